@@ -1,0 +1,29 @@
+#include "screens/WidgetsUi.h"
+#include "startup/MMain.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include <algorithm>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("Brindle"));
+    app.setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
+
+    brindle::WidgetsUi ui;
+    brindle::MMain::setUi(&ui);
+    // The accounting software passes one option string; blanks inside it
+    // may have split it into several arguments.
+    brindle::MMain::Main(app.arguments().mid(1).join(QLatin1Char(' ')));
+
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const bool anyVisible =
+        std::any_of(windows.cbegin(), windows.cend(), [](QWidget* w) { return w->isVisible(); });
+    if (!anyVisible) {
+        brindle::MMain::ExitApplication();
+        return 0;
+    }
+    return app.exec();
+}

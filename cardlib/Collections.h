@@ -1,0 +1,135 @@
+#pragma once
+
+#include "Card.h"
+
+#include <QHash>
+#include <QObject>
+
+#include <deque>
+
+namespace TarvoCards {
+
+// Ordered cards with look-up by key ("57K"). References stay valid while
+// cards are added, so AddNew can hand out the card it made.
+template <typename Item> class KeyedCards
+{
+public:
+    using iterator = typename std::deque<Item>::iterator;
+    using const_iterator = typename std::deque<Item>::const_iterator;
+
+    qsizetype Count() const { return qsizetype(m_items.size()); }
+
+    // The item with that key, or nullptr when there is none.
+    Item* find(const QString& key)
+    {
+        reindex();
+        const auto found = m_index.constFind(key);
+        return found == m_index.cend() ? nullptr : &m_items[size_t(*found)];
+    }
+
+    Item& append(Item item = {})
+    {
+        m_items.push_back(std::move(item));
+        m_indexed = false;
+        return m_items.back();
+    }
+
+    void clear()
+    {
+        m_items.clear();
+        m_index.clear();
+        m_indexed = true;
+    }
+
+    iterator begin() { return m_items.begin(); }
+    iterator end() { return m_items.end(); }
+    const_iterator begin() const { return m_items.begin(); }
+    const_iterator end() const { return m_items.end(); }
+
+private:
+    void reindex()
+    {
+        if (m_indexed) {
+            return;
+        }
+        m_index.clear();
+        for (size_t i = 0; i < m_items.size(); ++i) {
+            const Item& item = m_items[i];
+            const QString key = item.Key.isEmpty() ? cardKey(item.CardRecordID) : item.Key;
+            if (!m_index.contains(key)) { // a later duplicate does not hide the first
+                m_index.insert(key, qsizetype(i));
+            }
+        }
+        m_indexed = true;
+    }
+
+    std::deque<Item> m_items;
+    QHash<QString, qsizetype> m_index;
+    bool m_indexed = true;
+};
+
+// The cards of one company file, loaded with the program's own condition
+// and order, or made one by one with AddNew.
+class CCardsColl : public KeyedCards<CCard>
+{
+public:
+    // Fills the collection from the Cards table of the current connection.
+    bool Load(const QString& filter, const QString& order);
+    CCard* Item(const QString& key) { return find(key); }
+    CCard& AddNew() { return append(); }
+};
+
+// Cards of one type handed to the import, or filled by Backup with the
+// stored cards of that type.
+class CTypeColl : public QObject, public KeyedCards<CImportCard>
+{
+    Q_OBJECT
+
+public:
+    // Type code of the collection's cards: "C", "S", "E" or "P".
+    explicit CTypeColl(QString cardTypeId) : m_cardTypeId(std::move(cardTypeId)) {}
+
+    const QString& cardTypeId() const { return m_cardTypeId; }
+
+    // Adds a new empty item and returns it; the first argument is unused.
+    CImportCard& Add(int = 0) { return append(); }
+    CImportCard* Item(const QString& key) { return find(key); }
+
+    // Writes every item into the company file in one transaction.
+    bool Import();
+    // Fills the collection with the stored cards of its type and writes
+    // them to a backup beside the company file.
+    void Backup(int, int, bool& ok);
+
+signals:
+    void ImportComplete(const QVariant& unused);
+
+private:
+    QString m_cardTypeId;
+};
+
+class CCustomerColl : public CTypeColl
+{
+public:
+    CCustomerColl() : CTypeColl(QStringLiteral("C")) {}
+};
+
+class CSupplierColl : public CTypeColl
+{
+public:
+    CSupplierColl() : CTypeColl(QStringLiteral("S")) {}
+};
+
+class CEmployeeColl : public CTypeColl
+{
+public:
+    CEmployeeColl() : CTypeColl(QStringLiteral("E")) {}
+};
+
+class CPersonalColl : public CTypeColl
+{
+public:
+    CPersonalColl() : CTypeColl(QStringLiteral("P")) {}
+};
+
+} // namespace TarvoCards

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace brindle::cli {
+
+// Exit code for a wrong command or argument.
+constexpr int UsageError = 2;
+
+struct Command
+{
+    const char* name;    // one or two words, as typed: "options", "sample company"
+    const char* usage;   // the arguments after the name
+    const char* summary; // one line for the command list
+    int (*run)(const QStringList& args, QTextStream& out, QTextStream& err);
+};
+
+int optionsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int decodeLogCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int settingsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+
+// Runs the command named at the front of args (the program name removed).
+int dispatch(const QStringList& args, QTextStream& out, QTextStream& err);
+
+} // namespace brindle::cli

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace brindle {
+
+// The registry as the program uses it: text values under key paths of
+// HKEY_LOCAL_MACHINE. An empty value name stands for the key's default
+// (unnamed) value.
+class Registry
+{
+public:
+    virtual ~Registry() = default;
+
+    // The value's text, or a null string when the key or value is missing.
+    // Throws PlatformError when the store cannot be read.
+    virtual QString readValue(const QString& keyPath, const QString& valueName) const = 0;
+    // Writes the value, creating the key when missing; false when the store
+    // cannot be written.
+    virtual bool writeValue(const QString& keyPath, const QString& valueName,
+                            const QString& data) = 0;
+};
+
+} // namespace brindle

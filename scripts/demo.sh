@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets everything up, builds and runs Brindle on the bundled sample data.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/build.sh >/dev/null
+
+demo=${BRINDLE_DEMO_DIR:-/tmp/brindle-demo}
+rm -rf "$demo" && mkdir -p "$demo"
+export BRINDLE_REGISTRY="$demo/hklm.ini" BRINDLE_APP_DIR="$demo"
+cli=build/bin/brindle-cli
+options='DATABASE=/data/Company.db<HOST_EXE_PATH=/opt/vexo/VEXOP.exe<USERNAME=Clerk<PASSWORD=secret<CUSTOMERS=YES<SUPPLIERS=yes'
+
+echo "== The option string the accounting software passes, as Brindle reads it"
+"$cli" options "$options"
+echo
+echo "== Settings on a fresh installation"
+"$cli" settings

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Brindle needs to build, test and run.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+packages=(
+    build-essential cmake ninja-build
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth khard clang libclang-rt-14-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    apt-get update
+    apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "clsOptions.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace brindle {
+
+class Registry;
+class UiPort;
+
+namespace MMain {
+
+// Process-wide state of the program.
+inline std::unique_ptr<clsOptions> gobjOptions;
+inline bool gbExiting = false;
+inline bool gbCategoryWarningShown = false;
+
+// Settings, loaded from the registry at start-up and written back before
+// every run and at shutdown.
+inline qint32 glRulesFilter = 0;
+inline qint32 glDisableOutlookFolders = 0;
+inline qint32 glTransferInactives = 0;
+inline qint32 glCustomField1 = 0;
+inline qint32 glCustomField2 = 0;
+inline qint32 glCustomField3 = 0;
+inline bool gbShowOutlookWarning = false;
+inline bool gbShowBackupWarning = false;
+inline bool gbSuppressReport = false;
+
+// Direction of the run: 1 import into the company file, 2 export.
+inline qint32 glTransferAction = 0;
+
+// "Supplier", or "Vendor" for a company file of the United States.
+inline QString gsSupplierWord = QStringLiteral("Supplier");
+
+// Where the program meets its platform: the registry, the user interface
+// and the clock. The front ends set them; tests set their own.
+Registry& registry();
+void setRegistry(Registry* registry);
+UiPort& ui();
+void setUi(UiPort* ui);
+QDateTime now();
+void setClock(std::function<QDateTime()> clock);
+// Replaces the previous-instance test (tests only).
+void setPreviousInstanceTest(std::function<bool()> test);
+
+// Puts every global back to its state at program start.
+void resetGlobals();
+
+void Main(const QString& commandLine);
+void ExitApplication();
+bool CheckApplicationFiles();
+bool FileExists(const QString& path);
+bool InitialiseCommonControls();
+// The companion card library that must lie in the program folder.
+QString companionFileName();
+
+} // namespace MMain
+} // namespace brindle

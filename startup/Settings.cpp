@@ -1,0 +1,212 @@
+#include "Settings.h"
+
+#include "ErrorLog.h"
+#include "MMain.h"
+#include "platform/PlatformError.h"
+#include "registry/Registry.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <cmath>
+#include <limits>
+
+namespace brindle::MMain {
+
+namespace {
+
+void checkRoot(qint32 lRootKey)
+{
+    if (lRootKey != HKEY_LOCAL_MACHINE) {
+        throw PlatformError(5, QStringLiteral("Invalid procedure call or argument"));
+    }
+}
+
+QString brindleValue(const QString& name)
+{
+    return GetRegValue(HKEY_LOCAL_MACHINE, brindleKey(), name);
+}
+
+void saveValue(const QString& name, const QString& data)
+{
+    UpdateRegValue(HKEY_LOCAL_MACHINE, brindleKey(), name, data);
+}
+
+QString booleanText(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+// The locale's short date and time with a four-digit year, so the stored
+// date reads back unambiguously.
+QString generalDateFormat()
+{
+    QString format = QLocale().dateTimeFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy"))) {
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    }
+    return format;
+}
+
+std::optional<QDateTime> parseStoredDate(const QString& text)
+{
+    const QDateTime general = QLocale().toDateTime(text, generalDateFormat());
+    if (general.isValid()) {
+        return general;
+    }
+    for (const QLocale& locale : {QLocale(), QLocale::c()}) {
+        for (auto format : {QLocale::ShortFormat, QLocale::LongFormat}) {
+            const QDateTime parsed = locale.toDateTime(text, format);
+            if (parsed.isValid()) {
+                return parsed;
+            }
+        }
+    }
+    const QDateTime iso = QDateTime::fromString(text, Qt::ISODate);
+    return iso.isValid() ? std::optional(iso) : std::nullopt;
+}
+
+} // namespace
+
+QString brindleKey()
+{
+    return QStringLiteral("Software\\VEXO\\VEXO Brindle");
+}
+
+QString helpKey()
+{
+    return brindleKey() + QStringLiteral("\\Help");
+}
+
+QString GetRegValue(qint32 lRootKey, const QString& sKeyPath, const QString& sValueName)
+{
+    try {
+        checkRoot(lRootKey);
+        const QString name = EncryptDecrypt(sValueName, true, 32);
+        const QString data = registry().readValue(sKeyPath, name);
+        return EncryptDecrypt(data, true, -32).trimmed();
+    } catch (const std::exception& error) {
+        logError(QStringLiteral("MMain.GetRegValue"), error);
+        return {};
+    }
+}
+
+bool UpdateRegValue(qint32 lRootKey, const QString& sKeyPath, const QString& sValueName,
+                    const QString& sValueData)
+{
+    try {
+        checkRoot(lRootKey);
+        const bool written = registry().writeValue(sKeyPath, EncryptDecrypt(sValueName, true, 32),
+                                                   EncryptDecrypt(sValueData, true, 32));
+        if (!written) {
+            throw PlatformError(ErrorNumber::PermissionDenied,
+                                QStringLiteral("The registry could not be written"));
+        }
+        return true;
+    } catch (const std::exception& error) {
+        WriteLog(errorLine(QStringLiteral("MMain.UpdateRegValue"), error) +
+                 QStringLiteral(" ValueName :%1 ValueData :%2:").arg(sValueName, sValueData));
+        return false;
+    }
+}
+
+qint32 String2Long(const QString& s, qint32 lDefault)
+{
+    if (s.isEmpty()) {
+        return 0;
+    }
+    const QString text = s.trimmed();
+    bool ok = false;
+    const qint32 whole = text.toInt(&ok);
+    if (ok) {
+        return whole;
+    }
+    const double number = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(number)) {
+        return lDefault;
+    }
+    const double rounded = std::nearbyint(number); // half to even, like the conversion it replaces
+    if (rounded < std::numeric_limits<qint32>::min() ||
+        rounded > std::numeric_limits<qint32>::max()) {
+        return lDefault;
+    }
+    return qint32(rounded);
+}
+
+bool String2Boolean(const QString& s)
+{
+    return s.toUpper() != QLatin1String("FALSE");
+}
+
+QString CleanText(const QString& s, bool bKeepCase)
+{
+    QString cleaned;
+    cleaned.reserve(s.size());
+    for (QChar c : s) {
+        if (c.unicode() < 8 || c.unicode() > 13) {
+            cleaned.append(c);
+        }
+    }
+    qsizetype first = 0;
+    qsizetype last = cleaned.size();
+    while (first < last && cleaned[first] == QLatin1Char(' ')) {
+        ++first;
+    }
+    while (last > first && cleaned[last - 1] == QLatin1Char(' ')) {
+        --last;
+    }
+    cleaned = cleaned.mid(first, last - first);
+    return bKeepCase ? cleaned : cleaned.toUpper();
+}
+
+bool LoadGlobalSettings()
+{
+    gbEncryptionActive = false;
+    glRulesFilter = String2Long(brindleValue(QStringLiteral("RulesFilter")), 3);
+    glDisableOutlookFolders = String2Long(brindleValue(QStringLiteral("DisableOutlookFolders")), 0);
+    glTransferInactives = String2Long(brindleValue(QStringLiteral("TransferInactives")), 0);
+    glCustomField1 = String2Long(brindleValue(QStringLiteral("CustomField1")), 1);
+    glCustomField2 = String2Long(brindleValue(QStringLiteral("CustomField2")), 1);
+    glCustomField3 = String2Long(brindleValue(QStringLiteral("CustomField3")), 1);
+    gbShowOutlookWarning = String2Boolean(brindleValue(QStringLiteral("ShowOutlookWarning")));
+    gbShowBackupWarning = String2Boolean(brindleValue(QStringLiteral("ShowBackupWarning")));
+    gbSuppressReport = String2Boolean(brindleValue(QStringLiteral("SuppressReport")));
+    return true;
+}
+
+void SaveRegistrySettings()
+{
+    gbEncryptionActive = false;
+    saveValue(QStringLiteral("LastConnectedDate"),
+              QLocale().toString(now(), generalDateFormat()));
+    saveValue(QStringLiteral("RulesFilter"), QString::number(glRulesFilter));
+    saveValue(QStringLiteral("DisableOutlookFolders"), QString::number(glDisableOutlookFolders));
+    saveValue(QStringLiteral("TransferInactives"), QString::number(glTransferInactives));
+    saveValue(QStringLiteral("CustomField1"), QString::number(glCustomField1));
+    saveValue(QStringLiteral("CustomField2"), QString::number(glCustomField2));
+    saveValue(QStringLiteral("CustomField3"), QString::number(glCustomField3));
+    saveValue(QStringLiteral("ShowOutlookWarning"), booleanText(gbShowOutlookWarning));
+    saveValue(QStringLiteral("ShowBackupWarning"), booleanText(gbShowBackupWarning));
+}
+
+std::optional<QString> lastConnectedCaption()
+{
+    gbEncryptionActive = false;
+    const QString stored = brindleValue(QStringLiteral("LastConnectedDate"));
+    if (stored.isEmpty()) {
+        return QStringLiteral("First Time Use");
+    }
+    const std::optional<QDateTime> date = parseStoredDate(stored);
+    if (!date) {
+        return std::nullopt;
+    }
+    return QStringLiteral("Last Connected: ") +
+           QLocale().toString(date->date(), QStringLiteral("dd MMM yyyy"));
+}
+
+QString versionLabel()
+{
+    return QStringLiteral("v") + QStringLiteral(BRINDLE_VERSION);
+}
+
+} // namespace brindle::MMain

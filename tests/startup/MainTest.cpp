@@ -1,0 +1,99 @@
+#include "ProgramFixture.h"
+#include "startup/Settings.h"
+
+#include <QSettings>
+
+namespace {
+
+using namespace brindle;
+using brindle::test::ProgramFixture;
+
+class MainStart : public ProgramFixture
+{
+};
+
+TEST_F(MainStart, WithoutCompanyFileShowsOnlyTheInformationScreen)
+{
+    for (const char* commandLine : {"", "DATABASE=   <CUSTOMERS=YES"}) {
+        ui.events.clear();
+        MMain::Main(QString::fromLatin1(commandLine));
+        EXPECT_EQ(ui.events, QStringList{QStringLiteral("FMain")}) << commandLine;
+        EXPECT_TRUE(MMain::gbExiting);
+        EXPECT_TRUE(ui.messages.isEmpty());
+    }
+    // Settings were neither loaded nor saved; only the log switch exists.
+    EXPECT_TRUE(brindleValue(QStringLiteral("AppPath")).isNull());
+    EXPECT_TRUE(brindleValue(QStringLiteral("LastConnectedDate")).isNull());
+    EXPECT_EQ(brindleValue(QStringLiteral("LogFile")), QStringLiteral("FALSE"));
+}
+
+TEST_F(MainStart, NormalStartWritesAppPathAndLoadsSettings)
+{
+    setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("2"));
+    MMain::Main(QStringLiteral("DATABASE=/data/company.db<CUSTOMERS=YES"));
+    EXPECT_FALSE(MMain::gbExiting);
+    EXPECT_TRUE(ui.events.isEmpty());
+    EXPECT_EQ(MMain::glRulesFilter, 2);
+    EXPECT_TRUE(MMain::gobjOptions->Customers());
+    EXPECT_TRUE(brindleValue(QStringLiteral("AppPath")).startsWith(folder.path() + '/'));
+
+    MMain::ExitApplication();
+    EXPECT_TRUE(MMain::gbExiting);
+    EXPECT_EQ(MMain::gobjOptions, nullptr);
+    EXPECT_EQ(ui.events, QStringList{QStringLiteral("unload")});
+    EXPECT_FALSE(brindleValue(QStringLiteral("LastConnectedDate")).isEmpty());
+
+    MMain::ExitApplication(); // a second call only releases
+    EXPECT_EQ(ui.events.size(), 1);
+}
+
+TEST_F(MainStart, SecondInstanceIsRefusedAndWritesOnlyAppPath)
+{
+    enableLog();
+    MMain::setPreviousInstanceTest([] { return true; });
+    MMain::Main(QStringLiteral("DATABASE=/data/company.db"));
+
+    ASSERT_EQ(ui.messages.size(), 1);
+    const auto& message = ui.messages.first();
+    EXPECT_EQ(message.text, QStringLiteral("The Brindle application is already running.           "));
+    EXPECT_EQ(message.title, QStringLiteral("VEXO Brindle"));
+    EXPECT_EQ(message.icon, UiPort::Icon::Exclamation);
+    EXPECT_TRUE(message.systemModal);
+    EXPECT_EQ(ui.events, (QStringList{QStringLiteral("activate:VEXO Brindle"),
+                                      QStringLiteral("activate:Brindle")}));
+    EXPECT_TRUE(MMain::gbExiting);
+
+    const QStringList lines = logLines();
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[1], QStringLiteral("Warning: Attempting to run Brindle twice."));
+    EXPECT_TRUE(lines[2].endsWith(QStringLiteral("VEXOBrindle.MMain.Main Error : 5 : Invalid "
+                                                 "procedure call or argument")));
+    QSettings stored(hive->fileName(), QSettings::IniFormat);
+    stored.beginGroup(QStringLiteral("Software/VEXO/VEXO Brindle"));
+    const QStringList written = stored.childKeys();
+    EXPECT_EQ(written, (QStringList{QStringLiteral("AppPath"), QStringLiteral("LogFile")}));
+}
+
+TEST_F(MainStart, CommandLineIsLoggedWithThePasswordMasked)
+{
+    enableLog();
+    MMain::Main(QStringLiteral("DATABASE=/d.db<PASSWORD=s3cr3t<USERNAME=Clerk<password=again"));
+    const QStringList lines = logLines();
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.first(), QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.MMain.Main "
+                                            "CommandLine: DATABASE=/d.db<PASSWORD=****<USERNAME="
+                                            "Clerk<password=****"));
+    EXPECT_EQ(MMain::gobjOptions->Password(), QStringLiteral("s3cr3t"));
+}
+
+TEST_F(MainStart, CompanionFileIsLookedForInTheProgramFolder)
+{
+    EXPECT_FALSE(MMain::CheckApplicationFiles());
+    QFile companion(folder.filePath(MMain::companionFileName()));
+    ASSERT_TRUE(companion.open(QIODevice::WriteOnly));
+    companion.close();
+    EXPECT_TRUE(MMain::CheckApplicationFiles());
+    EXPECT_FALSE(MMain::FileExists(folder.path())); // a folder is not a file
+}
+
+} // namespace

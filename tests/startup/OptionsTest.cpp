@@ -1,0 +1,81 @@
+#include "startup/clsOptions.h"
+
+#include <gtest/gtest.h>
+
+using brindle::clsOptions;
+
+namespace {
+
+struct Expected
+{
+    const char* options;
+    const char* database;
+    const char* hostExePath;
+    const char* username;
+    const char* password;
+    bool customers, suppliers, personal, employees;
+};
+
+class OptionsAnalyse : public ::testing::TestWithParam<Expected>
+{
+};
+
+TEST_P(OptionsAnalyse, ReadsEveryProperty)
+{
+    const Expected& e = GetParam();
+    clsOptions options;
+    EXPECT_TRUE(options.Analyse(QString::fromUtf8(e.options)));
+    EXPECT_EQ(options.Database(), QString::fromUtf8(e.database));
+    EXPECT_EQ(options.HostExePath(), QString::fromUtf8(e.hostExePath));
+    EXPECT_EQ(options.Username(), QString::fromUtf8(e.username));
+    EXPECT_EQ(options.Password(), QString::fromUtf8(e.password));
+    EXPECT_EQ(options.NetworkProtocol(), QString());
+    EXPECT_EQ(options.Customers(), e.customers);
+    EXPECT_EQ(options.Suppliers(), e.suppliers);
+    EXPECT_EQ(options.Personal(), e.personal);
+    EXPECT_EQ(options.Employees(), e.employees);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OptionStrings, OptionsAnalyse,
+    ::testing::Values(
+        Expected{"", "", "", "", "", false, false, false, false},
+        Expected{"DATABASE=C:\\Data\\Company.dat<HOST_EXE_PATH=C:\\Programs\\VEXOP.exe<USERNAME="
+                 "Clerk<CUSTOMERS=YES<SUPPLIERS=yes",
+                 "C:\\Data\\Company.dat", "C:\\Programs\\VEXOP.exe", "Clerk", "", true, true, false,
+                 false},
+        // Keys in any case; values keep theirs.
+        Expected{"database=C:\\MiXed.dat<password=SeCret", "C:\\MiXed.dat", "", "", "SeCret",
+                 false, false, false, false},
+        // Blanks around YES are trimmed; Y and TRUE are not YES.
+        Expected{"CUSTOMERS= YES <SUPPLIERS=Y<PERSONAL=TRUE<EMPLOYEES=Yes", "", "", "", "", true,
+                 false, false, true},
+        // The first occurrence wins, even inside another option's value.
+        Expected{"DATABASE=C:\\Personal\\Company.dat<PERSONAL=YES", "C:\\Personal\\Company.dat", "",
+                 "", "", false, false, false, false},
+        // A value cannot hold "<".
+        Expected{"USERNAME=a<b", "", "", "a", "", false, false, false, false},
+        // Exactly one character after the key is skipped.
+        Expected{"DATABASE = C:\\x.dat", "= C:\\x.dat", "", "", "", false, false, false, false},
+        // The last value runs to the end, trailing blanks removed.
+        Expected{"CUSTOMERS=YES<USERNAME=Clerk   ", "", "", "Clerk", "", true, false, false,
+                 false}));
+
+TEST(OptionsRetrieveValue, AbsentKeyGivesEmptyText)
+{
+    EXPECT_EQ(clsOptions::RetrieveValue(QStringLiteral("DATABASE=x"), QStringLiteral("PASSWORD")),
+              QString());
+    EXPECT_EQ(clsOptions::RetrieveValue(QStringLiteral("PASSWORD"), QStringLiteral("PASSWORD")),
+              QString());
+}
+
+TEST(OptionsSetters, StoreValuesUnchanged)
+{
+    clsOptions options;
+    options.setDatabase(QStringLiteral("  /data/x.dat "));
+    options.setSuppliers(true);
+    EXPECT_EQ(options.Database(), QStringLiteral("  /data/x.dat "));
+    EXPECT_TRUE(options.Suppliers());
+}
+
+} // namespace

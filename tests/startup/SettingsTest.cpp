@@ -1,0 +1,182 @@
+#include "ProgramFixture.h"
+#include "platform/PlatformError.h"
+#include "startup/Settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+using namespace brindle;
+using brindle::test::ProgramFixture;
+
+TEST(SettingsConversions, String2Long)
+{
+    const struct
+    {
+        const char* text;
+        qint32 fallback;
+        qint32 expected;
+    } cases[] = {{"", 3, 0},       {"abc", 3, 3},         {" 2 ", 3, 2},      {"-7", 0, -7},
+                 {"2.5", 9, 2},    {"3.5", 9, 4},         {"1e3", 0, 1000},   {"99999999999", 1, 1},
+                 {"nan", 1, 1},    {"12abc", 5, 5}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(MMain::String2Long(QString::fromLatin1(c.text), c.fallback), c.expected)
+            << c.text;
+    }
+}
+
+TEST(SettingsConversions, String2Boolean)
+{
+    EXPECT_FALSE(MMain::String2Boolean(QStringLiteral("false")));
+    EXPECT_FALSE(MMain::String2Boolean(QStringLiteral("FALSE")));
+    for (const char* text : {"No", "0", "", "True", " false"}) {
+        EXPECT_TRUE(MMain::String2Boolean(QString::fromLatin1(text))) << text;
+    }
+}
+
+TEST(SettingsConversions, CleanText)
+{
+    EXPECT_EQ(MMain::CleanText(QStringLiteral("  a\tb\r\nc\x08\x0b\x0c "), false),
+              QStringLiteral("ABC"));
+    EXPECT_EQ(MMain::CleanText(QStringLiteral(" Mixed Case\n"), true), QStringLiteral("Mixed Case"));
+    EXPECT_EQ(MMain::CleanText(QStringLiteral("\x07keep\x0e"), true), QStringLiteral("\x07keep\x0e"));
+}
+
+struct Lookup
+{
+    int* Item(const QString& key)
+    {
+        if (key == QLatin1String("throw")) {
+            throw PlatformError(5, QStringLiteral("Invalid procedure call or argument"));
+        }
+        return key == QLatin1String("57K") ? &value : nullptr;
+    }
+    int value = 1;
+};
+
+TEST(SettingsItemExists, MissingOrFailingLookUpIsFalse)
+{
+    Lookup lookup;
+    EXPECT_TRUE(MMain::ItemExists(QStringLiteral("57K"), lookup));
+    EXPECT_FALSE(MMain::ItemExists(QStringLiteral("58K"), lookup));
+    EXPECT_FALSE(MMain::ItemExists(QStringLiteral("throw"), lookup));
+}
+
+class SettingsStore : public ProgramFixture
+{
+};
+
+TEST_F(SettingsStore, FreshInstallationStartsAtZeroAndTrue)
+{
+    EXPECT_TRUE(MMain::LoadGlobalSettings());
+    EXPECT_EQ(MMain::glRulesFilter, 0);
+    EXPECT_EQ(MMain::glCustomField1, 0);
+    EXPECT_TRUE(MMain::gbShowOutlookWarning);
+    EXPECT_TRUE(MMain::gbShowBackupWarning);
+    EXPECT_TRUE(MMain::gbSuppressReport);
+}
+
+TEST_F(SettingsStore, LoadAppliesFallbacksToTextThatIsNoNumber)
+{
+    setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("abc"));
+    setBrindleValue(QStringLiteral("DisableOutlookFolders"), QStringLiteral(" 1 "));
+    setBrindleValue(QStringLiteral("CustomField2"), QStringLiteral("x"));
+    setBrindleValue(QStringLiteral("ShowOutlookWarning"), QStringLiteral("false"));
+    setBrindleValue(QStringLiteral("SuppressReport"), QStringLiteral("No"));
+    MMain::LoadGlobalSettings();
+    EXPECT_EQ(MMain::glRulesFilter, 3);
+    EXPECT_EQ(MMain::glDisableOutlookFolders, 1);
+    EXPECT_EQ(MMain::glCustomField2, 1);
+    EXPECT_FALSE(MMain::gbShowOutlookWarning);
+    EXPECT_TRUE(MMain::gbSuppressReport);
+}
+
+TEST_F(SettingsStore, SaveWritesEveryValueButSuppressReport)
+{
+    MMain::glRulesFilter = 2;
+    MMain::glTransferInactives = 1;
+    MMain::glCustomField3 = 4;
+    MMain::gbShowOutlookWarning = false;
+    MMain::gbShowBackupWarning = true;
+    MMain::gbEncryptionActive = true;
+    MMain::SaveRegistrySettings();
+    EXPECT_FALSE(MMain::gbEncryptionActive);
+    EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), QStringLiteral("2"));
+    EXPECT_EQ(brindleValue(QStringLiteral("TransferInactives")), QStringLiteral("1"));
+    EXPECT_EQ(brindleValue(QStringLiteral("CustomField3")), QStringLiteral("4"));
+    EXPECT_EQ(brindleValue(QStringLiteral("ShowOutlookWarning")), QStringLiteral("False"));
+    EXPECT_EQ(brindleValue(QStringLiteral("ShowBackupWarning")), QStringLiteral("True"));
+    EXPECT_TRUE(brindleValue(QStringLiteral("SuppressReport")).isNull());
+
+    MMain::resetGlobals();
+    MMain::LoadGlobalSettings();
+    EXPECT_EQ(MMain::glRulesFilter, 2);
+    EXPECT_EQ(MMain::glCustomField3, 4);
+    EXPECT_FALSE(MMain::gbShowOutlookWarning);
+}
+
+TEST_F(SettingsStore, LastConnectedCaption)
+{
+    EXPECT_EQ(MMain::lastConnectedCaption(), QStringLiteral("First Time Use"));
+    MMain::SaveRegistrySettings();
+    EXPECT_EQ(MMain::lastConnectedCaption(), QStringLiteral("Last Connected: 04 Dec 2026"));
+    setBrindleValue(QStringLiteral("LastConnectedDate"), QStringLiteral("not a date"));
+    EXPECT_EQ(MMain::lastConnectedCaption(), std::nullopt);
+}
+
+TEST_F(SettingsStore, ValuesAreTrimmedAndOtherRootsRefused)
+{
+    setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("  2  "));
+    EXPECT_EQ(MMain::GetRegValue(MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
+                                 QStringLiteral("RulesFilter")),
+              QStringLiteral("2"));
+    EXPECT_EQ(MMain::GetRegValue(0, MMain::brindleKey(), QStringLiteral("RulesFilter")), QString());
+    EXPECT_FALSE(MMain::UpdateRegValue(0, MMain::brindleKey(), QStringLiteral("X"),
+                                       QStringLiteral("1")));
+}
+
+TEST_F(SettingsStore, ReadOnlyHiveLosesNothingAndLogsTheFailedWrite)
+{
+    enableLog();
+    setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("2"));
+    const QString hiveFile = hive->fileName();
+    ASSERT_TRUE(QFile::setPermissions(hiveFile, QFileDevice::ReadOwner));
+    ASSERT_TRUE(QFile::setPermissions(folder.path(), QFileDevice::ReadOwner |
+                                                         QFileDevice::ExeOwner |
+                                                         QFileDevice::WriteOwner));
+    if (QFileInfo(hiveFile).isWritable()) {
+        GTEST_SKIP() << "running with rights that ignore file permissions";
+    }
+    MMain::glRulesFilter = 3;
+    EXPECT_FALSE(MMain::UpdateRegValue(MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
+                                       QStringLiteral("RulesFilter"), QStringLiteral("3")));
+    MMain::SaveRegistrySettings();
+    EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), QStringLiteral("2"));
+    const QStringList lines = logLines();
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_TRUE(lines.first().startsWith(
+        QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.MMain.UpdateRegValue Error : 287 : ")));
+    EXPECT_TRUE(lines.first().endsWith(QStringLiteral(" ValueName :RulesFilter ValueData :3:")));
+    QFile::setPermissions(hiveFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+TEST_F(SettingsStore, UnwritableHiveLocationFailsEveryWriteWithoutCrashing)
+{
+    enableLog();
+    QFile blocker(folder.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    IniHive unwritable(folder.filePath(QStringLiteral("blocker/hklm.ini")));
+    MMain::setRegistry(&unwritable);
+    EXPECT_FALSE(MMain::UpdateRegValue(MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
+                                       QStringLiteral("RulesFilter"), QStringLiteral("3")));
+    MMain::SaveRegistrySettings();
+    MMain::WriteLog(QStringLiteral("after")); // the switch cannot be read: logging is off
+    EXPECT_TRUE(MMain::LoadGlobalSettings());
+    EXPECT_EQ(MMain::glRulesFilter, 0);
+    MMain::setRegistry(hive.get());
+    EXPECT_TRUE(logLines().isEmpty());
+}
+
+} // namespace

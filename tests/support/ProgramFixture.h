@@ -1,0 +1,77 @@
+#pragma once
+
+#include "ScriptedUi.h"
+#include "registry/IniHive.h"
+#include "startup/ErrorLog.h"
+#include "startup/MMain.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace brindle::test {
+
+// A program folder, a registry hive and a scripted user of the test's own,
+// and a fixed clock. The globals start as at program start.
+class ProgramFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        qputenv("BRINDLE_APP_DIR", folder.path().toUtf8());
+        hive = std::make_unique<IniHive>(folder.filePath(QStringLiteral("hklm.ini")));
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+        MMain::resetGlobals();
+        MMain::setRegistry(hive.get());
+        MMain::setUi(&ui);
+        MMain::setClock([] { return QDateTime(QDate(2026, 12, 4), QTime(9, 15, 2)); });
+        MMain::setPreviousInstanceTest([] { return false; });
+    }
+
+    void TearDown() override
+    {
+        MMain::setRegistry(nullptr);
+        MMain::setUi(nullptr);
+        MMain::setClock(nullptr);
+        MMain::setPreviousInstanceTest(nullptr);
+        MMain::resetGlobals();
+        qunsetenv("BRINDLE_APP_DIR");
+    }
+
+    QString brindleValue(const QString& name) const
+    {
+        return hive->readValue(QStringLiteral("Software\\VEXO\\VEXO Brindle"), name);
+    }
+    void setBrindleValue(const QString& name, const QString& data)
+    {
+        ASSERT_TRUE(hive->writeValue(QStringLiteral("Software\\VEXO\\VEXO Brindle"), name, data));
+    }
+    void enableLog() { setBrindleValue(QStringLiteral("LogFile"), QStringLiteral("TRUE")); }
+
+    // The log's lines, deciphered.
+    QStringList logLines() const
+    {
+        QFile file(MMain::logFilePath());
+        if (!file.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        QStringList lines;
+        MMain::gbEncryptionActive = true;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            if (!line.isEmpty()) {
+                lines.append(QString::fromUtf8(MMain::EncryptDecrypt(line.chopped(1), false, -32)));
+            }
+        }
+        MMain::gbEncryptionActive = false;
+        return lines;
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<IniHive> hive;
+    ScriptedUi ui;
+};
+
+} // namespace brindle::test
