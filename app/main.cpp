@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QWidget>
-
 #include <algorithm>
 
 int main(int argc, char* argv[])

@@ -1,7 +1,6 @@
 #include "Commands.h"
 
 #include <QCoreApplication>
-
 #include <cstdio>
 
 int main(int argc, char* argv[])

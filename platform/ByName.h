@@ -14,9 +14,9 @@ template <typename Gadget> QMetaProperty memberByName(const QString& name)
     const QMetaObject& meta = Gadget::staticMetaObject;
     const int index = meta.indexOfProperty(name.toLatin1().constData());
     if (index < 0) {
-        throw PlatformError(ErrorNumber::NoSuchMember,
-                            QStringLiteral("Object doesn't support this property or method: %1")
-                                .arg(name));
+        throw PlatformError(
+            ErrorNumber::NoSuchMember,
+            QStringLiteral("Object doesn't support this property or method: %1").arg(name));
     }
     return meta.property(index);
 }

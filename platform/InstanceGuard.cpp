@@ -1,7 +1,6 @@
 #include "InstanceGuard.h"
 
 #include <QDir>
-
 #include <unistd.h>
 
 namespace brindle {

@@ -18,8 +18,7 @@ public:
     const QString& fileName() const { return m_fileName; }
 
     QString readValue(const QString& keyPath, const QString& valueName) const override;
-    bool writeValue(const QString& keyPath, const QString& valueName,
-                    const QString& data) override;
+    bool writeValue(const QString& keyPath, const QString& valueName, const QString& data) override;
 
 private:
     QString m_fileName;

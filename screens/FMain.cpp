@@ -31,7 +31,8 @@ FMain::FMain(QWidget* parent) : QWidget(parent)
         body->addWidget(screenLabel(QStringLiteral("lblBody"), QString::fromLatin1(text)));
     }
 
-    m_lastConnect = screenLabel(QStringLiteral("lblLastConnect"), QStringLiteral("Last Connected:"));
+    m_lastConnect =
+        screenLabel(QStringLiteral("lblLastConnect"), QStringLiteral("Last Connected:"));
     auto* close = new QPushButton(QStringLiteral("&Close"));
     close->setObjectName(QStringLiteral("cmdStart"));
     QObject::connect(close, &QPushButton::clicked, this, &QWidget::close);

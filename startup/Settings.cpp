@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QLocale>
-
 #include <cmath>
 #include <limits>
 
@@ -177,8 +176,7 @@ bool LoadGlobalSettings()
 void SaveRegistrySettings()
 {
     gbEncryptionActive = false;
-    saveValue(QStringLiteral("LastConnectedDate"),
-              QLocale().toString(now(), generalDateFormat()));
+    saveValue(QStringLiteral("LastConnectedDate"), QLocale().toString(now(), generalDateFormat()));
     saveValue(QStringLiteral("RulesFilter"), QString::number(glRulesFilter));
     saveValue(QStringLiteral("DisableOutlookFolders"), QString::number(glDisableOutlookFolders));
     saveValue(QStringLiteral("TransferInactives"), QString::number(glTransferInactives));

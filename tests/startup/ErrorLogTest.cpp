@@ -74,8 +74,7 @@ TEST(ErrorLogCipher, PrintableAsciiNeverWraps)
 }
 
 class ErrorLogWrite : public ProgramFixture
-{
-};
+{};
 
 TEST_F(ErrorLogWrite, MissingSwitchIsSetFalseAndNothingWritten)
 {
@@ -108,17 +107,17 @@ TEST_F(ErrorLogWrite, LinesAreEncipheredAndAppended)
     QFile file(MMain::logFilePath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_FALSE(file.readAll().contains("first"));
-    EXPECT_EQ(logLines(), (QStringList{QStringLiteral("first"), QString(),
-                                       QStringLiteral("Zoë Ångström")}));
+    EXPECT_EQ(logLines(),
+              (QStringList{QStringLiteral("first"), QString(), QStringLiteral("Zoë Ångström")}));
     EXPECT_FALSE(MMain::gbEncryptionActive);
 }
 
 TEST_F(ErrorLogWrite, ErrorLineHasTheCommonFormat)
 {
-    EXPECT_EQ(MMain::errorLine(QStringLiteral("MMain.GetRegValue"), 13,
-                               QStringLiteral("Type mismatch")),
-              QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.MMain.GetRegValue Error : 13 : "
-                             "Type mismatch"));
+    EXPECT_EQ(
+        MMain::errorLine(QStringLiteral("MMain.GetRegValue"), 13, QStringLiteral("Type mismatch")),
+        QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.MMain.GetRegValue Error : 13 : "
+                       "Type mismatch"));
     const PlatformError error(ErrorNumber::NotFound, QStringLiteral("Folder not found"));
     EXPECT_EQ(MMain::errorLine(QStringLiteral("FProcess.X"), error),
               QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.FProcess.X Error : -2147221233 : "

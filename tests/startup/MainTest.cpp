@@ -9,8 +9,7 @@ using namespace brindle;
 using brindle::test::ProgramFixture;
 
 class MainStart : public ProgramFixture
-{
-};
+{};
 
 TEST_F(MainStart, WithoutCompanyFileShowsOnlyTheInformationScreen)
 {
@@ -55,7 +54,8 @@ TEST_F(MainStart, SecondInstanceIsRefusedAndWritesOnlyAppPath)
 
     ASSERT_EQ(ui.messages.size(), 1);
     const auto& message = ui.messages.first();
-    EXPECT_EQ(message.text, QStringLiteral("The Brindle application is already running.           "));
+    EXPECT_EQ(message.text,
+              QStringLiteral("The Brindle application is already running.           "));
     EXPECT_EQ(message.title, QStringLiteral("VEXO Brindle"));
     EXPECT_EQ(message.icon, UiPort::Icon::Exclamation);
     EXPECT_TRUE(message.systemModal);

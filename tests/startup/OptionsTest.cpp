@@ -17,8 +17,7 @@ struct Expected
 };
 
 class OptionsAnalyse : public ::testing::TestWithParam<Expected>
-{
-};
+{};
 
 TEST_P(OptionsAnalyse, ReadsEveryProperty)
 {
@@ -45,8 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "C:\\Data\\Company.dat", "C:\\Programs\\VEXOP.exe", "Clerk", "", true, true, false,
                  false},
         // Keys in any case; values keep theirs.
-        Expected{"database=C:\\MiXed.dat<password=SeCret", "C:\\MiXed.dat", "", "", "SeCret",
-                 false, false, false, false},
+        Expected{"database=C:\\MiXed.dat<password=SeCret", "C:\\MiXed.dat", "", "", "SeCret", false,
+                 false, false, false},
         // Blanks around YES are trimmed; Y and TRUE are not YES.
         Expected{"CUSTOMERS= YES <SUPPLIERS=Y<PERSONAL=TRUE<EMPLOYEES=Yes", "", "", "", "", true,
                  false, false, true},

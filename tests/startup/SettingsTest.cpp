@@ -1,6 +1,7 @@
+#include "startup/Settings.h"
+
 #include "ProgramFixture.h"
 #include "platform/PlatformError.h"
-#include "startup/Settings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,9 +18,9 @@ TEST(SettingsConversions, String2Long)
         const char* text;
         qint32 fallback;
         qint32 expected;
-    } cases[] = {{"", 3, 0},       {"abc", 3, 3},         {" 2 ", 3, 2},      {"-7", 0, -7},
-                 {"2.5", 9, 2},    {"3.5", 9, 4},         {"1e3", 0, 1000},   {"99999999999", 1, 1},
-                 {"nan", 1, 1},    {"12abc", 5, 5}};
+    } cases[] = {{"", 3, 0},    {"abc", 3, 3},  {" 2 ", 3, 2},    {"-7", 0, -7},
+                 {"2.5", 9, 2}, {"3.5", 9, 4},  {"1e3", 0, 1000}, {"99999999999", 1, 1},
+                 {"nan", 1, 1}, {"12abc", 5, 5}};
     for (const auto& c : cases) {
         EXPECT_EQ(MMain::String2Long(QString::fromLatin1(c.text), c.fallback), c.expected)
             << c.text;
@@ -39,8 +40,10 @@ TEST(SettingsConversions, CleanText)
 {
     EXPECT_EQ(MMain::CleanText(QStringLiteral("  a\tb\r\nc\x08\x0b\x0c "), false),
               QStringLiteral("ABC"));
-    EXPECT_EQ(MMain::CleanText(QStringLiteral(" Mixed Case\n"), true), QStringLiteral("Mixed Case"));
-    EXPECT_EQ(MMain::CleanText(QStringLiteral("\x07keep\x0e"), true), QStringLiteral("\x07keep\x0e"));
+    EXPECT_EQ(MMain::CleanText(QStringLiteral(" Mixed Case\n"), true),
+              QStringLiteral("Mixed Case"));
+    EXPECT_EQ(MMain::CleanText(QStringLiteral("\x07keep\x0e"), true),
+              QStringLiteral("\x07keep\x0e"));
 }
 
 struct Lookup
@@ -64,8 +67,7 @@ TEST(SettingsItemExists, MissingOrFailingLookUpIsFalse)
 }
 
 class SettingsStore : public ProgramFixture
-{
-};
+{};
 
 TEST_F(SettingsStore, FreshInstallationStartsAtZeroAndTrue)
 {
@@ -132,8 +134,8 @@ TEST_F(SettingsStore, ValuesAreTrimmedAndOtherRootsRefused)
                                  QStringLiteral("RulesFilter")),
               QStringLiteral("2"));
     EXPECT_EQ(MMain::GetRegValue(0, MMain::brindleKey(), QStringLiteral("RulesFilter")), QString());
-    EXPECT_FALSE(MMain::UpdateRegValue(0, MMain::brindleKey(), QStringLiteral("X"),
-                                       QStringLiteral("1")));
+    EXPECT_FALSE(
+        MMain::UpdateRegValue(0, MMain::brindleKey(), QStringLiteral("X"), QStringLiteral("1")));
 }
 
 TEST_F(SettingsStore, ReadOnlyHiveLosesNothingAndLogsTheFailedWrite)
@@ -142,9 +144,8 @@ TEST_F(SettingsStore, ReadOnlyHiveLosesNothingAndLogsTheFailedWrite)
     setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("2"));
     const QString hiveFile = hive->fileName();
     ASSERT_TRUE(QFile::setPermissions(hiveFile, QFileDevice::ReadOwner));
-    ASSERT_TRUE(QFile::setPermissions(folder.path(), QFileDevice::ReadOwner |
-                                                         QFileDevice::ExeOwner |
-                                                         QFileDevice::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(
+        folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::WriteOwner));
     if (QFileInfo(hiveFile).isWritable()) {
         GTEST_SKIP() << "running with rights that ignore file permissions";
     }

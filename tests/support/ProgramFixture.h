@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace brindle::test {

@@ -22,7 +22,7 @@ public:
 
     QList<Answer> answers; // taken from the front; Ok when empty
     QList<Message> messages;
-    QStringList events;    // "FMain", "activate:<prefix>", "unload"
+    QStringList events; // "FMain", "activate:<prefix>", "unload"
 
     Answer messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title,
                       bool systemModal) override

@@ -1,0 +1,81 @@
+#include "screens/FMain.h"
+
+#include "ProgramFixture.h"
+#include "startup/Settings.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+using namespace brindle;
+using brindle::test::ProgramFixture;
+
+class FMainTest : public ProgramFixture
+{
+protected:
+    static QString text(const FMain& screen, const char* name)
+    {
+        const auto* label = screen.findChild<QLabel*>(QString::fromLatin1(name));
+        return label ? label->text() : QStringLiteral("<missing>");
+    }
+};
+
+TEST_F(FMainTest, ShowsItsTextsAndVersion)
+{
+    FMain screen;
+    EXPECT_EQ(screen.windowTitle(), QStringLiteral("VEXO Brindle"));
+    EXPECT_EQ(text(screen, "lblHeader"), QStringLiteral("Brindle Information"));
+    EXPECT_EQ(text(screen, "lblRelease"), QStringLiteral("Release Details"));
+    EXPECT_EQ(text(screen, "lblVersion"), QStringLiteral("v") + QStringLiteral(BRINDLE_VERSION));
+    QStringList body;
+    for (const QLabel* label : screen.findChildren<QLabel*>(QStringLiteral("lblBody"))) {
+        body.append(label->text());
+    }
+    EXPECT_EQ(body,
+              (QStringList{QStringLiteral("This software is used by VEXO accounting software to "
+                                          "synchronise VEXO cards with MS Outlook contacts."),
+                           QStringLiteral("You can only use this software from within your VEXO "
+                                          "accounting software."),
+                           QStringLiteral("For more information on how to synchronise VEXO cards "
+                                          "with MS Outlook contacts, see your VEXO user "
+                                          "documentation.")}));
+    const auto* close = screen.findChild<QPushButton*>(QStringLiteral("cmdStart"));
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->text(), QStringLiteral("&Close"));
+}
+
+TEST_F(FMainTest, LastConnectedCaptionFollowsTheRegistry)
+{
+    EXPECT_EQ(text(FMain(), "lblLastConnect"), QStringLiteral("First Time Use"));
+    MMain::SaveRegistrySettings();
+    EXPECT_EQ(text(FMain(), "lblLastConnect"), QStringLiteral("Last Connected: 04 Dec 2026"));
+    setBrindleValue(QStringLiteral("LastConnectedDate"), QStringLiteral("someday"));
+    EXPECT_EQ(text(FMain(), "lblLastConnect"), QStringLiteral("Last Connected:"));
+}
+
+TEST_F(FMainTest, CloseEndsTheProgramWithoutSavingSettings)
+{
+    MMain::Main(QString()); // started by hand: only the information screen
+    auto* screen = new FMain;
+    screen->show();
+    screen->findChild<QPushButton*>(QStringLiteral("cmdStart"))->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(MMain::gbExiting);
+    EXPECT_EQ(MMain::gobjOptions, nullptr);
+    EXPECT_TRUE(brindleValue(QStringLiteral("LastConnectedDate")).isNull());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Screens are tested without a display, also when tests are listed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
