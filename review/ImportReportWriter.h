@@ -1,0 +1,89 @@
+#pragma once
+
+#include "DetailRecordset.h"
+#include "ReportTexts.h"
+#include "cardlib/Card.h"
+
+#include <exception>
+#include <optional>
+
+namespace brindle {
+
+// The document both import reports write: rows grouped by card type under a
+// shaded heading, sixteen row slots to a printed page, each page with its
+// title, header, column header and footer. The two report classes only
+// gather the rows.
+class ImportReportWriter
+{
+public:
+    explicit ImportReportWriter(ReportWording wording);
+    virtual ~ImportReportWriter() = default;
+
+    const QString& ReportPath() const { return m_reportPath; }
+    void setReportPath(const QString& path) { m_reportPath = path; }
+    const QString& ReportAbbreviation() const { return m_reportAbbreviation; }
+    void setReportAbbreviation(const QString& name) { m_reportAbbreviation = name; }
+    // The written file, or "" when it has no rows or could not be written.
+    const QString& ReportFilePath() const { return m_reportFilePath; }
+    // Also list cards that existed and carry nothing worth reporting.
+    bool ShowUpdatedCards() const { return m_showUpdatedCards; }
+    void setShowUpdatedCards(bool show) { m_showUpdatedCards = show; }
+    bool ShowReport() const { return m_showReport; }
+
+    // Gathers the rows and writes the file. False when the rows could not
+    // be gathered or the file could not be written: no report to offer.
+    virtual bool CreateReport() = 0;
+
+    bool CreateDetailRecordset();
+    // Writes the whole document in one piece, replacing any earlier file.
+    bool GenerateReport();
+    QString GenerateHeaderHTML() const;
+    QString GenerateDetail();
+    QString GenerateHeader() const;
+    QString GenerateDetailHeader() const;
+    QString GenerateDetailHTML() const;
+    QString GenerateFooter() const;
+    // One row. The texts are HTML already: card values arrive escaped.
+    QString DetailLine(const QString& lastName, const QString& firstName, const QString& email,
+                       const QString& errors, const QString& warnings, qint32 status,
+                       bool heading) const;
+
+    // The rows gathered so far; null before CreateDetailRecordset.
+    const DetailRecordset* detailRecordset() const { return m_detail ? &*m_detail : nullptr; }
+
+    // The text as it must appear inside the document, including '#', so a
+    // value can never pass for one of the document's placeholders.
+    static QString escaped(QStringView value);
+    // The report's heading of a card type code; "" for code 0.
+    static QString sectionHeading(qint32 type);
+
+protected:
+    DetailRecordset* detail() { return m_detail ? &*m_detail : nullptr; }
+    // A record with the card's identity and the e-mail of its main address.
+    static DetailRecord recordOf(const TarvoCards::CCard& card, qint32 type);
+    static bool isIndividual(const TarvoCards::CCard& card);
+    static bool isBlank(const QString& text) { return text.trimmed().isEmpty(); }
+    static void yieldToEventLoop();
+    void logFailure(const char* procedure, const std::exception& error) const;
+    void logFailure(const char* procedure, const QString& description) const;
+
+private:
+    void appendRows(QString& text, qint64& lineCounter);
+    void appendFillerRows(QString& text, qint64& lineCounter) const;
+    QString problemText(const QString& errors, const QString& warnings, qint32 status) const;
+    QString statusText(qint32 status) const;
+    QString withPage(QString block) const;
+    bool writeFile(const QString& path, const QString& text) const;
+
+    ReportWording m_wording;
+    ReportTexts m_texts;
+    QString m_reportPath;
+    QString m_reportAbbreviation;
+    QString m_reportFilePath;
+    bool m_showUpdatedCards = false;
+    bool m_showReport = false;
+    std::optional<DetailRecordset> m_detail;
+    qint64 m_pageCounter = 0;
+};
+
+} // namespace brindle

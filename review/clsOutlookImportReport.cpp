@@ -1,0 +1,75 @@
+#include "clsOutlookImportReport.h"
+
+namespace brindle {
+
+clsOutlookImportReport::clsOutlookImportReport()
+    : ImportReportWriter({.module = QStringLiteral("clsOutlookImportReport"),
+                          .titleSubject = QStringLiteral("OUTLOOK IMPORT REPORT"),
+                          .bannerSubject = QStringLiteral("Outlook Import Report"),
+                          .problemHeading = QStringLiteral("&nbsp;"),
+                          .footerSpacerLine = false,
+                          .pageBreakEndsLine = true,
+                          .rejectedWord = QStringLiteral("ERROR"),
+                          .updatedShowsErrors = true})
+{}
+
+bool clsOutlookImportReport::CreateReport()
+{
+    bool result = CreateDetailRecordset();
+    if (m_added && result) {
+        result = AddAddedDetails();
+    }
+    if (m_updated && result) {
+        result = AddUpdatedDetails();
+    }
+    if (m_rejected && result) {
+        result = AddRejectedDetails();
+    }
+    const bool written = GenerateReport();
+    return result && written;
+}
+
+bool clsOutlookImportReport::AddDetails(const CardList* cards, qint32 status)
+{
+    if (!detail()) {
+        return false;
+    }
+    if (!cards) {
+        return true;
+    }
+    for (const TarvoCards::CCard& card : *cards) {
+        try {
+            // An updated contact is only worth a row when it has something to say.
+            if (!ShowUpdatedCards() && status == 2 && isBlank(card.TransferMessage)) {
+                continue;
+            }
+            DetailRecord record = recordOf(card, CardTypeID2EnumValue(card.CardTypeID));
+            record.Errors = card.TransferMessage;
+            record.Status = status;
+            detail()->append(std::move(record));
+        } catch (const std::exception& error) {
+            logFailure("AddDetails", error);
+        }
+    }
+    return true;
+}
+
+qint32 clsOutlookImportReport::CardTypeID2EnumValue(const QString& cardTypeId)
+{
+    const QString code = cardTypeId.toUpper();
+    if (code == QLatin1String("C")) {
+        return 1;
+    }
+    if (code == QLatin1String("S") || code == QLatin1String("V")) {
+        return 2;
+    }
+    if (code == QLatin1String("P")) {
+        return 3;
+    }
+    if (code == QLatin1String("E")) {
+        return 4;
+    }
+    return 0;
+}
+
+} // namespace brindle

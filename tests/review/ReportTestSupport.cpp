@@ -1,0 +1,134 @@
+#include "ReportTestSupport.h"
+
+#include "startup/ErrorLog.h"
+#include "startup/MMain.h"
+
+#include <QFile>
+
+namespace brindle::testing {
+
+namespace {
+
+// The system locale is read once per process, so it is fixed before main.
+const bool britishDates = [] {
+    qputenv("LC_ALL", "en_GB.UTF-8");
+    return true;
+}();
+
+} // namespace
+
+QString MemoryRegistry::readValue(const QString& keyPath, const QString& valueName) const
+{
+    if (valueName == QLatin1String("LogFile")) {
+        return QStringLiteral("TRUE");
+    }
+    return m_values.value(keyPath + '\\' + valueName);
+}
+
+bool MemoryRegistry::writeValue(const QString& keyPath, const QString& valueName,
+                                const QString& data)
+{
+    m_values.insert(keyPath + '\\' + valueName, data);
+    return true;
+}
+
+void ReportTest::SetUp()
+{
+    ASSERT_TRUE(britishDates);
+    ASSERT_TRUE(m_dir.isValid());
+    qputenv("BRINDLE_APP_DIR", m_dir.path().toUtf8());
+    MMain::setRegistry(&m_registry);
+    MMain::setClock([] { return QDateTime(QDate(2026, 3, 7), QTime(9, 30)); });
+    MMain::gsSupplierWord = QStringLiteral("Supplier");
+}
+
+void ReportTest::TearDown()
+{
+    MMain::setRegistry(nullptr);
+    MMain::setClock({});
+    MMain::gsSupplierWord = QStringLiteral("Supplier");
+    qunsetenv("BRINDLE_APP_DIR");
+}
+
+QString ReportTest::firstLogLine() const
+{
+    QFile file(MMain::logFilePath());
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    // Each line is enciphered on its own, so only the first deciphers whole.
+    QByteArray text = file.readAll();
+    if (const qsizetype end = text.indexOf("\r\n"); end >= 0) {
+        text.truncate(end);
+    }
+    MMain::gbEncryptionActive = true;
+    const QByteArray line = MMain::EncryptDecrypt(text, false, -32);
+    MMain::gbEncryptionActive = false;
+    return QString::fromUtf8(line);
+}
+
+QString readText(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "cannot read " << path.toStdString();
+        return {};
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+QString golden(const QString& name)
+{
+    return readText(QStringLiteral(BRINDLE_TEST_DATA "/") + name);
+}
+
+void expectSameDocument(const QString& path, const QString& goldenName)
+{
+    const QString actual = readText(path);
+    const QString expected = golden(goldenName);
+    if (actual == expected) {
+        return;
+    }
+    const QStringList actualLines = actual.split(QStringLiteral("\r\n"));
+    const QStringList expectedLines = expected.split(QStringLiteral("\r\n"));
+    qsizetype line = 0;
+    while (line < actualLines.size() && line < expectedLines.size() &&
+           actualLines[line] == expectedLines[line]) {
+        ++line;
+    }
+    ADD_FAILURE() << goldenName.toStdString() << " differs at line " << line + 1 << ":\n  got      "
+                  << actualLines.value(line).toStdString() << "\n  expected "
+                  << expectedLines.value(line).toStdString();
+}
+
+TarvoCards::CCard card(const QString& typeId, const QString& lastName, const QString& firstName,
+                       const QString& message)
+{
+    TarvoCards::CCard made;
+    made.CardTypeID = typeId;
+    made.LastName = lastName;
+    made.FirstName = firstName;
+    made.IsIndividual = firstName.isEmpty() ? QStringLiteral("N") : QStringLiteral("Y");
+    made.TransferMessage = message;
+    return made;
+}
+
+TarvoCards::CImportCard importCard(const QString& lastName, const QString& errorCode,
+                                   const QString& warningCode, const QString& logMessage)
+{
+    TarvoCards::CImportCard made;
+    made.LastName = lastName;
+    made.ErrorCode = errorCode;
+    made.WarningCode = warningCode;
+    made.LogMessage = logMessage;
+    return made;
+}
+
+void addEmail(TarvoCards::CCard& card, qint32 location, const QString& email)
+{
+    TarvoCards::CAddress& address = card.Addresses.Add();
+    address.Location = location;
+    address.Email = email;
+}
+
+} // namespace brindle::testing
