@@ -4,7 +4,6 @@
 
 #include <QHash>
 #include <QObject>
-
 #include <deque>
 
 namespace TarvoCards {
@@ -33,6 +32,9 @@ public:
         m_indexed = false;
         return m_items.back();
     }
+
+    // Call after changing items' keys or record IDs in place.
+    void keysChanged() { m_indexed = false; }
 
     void clear()
     {
@@ -73,7 +75,9 @@ private:
 class CCardsColl : public KeyedCards<CCard>
 {
 public:
-    // Fills the collection from the Cards table of the current connection.
+    // Fills the collection from the Cards table of the current connection
+    // with the program's SQL condition ("" for all) and order. Throws
+    // brindle::PlatformError when the query fails; True otherwise.
     bool Load(const QString& filter, const QString& order);
     CCard* Item(const QString& key) { return find(key); }
     CCard& AddNew() { return append(); }
@@ -95,17 +99,24 @@ public:
     CImportCard& Add(int = 0) { return append(); }
     CImportCard* Item(const QString& key) { return find(key); }
 
-    // Writes every item into the company file in one transaction.
+    // Writes every item into the company file of the current connection in
+    // one transaction; each item gets its outcome (ErrorCode, WarningCode,
+    // LogMessage). False, with the file and the items as they were, when
+    // the file itself fails.
     bool Import();
     // Fills the collection with the stored cards of its type and writes
-    // them to a backup beside the company file.
+    // them to a backup beside the company file. On failure ok is False and
+    // the call throws brindle::PlatformError, so no import runs unbacked.
     void Backup(int, int, bool& ok);
+    // The backup file the last Backup wrote.
+    const QString& backupPath() const { return m_backupPath; }
 
 signals:
     void ImportComplete(const QVariant& unused);
 
 private:
     QString m_cardTypeId;
+    QString m_backupPath;
 };
 
 class CCustomerColl : public CTypeColl

@@ -13,6 +13,8 @@ const Command commands[] = {
      decodeLogCommand},
     {"settings", "", "print the settings as the program loads them from the registry",
      settingsCommand},
+    {"sample company", "FILE [--cards N] [--country au|us] [--seed S] [--password P] [--force]",
+     "write a sample company file of cards", sampleCompanyCommand},
     // More commands join this table.
 };
 

@@ -1,0 +1,268 @@
+// Card library against plain prepared SQLite statements doing the same
+// rows in one transaction. Run: CardLibraryBench --benchmark_counters_tabular=true
+#include "cardlib/Collections.h"
+#include "cardlib/CompanyFile.h"
+#include "cardlib/Connection.h"
+#include "cardlib/Schema.h"
+#include "cardlib/sample/SampleCards.h"
+#include "cardlib/sample/SampleCompany.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace TarvoCards;
+
+namespace {
+
+QTemporaryDir& workDir()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// A sample file of n cards, made once per size.
+QString sampleFile(int cards)
+{
+    const QString path = workDir().filePath(QStringLiteral("sample-%1.sqlite").arg(cards));
+    if (!QFile::exists(path)) {
+        writeSampleCompany(path, SampleOptions{cards, 1, 42, {}}, false);
+    }
+    return path;
+}
+
+QString freshCopy(int cards)
+{
+    const QString copy = workDir().filePath(QStringLiteral("copy.sqlite"));
+    QFile::remove(copy);
+    QFile::copy(sampleFile(cards), copy);
+    return copy;
+}
+
+// n new customers with two addresses each, as the program hands them over.
+void fillNew(CTypeColl& coll, int n, quint32 seed)
+{
+    SampleCards cards(seed, 1);
+    for (int i = 0; i < n; ++i) {
+        CImportCard card = cards.next(QStringLiteral("C"));
+        card.LastName += QStringLiteral(" new %1").arg(i);
+        card.CardIdentification = QStringLiteral("*None");
+        card.Addresses.resize(2);
+        coll.append(card);
+    }
+}
+
+struct Connected
+{
+    explicit Connected(const QString& file)
+    {
+        connection.Settings().DataFile = file;
+        if (!connection.Connect()) {
+            qFatal("%s", qPrintable(connection.LastError().description()));
+        }
+    }
+    CConnection connection;
+};
+
+void BM_LoadCards(benchmark::State& state)
+{
+    Connected open(sampleFile(int(state.range(0))));
+    for (auto _ : state) {
+        CCardsColl cards;
+        cards.Load(QString(), QStringLiteral("CardTypeID, LastName"));
+        benchmark::DoNotOptimize(cards.Count());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_RawLoad(benchmark::State& state)
+{
+    Connected open(sampleFile(int(state.range(0))));
+    QSqlDatabase& db = open.connection.database();
+    for (auto _ : state) {
+        qint64 values = 0;
+        QSqlQuery cards(db);
+        cards.setForwardOnly(true);
+        cards.exec(QStringLiteral("SELECT %1 FROM Cards ORDER BY CardTypeID, LastName")
+                       .arg(cardSelectList()));
+        while (cards.next()) {
+            for (int i = 0; i < 14; ++i) {
+                values += cards.value(i).toString().size();
+            }
+        }
+        QSqlQuery addresses(db);
+        addresses.setForwardOnly(true);
+        addresses.exec(QStringLiteral("SELECT %1 FROM Addresses ORDER BY CardRecordID, Location")
+                           .arg(addressSelectList()));
+        while (addresses.next()) {
+            for (int i = 0; i < 20; ++i) {
+                values += addresses.value(i).toString().size();
+            }
+        }
+        benchmark::DoNotOptimize(values);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_ImportNew(benchmark::State& state)
+{
+    const int n = int(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        Connected open(freshCopy(1000));
+        CCustomerColl customers;
+        fillNew(customers, n, 5);
+        state.ResumeTiming();
+        if (!customers.Import()) {
+            state.SkipWithError("import failed");
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+
+QVariantList rowValues(const CImportCard& card)
+{
+    QVariantList values{card.CardTypeID};
+    for (const auto& column : cardColumns()) {
+        values << card.*column.member;
+    }
+    for (const auto& column : deliveryColumns()) {
+        values << card.*column.member;
+    }
+    return values;
+}
+
+QVariantList addressRow(qint64 id, const CAddress& address)
+{
+    QVariantList values{id, address.Location};
+    for (const auto& column : addressColumns()) {
+        values << address.*column.member;
+    }
+    return values;
+}
+
+void run(QSqlQuery& query, const QVariantList& values)
+{
+    for (int i = 0; i < values.size(); ++i) {
+        query.bindValue(i, values.at(i));
+    }
+    query.exec();
+}
+
+QString marks(qsizetype n)
+{
+    return QStringList(n, QStringLiteral("?")).join(',');
+}
+
+void BM_RawInsert(benchmark::State& state)
+{
+    const int n = int(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        Connected open(freshCopy(1000));
+        QSqlDatabase& db = open.connection.database();
+        CCustomerColl customers;
+        fillNew(customers, n, 5);
+        state.ResumeTiming();
+        QSqlQuery card(db), address(db);
+        card.prepare(
+            QStringLiteral("INSERT INTO Cards (CardTypeID, %1) VALUES (%2)")
+                .arg(cardTextColumnNames().join(','), marks(cardTextColumnNames().size() + 1)));
+        address.prepare(QStringLiteral("INSERT INTO Addresses (%1) VALUES (%2)")
+                            .arg(addressSelectList(), marks(addressTextColumnNames().size() + 2)));
+        QSqlQuery(db).exec(QStringLiteral("BEGIN"));
+        for (const CImportCard& item : customers) {
+            run(card, rowValues(item));
+            const qint64 id = card.lastInsertId().toLongLong();
+            for (const CAddress& a : item.Addresses) {
+                run(address, addressRow(id, a));
+            }
+        }
+        QSqlQuery(db).exec(QStringLiteral("COMMIT"));
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+
+// Updates of n stored cards: each item names its card and changes a field.
+void fillUpdates(CTypeColl& coll, int n)
+{
+    CCustomerColl stored;
+    bool ok = false;
+    stored.Backup(0, 0, ok);
+    QFile::remove(stored.backupPath());
+    int i = 0;
+    for (const CImportCard& card : stored) {
+        if (i++ == n) {
+            break;
+        }
+        CImportCard item = card;
+        item.Notes = QStringLiteral("updated %1").arg(i);
+        item.Addresses.resize(qMin<qsizetype>(2, item.Addresses.size()));
+        coll.append(item);
+    }
+}
+
+void BM_ImportUpdate(benchmark::State& state)
+{
+    const int n = int(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        Connected open(freshCopy(25000));
+        CCustomerColl customers;
+        fillUpdates(customers, n);
+        state.ResumeTiming();
+        if (!customers.Import()) {
+            state.SkipWithError("import failed");
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+
+void BM_RawUpdate(benchmark::State& state)
+{
+    const int n = int(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        Connected open(freshCopy(25000));
+        QSqlDatabase& db = open.connection.database();
+        CCustomerColl customers;
+        fillUpdates(customers, n);
+        state.ResumeTiming();
+        QSqlQuery card(db), address(db);
+        card.prepare(QStringLiteral("UPDATE Cards SET CardTypeID = ?, %1 = ? WHERE "
+                                    "CardRecordID = ?")
+                         .arg(cardTextColumnNames().join(QStringLiteral(" = ?, "))));
+        address.prepare(QStringLiteral("INSERT OR REPLACE INTO Addresses (%1) VALUES (%2)")
+                            .arg(addressSelectList(), marks(addressTextColumnNames().size() + 2)));
+        QSqlQuery(db).exec(QStringLiteral("BEGIN"));
+        for (const CImportCard& item : customers) {
+            run(card, rowValues(item) << item.CardRecordID);
+            for (const CAddress& a : item.Addresses) {
+                run(address, addressRow(item.CardRecordID, a));
+            }
+        }
+        QSqlQuery(db).exec(QStringLiteral("COMMIT"));
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+
+} // namespace
+
+BENCHMARK(BM_LoadCards)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawLoad)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ImportNew)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawInsert)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ImportUpdate)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawUpdate)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

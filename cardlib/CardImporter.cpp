@@ -1,0 +1,267 @@
+#include "CardImporter.h"
+
+#include "CardRows.h"
+#include "Connection.h"
+#include "Schema.h"
+#include "SqlUtil.h"
+
+namespace TarvoCards {
+
+namespace {
+
+bool isUnset(const QString& value)
+{
+    return value.isEmpty() || value == emptyValue();
+}
+
+QString cutToFit(const QString& value, int maxLength)
+{
+    if (value.size() <= maxLength) {
+        return value;
+    }
+    const bool splitsPair = maxLength > 0 && value.at(maxLength - 1).isHighSurrogate();
+    return value.left(splitsPair ? maxLength - 1 : maxLength);
+}
+
+// Copies the given values over the stored ones; an unset value keeps the stored one.
+template <typename Record, typename Target>
+void mergeColumns(std::span<const TextColumn<Record>> columns, const Target& given, Target& into,
+                  QStringList& cuts)
+{
+    for (const auto& column : columns) {
+        const QString& value = given.*column.member;
+        if (isUnset(value)) {
+            continue;
+        }
+        into.*column.member = cutToFit(value, column.maxLength);
+        if (value.size() > column.maxLength) {
+            cuts << QStringLiteral("%1 cut to %2 characters")
+                        .arg(QLatin1String(column.name))
+                        .arg(column.maxLength);
+        }
+    }
+}
+
+template <typename Record, typename Target>
+void clearMarkers(std::span<const TextColumn<Record>> columns, Target& record)
+{
+    for (const auto& column : columns) {
+        if (record.*column.member == emptyValue()) {
+            (record.*column.member).clear();
+        }
+    }
+}
+
+// The value as the file would keep it, so a cut name still finds its card.
+QString lookupValue(const QString& value, const char* columnName)
+{
+    if (isUnset(value)) {
+        return QString();
+    }
+    for (const auto& column : cardColumns()) {
+        if (qstrcmp(column.name, columnName) == 0) {
+            return cutToFit(value, column.maxLength);
+        }
+    }
+    return value;
+}
+
+CAddress& addressAt(CAddresses& addresses, qint32 location)
+{
+    for (CAddress& address : addresses) {
+        if (address.Location == location) {
+            return address;
+        }
+    }
+    CAddress& added = addresses.Add();
+    added.Location = location;
+    return added;
+}
+
+QString placeholders(qsizetype count)
+{
+    return QStringList(count, QStringLiteral("?")).join(QStringLiteral(", "));
+}
+
+QVariantList cardValues(const CImportCard& card)
+{
+    QVariantList values;
+    for (const auto& column : cardColumns()) {
+        values << card.*column.member;
+    }
+    for (const auto& column : deliveryColumns()) {
+        values << card.*column.member;
+    }
+    return values;
+}
+
+QVariantList addressValues(qint32 cardRecordId, const CAddress& address)
+{
+    QVariantList values{cardRecordId, address.Location};
+    for (const auto& column : addressColumns()) {
+        values << address.*column.member;
+    }
+    return values;
+}
+
+} // namespace
+
+CardImporter::CardImporter(QSqlDatabase& db, QStringList types, QString newType, QString typeWord)
+    : m_types(std::move(types)), m_newType(std::move(newType)), m_typeWord(std::move(typeWord)),
+      m_byId(db), m_byIdentification(db), m_byPerson(db), m_byCompany(db), m_addresses(db),
+      m_insert(db), m_update(db), m_writeAddress(db)
+{
+    const QString select = QStringLiteral("SELECT %1 FROM Cards WHERE CardTypeID IN (?, ?) AND ")
+                               .arg(cardSelectList());
+    const QString first = QStringLiteral(" ORDER BY CardRecordID LIMIT 1");
+    prepareOrThrow(m_byId, select + QStringLiteral("CardRecordID = ?"));
+    prepareOrThrow(m_byIdentification, select + QStringLiteral("CardIdentification = ?") + first);
+    prepareOrThrow(
+        m_byPerson,
+        select + QStringLiteral("IsIndividual = 'Y' AND LastName = ? AND FirstName = ?") + first);
+    prepareOrThrow(m_byCompany,
+                   select + QStringLiteral("IsIndividual = 'N' AND LastName = ?") + first);
+    prepareOrThrow(
+        m_addresses,
+        QStringLiteral("SELECT %1 FROM Addresses WHERE CardRecordID = ?").arg(addressSelectList()));
+    const QStringList columns = cardTextColumnNames();
+    prepareOrThrow(m_insert,
+                   QStringLiteral("INSERT INTO Cards (CardTypeID, %1) VALUES (?, %2)")
+                       .arg(columns.join(QStringLiteral(", ")), placeholders(columns.size())));
+    prepareOrThrow(m_update, QStringLiteral("UPDATE Cards SET %1 = ? WHERE CardRecordID = ?")
+                                 .arg(columns.join(QStringLiteral(" = ?, "))));
+    prepareOrThrow(
+        m_writeAddress,
+        QStringLiteral("INSERT OR REPLACE INTO Addresses (%1) VALUES (%2)")
+            .arg(addressSelectList(), placeholders(addressTextColumnNames().size() + 2)));
+}
+
+void CardImporter::write(CImportCard& item)
+{
+    item.ErrorCode.clear();
+    item.WarningCode.clear();
+    item.LogMessage.clear();
+    item.IsIndividual = item.IsIndividual.toUpper();
+    item.IsInactive = item.IsInactive.toUpper();
+    const std::optional<CImportCard> stored = findStored(item);
+    QString code;
+    const QString problem = refusal(item, stored.has_value(), code);
+    if (!problem.isEmpty()) {
+        clearMarkers(cardColumns(), item);
+        clearMarkers(deliveryColumns(), item);
+        for (CAddress& address : item.Addresses) {
+            clearMarkers(addressColumns(), address);
+        }
+        item.ErrorCode = code;
+        item.LogMessage = problem;
+        return;
+    }
+    CImportCard merged = stored.value_or(CImportCard{});
+    if (!stored) {
+        merged.CardTypeID = m_newType;
+    }
+    store(merged, stored.has_value(), item);
+}
+
+QString CardImporter::refusal(const CImportCard& item, bool found, QString& code) const
+{
+    for (const QString* flag : {&item.IsIndividual, &item.IsInactive}) {
+        if (!isUnset(*flag) && *flag != QLatin1String("Y") && *flag != QLatin1String("N")) {
+            code = ImportCode::badFlag;
+            return QStringLiteral("IsIndividual and IsInactive must be Y or N, not %1").arg(*flag);
+        }
+    }
+    for (const CAddress& address : item.Addresses) {
+        if (address.Location < 1 || address.Location > 5) {
+            code = ImportCode::badLocation;
+            return QStringLiteral("Address location %1 is not between 1 and 5")
+                .arg(address.Location);
+        }
+    }
+    if (item.CardRecordID > 0 && !found) {
+        code = ImportCode::unknownRecord;
+        return QStringLiteral("Card record %1 is not a %2 card of the company file")
+            .arg(item.CardRecordID)
+            .arg(m_typeWord);
+    }
+    if (!found && (isUnset(item.LastName) || item.LastName.trimmed().isEmpty())) {
+        code = ImportCode::noLastName;
+        return QStringLiteral("The card has no last name");
+    }
+    return QString();
+}
+
+std::optional<CImportCard> CardImporter::findStored(const CImportCard& item)
+{
+    const QVariant type1 = m_types.value(0), type2 = m_types.value(m_types.size() - 1);
+    if (item.CardRecordID > 0) {
+        return fetchOne(m_byId, {type1, type2, item.CardRecordID});
+    }
+    const QString identification = lookupValue(item.CardIdentification, "CardIdentification");
+    if (!identification.isEmpty() && identification.toUpper() != QLatin1String("*NONE")) {
+        if (auto found = fetchOne(m_byIdentification, {type1, type2, identification})) {
+            return found;
+        }
+    }
+    const QString lastName = lookupValue(item.LastName, "LastName");
+    if (lastName.isEmpty()) {
+        return std::nullopt;
+    }
+    if (item.IsIndividual == QLatin1String("Y")) {
+        return fetchOne(m_byPerson,
+                        {type1, type2, lastName, lookupValue(item.FirstName, "FirstName")});
+    }
+    return fetchOne(m_byCompany, {type1, type2, lastName});
+}
+
+std::optional<CImportCard> CardImporter::fetchOne(QSqlQuery& query, const QVariantList& values)
+{
+    execOrThrow(query, values);
+    std::optional<CImportCard> found;
+    if (query.next()) {
+        found.emplace();
+        readCard(query, *found);
+        readDelivery(query, *found);
+    }
+    query.finish();
+    if (found) {
+        execOrThrow(m_addresses, {found->CardRecordID});
+        while (m_addresses.next()) {
+            found->Addresses.append(readAddress(m_addresses));
+        }
+        m_addresses.finish();
+    }
+    return found;
+}
+
+void CardImporter::store(CImportCard& merged, bool exists, CImportCard& item)
+{
+    QStringList cuts;
+    mergeColumns(cardColumns(), item, merged, cuts);
+    mergeColumns(deliveryColumns(), item, merged, cuts);
+    for (const CAddress& given : item.Addresses) {
+        mergeColumns(addressColumns(), given, addressAt(merged.Addresses, given.Location), cuts);
+    }
+    QVariantList values = cardValues(merged);
+    if (exists) {
+        execOrThrow(m_update, values << merged.CardRecordID);
+    } else {
+        execOrThrow(m_insert, QVariantList{merged.CardTypeID} + values);
+        merged.CardRecordID = m_insert.lastInsertId().toInt();
+    }
+    for (CAddress& address : item.Addresses) {
+        address = addressAt(merged.Addresses, address.Location);
+        execOrThrow(m_writeAddress, addressValues(merged.CardRecordID, address));
+    }
+    // The item now shows what the file holds; the program's own members stay.
+    merged.Addresses = item.Addresses;
+    merged.Key = item.Key;
+    merged.TransferMessage = item.TransferMessage;
+    item = merged;
+    if (!cuts.isEmpty()) {
+        item.WarningCode = ImportCode::valueCut;
+        item.LogMessage = cuts.join(QStringLiteral("; "));
+    }
+}
+
+} // namespace TarvoCards

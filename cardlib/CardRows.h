@@ -1,0 +1,57 @@
+#pragma once
+
+#include "Collections.h"
+#include "Schema.h"
+#include "SqlUtil.h"
+
+#include <QHash>
+#include <QSqlQuery>
+#include <type_traits>
+
+namespace TarvoCards {
+
+// Rows in the order of cardSelectList() and addressSelectList().
+void readCard(const QSqlQuery& query, CCard& card);
+void readDelivery(const QSqlQuery& query, CImportCard& card);
+CAddress readAddress(const QSqlQuery& query);
+
+// Which cards to read: an SQL condition on Cards ("" for all) with its
+// bound values, an order ("" for record order) and a limit (0 for none).
+struct CardQuery
+{
+    QString condition;
+    QVariantList values;
+    QString order;
+    int limit = 0;
+
+    QString cardsSql(const QString& columns) const;
+    QString addressesSql() const;
+};
+
+// Appends the cards the query finds, with their addresses, in its order.
+template <typename Item>
+void loadCards(QSqlDatabase& db, const CardQuery& what, KeyedCards<Item>& into)
+{
+    QHash<qint32, Item*> byId;
+    QSqlQuery cards(db);
+    prepareOrThrow(cards, what.cardsSql(cardSelectList()));
+    execOrThrow(cards, what.values);
+    while (cards.next()) {
+        Item& item = into.append();
+        readCard(cards, item);
+        if constexpr (std::is_same_v<Item, CImportCard>) {
+            readDelivery(cards, item);
+        }
+        byId.insert(item.CardRecordID, &item);
+    }
+    QSqlQuery addresses(db);
+    prepareOrThrow(addresses, what.addressesSql());
+    execOrThrow(addresses, what.values);
+    while (addresses.next()) {
+        if (Item* item = byId.value(addresses.value(0).toInt())) {
+            item->Addresses.append(readAddress(addresses));
+        }
+    }
+}
+
+} // namespace TarvoCards

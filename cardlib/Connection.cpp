@@ -1,0 +1,155 @@
+#include "Connection.h"
+
+#include "FileCheck.h"
+#include "SqlUtil.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace TarvoCards {
+
+namespace {
+
+// One user-interface thread uses the library, as the program does.
+CConnection* s_current = nullptr;
+
+brindle::PlatformError lockedFile(const QString& path)
+{
+    return brindle::PlatformError(
+        brindle::ErrorNumber::Unspecified,
+        QStringLiteral("The company file %1 is locked by another program").arg(path));
+}
+
+} // namespace
+
+QString emptyValue()
+{
+    // A control character no contact text carries on its own.
+    return QStringLiteral("\x1A");
+}
+
+CConnection::CConnection() = default;
+
+CConnection::~CConnection()
+{
+    Disconnect();
+}
+
+QString CConnection::EmptyValue() const
+{
+    return emptyValue();
+}
+
+bool CConnection::Connect()
+{
+    Disconnect();
+    setLastError({0, QString()});
+    try {
+        m_settings.m_countryCode = checkCompanyFile(m_settings, ConnectionTimeout);
+        openDatabase();
+    } catch (const brindle::PlatformError& error) {
+        m_database.reset();
+        setLastError(error);
+        return false;
+    }
+    s_current = this;
+    return true;
+}
+
+void CConnection::openDatabase()
+{
+    const bool readOnly = m_settings.AccessMode < CConnectionSettings::readWriteAccess;
+    m_database = std::make_unique<ScopedDatabase>();
+    QSqlDatabase& db = m_database->db();
+    db.setDatabaseName(sqliteUri(m_settings.DataFile, readOnly));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1%2")
+                             .arg(qMax(0, ConnectionTimeout) * 1000)
+                             .arg(readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
+    if (!db.open()) {
+        throw sqlFailure(QStringLiteral("Cannot open the company file"), db.lastError());
+    }
+    execOrThrow(db,
+                QStringLiteral("PRAGMA synchronous = %1").arg(qBound(0, m_settings.SyncLevel, 3)));
+    if (m_settings.CacheSize > 0) {
+        execOrThrow(db, QStringLiteral("PRAGMA cache_size = -%1").arg(m_settings.CacheSize));
+    }
+    if (!readOnly) {
+        // Taking the write lock once tells now, not mid-import, that another
+        // program is writing; nothing is written.
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+            throw lockedFile(m_settings.DataFile);
+        }
+        probe.exec(QStringLiteral("ROLLBACK"));
+    }
+}
+
+bool CConnection::OpenRecordset(const QString& sql, int, CRecordset& recordset)
+{
+    recordset = CRecordset();
+    if (!IsConnected()) {
+        setLastError({brindle::ErrorNumber::Unspecified, QStringLiteral("Not connected")});
+        return false;
+    }
+    QSqlDatabase& db = database();
+    // A recordset is for reading: the query may not change the file.
+    execOrThrow(db, QStringLiteral("PRAGMA query_only = ON"));
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    const bool ok = query.exec(sql);
+    if (ok) {
+        const QSqlRecord record = query.record();
+        for (int i = 0; i < record.count(); ++i) {
+            recordset.Fields.names << record.fieldName(i);
+        }
+        while (query.next()) {
+            QVariantList row;
+            for (int i = 0; i < record.count(); ++i) {
+                row << query.value(i);
+            }
+            recordset.Rows << row;
+        }
+    } else {
+        setLastError(sqlFailure(QStringLiteral("The query failed"), query.lastError()));
+    }
+    query.finish();
+    execOrThrow(db, QStringLiteral("PRAGMA query_only = OFF"));
+    return ok;
+}
+
+void CConnection::Disconnect()
+{
+    if (s_current == this) {
+        s_current = nullptr;
+    }
+    m_database.reset();
+}
+
+CConnection* CConnection::current()
+{
+    return s_current;
+}
+
+QSqlDatabase& CConnection::database()
+{
+    return m_database->db();
+}
+
+void CConnection::setLastError(const brindle::PlatformError& error)
+{
+    m_errorNumber = error.number();
+    m_errorDescription = error.description();
+}
+
+CConnection& currentConnection()
+{
+    CConnection* connection = CConnection::current();
+    if (!connection) {
+        throw brindle::PlatformError(brindle::ErrorNumber::Unspecified,
+                                     QStringLiteral("No company file is connected"));
+    }
+    return *connection;
+}
+
+} // namespace TarvoCards

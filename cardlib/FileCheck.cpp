@@ -1,0 +1,152 @@
+#include "FileCheck.h"
+
+#include "Password.h"
+#include "Schema.h"
+#include "SqlUtil.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+
+namespace TarvoCards {
+
+namespace {
+
+using brindle::PlatformError;
+namespace ErrorNumber = brindle::ErrorNumber;
+
+PlatformError notCompanyFile(const QString& path, const QString& why)
+{
+    return PlatformError(ErrorNumber::Unspecified,
+                         QStringLiteral("%1 is not a company file: %2").arg(path, why));
+}
+
+void checkFileItself(const CConnectionSettings& settings)
+{
+    const QFileInfo file(settings.DataFile);
+    if (settings.DataFile.isEmpty() || !file.exists()) {
+        throw PlatformError(ErrorNumber::NotFound,
+                            QStringLiteral("Company file not found: %1").arg(settings.DataFile));
+    }
+    if (!file.isFile() || !file.isReadable()) {
+        throw PlatformError(ErrorNumber::PermissionDenied,
+                            QStringLiteral("Cannot read the company file %1").arg(file.filePath()));
+    }
+    // Permission bits, not only access(): a file marked read-only stays so for root too.
+    const bool writable =
+        file.isWritable() &&
+        (file.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+    if (settings.AccessMode >= CConnectionSettings::readWriteAccess && !writable) {
+        throw PlatformError(
+            ErrorNumber::PermissionDenied,
+            QStringLiteral("The company file %1 is read-only").arg(file.filePath()));
+    }
+}
+
+// Runs a query that yields one value; the file's own failures say what is wrong.
+QVariant singleValue(QSqlDatabase& db, const QString& sql, const QString& path)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(sql)) {
+        const QString text = query.lastError().databaseText();
+        if (text.contains(QLatin1String("locked")) || text.contains(QLatin1String("busy"))) {
+            throw PlatformError(
+                ErrorNumber::Unspecified,
+                QStringLiteral("The company file %1 is locked by another program").arg(path));
+        }
+        throw notCompanyFile(path, text);
+    }
+    return query.next() ? query.value(0) : QVariant();
+}
+
+bool hasTable(QSqlDatabase& db, const QString& table, const QString& path)
+{
+    return singleValue(db,
+                       QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                                      "AND name = '%1'")
+                           .arg(table),
+                       path)
+               .toInt() > 0;
+}
+
+int checkLayout(QSqlDatabase& db, const QString& path)
+{
+    if (!hasTable(db, QStringLiteral("Cards"), path) ||
+        !hasTable(db, QStringLiteral("Addresses"), path) ||
+        !hasTable(db, QStringLiteral("Information"), path)) {
+        throw notCompanyFile(path, QStringLiteral("it has no card tables"));
+    }
+    QSqlQuery info(db);
+    info.setForwardOnly(true);
+    if (!info.exec(QStringLiteral("SELECT SchemaVersion, CountryCode FROM Information")) ||
+        !info.next()) {
+        throw notCompanyFile(path, QStringLiteral("it has no file information"));
+    }
+    if (info.value(0).toInt() > schemaVersion) {
+        throw PlatformError(ErrorNumber::Unspecified,
+                            QStringLiteral("The company file %1 was made by a newer version "
+                                           "(layout %2; this library knows %3)")
+                                .arg(path)
+                                .arg(info.value(0).toInt())
+                                .arg(schemaVersion));
+    }
+    return info.value(1).toInt();
+}
+
+void checkIntegrity(QSqlDatabase& db, const QString& path)
+{
+    const QString verdict = singleValue(db, QStringLiteral("PRAGMA quick_check"), path).toString();
+    if (verdict != QLatin1String("ok")) {
+        throw notCompanyFile(path, QStringLiteral("it is damaged (%1)").arg(verdict));
+    }
+}
+
+void checkLogin(QSqlDatabase& db, const CConnectionSettings& settings)
+{
+    if (!hasTable(db, QStringLiteral("Users"), settings.DataFile) ||
+        singleValue(db, QStringLiteral("SELECT count(*) FROM Users"), settings.DataFile).toInt() ==
+            0) {
+        return;
+    }
+    QSqlQuery user(db);
+    user.setForwardOnly(true);
+    user.prepare(QStringLiteral("SELECT Salt, Rounds, PasswordHash FROM Users WHERE UserName = ?"));
+    user.addBindValue(settings.Username);
+    if (!user.exec() || !user.next() ||
+        !passwordMatches(settings.Password, user.value(0).toByteArray(), user.value(1).toInt(),
+                         user.value(2).toByteArray())) {
+        throw PlatformError(ErrorNumber::PermissionDenied,
+                            QStringLiteral("The user name or password is not accepted by %1")
+                                .arg(settings.DataFile));
+    }
+}
+
+int checkContents(QSqlDatabase& db, const CConnectionSettings& settings)
+{
+    const QString& path = settings.DataFile;
+    if (!db.open()) {
+        throw notCompanyFile(path, db.lastError().text());
+    }
+    singleValue(db, QStringLiteral("SELECT count(*) FROM sqlite_master"), path);
+    const int country = checkLayout(db, path);
+    if (settings.CheckIntegrity) {
+        checkIntegrity(db, path);
+    }
+    checkLogin(db, settings);
+    return country;
+}
+
+} // namespace
+
+int checkCompanyFile(const CConnectionSettings& settings, int timeoutSeconds)
+{
+    checkFileItself(settings);
+    ScopedDatabase scoped;
+    scoped.db().setDatabaseName(sqliteUri(settings.DataFile, true));
+    scoped.db().setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;"
+                                                 "QSQLITE_BUSY_TIMEOUT=%1")
+                                      .arg(qMax(0, timeoutSeconds) * 1000));
+    return checkContents(scoped.db(), settings);
+}
+
+} // namespace TarvoCards

@@ -1,0 +1,148 @@
+#include "Schema.h"
+
+#include "SqlUtil.h"
+
+#include <QSqlQuery>
+#include <QStringList>
+
+namespace TarvoCards {
+
+namespace {
+
+const TextColumn<CCard> cardColumnList[] = {
+    {"CardIdentification", &CCard::CardIdentification, 15},
+    {"LastName", &CCard::LastName, 52},
+    {"FirstName", &CCard::FirstName, 20},
+    {"IsIndividual", &CCard::IsIndividual, 1, "N"},
+    {"IsInactive", &CCard::IsInactive, 1, "N"},
+    {"Identifiers", &CCard::Identifiers, 26},
+    {"CustomField1", &CCard::CustomField1, 30},
+    {"CustomField2", &CCard::CustomField2, 30},
+    {"CustomField3", &CCard::CustomField3, 30},
+    {"Notes", &CCard::Notes, 2000},
+};
+
+const TextColumn<CImportCard> deliveryColumnList[] = {
+    {"InvoiceDeliveryID", &CImportCard::InvoiceDeliveryID, 10},
+    {"PurchaseDeliveryID", &CImportCard::PurchaseDeliveryID, 10},
+};
+
+const TextColumn<CAddress> addressColumnList[] = {
+    {"StreetLine1", &CAddress::StreetLine1, 255},
+    {"StreetLine2", &CAddress::StreetLine2, 255},
+    {"StreetLine3", &CAddress::StreetLine3, 255},
+    {"StreetLine4", &CAddress::StreetLine4, 255},
+    {"City", &CAddress::City, 255},
+    {"State", &CAddress::State, 255},
+    {"Postcode", &CAddress::Postcode, 11},
+    {"Country", &CAddress::Country, 255},
+    {"Phone1", &CAddress::Phone1, 21},
+    {"Phone2", &CAddress::Phone2, 21},
+    {"Phone3", &CAddress::Phone3, 21},
+    {"Fax", &CAddress::Fax, 21},
+    {"Email", &CAddress::Email, 255},
+    {"WWW", &CAddress::WWW, 255},
+    {"Salutation", &CAddress::Salutation, 15},
+    {"ContactName", &CAddress::ContactName, 25},
+    {"Designation", &CAddress::Designation, 25},
+    {"Department", &CAddress::Department, 30},
+};
+
+template <typename Record> QStringList columnNames(std::span<const TextColumn<Record>> columns)
+{
+    QStringList names;
+    for (const auto& column : columns) {
+        names << QLatin1String(column.name);
+    }
+    return names;
+}
+
+template <typename Record> QString textColumnsDdl(std::span<const TextColumn<Record>> columns)
+{
+    QStringList lines;
+    for (const auto& column : columns) {
+        lines << QStringLiteral("  %1 TEXT NOT NULL DEFAULT '%2'")
+                     .arg(QLatin1String(column.name), QLatin1String(column.defaultValue));
+    }
+    return lines.join(QStringLiteral(",\n"));
+}
+
+} // namespace
+
+std::span<const TextColumn<CCard>> cardColumns()
+{
+    return cardColumnList;
+}
+std::span<const TextColumn<CImportCard>> deliveryColumns()
+{
+    return deliveryColumnList;
+}
+std::span<const TextColumn<CAddress>> addressColumns()
+{
+    return addressColumnList;
+}
+
+QStringList cardTextColumnNames()
+{
+    return columnNames(cardColumns()) + columnNames(deliveryColumns());
+}
+
+QStringList addressTextColumnNames()
+{
+    return columnNames(addressColumns());
+}
+
+QString cardSelectList()
+{
+    return (QStringList{QStringLiteral("CardRecordID"), QStringLiteral("CardTypeID")} +
+            cardTextColumnNames())
+        .join(QStringLiteral(", "));
+}
+
+QString addressSelectList()
+{
+    return (QStringList{QStringLiteral("CardRecordID"), QStringLiteral("Location")} +
+            addressTextColumnNames())
+        .join(QStringLiteral(", "));
+}
+
+void createSchema(QSqlDatabase& db, int countryCode, const QString& companyName)
+{
+    // AUTOINCREMENT: a deleted card's record ID is never handed out again,
+    // because contacts keep record IDs as their link to a card.
+    const QString cards =
+        QStringLiteral("CREATE TABLE Cards (\n"
+                       "  CardRecordID INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+                       "  CardTypeID TEXT NOT NULL CHECK (CardTypeID IN ('C','S','V','E','P')),\n"
+                       "%1,\n%2,\n"
+                       "  CHECK (IsIndividual IN ('Y','N')),\n"
+                       "  CHECK (IsInactive IN ('Y','N')))")
+            .arg(textColumnsDdl(cardColumns()), textColumnsDdl(deliveryColumns()));
+    const QString addresses =
+        QStringLiteral("CREATE TABLE Addresses (\n"
+                       "  CardRecordID INTEGER NOT NULL REFERENCES Cards ON DELETE CASCADE,\n"
+                       "  Location INTEGER NOT NULL CHECK (Location BETWEEN 1 AND 5),\n"
+                       "%1,\n"
+                       "  PRIMARY KEY (CardRecordID, Location)) WITHOUT ROWID")
+            .arg(textColumnsDdl(addressColumns()));
+    const QString statements[] = {
+        QStringLiteral("CREATE TABLE Information (SchemaVersion INTEGER NOT NULL, "
+                       "CountryCode INTEGER NOT NULL, CompanyName TEXT NOT NULL DEFAULT '')"),
+        cards,
+        QStringLiteral("CREATE INDEX CardsByIdentification ON Cards (CardTypeID, "
+                       "CardIdentification)"),
+        QStringLiteral("CREATE INDEX CardsByName ON Cards (CardTypeID, LastName, FirstName)"),
+        addresses,
+        QStringLiteral("CREATE TABLE Users (UserName TEXT PRIMARY KEY COLLATE NOCASE, "
+                       "Salt BLOB NOT NULL, Rounds INTEGER NOT NULL, PasswordHash BLOB NOT NULL)"),
+    };
+    for (const QString& statement : statements) {
+        execOrThrow(db, statement);
+    }
+    QSqlQuery info(db);
+    prepareOrThrow(info, QStringLiteral("INSERT INTO Information (SchemaVersion, CountryCode, "
+                                        "CompanyName) VALUES (?, ?, ?)"));
+    execOrThrow(info, {schemaVersion, countryCode, companyName});
+}
+
+} // namespace TarvoCards

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "Card.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <span>
+
+namespace TarvoCards {
+
+// The company-file layout this library reads and writes; a file with a
+// higher SchemaVersion was made by a newer library and is refused.
+constexpr int schemaVersion = 1;
+
+constexpr int countryAustralia = 1;
+constexpr int countryUnitedStates = 2;
+
+// A text column of Cards or Addresses, the member it fills and the most
+// characters it keeps.
+template <typename Record> struct TextColumn
+{
+    const char* name;
+    QString Record::*member;
+    int maxLength;
+    const char* defaultValue = "";
+};
+
+// Cards columns after CardRecordID and CardTypeID, in select order.
+std::span<const TextColumn<CCard>> cardColumns();
+// The two delivery columns that follow them.
+std::span<const TextColumn<CImportCard>> deliveryColumns();
+// Addresses columns after CardRecordID and Location, in select order.
+std::span<const TextColumn<CAddress>> addressColumns();
+
+// The text columns of Cards (card and delivery columns) and of Addresses.
+QStringList cardTextColumnNames();
+QStringList addressTextColumnNames();
+
+// "CardRecordID, CardTypeID, CardIdentification, ..." for a SELECT.
+QString cardSelectList();
+QString addressSelectList();
+
+// Creates the tables of an empty company file on an open database.
+void createSchema(QSqlDatabase& db, int countryCode, const QString& companyName);
+
+} // namespace TarvoCards

@@ -1,0 +1,99 @@
+#include "Backup.h"
+#include "CardImporter.h"
+#include "CardRows.h"
+#include "Collections.h"
+#include "Connection.h"
+#include "Schema.h"
+#include "SqlUtil.h"
+
+#include <vector>
+
+namespace TarvoCards {
+
+namespace {
+
+bool isUnitedStates(CConnection& connection)
+{
+    return connection.Settings().CountryCode() == countryUnitedStates;
+}
+
+// The stored types a collection covers: suppliers are "V" in a United States file.
+QStringList storedTypes(const QString& typeCode)
+{
+    if (typeCode == QLatin1String("S")) {
+        return {QStringLiteral("S"), QStringLiteral("V")};
+    }
+    return {typeCode};
+}
+
+QString typeWord(const QString& typeCode, bool unitedStates)
+{
+    if (typeCode == QLatin1String("C")) {
+        return QStringLiteral("Customer");
+    }
+    if (typeCode == QLatin1String("S")) {
+        return unitedStates ? QStringLiteral("Vendor") : QStringLiteral("Supplier");
+    }
+    return typeCode == QLatin1String("E") ? QStringLiteral("Employee") : QStringLiteral("Personal");
+}
+
+void rollBack(QSqlDatabase& db)
+{
+    QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+}
+
+} // namespace
+
+bool CTypeColl::Import()
+{
+    CConnection* connection = CConnection::current();
+    if (!connection) {
+        return false;
+    }
+    QSqlDatabase& db = connection->database();
+    const bool unitedStates = isUnitedStates(*connection);
+    const QString newType =
+        m_cardTypeId == QLatin1String("S") && unitedStates ? QStringLiteral("V") : m_cardTypeId;
+    const std::vector<CImportCard> before(begin(), end());
+    try {
+        CardImporter importer(db, storedTypes(m_cardTypeId), newType,
+                              typeWord(m_cardTypeId, unitedStates));
+        execOrThrow(db, QStringLiteral("BEGIN IMMEDIATE"));
+        for (CImportCard& item : *this) {
+            importer.write(item);
+            emit ImportComplete(QVariant());
+        }
+        execOrThrow(db, QStringLiteral("COMMIT"));
+    } catch (const brindle::PlatformError& error) {
+        rollBack(db);
+        std::copy(before.begin(), before.end(), begin());
+        connection->setLastError(error);
+        keysChanged();
+        return false;
+    }
+    keysChanged();
+    return true;
+}
+
+void CTypeColl::Backup(int, int, bool& ok)
+{
+    ok = false;
+    CConnection& connection = currentConnection();
+    clear();
+    const QStringList types = storedTypes(m_cardTypeId);
+    try {
+        loadCards(connection.database(),
+                  CardQuery{QStringLiteral("CardTypeID IN (?, ?)"),
+                            {types.value(0), types.value(types.size() - 1)},
+                            QStringLiteral("CardRecordID")},
+                  *this);
+        m_backupPath = writeBackup(connection, m_cardTypeId, types);
+    } catch (const brindle::PlatformError& error) {
+        clear();
+        connection.setLastError(error);
+        throw;
+    }
+    ok = true;
+}
+
+} // namespace TarvoCards

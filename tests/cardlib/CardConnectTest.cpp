@@ -1,0 +1,207 @@
+#include "CardFixture.h"
+#include "cardlib/DriverInfo.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QSqlQuery>
+
+using namespace TarvoCards;
+
+namespace {
+
+QByteArray fileDigest(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+class CardConnect : public CardFileTest
+{
+protected:
+    bool connectAs(const QString& file, const QString& user, const QString& password)
+    {
+        m_connection.ConnectionTimeout = 0;
+        m_connection.Settings().DataFile = file;
+        m_connection.Settings().Username = user;
+        m_connection.Settings().Password = password;
+        return m_connection.Connect();
+    }
+};
+
+} // namespace
+
+TEST_F(CardConnect, LoginIsCheckedAgainstTheFileUsers)
+{
+    const QString secured = path("secured.sqlite");
+    createCompanyFile(secured, {1, {}, {CompanyUser{"Administrator", "s3cret", {}, 1000}}});
+    struct Case
+    {
+        const char* user;
+        const char* password;
+        bool accepted;
+    };
+    const Case cases[] = {{"Administrator", "s3cret", true},  {"administrator", "s3cret", true},
+                          {"Administrator", "S3cret", false}, {"Administrator", "", false},
+                          {"Guest", "s3cret", false},         {"", "", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.user) + "/" + c.password);
+        EXPECT_EQ(connectAs(secured, c.user, c.password), c.accepted);
+        EXPECT_EQ(m_connection.LastError().number(),
+                  c.accepted ? 0 : brindle::ErrorNumber::PermissionDenied);
+        EXPECT_EQ(CConnection::current() == &m_connection, c.accepted);
+    }
+}
+
+TEST_F(CardConnect, FileWithoutUsersTakesAnyLogin)
+{
+    EXPECT_TRUE(connectAs(m_file, "anyone", "anything"));
+    EXPECT_EQ(m_connection.Settings().CountryCode(), countryAustralia);
+}
+
+TEST_F(CardConnect, UnusableFilesAreRefusedAndLeftAlone)
+{
+    const QString text = path("notes.txt");
+    {
+        QFile f(text);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("This is not a company file, just some text.\n");
+    }
+    const QString noCards = path("other.sqlite");
+    {
+        RawFile raw(noCards);
+        raw.exec("CREATE TABLE Things (a)");
+    }
+    const QString newer = path("newer.sqlite");
+    createCompanyFile(newer, {});
+    {
+        RawFile raw(newer);
+        raw.exec("UPDATE Information SET SchemaVersion = 99");
+    }
+    const QString readOnly = path("readonly.sqlite");
+    createCompanyFile(readOnly, {});
+    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadUser);
+    const QString missing = path("missing.sqlite");
+
+    struct Case
+    {
+        const char* what;
+        QString file;
+        qint64 number;
+    };
+    const Case cases[] = {{"missing", missing, brindle::ErrorNumber::NotFound},
+                          {"text file", text, brindle::ErrorNumber::Unspecified},
+                          {"no Cards table", noCards, brindle::ErrorNumber::Unspecified},
+                          {"newer layout", newer, brindle::ErrorNumber::Unspecified},
+                          {"read-only", readOnly, brindle::ErrorNumber::PermissionDenied}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray before = fileDigest(c.file);
+        EXPECT_FALSE(connectAs(c.file, "", ""));
+        EXPECT_EQ(m_connection.LastError().number(), c.number);
+        EXPECT_FALSE(m_connection.LastError().description().isEmpty());
+        EXPECT_EQ(fileDigest(c.file), before);
+        EXPECT_EQ(CConnection::current(), nullptr);
+    }
+    EXPECT_FALSE(QFile::exists(missing));
+}
+
+TEST_F(CardConnect, FileLockedByAnotherProgramIsRefused)
+{
+    RawFile other(m_file);
+    other.exec("BEGIN EXCLUSIVE");
+    EXPECT_FALSE(connectAs(m_file, "", ""));
+    EXPECT_TRUE(m_connection.LastError().description().contains("locked"));
+    other.exec("ROLLBACK");
+    EXPECT_TRUE(connectAs(m_file, "", ""));
+}
+
+TEST_F(CardConnect, WriterHoldingTheFileIsReportedAsLocked)
+{
+    RawFile other(m_file);
+    other.exec("BEGIN IMMEDIATE");
+    other.exec("INSERT INTO Cards (CardTypeID, LastName) VALUES ('C', 'Pending')");
+    EXPECT_FALSE(connectAs(m_file, "", ""));
+    other.exec("ROLLBACK");
+}
+
+TEST_F(CardConnect, UnitedStatesFileGivesItsCountry)
+{
+    const QString us = path("us.sqlite");
+    createCompanyFile(us, {countryUnitedStates, {}, {}});
+    ASSERT_TRUE(connectAs(us, "", ""));
+    EXPECT_EQ(m_connection.Settings().CountryCode(), countryUnitedStates);
+}
+
+TEST_F(CardConnect, TestQueryShowsTheCardColumnsWithoutRows)
+{
+    {
+        RawFile raw(m_file);
+        raw.addCard("C", "Acme");
+    }
+    connect();
+    CRecordset recordset;
+    ASSERT_TRUE(m_connection.OpenRecordset("SELECT Cards.* FROM Cards WHERE 1=2", 0, recordset));
+    EXPECT_EQ(recordset.Fields.Count(), 14);
+    EXPECT_EQ(recordset.Fields.Item(0), "CardRecordID");
+    EXPECT_EQ(recordset.RecordCount(), 0);
+    ASSERT_TRUE(m_connection.OpenRecordset("SELECT LastName FROM Cards", 0, recordset));
+    ASSERT_EQ(recordset.RecordCount(), 1);
+    EXPECT_EQ(recordset.Rows.at(0).at(0).toString(), "Acme");
+}
+
+TEST_F(CardConnect, RecordsetCannotChangeTheFile)
+{
+    {
+        RawFile raw(m_file);
+        raw.addCard("C", "Acme");
+    }
+    connect();
+    CRecordset recordset;
+    EXPECT_FALSE(m_connection.OpenRecordset("DELETE FROM Cards", 0, recordset));
+    EXPECT_NE(m_connection.LastError().number(), 0);
+    EXPECT_FALSE(m_connection.OpenRecordset("SELECT nonsense FROM", 0, recordset));
+    RawFile raw(m_file);
+    EXPECT_EQ(raw.value("SELECT count(*) FROM Cards").toInt(), 1);
+}
+
+TEST_F(CardConnect, DisconnectEndsTheCurrentConnection)
+{
+    connect();
+    EXPECT_EQ(CConnection::current(), &m_connection);
+    m_connection.Disconnect();
+    EXPECT_EQ(CConnection::current(), nullptr);
+    CCardsColl cards;
+    EXPECT_THROW(cards.Load("", ""), brindle::PlatformError);
+    CCustomerColl customers;
+    customers.Add(0).LastName = "Nobody";
+    EXPECT_FALSE(customers.Import());
+}
+
+TEST(CardDriver, VersionFollowsTheOverride)
+{
+    struct Case
+    {
+        const char* value;
+        double version;
+        bool missing;
+    };
+    const Case cases[] = {{"", 5001000, false},
+                          {"2999999", 2999999, false},
+                          {"15000000", 15000000, false},
+                          {"missing", 0, true},
+                          {"five", 0, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        qputenv("BRINDLE_DRIVER_VERSION", c.value);
+        if (c.missing) {
+            EXPECT_THROW(CDriverInfo(), brindle::PlatformError);
+        } else {
+            EXPECT_EQ(CDriverInfo().DriverVersion(), c.version);
+        }
+    }
+    qunsetenv("BRINDLE_DRIVER_VERSION");
+    EXPECT_EQ(CDriverInfo().DriverVersion(), 5001000);
+}

@@ -1,0 +1,110 @@
+#include "CardFixture.h"
+
+using namespace TarvoCards;
+
+namespace {
+
+class CardLoad : public CardFileTest
+{
+protected:
+    void SetUp() override
+    {
+        CardFileTest::SetUp();
+        RawFile raw(m_file);
+        m_zed = raw.addCard("C", "Zed Traders");
+        m_adams = raw.addCard("C", "Adams", "John", "CUS001");
+        raw.addCard("S", "Beta Supplies");
+        raw.addCard("V", "Vale Inc");
+        raw.addCard("E", "Carter", "Ann", {}, "Y");
+        raw.addCard("E", "Evans", "Bo");
+        raw.addCard("P", "Dow", "Jo");
+        raw.addAddress(m_adams, 2, "2 Other St");
+        raw.addAddress(m_adams, 1, "1 Home St", "john@adams.example");
+        connect();
+    }
+
+    QStringList loadedNames(const QString& filter, const QString& order)
+    {
+        CCardsColl cards;
+        EXPECT_TRUE(cards.Load(filter, order));
+        QStringList names;
+        for (const CCard& card : cards) {
+            names << card.LastName;
+        }
+        return names;
+    }
+
+    qint32 m_zed = 0;
+    qint32 m_adams = 0;
+};
+
+} // namespace
+
+TEST_F(CardLoad, ProgramConditionsAndOrderChooseTheCards)
+{
+    const QString order = "CardTypeID, LastName";
+    struct Case
+    {
+        const char* filter;
+        QStringList names;
+    };
+    const Case cases[] = {
+        {"(CardTypeID = 'C') OR (CardTypeID = 'E') OR (CardTypeID = 'P') OR (CardTypeID = 'S' "
+         "OR CardTypeID = 'V')",
+         {"Adams", "Zed Traders", "Carter", "Evans", "Dow", "Beta Supplies", "Vale Inc"}},
+        {"((CardTypeID = 'E')) AND (IsInactive = 'N') ", {"Evans"}},
+        {"((CardTypeID = 'C') OR (CardTypeID = 'S' OR CardTypeID = 'V')) AND (IsInactive = 'N') ",
+         {"Adams", "Zed Traders", "Beta Supplies", "Vale Inc"}},
+        {"(IsInactive = 'N') ",
+         {"Adams", "Zed Traders", "Evans", "Dow", "Beta Supplies", "Vale Inc"}},
+        {"", {"Adams", "Zed Traders", "Carter", "Evans", "Dow", "Beta Supplies", "Vale Inc"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.filter);
+        EXPECT_EQ(loadedNames(c.filter, order), c.names);
+    }
+    // No order: record order.
+    EXPECT_EQ(loadedNames("CardTypeID = 'C'", ""), QStringList({"Zed Traders", "Adams"}));
+}
+
+TEST_F(CardLoad, CardsAreKeyedByRecordWithTheirAddresses)
+{
+    CCardsColl cards;
+    cards.Load("", "CardTypeID, LastName");
+    const CCard* adams = cards.Item(cardKey(m_adams));
+    ASSERT_NE(adams, nullptr);
+    EXPECT_EQ(adams->Key, cardKey(m_adams));
+    EXPECT_EQ(adams->FirstName, "John");
+    EXPECT_EQ(adams->IsIndividual, "Y");
+    EXPECT_EQ(adams->CardIdentification, "CUS001");
+    EXPECT_EQ(adams->Notes, "old notes");
+    ASSERT_EQ(adams->Addresses.size(), 2);
+    EXPECT_EQ(adams->Addresses.at(0).Location, 1);
+    EXPECT_EQ(adams->Addresses.at(0).Email, "john@adams.example");
+    EXPECT_EQ(adams->Addresses.at(1).StreetLine1, "2 Other St");
+    EXPECT_TRUE(cards.Item(cardKey(m_zed))->Addresses.isEmpty());
+    EXPECT_EQ(cards.Item("999K"), nullptr);
+    EXPECT_EQ(cards.Item(QString::number(m_adams)), nullptr);
+}
+
+TEST_F(CardLoad, ReloadReplacesAndMaxCardsLimits)
+{
+    CCardsColl cards;
+    cards.Load("", "");
+    cards.Load("CardTypeID = 'P'", "");
+    EXPECT_EQ(cards.Count(), 1);
+    m_connection.MaxCards = 2;
+    cards.Load("", "LastName");
+    ASSERT_EQ(cards.Count(), 2);
+    EXPECT_EQ(cards.begin()->LastName, "Adams");
+    EXPECT_EQ(cards.Item(cardKey(m_adams))->Addresses.size(), 2);
+}
+
+TEST_F(CardLoad, BadConditionThrowsAndLeavesNothing)
+{
+    CCardsColl cards;
+    cards.Load("", "");
+    EXPECT_THROW(cards.Load("NoSuchColumn = 1", ""), brindle::PlatformError);
+    EXPECT_EQ(cards.Count(), 0);
+    EXPECT_NE(m_connection.LastError().number(), 0);
+}
