@@ -15,6 +15,8 @@ const Command commands[] = {
      settingsCommand},
     {"sample company", "FILE [--cards N] [--country au|us] [--seed S] [--password P] [--force]",
      "write a sample company file of cards", sampleCompanyCommand},
+    {"sample contacts", "ROOT [--contacts N] [--layout folders|categories] [--seed S]",
+     "write a sample contact store of vCard files under ROOT", sampleContactsCommand},
     // More commands join this table.
 };
 

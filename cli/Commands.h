@@ -19,6 +19,7 @@ struct Command
 int optionsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int decodeLogCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int settingsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int sampleContactsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int sampleCompanyCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // Runs the command named at the front of args (the program name removed).

@@ -1,0 +1,183 @@
+// The store against plain file I/O of the same vCard files, at two sizes to
+// show that each operation grows linearly.
+#include "contactstore/Application.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace contacts {
+namespace {
+
+QString value(const QString& name, int index)
+{
+    if (name == u"Anniversary" || name == u"Birthday" || name == u"SelectedMailingAddress") {
+        return {};
+    }
+    return name + QString::number(index);
+}
+
+void fill(const std::function<void(const QString&, const QVariant&)>& set, int index)
+{
+    for (const QString& name : ContactCard::fieldNames()) {
+        const QString text = value(name, index);
+        if (!text.isEmpty()) {
+            set(name, text);
+        }
+    }
+    set(QStringLiteral("SelectedMailingAddress"), 1);
+}
+
+QByteArray cardBytes(int index)
+{
+    static QHash<int, QByteArray> made;
+    if (made.contains(index)) {
+        return made[index];
+    }
+    ContactCard card;
+    fill([&](const QString& name, const QVariant& v) { card.set(name, v); }, index);
+    card.prepareForSave(QStringLiteral("bench-%1").arg(index));
+    return made[index] = card.card().serialize();
+}
+
+// N contact files written once per size, shared by the read benchmarks.
+const QString& storeOf(int count)
+{
+    static QTemporaryDir dir;
+    static QHash<int, QString> roots;
+    if (!roots.contains(count)) {
+        const QString root = dir.path() + QStringLiteral("/%1").arg(count);
+        QDir().mkpath(root + QStringLiteral("/Contacts"));
+        for (int i = 0; i < count; ++i) {
+            QFile file(root + QStringLiteral("/Contacts/bench-%1.vcf").arg(i));
+            file.open(QIODevice::WriteOnly);
+            file.write(cardBytes(i));
+        }
+        roots.insert(count, root);
+    }
+    return roots[count];
+}
+
+void RawReadBaseline(benchmark::State& state)
+{
+    const QString dir = storeOf(int(state.range(0))) + QStringLiteral("/Contacts");
+    for (auto _ : state) {
+        qint64 bytes = 0;
+        for (const QString& name : QDir(dir).entryList({QStringLiteral("*.vcf")}, QDir::Files)) {
+            QFile file(dir + u'/' + name);
+            file.open(QIODevice::ReadOnly);
+            bytes += file.readAll().size();
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void StoreOpenAndWalk(benchmark::State& state)
+{
+    const QString root = storeOf(int(state.range(0)));
+    const QStringList names = ContactCard::fieldNames();
+    for (auto _ : state) {
+        Application app(root);
+        const auto items = app.getNamespace(QStringLiteral("MAPI"))->getDefaultFolder(10)->items();
+        qint64 length = 0;
+        for (int i = 1; i <= items->count(); ++i) {
+            const auto item = items->item(i);
+            for (const QString& name : names) {
+                length += item->get(name).toString().size();
+            }
+        }
+        benchmark::DoNotOptimize(length);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void RawWriteBaseline(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    storeOf(count);
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        for (int i = 0; i < count; ++i) {
+            QFile file(dir.path() + QStringLiteral("/bench-%1.vcf").arg(i));
+            file.open(QIODevice::WriteOnly);
+            file.write(cardBytes(i));
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
+// Plain I/O made atomic and durable the way Save is: temporary file, sync, rename.
+void RawAtomicWriteBaseline(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    storeOf(count);
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        for (int i = 0; i < count; ++i) {
+            QSaveFile file(dir.path() + QStringLiteral("/bench-%1.vcf").arg(i));
+            file.open(QIODevice::WriteOnly);
+            file.write(cardBytes(i));
+            file.commit();
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
+void StoreAddAndSave(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        Application app(dir.path());
+        const auto items = app.getNamespace(QStringLiteral("MAPI"))->getDefaultFolder(10)->items();
+        for (int i = 0; i < count; ++i) {
+            const auto item = items->add();
+            fill([&](const QString& name, const QVariant& v) { item->set(name, v); }, i);
+            item->save();
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
+void StoreFind(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    Application app(storeOf(count));
+    const auto items = app.getNamespace(QStringLiteral("MAPI"))->getDefaultFolder(10)->items();
+    items->count();
+    for (auto _ : state) {
+        int found = 0;
+        for (int i = 0; i < count; ++i) {
+            const int wanted = (i * 7919) % count;
+            const QString filter =
+                QStringLiteral(
+                    "([User1] = 'NONE') OR ([LastName] = 'LastName%1' And [FirstName] = "
+                    "'FirstName%1') OR ([User3] = 'x') OR ([CustomerID] = 'CustomerID%1')")
+                    .arg(wanted);
+            found += items->find(filter) != nullptr;
+        }
+        if (found != count) {
+            state.SkipWithError("Find missed a contact");
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
+BENCHMARK(RawReadBaseline)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(StoreOpenAndWalk)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(RawWriteBaseline)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(RawAtomicWriteBaseline)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK(StoreAddAndSave)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(StoreFind)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace contacts
+
+BENCHMARK_MAIN();

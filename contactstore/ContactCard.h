@@ -1,0 +1,33 @@
+#pragma once
+
+#include "VCard.h"
+
+#include <QVariant>
+
+namespace contacts {
+
+// The contact properties of the object model over one vCard. Each property
+// lives in the first vCard property of its kind; the others stay untouched.
+class ContactCard
+{
+public:
+    explicit ContactCard(VCard card = {});
+
+    static bool isField(const QString& name);
+    static QStringList fieldNames();
+
+    // Raise 438 for a name that is no contact property.
+    QVariant get(const QString& name) const;
+    // True when the card changed; raises 13 for a value of the wrong type.
+    bool set(const QString& name, const QVariant& value);
+
+    QString uid() const;
+    // Gives the card the UID and formatted name that vCard 4.0 requires.
+    void prepareForSave(const QString& newUid);
+    const VCard& card() const { return m_card; }
+
+private:
+    VCard m_card;
+};
+
+} // namespace contacts

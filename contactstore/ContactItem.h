@@ -1,0 +1,71 @@
+#pragma once
+
+#include "ContactCard.h"
+#include "FileIo.h"
+#include "Object.h"
+
+namespace contacts {
+
+class FolderContents;
+
+// An item of a contacts folder: a contact, or a file that holds something else
+// (a group card, a file that does not parse). Only contacts answer the
+// contact properties, and only contacts are ever written.
+class ContactItem : public Object
+{
+public:
+    enum class Kind
+    {
+        Contact,
+        Group,
+        Unreadable
+    };
+
+    // A new contact of the folder, stored on its first Save.
+    static std::shared_ptr<ContactItem> create(const std::shared_ptr<FolderContents>& folder);
+    // The item one file of the folder holds; never raises.
+    static std::shared_ptr<ContactItem> load(const std::shared_ptr<FolderContents>& folder,
+                                             const QString& fileName);
+
+    QString typeName() const override { return QStringLiteral("ContactItem"); }
+    QVariant get(const QString& name) override;
+    void set(const QString& name, const QVariant& value) override;
+    QVariant call(const QString& name, const QVariantList& args = {}) override;
+
+    void save();
+    // Before the first Save only: the UID a new contact gets, and its file name.
+    void setUid(const QString& uid);
+
+    Kind kind() const { return m_kind; }
+    QString problem() const { return m_problem; }
+    QString fileName() const { return m_fileName; }
+    bool isStored() const { return !m_fileName.isEmpty(); }
+    // Parsed on demand: a folder keeps only its recently used contacts parsed.
+    ContactCard& contact();
+    // Drops the parsed form of an unchanged stored contact; its bytes stay.
+    void releaseParsed();
+
+    // The folder's order and the values Find looks at, as last stored.
+    qint64 sequence = 0;
+    QStringList indexed;
+
+private:
+    ContactItem(const std::shared_ptr<FolderContents>& folder, QString directory);
+    void requireContact(const QString& name) const;
+    void writeNew(const std::shared_ptr<FolderContents>& folder);
+    void writeBack();
+    void write(const QString& path);
+
+    std::weak_ptr<FolderContents> m_folder;
+    QString m_directory;
+    QString m_fileName;
+    QString m_uid;
+    Kind m_kind = Kind::Contact;
+    QString m_problem;
+    std::optional<ContactCard> m_contact;
+    QByteArray m_bytes; // the file as last read or written
+    FileStamp m_stamp;
+    bool m_changed = false;
+};
+
+} // namespace contacts

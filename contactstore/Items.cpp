@@ -1,0 +1,225 @@
+#include "Items.h"
+
+#include "Filter.h"
+
+#include <QFileInfo>
+
+namespace contacts {
+
+namespace {
+
+constexpr int ContactItemType = 2;
+// Parsed contacts take several times the memory of their files; a walk over
+// a large folder only needs the few it is at.
+constexpr size_t ParsedContactsKept = 256;
+
+QString safeFileStem(const QString& uid)
+{
+    QString stem;
+    for (QChar c : uid.left(96)) {
+        const bool safe = c.isLetterOrNumber() && c.unicode() < 0x80;
+        stem += safe || c == u'-' || c == u'_' || c == u'@' || c == u'.' ? c : u'_';
+    }
+    while (stem.startsWith(u'.')) {
+        stem.remove(0, 1);
+    }
+    return stem.isEmpty() ? QStringLiteral("contact") : stem;
+}
+
+int argumentNumber(const QVariantList& args, int position)
+{
+    bool ok = false;
+    const int number = args.value(position).toInt(&ok);
+    if (!ok) {
+        raise(brindle::ErrorNumber::TypeMismatch, QStringLiteral("Type mismatch"));
+    }
+    return number;
+}
+
+} // namespace
+
+FolderContents::FolderContents(QString directory)
+    : m_directory(std::move(directory)), m_index(indexedFields().size())
+{}
+
+const std::vector<std::shared_ptr<ContactItem>>& FolderContents::items()
+{
+    if (!m_loaded) {
+        load();
+    }
+    return m_items;
+}
+
+void FolderContents::load()
+{
+    const QStringList names = listDirectory(m_directory, false);
+    for (const QString& name : names) {
+        m_claimedNames.insert(name.toLower());
+        if (!name.endsWith(QLatin1String(".vcf"), Qt::CaseInsensitive) || name.startsWith(u'.')) {
+            continue;
+        }
+        std::shared_ptr<ContactItem> item = ContactItem::load(shared_from_this(), name);
+        item->sequence = m_nextSequence++;
+        addToIndex(*item);
+        item->releaseParsed();
+        m_items.push_back(std::move(item));
+    }
+    m_loaded = true;
+}
+
+std::shared_ptr<ContactItem> FolderContents::find(const QString& text)
+{
+    const Filter filter = Filter::parse(text);
+    items();
+    ContactItem* best = nullptr;
+    for (ContactItem* item : candidates(filter)) {
+        if ((!best || item->sequence < best->sequence) && filter.matches(item->indexed)) {
+            best = item;
+        }
+    }
+    return best ? std::static_pointer_cast<ContactItem>(best->shared_from_this()) : nullptr;
+}
+
+std::vector<ContactItem*> FolderContents::candidates(const Filter& filter) const
+{
+    if (filter.op == Filter::Op::Equals) {
+        return m_index[filter.field].value(filter.value);
+    }
+    std::vector<ContactItem*> result;
+    for (const Filter& child : filter.children) {
+        std::vector<ContactItem*> part = candidates(child);
+        if (filter.op == Filter::Op::Or) {
+            result.insert(result.end(), part.begin(), part.end());
+        } else if (&child == &filter.children.front() || part.size() < result.size()) {
+            // Every match of an And is among the matches of its narrowest part.
+            result = std::move(part);
+        }
+    }
+    return result;
+}
+
+QString FolderContents::claimFileName(const QString& uid)
+{
+    items();
+    const QString stem = safeFileStem(uid);
+    QString name = stem + QLatin1String(".vcf");
+    for (int n = 2;
+         m_claimedNames.contains(name.toLower()) || QFileInfo::exists(m_directory + u'/' + name);
+         ++n) {
+        name = stem + u'-' + QString::number(n) + QLatin1String(".vcf");
+    }
+    m_claimedNames.insert(name.toLower());
+    return name;
+}
+
+void FolderContents::stored(ContactItem& item)
+{
+    items();
+    if (item.sequence < 0) {
+        item.sequence = m_nextSequence++;
+        m_items.push_back(std::static_pointer_cast<ContactItem>(item.shared_from_this()));
+    } else {
+        removeFromIndex(item);
+    }
+    addToIndex(item);
+}
+
+void FolderContents::parsed(ContactItem& item)
+{
+    m_recentlyParsed.push_back(&item);
+    if (m_recentlyParsed.size() > ParsedContactsKept) {
+        m_recentlyParsed.front()->releaseParsed();
+        m_recentlyParsed.pop_front();
+    }
+}
+
+void FolderContents::addToIndex(ContactItem& item)
+{
+    item.indexed.clear();
+    if (item.kind() != ContactItem::Kind::Contact) {
+        return;
+    }
+    for (const QString& field : indexedFields()) {
+        item.indexed += indexKey(item.contact().get(field).toString());
+        m_index[item.indexed.size() - 1][item.indexed.last()].push_back(&item);
+    }
+}
+
+void FolderContents::removeFromIndex(ContactItem& item)
+{
+    for (qsizetype i = 0; i < item.indexed.size(); ++i) {
+        auto bucket = m_index[i].find(item.indexed[i]);
+        if (bucket != m_index[i].end()) {
+            std::erase(*bucket, &item);
+            if (bucket->empty()) {
+                m_index[i].erase(bucket);
+            }
+        }
+    }
+}
+
+Items::Items(std::shared_ptr<FolderContents> contents) : m_contents(std::move(contents)) {}
+
+QVariant Items::get(const QString& name)
+{
+    if (sameName(name, QLatin1StringView("Count"))) {
+        return count();
+    }
+    noSuchMember(name);
+}
+
+QVariant Items::call(const QString& name, const QVariantList& args)
+{
+    if (sameName(name, QLatin1StringView("Item")) && args.size() == 1) {
+        return wrap(item(argumentNumber(args, 0)));
+    }
+    if (sameName(name, QLatin1StringView("Find")) && args.size() == 1) {
+        return wrap(find(args[0].toString()));
+    }
+    if (sameName(name, QLatin1StringView("Add")) && args.size() <= 1) {
+        return wrap(add(args.value(0, ContactItemType)));
+    }
+    return Object::call(name, args);
+}
+
+QList<ObjectPtr> Items::elements()
+{
+    QList<ObjectPtr> list;
+    for (const auto& item : m_contents->items()) {
+        list += item;
+    }
+    return list;
+}
+
+int Items::count()
+{
+    return int(m_contents->items().size());
+}
+
+std::shared_ptr<ContactItem> Items::item(int index)
+{
+    const auto& items = m_contents->items();
+    if (index < 1 || index > int(items.size())) {
+        raise(brindle::ErrorNumber::NotFound,
+              QStringLiteral("Array index out of bounds: %1").arg(index));
+    }
+    return items[size_t(index - 1)];
+}
+
+std::shared_ptr<ContactItem> Items::find(const QString& filter)
+{
+    return m_contents->find(filter);
+}
+
+std::shared_ptr<ContactItem> Items::add(const QVariant& type)
+{
+    const bool isContact = type.toString() == QLatin1String("IPM.Contact") ||
+                           (type.toInt() == ContactItemType && type.toString() == u"2");
+    if (!isContact) {
+        raise(brindle::ErrorNumber::Unspecified,
+              QStringLiteral("Only contact items (type 2) can be added to a contacts folder"));
+    }
+    return ContactItem::create(m_contents);
+}
+
+} // namespace contacts

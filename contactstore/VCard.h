@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace contacts {
+
+struct VCardParam
+{
+    QString name; // upper case; a bare vCard 2.1 parameter is read as TYPE or ENCODING
+    QStringList values;
+};
+
+// One content line. While `raw` is set the line is written back exactly as it
+// was read, so properties the store does not understand survive a save.
+struct VCardProperty
+{
+    QString group;
+    QString name; // upper case
+    QList<VCardParam> params;
+    QString value; // escaped as in the file; quoted-printable already decoded
+    QString raw;   // the unfolded line as read; empty once the property changed
+
+    QString param(const QString& name) const;
+    bool hasParam(const QString& name) const;
+    void removeParam(const QString& name);
+    void setParam(const QString& name, const QStringList& values);
+    // TYPE values in lower case, from every TYPE parameter and both list forms.
+    QStringList types() const;
+    bool hasType(QLatin1StringView type) const;
+    // Calls visit with each TYPE value, without copying any.
+    template <typename Visit> void forEachType(Visit visit) const
+    {
+        for (const VCardParam& p : params) {
+            if (p.name != u"TYPE") {
+                continue;
+            }
+            for (const QString& value : p.values) {
+                for (QStringView part : QStringView(value).split(u',', Qt::SkipEmptyParts)) {
+                    visit(part.trimmed());
+                }
+            }
+        }
+    }
+    // The line in vCard 4.0 form, not folded.
+    QString line() const;
+};
+
+struct VCardParseResult;
+
+class VCard
+{
+public:
+    using ParseResult = VCardParseResult;
+
+    // Accepts vCard 2.1, 3.0 and 4.0: CRLF or LF, folded lines, quoted-printable.
+    static ParseResult parse(const QByteArray& bytes);
+
+    // vCard 4.0, UTF-8, CRLF, folded at 75 octets.
+    QByteArray serialize() const;
+
+    QString version;
+    QList<VCardProperty> properties; // without BEGIN, VERSION and END
+};
+
+struct VCardParseResult
+{
+    std::optional<VCard> card;
+    QString error; // why the bytes are not one vCard
+};
+
+// Text value escaping of RFC 6350.
+QString escapeText(const QString& text);
+QString unescapeText(QStringView value);
+// Splits at separators that are not escaped; the parts stay escaped.
+QStringList splitEscaped(QStringView value, QChar separator);
+// Folds one line into 75-octet pieces without splitting a UTF-8 sequence.
+QByteArray foldLine(const QByteArray& line);
+
+} // namespace contacts

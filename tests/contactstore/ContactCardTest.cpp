@@ -1,0 +1,251 @@
+#include "StoreFixture.h"
+
+#include <QDate>
+
+namespace contacts::test {
+namespace {
+
+class ContactFields : public StoreFixture
+{
+protected:
+    // The one contact the default folder of a freshly opened store holds.
+    std::shared_ptr<ContactItem> reopenOnly()
+    {
+        Application app(root());
+        std::shared_ptr<Items> items = defaultFolder(app)->items();
+        EXPECT_EQ(items->count(), 1);
+        return items->item(1);
+    }
+};
+
+TEST_F(ContactFields, EveryPropertySurvivesSaveAndReopen)
+{
+    const QString tricky = QString::fromUtf8("Ünïcode, with; semi\\colons");
+    const QList<std::pair<QString, QVariant>> values = {
+        {"FirstName", "Jo"},
+        {"LastName", "O'Neil"},
+        {"MiddleName", "Q"},
+        {"Title", "Dr"},
+        {"Suffix", "Jr"},
+        {"FullName", "Dr Jo O'Neil, the elder"},
+        {"CompanyName", tricky},
+        {"FileAs", "O'Neil, Jo"},
+        {"CustomerID", "12345"},
+        {"User1", "CUS001"},
+        {"User2", "VEXOC"},
+        {"User3", "O'NJ345"},
+        {"User4", "Friends, Golf"},
+        {"Categories", "Customer, B, A"},
+        {"Body", "Met at the fair\r\n-!VEXO NOTES!-\r\nCall weekly, maybe; or not"},
+        {"HomeAddressStreet", "Level 2\r\n12 Main St\r\n\r\n"},
+        {"HomeAddressCity", "Sydney"},
+        {"HomeAddressState", "NSW"},
+        {"HomeAddressPostalCode", "2000"},
+        {"HomeAddressCountry", "Australia"},
+        {"BusinessAddressStreet", "1 George St"},
+        {"BusinessAddressCity", "Perth"},
+        {"BusinessAddressState", "WA"},
+        {"BusinessAddressPostalCode", "6000"},
+        {"BusinessAddressCountry", "Australia"},
+        {"OtherAddressStreet", "PO Box 7"},
+        {"OtherAddressCity", "Hobart"},
+        {"OtherAddressState", "TAS"},
+        {"OtherAddressPostalCode", "7000"},
+        {"OtherAddressCountry", "Australia"},
+        {"HomeTelephoneNumber", "(02) 9555 1234"},
+        {"BusinessTelephoneNumber", "02-9555-0000"},
+        {"MobileTelephoneNumber", "0412 345 678"},
+        {"OtherTelephoneNumber", "+61 2 9555 9999"},
+        {"HomeFaxNumber", "02 9555 1111"},
+        {"BusinessFaxNumber", "02 9555 2222"},
+        {"OtherFaxNumber", "02 9555 3333"},
+        {"Email1Address", "jo@example.com"},
+        {"WebPage", "http://example.com/a,b;c?x=1"},
+        {"Anniversary", QDate(2010, 6, 12)},
+        {"Birthday", QDate(1980, 1, 31)},
+        {"Spouse", "Sam O'Neil"},
+        {"SelectedMailingAddress", 2},
+    };
+    QStringList covered;
+    {
+        Application app(root());
+        std::shared_ptr<ContactItem> item = defaultFolder(app)->items()->add();
+        for (const auto& [name, value] : values) {
+            item->set(name, value);
+            covered += name;
+        }
+        item->save();
+    }
+    QStringList all = ContactCard::fieldNames();
+    all.sort();
+    covered.sort();
+    EXPECT_EQ(covered, all) << "a property is missing from this test";
+    const std::shared_ptr<ContactItem> item = reopenOnly();
+    for (const auto& [name, value] : values) {
+        EXPECT_EQ(item->get(name), value) << name.toStdString();
+    }
+}
+
+TEST_F(ContactFields, ReadsWhatOtherProgramsWrite)
+{
+    const QDir data(QStringLiteral(BRINDLE_TEST_DATA));
+    const struct
+    {
+        const char* file;
+        const char* property;
+        QVariant expected;
+    } cases[] = {
+        {"thunderbird-3.vcf", "CompanyName", "Harbour Logistics"},
+        {"thunderbird-3.vcf", "Email1Address", "ewa@harbour.example"},
+        {"thunderbird-3.vcf", "BusinessTelephoneNumber", "+61 2 9555 1234"},
+        {"thunderbird-3.vcf", "MobileTelephoneNumber", "0412 345 678"},
+        {"thunderbird-3.vcf", "BusinessFaxNumber", "+61 2 9555 1299"},
+        {"thunderbird-3.vcf", "BusinessAddressStreet", "12 George St"},
+        {"thunderbird-3.vcf", "Body", "Prefers calls after 10am, not before.\r\nAsk for accounts."},
+        {"thunderbird-3.vcf", "Birthday", QDate(1980, 1, 31)},
+        {"thunderbird-3.vcf", "HomeTelephoneNumber", ""},
+        {"google-3.vcf", "Email1Address", "mei@example.com"},
+        {"google-3.vcf", "HomeAddressStreet", "1 Queen, Unit 4\r\n22 Elizabeth St"},
+        {"google-3.vcf", "HomeTelephoneNumber", "(03) 9876 5432"},
+        {"google-3.vcf", "Categories", "myContacts, Friends"},
+        {"khard-4.vcf", "Title", "Dr."},
+        {"khard-4.vcf", "HomeTelephoneNumber", "+61-7-3000-1111"},
+        {"khard-4.vcf", "BusinessTelephoneNumber", "07 3000 2222"},
+        {"khard-4.vcf", "SelectedMailingAddress", 1},
+        {"khard-4.vcf", "Anniversary", QDate(2010, 6, 12)},
+        {"khard-4.vcf", "Spouse", "Arjun Patel"},
+        {"phone-21.vcf", "LastName", QString::fromUtf8("Müller")},
+        {"phone-21.vcf", "MobileTelephoneNumber", "+491701234567"},
+        {"phone-21.vcf", "HomeTelephoneNumber", "0301234567"},
+        {"phone-21.vcf", "Body",
+         "First line\r\nSecond line is long enough to need a soft break here"},
+    };
+    makeDirectory(contactsDir());
+    for (const QString& name : data.entryList({QStringLiteral("*.vcf")}, QDir::Files)) {
+        QFile::copy(data.filePath(name), contactsDir() + u'/' + name);
+    }
+    Application app(root());
+    std::shared_ptr<Items> items = defaultFolder(app)->items();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.property);
+        std::shared_ptr<ContactItem> found;
+        for (int i = 1; i <= items->count(); ++i) {
+            if (items->item(i)->fileName() == QLatin1String(c.file)) {
+                found = items->item(i);
+            }
+        }
+        ASSERT_TRUE(found);
+        EXPECT_EQ(found->get(QString::fromLatin1(c.property)), c.expected);
+    }
+}
+
+TEST_F(ContactFields, UnknownPropertiesSurviveAChangeAndSave)
+{
+    makeDirectory(contactsDir());
+    const QString path = contactsDir() + QStringLiteral("/khard-4.vcf");
+    QFile::copy(QStringLiteral(BRINDLE_TEST_DATA "/khard-4.vcf"), path);
+    {
+        Application app(root());
+        std::shared_ptr<ContactItem> item = defaultFolder(app)->items()->item(1);
+        item->set(QStringLiteral("FirstName"), QStringLiteral("Pri"));
+        item->set(QStringLiteral("HomeTelephoneNumber"), QStringLiteral("07 3000 9999"));
+        item->save();
+    }
+    const QByteArray after = readAll(path);
+    for (const char* kept :
+         {"RELATED;TYPE=spouse;VALUE=text:Arjun Patel", "X-CUSTOM;X-PARAM=\"a:b\":kept as it was",
+          "EMAIL;PREF=1:priya@summit.example", "UID:2d3c9f0a-5b1e-4c2f-8a77-0f6c1d2e3b4a",
+          "ADR;TYPE=work:;;100 Eagle St;Brisbane;QLD;4000;Australia"}) {
+        EXPECT_TRUE(after.contains(kept)) << kept;
+    }
+    EXPECT_TRUE(after.contains("N:Patel;Pri;;Dr.;"));
+    EXPECT_TRUE(after.contains("TEL;TYPE=home,voice:07 3000 9999"));
+    EXPECT_FALSE(after.contains("tel:+61-7-3000-1111"));
+    EXPECT_TRUE(after.contains("FN:Dr. Pri Patel")) << "the formatted name follows the names";
+    EXPECT_EQ(reopenOnly()->get(QStringLiteral("FirstName")), QStringLiteral("Pri"));
+}
+
+TEST_F(ContactFields, FormattedNameFollowsTheNamesAndEmptyValuesRemoveProperties)
+{
+    Application app(root());
+    std::shared_ptr<ContactItem> item = defaultFolder(app)->items()->add();
+    item->set(QStringLiteral("FirstName"), QStringLiteral("Jo"));
+    item->set(QStringLiteral("LastName"), QStringLiteral("Smith"));
+    EXPECT_EQ(item->get(QStringLiteral("FullName")), QStringLiteral("Jo Smith"));
+    item->set(QStringLiteral("Email1Address"), QStringLiteral("jo@x"));
+    item->set(QStringLiteral("Email1Address"), QString());
+    item->set(QStringLiteral("HomeAddressCity"), QStringLiteral("Sydney"));
+    item->set(QStringLiteral("HomeAddressCity"), QString());
+    item->set(QStringLiteral("Birthday"), QDate(2000, 1, 1));
+    item->set(QStringLiteral("Birthday"), QDate(4501, 1, 1));
+    item->save();
+    const QByteArray bytes = readAll(contactsDir() + u'/' + item->fileName());
+    EXPECT_FALSE(bytes.contains("EMAIL"));
+    EXPECT_FALSE(bytes.contains("ADR"));
+    EXPECT_FALSE(bytes.contains("BDAY"));
+    EXPECT_TRUE(bytes.contains("FN:Jo Smith\r\n"));
+    EXPECT_TRUE(bytes.startsWith("BEGIN:VCARD\r\nVERSION:4.0\r\n"));
+}
+
+// A vCard has no way to hold control characters: they are dropped, so the
+// saved file stays readable.
+TEST_F(ContactFields, ControlCharactersAreDroppedOnSave)
+{
+    {
+        Application app(root());
+        addContact(*defaultFolder(app), {{"Body", QStringLiteral("a\x01"
+                                                                 "b\rc\td")},
+                                         {"WebPage", QStringLiteral("http://x/\x1b[1m")},
+                                         {"User1", QString::fromLatin1("nul\x00"
+                                                                       "end",
+                                                                       7)}});
+    }
+    const std::shared_ptr<ContactItem> item = reopenOnly();
+    ASSERT_EQ(item->kind(), ContactItem::Kind::Contact) << item->problem().toStdString();
+    EXPECT_EQ(item->get(QStringLiteral("Body")), QStringLiteral("ab\r\nc\td"));
+    EXPECT_EQ(item->get(QStringLiteral("WebPage")), QStringLiteral("http://x/[1m"));
+    EXPECT_EQ(item->get(QStringLiteral("User1")), QStringLiteral("nulend"));
+}
+
+TEST_F(ContactFields, MailingAddressMovesTheirPreference)
+{
+    Application app(root());
+    std::shared_ptr<ContactItem> item = defaultFolder(app)->items()->add();
+    item->set(QStringLiteral("SelectedMailingAddress"), 1);
+    item->set(QStringLiteral("BusinessAddressCity"), QStringLiteral("Perth"));
+    item->set(QStringLiteral("SelectedMailingAddress"), 2);
+    item->save();
+    EXPECT_EQ(reopenOnly()->get(QStringLiteral("SelectedMailingAddress")), 2);
+    const QByteArray bytes = readAll(contactsDir() + u'/' + item->fileName());
+    EXPECT_EQ(bytes.count("ADR"), 1) << "the empty home address was only kept for its preference";
+    EXPECT_TRUE(bytes.contains("ADR;TYPE=work;PREF=1:;;;Perth;;;"));
+}
+
+TEST_F(ContactFields, WrongValuesAndNamesRaiseTheirNumbers)
+{
+    Application app(root());
+    std::shared_ptr<ContactItem> item = defaultFolder(app)->items()->add();
+    const struct
+    {
+        const char* property;
+        QVariant value;
+        qint64 number;
+    } cases[] = {
+        {"Birthday", "hello", brindle::ErrorNumber::TypeMismatch},
+        {"Anniversary", 12, brindle::ErrorNumber::TypeMismatch},
+        {"SelectedMailingAddress", 7, brindle::ErrorNumber::TypeMismatch},
+        {"SelectedMailingAddress", "home", brindle::ErrorNumber::TypeMismatch},
+        {"NoSuchProperty", "x", brindle::ErrorNumber::NoSuchMember},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(errorNumberOf([&] { item->set(QString::fromLatin1(c.property), c.value); }),
+                  c.number)
+            << c.property;
+    }
+    EXPECT_EQ(errorNumberOf([&] { item->get(QStringLiteral("Nope")); }),
+              brindle::ErrorNumber::NoSuchMember);
+    EXPECT_EQ(item->get(QStringLiteral("firstname")), QString()) << "names are case-blind";
+}
+
+} // namespace
+} // namespace contacts::test

@@ -1,0 +1,123 @@
+#include "StoreFixture.h"
+
+namespace contacts::test {
+namespace {
+
+using brindle::ErrorNumber::CannotParse;
+
+class ContactFind : public StoreFixture
+{
+protected:
+    void SetUp() override
+    {
+        m_folder = defaultFolder(m_app);
+        addContact(*m_folder, {{"LastName", "O'Neil"},
+                               {"FirstName", "Jo"},
+                               {"User1", "CUS001"},
+                               {"CustomerID", "12345"}});
+        addContact(*m_folder, {{"LastName", "Smith"}, {"FirstName", "Jo"}, {"User3", "SmiJ345"}});
+        addContact(*m_folder, {{"CompanyName", "Acme Traders"}, {"CustomerID", "7"}});
+        addContact(*m_folder, {{"LastName", "smith"}, {"FirstName", "JO"}, {"CustomerID", "8"}});
+    }
+
+    // Who Find answers with, as "LastName|CompanyName", or "none".
+    QString found(const QString& filter)
+    {
+        const std::shared_ptr<ContactItem> item = m_folder->items()->find(filter);
+        return item ? item->get(QStringLiteral("LastName")).toString() + u'|' +
+                          item->get(QStringLiteral("CompanyName")).toString() + u'|' +
+                          item->get(QStringLiteral("CustomerID")).toString()
+                    : QStringLiteral("none");
+    }
+
+    Application m_app{root()};
+    std::shared_ptr<Folder> m_folder;
+};
+
+TEST_F(ContactFind, FiltersOfTheExport)
+{
+    const struct
+    {
+        const char* filter;
+        const char* expected;
+    } cases[] = {
+        {"([User1] = 'CUS001')", "O'Neil||12345"},
+        {"([User1] = 'cus001')", "O'Neil||12345"},
+        {"([LastName] = 'O''Neil' And [FirstName] = 'Jo')", "O'Neil||12345"},
+        {"([LastName] = 'O''Neil' And [FirstName] = 'Ann')", "none"},
+        {"([CompanyName] = 'ACME TRADERS')", "|Acme Traders|7"},
+        {"([CustomerID] = '8')", "smith||8"},
+        {"([User1] = 'NONE') OR ([LastName] = 'Smith' And [FirstName] = 'Jo') OR "
+         "([User3] = 'x') OR ([CustomerID] = '8')",
+         "Smith||"},
+        {"([User1] = 'NONE') OR ([User3] = 'SMIJ345')", "Smith||"},
+        {"([CustomerID] = '8') OR ([User3] = 'SmiJ345')", "Smith||"},
+        {"[lastname]='Smith' and ([firstname]=\"jo\" or [User1] = 'q')", "Smith||"},
+        {"([CustomerID] = '999')", "none"},
+        {"([User2] = '')", "O'Neil||12345"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(found(QString::fromUtf8(c.filter)), QString::fromUtf8(c.expected)) << c.filter;
+    }
+}
+
+TEST_F(ContactFind, FiltersItCannotReadRaiseCannotParse)
+{
+    const char* const filters[] = {
+        "",
+        "[LastName] = Smith",
+        "([LastName] = 'Smith'",
+        "[LastName] <> 'Smith'",
+        "[NoSuchField] = 'x'",
+        "[LastName] = 'unterminated",
+        "[LastName] = 'a' AND",
+        "[LastName] = 'a' XOR [FirstName] = 'b'",
+        "[LastName] = 'a' ORx [FirstName] = 'b'",
+    };
+    for (const char* filter : filters) {
+        EXPECT_EQ(errorNumberOf([&] { m_folder->items()->find(QString::fromUtf8(filter)); }),
+                  CannotParse)
+            << filter;
+    }
+}
+
+TEST_F(ContactFind, IndexFollowsSavesButNotUnsavedChanges)
+{
+    std::shared_ptr<ContactItem> item =
+        m_folder->items()->find(QStringLiteral("[CustomerID] = '7'"));
+    ASSERT_TRUE(item);
+    item->set(QStringLiteral("CustomerID"), QStringLiteral("70"));
+    EXPECT_EQ(found(QStringLiteral("[CustomerID] = '70'")), QStringLiteral("none"));
+    item->save();
+    EXPECT_EQ(found(QStringLiteral("[CustomerID] = '7'")), QStringLiteral("none"));
+    EXPECT_EQ(found(QStringLiteral("[CustomerID] = '70'")), QStringLiteral("|Acme Traders|70"));
+
+    std::shared_ptr<ContactItem> added = m_folder->items()->add();
+    added->set(QStringLiteral("User1"), QStringLiteral("NEW"));
+    EXPECT_FALSE(m_folder->items()->find(QStringLiteral("[User1] = 'NEW'")));
+    EXPECT_EQ(m_folder->items()->count(), 4);
+    added->save();
+    EXPECT_EQ(m_folder->items()->find(QStringLiteral("[User1] = 'NEW'")), added);
+    EXPECT_EQ(m_folder->items()->count(), 5);
+}
+
+// A store opened afresh lists its files in name order; Find follows that order.
+TEST_F(ContactFind, ReopenedStoreAnswersInFileNameOrder)
+{
+    QStringList smiths;
+    for (const ObjectPtr& item : m_folder->items()->elements()) {
+        if (item->get(QStringLiteral("LastName")).toString().toLower() == u"smith") {
+            smiths += std::static_pointer_cast<ContactItem>(item)->fileName();
+        }
+    }
+    ASSERT_EQ(smiths.size(), 2);
+    smiths.sort();
+    Application other(root());
+    const std::shared_ptr<ContactItem> item =
+        defaultFolder(other)->items()->find(QStringLiteral("([LastName] = 'SMITH')"));
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->fileName(), smiths.first());
+}
+
+} // namespace
+} // namespace contacts::test

@@ -1,0 +1,148 @@
+#include "contactstore/VCard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <gtest/gtest.h>
+
+namespace contacts {
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every fixture parses, and writing it unchanged gives its .ref file: the
+// lines other programs wrote survive, only the version line and folding change.
+TEST(ContactVCard, FixturesRoundTripToReference)
+{
+    const QDir data(QStringLiteral(BRINDLE_TEST_DATA));
+    const QStringList fixtures = data.entryList({QStringLiteral("*.vcf")}, QDir::Files);
+    ASSERT_GE(fixtures.size(), 4);
+    for (const QString& name : fixtures) {
+        SCOPED_TRACE(name.toStdString());
+        const VCard::ParseResult parsed = VCard::parse(fileBytes(data.filePath(name)));
+        ASSERT_TRUE(parsed.card) << parsed.error.toStdString();
+        const QByteArray written = parsed.card->serialize();
+        EXPECT_EQ(written, fileBytes(data.filePath(name + QStringLiteral(".ref"))));
+        const VCard::ParseResult again = VCard::parse(written);
+        ASSERT_TRUE(again.card);
+        EXPECT_EQ(again.card->serialize(), written);
+    }
+}
+
+TEST(ContactVCard, FoldsAtSeventyFiveOctetsWithoutSplittingCharacters)
+{
+    const QString texts[] = {QString(300, u'a'), QString(200, QChar(0x00FC)),
+                             QString(150, QChar(0x20AC)) + u'x',
+                             QString::fromUtf8("a\xF0\x9F\x98\x80").repeated(40)};
+    for (const QString& text : texts) {
+        const QByteArray line = ("NOTE:" + text).toUtf8();
+        const QByteArray folded = foldLine(line);
+        QByteArray unfolded;
+        for (const QByteArray& piece : folded.split('\n')) {
+            if (piece.isEmpty()) {
+                continue;
+            }
+            ASSERT_TRUE(piece.endsWith('\r'));
+            EXPECT_LE(piece.size() - 1, 75);
+            QStringDecoder decoder(QStringDecoder::Utf8);
+            (void)decoder(piece);
+            EXPECT_FALSE(decoder.hasError()) << "a piece splits a UTF-8 sequence";
+            unfolded += piece.startsWith(' ') ? piece.mid(1).chopped(1) : piece.chopped(1);
+        }
+        EXPECT_EQ(unfolded, line);
+    }
+}
+
+TEST(ContactVCard, EscapedTextRoundTrips)
+{
+    const QString texts[] = {QStringLiteral("a,b;c\\d"), QStringLiteral("line1\nline2"),
+                             QStringLiteral("\\n is not a newline"), QStringLiteral("tail\\"),
+                             QString()};
+    for (const QString& text : texts) {
+        EXPECT_EQ(unescapeText(escapeText(text)), text);
+    }
+    EXPECT_EQ(escapeText(QStringLiteral("a\r\nb")), QStringLiteral("a\\nb"));
+    EXPECT_EQ(unescapeText(u"bad \\x escape"), QStringLiteral("bad \\x escape"));
+    EXPECT_EQ(splitEscaped(u"a\\;b;c;;", u';'),
+              (QStringList{QStringLiteral("a\\;b"), QStringLiteral("c"), QString(), QString()}));
+}
+
+TEST(ContactVCard, ReadsParameterFormsAndGroups)
+{
+    const QByteArray bytes = "BEGIN:VCARD\nVERSION:3.0\n"
+                             "TEL;TYPE=home,work:1\n"
+                             "TEL;TYPE=HOME;TYPE=WORK:2\n"
+                             "TEL;HOME;WORK:3\n"
+                             "item7.EMAIL;TYPE=\"internet,pref\":x@y\n"
+                             "END:VCARD\n";
+    const VCard::ParseResult parsed = VCard::parse(bytes);
+    ASSERT_TRUE(parsed.card) << parsed.error.toStdString();
+    const QList<VCardProperty>& p = parsed.card->properties;
+    ASSERT_EQ(p.size(), 4);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(p[i].types(), (QStringList{QStringLiteral("home"), QStringLiteral("work")}));
+    }
+    EXPECT_EQ(p[3].group, QStringLiteral("item7"));
+    EXPECT_EQ(p[3].name, QStringLiteral("EMAIL"));
+    EXPECT_TRUE(p[3].hasType(QLatin1StringView("pref")));
+}
+
+TEST(ContactVCard, DecodesQuotedPrintableWithSoftBreaks)
+{
+    const QByteArray bytes = "BEGIN:VCARD\r\nVERSION:2.1\r\n"
+                             "NOTE;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Gr=C3=BC=\r\n"
+                             "=C3=9Fe=0D=0Aand more\r\n"
+                             "END:VCARD\r\n";
+    const VCard::ParseResult parsed = VCard::parse(bytes);
+    ASSERT_TRUE(parsed.card) << parsed.error.toStdString();
+    EXPECT_EQ(parsed.card->properties.value(0).value, QString::fromUtf8("Grüße\\nand more"));
+}
+
+TEST(ContactVCard, MalformedInputIsRefusedWithAReason)
+{
+    const QByteArray megabyte(1 << 20, 'x');
+    const struct
+    {
+        const char* what;
+        QByteArray bytes;
+    } cases[] = {
+        {"empty", ""},
+        {"fold before anything", " BEGIN:VCARD\r\nEND:VCARD\r\n"},
+        {"no END", "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:A\r\n"},
+        {"no BEGIN", "VERSION:4.0\r\nFN:A\r\nEND:VCARD\r\n"},
+        {"two cards", "BEGIN:VCARD\r\nEND:VCARD\r\nBEGIN:VCARD\r\nEND:VCARD\r\n"},
+        {"nested", "BEGIN:VCARD\r\nBEGIN:VCARD\r\nEND:VCARD\r\nEND:VCARD\r\n"},
+        {"line without colon", "BEGIN:VCARD\r\nFN A\r\nEND:VCARD\r\n"},
+        {"bad name", "BEGIN:VCARD\r\nF N:A\r\nEND:VCARD\r\n"},
+        {"invalid UTF-8", "BEGIN:VCARD\r\nFN:\xC3\x28\r\nEND:VCARD\r\n"},
+        {"NUL byte", QByteArray("BEGIN:VCARD\r\nFN:a\0b\r\nEND:VCARD\r\n", 29)},
+        {"binary garbage", QByteArray::fromHex("89504e470d0a1a0a0000000d49484452ff00fe")},
+        {"control character in quoted-printable",
+         "BEGIN:VCARD\r\nNOTE;ENCODING=QUOTED-PRINTABLE:a=00b\r\nEND:VCARD\r\n"},
+        {"megabyte line without colon", "BEGIN:VCARD\r\n" + megabyte + "\r\nEND:VCARD\r\n"},
+    };
+    for (const auto& c : cases) {
+        const VCard::ParseResult parsed = VCard::parse(c.bytes);
+        EXPECT_FALSE(parsed.card) << c.what;
+        EXPECT_FALSE(parsed.error.isEmpty()) << c.what;
+    }
+}
+
+TEST(ContactVCard, AcceptsAMegabyteValueAndWritesItBack)
+{
+    const QByteArray note = QByteArray(1 << 20, 'n');
+    const QByteArray bytes = "BEGIN:VCARD\r\nVERSION:4.0\r\nNOTE:" + note + "\r\nEND:VCARD\r\n";
+    const VCard::ParseResult parsed = VCard::parse(bytes);
+    ASSERT_TRUE(parsed.card);
+    EXPECT_EQ(parsed.card->properties.value(0).value.size(), note.size());
+    const VCard::ParseResult again = VCard::parse(parsed.card->serialize());
+    ASSERT_TRUE(again.card);
+    EXPECT_EQ(again.card->properties.value(0).value.toLatin1(), note);
+}
+
+} // namespace
+} // namespace contacts
