@@ -54,6 +54,12 @@ bool IniHive::writeValue(const QString& keyPath, const QString& valueName, const
     if (!QDir().mkpath(info.absolutePath())) {
         return false;
     }
+    // Refuse before QSettings caches a change it cannot write: the failed
+    // value would otherwise be read back for the rest of the process.
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isWritable() || (info.exists() && !info.isWritable())) {
+        return false;
+    }
     QSettings hive(m_fileName, QSettings::IniFormat);
     hive.setAtomicSyncRequired(true);
     hive.setValue(settingsKey(keyPath, valueName), data);

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <unistd.h>
 
 namespace {
 
@@ -138,28 +139,56 @@ TEST_F(SettingsStore, ValuesAreTrimmedAndOtherRootsRefused)
         MMain::UpdateRegValue(0, MMain::brindleKey(), QStringLiteral("X"), QStringLiteral("1")));
 }
 
+// The writes to a read-only hive fail, are logged and change nothing.
+bool readOnlyHiveKeepsItsValues(const QString& brindleKey, IniHive& readOnly)
+{
+    MMain::glRulesFilter = 3;
+    const bool refused = !MMain::UpdateRegValue(MMain::HKEY_LOCAL_MACHINE, brindleKey,
+                                                QStringLiteral("RulesFilter"), QStringLiteral("3"));
+    MMain::SaveRegistrySettings();
+    const bool kept =
+        readOnly.readValue(brindleKey, QStringLiteral("RulesFilter")) == QLatin1String("2");
+    QFile log(MMain::logFilePath());
+    const QByteArray enciphered = log.open(QIODevice::ReadOnly) ? log.readLine() : QByteArray();
+    MMain::gbEncryptionActive = true;
+    const QString line = QString::fromUtf8(MMain::EncryptDecrypt(enciphered.trimmed(), false, -32));
+    MMain::gbEncryptionActive = false;
+    return refused && kept &&
+           line.startsWith(QStringLiteral(
+               "04/Dec/2026 09:15:02 VEXOBrindle.MMain.UpdateRegValue Error : 287 : ")) &&
+           line.endsWith(QStringLiteral(" ValueName :RulesFilter ValueData :3:"));
+}
+
 TEST_F(SettingsStore, ReadOnlyHiveLosesNothingAndLogsTheFailedWrite)
 {
-    enableLog();
-    setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("2"));
-    const QString hiveFile = hive->fileName();
-    ASSERT_TRUE(QFile::setPermissions(hiveFile, QFileDevice::ReadOwner));
-    ASSERT_TRUE(QFile::setPermissions(
-        folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::WriteOwner));
-    if (QFileInfo(hiveFile).isWritable()) {
-        GTEST_SKIP() << "running with rights that ignore file permissions";
+    QDir(folder.path()).mkdir(QStringLiteral("ro"));
+    IniHive readOnly(folder.filePath(QStringLiteral("ro/hklm.ini")));
+    MMain::setRegistry(&readOnly);
+    ASSERT_TRUE(readOnly.writeValue(MMain::brindleKey(), QStringLiteral("LogFile"),
+                                    QStringLiteral("TRUE")));
+    ASSERT_TRUE(readOnly.writeValue(MMain::brindleKey(), QStringLiteral("RulesFilter"),
+                                    QStringLiteral("2")));
+    const auto readAndExecute = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                QFileDevice::ReadOther | QFileDevice::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(readOnly.fileName(),
+                                      QFileDevice::ReadOwner | QFileDevice::ReadOther));
+    ASSERT_TRUE(QFile::setPermissions(folder.filePath(QStringLiteral("ro")), readAndExecute));
+    // The log's folder stays writable for everyone.
+    ASSERT_TRUE(QFile::setPermissions(folder.path(), readAndExecute | QFileDevice::WriteOwner |
+                                                         QFileDevice::WriteOther));
+    if (::geteuid() != 0) {
+        EXPECT_TRUE(readOnlyHiveKeepsItsValues(MMain::brindleKey(), readOnly));
+        return;
     }
-    MMain::glRulesFilter = 3;
-    EXPECT_FALSE(MMain::UpdateRegValue(MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
-                                       QStringLiteral("RulesFilter"), QStringLiteral("3")));
-    MMain::SaveRegistrySettings();
-    EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), QStringLiteral("2"));
-    const QStringList lines = logLines();
-    ASSERT_FALSE(lines.isEmpty());
-    EXPECT_TRUE(lines.first().startsWith(
-        QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.MMain.UpdateRegValue Error : 287 : ")));
-    EXPECT_TRUE(lines.first().endsWith(QStringLiteral(" ValueName :RulesFilter ValueData :3:")));
-    QFile::setPermissions(hiveFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // Root writes past permissions: run the same as an ordinary user.
+    EXPECT_EXIT(
+        {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+                ::_exit(2);
+            }
+            ::_exit(readOnlyHiveKeepsItsValues(MMain::brindleKey(), readOnly) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(SettingsStore, UnwritableHiveLocationFailsEveryWriteWithoutCrashing)
