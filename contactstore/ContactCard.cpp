@@ -3,6 +3,7 @@
 #include "Object.h"
 
 #include <QDate>
+#include <QVarLengthArray>
 
 namespace contacts {
 
@@ -35,7 +36,8 @@ enum class Adr
     Other = 3
 };
 
-using Matcher = bool (*)(const VCardProperty&);
+// Tells from the TYPE words of a property (typeWords) whether a field is in it.
+using Matcher = bool (*)(unsigned typeWords);
 
 struct Field
 {
@@ -56,21 +58,41 @@ enum TypeWord : unsigned
     Cell = 8,
     OtherWord = 16,
     Unknown = 32,
+    Spouse = 64, // comes with Unknown: no kind of telephone or address
 };
+
+bool equalsWord(QStringView text, QLatin1StringView word)
+{
+    if (text.size() != word.size()) {
+        return false;
+    }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if ((c >= u'A' && c <= u'Z' ? c + 32 : c) != char16_t(word[i].unicode())) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // The TYPE words of a property that tell its kind, as bits.
 unsigned typeWords(const VCardProperty& p)
 {
     static const std::pair<QLatin1StringView, unsigned> words[] = {
-        {QLatin1StringView("home"), Home},   {QLatin1StringView("work"), Work},
-        {QLatin1StringView("fax"), Fax},     {QLatin1StringView("cell"), Cell},
-        {QLatin1StringView("mobile"), Cell}, {QLatin1StringView("other"), OtherWord},
-        {QLatin1StringView("pref"), 0},      {QLatin1StringView("voice"), 0}};
+        {QLatin1StringView("home"), Home},
+        {QLatin1StringView("work"), Work},
+        {QLatin1StringView("fax"), Fax},
+        {QLatin1StringView("cell"), Cell},
+        {QLatin1StringView("mobile"), Cell},
+        {QLatin1StringView("other"), OtherWord},
+        {QLatin1StringView("pref"), 0},
+        {QLatin1StringView("voice"), 0},
+        {QLatin1StringView("spouse"), Unknown | Spouse}};
     unsigned bits = 0;
     p.forEachType([&](QStringView type) {
         unsigned bit = Unknown;
         for (const auto& [word, value] : words) {
-            if (type.compare(word, Qt::CaseInsensitive) == 0) {
+            if (equalsWord(type, word)) {
                 bit = value;
             }
         }
@@ -79,9 +101,8 @@ unsigned typeWords(const VCardProperty& p)
     return bits;
 }
 
-Tel telKind(const VCardProperty& p)
+Tel telKind(unsigned bits)
 {
-    const unsigned bits = typeWords(p);
     if (bits & Fax) {
         return bits & Home ? Tel::HomeFax : bits & Work ? Tel::BusinessFax : Tel::OtherFax;
     }
@@ -94,25 +115,24 @@ Tel telKind(const VCardProperty& p)
     return bits & Unknown ? Tel::None : Tel::Other;
 }
 
-Adr adrKind(const VCardProperty& p)
+Adr adrKind(unsigned bits)
 {
-    const unsigned bits = typeWords(p);
     return bits & Home ? Adr::Home : bits & Work ? Adr::Business : Adr::Other;
 }
 
-template <Tel kind> bool isTel(const VCardProperty& p)
+template <Tel kind> bool isTel(unsigned bits)
 {
-    return telKind(p) == kind;
+    return telKind(bits) == kind;
 }
 
-template <Adr kind> bool isAdr(const VCardProperty& p)
+template <Adr kind> bool isAdr(unsigned bits)
 {
-    return adrKind(p) == kind;
+    return adrKind(bits) == kind;
 }
 
-bool isSpouse(const VCardProperty& p)
+bool isSpouse(unsigned bits)
 {
-    return p.hasType(QLatin1StringView("spouse"));
+    return bits & Spouse;
 }
 
 #define BRINDLE_ADDRESS(prefix, kind, types)                                                       \
@@ -165,11 +185,41 @@ const Field* findField(const QString& name)
     static const QHash<QString, const Field*> byName = [] {
         QHash<QString, const Field*> hash;
         for (const Field& field : fields) {
+            hash.insert(QString::fromLatin1(field.name), &field);
             hash.insert(QString::fromLatin1(field.name).toLower(), &field);
         }
         return hash;
     }();
+    // Names mostly come spelled as in the table; only other spellings cost a copy.
+    if (const Field* field = byName.value(name)) {
+        return field;
+    }
     return byName.value(name.toLower());
+}
+
+const Field& fieldNamed(const char* name)
+{
+    return *findField(QString::fromLatin1(name));
+}
+
+int fieldNumber(const Field& field)
+{
+    return int(&field - std::begin(fields));
+}
+
+// The numbers of the fields a vCard property name can hold.
+const QList<int>& fieldsOfProperty(const QString& property)
+{
+    static const QHash<QString, QList<int>> byProperty = [] {
+        QHash<QString, QList<int>> hash;
+        for (const Field& field : fields) {
+            hash[QString::fromLatin1(field.property)] += fieldNumber(field);
+        }
+        return hash;
+    }();
+    static const QList<int> none;
+    const auto it = byProperty.constFind(property);
+    return it == byProperty.cend() ? none : *it;
 }
 
 const char* const nameFields[] = {"Title",    "FirstName", "MiddleName",
@@ -177,8 +227,16 @@ const char* const nameFields[] = {"Title",    "FirstName", "MiddleName",
 
 bool isNameField(const Field& field)
 {
-    return std::any_of(std::begin(nameFields), std::end(nameFields),
-                       [&](const char* name) { return qstrcmp(name, field.name) == 0; });
+    static const std::vector<bool> flags = [] {
+        std::vector<bool> list;
+        for (const Field& f : fields) {
+            list.push_back(
+                std::any_of(std::begin(nameFields), std::end(nameFields),
+                            [&](const char* name) { return qstrcmp(name, f.name) == 0; }));
+        }
+        return list;
+    }();
+    return flags[size_t(fieldNumber(field))];
 }
 
 // The program works with Windows line breaks; vCard values hold plain ones.
@@ -285,10 +343,62 @@ QStringList categoryItems(const QString& text)
     return items;
 }
 
+// Whether an escaped value holds nothing but separators and blanks.
+bool isBlankValue(QStringView value)
+{
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] == u'\\') {
+            const QChar next = i + 1 < value.size() ? value[++i] : QChar();
+            if (next != u'n' && next != u'N' && next != u';') {
+                return false;
+            }
+        } else if (value[i] != u';' && !value[i].isSpace()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool isBlankAddress(const VCardProperty& p)
 {
-    return p.name == u"ADR" && !isPreferred(p) &&
-           unescapeText(p.value).remove(u';').trimmed().isEmpty();
+    return p.name == u"ADR" && isBlankValue(p.value) && !isPreferred(p);
+}
+
+// The value with one ;-separated component replaced, padded to at least parts components.
+QString withComponent(const QString& value, int index, int parts, const QString& escaped)
+{
+    QVarLengthArray<qsizetype, 8> separators;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] == u'\\') {
+            ++i;
+        } else if (value[i] == u';') {
+            separators.append(i);
+        }
+    }
+    const qsizetype count = separators.size() + 1;
+    const QStringView text(value);
+    QString result;
+    result.reserve(value.size() + escaped.size() + std::max(parts, index + 1));
+    if (index < count) {
+        result += text.first(index == 0 ? 0 : separators[index - 1] + 1);
+        result += escaped;
+        result += text.sliced(index < separators.size() ? separators[index] : value.size());
+    } else {
+        result += text;
+        result += QString(index - count + 1, u';');
+        result += escaped;
+    }
+    const qsizetype total = std::max<qsizetype>(count, index + 1);
+    if (total < parts) {
+        result += QString(parts - total, u';');
+    }
+    return result;
+}
+
+// Whether a value holds nothing but separators.
+bool isOnlySeparators(QStringView value)
+{
+    return std::all_of(value.begin(), value.end(), [](QChar c) { return c == u';'; });
 }
 
 // One ;-separated component of a structured value, still escaped.
@@ -308,33 +418,102 @@ QStringView componentAt(QStringView value, int index)
     return index == 0 ? value.mid(start) : QStringView();
 }
 
-// The index of the vCard property behind a field, or -1.
-qsizetype findSlot(const VCard& card, const Field& field)
+// The vCard property a field gets when it is first set.
+const VCardProperty& blankProperty(const Field& field)
 {
-    const auto& list = card.properties;
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        if (list[i].name == QLatin1StringView(field.property) &&
-            (!field.matches || field.matches(list[i]))) {
-            return i;
+    static const std::vector<VCardProperty> blanks = [] {
+        std::vector<VCardProperty> list;
+        for (const Field& f : fields) {
+            VCardProperty p;
+            p.name = QString::fromLatin1(f.property);
+            if (f.newTypes) {
+                p.params +=
+                    VCardParam{QStringLiteral("TYPE"), QString::fromLatin1(f.newTypes).split(u',')};
+            }
+            if (p.name == u"RELATED") {
+                p.params += VCardParam{QStringLiteral("VALUE"), {QStringLiteral("text")}};
+            }
+            p.value = QString(f.components - 1, u';');
+            list.push_back(std::move(p));
         }
-    }
-    return -1;
+        return list;
+    }();
+    return blanks[size_t(fieldNumber(field))];
 }
 
 const Field& addressField(int kind)
 {
-    static const char* const names[] = {"HomeAddressStreet", "BusinessAddressStreet",
-                                        "OtherAddressStreet"};
-    return *findField(QLatin1StringView(names[kind - 1]));
+    static const Field* const streets[] = {&fieldNamed("HomeAddressStreet"),
+                                           &fieldNamed("BusinessAddressStreet"),
+                                           &fieldNamed("OtherAddressStreet")};
+    return *streets[kind - 1];
 }
 
-// The vCard properties behind the fields, changed and made on demand.
-class Slots
+// Which vCard property holds each field. Telling that means matching TYPE
+// words, so it is worked out once per card and then follows the edits.
+class Lookup
 {
 public:
-    explicit Slots(VCard& card) : m_card(card) {}
+    Lookup(const VCard& card, std::vector<qsizetype>& cache) : m_card(card), m_slots(cache) {}
 
-    qsizetype find(const Field& field) const { return findSlot(m_card, field); }
+    const VCard& card() const { return m_card; }
+
+    // The index of the vCard property behind a field, or -1.
+    qsizetype find(const Field& field) const
+    {
+        if (m_slots.empty()) {
+            m_slots.assign(std::size(fields), -1);
+            for (qsizetype i = 0; i < m_card.properties.size(); ++i) {
+                claim(i);
+            }
+        }
+        return m_slots[size_t(fieldNumber(field))];
+    }
+
+protected:
+    // Gives the property at index to the fields that have none before it.
+    void claim(qsizetype index) const
+    {
+        const VCardProperty& p = m_card.properties[index];
+        const QList<int>& candidates = fieldsOfProperty(p.name);
+        const unsigned words = candidates.isEmpty() ? 0 : typeWords(p);
+        for (int number : candidates) {
+            const Field& field = fields[number];
+            if (m_slots[size_t(number)] < 0 && (!field.matches || field.matches(words))) {
+                m_slots[size_t(number)] = index;
+            }
+        }
+    }
+
+    // Properties removed: worked out afresh when next needed.
+    void forget() const { m_slots.clear(); }
+
+    // A property put in front of all others.
+    void forgetOrShift() const
+    {
+        if (m_slots.empty()) {
+            return;
+        }
+        const QList<int>& candidates = fieldsOfProperty(m_card.properties.first().name);
+        if (!candidates.isEmpty()) {
+            forget();
+            return;
+        }
+        for (qsizetype& slot : m_slots) {
+            slot += slot >= 0 ? 1 : 0;
+        }
+    }
+
+private:
+    const VCard& m_card;
+    std::vector<qsizetype>& m_slots;
+};
+
+// The vCard properties behind the fields, changed and made on demand.
+class Slots : public Lookup
+{
+public:
+    Slots(VCard& card, std::vector<qsizetype>& cache) : Lookup(card, cache), m_card(card) {}
 
     VCardProperty& findOrAdd(const Field& field)
     {
@@ -342,18 +521,23 @@ public:
         if (index >= 0) {
             return m_card.properties[index];
         }
-        VCardProperty p;
-        p.name = QString::fromLatin1(field.property);
-        if (field.newTypes) {
-            p.params +=
-                VCardParam{QStringLiteral("TYPE"), QString::fromLatin1(field.newTypes).split(u',')};
-        }
-        if (p.name == u"RELATED") {
-            p.params += VCardParam{QStringLiteral("VALUE"), {QStringLiteral("text")}};
-        }
-        p.value = QString(field.components - 1, u';');
-        m_card.properties += p;
+        m_card.properties += blankProperty(field);
+        claim(m_card.properties.size() - 1);
         return m_card.properties.last();
+    }
+
+    // Puts a property first, ahead of those the fields had found.
+    void prepend(VCardProperty p)
+    {
+        m_card.properties.prepend(std::move(p));
+        forgetOrShift();
+    }
+
+    void removeAll(const QString& name)
+    {
+        if (m_card.properties.removeIf([&](const VCardProperty& p) { return p.name == name; })) {
+            forget();
+        }
     }
 
     void remove(const Field& field)
@@ -361,6 +545,7 @@ public:
         const qsizetype index = find(field);
         if (index >= 0) {
             m_card.properties.removeAt(index);
+            forget();
         }
     }
 
@@ -384,14 +569,10 @@ public:
             return;
         }
         VCardProperty& p = findOrAdd(field);
-        QStringList parts = splitEscaped(p.value, u';');
-        while (parts.size() < std::max(field.components, field.component + 1)) {
-            parts += QString();
-        }
-        parts[field.component] = escapeText(text);
         touch(p);
-        p.value = parts.join(u';');
-        if (isBlankAddress(p) || (p.name != u"ADR" && QString(p.value).remove(u';').isEmpty())) {
+        p.value = withComponent(p.value, field.component,
+                                std::max(field.components, field.component + 1), escapeText(text));
+        if (isBlankAddress(p) || (p.name != u"ADR" && isOnlySeparators(p.value))) {
             remove(field);
         }
     }
@@ -402,7 +583,7 @@ public:
         for (const QString& item : items) {
             escaped += escapeText(item);
         }
-        const Field categories{"Categories", Kind::Categories, "CATEGORIES"};
+        const Field& categories = fieldNamed("Categories");
         while (find(categories) >= 0) {
             remove(categories);
         }
@@ -423,6 +604,7 @@ public:
             unprefer(p);
             if (kind != selected && isBlankAddress(p)) {
                 m_card.properties.removeAt(index);
+                forget();
             }
         }
         if (selected > 0) {
@@ -451,8 +633,9 @@ private:
     VCard& m_card;
 };
 
-QVariant readField(const VCard& card, const Field& field)
+QVariant readField(const Lookup& lookup, const Field& field)
 {
+    const VCard& card = lookup.card();
     if (field.kind == Kind::Categories) {
         QStringList items;
         for (const VCardProperty& p : card.properties) {
@@ -467,14 +650,14 @@ QVariant readField(const VCard& card, const Field& field)
     }
     if (field.kind == Kind::Mailing) {
         for (int kind = 1; kind <= 3; ++kind) {
-            const qsizetype index = findSlot(card, addressField(kind));
+            const qsizetype index = lookup.find(addressField(kind));
             if (index >= 0 && isPreferred(card.properties[index])) {
                 return kind;
             }
         }
         return 0;
     }
-    const qsizetype index = findSlot(card, field);
+    const qsizetype index = lookup.find(field);
     if (field.kind == Kind::Date) {
         return index < 0 ? QDate() : parseDate(card.properties[index]);
     }
@@ -494,10 +677,9 @@ bool isNoDate(const QDate& date)
     return !date.isValid() || date == QDate(4501, 1, 1);
 }
 
-bool writeField(VCard& card, const Field& field, const QVariant& value)
+bool writeField(Slots& editor, const Field& field, const QVariant& value)
 {
-    Slots editor(card);
-    const QVariant before = readField(card, field);
+    const QVariant before = readField(editor, field);
     switch (field.kind) {
     case Kind::Date: {
         const QDate date = toDate(value);
@@ -538,19 +720,45 @@ bool writeField(VCard& card, const Field& field, const QVariant& value)
     return true;
 }
 
-QString displayName(const VCard& card)
+// Adds a name component, trimmed, as readField gives it.
+void appendNamePart(QString& text, const Lookup& lookup, const Field& field)
 {
-    QStringList parts;
-    for (const char* name : {"Title", "FirstName", "MiddleName", "LastName", "Suffix"}) {
-        const QString part = readField(card, *findField(QLatin1StringView(name))).toString();
-        if (!part.trimmed().isEmpty()) {
-            parts += part.trimmed();
-        }
+    const qsizetype index = lookup.find(field);
+    if (index < 0) {
+        return;
     }
-    if (parts.isEmpty()) {
-        return readField(card, *findField(QStringLiteral("CompanyName"))).toString().trimmed();
+    QStringView part = componentAt(lookup.card().properties[index].value, field.component);
+    QString converted;
+    if (std::any_of(part.begin(), part.end(),
+                    [](QChar c) { return c == u'\\' || c == u'\r' || c == u'\n'; })) {
+        converted = withWindowsLineBreaks(unescapeText(part));
+        part = converted;
     }
-    return parts.join(u' ');
+    part = part.trimmed();
+    if (part.isEmpty()) {
+        return;
+    }
+    if (!text.isEmpty()) {
+        text += u' ';
+    }
+    text += part;
+}
+
+QString displayName(const Lookup& lookup)
+{
+    static const Field* const names[] = {&fieldNamed("Title"), &fieldNamed("FirstName"),
+                                         &fieldNamed("MiddleName"), &fieldNamed("LastName"),
+                                         &fieldNamed("Suffix")};
+    static const Field& company = fieldNamed("CompanyName");
+    QString text;
+    text.reserve(64);
+    for (const Field* name : names) {
+        appendNamePart(text, lookup, *name);
+    }
+    if (text.isEmpty()) {
+        appendNamePart(text, lookup, company);
+    }
+    return text;
 }
 
 const Field& requireField(const QString& name)
@@ -582,23 +790,36 @@ QStringList ContactCard::fieldNames()
     return names;
 }
 
+int ContactCard::fieldNumber(const QString& name)
+{
+    const Field* field = findField(name);
+    return field ? contacts::fieldNumber(*field) : -1;
+}
+
 QVariant ContactCard::get(const QString& name) const
 {
-    return readField(m_card, requireField(name));
+    return readField(Lookup(m_card, m_slots), requireField(name));
+}
+
+QVariant ContactCard::get(int field) const
+{
+    return readField(Lookup(m_card, m_slots), fields[field]);
 }
 
 bool ContactCard::set(const QString& name, const QVariant& value)
 {
     const Field& field = requireField(name);
+    Slots editor(m_card, m_slots);
     if (!isNameField(field)) {
-        return writeField(m_card, field, value);
+        return writeField(editor, field, value);
     }
     // The formatted name follows the names until someone sets it otherwise.
-    const QString before = displayName(m_card);
-    const QString fullName = get(QStringLiteral("FullName")).toString();
-    const bool changed = writeField(m_card, field, value);
-    if (changed && (fullName.isEmpty() || fullName == before)) {
-        writeField(m_card, requireField(QStringLiteral("FullName")), displayName(m_card));
+    static const Field& fullNameField = fieldNamed("FullName");
+    const QString fullName = readField(editor, fullNameField).toString();
+    const bool follows = fullName.isEmpty() || fullName == displayName(editor);
+    const bool changed = writeField(editor, field, value);
+    if (changed && follows) {
+        writeField(editor, fullNameField, displayName(editor));
     }
     return changed;
 }
@@ -615,21 +836,22 @@ QString ContactCard::uid() const
 
 void ContactCard::prepareForSave(const QString& newUid)
 {
+    Slots editor(m_card, m_slots);
     if (uid().isEmpty()) {
-        m_card.properties.removeIf([](const VCardProperty& p) { return p.name == u"UID"; });
+        editor.removeAll(QStringLiteral("UID"));
         VCardProperty p;
         p.name = QStringLiteral("UID");
         p.value = newUid;
-        m_card.properties.prepend(p);
+        editor.prepend(std::move(p));
     }
     const bool hasName = std::any_of(m_card.properties.begin(), m_card.properties.end(),
                                      [](const VCardProperty& p) { return p.name == u"FN"; });
     if (!hasName || get(QStringLiteral("FullName")).toString().isEmpty()) {
-        m_card.properties.removeIf([](const VCardProperty& p) { return p.name == u"FN"; });
+        editor.removeAll(QStringLiteral("FN"));
         VCardProperty p;
         p.name = QStringLiteral("FN");
-        p.value = escapeText(displayName(m_card));
-        m_card.properties.prepend(p);
+        p.value = escapeText(displayName(editor));
+        editor.prepend(std::move(p));
     }
 }
 

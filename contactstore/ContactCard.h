@@ -3,6 +3,7 @@
 #include "VCard.h"
 
 #include <QVariant>
+#include <vector>
 
 namespace contacts {
 
@@ -15,9 +16,13 @@ public:
 
     static bool isField(const QString& name);
     static QStringList fieldNames();
+    // The position of a contact property in fieldNames(), or -1.
+    static int fieldNumber(const QString& name);
 
     // Raise 438 for a name that is no contact property.
     QVariant get(const QString& name) const;
+    // The property at a position of fieldNames().
+    QVariant get(int field) const;
     // True when the card changed; raises 13 for a value of the wrong type.
     bool set(const QString& name, const QVariant& value);
 
@@ -28,6 +33,8 @@ public:
 
 private:
     VCard m_card;
+    // Where each property lives in m_card; empty until first needed.
+    mutable std::vector<qsizetype> m_slots;
 };
 
 } // namespace contacts

@@ -12,6 +12,7 @@ namespace {
 constexpr int ContactClass = 40;
 constexpr int DocumentClass = 41;
 constexpr int DistListClass = 69;
+constexpr int MaxNameAttempts = 100;
 
 bool isGroup(const VCard& card)
 {
@@ -35,6 +36,7 @@ std::shared_ptr<ContactItem> ContactItem::create(const std::shared_ptr<FolderCon
     std::shared_ptr<ContactItem> item(new ContactItem(folder, folder->directory()));
     item->sequence = -1;
     item->m_changed = true;
+    item->m_classified = true;
     item->m_contact.emplace();
     return item;
 }
@@ -47,38 +49,68 @@ std::shared_ptr<ContactItem> ContactItem::load(const std::shared_ptr<FolderConte
     try {
         FileContents contents = readFile(folder->directory() + u'/' + fileName);
         item->m_stamp = contents.stamp;
-        VCard::ParseResult parsed = VCard::parse(contents.bytes);
         item->m_bytes = std::move(contents.bytes);
-        if (!parsed.card) {
-            item->m_kind = Kind::Unreadable;
-            item->m_problem = parsed.error;
-        } else if (isGroup(*parsed.card)) {
-            item->m_kind = Kind::Group;
-            item->m_problem = QStringLiteral("it is a group card");
-        } else {
-            item->m_contact = ContactCard(std::move(*parsed.card));
-        }
     } catch (const brindle::PlatformError& error) {
         item->m_kind = Kind::Unreadable;
         item->m_problem = error.description();
+        item->m_classified = true;
     }
     return item;
 }
 
+// Walking a folder reads every file but parses each only when it is used.
+void ContactItem::classify()
+{
+    if (m_classified) {
+        return;
+    }
+    m_classified = true;
+    VCard::ParseResult parsed = VCard::parse(m_bytes);
+    if (!parsed.card) {
+        m_kind = Kind::Unreadable;
+        m_problem = parsed.error;
+    } else if (isGroup(*parsed.card)) {
+        m_kind = Kind::Group;
+        m_problem = QStringLiteral("it is a group card");
+    } else {
+        m_contact = ContactCard(std::move(*parsed.card));
+        if (const std::shared_ptr<FolderContents> folder = m_folder.lock()) {
+            folder->parsed(*this);
+        }
+    }
+}
+
+ContactItem::Kind ContactItem::kind()
+{
+    classify();
+    return m_kind;
+}
+
+QString ContactItem::problem()
+{
+    classify();
+    return m_problem;
+}
+
 QVariant ContactItem::get(const QString& name)
 {
+    const int field = ContactCard::fieldNumber(name);
+    if (field >= 0) {
+        requireContact(name);
+        return contact().get(field);
+    }
     if (sameName(name, QLatin1StringView("Class"))) {
-        return m_kind == Kind::Contact ? ContactClass
+        return kind() == Kind::Contact ? ContactClass
                : m_kind == Kind::Group ? DistListClass
                                        : DocumentClass;
     }
     if (sameName(name, QLatin1StringView("MessageClass"))) {
-        return m_kind == Kind::Contact ? QStringLiteral("IPM.Contact")
+        return kind() == Kind::Contact ? QStringLiteral("IPM.Contact")
                : m_kind == Kind::Group ? QStringLiteral("IPM.DistList")
                                        : QStringLiteral("IPM.Document");
     }
     if (sameName(name, QLatin1StringView("EntryID"))) {
-        return m_kind == Kind::Contact ? contact().uid() : QString();
+        return kind() == Kind::Contact ? contact().uid() : QString();
     }
     requireContact(name);
     return contact().get(name);
@@ -99,9 +131,9 @@ QVariant ContactItem::call(const QString& name, const QVariantList& args)
     return Object::call(name, args);
 }
 
-void ContactItem::requireContact(const QString& name) const
+void ContactItem::requireContact(const QString& name)
 {
-    if (m_kind != Kind::Contact) {
+    if (kind() != Kind::Contact) {
         raise(brindle::ErrorNumber::NoSuchMember,
               QStringLiteral("Object doesn't support this property or method: %1 (%2 is not a "
                              "contact: %3)")
@@ -121,7 +153,7 @@ void ContactItem::setUid(const QString& uid)
 void ContactItem::save()
 {
     // Items that are not contacts cannot be changed, so there is never anything to write.
-    if (m_kind != Kind::Contact || !m_changed) {
+    if (kind() != Kind::Contact || !m_changed) {
         return;
     }
     const std::shared_ptr<FolderContents> folder = m_folder.lock();
@@ -141,26 +173,33 @@ void ContactItem::writeNew(const std::shared_ptr<FolderContents>& folder)
     const QString uid =
         m_uid.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : m_uid;
     contact().prepareForSave(uid);
-    const QString fileName = folder ? folder->claimFileName(uid) : uid + QLatin1String(".vcf");
-    write(m_directory + u'/' + fileName);
-    m_fileName = fileName;
+    const QByteArray bytes = contact().card().serialize();
+    // Another program may have made a file of the claimed name since the folder was read.
+    for (int attempt = 0; attempt < (folder ? MaxNameAttempts : 1); ++attempt) {
+        const QString fileName = folder ? folder->claimFileName(uid) : uid + QLatin1String(".vcf");
+        if (const std::optional<FileStamp> stamp =
+                createFileAtomically(m_directory + u'/' + fileName, bytes)) {
+            m_stamp = *stamp;
+            m_bytes = bytes;
+            m_fileName = fileName;
+            return;
+        }
+    }
+    raise(brindle::ErrorNumber::Unspecified,
+          QStringLiteral("Cannot find a free file name for the contact %1 in %2")
+              .arg(uid, m_directory));
 }
 
 void ContactItem::writeBack()
 {
     const QString path = m_directory + u'/' + m_fileName;
-    if (!isUnchangedOnDisk(path, m_stamp)) {
+    if (!isUnchangedOnDisk(path, m_stamp, m_bytes)) {
         raise(brindle::ErrorNumber::Unspecified,
               QStringLiteral("The contact %1 was changed by another program after it was read; "
                              "it was not saved")
                   .arg(path));
     }
     contact().prepareForSave(QUuid::createUuid().toString(QUuid::WithoutBraces));
-    write(path);
-}
-
-void ContactItem::write(const QString& path)
-{
     QByteArray bytes = contact().card().serialize();
     m_stamp = writeFileAtomically(path, bytes);
     m_bytes = std::move(bytes);
@@ -168,6 +207,7 @@ void ContactItem::write(const QString& path)
 
 ContactCard& ContactItem::contact()
 {
+    classify();
     if (!m_contact) {
         VCard::ParseResult parsed = VCard::parse(m_bytes);
         m_contact = ContactCard(parsed.card.value_or(VCard()));
@@ -176,6 +216,14 @@ ContactCard& ContactItem::contact()
         }
     }
     return *m_contact;
+}
+
+ContactCard ContactItem::storedContact()
+{
+    if (m_contact && !m_changed) {
+        return *m_contact;
+    }
+    return ContactCard(VCard::parse(m_bytes).card.value_or(VCard()));
 }
 
 void ContactItem::releaseParsed()

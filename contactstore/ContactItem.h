@@ -23,7 +23,8 @@ public:
 
     // A new contact of the folder, stored on its first Save.
     static std::shared_ptr<ContactItem> create(const std::shared_ptr<FolderContents>& folder);
-    // The item one file of the folder holds; never raises.
+    // The item one file of the folder holds; never raises. The file is read
+    // now and parsed when first needed.
     static std::shared_ptr<ContactItem> load(const std::shared_ptr<FolderContents>& folder,
                                              const QString& fileName);
 
@@ -36,31 +37,35 @@ public:
     // Before the first Save only: the UID a new contact gets, and its file name.
     void setUid(const QString& uid);
 
-    Kind kind() const { return m_kind; }
-    QString problem() const { return m_problem; }
+    Kind kind();
+    QString problem();
     QString fileName() const { return m_fileName; }
     bool isStored() const { return !m_fileName.isEmpty(); }
     // Parsed on demand: a folder keeps only its recently used contacts parsed.
     ContactCard& contact();
+    // The contact as last read or saved, without unsaved changes.
+    ContactCard storedContact();
     // Drops the parsed form of an unchanged stored contact; its bytes stay.
     void releaseParsed();
 
     // The folder's order and the values Find looks at, as last stored.
     qint64 sequence = 0;
+    bool inIndex = false;
     QStringList indexed;
 
 private:
     ContactItem(const std::shared_ptr<FolderContents>& folder, QString directory);
-    void requireContact(const QString& name) const;
+    void classify();
+    void requireContact(const QString& name);
     void writeNew(const std::shared_ptr<FolderContents>& folder);
     void writeBack();
-    void write(const QString& path);
 
     std::weak_ptr<FolderContents> m_folder;
     QString m_directory;
     QString m_fileName;
     QString m_uid;
     Kind m_kind = Kind::Contact;
+    bool m_classified = false;
     QString m_problem;
     std::optional<ContactCard> m_contact;
     QByteArray m_bytes; // the file as last read or written

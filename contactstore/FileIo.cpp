@@ -2,23 +2,19 @@
 
 #include "Object.h"
 
-#include <QCryptographicHash>
 #include <QFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace contacts {
 
 namespace {
-
-QByteArray hashOf(const QByteArray& bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
-}
 
 qint64 modifiedNs(const struct stat& info)
 {
@@ -48,6 +44,12 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return m_fd; }
+    // Closes now, to learn whether the data reached the file system.
+    bool close()
+    {
+        const int fd = std::exchange(m_fd, -1);
+        return ::close(fd) == 0;
+    }
 
 private:
     int m_fd;
@@ -81,34 +83,133 @@ FileContents readFile(const QString& path)
         }
         done += got;
     }
-    contents.stamp = {contents.bytes.size(), modifiedNs(info), hashOf(contents.bytes)};
+    contents.stamp = {contents.bytes.size(), modifiedNs(info)};
     return contents;
 }
 
-FileStamp writeFileAtomically(const QString& path, const QByteArray& bytes)
+namespace {
+
+// Beside the target, so that the rename stays within one file system; hidden
+// and not ending in .vcf, so that no listing takes it for an item.
+QByteArray temporaryNameFor(const QString& path)
 {
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        const int error = errno;
-        if (error == EACCES || error == EPERM) {
-            raiseSystemError(error, QStringLiteral("write"), path);
-        }
-        raise(brindle::ErrorNumber::Unspecified,
-              QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    }
-    const std::optional<struct stat> info = statOf(path);
-    return {bytes.size(), info ? modifiedNs(*info) : 0, hashOf(bytes)};
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const QString name = path.left(slash + 1) + u'.' + path.sliced(slash + 1) + u'.' +
+                         QString::number(QRandomGenerator::global()->generate64(), 36) +
+                         QStringLiteral(".tmp");
+    return QFile::encodeName(name);
 }
 
-bool isUnchangedOnDisk(const QString& path, const FileStamp& stamp)
+enum class Target
+{
+    Create,
+    Replace
+};
+
+int createTemporary(const QString& path, Target target, QByteArray& temporaryName)
+{
+    // A rewritten file keeps its permissions; a new one gets the usual ones.
+    const std::optional<struct stat> old =
+        target == Target::Replace ? statOf(path) : std::optional<struct stat>();
+    const mode_t mode = old ? old->st_mode & 07777 : 0666;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temporaryName = temporaryNameFor(path);
+        const int fd =
+            ::open(temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 && old && ::fchmod(fd, mode) != 0) {
+            const int error = errno;
+            ::close(fd);
+            ::unlink(temporaryName.constData());
+            errno = error;
+            return -1;
+        }
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put < 0) {
+            return false;
+        }
+        done += put;
+    }
+    return true;
+}
+
+bool moveInto(const QByteArray& from, const QByteArray& to, Target target)
+{
+    if (target == Target::Replace) {
+        return ::rename(from.constData(), to.constData()) == 0;
+    }
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    // A file system that cannot refuse in the rename itself: look first.
+    if (::access(to.constData(), F_OK) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(from.constData(), to.constData()) == 0;
+}
+
+// No fsync: a contact is small and cheap to lose in a power cut, a sync costs
+// milliseconds per Save, and the rename alone already keeps readers from ever
+// seeing half a file.
+std::optional<FileStamp> writeThroughTemporary(const QString& path, const QByteArray& bytes,
+                                               Target target)
+{
+    QByteArray temporaryName;
+    FileDescriptor fd(createTemporary(path, target, temporaryName));
+    if (fd.get() < 0) {
+        raiseSystemError(errno, QStringLiteral("write"), path);
+    }
+    struct stat info
+    {};
+    const bool written = writeAll(fd.get(), bytes) && ::fstat(fd.get(), &info) == 0 && fd.close();
+    if (written && moveInto(temporaryName, QFile::encodeName(path), target)) {
+        return FileStamp{bytes.size(), modifiedNs(info)};
+    }
+    const int error = errno;
+    ::unlink(temporaryName.constData());
+    if (written && target == Target::Create && error == EEXIST) {
+        return std::nullopt;
+    }
+    raiseSystemError(error, QStringLiteral("write"), path);
+}
+
+} // namespace
+
+FileStamp writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    return *writeThroughTemporary(path, bytes, Target::Replace);
+}
+
+std::optional<FileStamp> createFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    return writeThroughTemporary(path, bytes, Target::Create);
+}
+
+bool isUnchangedOnDisk(const QString& path, const FileStamp& stamp, const QByteArray& contents)
 {
     const std::optional<struct stat> info = statOf(path);
     if (!info || info->st_size != stamp.size || modifiedNs(*info) != stamp.modifiedNs) {
         return false;
     }
     // Size and time can match across a quick rewrite; the content settles it.
-    return readFile(path).stamp.hash == stamp.hash;
+    return readFile(path).bytes == contents;
 }
 
 QStringList listDirectory(const QString& path, bool directories)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace contacts {
 
@@ -12,7 +13,6 @@ struct FileStamp
 {
     qint64 size = -1;
     qint64 modifiedNs = 0;
-    QByteArray hash;
 
     bool operator==(const FileStamp&) const = default;
 };
@@ -25,9 +25,13 @@ struct FileContents
 
 // These raise error 287 when permission is denied and -2147467259 otherwise.
 FileContents readFile(const QString& path);
-// Writes through a temporary file and a rename, so a reader never sees half a file.
+// Writes through a temporary file and a rename, so a reader never sees half a
+// file; the temporary file is removed again when anything fails.
 FileStamp writeFileAtomically(const QString& path, const QByteArray& bytes);
-bool isUnchangedOnDisk(const QString& path, const FileStamp& stamp);
+// The same for a new file; null, with nothing written, when the name is taken.
+std::optional<FileStamp> createFileAtomically(const QString& path, const QByteArray& bytes);
+// Whether the file still has the stamp and the contents it was read or written with.
+bool isUnchangedOnDisk(const QString& path, const FileStamp& stamp, const QByteArray& contents);
 // Names of the entries of a directory, sorted; directories or regular files only.
 QStringList listDirectory(const QString& path, bool directories);
 void makeDirectory(const QString& path);

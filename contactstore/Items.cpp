@@ -2,8 +2,6 @@
 
 #include "Filter.h"
 
-#include <QFileInfo>
-
 namespace contacts {
 
 namespace {
@@ -60,8 +58,6 @@ void FolderContents::load()
         }
         std::shared_ptr<ContactItem> item = ContactItem::load(shared_from_this(), name);
         item->sequence = m_nextSequence++;
-        addToIndex(*item);
-        item->releaseParsed();
         m_items.push_back(std::move(item));
     }
     m_loaded = true;
@@ -70,7 +66,7 @@ void FolderContents::load()
 std::shared_ptr<ContactItem> FolderContents::find(const QString& text)
 {
     const Filter filter = Filter::parse(text);
-    items();
+    buildIndex();
     ContactItem* best = nullptr;
     for (ContactItem* item : candidates(filter)) {
         if ((!best || item->sequence < best->sequence) && filter.matches(item->indexed)) {
@@ -80,8 +76,30 @@ std::shared_ptr<ContactItem> FolderContents::find(const QString& text)
     return best ? std::static_pointer_cast<ContactItem>(best->shared_from_this()) : nullptr;
 }
 
+// Built on the first Find, so that a folder only walked never parses a contact twice.
+void FolderContents::buildIndex()
+{
+    if (m_indexed) {
+        return;
+    }
+    for (const auto& item : items()) {
+        if (!item->inIndex) {
+            addToIndex(*item);
+        }
+    }
+    m_indexed = true;
+}
+
 std::vector<ContactItem*> FolderContents::candidates(const Filter& filter) const
 {
+    if (filter.op == Filter::Op::Equals && filter.value.isEmpty()) {
+        std::vector<ContactItem*> all;
+        all.reserve(m_items.size());
+        for (const auto& item : m_items) {
+            all.push_back(item.get());
+        }
+        return all;
+    }
     if (filter.op == Filter::Op::Equals) {
         return m_index[filter.field].value(filter.value);
     }
@@ -103,9 +121,7 @@ QString FolderContents::claimFileName(const QString& uid)
     items();
     const QString stem = safeFileStem(uid);
     QString name = stem + QLatin1String(".vcf");
-    for (int n = 2;
-         m_claimedNames.contains(name.toLower()) || QFileInfo::exists(m_directory + u'/' + name);
-         ++n) {
+    for (int n = 2; m_claimedNames.contains(name.toLower()); ++n) {
         name = stem + u'-' + QString::number(n) + QLatin1String(".vcf");
     }
     m_claimedNames.insert(name.toLower());
@@ -118,10 +134,14 @@ void FolderContents::stored(ContactItem& item)
     if (item.sequence < 0) {
         item.sequence = m_nextSequence++;
         m_items.push_back(std::static_pointer_cast<ContactItem>(item.shared_from_this()));
+        // From now on its parsed form can be let go like that of any other.
+        parsed(item);
     } else {
         removeFromIndex(item);
     }
-    addToIndex(item);
+    if (m_indexed) {
+        addToIndex(item);
+    }
 }
 
 void FolderContents::parsed(ContactItem& item)
@@ -133,20 +153,36 @@ void FolderContents::parsed(ContactItem& item)
     }
 }
 
+// Empty values stay out of the buckets: a bucket shared by most contacts
+// would make every Save of one of them walk it.
 void FolderContents::addToIndex(ContactItem& item)
 {
+    static const std::vector<int> fields = [] {
+        std::vector<int> numbers;
+        for (const QString& name : indexedFields()) {
+            numbers.push_back(ContactCard::fieldNumber(name));
+        }
+        return numbers;
+    }();
+    item.inIndex = true;
     item.indexed.clear();
     if (item.kind() != ContactItem::Kind::Contact) {
         return;
     }
-    for (const QString& field : indexedFields()) {
-        item.indexed += indexKey(item.contact().get(field).toString());
-        m_index[item.indexed.size() - 1][item.indexed.last()].push_back(&item);
+    const ContactCard contact = item.storedContact();
+    for (size_t i = 0; i < fields.size(); ++i) {
+        item.indexed += indexKey(contact.get(fields[i]).toString());
+        if (!item.indexed.last().isEmpty()) {
+            m_index[i][item.indexed.last()].push_back(&item);
+        }
     }
 }
 
 void FolderContents::removeFromIndex(ContactItem& item)
 {
+    if (!item.inIndex) {
+        return;
+    }
     for (qsizetype i = 0; i < item.indexed.size(); ++i) {
         auto bucket = m_index[i].find(item.indexed[i]);
         if (bucket != m_index[i].end()) {

@@ -20,7 +20,8 @@ public:
     QString directory() const { return m_directory; }
     const std::vector<std::shared_ptr<ContactItem>>& items();
     std::shared_ptr<ContactItem> find(const QString& filter);
-    // A file name for a new item that no file of the folder has.
+    // A file name for a new item that no file of the folder had when it was
+    // read, nor any item since; Save still refuses to replace a file.
     QString claimFileName(const QString& uid);
     // Called by an item after each Save.
     void stored(ContactItem& item);
@@ -31,12 +32,14 @@ private:
     using Bucket = std::vector<ContactItem*>;
 
     void load();
+    void buildIndex();
     void addToIndex(ContactItem& item);
     void removeFromIndex(ContactItem& item);
     std::vector<ContactItem*> candidates(const Filter& filter) const;
 
     QString m_directory;
     bool m_loaded = false;
+    bool m_indexed = false;
     qint64 m_nextSequence = 0;
     std::vector<std::shared_ptr<ContactItem>> m_items;
     std::vector<QHash<QString, Bucket>> m_index;

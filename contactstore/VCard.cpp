@@ -1,6 +1,8 @@
 #include "VCard.h"
 
+#include <QHash>
 #include <QStringDecoder>
+#include <QVarLengthArray>
 
 namespace contacts {
 
@@ -54,6 +56,15 @@ QString unescapeParamValue(QStringView value)
 // Splits a parameter's values at commas outside double quotes.
 QStringList splitParamValues(QStringView text)
 {
+    if (!text.contains(u'"') && !text.contains(u'^')) {
+        QStringList values;
+        for (qsizetype comma = text.indexOf(u','); comma >= 0; comma = text.indexOf(u',')) {
+            values += text.first(comma).toString();
+            text = text.sliced(comma + 1);
+        }
+        values += text.toString();
+        return values;
+    }
     QStringList values;
     QString current;
     bool quoted = false;
@@ -79,6 +90,26 @@ bool isEncodingWord(const QString& word)
     return words.contains(word, Qt::CaseInsensitive);
 }
 
+// Names in upper case. The usual ones are shared rather than made for every line.
+QString upperName(QStringView name)
+{
+    static const QStringList names =
+        QStringLiteral("ADR ANNIVERSARY BDAY BEGIN CATEGORIES CHARSET EMAIL ENCODING END FN KIND N "
+                       "NICKNAME NOTE ORG PHOTO PREF PRODID RELATED REV ROLE TEL TITLE TYPE UID "
+                       "URL VALUE VERSION X-BRINDLE-CUSTOMER-ID X-BRINDLE-FILE-AS X-BRINDLE-USER1 "
+                       "X-BRINDLE-USER2 X-BRINDLE-USER3 X-BRINDLE-USER4")
+            .split(u' ');
+    static const QHash<QStringView, QString> known = [] {
+        QHash<QStringView, QString> hash;
+        for (const QString& name : names) {
+            hash.insert(name, name);
+        }
+        return hash;
+    }();
+    const auto it = known.constFind(name);
+    return it != known.cend() ? *it : name.toString().toUpper();
+}
+
 VCardParam parseParam(QStringView text)
 {
     const qsizetype eq = text.indexOf(u'=');
@@ -87,7 +118,7 @@ VCardParam parseParam(QStringView text)
         const bool encoding = isEncodingWord(word) && word.compare(u"B", Qt::CaseInsensitive);
         return {encoding ? QStringLiteral("ENCODING") : QStringLiteral("TYPE"), {word}};
     }
-    return {text.left(eq).trimmed().toString().toUpper(), splitParamValues(text.mid(eq + 1))};
+    return {upperName(text.first(eq).trimmed()), splitParamValues(text.sliced(eq + 1))};
 }
 
 // Index of the colon that ends the name and parameters, or -1.
@@ -104,22 +135,23 @@ qsizetype valueStart(QStringView line)
     return -1;
 }
 
-QStringList splitParams(QStringView head)
+using Parts = QVarLengthArray<QStringView, 8>;
+
+// Splits at semicolons outside double quotes.
+Parts splitParams(QStringView head)
 {
-    QStringList parts;
-    QString current;
+    Parts parts;
     bool quoted = false;
-    for (QChar c : head) {
-        if (c == u'"') {
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < head.size(); ++i) {
+        if (head[i] == u'"') {
             quoted = !quoted;
-        } else if (c == u';' && !quoted) {
-            parts += current;
-            current.clear();
-            continue;
+        } else if (head[i] == u';' && !quoted) {
+            parts.append(head.sliced(start, i - start));
+            start = i + 1;
         }
-        current += c;
     }
-    parts += current;
+    parts.append(head.sliced(start));
     return parts;
 }
 
@@ -161,23 +193,23 @@ std::optional<VCardProperty> parseLine(const QString& line, QString& error)
         error = QStringLiteral("a line has no value: %1").arg(line.left(40));
         return std::nullopt;
     }
-    QStringList head = splitParams(QStringView(line).left(colon));
+    const Parts head = splitParams(QStringView(line).first(colon));
     VCardProperty property;
-    QString name = head.takeFirst().trimmed();
+    QStringView name = head[0].trimmed();
     const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot >= 0) {
-        property.group = name.left(dot);
-        name = name.mid(dot + 1);
-    }
-    if (!isValidName(name) || (dot >= 0 && !isValidName(property.group))) {
+    const QStringView group = dot >= 0 ? name.first(dot) : QStringView();
+    name = name.sliced(dot + 1);
+    if (!isValidName(name) || (dot >= 0 && !isValidName(group))) {
         error = QStringLiteral("a property name is not valid: %1").arg(line.left(40));
         return std::nullopt;
     }
-    property.name = name.toUpper();
-    for (const QString& text : head) {
-        property.params += parseParam(text);
+    property.group = group.toString();
+    property.name = upperName(name);
+    property.params.reserve(head.size() - 1);
+    for (qsizetype i = 1; i < head.size(); ++i) {
+        property.params += parseParam(head[i]);
     }
-    property.value = line.mid(colon + 1);
+    property.value = line.sliced(colon + 1);
     if (property.param(QStringLiteral("ENCODING"))
             .compare(u"QUOTED-PRINTABLE", Qt::CaseInsensitive) == 0) {
         property.value = decodeCharset(decodeQuotedPrintable(property.value),
@@ -265,6 +297,13 @@ bool isLine(const VCardProperty& property, const char* name, const char* value)
 
 QString quoteParamValue(const QString& value)
 {
+    const bool plain = std::none_of(value.begin(), value.end(), [](QChar c) {
+        return c == u'^' || c == u'\r' || c == u'\n' || c == u'"' || c == u':' || c == u';' ||
+               c == u',';
+    });
+    if (plain) {
+        return value;
+    }
     QString text = value;
     text.replace(u'^', QStringLiteral("^^"))
         .replace(QStringLiteral("\r\n"), QStringLiteral("^n"))
@@ -321,15 +360,27 @@ bool VCardProperty::hasType(QLatin1StringView type) const
 
 QString VCardProperty::line() const
 {
-    QString text = group.isEmpty() ? name : group + u'.' + name;
-    for (const VCardParam& p : params) {
-        QStringList values;
-        for (const QString& value : p.values) {
-            values += quoteParamValue(value);
-        }
-        text += u';' + p.name + u'=' + values.join(u',');
+    QString text;
+    text.reserve(group.size() + name.size() + value.size() + 16 * params.size() + 2);
+    if (!group.isEmpty()) {
+        text += group;
+        text += u'.';
     }
-    return text + u':' + value;
+    text += name;
+    for (const VCardParam& p : params) {
+        text += u';';
+        text += p.name;
+        text += u'=';
+        for (const QString& value : p.values) {
+            if (&value != &p.values.front()) {
+                text += u',';
+            }
+            text += quoteParamValue(value);
+        }
+    }
+    text += u':';
+    text += value;
+    return text;
 }
 
 VCard::ParseResult VCard::parse(const QByteArray& bytes)
@@ -388,9 +439,11 @@ VCard::ParseResult VCard::parse(const QByteArray& bytes)
 
 QByteArray VCard::serialize() const
 {
-    QByteArray out = "BEGIN:VCARD\r\nVERSION:4.0\r\n";
+    QByteArray out;
+    out.reserve(64 * (properties.size() + 4));
+    out += "BEGIN:VCARD\r\nVERSION:4.0\r\n";
     for (const VCardProperty& property : properties) {
-        out += foldLine((property.raw.isEmpty() ? property.line() : property.raw).toUtf8());
+        appendFolded(out, (property.raw.isEmpty() ? property.line() : property.raw).toUtf8());
     }
     out += "END:VCARD\r\n";
     return out;
@@ -398,6 +451,12 @@ QByteArray VCard::serialize() const
 
 QString escapeText(const QString& text)
 {
+    const bool plain = std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c == u'\\' || c == u',' || c == u';' || (c.unicode() < 0x20 && c != u'\t');
+    });
+    if (plain) {
+        return text;
+    }
     QString out;
     out.reserve(text.size() + 8);
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -419,6 +478,11 @@ QString escapeText(const QString& text)
         }
     }
     return out;
+}
+
+QString unescapeText(const QString& value)
+{
+    return value.contains(u'\\') ? unescapeText(QStringView(value)) : value;
 }
 
 QString unescapeText(QStringView value)
@@ -467,6 +531,12 @@ QByteArray foldLine(const QByteArray& line)
 {
     QByteArray out;
     out.reserve(line.size() + line.size() / 70 * 3 + 2);
+    appendFolded(out, line);
+    return out;
+}
+
+void appendFolded(QByteArray& out, const QByteArray& line)
+{
     qsizetype pos = 0;
     qsizetype room = FoldOctets;
     while (line.size() - pos > room) {
@@ -474,14 +544,13 @@ QByteArray foldLine(const QByteArray& line)
         while (cut > pos && (uchar(line[cut]) & 0xC0) == 0x80) {
             --cut;
         }
-        out += line.mid(pos, cut - pos);
+        out.append(line.constData() + pos, cut - pos);
         out += "\r\n ";
         pos = cut;
         room = FoldOctets - 1;
     }
-    out += line.mid(pos);
+    out.append(line.constData() + pos, line.size() - pos);
     out += "\r\n";
-    return out;
 }
 
 } // namespace contacts

@@ -38,8 +38,17 @@ struct VCardProperty
                 continue;
             }
             for (const QString& value : p.values) {
-                for (QStringView part : QStringView(value).split(u',', Qt::SkipEmptyParts)) {
-                    visit(part.trimmed());
+                QStringView rest(value);
+                while (true) {
+                    const qsizetype comma = rest.indexOf(u',');
+                    const QStringView part = comma < 0 ? rest : rest.first(comma);
+                    if (!part.isEmpty()) {
+                        visit(part.trimmed());
+                    }
+                    if (comma < 0) {
+                        break;
+                    }
+                    rest = rest.sliced(comma + 1);
                 }
             }
         }
@@ -47,6 +56,14 @@ struct VCardProperty
     // The line in vCard 4.0 form, not folded.
     QString line() const;
 };
+
+} // namespace contacts
+
+// Made of Qt containers only, so lists of them can grow by moving bytes.
+Q_DECLARE_TYPEINFO(contacts::VCardParam, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(contacts::VCardProperty, Q_RELOCATABLE_TYPE);
+
+namespace contacts {
 
 struct VCardParseResult;
 
@@ -74,9 +91,12 @@ struct VCardParseResult
 // Text value escaping of RFC 6350.
 QString escapeText(const QString& text);
 QString unescapeText(QStringView value);
+// The same, sharing the text when it holds no escapes.
+QString unescapeText(const QString& value);
 // Splits at separators that are not escaped; the parts stay escaped.
 QStringList splitEscaped(QStringView value, QChar separator);
 // Folds one line into 75-octet pieces without splitting a UTF-8 sequence.
 QByteArray foldLine(const QByteArray& line);
+void appendFolded(QByteArray& out, const QByteArray& line);
 
 } // namespace contacts

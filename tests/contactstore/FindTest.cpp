@@ -55,6 +55,7 @@ TEST_F(ContactFind, FiltersOfTheExport)
         {"[lastname]='Smith' and ([firstname]=\"jo\" or [User1] = 'q')", "Smith||"},
         {"([CustomerID] = '999')", "none"},
         {"([User2] = '')", "O'Neil||12345"},
+        {"([User1] = '' And [FirstName] = 'jo')", "Smith||"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(found(QString::fromUtf8(c.filter)), QString::fromUtf8(c.expected)) << c.filter;
@@ -99,6 +100,23 @@ TEST_F(ContactFind, IndexFollowsSavesButNotUnsavedChanges)
     added->save();
     EXPECT_EQ(m_folder->items()->find(QStringLiteral("[User1] = 'NEW'")), added);
     EXPECT_EQ(m_folder->items()->count(), 5);
+}
+
+// The index is made on the first Find, from the files, whatever changed since.
+TEST_F(ContactFind, IndexMadeAfterUnsavedChangesHoldsTheSavedValues)
+{
+    std::shared_ptr<ContactItem> acme = m_folder->items()->item(3);
+    acme->set(QStringLiteral("CustomerID"), QStringLiteral("70"));
+    EXPECT_EQ(found(QStringLiteral("[CustomerID] = '70'")), QStringLiteral("none"));
+    EXPECT_EQ(m_folder->items()->find(QStringLiteral("[CustomerID] = '7'")), acme);
+
+    Application other(root());
+    const std::shared_ptr<Items> items = defaultFolder(other)->items();
+    for (int i = 1; i <= items->count(); ++i) {
+        items->item(i)->set(QStringLiteral("User4"), QStringLiteral("walked"));
+    }
+    EXPECT_FALSE(items->find(QStringLiteral("[User4] = 'walked'")));
+    EXPECT_TRUE(items->find(QStringLiteral("[CustomerID] = '8'")));
 }
 
 // A store opened afresh lists its files in name order; Find follows that order.

@@ -1,6 +1,8 @@
 #include "StoreFixture.h"
 
 #include <QFileInfo>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +13,28 @@ using namespace brindle;
 
 class ContactStore : public StoreFixture
 {};
+
+// Lets no file grow past a few bytes while it lives, so that writes fail midway.
+class FileSizeLimit
+{
+public:
+    FileSizeLimit()
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit tiny{64, m_saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &tiny);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
 
 // The calls the program makes, all by name, as it makes them.
 TEST_F(ContactStore, LateBoundWalkFromApplicationToContact)
@@ -111,6 +135,66 @@ TEST_F(ContactStore, SaveKeepsUidAndFileNameAndLeavesNoTemporaryFiles)
     EXPECT_EQ(item->get(QStringLiteral("EntryID")), uid);
     EXPECT_EQ(QDir(contactsDir()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
     EXPECT_TRUE(readAll(contactsDir() + u'/' + name).contains("N:Smythe;Jo;;;"));
+}
+
+TEST_F(ContactStore, FailedSaveLeavesNeitherTemporaryFileNorTornContact)
+{
+    Application app(root());
+    const std::shared_ptr<ContactItem> stored =
+        addContact(*defaultFolder(app), {{"LastName", "Smith"}});
+    const QByteArray before = readAll(contactsDir() + u'/' + stored->fileName());
+    const std::shared_ptr<ContactItem> added = defaultFolder(app)->items()->add();
+    added->set(QStringLiteral("LastName"), QStringLiteral("Jones"));
+    stored->set(QStringLiteral("Body"), QString(500, u'x'));
+    {
+        const FileSizeLimit limit;
+        EXPECT_EQ(errorNumberOf([&] { stored->save(); }), ErrorNumber::Unspecified);
+        EXPECT_EQ(errorNumberOf([&] { added->save(); }), ErrorNumber::Unspecified);
+    }
+    EXPECT_EQ(QDir(contactsDir()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{stored->fileName()});
+    EXPECT_EQ(readAll(contactsDir() + u'/' + stored->fileName()), before);
+    EXPECT_FALSE(added->isStored());
+    stored->save();
+    EXPECT_TRUE(readAll(contactsDir() + u'/' + stored->fileName()).contains("xxxx"))
+        << "the failed Save left the contact in a state it can still be saved from";
+
+    // What a crash in the middle of a Save would leave behind is no item.
+    writeFile(contactsDir() + u'/' + u'.' + stored->fileName() + QStringLiteral(".1x2y3z.tmp"),
+              before.left(20));
+    Application reopened(root());
+    EXPECT_EQ(defaultFolder(reopened)->items()->count(), 1);
+}
+
+TEST_F(ContactStore, NewContactNeverReplacesAFileMadeSinceTheFolderWasRead)
+{
+    Application app(root());
+    const std::shared_ptr<Items> items = defaultFolder(app)->items();
+    ASSERT_EQ(items->count(), 0);
+    const QByteArray theirs = "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Theirs\r\nEND:VCARD\r\n";
+    writeFile(contactsDir() + QStringLiteral("/clash.vcf"), theirs);
+    const std::shared_ptr<ContactItem> item = items->add();
+    item->setUid(QStringLiteral("clash"));
+    item->set(QStringLiteral("LastName"), QStringLiteral("Ours"));
+    item->save();
+    EXPECT_EQ(item->fileName(), QStringLiteral("clash-2.vcf"));
+    EXPECT_EQ(readAll(contactsDir() + QStringLiteral("/clash.vcf")), theirs);
+    EXPECT_TRUE(readAll(contactsDir() + QStringLiteral("/clash-2.vcf")).contains("N:Ours;"));
+}
+
+TEST_F(ContactStore, RewrittenContactKeepsItsPermissions)
+{
+    Application app(root());
+    const std::shared_ptr<ContactItem> item =
+        addContact(*defaultFolder(app), {{"LastName", "Smith"}});
+    const QString path = contactsDir() + u'/' + item->fileName();
+    // Group write is one a usual umask would strip from a new file.
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner |
+                                                QFile::ReadGroup | QFile::WriteGroup));
+    const QFile::Permissions before = QFile::permissions(path);
+    item->set(QStringLiteral("LastName"), QStringLiteral("Smythe"));
+    item->save();
+    EXPECT_EQ(QFile::permissions(path), before);
 }
 
 TEST_F(ContactStore, UnchangedContactIsNotRewritten)
