@@ -110,15 +110,20 @@ QString upperName(QStringView name)
     return it != known.cend() ? *it : name.toString().toUpper();
 }
 
-VCardParam parseParam(QStringView text)
+// Null for a parameter whose name could not be written back as read.
+std::optional<VCardParam> parseParam(QStringView text)
 {
     const qsizetype eq = text.indexOf(u'=');
-    if (eq < 0) {
-        const QString word = text.trimmed().toString();
-        const bool encoding = isEncodingWord(word) && word.compare(u"B", Qt::CaseInsensitive);
-        return {encoding ? QStringLiteral("ENCODING") : QStringLiteral("TYPE"), {word}};
+    const QStringView name = (eq < 0 ? text : text.first(eq)).trimmed();
+    if (!isValidName(name)) {
+        return std::nullopt;
     }
-    return {upperName(text.first(eq).trimmed()), splitParamValues(text.sliced(eq + 1))};
+    if (eq < 0) {
+        const QString word = name.toString();
+        const bool encoding = isEncodingWord(word) && word.compare(u"B", Qt::CaseInsensitive);
+        return VCardParam{encoding ? QStringLiteral("ENCODING") : QStringLiteral("TYPE"), {word}};
+    }
+    return VCardParam{upperName(name), splitParamValues(text.sliced(eq + 1))};
 }
 
 // Index of the colon that ends the name and parameters, or -1.
@@ -207,7 +212,15 @@ std::optional<VCardProperty> parseLine(const QString& line, QString& error)
     property.name = upperName(name);
     property.params.reserve(head.size() - 1);
     for (qsizetype i = 1; i < head.size(); ++i) {
-        property.params += parseParam(head[i]);
+        if (head[i].trimmed().isEmpty()) {
+            continue; // "TEL;;TYPE=work" has an empty parameter with nothing to keep
+        }
+        std::optional<VCardParam> param = parseParam(head[i]);
+        if (!param) {
+            error = QStringLiteral("a parameter name is not valid: %1").arg(line.left(40));
+            return std::nullopt;
+        }
+        property.params += std::move(*param);
     }
     property.value = line.sliced(colon + 1);
     if (property.param(QStringLiteral("ENCODING"))

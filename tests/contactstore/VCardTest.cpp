@@ -118,6 +118,8 @@ TEST(ContactVCard, MalformedInputIsRefusedWithAReason)
         {"nested", "BEGIN:VCARD\r\nBEGIN:VCARD\r\nEND:VCARD\r\nEND:VCARD\r\n"},
         {"line without colon", "BEGIN:VCARD\r\nFN A\r\nEND:VCARD\r\n"},
         {"bad name", "BEGIN:VCARD\r\nF N:A\r\nEND:VCARD\r\n"},
+        {"bad parameter name", "BEGIN:VCARD\r\nTEL;TY\"E=work:1\r\nEND:VCARD\r\n"},
+        {"bad bare parameter", "BEGIN:VCARD\r\nTEL;WO RK:1\r\nEND:VCARD\r\n"},
         {"invalid UTF-8", "BEGIN:VCARD\r\nFN:\xC3\x28\r\nEND:VCARD\r\n"},
         {"NUL byte", QByteArray("BEGIN:VCARD\r\nFN:a\0b\r\nEND:VCARD\r\n", 29)},
         {"binary garbage", QByteArray::fromHex("89504e470d0a1a0a0000000d49484452ff00fe")},
@@ -130,6 +132,15 @@ TEST(ContactVCard, MalformedInputIsRefusedWithAReason)
         EXPECT_FALSE(parsed.card) << c.what;
         EXPECT_FALSE(parsed.error.isEmpty()) << c.what;
     }
+}
+
+TEST(ContactVCard, EmptyParameterIsDropped)
+{
+    const VCard::ParseResult parsed =
+        VCard::parse("BEGIN:VCARD\r\nTEL;;TYPE=work:1\r\nEND:VCARD\r\n");
+    ASSERT_TRUE(parsed.card) << parsed.error.toStdString();
+    EXPECT_EQ(parsed.card->properties.value(0).param(QStringLiteral("TYPE")),
+              QStringLiteral("work"));
 }
 
 TEST(ContactVCard, AcceptsAMegabyteValueAndWritesItBack)
