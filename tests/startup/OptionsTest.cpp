@@ -16,6 +16,11 @@ struct Expected
     bool customers, suppliers, personal, employees;
 };
 
+void PrintTo(const Expected& expected, std::ostream* os)
+{
+    *os << '"' << expected.options << '"';
+}
+
 class OptionsAnalyse : public ::testing::TestWithParam<Expected>
 {};
 
