@@ -242,7 +242,8 @@ bool isNameField(const Field& field)
 // The program works with Windows line breaks; vCard values hold plain ones.
 QString withWindowsLineBreaks(QString text)
 {
-    if (!text.contains(u'\n') && !text.contains(u'\r')) {
+    if (std::none_of(text.cbegin(), text.cend(),
+                     [](QChar c) { return c == u'\n' || c == u'\r'; })) {
         return text;
     }
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
@@ -267,6 +268,9 @@ bool isPreferred(const VCardProperty& p)
 void touch(VCardProperty& p)
 {
     p.raw.clear();
+    if (p.params.isEmpty()) {
+        return;
+    }
     p.removeParam(QStringLiteral("ENCODING"));
     p.removeParam(QStringLiteral("CHARSET"));
 }
@@ -315,6 +319,9 @@ QDate toDate(const QVariant& value)
 
 QString toText(const QVariant& value)
 {
+    if (value.typeId() == QMetaType::QString) {
+        return value.toString();
+    }
     if (value.isValid() && !value.canConvert<QString>()) {
         raise(brindle::ErrorNumber::TypeMismatch, QStringLiteral("Type mismatch: not a text"));
     }
@@ -404,25 +411,61 @@ bool isOnlySeparators(QStringView value)
 // One ;-separated component of a structured value, still escaped.
 QStringView componentAt(QStringView value, int index)
 {
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        if (value[i] == u'\\') {
-            ++i;
-        } else if (value[i] == u';') {
-            if (index-- == 0) {
-                return value.mid(start, i - start);
+    const QChar* start = value.begin();
+    for (const QChar* p = value.begin(); p != value.end(); ++p) {
+        if (*p == u'\\') {
+            if (++p == value.end()) {
+                break;
             }
-            start = i + 1;
+        } else if (*p == u';') {
+            if (index-- == 0) {
+                return QStringView(start, p);
+            }
+            start = p + 1;
         }
     }
-    return index == 0 ? value.mid(start) : QStringView();
+    return index == 0 ? QStringView(start, value.end()) : QStringView();
 }
 
-// The vCard property a field gets when it is first set.
-const VCardProperty& blankProperty(const Field& field)
+// All ;-separated components of a structured value, still escaped.
+QVarLengthArray<QStringView, 8> components(QStringView value)
 {
-    static const std::vector<VCardProperty> blanks = [] {
-        std::vector<VCardProperty> list;
+    QVarLengthArray<QStringView, 8> parts;
+    const QChar* start = value.begin();
+    for (const QChar* p = value.begin(); p != value.end(); ++p) {
+        if (*p == u'\\') {
+            if (++p == value.end()) {
+                break;
+            }
+        } else if (*p == u';') {
+            parts.append(QStringView(start, p));
+            start = p + 1;
+        }
+    }
+    parts.append(QStringView(start, value.end()));
+    return parts;
+}
+
+// Whether an escaped value reads as itself: no escapes and no line breaks.
+bool isPlainText(QStringView value)
+{
+    return std::none_of(value.begin(), value.end(),
+                        [](QChar c) { return c == u'\\' || c == u'\r' || c == u'\n'; });
+}
+
+// The vCard property a field gets when it is first set, with what telling
+// its fields needs, so that adding one costs no lookups.
+struct BlankProperty
+{
+    VCardProperty property;
+    const QList<int>* candidates;
+    unsigned words;
+};
+
+const BlankProperty& blankProperty(const Field& field)
+{
+    static const std::vector<BlankProperty> blanks = [] {
+        std::vector<BlankProperty> list;
         for (const Field& f : fields) {
             VCardProperty p;
             p.name = QString::fromLatin1(f.property);
@@ -434,7 +477,9 @@ const VCardProperty& blankProperty(const Field& field)
                 p.params += VCardParam{QStringLiteral("VALUE"), {QStringLiteral("text")}};
             }
             p.value = QString(f.components - 1, u';');
-            list.push_back(std::move(p));
+            const unsigned words = typeWords(p);
+            list.push_back(
+                {std::move(p), &fieldsOfProperty(QString::fromLatin1(f.property)), words});
         }
         return list;
     }();
@@ -476,7 +521,11 @@ protected:
     {
         const VCardProperty& p = m_card.properties[index];
         const QList<int>& candidates = fieldsOfProperty(p.name);
-        const unsigned words = candidates.isEmpty() ? 0 : typeWords(p);
+        claim(index, candidates, candidates.isEmpty() ? 0 : typeWords(p));
+    }
+
+    void claim(qsizetype index, const QList<int>& candidates, unsigned words) const
+    {
         for (int number : candidates) {
             const Field& field = fields[number];
             if (m_slots[size_t(number)] < 0 && (!field.matches || field.matches(words))) {
@@ -521,8 +570,12 @@ public:
         if (index >= 0) {
             return m_card.properties[index];
         }
-        m_card.properties += blankProperty(field);
-        claim(m_card.properties.size() - 1);
+        if (m_card.properties.isEmpty()) {
+            m_card.properties.reserve(qsizetype(std::size(fields)));
+        }
+        const BlankProperty& blank = blankProperty(field);
+        m_card.properties += blank.property;
+        claim(m_card.properties.size() - 1, *blank.candidates, blank.words);
         return m_card.properties.last();
     }
 
@@ -563,15 +616,15 @@ public:
         p.value = escaped;
     }
 
-    void setComponent(const Field& field, const QString& text)
+    void setComponent(const Field& field, const QString& escaped)
     {
-        if (text.isEmpty() && find(field) < 0) {
+        if (escaped.isEmpty() && find(field) < 0) {
             return;
         }
         VCardProperty& p = findOrAdd(field);
         touch(p);
         p.value = withComponent(p.value, field.component,
-                                std::max(field.components, field.component + 1), escapeText(text));
+                                std::max(field.components, field.component + 1), escaped);
         if (isBlankAddress(p) || (p.name != u"ADR" && isOnlySeparators(p.value))) {
             remove(field);
         }
@@ -633,6 +686,20 @@ private:
     VCard& m_card;
 };
 
+// A field of a text or component kind.
+QString readText(const Lookup& lookup, const Field& field)
+{
+    const qsizetype index = lookup.find(field);
+    if (index < 0) {
+        return QString();
+    }
+    const VCardProperty& p = lookup.card().properties[index];
+    if (field.kind == Kind::Component) {
+        return withWindowsLineBreaks(unescapeText(componentAt(p.value, field.component)));
+    }
+    return textValue(p);
+}
+
 QVariant readField(const Lookup& lookup, const Field& field)
 {
     const VCard& card = lookup.card();
@@ -657,18 +724,11 @@ QVariant readField(const Lookup& lookup, const Field& field)
         }
         return 0;
     }
-    const qsizetype index = lookup.find(field);
     if (field.kind == Kind::Date) {
+        const qsizetype index = lookup.find(field);
         return index < 0 ? QDate() : parseDate(card.properties[index]);
     }
-    if (index < 0) {
-        return QString();
-    }
-    const VCardProperty& p = card.properties[index];
-    if (field.kind == Kind::Component) {
-        return withWindowsLineBreaks(unescapeText(componentAt(p.value, field.component)));
-    }
-    return textValue(p);
+    return readText(lookup, field);
 }
 
 // A date the program treats as "none" on the original platform.
@@ -677,8 +737,56 @@ bool isNoDate(const QDate& date)
     return !date.isValid() || date == QDate(4501, 1, 1);
 }
 
+// Whether a field reads as text, built only when its value holds escapes.
+bool holdsText(const Lookup& lookup, const Field& field, const QString& text)
+{
+    if (field.kind == Kind::Component) {
+        const qsizetype index = lookup.find(field);
+        if (index < 0) {
+            return text.isEmpty();
+        }
+        const QStringView part =
+            componentAt(lookup.card().properties[index].value, field.component);
+        if (isPlainText(part)) {
+            return part == text;
+        }
+    }
+    return text == readText(lookup, field);
+}
+
+// Whether a text needs no escaping and holds no line breaks, as most do.
+bool isPlainValue(const QString& text)
+{
+    return std::none_of(text.cbegin(), text.cend(), [](QChar c) {
+        const char16_t code = c.unicode();
+        return code <= u'\\' &&
+               ((code < 0x20 && code != u'\t') || code == u'\\' || code == u',' || code == u';');
+    });
+}
+
+bool writeText(Slots& editor, const Field& field, const QString& value)
+{
+    const bool plain = isPlainValue(value);
+    const QString text = plain ? value : withWindowsLineBreaks(value);
+    if (holdsText(editor, field, text)) {
+        return false;
+    }
+    const QString escaped = plain                     ? text
+                            : field.kind == Kind::Uri ? escapeUri(text)
+                                                      : escapeText(text);
+    if (field.kind == Kind::Component) {
+        editor.setComponent(field, escaped);
+    } else {
+        editor.setValue(field, escaped);
+    }
+    return true;
+}
+
 bool writeField(Slots& editor, const Field& field, const QVariant& value)
 {
+    if (field.kind == Kind::Text || field.kind == Kind::Uri || field.kind == Kind::Component) {
+        return writeText(editor, field, toText(value));
+    }
     const QVariant before = readField(editor, field);
     switch (field.kind) {
     case Kind::Date: {
@@ -697,40 +805,22 @@ bool writeField(Slots& editor, const Field& field, const QVariant& value)
         editor.setMailingAddress(selected);
         return true;
     }
-    case Kind::Categories: {
-        const QStringList items = categoryItems(toText(value));
-        if (items.join(QStringLiteral(", ")) == before.toString()) {
-            return false;
-        }
-        editor.setCategories(items);
-        return true;
-    }
     default:
         break;
     }
-    const QString text = withWindowsLineBreaks(toText(value));
-    if (text == before.toString()) {
+    const QStringList items = categoryItems(toText(value));
+    if (items.join(QStringLiteral(", ")) == before.toString()) {
         return false;
     }
-    if (field.kind == Kind::Component) {
-        editor.setComponent(field, text);
-    } else {
-        editor.setValue(field, field.kind == Kind::Uri ? escapeUri(text) : escapeText(text));
-    }
+    editor.setCategories(items);
     return true;
 }
 
 // Adds a name component, trimmed, as readField gives it.
-void appendNamePart(QString& text, const Lookup& lookup, const Field& field)
+void appendNamePart(QString& text, QStringView part)
 {
-    const qsizetype index = lookup.find(field);
-    if (index < 0) {
-        return;
-    }
-    QStringView part = componentAt(lookup.card().properties[index].value, field.component);
     QString converted;
-    if (std::any_of(part.begin(), part.end(),
-                    [](QChar c) { return c == u'\\' || c == u'\r' || c == u'\n'; })) {
+    if (!isPlainText(part)) {
         converted = withWindowsLineBreaks(unescapeText(part));
         part = converted;
     }
@@ -744,6 +834,12 @@ void appendNamePart(QString& text, const Lookup& lookup, const Field& field)
     text += part;
 }
 
+QStringView valueOf(const Lookup& lookup, const Field& field)
+{
+    const qsizetype index = lookup.find(field);
+    return index < 0 ? QStringView() : QStringView(lookup.card().properties[index].value);
+}
+
 QString displayName(const Lookup& lookup)
 {
     static const Field* const names[] = {&fieldNamed("Title"), &fieldNamed("FirstName"),
@@ -752,11 +848,15 @@ QString displayName(const Lookup& lookup)
     static const Field& company = fieldNamed("CompanyName");
     QString text;
     text.reserve(64);
+    // All names live in one property: find it once.
+    const QVarLengthArray<QStringView, 8> parts = components(valueOf(lookup, *names[0]));
     for (const Field* name : names) {
-        appendNamePart(text, lookup, *name);
+        if (name->component < parts.size()) {
+            appendNamePart(text, parts[name->component]);
+        }
     }
     if (text.isEmpty()) {
-        appendNamePart(text, lookup, company);
+        appendNamePart(text, componentAt(valueOf(lookup, company), company.component));
     }
     return text;
 }
@@ -815,13 +915,21 @@ bool ContactCard::set(const QString& name, const QVariant& value)
     }
     // The formatted name follows the names until someone sets it otherwise.
     static const Field& fullNameField = fieldNamed("FullName");
-    const QString fullName = readField(editor, fullNameField).toString();
-    const bool follows = fullName.isEmpty() || fullName == displayName(editor);
-    const bool changed = writeField(editor, field, value);
-    if (changed && follows) {
-        writeField(editor, fullNameField, displayName(editor));
+    const QString fullName = readText(editor, fullNameField);
+    if (!fullName.isEmpty() && !m_composedName) {
+        m_composedName = displayName(editor);
     }
-    return changed;
+    const bool follows = fullName.isEmpty() || fullName == *m_composedName;
+    if (!writeField(editor, field, value)) {
+        return false;
+    }
+    if (follows) {
+        m_composedName = displayName(editor);
+        writeText(editor, fullNameField, *m_composedName);
+    } else {
+        m_composedName.reset();
+    }
+    return true;
 }
 
 QString ContactCard::uid() const

@@ -3,6 +3,7 @@
 #include "VCard.h"
 
 #include <QVariant>
+#include <optional>
 #include <vector>
 
 namespace contacts {
@@ -35,6 +36,8 @@ private:
     VCard m_card;
     // Where each property lives in m_card; empty until first needed.
     mutable std::vector<qsizetype> m_slots;
+    // The name composed from the current names, once worked out.
+    std::optional<QString> m_composedName;
 };
 
 } // namespace contacts

@@ -13,11 +13,11 @@ constexpr size_t ParsedContactsKept = 256;
 
 QString safeFileStem(const QString& uid)
 {
-    QString stem;
-    for (QChar c : uid.left(96)) {
+    QString stem(std::min<qsizetype>(uid.size(), 96), Qt::Uninitialized);
+    std::transform(uid.cbegin(), uid.cbegin() + stem.size(), stem.begin(), [](QChar c) {
         const bool safe = c.isLetterOrNumber() && c.unicode() < 0x80;
-        stem += safe || c == u'-' || c == u'_' || c == u'@' || c == u'.' ? c : u'_';
-    }
+        return safe || c == u'-' || c == u'_' || c == u'@' || c == u'.' ? c : QChar(u'_');
+    });
     while (stem.startsWith(u'.')) {
         stem.remove(0, 1);
     }
@@ -121,10 +121,12 @@ QString FolderContents::claimFileName(const QString& uid)
     items();
     const QString stem = safeFileStem(uid);
     QString name = stem + QLatin1String(".vcf");
-    for (int n = 2; m_claimedNames.contains(name.toLower()); ++n) {
+    QString key = name.toLower();
+    for (int n = 2; m_claimedNames.contains(key); ++n) {
         name = stem + u'-' + QString::number(n) + QLatin1String(".vcf");
+        key = name.toLower();
     }
-    m_claimedNames.insert(name.toLower());
+    m_claimedNames.insert(key);
     return name;
 }
 

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QStringDecoder>
 #include <QVarLengthArray>
+#include <cstring>
 
 namespace contacts {
 
@@ -327,6 +328,147 @@ QString quoteParamValue(const QString& value)
     return needsQuotes ? u'"' + text + u'"' : text;
 }
 
+// Copies the leading ASCII characters as bytes, four at a time while it can.
+qsizetype narrowAscii(const char16_t* from, qsizetype count, char* to)
+{
+    qsizetype i = 0;
+    for (; i + 4 <= count; i += 4) {
+        quint64 block;
+        std::memcpy(&block, from + i, sizeof block);
+        if (block & 0xFF80FF80FF80FF80ULL) {
+            break;
+        }
+        for (qsizetype k = i; k < i + 4; ++k) {
+            to[k] = char(from[k]);
+        }
+    }
+    for (; i < count && from[i] < 0x80; ++i) {
+        to[i] = char(from[i]);
+    }
+    return i;
+}
+
+// Writes content lines as UTF-8 and folds them while it goes, so that no
+// line is built twice and nothing is inserted afterwards.
+class FoldingWriter
+{
+public:
+    explicit FoldingWriter(qsizetype expected) : m_out(expected, Qt::Uninitialized)
+    {
+        m_end = m_out.data();
+        m_limit = m_end + m_out.size();
+    }
+
+    void append(QStringView text)
+    {
+        // Room for the text as ASCII with all its folds.
+        reserve(text.size() + (text.size() / (FoldOctets - 1) + 1) * 3);
+        const char16_t* p = text.utf16();
+        const char16_t* const end = p + text.size();
+        while (p != end) {
+            if (m_column >= FoldOctets) {
+                fold();
+            }
+            const qsizetype room = std::min<qsizetype>(end - p, FoldOctets - m_column);
+            const qsizetype done = narrowAscii(p, room, m_end);
+            m_end += done;
+            m_column += done;
+            p += done;
+            if (done < room) {
+                appendUtf8(QStringView(p, end).toUtf8());
+                return;
+            }
+        }
+    }
+
+    void append(char c) { put(&c, 1); }
+
+    // Bytes already UTF-8: folded between characters, never inside one.
+    void appendUtf8(QByteArrayView bytes)
+    {
+        for (qsizetype i = 0; i < bytes.size();) {
+            qsizetype length = 1;
+            while (i + length < bytes.size() && (uchar(bytes[i + length]) & 0xC0) == 0x80) {
+                ++length;
+            }
+            put(bytes.data() + i, length);
+            i += length;
+        }
+    }
+
+    // Text that is never folded, such as whole short lines.
+    void appendLines(QByteArrayView lines)
+    {
+        reserve(lines.size());
+        m_end = std::copy(lines.begin(), lines.end(), m_end);
+        m_column = 0;
+    }
+
+    void endLine() { appendLines("\r\n"); }
+
+    QByteArray take()
+    {
+        m_out.truncate(m_end - m_out.constData());
+        return std::move(m_out);
+    }
+
+private:
+    void put(const char* bytes, qsizetype length)
+    {
+        reserve(length + 3);
+        if (m_column + length > FoldOctets && m_column > 1) {
+            fold();
+        }
+        m_end = std::copy_n(bytes, length, m_end);
+        m_column += length;
+    }
+
+    void fold()
+    {
+        m_end = std::copy_n("\r\n ", 3, m_end);
+        m_column = 1;
+    }
+
+    void reserve(qsizetype length)
+    {
+        if (m_limit - m_end >= length) {
+            return;
+        }
+        const qsizetype used = m_end - m_out.data();
+        m_out.resize(std::max(2 * m_out.size(), used + length + 64));
+        m_end = m_out.data() + used;
+        m_limit = m_out.data() + m_out.size();
+    }
+
+    QByteArray m_out;
+    char* m_end = nullptr;
+    char* m_limit = nullptr;
+    qsizetype m_column = 0;
+};
+
+// A changed property in vCard 4.0 form.
+void writeLine(FoldingWriter& out, const VCardProperty& property)
+{
+    if (!property.group.isEmpty()) {
+        out.append(property.group);
+        out.append('.');
+    }
+    out.append(property.name);
+    for (const VCardParam& p : property.params) {
+        out.append(';');
+        out.append(p.name);
+        out.append('=');
+        for (const QString& value : p.values) {
+            if (&value != &p.values.front()) {
+                out.append(',');
+            }
+            out.append(quoteParamValue(value));
+        }
+    }
+    out.append(':');
+    out.append(property.value);
+}
+
 } // namespace
 
 QString VCardProperty::param(const QString& paramName) const
@@ -369,31 +511,6 @@ bool VCardProperty::hasType(QLatin1StringView type) const
     forEachType(
         [&](QStringView value) { found = found || value.compare(type, Qt::CaseInsensitive) == 0; });
     return found;
-}
-
-QString VCardProperty::line() const
-{
-    QString text;
-    text.reserve(group.size() + name.size() + value.size() + 16 * params.size() + 2);
-    if (!group.isEmpty()) {
-        text += group;
-        text += u'.';
-    }
-    text += name;
-    for (const VCardParam& p : params) {
-        text += u';';
-        text += p.name;
-        text += u'=';
-        for (const QString& value : p.values) {
-            if (&value != &p.values.front()) {
-                text += u',';
-            }
-            text += quoteParamValue(value);
-        }
-    }
-    text += u':';
-    text += value;
-    return text;
 }
 
 VCard::ParseResult VCard::parse(const QByteArray& bytes)
@@ -452,14 +569,24 @@ VCard::ParseResult VCard::parse(const QByteArray& bytes)
 
 QByteArray VCard::serialize() const
 {
-    QByteArray out;
-    out.reserve(64 * (properties.size() + 4));
-    out += "BEGIN:VCARD\r\nVERSION:4.0\r\n";
-    for (const VCardProperty& property : properties) {
-        appendFolded(out, (property.raw.isEmpty() ? property.line() : property.raw).toUtf8());
+    qsizetype estimate = 64;
+    for (const VCardProperty& p : properties) {
+        estimate += p.raw.isEmpty()
+                        ? p.group.size() + p.name.size() + p.value.size() + 16 * p.params.size() + 8
+                        : p.raw.size() + 2;
     }
-    out += "END:VCARD\r\n";
-    return out;
+    FoldingWriter out(estimate + estimate / 16);
+    out.appendLines("BEGIN:VCARD\r\nVERSION:4.0\r\n");
+    for (const VCardProperty& property : properties) {
+        if (property.raw.isEmpty()) {
+            writeLine(out, property);
+        } else {
+            out.append(property.raw);
+        }
+        out.endLine();
+    }
+    out.appendLines("END:VCARD\r\n");
+    return out.take();
 }
 
 QString escapeText(const QString& text)
@@ -542,28 +669,10 @@ QStringList splitEscaped(QStringView value, QChar separator)
 
 QByteArray foldLine(const QByteArray& line)
 {
-    QByteArray out;
-    out.reserve(line.size() + line.size() / 70 * 3 + 2);
-    appendFolded(out, line);
-    return out;
-}
-
-void appendFolded(QByteArray& out, const QByteArray& line)
-{
-    qsizetype pos = 0;
-    qsizetype room = FoldOctets;
-    while (line.size() - pos > room) {
-        qsizetype cut = pos + room;
-        while (cut > pos && (uchar(line[cut]) & 0xC0) == 0x80) {
-            --cut;
-        }
-        out.append(line.constData() + pos, cut - pos);
-        out += "\r\n ";
-        pos = cut;
-        room = FoldOctets - 1;
-    }
-    out.append(line.constData() + pos, line.size() - pos);
-    out += "\r\n";
+    FoldingWriter out(line.size() + line.size() / 70 * 3 + 2);
+    out.appendUtf8(line);
+    out.endLine();
+    return out.take();
 }
 
 } // namespace contacts

@@ -53,8 +53,6 @@ struct VCardProperty
             }
         }
     }
-    // The line in vCard 4.0 form, not folded.
-    QString line() const;
 };
 
 } // namespace contacts
@@ -97,6 +95,5 @@ QString unescapeText(const QString& value);
 QStringList splitEscaped(QStringView value, QChar separator);
 // Folds one line into 75-octet pieces without splitting a UTF-8 sequence.
 QByteArray foldLine(const QByteArray& line);
-void appendFolded(QByteArray& out, const QByteArray& line);
 
 } // namespace contacts

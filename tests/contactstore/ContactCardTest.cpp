@@ -1,3 +1,5 @@
+#include "contactstore/ContactCard.h"
+
 #include "StoreFixture.h"
 
 #include <QDate>
@@ -245,6 +247,61 @@ TEST_F(ContactFields, WrongValuesAndNamesRaiseTheirNumbers)
     EXPECT_EQ(errorNumberOf([&] { item->get(QStringLiteral("Nope")); }),
               brindle::ErrorNumber::NoSuchMember);
     EXPECT_EQ(item->get(QStringLiteral("firstname")), QString()) << "names are case-blind";
+}
+
+// The formatted name is compared with the composed one it last had: each step
+// checks that what is remembered still matches the names after every kind of change.
+TEST(ContactCardName, FormattedNameFollowsOnlyWhileItMatchesTheNames)
+{
+    const struct
+    {
+        const char* field;
+        const char* value;
+        const char* fullName;
+    } steps[] = {
+        {"CompanyName", "Acme", "Acme"},
+        {"FirstName", "Jo", "Jo"},
+        {"LastName", "Smith", "Jo Smith"},
+        {"Title", " Dr ", "Dr Jo Smith"},
+        {"FullName", "The Boss", "The Boss"},
+        {"FirstName", "Al", "The Boss"},
+        {"FullName", "Dr Al Smith", "Dr Al Smith"},
+        {"LastName", "Jones;Ltd", "Dr Al Jones;Ltd"},
+        {"Suffix", "Jr\nII", "Dr Al Jones;Ltd Jr\r\nII"},
+        {"Title", "", "Al Jones;Ltd Jr\r\nII"},
+        {"FullName", "", ""},
+        {"FirstName", "", "Jones;Ltd Jr\r\nII"},
+        {"LastName", "", "Jr\r\nII"},
+        {"Suffix", "", "Acme"},
+    };
+    ContactCard card;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(std::string(step.field) + " = " + step.value);
+        card.set(QString::fromLatin1(step.field), QString::fromLatin1(step.value));
+        EXPECT_EQ(card.get(QStringLiteral("FullName")).toString(),
+                  QString::fromLatin1(step.fullName));
+    }
+}
+
+TEST(ContactCardName, ReadCardFollowsWhenItsFormattedNameMatches)
+{
+    const struct
+    {
+        const char* file;
+        const char* fullName;
+    } cases[] = {
+        {"FN:Jo O\\,Neil\r\nN:O\\,Neil;Jo;;;\r\n", "Jo Smith"},
+        {"FN:Joanne\r\nN:O\\,Neil;Jo;;;\r\n", "Joanne"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const VCard::ParseResult parsed =
+            VCard::parse(QByteArray("BEGIN:VCARD\r\nVERSION:4.0\r\n") + c.file + "END:VCARD\r\n");
+        ASSERT_TRUE(parsed.card);
+        ContactCard card(*parsed.card);
+        EXPECT_TRUE(card.set(QStringLiteral("LastName"), QStringLiteral("Smith")));
+        EXPECT_EQ(card.get(QStringLiteral("FullName")).toString(), QString::fromLatin1(c.fullName));
+    }
 }
 
 } // namespace

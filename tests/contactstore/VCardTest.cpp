@@ -57,6 +57,40 @@ TEST(ContactVCard, FoldsAtSeventyFiveOctetsWithoutSplittingCharacters)
     }
 }
 
+// Changed properties are written and folded in one pass: every physical line
+// stays within 75 octets, no UTF-8 sequence is split, and the value reads back.
+TEST(ContactVCard, WrittenLinesFoldWithoutSplittingCharacters)
+{
+    const QString values[] = {QString(69, u'a'),
+                              QString(70, u'a'),
+                              QString(300, u'b'),
+                              QString(60, u'c') + QString(40, QChar(0x00FC)),
+                              QString(150, QChar(0x20AC)) + u'x',
+                              QString::fromUtf8("a\xF0\x9F\x98\x80").repeated(40)};
+    for (const QString& value : values) {
+        SCOPED_TRACE(value.toStdString());
+        VCard card;
+        VCardProperty property;
+        property.name = QStringLiteral("NOTE");
+        property.params += VCardParam{QStringLiteral("TYPE"), {QStringLiteral("x")}};
+        property.value = value;
+        card.properties += property;
+        const QByteArray written = card.serialize();
+        for (const QByteArray& piece : written.split('\n')) {
+            EXPECT_LE(piece.size() - 1, 75);
+            QStringDecoder decoder(QStringDecoder::Utf8);
+            (void)decoder(piece);
+            EXPECT_FALSE(decoder.hasError()) << "a piece splits a UTF-8 sequence";
+        }
+        const QByteArray line = "NOTE;TYPE=x:" + value.toUtf8();
+        EXPECT_EQ(written.contains("\r\n "), line.size() > 75);
+        const VCard::ParseResult parsed = VCard::parse(written);
+        ASSERT_TRUE(parsed.card);
+        ASSERT_EQ(parsed.card->properties.size(), 1);
+        EXPECT_EQ(parsed.card->properties[0].value, value);
+    }
+}
+
 TEST(ContactVCard, EscapedTextRoundTrips)
 {
     const QString texts[] = {QStringLiteral("a,b;c\\d"), QStringLiteral("line1\nline2"),
