@@ -408,25 +408,6 @@ bool isOnlySeparators(QStringView value)
     return std::all_of(value.begin(), value.end(), [](QChar c) { return c == u';'; });
 }
 
-// One ;-separated component of a structured value, still escaped.
-QStringView componentAt(QStringView value, int index)
-{
-    const QChar* start = value.begin();
-    for (const QChar* p = value.begin(); p != value.end(); ++p) {
-        if (*p == u'\\') {
-            if (++p == value.end()) {
-                break;
-            }
-        } else if (*p == u';') {
-            if (index-- == 0) {
-                return QStringView(start, p);
-            }
-            start = p + 1;
-        }
-    }
-    return index == 0 ? QStringView(start, value.end()) : QStringView();
-}
-
 // All ;-separated components of a structured value, still escaped.
 QVarLengthArray<QStringView, 8> components(QStringView value)
 {
@@ -444,6 +425,13 @@ QVarLengthArray<QStringView, 8> components(QStringView value)
     }
     parts.append(QStringView(start, value.end()));
     return parts;
+}
+
+// One ;-separated component of a structured value, still escaped.
+QStringView componentAt(QStringView value, int index)
+{
+    const QVarLengthArray<QStringView, 8> parts = components(value);
+    return index < parts.size() ? parts[index] : QStringView();
 }
 
 // Whether an escaped value reads as itself: no escapes and no line breaks.
