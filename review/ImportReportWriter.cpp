@@ -1,6 +1,7 @@
 #include "ImportReportWriter.h"
 
 #include "platform/PlatformError.h"
+#include "startup/CardType.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
@@ -250,18 +251,8 @@ QString ImportReportWriter::escaped(QStringView value)
 
 QString ImportReportWriter::sectionHeading(qint32 type)
 {
-    switch (type) {
-    case 1:
-        return QStringLiteral("VEXO Customers");
-    case 2:
-        return "VEXO " + MMain::gsSupplierWord + "s";
-    case 3:
-        return QStringLiteral("VEXO Personal");
-    case 4:
-        return QStringLiteral("VEXO Employees");
-    default:
-        return {};
-    }
+    const std::optional<CardType> cardType = CardType::fromReportCode(type);
+    return cardType ? cardType->folderName(MMain::gsSupplierWord) : QString();
 }
 
 DetailRecord ImportReportWriter::recordOf(const TarvoCards::CCard& card, qint32 type)

@@ -1,5 +1,7 @@
 #include "clsOutlookImportReport.h"
 
+#include "startup/CardType.h"
+
 namespace brindle {
 
 clsOutlookImportReport::clsOutlookImportReport()
@@ -56,20 +58,7 @@ bool clsOutlookImportReport::AddDetails(const CardList* cards, qint32 status)
 
 qint32 clsOutlookImportReport::CardTypeID2EnumValue(const QString& cardTypeId)
 {
-    const QString code = cardTypeId.toUpper();
-    if (code == QLatin1String("C")) {
-        return 1;
-    }
-    if (code == QLatin1String("S") || code == QLatin1String("V")) {
-        return 2;
-    }
-    if (code == QLatin1String("P")) {
-        return 3;
-    }
-    if (code == QLatin1String("E")) {
-        return 4;
-    }
-    return 0;
+    return reportCodeOf(cardTypeId);
 }
 
 } // namespace brindle

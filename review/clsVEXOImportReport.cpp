@@ -46,7 +46,7 @@ bool clsVEXOImportReport::CreateReport()
     return result && written;
 }
 
-bool clsVEXOImportReport::addDetails(const TarvoCards::CTypeColl* cards, qint32 type)
+bool clsVEXOImportReport::addDetails(const TarvoCards::CTypeColl* cards, CardType type)
 {
     if (!detail()) {
         return false;
@@ -60,7 +60,7 @@ bool clsVEXOImportReport::addDetails(const TarvoCards::CTypeColl* cards, qint32 
             const bool quiet =
                 isBlank(card.ErrorCode) && isBlank(card.WarningCode) && isBlank(card.LogMessage);
             if (ShowUpdatedCards() || !quiet || !exists) {
-                detail()->append(recordFor(card, type, exists));
+                detail()->append(recordFor(card, type.reportCode(), exists));
             }
         } catch (const std::exception& error) {
             logFailure("AddDetails", error);

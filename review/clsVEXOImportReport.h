@@ -2,6 +2,7 @@
 
 #include "ImportReportWriter.h"
 #include "cardlib/Collections.h"
+#include "startup/CardType.h"
 
 #include <QSet>
 #include <optional>
@@ -30,10 +31,10 @@ public:
     void setExistingCards(const TarvoCards::CCardsColl* cards) { m_existing = cards; }
 
     bool CreateReport() override;
-    bool AddCustomerDetails() { return addDetails(m_customers, 1); }
-    bool AddSupplierDetails() { return addDetails(m_suppliers, 2); }
-    bool AddPersonalDetails() { return addDetails(m_personal, 3); }
-    bool AddEmployeeDetails() { return addDetails(m_employees, 4); }
+    bool AddCustomerDetails() { return addDetails(m_customers, CardType::Customer); }
+    bool AddSupplierDetails() { return addDetails(m_suppliers, CardType::Supplier); }
+    bool AddPersonalDetails() { return addDetails(m_personal, CardType::Personal); }
+    bool AddEmployeeDetails() { return addDetails(m_employees, CardType::Employee); }
 
     // True when a card of ExistingCards has the test card's last name and,
     // for an individual, its first name; exact, case-sensitive. With no
@@ -48,7 +49,7 @@ private:
         QSet<std::pair<QString, QString>> fullNames;
     };
 
-    bool addDetails(const TarvoCards::CTypeColl* cards, qint32 type);
+    bool addDetails(const TarvoCards::CTypeColl* cards, CardType type);
     DetailRecord recordFor(const TarvoCards::CImportCard& card, qint32 type, bool exists) const;
 
     const TarvoCards::CCustomerColl* m_customers = nullptr;
