@@ -1,9 +1,8 @@
-#include "screens/WidgetsUi.h"
+#include "screens/FMain.h"
+#include "screens/WidgetPrompts.h"
 #include "startup/MMain.h"
 
 #include <QApplication>
-#include <QWidget>
-#include <algorithm>
 
 int main(int argc, char* argv[])
 {
@@ -11,18 +10,20 @@ int main(int argc, char* argv[])
     app.setApplicationName(QStringLiteral("Brindle"));
     app.setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
 
-    brindle::WidgetsUi ui;
-    brindle::MMain::setUi(&ui);
+    brindle::WidgetPrompts prompts;
+    brindle::MMain::setPrompts(&prompts);
     // The accounting software passes one option string; blanks inside it
     // may have split it into several arguments.
-    brindle::MMain::Main(app.arguments().mid(1).join(QLatin1Char(' ')));
-
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    const bool anyVisible =
-        std::any_of(windows.cbegin(), windows.cend(), [](QWidget* w) { return w->isVisible(); });
-    if (!anyVisible) {
+    const QString options = app.arguments().mid(1).join(QLatin1Char(' '));
+    switch (brindle::MMain::Main(options)) {
+    case brindle::MMain::FirstScreen::Information:
+        (new brindle::FMain)->show();
+        return app.exec();
+    case brindle::MMain::FirstScreen::ChooseAction:
         brindle::MMain::ExitApplication();
         return 0;
+    case brindle::MMain::FirstScreen::None:
+        break;
     }
-    return app.exec();
+    return 0;
 }

@@ -1,11 +1,11 @@
 #include "ImportReportWriter.h"
 
 #include "platform/PlatformError.h"
+#include "run/RunProgress.h"
 #include "startup/CardType.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
 #include <QSaveFile>
@@ -40,7 +40,7 @@ bool ImportReportWriter::GenerateReport()
         text += GenerateDetail();
         text.replace(QLatin1String("#PAGETOTAL#"), QString::number(m_pageCounter));
         text.replace(QLatin1String("#PRINTDATE#"),
-                     QLocale::system().toString(MMain::now().date(), QLocale::ShortFormat));
+                     QLocale().toString(MMain::now().date(), QLocale::ShortFormat));
         text.replace(QLatin1String("#PRODUCTNAME#"), QLatin1String("VEXO Brindle"));
         text += kLineBreak + QLatin1String("</BODY>") + kLineBreak + QLatin1String("</HTML>");
         const QString path = m_reportPath + QLatin1Char('/') + m_reportAbbreviation + ".html";
@@ -116,7 +116,7 @@ void ImportReportWriter::appendRows(QString& text, qint64& lineCounter)
             }
             ++m_pageCounter;
             text += GenerateHeader();
-            text += m_texts.columnHeader;
+            text += GenerateDetailHeader();
         }
         ++lineCounter;
         const DetailRecord& record = m_detail->at(next);
@@ -161,11 +161,6 @@ QString ImportReportWriter::GenerateHeader() const
 QString ImportReportWriter::GenerateDetailHeader() const
 {
     return m_texts.columnHeader;
-}
-
-QString ImportReportWriter::GenerateDetailHTML() const
-{
-    return m_texts.row;
 }
 
 QString ImportReportWriter::GenerateFooter() const
@@ -277,9 +272,11 @@ bool ImportReportWriter::isIndividual(const TarvoCards::CCard& card)
     return card.IsIndividual.toUpper() == QLatin1String("Y");
 }
 
-void ImportReportWriter::yieldToEventLoop()
+void ImportReportWriter::yieldToEventLoop() const
 {
-    QCoreApplication::processEvents();
+    if (m_progress) {
+        m_progress->pumpMessages();
+    }
 }
 
 void ImportReportWriter::logFailure(const char* procedure, const std::exception& error) const

@@ -9,6 +9,8 @@
 
 namespace brindle {
 
+class RunProgress;
+
 // The document both import reports write: rows grouped by card type under a
 // shaded heading, sixteen row slots to a printed page, each page with its
 // title, header, column header and footer. The two report classes only
@@ -29,6 +31,8 @@ public:
     bool ShowUpdatedCards() const { return m_showUpdatedCards; }
     void setShowUpdatedCards(bool show) { m_showUpdatedCards = show; }
     bool ShowReport() const { return m_showReport; }
+    // Where the writer lets the window serve its events; none by default.
+    void setProgress(RunProgress* progress) { m_progress = progress; }
 
     // Gathers the rows and writes the file. False when the rows could not
     // be gathered or the file could not be written: no report to offer.
@@ -37,11 +41,15 @@ public:
     bool CreateDetailRecordset();
     // Writes the whole document in one piece, replacing any earlier file.
     bool GenerateReport();
+    // The document's head: doctype, styles and the opening of the body.
     QString GenerateHeaderHTML() const;
+    // The pages of rows, each page with its header, column header and footer.
     QString GenerateDetail();
+    // One page's header block, with its page number.
     QString GenerateHeader() const;
+    // The column headings under each page header.
     QString GenerateDetailHeader() const;
-    QString GenerateDetailHTML() const;
+    // One page's footer block, with its page number.
     QString GenerateFooter() const;
     // One row. The texts are HTML already: card values arrive escaped.
     QString DetailLine(const QString& lastName, const QString& firstName, const QString& email,
@@ -63,7 +71,7 @@ protected:
     static DetailRecord recordOf(const TarvoCards::CCard& card, qint32 type);
     static bool isIndividual(const TarvoCards::CCard& card);
     static bool isBlank(const QString& text) { return text.trimmed().isEmpty(); }
-    static void yieldToEventLoop();
+    void yieldToEventLoop() const;
     void logFailure(const char* procedure, const std::exception& error) const;
     void logFailure(const char* procedure, const QString& description) const;
 
@@ -84,6 +92,7 @@ private:
     bool m_showReport = false;
     std::optional<DetailRecordset> m_detail;
     qint64 m_pageCounter = 0;
+    RunProgress* m_progress = nullptr;
 };
 
 } // namespace brindle

@@ -1,6 +1,7 @@
 #include "FMain.h"
 
 #include "ScreenParts.h"
+#include "WidgetPrompts.h"
 #include "startup/MMain.h"
 #include "startup/Settings.h"
 
@@ -56,7 +57,9 @@ void FMain::SetLastConnected()
 
 void FMain::closeEvent(QCloseEvent* event)
 {
-    MMain::ExitApplication();
+    if (MMain::ExitApplication()) {
+        unloadAllForms();
+    }
     event->accept();
 }
 

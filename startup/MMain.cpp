@@ -1,35 +1,47 @@
 #include "MMain.h"
 
 #include "ErrorLog.h"
+#include "Prompts.h"
 #include "Settings.h"
-#include "UiPort.h"
 #include "platform/AppInfo.h"
+#include "platform/PlatformError.h"
 #include "platform/InstanceGuard.h"
 #include "registry/IniHive.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cstdio>
 
 namespace brindle::MMain {
 
 namespace {
 
-// Used until a front end sets its own: nobody to ask, so every question
-// gets the default answer.
-class SilentUi : public UiPort
+// Used until a front end sets its own: there is nobody to ask, and a
+// question answered on the user's behalf could lose data.
+class NoPrompts : public Prompts
 {
 public:
-    Answer messageBox(const QString&, Buttons buttons, Icon, const QString&, bool) override
+    Answer messageBox(const QString& text, Buttons, Icon, const QString&, bool) override
     {
-        return buttons == Buttons::YesNo ? No : Ok;
+        refuse(QStringLiteral("message \"%1\"").arg(text));
     }
-    void showInformationScreen() override {}
-    bool activateWindow(const QString&) override { return false; }
-    void unloadAllForms() override {}
+    qint32 openFile(const QString& file, const QString&) override
+    {
+        refuse(QStringLiteral("file ") + file);
+    }
+
+private:
+    [[noreturn]] static void refuse(const QString& what)
+    {
+        const QString description = QStringLiteral("No user interface to show the ") + what;
+        logError(QStringLiteral("MMain.prompts"), ErrorNumber::Unspecified, description);
+        fprintf(stderr, "brindle: %s\n", qPrintable(description));
+        throw PlatformError(ErrorNumber::Unspecified, description);
+    }
 };
 
 Registry* currentRegistry = nullptr;
-UiPort* currentUi = nullptr;
+Prompts* currentPrompts = nullptr;
 std::function<QDateTime()> clock;
 std::function<bool()> previousInstanceTest;
 
@@ -54,14 +66,12 @@ QString maskPassword(const QString& commandLine)
 void refuseSecondInstance()
 {
     WriteLog(QStringLiteral("Warning: Attempting to run Brindle twice."));
-    ui().messageBox(QStringLiteral("The Brindle application is already running.           "),
-                    UiPort::Buttons::Ok, UiPort::Icon::Exclamation, QStringLiteral("VEXO Brindle"),
-                    true);
-    for (const QString& title : {QStringLiteral("VEXO Brindle"), QStringLiteral("Brindle")}) {
-        if (!ui().activateWindow(title)) {
-            logError(QStringLiteral("MMain.Main"), 5,
-                     QStringLiteral("Invalid procedure call or argument"));
-        }
+    prompts().messageBox(QStringLiteral("The Brindle application is already running.           "),
+                         Prompts::Buttons::Ok, Prompts::Icon::Exclamation,
+                         QStringLiteral("VEXO Brindle"), true);
+    for (int title = 0; title < 2; ++title) { // "VEXO Brindle", then "Brindle"
+        logError(QStringLiteral("MMain.Main"), 5,
+                 QStringLiteral("Invalid procedure call or argument"));
     }
     gbExiting = true;
     ExitApplication();
@@ -83,15 +93,15 @@ void setRegistry(Registry* registry)
     currentRegistry = registry;
 }
 
-UiPort& ui()
+Prompts& prompts()
 {
-    static SilentUi silent;
-    return currentUi ? *currentUi : silent;
+    static NoPrompts none;
+    return currentPrompts ? *currentPrompts : none;
 }
 
-void setUi(UiPort* ui)
+void setPrompts(Prompts* prompts)
 {
-    currentUi = ui;
+    currentPrompts = prompts;
 }
 
 QDateTime now()
@@ -140,8 +150,9 @@ bool CheckApplicationFiles()
     return FileExists(appPath() + QLatin1Char('/') + companionFileName());
 }
 
-void Main(const QString& commandLine)
+FirstScreen Main(const QString& commandLine)
 {
+    FirstScreen screen = FirstScreen::None;
     InitialiseCommonControls();
     gbCategoryWarningShown = false;
     gbExiting = false;
@@ -152,7 +163,7 @@ void Main(const QString& commandLine)
         gobjOptions = std::make_unique<clsOptions>();
         bContinue = gobjOptions->Analyse(commandLine);
         if (bContinue && gobjOptions->Database().trimmed().isEmpty()) {
-            ui().showInformationScreen();
+            screen = FirstScreen::Information;
             gbExiting = true;
             bContinue = false;
         }
@@ -162,28 +173,34 @@ void Main(const QString& commandLine)
         }
         if (bContinue && previousInstance()) {
             refuseSecondInstance();
-            return;
+            return FirstScreen::None;
         }
         if (bContinue) {
             LoadGlobalSettings();
+            screen = FirstScreen::ChooseAction;
         }
     } catch (const std::exception& error) {
         logError(QStringLiteral("MMain.Main"), error);
         bContinue = false;
+        if (screen != FirstScreen::Information) {
+            screen = FirstScreen::None;
+        }
     }
     if (!bContinue) {
         ExitApplication();
     }
+    return screen;
 }
 
-void ExitApplication()
+bool ExitApplication()
 {
-    if (!gbExiting) {
+    const bool unloadForms = !gbExiting;
+    if (unloadForms) {
         gbExiting = true;
         SaveRegistrySettings();
-        ui().unloadAllForms();
     }
     gobjOptions.reset();
+    return unloadForms;
 }
 
 QString companionFileName()

@@ -10,7 +10,7 @@
 namespace brindle {
 
 class Registry;
-class UiPort;
+class Prompts;
 
 namespace MMain {
 
@@ -37,12 +37,14 @@ inline qint32 glTransferAction = 0;
 // "Supplier", or "Vendor" for a company file of the United States.
 inline QString gsSupplierWord = QStringLiteral("Supplier");
 
-// Where the program meets its platform: the registry, the user interface
-// and the clock. The front ends set them; tests set their own.
+// Where the program meets its platform: the registry, the user's prompts
+// and the clock. The front ends set them; tests set their own. Without
+// prompts set, every question fails loudly (log, standard error, and a
+// PlatformError) rather than being answered for the user.
 Registry& registry();
 void setRegistry(Registry* registry);
-UiPort& ui();
-void setUi(UiPort* ui);
+Prompts& prompts();
+void setPrompts(Prompts* prompts);
 QDateTime now();
 void setClock(std::function<QDateTime()> clock);
 // Replaces the previous-instance test (tests only).
@@ -51,8 +53,17 @@ void setPreviousInstanceTest(std::function<bool()> test);
 // Puts every global back to its state at program start.
 void resetGlobals();
 
-void Main(const QString& commandLine);
-void ExitApplication();
+// The screen a front end opens after Main.
+enum class FirstScreen
+{
+    None,        // the program ends
+    Information, // FMain, shown modelessly; closing it ends the program
+    ChooseAction // FChooseAction, shown modelessly
+};
+FirstScreen Main(const QString& commandLine);
+// True when shutdown began with this call: the front end then unloads
+// every open form (whose handlers call ExitApplication again).
+bool ExitApplication();
 bool CheckApplicationFiles();
 bool FileExists(const QString& path);
 bool InitialiseCommonControls();

@@ -1,6 +1,7 @@
 #include "ReportTestSupport.h"
 #include "review/clsOutlookImportReport.h"
 #include "review/clsVEXOImportReport.h"
+#include "run/RunProgress.h"
 #include "startup/MMain.h"
 
 #include <QFile>
@@ -34,6 +35,23 @@ QString writtenText(const ImportReportWriter& report)
     return readText(report.ReportPath() + '/' + report.ReportAbbreviation() + ".html");
 }
 
+// Counts how often the writer lets the window serve its events.
+class CountingProgress : public RunProgress
+{
+public:
+    int pumps = 0;
+
+    void show(Controls&) override {}
+    void unload() override {}
+    void setCaption(const QString&) override {}
+    void setValue(double) override {}
+    void setPanelVisible(Panel, bool) override {}
+    void setPointer(Pointer) override {}
+    void setButtonsEnabled(bool, bool) override {}
+    void pumpMessages() override { ++pumps; }
+    void pause(int) override {}
+};
+
 struct PagingCase
 {
     int customers;
@@ -62,12 +80,16 @@ TEST_P(ReportPaging, FillsSixteenSlotsPerPageAndFifteenOnTheLast)
     report.setVEXOSupplierColl(&suppliers);
     report.setReportPath(reportFolder());
     report.setReportAbbreviation(QStringLiteral("VEXOImport"));
+    CountingProgress progress;
+    report.setProgress(&progress);
     ASSERT_TRUE(report.CreateReport());
 
     const QString html = writtenText(report);
     const QList<QStringList> rows = rowsOf(html);
     EXPECT_EQ(rows.size(), c.rows);
     EXPECT_EQ(rows.count({"&nbsp", "", "", "", ""}), c.fillerRows);
+    // Once per card gathered and once per row slot filled from the records.
+    EXPECT_EQ(progress.pumps, c.customers + c.suppliers + c.rows - c.fillerRows);
     EXPECT_EQ(html.count(QStringLiteral("<div id='page_break' />")), c.pages - 1);
     EXPECT_EQ(html.count(QStringLiteral("<!-- TITLE -->")), c.pages);
     EXPECT_TRUE(html.contains(QStringLiteral(">%1 of %1<").arg(c.pages)));

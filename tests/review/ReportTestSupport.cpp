@@ -4,18 +4,9 @@
 #include "startup/MMain.h"
 
 #include <QFile>
+#include <QLocale>
 
 namespace brindle::testing {
-
-namespace {
-
-// The system locale is read once per process, so it is fixed before main.
-const bool britishDates = [] {
-    qputenv("LC_ALL", "en_GB.UTF-8");
-    return true;
-}();
-
-} // namespace
 
 QString MemoryRegistry::readValue(const QString& keyPath, const QString& valueName) const
 {
@@ -34,7 +25,7 @@ bool MemoryRegistry::writeValue(const QString& keyPath, const QString& valueName
 
 void ReportTest::SetUp()
 {
-    ASSERT_TRUE(britishDates);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
     ASSERT_TRUE(m_dir.isValid());
     qputenv("BRINDLE_APP_DIR", m_dir.path().toUtf8());
     MMain::setRegistry(&m_registry);

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 
 namespace {
@@ -57,13 +58,13 @@ TEST_F(FMainTest, LastConnectedCaptionFollowsTheRegistry)
 
 TEST_F(FMainTest, CloseEndsTheProgramWithoutSavingSettings)
 {
-    MMain::Main(QString()); // started by hand: only the information screen
-    auto* screen = new FMain;
+    ASSERT_EQ(MMain::Main(QString()), MMain::FirstScreen::Information);
+    QPointer<FMain> screen = new FMain;
     screen->show();
     screen->findChild<QPushButton*>(QStringLiteral("cmdStart"))->click();
     QApplication::processEvents();
-    EXPECT_TRUE(MMain::gbExiting);
-    EXPECT_EQ(MMain::gobjOptions, nullptr);
+    EXPECT_TRUE(screen.isNull()) << "the screen is closed and unloaded";
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
     EXPECT_TRUE(brindleValue(QStringLiteral("LastConnectedDate")).isNull());
 }
 

@@ -18,6 +18,11 @@ struct NamesRow
     const char* collectionLetter;
 };
 
+void PrintTo(const NamesRow& row, std::ostream* out)
+{
+    *out << row.letter << " with supplier word \"" << row.supplierWord << '"';
+}
+
 class CardTypeNames : public testing::TestWithParam<NamesRow>
 {};
 
@@ -42,7 +47,10 @@ INSTANTIATE_TEST_SUITE_P(
         NamesRow{CardType::Supplier, "Vendor", "V", "Vendor", "VEXO Vendors", 2, "S"},
         NamesRow{CardType::Supplier, "", "S", "", "VEXO s", 2, "S"},
         NamesRow{CardType::Employee, "Vendor", "E", "Employee", "VEXO Employees", 4, "E"},
-        NamesRow{CardType::Personal, "Vendor", "P", "Personal", "VEXO Personal", 3, "P"}));
+        NamesRow{CardType::Personal, "Vendor", "P", "Personal", "VEXO Personal", 3, "P"}),
+    [](const testing::TestParamInfo<NamesRow>& info) {
+        return std::string(info.param.word[0] ? info.param.word : "NoWord");
+    });
 
 TEST(CardType, LettersInAnyCaseAndNothingElse)
 {

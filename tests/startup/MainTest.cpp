@@ -1,4 +1,5 @@
 #include "ProgramFixture.h"
+#include "platform/PlatformError.h"
 #include "startup/Settings.h"
 
 #include <QSettings>
@@ -14,11 +15,11 @@ class MainStart : public ProgramFixture
 TEST_F(MainStart, WithoutCompanyFileShowsOnlyTheInformationScreen)
 {
     for (const char* commandLine : {"", "DATABASE=   <CUSTOMERS=YES"}) {
-        ui.events.clear();
-        MMain::Main(QString::fromLatin1(commandLine));
-        EXPECT_EQ(ui.events, QStringList{QStringLiteral("FMain")}) << commandLine;
+        EXPECT_EQ(MMain::Main(QString::fromLatin1(commandLine)), MMain::FirstScreen::Information)
+            << commandLine;
         EXPECT_TRUE(MMain::gbExiting);
-        EXPECT_TRUE(ui.messages.isEmpty());
+        EXPECT_TRUE(prompts.messages.isEmpty());
+        EXPECT_FALSE(MMain::ExitApplication()) << "closing the screen unloads nothing more";
     }
     // Settings were neither loaded nor saved; only the log switch exists.
     EXPECT_TRUE(brindleValue(QStringLiteral("AppPath")).isNull());
@@ -29,38 +30,34 @@ TEST_F(MainStart, WithoutCompanyFileShowsOnlyTheInformationScreen)
 TEST_F(MainStart, NormalStartWritesAppPathAndLoadsSettings)
 {
     setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("2"));
-    MMain::Main(QStringLiteral("DATABASE=/data/company.db<CUSTOMERS=YES"));
+    EXPECT_EQ(MMain::Main(QStringLiteral("DATABASE=/data/company.db<CUSTOMERS=YES")),
+              MMain::FirstScreen::ChooseAction);
     EXPECT_FALSE(MMain::gbExiting);
-    EXPECT_TRUE(ui.events.isEmpty());
     EXPECT_EQ(MMain::glRulesFilter, 2);
     EXPECT_TRUE(MMain::gobjOptions->Customers());
     EXPECT_TRUE(brindleValue(QStringLiteral("AppPath")).startsWith(folder.path() + '/'));
 
-    MMain::ExitApplication();
+    EXPECT_TRUE(MMain::ExitApplication()) << "the forms must be unloaded";
     EXPECT_TRUE(MMain::gbExiting);
     EXPECT_EQ(MMain::gobjOptions, nullptr);
-    EXPECT_EQ(ui.events, QStringList{QStringLiteral("unload")});
     EXPECT_FALSE(brindleValue(QStringLiteral("LastConnectedDate")).isEmpty());
 
-    MMain::ExitApplication(); // a second call only releases
-    EXPECT_EQ(ui.events.size(), 1);
+    EXPECT_FALSE(MMain::ExitApplication()) << "a second call only releases";
 }
 
 TEST_F(MainStart, SecondInstanceIsRefusedAndWritesOnlyAppPath)
 {
     enableLog();
     MMain::setPreviousInstanceTest([] { return true; });
-    MMain::Main(QStringLiteral("DATABASE=/data/company.db"));
+    EXPECT_EQ(MMain::Main(QStringLiteral("DATABASE=/data/company.db")), MMain::FirstScreen::None);
 
-    ASSERT_EQ(ui.messages.size(), 1);
-    const auto& message = ui.messages.first();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    const auto& message = prompts.messages.first();
     EXPECT_EQ(message.text,
               QStringLiteral("The Brindle application is already running.           "));
     EXPECT_EQ(message.title, QStringLiteral("VEXO Brindle"));
-    EXPECT_EQ(message.icon, UiPort::Icon::Exclamation);
+    EXPECT_EQ(message.icon, Prompts::Icon::Exclamation);
     EXPECT_TRUE(message.systemModal);
-    EXPECT_EQ(ui.events, (QStringList{QStringLiteral("activate:VEXO Brindle"),
-                                      QStringLiteral("activate:Brindle")}));
     EXPECT_TRUE(MMain::gbExiting);
 
     const QStringList lines = logLines();
@@ -72,6 +69,21 @@ TEST_F(MainStart, SecondInstanceIsRefusedAndWritesOnlyAppPath)
     stored.beginGroup(QStringLiteral("Software/VEXO/VEXO Brindle"));
     const QStringList written = stored.childKeys();
     EXPECT_EQ(written, (QStringList{QStringLiteral("AppPath"), QStringLiteral("LogFile")}));
+}
+
+TEST_F(MainStart, WithoutPromptsAQuestionFailsLoudly)
+{
+    enableLog();
+    MMain::setPrompts(nullptr);
+    EXPECT_THROW(MMain::prompts().messageBox(QStringLiteral("Cancel this operation? "),
+                                             Prompts::Buttons::YesNo, Prompts::Icon::Information,
+                                             QStringLiteral("VEXO Brindle")),
+                 PlatformError);
+    EXPECT_THROW(MMain::prompts().openFile(QStringLiteral("/help.html"), {}), PlatformError);
+    const QStringList lines = logLines();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("Cancel this operation?")))
+        << qPrintable(lines[0]);
 }
 
 TEST_F(MainStart, CommandLineIsLoggedWithThePasswordMasked)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScriptedUi.h"
+#include "ScriptedPrompts.h"
 #include "registry/IniHive.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
@@ -25,7 +25,7 @@ protected:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
         MMain::resetGlobals();
         MMain::setRegistry(hive.get());
-        MMain::setUi(&ui);
+        MMain::setPrompts(&prompts);
         MMain::setClock([] { return QDateTime(QDate(2026, 12, 4), QTime(9, 15, 2)); });
         MMain::setPreviousInstanceTest([] { return false; });
     }
@@ -33,7 +33,7 @@ protected:
     void TearDown() override
     {
         MMain::setRegistry(nullptr);
-        MMain::setUi(nullptr);
+        MMain::setPrompts(nullptr);
         MMain::setClock(nullptr);
         MMain::setPreviousInstanceTest(nullptr);
         MMain::resetGlobals();
@@ -70,7 +70,7 @@ protected:
 
     QTemporaryDir folder;
     std::unique_ptr<IniHive> hive;
-    ScriptedUi ui;
+    ScriptedPrompts prompts;
 };
 
 } // namespace brindle::test

@@ -4,9 +4,9 @@
 
 namespace brindle {
 
-// How the program reaches the user. The wizard answers with widgets,
-// brindle-cli with the terminal, tests with scripted answers.
-class UiPort
+// How the program asks and tells the user something. The wizard answers
+// with widgets, brindle-cli on the terminal, tests from a script.
+class Prompts
 {
 public:
     enum class Buttons
@@ -32,16 +32,14 @@ public:
         No = 7
     };
 
-    virtual ~UiPort() = default;
+    virtual ~Prompts() = default;
 
     virtual Answer messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title,
                               bool systemModal = false) = 0;
-    // The information screen FMain, shown modelessly.
-    virtual void showInformationScreen() = 0;
-    // Brings forward the top-level window whose title begins with the
-    // prefix; false when there is none.
-    virtual bool activateWindow(const QString& titlePrefix) = 0;
-    virtual void unloadAllForms() = 0;
+    // Opens a file with the desktop's default application. Returns the
+    // shell's code: above 32 on success, 2 for a missing file, 31 when no
+    // application opens it.
+    virtual qint32 openFile(const QString& file, const QString& parameters) = 0;
 };
 
 } // namespace brindle

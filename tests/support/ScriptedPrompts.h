@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startup/UiPort.h"
+#include "startup/Prompts.h"
 
 #include <QList>
 #include <QStringList>
@@ -8,7 +8,7 @@
 namespace brindle::test {
 
 // A user who answers from a script and remembers what was shown.
-class ScriptedUi : public UiPort
+class ScriptedPrompts : public Prompts
 {
 public:
     struct Message
@@ -22,7 +22,8 @@ public:
 
     QList<Answer> answers; // taken from the front; Ok when empty
     QList<Message> messages;
-    QStringList events; // "FMain", "activate:<prefix>", "unload"
+    QStringList openedFiles;
+    qint32 openFileCode = 42;
 
     Answer messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title,
                       bool systemModal) override
@@ -30,13 +31,11 @@ public:
         messages.append({text, buttons, icon, title, systemModal});
         return answers.isEmpty() ? Ok : answers.takeFirst();
     }
-    void showInformationScreen() override { events.append(QStringLiteral("FMain")); }
-    bool activateWindow(const QString& titlePrefix) override
+    qint32 openFile(const QString& file, const QString&) override
     {
-        events.append(QStringLiteral("activate:") + titlePrefix);
-        return false;
+        openedFiles.append(file);
+        return openFileCode;
     }
-    void unloadAllForms() override { events.append(QStringLiteral("unload")); }
 };
 
 } // namespace brindle::test
