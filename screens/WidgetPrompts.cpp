@@ -1,5 +1,7 @@
 #include "WidgetPrompts.h"
 
+#include "platform/PlatformError.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -66,6 +68,21 @@ Prompts::Answer WidgetPrompts::messageBox(const QString& text, Buttons buttons, 
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
     }
     return answerOf(box.exec());
+}
+
+void WidgetPrompts::showUpdateChoice(FUpdateChoice&)
+{
+    throw PlatformError(ErrorNumber::Unspecified, QStringLiteral("pending"));
+}
+
+void WidgetPrompts::showNotice(Notice&)
+{
+    throw PlatformError(ErrorNumber::Unspecified, QStringLiteral("pending"));
+}
+
+void WidgetPrompts::showSummary(FSummary&)
+{
+    throw PlatformError(ErrorNumber::Unspecified, QStringLiteral("pending"));
 }
 
 qint32 WidgetPrompts::openFile(const QString& file, const QString&)

@@ -10,6 +10,9 @@ class WidgetPrompts : public Prompts
 public:
     Answer messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title,
                       bool systemModal) override;
+    void showUpdateChoice(FUpdateChoice& dialog) override;
+    void showNotice(Notice& notice) override;
+    void showSummary(FSummary& summary) override;
     qint32 openFile(const QString& file, const QString& parameters) override;
 };
 

@@ -4,8 +4,8 @@
 #include "Prompts.h"
 #include "Settings.h"
 #include "platform/AppInfo.h"
-#include "platform/PlatformError.h"
 #include "platform/InstanceGuard.h"
+#include "platform/PlatformError.h"
 #include "registry/IniHive.h"
 
 #include <QFileInfo>
@@ -25,6 +25,9 @@ public:
     {
         refuse(QStringLiteral("message \"%1\"").arg(text));
     }
+    void showUpdateChoice(FUpdateChoice&) override { refuse(QStringLiteral("confirmation")); }
+    void showNotice(Notice&) override { refuse(QStringLiteral("notice")); }
+    void showSummary(FSummary&) override { refuse(QStringLiteral("summary")); }
     qint32 openFile(const QString& file, const QString&) override
     {
         refuse(QStringLiteral("file ") + file);

@@ -4,6 +4,10 @@
 
 namespace brindle {
 
+class FSummary;
+class FUpdateChoice;
+class Notice;
+
 // How the program asks and tells the user something. The wizard answers
 // with widgets, brindle-cli on the terminal, tests from a script.
 class Prompts
@@ -36,6 +40,14 @@ public:
 
     virtual Answer messageBox(const QString& text, Buttons buttons, Icon icon, const QString& title,
                               bool systemModal = false) = 0;
+    // Shows the dialog modally, after its Form_Activate, until one of its
+    // buttons hides it or the user closes its window (Form_QueryUnload).
+    virtual void showUpdateChoice(FUpdateChoice& dialog) = 0;
+    // Shows a notice modally, after its Form_Load, until Continue or its
+    // close box, both of which end in its cmdOK_Click.
+    virtual void showNotice(Notice& notice) = 0;
+    // Shows the summary of a finished run; returns at once.
+    virtual void showSummary(FSummary& summary) = 0;
     // Opens a file with the desktop's default application. Returns the
     // shell's code: above 32 on success, 2 for a missing file, 31 when no
     // application opens it.

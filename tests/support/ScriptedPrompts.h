@@ -1,9 +1,13 @@
 #pragma once
 
+#include "review/FSummary.h"
+#include "review/FUpdateChoice.h"
+#include "screens/Notices.h"
 #include "startup/Prompts.h"
 
 #include <QList>
 #include <QStringList>
+#include <stdexcept>
 
 namespace brindle::test {
 
@@ -19,9 +23,17 @@ public:
         QString title;
         bool systemModal;
     };
+    // How the user leaves the confirmation dialog: one of its buttons
+    // (FUpdateChoice::Choice), or the close box (CloseBox).
+    static constexpr qint32 CloseBox = -1;
 
     QList<Answer> answers; // taken from the front; Ok when empty
     QList<Message> messages;
+    QList<qint32> choices;      // the confirmation's buttons, taken from the front
+    QList<FUpdateChoice> shown; // each confirmation as it was shown
+    QList<bool> noticeTicks;    // "Do not show this notice again", taken from the front
+    QStringList notices;        // object names of the notices shown
+    QList<FSummary> summaries;
     QStringList openedFiles;
     qint32 openFileCode = 42;
 
@@ -31,6 +43,39 @@ public:
         messages.append({text, buttons, icon, title, systemModal});
         return answers.isEmpty() ? Ok : answers.takeFirst();
     }
+    void showUpdateChoice(FUpdateChoice& dialog) override
+    {
+        dialog.Form_Activate();
+        shown.append(dialog);
+        if (choices.isEmpty()) {
+            throw std::runtime_error("the script has no answer for a confirmation");
+        }
+        switch (choices.takeFirst()) {
+        case FUpdateChoice::Update:
+            dialog.cmdOK_Click();
+            break;
+        case FUpdateChoice::Skip:
+            dialog.cmdReject_Click();
+            break;
+        case FUpdateChoice::UpdateAll:
+            dialog.cmdUpdateAll_Click();
+            break;
+        case FUpdateChoice::CancelRun:
+            dialog.cmdCancel_Click();
+            break;
+        default:
+            dialog.Form_QueryUnload();
+        }
+    }
+    void showNotice(Notice& notice) override
+    {
+        notices.append(notice.objectName());
+        if (!noticeTicks.isEmpty()) {
+            notice.chkShowNotice = noticeTicks.takeFirst();
+        }
+        notice.cmdOK_Click();
+    }
+    void showSummary(FSummary& summary) override { summaries.append(summary); }
     qint32 openFile(const QString& file, const QString&) override
     {
         openedFiles.append(file);

@@ -1,0 +1,229 @@
+#include "FProcess.h"
+
+#include "contactstore/Application.h"
+#include "review/FSummary.h"
+#include "screens/Notices.h"
+#include "startup/ErrorLog.h"
+#include "startup/MMain.h"
+#include "startup/Prompts.h"
+#include "startup/Shell.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr qint32 importDirection = 1;
+constexpr qint32 exportDirection = 2;
+constexpr qint32 closedByUser = 0;
+constexpr qint32 closedByCode = 1;
+
+} // namespace
+
+FProcess::FProcess(Prompts& prompts, RunProgress& progress, FSummary& summary)
+    : m_prompts(prompts), m_progress(progress), m_summary(summary)
+{
+    Form_Load();
+}
+
+FProcess::~FProcess() = default;
+
+void FProcess::Form_Load()
+{
+    mbFinished = true;
+    mbUserCancelled = false;
+    mbBlankFieldNoticeShown = false;
+}
+
+bool FProcess::ProcessData()
+{
+    bool bOK = true;
+    const auto goOn = [&] { return bOK && !mbUserCancelled; };
+    try {
+        mbFinished = false;
+        mbApplicationCancelled = false;
+        mlRulesFilter = MMain::glRulesFilter;
+        mcolRejected.clear();
+        m_cancelEnabled = m_helpEnabled = true;
+        m_progress.setButtonsEnabled(true, true);
+        m_progress.setPointer(RunProgress::Pointer::Hourglass);
+
+        SetTransferFilterOptions();
+        m_progress.setPointer(RunProgress::Pointer::Hourglass);
+        DoEvents();
+
+        bOK = PopulateVEXODataObjects();
+        if (bOK && MMain::glTransferAction == importDirection) {
+            bOK = CreateOutlookFolders();
+            bOK = BackupExistingCards(); // its result alone decides
+        }
+        DoEvents();
+        if (goOn()) {
+            DisplayOutlookWarning();
+            m_progress.setPointer(RunProgress::Pointer::Hourglass);
+            bOK = PopulateOutlookDataObjects();
+            DoEvents();
+        }
+        if (goOn()) {
+            const TarvoCards::CCardsColl* source = MMain::glTransferAction == importDirection
+                                                       ? mobjOutlookColl.get()
+                                                       : mobjExistingCards.get();
+            mlTotalCards = source ? qint32(source->Count()) : 0;
+        }
+        if (goOn()) {
+            bOK = MergeCollections();
+            DoEvents();
+            if (goOn() && MMain::glTransferAction == exportDirection) {
+                bOK = ImportToOutlook();
+            } else if (goOn() && MMain::glTransferAction == importDirection) {
+                bOK = ImportToVEXO();
+            }
+        }
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.ProcessData"), error);
+        bOK = false;
+    }
+    windUp(bOK);
+    return bOK;
+}
+
+void FProcess::windUp(bool bOK)
+{
+    try {
+        if (mobjVEXOConnection) {
+            mobjVEXOConnection->Disconnect();
+            mobjVEXOConnection.reset();
+        }
+        mobjOutlookNS.reset();
+        mobjOutlookApp.reset();
+        if (!mbApplicationCancelled) {
+            mbApplicationCancelled = !bOK;
+        }
+        mbFinished = true;
+        m_progress.setPointer(RunProgress::Pointer::Default);
+        m_summary.SetCaption(mbUserCancelled, mbApplicationCancelled);
+        if (!Form_QueryUnload(closedByCode)) {
+            m_progress.unload();
+        }
+    } catch (const std::exception&) {
+        // The wind-up runs with errors ignored: the run is over either way.
+    }
+}
+
+bool FProcess::SetTransferFilterOptions()
+{
+    const auto copy = [](bool& member, auto option) {
+        try {
+            if (!MMain::gobjOptions) {
+                throw PlatformError(91, QStringLiteral("Object variable not set"));
+            }
+            member = option(*MMain::gobjOptions);
+            return true;
+        } catch (const std::exception& error) {
+            MMain::logError(QStringLiteral("FProcess.SetTransferFilterOptions"), error);
+            return false;
+        }
+    };
+    bool ok = copy(mbCustomers, [](const clsOptions& o) { return o.Customers(); });
+    ok = copy(mbSuppliers, [](const clsOptions& o) { return o.Suppliers(); }) && ok;
+    ok = copy(mbPersonal, [](const clsOptions& o) { return o.Personal(); }) && ok;
+    ok = copy(mbEmployees, [](const clsOptions& o) { return o.Employees(); }) && ok;
+    return ok;
+}
+
+void FProcess::AdvanceProgress(double dStep)
+{
+    setProgressValue(m_progressValue + dStep);
+    DoEvents();
+}
+
+void FProcess::setProgressValue(double value)
+{
+    m_progressValue = qMin(value, 100.0);
+    m_progress.setValue(m_progressValue);
+}
+
+void FProcess::DisplayOutlookWarning()
+{
+    try {
+        if (!MMain::gbShowOutlookWarning) {
+            return;
+        }
+        m_progress.setPointer(RunProgress::Pointer::Default);
+        FOutlookWarning notice;
+        notice.Form_Load();
+        m_prompts.showNotice(notice);
+        m_progress.setPointer(RunProgress::Pointer::Hourglass);
+    } catch (const std::exception&) {
+        // The notice only informs; the run goes on without it.
+    }
+}
+
+bool FProcess::Form_QueryUnload(qint32 unloadMode)
+{
+    if (unloadMode == closedByUser && mbUserCancelled && !mbFinished) {
+        return true;
+    }
+    if (!MMain::gbExiting) {
+        if (!mbFinished) {
+            if (askCancel()) {
+                m_cancelEnabled = false;
+                m_progress.setButtonsEnabled(m_cancelEnabled, m_helpEnabled);
+                mbUserCancelled = true;
+                mbApplicationCancelled = true;
+            }
+            return true;
+        }
+        showSummary();
+    }
+    releaseImportCollections();
+    if (mobjVEXOConnection) {
+        mobjVEXOConnection->Disconnect();
+        mobjVEXOConnection.reset();
+    }
+    return false;
+}
+
+void FProcess::showSummary()
+{
+    m_summary.TotalCards = mlTotalCards;
+    m_summary.RejectedCards = mlTotalCards - (mlAddedCards + mlUpdatedCards);
+    m_summary.UpdatedCards = mlUpdatedCards;
+    m_summary.AddedCards = mlAddedCards;
+    m_summary.UpdateCounters(mbApplicationCancelled);
+    m_prompts.showSummary(m_summary);
+}
+
+void FProcess::releaseImportCollections()
+{
+    mobjCustomerColl.reset();
+    mobjSupplierColl.reset();
+    mobjPersonalColl.reset();
+    mobjEmployeeColl.reset();
+    mtobjCustomerColl.reset();
+    mtobjSupplierColl.reset();
+    mtobjPersonalColl.reset();
+    mtobjEmployeeColl.reset();
+}
+
+bool FProcess::askCancel()
+{
+    return m_prompts.messageBox(QStringLiteral("Cancel this operation? "), Prompts::Buttons::YesNo,
+                                Prompts::Icon::Information,
+                                QStringLiteral("VEXO Brindle")) != Prompts::No;
+}
+
+void FProcess::cmdCancel_Click()
+{
+    if (askCancel()) {
+        mbUserCancelled = true;
+        m_cancelEnabled = m_helpEnabled = false;
+        m_progress.setButtonsEnabled(false, false);
+    }
+}
+
+void FProcess::cmdHelp_Click()
+{
+    MMain::ShowHelp(QStringLiteral("Process"));
+}
+
+} // namespace brindle

@@ -1,0 +1,165 @@
+#pragma once
+
+#include "RunProgress.h"
+#include "cardlib/Collections.h"
+#include "cardlib/Connection.h"
+#include "review/Differences.h"
+
+#include <memory>
+
+namespace contacts {
+class Application;
+class ContactItem;
+class Folder;
+class Namespace;
+} // namespace contacts
+
+namespace brindle {
+
+class FSummary;
+class Prompts;
+
+// One synchronisation run from the first connection to the summary: the
+// progress window's logic and everything the run owns. The driver lives in
+// run/, the steps of the company-file side in accounting/ and those of the
+// contact side in outlook/. It reaches the user only through its ports.
+class FProcess : public RunProgress::Controls
+{
+public:
+    FProcess(Prompts& prompts, RunProgress& progress, FSummary& summary);
+    ~FProcess() override;
+    FProcess(const FProcess&) = delete;
+    FProcess& operator=(const FProcess&) = delete;
+
+    // Run driver
+    void Form_Load();
+    // Runs one transfer in the direction of glTransferAction; True when
+    // every step succeeded. Unloads the progress window before it returns.
+    bool ProcessData();
+    bool UserCancelled() const { return mbUserCancelled; }
+    bool ApplicationCancelled() const { return mbApplicationCancelled; }
+    bool SetTransferFilterOptions();
+    void AdvanceProgress(double dStep);
+    void DisplayOutlookWarning();
+    // True refuses the unload; unload mode 0 is the user's close box.
+    bool Form_QueryUnload(qint32 unloadMode);
+    void cmdCancel_Click() override;
+    void cmdHelp_Click() override;
+    bool closeRequested() override { return Form_QueryUnload(0); }
+
+    // The steps the driver calls, by their names; True goes on.
+    virtual bool PopulateVEXODataObjects();
+    virtual bool CreateOutlookFolders();
+    virtual bool BackupExistingCards();
+    virtual bool PopulateOutlookDataObjects();
+    virtual bool MergeCollections();
+    virtual bool ImportToOutlook();
+    virtual bool ImportToVEXO();
+
+    // Company-file connection and card loading
+    bool OpenVEXOConnection();
+    bool TestVEXOConnection();
+    bool CountryLocalisation();
+    bool LoadExistingVEXOCards();
+
+    // Contact-to-card mapping
+    bool MapContactToCard(contacts::ContactItem& pobjContact, TarvoCards::CCard& pobjVEXOCard,
+                          const QString& psCardTypeID);
+    bool MapCardToCard(const TarvoCards::CCard& pobjSourceCard,
+                       TarvoCards::CImportCard& pobjDestCard);
+
+    // Card comparison and identity checks
+    bool AreDifferentVEXOCards(TarvoCards::CCard& newCard, const TarvoCards::CCard& existingCard,
+                               Differences& differences, bool& blankField);
+    bool CheckForDuplicate(qint32 mode, const TarvoCards::CCard& card);
+    bool CheckForInactive(const TarvoCards::CCard& card);
+    bool CheckCardSkip(TarvoCards::CCard& card);
+    // Shows the confirmation until it is answered and returns the answer.
+    // Direction 1 heads it with the card (replaced by the dialog's copy),
+    // direction 2 with the contact.
+    qint32 ConfirmUpdate(TarvoCards::CCard& card,
+                         const std::shared_ptr<contacts::ContactItem>& contact,
+                         const Differences& differences, qint32 transferAction, bool newCard);
+
+    // Import into the company file
+    bool MergeOutlook2VEXO();
+    // The ImportComplete handlers of the four import collections.
+    void ImportComplete(const TarvoCards::CTypeColl& collection);
+
+    // Contact connection, loading, mapping, comparison and export
+    bool OpenOutlookConnection();
+    bool AnalyseOutlookContactFolders(contacts::Folder& objFolder, const QString& psCardTypeID);
+    bool AnalyseOutlookContacts(contacts::Folder& objContactFolder);
+    bool MapCardToContact(TarvoCards::CCard& pobjVEXOCard, contacts::ContactItem& pobjContact);
+    bool AreDifferentOutlookContacts(contacts::ContactItem& pobjNewContact,
+                                     contacts::ContactItem& pobjExistingContact,
+                                     Differences& psDifferences);
+    bool MergeVEXO2Outlook();
+
+    // What the run counted, for the summary and the tests.
+    qint32 TotalCards() const { return mlTotalCards; }
+    qint32 AddedCards() const { return mlAddedCards; }
+    qint32 UpdatedCards() const { return mlUpdatedCards; }
+    const QList<TarvoCards::CCard>& Rejected() const { return mcolRejected; }
+
+protected:
+    Prompts& m_prompts;
+    RunProgress& m_progress;
+    FSummary& m_summary;
+
+    // Run driver
+    bool mbFinished = true;
+    bool mbUserCancelled = false;
+    bool mbApplicationCancelled = false;
+    qint32 mlRulesFilter = 0;
+    bool mbCustomers = false;
+    bool mbSuppliers = false;
+    bool mbPersonal = false;
+    bool mbEmployees = false;
+    qint32 mlTotalCards = 0;
+    qint32 mlAddedCards = 0;
+    qint32 mlUpdatedCards = 0;
+    QList<TarvoCards::CCard> mcolRejected;
+    bool mbBlankFieldNoticeShown = false;
+    double m_progressValue = 0;
+
+    // Company-file side
+    std::unique_ptr<TarvoCards::CConnection> mobjVEXOConnection;
+    QString msEmptyValue;
+    std::unique_ptr<TarvoCards::CCardsColl> mobjExistingCards;
+    std::unique_ptr<TarvoCards::CCustomerColl> mobjCustomerColl;
+    std::unique_ptr<TarvoCards::CSupplierColl> mobjSupplierColl;
+    std::unique_ptr<TarvoCards::CPersonalColl> mobjPersonalColl;
+    std::unique_ptr<TarvoCards::CEmployeeColl> mobjEmployeeColl;
+    std::unique_ptr<TarvoCards::CCustomerColl> mtobjCustomerColl;
+    std::unique_ptr<TarvoCards::CSupplierColl> mtobjSupplierColl;
+    std::unique_ptr<TarvoCards::CPersonalColl> mtobjPersonalColl;
+    std::unique_ptr<TarvoCards::CEmployeeColl> mtobjEmployeeColl;
+    qint32 mlFailedCards = 0;
+
+    // Contact side
+    std::shared_ptr<contacts::Application> mobjOutlookApp;
+    std::shared_ptr<contacts::Namespace> mobjOutlookNS;
+    std::unique_ptr<TarvoCards::CCardsColl> mobjOutlookColl;
+
+    // Both directions: the cards to transfer, and how many.
+    QList<TarvoCards::CCard> mcolTransfer;
+    qint32 mlTransferCount = 0;
+
+    // Lets the window serve its events; clicks on it reach the controls.
+    void DoEvents() { m_progress.pumpMessages(); }
+    // prgProgress, held at 100.
+    void setProgressValue(double value);
+    double progressValue() const { return m_progressValue; }
+
+private:
+    void windUp(bool bOK);
+    void showSummary();
+    void releaseImportCollections();
+    bool askCancel();
+
+    bool m_cancelEnabled = true;
+    bool m_helpEnabled = true;
+};
+
+} // namespace brindle

@@ -1,0 +1,324 @@
+#include "ProgramFixture.h"
+#include "ScriptedProgress.h"
+#include "review/FSummary.h"
+#include "run/FProcess.h"
+
+#include <QSet>
+
+namespace brindle {
+namespace {
+
+using test::ScriptedProgress;
+
+constexpr qint32 import = 1;
+constexpr qint32 exportRun = 2;
+
+// The run driver with steps that only record their call, pump once, count
+// what the script says and succeed unless told to fail.
+class FakeSteps : public FProcess
+{
+public:
+    using FProcess::FProcess;
+
+    QStringList calls;
+    QSet<QString> failing;
+    qint32 added = 0;
+    qint32 updated = 0;
+    qint32 sourceCards = 0;
+    QString switchesAtStart;
+
+    bool PopulateVEXODataObjects() override
+    {
+        switchesAtStart = QStringLiteral("%1%2%3%4rule %5")
+                              .arg(mbCustomers ? "C-" : "", mbSuppliers ? "S-" : "",
+                                   mbEmployees ? "E-" : "", mbPersonal ? "P-" : "")
+                              .arg(mlRulesFilter);
+        mobjExistingCards = std::make_unique<TarvoCards::CCardsColl>();
+        for (qint32 i = 0; i < sourceCards; ++i) {
+            mobjExistingCards->AddNew();
+        }
+        return step("PopulateVEXODataObjects");
+    }
+    bool CreateOutlookFolders() override { return step("CreateOutlookFolders"); }
+    bool BackupExistingCards() override { return step("BackupExistingCards"); }
+    bool PopulateOutlookDataObjects() override
+    {
+        mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();
+        for (qint32 i = 0; i < sourceCards; ++i) {
+            mobjOutlookColl->AddNew();
+        }
+        return step("PopulateOutlookDataObjects");
+    }
+    bool MergeCollections() override { return step("MergeCollections"); }
+    bool ImportToOutlook() override { return transfer("ImportToOutlook"); }
+    bool ImportToVEXO() override { return transfer("ImportToVEXO"); }
+
+private:
+    bool step(const char* name)
+    {
+        calls << QString::fromLatin1(name);
+        DoEvents();
+        return !failing.contains(QString::fromLatin1(name));
+    }
+    bool transfer(const char* name)
+    {
+        mlAddedCards = added;
+        mlUpdatedCards = updated;
+        return step(name);
+    }
+};
+
+const QStringList exportSteps{"PopulateVEXODataObjects", "PopulateOutlookDataObjects",
+                              "MergeCollections", "ImportToOutlook"};
+const QStringList importSteps{"PopulateVEXODataObjects", "CreateOutlookFolders",
+                              "BackupExistingCards",     "PopulateOutlookDataObjects",
+                              "MergeCollections",        "ImportToVEXO"};
+
+class ProcessDataTest : public test::ProgramFixture
+{
+protected:
+    void SetUp() override
+    {
+        ProgramFixture::SetUp();
+        MMain::gobjOptions = std::make_unique<clsOptions>();
+        MMain::gobjOptions->Analyse(QStringLiteral("DATABASE=/x.db<CUSTOMERS=YES<PERSONAL=YES"));
+        MMain::gbShowOutlookWarning = false;
+    }
+
+    bool run(qint32 direction)
+    {
+        MMain::glTransferAction = direction;
+        progress.show(process);
+        return process.ProcessData();
+    }
+    const FSummary& shownSummary() const { return prompts.summaries.constLast(); }
+
+    ScriptedProgress progress;
+    FSummary summary;
+    FakeSteps process{prompts, progress, summary};
+};
+
+struct FailureRow
+{
+    qint32 direction;
+    const char* failing;
+    int stepsRun; // steps called, the failing one included
+};
+
+void PrintTo(const FailureRow& row, std::ostream* out)
+{
+    *out << (row.direction == import ? "import" : "export") << " failing at '" << row.failing
+         << "'";
+}
+
+class StepFailure : public ProcessDataTest, public testing::WithParamInterface<FailureRow>
+{};
+
+TEST_P(StepFailure, StopsAtTheFailingStepAndStillEndsOnTheSummary)
+{
+    const FailureRow& row = GetParam();
+    process.failing << QString::fromLatin1(row.failing);
+    const bool ok = run(row.direction);
+
+    const QStringList& steps = row.direction == import ? importSteps : exportSteps;
+    EXPECT_EQ(process.calls, steps.mid(0, row.stepsRun));
+    EXPECT_EQ(ok, QString::fromLatin1(row.failing).isEmpty());
+    EXPECT_EQ(process.ApplicationCancelled(), !ok);
+    EXPECT_FALSE(process.UserCancelled());
+    ASSERT_EQ(prompts.summaries.size(), 1);
+    const QString heading = shownSummary().lblFinishHeader;
+    EXPECT_EQ(heading.endsWith(QLatin1String("Cancelled")), !ok) << qPrintable(heading);
+    EXPECT_TRUE(progress.events.endsWith(QStringLiteral("unload")));
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, StepFailure,
+                         testing::Values(FailureRow{exportRun, "", 4},
+                                         FailureRow{exportRun, "PopulateVEXODataObjects", 1},
+                                         FailureRow{exportRun, "PopulateOutlookDataObjects", 2},
+                                         FailureRow{exportRun, "MergeCollections", 3},
+                                         FailureRow{exportRun, "ImportToOutlook", 4},
+                                         FailureRow{import, "", 6},
+                                         FailureRow{import, "PopulateVEXODataObjects", 1},
+                                         FailureRow{import, "BackupExistingCards", 3},
+                                         FailureRow{import, "PopulateOutlookDataObjects", 4},
+                                         FailureRow{import, "MergeCollections", 5},
+                                         FailureRow{import, "ImportToVEXO", 6}));
+
+TEST_F(ProcessDataTest, BackupAloneDecidesAfterTheFolderStep)
+{
+    process.failing << QStringLiteral("CreateOutlookFolders");
+    EXPECT_TRUE(run(import));
+    EXPECT_EQ(process.calls, importSteps);
+}
+
+// Pumps of an export: 1 after SetTransferFilterOptions, 2 inside the company-file
+// step, 3 after it, 4 inside the contact step, 5 after it, 6 inside the merge,
+// 7 after it, 8 inside the transfer.
+struct CancelRow
+{
+    int pump;
+    int stepsRun;
+};
+
+void PrintTo(const CancelRow& row, std::ostream* out)
+{
+    *out << "cancel at pump " << row.pump;
+}
+
+class CancelAtPump : public ProcessDataTest, public testing::WithParamInterface<CancelRow>
+{};
+
+TEST_P(CancelAtPump, SkipsEveryLaterStepAndReportsACancelledRun)
+{
+    progress.atPump.insert(GetParam().pump, ScriptedProgress::cancel());
+    prompts.answers << Prompts::Yes;
+    const bool ok = run(exportRun);
+
+    EXPECT_EQ(process.calls, exportSteps.mid(0, GetParam().stepsRun));
+    EXPECT_TRUE(process.UserCancelled());
+    EXPECT_FALSE(process.ApplicationCancelled()) << "a cancel without a failed step";
+    EXPECT_TRUE(ok);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Cancel this operation? "));
+    EXPECT_EQ(prompts.messages[0].buttons, Prompts::Buttons::YesNo);
+    EXPECT_FALSE(progress.cancelEnabled);
+    EXPECT_FALSE(progress.helpEnabled);
+    EXPECT_EQ(shownSummary().lblFinishHeader, QStringLiteral("Export Cancelled"));
+    EXPECT_EQ(shownSummary().lblFinishBody,
+              QStringLiteral("Details in your Outlook contacts may be incomplete."));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pumps, CancelAtPump,
+                         testing::Values(CancelRow{1, 1}, CancelRow{2, 1}, CancelRow{3, 1},
+                                         CancelRow{4, 2}, CancelRow{5, 2}, CancelRow{6, 3},
+                                         CancelRow{7, 3}, CancelRow{8, 4}));
+
+TEST_F(ProcessDataTest, CancelAnsweredNoChangesNothing)
+{
+    progress.atPump.insert(3, ScriptedProgress::cancel());
+    prompts.answers << Prompts::No;
+    EXPECT_TRUE(run(exportRun));
+    EXPECT_EQ(process.calls, exportSteps);
+    EXPECT_FALSE(process.UserCancelled());
+    EXPECT_TRUE(progress.cancelEnabled);
+    EXPECT_EQ(shownSummary().lblFinishHeader, QStringLiteral("Export Complete"));
+}
+
+TEST_F(ProcessDataTest, CloseBoxAnsweredNoLetsTheRunGoOn)
+{
+    bool refused = false;
+    progress.atPump.insert(3, ScriptedProgress::close(&refused));
+    prompts.answers << Prompts::No;
+    EXPECT_TRUE(run(exportRun));
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(process.calls, exportSteps);
+    EXPECT_FALSE(process.UserCancelled());
+    EXPECT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(shownSummary().lblFinishHeader, QStringLiteral("Export Complete"));
+}
+
+TEST_F(ProcessDataTest, CloseBoxAnsweredYesCancelsAndASecondCloseIsRefusedWithoutAsking)
+{
+    bool firstRefused = false;
+    bool secondRefused = false;
+    progress.atPump.insert(2, ScriptedProgress::close(&firstRefused));
+    progress.atPump.insert(3, ScriptedProgress::close(&secondRefused));
+    prompts.answers << Prompts::Yes;
+    run(exportRun);
+    EXPECT_TRUE(firstRefused);
+    EXPECT_TRUE(secondRefused);
+    EXPECT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(process.UserCancelled());
+    EXPECT_TRUE(process.ApplicationCancelled());
+    EXPECT_FALSE(progress.cancelEnabled);
+    EXPECT_EQ(process.calls, exportSteps.mid(0, 1));
+    EXPECT_EQ(progress.events.count(QStringLiteral("unload")), 1);
+    EXPECT_EQ(shownSummary().lblFinishHeader, QStringLiteral("Export Cancelled"));
+}
+
+struct CounterRow
+{
+    qint32 direction;
+    qint32 total;
+    qint32 added;
+    qint32 updated;
+    const char* transferred;
+    const char* rejected;
+};
+
+void PrintTo(const CounterRow& row, std::ostream* out)
+{
+    *out << row.transferred << ", " << row.updated << " updated";
+}
+
+class SummaryCounters : public ProcessDataTest, public testing::WithParamInterface<CounterRow>
+{};
+
+TEST_P(SummaryCounters, RejectedIsTotalLessAddedAndUpdated)
+{
+    const CounterRow& row = GetParam();
+    process.sourceCards = row.total;
+    process.added = row.added;
+    process.updated = row.updated;
+    run(row.direction);
+    const FSummary& shown = shownSummary();
+    EXPECT_EQ(shown.TotalCards, row.total);
+    EXPECT_EQ(shown.transferred.value, QLatin1String(row.transferred));
+    EXPECT_EQ(shown.updated.value, QString::number(row.updated));
+    EXPECT_EQ(shown.rejected.value, QLatin1String(row.rejected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, SummaryCounters,
+                         testing::Values(CounterRow{import, 15, 12, 2, "12 of 15", "1"},
+                                         CounterRow{exportRun, 0, 0, 0, "0 of 0", "0"},
+                                         CounterRow{exportRun, 7, 3, 4, "3 of 7", "0"}));
+
+TEST_F(ProcessDataTest, SecurityNoticeComesBeforeTheContactsAndCanBeSwitchedOff)
+{
+    MMain::gbShowOutlookWarning = true;
+    prompts.noticeTicks << true;
+    run(exportRun);
+    EXPECT_EQ(prompts.notices, QStringList{QStringLiteral("FOutlookWarning")});
+    EXPECT_FALSE(MMain::gbShowOutlookWarning);
+
+    prompts.notices.clear();
+    run(exportRun);
+    EXPECT_TRUE(prompts.notices.isEmpty());
+}
+
+TEST_F(ProcessDataTest, ProgressIsHeldAtOneHundred)
+{
+    process.AdvanceProgress(60);
+    process.AdvanceProgress(60);
+    process.AdvanceProgress(-10);
+    EXPECT_EQ(progress.values, (QList<double>{60, 100, 90}));
+    EXPECT_EQ(progress.pumps, 3);
+}
+
+TEST_F(ProcessDataTest, NothingIsShownWhileTheProgramShutsDown)
+{
+    MMain::gbExiting = true;
+    run(exportRun);
+    EXPECT_TRUE(prompts.summaries.isEmpty());
+    EXPECT_TRUE(progress.events.endsWith(QStringLiteral("unload")));
+}
+
+TEST_F(ProcessDataTest, TheRunTakesTheRuleAndTheCardTypesOfItsStart)
+{
+    MMain::glRulesFilter = 3;
+    run(exportRun);
+    EXPECT_EQ(process.switchesAtStart, QStringLiteral("C-P-rule 3"));
+
+    enableLog();
+    MMain::gobjOptions.reset();
+    EXPECT_FALSE(process.SetTransferFilterOptions()) << "no options to copy from";
+    const QStringList lines = logLines();
+    EXPECT_EQ(lines.count(QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.FProcess."
+                                         "SetTransferFilterOptions Error : 91 : Object variable "
+                                         "not set")),
+              4);
+}
+
+} // namespace
+} // namespace brindle
