@@ -29,4 +29,14 @@ bool FProcess::ImportToVEXO()
     return pending("ImportToVEXO");
 }
 
+bool FProcess::CheckForDuplicate(qint32, const TarvoCards::CCard&)
+{
+    return pending("CheckForDuplicate");
+}
+
+bool FProcess::MergeOutlook2VEXO()
+{
+    return pending("MergeOutlook2VEXO");
+}
+
 } // namespace brindle
