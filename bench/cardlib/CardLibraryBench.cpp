@@ -1,11 +1,13 @@
 // Card library against plain prepared SQLite statements doing the same
 // rows in one transaction. Run: CardLibraryBench --benchmark_counters_tabular=true
+#include "cardlib/CardRows.h"
 #include "cardlib/Collections.h"
 #include "cardlib/CompanyFile.h"
 #include "cardlib/Connection.h"
 #include "cardlib/Schema.h"
-#include "cardlib/sample/SampleCards.h"
-#include "cardlib/sample/SampleCompany.h"
+#include "cardlib/SqlUtil.h"
+#include "samples/CardGenerator.h"
+#include "samples/CompanyFileGenerator.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,6 +17,7 @@
 #include <benchmark/benchmark.h>
 
 using namespace TarvoCards;
+using namespace brindle::samples;
 
 namespace {
 
@@ -29,7 +32,7 @@ QString sampleFile(int cards)
 {
     const QString path = workDir().filePath(QStringLiteral("sample-%1.sqlite").arg(cards));
     if (!QFile::exists(path)) {
-        writeSampleCompany(path, SampleOptions{cards, 1, 42, {}}, false);
+        writeCompanyFile(path, CompanyFileOptions{cards, 1, 42, {}}, ExistingFile::Keep);
     }
     return path;
 }
@@ -45,9 +48,10 @@ QString freshCopy(int cards)
 // n new customers with two addresses each, as the program hands them over.
 void fillNew(CTypeColl& coll, int n, quint32 seed)
 {
-    SampleCards cards(seed, 1);
+    SampleRandom random(seed);
+    CardGenerator cards(random, 1);
     for (int i = 0; i < n; ++i) {
-        CImportCard card = cards.next(QStringLiteral("C"));
+        CImportCard card = cards.next(brindle::CardType::Customer);
         card.LastName += QStringLiteral(" new %1").arg(i);
         card.CardIdentification = QStringLiteral("*None");
         card.Addresses.resize(2);
@@ -123,38 +127,11 @@ void BM_ImportNew(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * n);
 }
 
-QVariantList rowValues(const CImportCard& card)
+// The plain statements bind the library's own rows, so only the library's
+// finding and merging is measured against them.
+QVariantList insertRow(const CImportCard& card)
 {
-    QVariantList values{card.CardTypeID};
-    for (const auto& column : cardColumns()) {
-        values << card.*column.member;
-    }
-    for (const auto& column : deliveryColumns()) {
-        values << card.*column.member;
-    }
-    return values;
-}
-
-QVariantList addressRow(qint64 id, const CAddress& address)
-{
-    QVariantList values{id, address.Location};
-    for (const auto& column : addressColumns()) {
-        values << address.*column.member;
-    }
-    return values;
-}
-
-void run(QSqlQuery& query, const QVariantList& values)
-{
-    for (int i = 0; i < values.size(); ++i) {
-        query.bindValue(i, values.at(i));
-    }
-    query.exec();
-}
-
-QString marks(qsizetype n)
-{
-    return QStringList(n, QStringLiteral("?")).join(',');
+    return QVariantList{card.CardTypeID} + cardValues(card);
 }
 
 void BM_RawInsert(benchmark::State& state)
@@ -168,17 +145,18 @@ void BM_RawInsert(benchmark::State& state)
         fillNew(customers, n, 5);
         state.ResumeTiming();
         QSqlQuery card(db), address(db);
-        card.prepare(
-            QStringLiteral("INSERT INTO Cards (CardTypeID, %1) VALUES (%2)")
-                .arg(cardTextColumnNames().join(','), marks(cardTextColumnNames().size() + 1)));
-        address.prepare(QStringLiteral("INSERT INTO Addresses (%1) VALUES (%2)")
-                            .arg(addressSelectList(), marks(addressTextColumnNames().size() + 2)));
+        card.prepare(QStringLiteral("INSERT INTO Cards (CardTypeID, %1) VALUES (%2)")
+                         .arg(cardTextColumnNames().join(','),
+                              placeholders(cardTextColumnNames().size() + 1)));
+        address.prepare(
+            QStringLiteral("INSERT INTO Addresses (%1) VALUES (%2)")
+                .arg(addressSelectList(), placeholders(addressTextColumnNames().size() + 2)));
         QSqlQuery(db).exec(QStringLiteral("BEGIN"));
         for (const CImportCard& item : customers) {
-            run(card, rowValues(item));
-            const qint64 id = card.lastInsertId().toLongLong();
+            execOrThrow(card, insertRow(item));
+            const qint32 id = card.lastInsertId().toInt();
             for (const CAddress& a : item.Addresses) {
-                run(address, addressRow(id, a));
+                execOrThrow(address, addressValues(id, a));
             }
         }
         QSqlQuery(db).exec(QStringLiteral("COMMIT"));
@@ -235,13 +213,14 @@ void BM_RawUpdate(benchmark::State& state)
         card.prepare(QStringLiteral("UPDATE Cards SET CardTypeID = ?, %1 = ? WHERE "
                                     "CardRecordID = ?")
                          .arg(cardTextColumnNames().join(QStringLiteral(" = ?, "))));
-        address.prepare(QStringLiteral("INSERT OR REPLACE INTO Addresses (%1) VALUES (%2)")
-                            .arg(addressSelectList(), marks(addressTextColumnNames().size() + 2)));
+        address.prepare(
+            QStringLiteral("INSERT OR REPLACE INTO Addresses (%1) VALUES (%2)")
+                .arg(addressSelectList(), placeholders(addressTextColumnNames().size() + 2)));
         QSqlQuery(db).exec(QStringLiteral("BEGIN"));
         for (const CImportCard& item : customers) {
-            run(card, rowValues(item) << item.CardRecordID);
+            execOrThrow(card, insertRow(item) << item.CardRecordID);
             for (const CAddress& a : item.Addresses) {
-                run(address, addressRow(item.CardRecordID, a));
+                execOrThrow(address, addressValues(item.CardRecordID, a));
             }
         }
         QSqlQuery(db).exec(QStringLiteral("COMMIT"));
