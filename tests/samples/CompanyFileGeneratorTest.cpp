@@ -1,18 +1,18 @@
 #include "samples/CompanyFileGenerator.h"
 
+#include "FileSizeLimit.h"
 #include "cardlib/CardFixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
 using namespace TarvoCards;
 using namespace brindle::samples;
+using brindle::test::FileSizeLimit;
 
 namespace {
 
@@ -63,28 +63,6 @@ std::string entries(const QString& folder, const QStringList& added = {})
     names.sort();
     return names.join(u'|').toStdString();
 }
-
-// Files may grow to limit bytes while this lives; writing more fails.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit small{limit, m_saved.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
 
 } // namespace
 
