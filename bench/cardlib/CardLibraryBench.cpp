@@ -111,59 +111,6 @@ void BM_RawLoad(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-void BM_ImportNew(benchmark::State& state)
-{
-    const int n = int(state.range(0));
-    for (auto _ : state) {
-        state.PauseTiming();
-        Connected open(freshCopy(1000));
-        CCustomerColl customers;
-        fillNew(customers, n, 5);
-        state.ResumeTiming();
-        if (!customers.Import()) {
-            state.SkipWithError("import failed");
-        }
-    }
-    state.SetItemsProcessed(state.iterations() * n);
-}
-
-// The plain statements bind the library's own rows, so only the library's
-// finding and merging is measured against them.
-QVariantList insertRow(const CImportCard& card)
-{
-    return QVariantList{card.CardTypeID} + cardValues(card);
-}
-
-void BM_RawInsert(benchmark::State& state)
-{
-    const int n = int(state.range(0));
-    for (auto _ : state) {
-        state.PauseTiming();
-        Connected open(freshCopy(1000));
-        QSqlDatabase& db = open.connection.database();
-        CCustomerColl customers;
-        fillNew(customers, n, 5);
-        state.ResumeTiming();
-        QSqlQuery card(db), address(db);
-        card.prepare(QStringLiteral("INSERT INTO Cards (CardTypeID, %1) VALUES (%2)")
-                         .arg(cardTextColumnNames().join(','),
-                              placeholders(cardTextColumnNames().size() + 1)));
-        address.prepare(
-            QStringLiteral("INSERT INTO Addresses (%1) VALUES (%2)")
-                .arg(addressSelectList(), placeholders(addressTextColumnNames().size() + 2)));
-        QSqlQuery(db).exec(QStringLiteral("BEGIN"));
-        for (const CImportCard& item : customers) {
-            execOrThrow(card, insertRow(item));
-            const qint32 id = card.lastInsertId().toInt();
-            for (const CAddress& a : item.Addresses) {
-                execOrThrow(address, addressValues(id, a));
-            }
-        }
-        QSqlQuery(db).exec(QStringLiteral("COMMIT"));
-    }
-    state.SetItemsProcessed(state.iterations() * n);
-}
-
 // Updates of n stored cards: each item names its card and changes a field.
 void fillUpdates(CTypeColl& coll, int n)
 {
@@ -183,49 +130,86 @@ void fillUpdates(CTypeColl& coll, int n)
     }
 }
 
-void BM_ImportUpdate(benchmark::State& state)
+void fillNewCustomers(CTypeColl& coll, int n)
+{
+    fillNew(coll, n, 5);
+}
+
+// Times one write of the n customers fill makes, each into a fresh copy of
+// a sample file of fileCards cards.
+template <typename Write>
+void timeWrite(benchmark::State& state, int fileCards, void (*fill)(CTypeColl&, int), Write write)
 {
     const int n = int(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
-        Connected open(freshCopy(25000));
+        Connected open(freshCopy(fileCards));
         CCustomerColl customers;
-        fillUpdates(customers, n);
+        fill(customers, n);
         state.ResumeTiming();
-        if (!customers.Import()) {
-            state.SkipWithError("import failed");
-        }
+        write(open.connection.database(), customers, state);
     }
     state.SetItemsProcessed(state.iterations() * n);
 }
 
+void libraryImport(QSqlDatabase&, CTypeColl& customers, benchmark::State& state)
+{
+    if (!customers.Import()) {
+        state.SkipWithError("import failed");
+    }
+}
+
+// The same rows through plain prepared statements in one transaction. They
+// bind the library's own row values, so only the library's finding and
+// merging is measured against them.
+void plainWrite(QSqlDatabase& db, CTypeColl& customers, bool update)
+{
+    const QStringList columns = cardTextColumnNames();
+    QSqlQuery card(db), address(db);
+    card.prepare(update ? QStringLiteral("UPDATE Cards SET CardTypeID = ?, %1 = ? WHERE "
+                                         "CardRecordID = ?")
+                              .arg(columns.join(QStringLiteral(" = ?, ")))
+                        : QStringLiteral("INSERT INTO Cards (CardTypeID, %1) VALUES (%2)")
+                              .arg(columns.join(','), placeholders(columns.size() + 1)));
+    address.prepare(
+        QStringLiteral("INSERT OR REPLACE INTO Addresses (%1) VALUES (%2)")
+            .arg(addressSelectList(), placeholders(addressTextColumnNames().size() + 2)));
+    QSqlQuery(db).exec(QStringLiteral("BEGIN"));
+    for (const CImportCard& item : customers) {
+        QVariantList values = QVariantList{item.CardTypeID} + cardValues(item);
+        execOrThrow(card, update ? values << item.CardRecordID : values);
+        const qint32 id = update ? item.CardRecordID : card.lastInsertId().toInt();
+        for (const CAddress& a : item.Addresses) {
+            execOrThrow(address, addressValues(id, a));
+        }
+    }
+    QSqlQuery(db).exec(QStringLiteral("COMMIT"));
+}
+
+void BM_ImportNew(benchmark::State& state)
+{
+    timeWrite(state, 1000, fillNewCustomers, libraryImport);
+}
+
+void BM_RawInsert(benchmark::State& state)
+{
+    timeWrite(state, 1000, fillNewCustomers,
+              [](QSqlDatabase& db, CTypeColl& customers, benchmark::State&) {
+                  plainWrite(db, customers, false);
+              });
+}
+
+void BM_ImportUpdate(benchmark::State& state)
+{
+    timeWrite(state, 25000, fillUpdates, libraryImport);
+}
+
 void BM_RawUpdate(benchmark::State& state)
 {
-    const int n = int(state.range(0));
-    for (auto _ : state) {
-        state.PauseTiming();
-        Connected open(freshCopy(25000));
-        QSqlDatabase& db = open.connection.database();
-        CCustomerColl customers;
-        fillUpdates(customers, n);
-        state.ResumeTiming();
-        QSqlQuery card(db), address(db);
-        card.prepare(QStringLiteral("UPDATE Cards SET CardTypeID = ?, %1 = ? WHERE "
-                                    "CardRecordID = ?")
-                         .arg(cardTextColumnNames().join(QStringLiteral(" = ?, "))));
-        address.prepare(
-            QStringLiteral("INSERT OR REPLACE INTO Addresses (%1) VALUES (%2)")
-                .arg(addressSelectList(), placeholders(addressTextColumnNames().size() + 2)));
-        QSqlQuery(db).exec(QStringLiteral("BEGIN"));
-        for (const CImportCard& item : customers) {
-            execOrThrow(card, insertRow(item) << item.CardRecordID);
-            for (const CAddress& a : item.Addresses) {
-                execOrThrow(address, addressValues(item.CardRecordID, a));
-            }
-        }
-        QSqlQuery(db).exec(QStringLiteral("COMMIT"));
-    }
-    state.SetItemsProcessed(state.iterations() * n);
+    timeWrite(state, 25000, fillUpdates,
+              [](QSqlDatabase& db, CTypeColl& customers, benchmark::State&) {
+                  plainWrite(db, customers, true);
+              });
 }
 
 } // namespace
