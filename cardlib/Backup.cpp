@@ -32,7 +32,7 @@ QString newBackupPath(const QString& companyFile, const QString& typeCode)
 
 void openWithUri(ScopedDatabase& scoped, const QString& path)
 {
-    useUri(scoped.db(), path, OpenMode::ReadWrite, 5000);
+    useUri(scoped.db(), path, OpenMode::ReadWrite, 5);
     if (!scoped.db().open()) {
         throw sqlFailure(QStringLiteral("Cannot open %1").arg(path), scoped.db().lastError());
     }

@@ -63,7 +63,7 @@ void CConnection::openDatabase()
     m_database = std::make_unique<ScopedDatabase>();
     QSqlDatabase& db = m_database->db();
     useUri(db, m_settings.DataFile, readOnly ? OpenMode::ReadOnly : OpenMode::ReadWrite,
-           ConnectionTimeout * 1000);
+           ConnectionTimeout);
     if (!db.open()) {
         throw sqlFailure(QStringLiteral("Cannot open the company file"), db.lastError());
     }

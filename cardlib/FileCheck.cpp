@@ -165,7 +165,7 @@ int checkCompanyFile(const CConnectionSettings& settings, int timeoutSeconds)
 {
     checkFileItself(settings);
     ScopedDatabase scoped;
-    useUri(scoped.db(), settings.DataFile, OpenMode::ReadOnly, timeoutSeconds * 1000);
+    useUri(scoped.db(), settings.DataFile, OpenMode::ReadOnly, timeoutSeconds);
     return checkContents(scoped.db(), settings);
 }
 

@@ -61,11 +61,11 @@ QString sqliteUri(const QString& path, OpenMode mode)
         .arg(QString::fromLatin1(encoded), QLatin1String(modes[int(mode)]));
 }
 
-void useUri(QSqlDatabase& db, const QString& path, OpenMode mode, int busyTimeoutMs)
+void useUri(QSqlDatabase& db, const QString& path, OpenMode mode, int busySeconds)
 {
     db.setDatabaseName(sqliteUri(path, mode));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1%2")
-                             .arg(qMax(0, busyTimeoutMs))
+                             .arg(qBound(0, busySeconds, 86400) * 1000)
                              .arg(mode == OpenMode::ReadOnly
                                       ? QStringLiteral(";QSQLITE_OPEN_READONLY")
                                       : QString()));

@@ -32,8 +32,9 @@ enum class OpenMode
 // The file URI of a path, so that SQLite never reads a file name as a URI of
 // its own ("file:a.db?vfs=...") and a path beginning "//" stays a path.
 QString sqliteUri(const QString& path, OpenMode mode);
-// Points db at the file through its URI, with SQLite's busy timeout; open it next.
-void useUri(QSqlDatabase& db, const QString& path, OpenMode mode, int busyTimeoutMs);
+// Points db at the file through its URI, waiting up to busySeconds (at most a
+// day) for a file another program holds locked; open it next.
+void useUri(QSqlDatabase& db, const QString& path, OpenMode mode, int busySeconds);
 
 // A QtSql connection under a name of its own, removed when this goes.
 // Queries on it must be gone first.
