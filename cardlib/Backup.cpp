@@ -32,18 +32,17 @@ QString newBackupPath(const QString& companyFile, const QString& typeCode)
 
 void openWithUri(ScopedDatabase& scoped, const QString& path)
 {
-    scoped.db().setDatabaseName(sqliteUri(path, false));
-    scoped.db().setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    useUri(scoped.db(), path, OpenMode::ReadWrite, 5);
     if (!scoped.db().open()) {
         throw sqlFailure(QStringLiteral("Cannot open %1").arg(path), scoped.db().lastError());
     }
 }
 
-void attach(QSqlDatabase& db, const QString& path, const QString& alias, bool readOnly)
+void attachReadOnly(QSqlDatabase& db, const QString& path, const QString& alias)
 {
     QSqlQuery query(db);
     prepareOrThrow(query, QStringLiteral("ATTACH DATABASE ? AS %1").arg(alias));
-    execOrThrow(query, {sqliteUri(path, readOnly)});
+    execOrThrow(query, {sqliteUri(path, OpenMode::ReadOnly)});
 }
 
 void copyCards(QSqlDatabase& db, const QStringList& types)
@@ -70,21 +69,27 @@ QString writeBackup(CConnection& connection, const QString& typeCode, const QStr
     const QString companyFile = connection.Settings().DataFile;
     const QString path = newBackupPath(companyFile, typeCode);
     const QString part = path + QStringLiteral(".part");
+    bool created = false;
     try {
         createCompanyFile(part, NewCompanyFile{connection.Settings().CountryCode(), {}, {}});
+        created = true;
         {
             ScopedDatabase scoped;
             openWithUri(scoped, part);
-            attach(scoped.db(), companyFile, QStringLiteral("company"), true);
+            attachReadOnly(scoped.db(), companyFile, QStringLiteral("company"));
             copyCards(scoped.db(), types);
         }
         if (!QFile::rename(part, path)) {
             throw brindle::PlatformError(brindle::ErrorNumber::PermissionDenied,
-                                         QStringLiteral("Cannot name the backup %1").arg(path));
+                                         QStringLiteral("cannot rename %1").arg(part));
         }
-    } catch (const brindle::PlatformError&) {
-        QFile::remove(part);
-        throw;
+    } catch (const brindle::PlatformError& error) {
+        if (created) {
+            QFile::remove(part);
+        }
+        throw brindle::PlatformError(
+            error.number(),
+            QStringLiteral("Cannot write the backup %1: %2").arg(path, error.description()));
     }
     return path;
 }
@@ -98,7 +103,7 @@ int restoreCards(const QString& companyFile, const QString& backupFile)
     ScopedDatabase scoped;
     openWithUri(scoped, companyFile);
     QSqlDatabase& db = scoped.db();
-    attach(db, backupFile, QStringLiteral("saved"), true);
+    attachReadOnly(db, backupFile, QStringLiteral("saved"));
     try {
         execOrThrow(db, QStringLiteral("BEGIN IMMEDIATE"));
         execOrThrow(db, QStringLiteral("INSERT OR REPLACE INTO main.Cards (%1) SELECT %1 FROM "

@@ -78,38 +78,12 @@ CAddress& addressAt(CAddresses& addresses, qint32 location)
     return added;
 }
 
-QString placeholders(qsizetype count)
-{
-    return QStringList(count, QStringLiteral("?")).join(QStringLiteral(", "));
-}
-
-QVariantList cardValues(const CImportCard& card)
-{
-    QVariantList values;
-    for (const auto& column : cardColumns()) {
-        values << card.*column.member;
-    }
-    for (const auto& column : deliveryColumns()) {
-        values << card.*column.member;
-    }
-    return values;
-}
-
-QVariantList addressValues(qint32 cardRecordId, const CAddress& address)
-{
-    QVariantList values{cardRecordId, address.Location};
-    for (const auto& column : addressColumns()) {
-        values << address.*column.member;
-    }
-    return values;
-}
-
 } // namespace
 
-CardImporter::CardImporter(QSqlDatabase& db, QStringList types, QString newType, QString typeWord)
-    : m_types(std::move(types)), m_newType(std::move(newType)), m_typeWord(std::move(typeWord)),
-      m_byId(db), m_byIdentification(db), m_byPerson(db), m_byCompany(db), m_addresses(db),
-      m_insert(db), m_update(db), m_writeAddress(db)
+CardImporter::CardImporter(QSqlDatabase& db, QStringList types, QString newType)
+    : m_types(std::move(types)), m_newType(std::move(newType)), m_byId(db), m_byIdentification(db),
+      m_byPerson(db), m_byCompany(db), m_addresses(db), m_insert(db), m_update(db),
+      m_writeAddress(db)
 {
     const QString select = QStringLiteral("SELECT %1 FROM Cards WHERE CardTypeID IN (?, ?) AND ")
                                .arg(cardSelectList());
@@ -180,9 +154,9 @@ QString CardImporter::refusal(const CImportCard& item, bool found, QString& code
     }
     if (item.CardRecordID > 0 && !found) {
         code = ImportCode::unknownRecord;
-        return QStringLiteral("Card record %1 is not a %2 card of the company file")
+        return QStringLiteral("Card record %1 is not a card of type %2 in the company file")
             .arg(item.CardRecordID)
-            .arg(m_typeWord);
+            .arg(m_types.join(QStringLiteral(" or ")));
     }
     if (!found && (isUnset(item.LastName) || item.LastName.trimmed().isEmpty())) {
         code = ImportCode::noLastName;

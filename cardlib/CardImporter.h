@@ -24,7 +24,7 @@ class CardImporter
 public:
     // types: the stored types the items may match ("S" also finds "V");
     // newType: the type a new card gets.
-    CardImporter(QSqlDatabase& db, QStringList types, QString newType, QString typeWord);
+    CardImporter(QSqlDatabase& db, QStringList types, QString newType);
 
     // Updates the item's card, inserts a new one, or refuses the item with
     // its ErrorCode. Throws brindle::PlatformError when the file fails.
@@ -38,7 +38,6 @@ private:
 
     QStringList m_types;
     QString m_newType;
-    QString m_typeWord;
     QSqlQuery m_byId, m_byIdentification, m_byPerson, m_byCompany, m_addresses;
     QSqlQuery m_insert, m_update, m_writeAddress;
 };

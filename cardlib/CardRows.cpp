@@ -34,6 +34,27 @@ CAddress readAddress(const QSqlQuery& query)
     return address;
 }
 
+QVariantList cardValues(const CImportCard& card)
+{
+    QVariantList values;
+    for (const auto& column : cardColumns()) {
+        values << card.*column.member;
+    }
+    for (const auto& column : deliveryColumns()) {
+        values << card.*column.member;
+    }
+    return values;
+}
+
+QVariantList addressValues(qint32 cardRecordId, const CAddress& address)
+{
+    QVariantList values{cardRecordId, address.Location};
+    for (const auto& column : addressColumns()) {
+        values << address.*column.member;
+    }
+    return values;
+}
+
 QString CardQuery::cardsSql(const QString& columns) const
 {
     QString sql = QStringLiteral("SELECT %1 FROM Cards").arg(columns);

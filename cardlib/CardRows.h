@@ -14,6 +14,9 @@ namespace TarvoCards {
 void readCard(const QSqlQuery& query, CCard& card);
 void readDelivery(const QSqlQuery& query, CImportCard& card);
 CAddress readAddress(const QSqlQuery& query);
+// Values in the order of cardTextColumnNames() and of addressSelectList().
+QVariantList cardValues(const CImportCard& card);
+QVariantList addressValues(qint32 cardRecordId, const CAddress& address);
 
 // Which cards to read: an SQL condition on Cards ("" for all) with its
 // bound values, an order ("" for record order) and a limit (0 for none).

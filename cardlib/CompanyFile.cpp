@@ -5,6 +5,7 @@
 #include "SqlUtil.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSqlError>
 
@@ -25,6 +26,13 @@ void addUsers(QSqlDatabase& db, const QList<CompanyUser>& users)
     prepareOrThrow(insert, QStringLiteral("INSERT INTO Users (UserName, Salt, Rounds, "
                                           "PasswordHash) VALUES (?, ?, ?, ?)"));
     for (const CompanyUser& user : users) {
+        if (user.rounds < 1 || user.rounds > maxPasswordRounds) {
+            throw brindle::PlatformError(brindle::ErrorNumber::Unspecified,
+                                         QStringLiteral("%1 rounds for %2: give 1 to %3")
+                                             .arg(user.rounds)
+                                             .arg(user.name)
+                                             .arg(maxPasswordRounds));
+        }
         const QByteArray salt = user.salt.isEmpty() ? randomSalt() : user.salt;
         execOrThrow(insert,
                     {user.name, salt, user.rounds, passwordHash(user.password, salt, user.rounds)});
@@ -34,7 +42,7 @@ void addUsers(QSqlDatabase& db, const QList<CompanyUser>& users)
 void fillNewFile(QSqlDatabase& db, const NewCompanyFile& newFile)
 {
     if (!db.open()) {
-        throw sqlFailure(QStringLiteral("Cannot create the company file"), db.lastError());
+        throw sqlFailure(QStringLiteral("Cannot fill the company file"), db.lastError());
     }
     execOrThrow(db, QStringLiteral("BEGIN"));
     createSchema(db, newFile.countryCode, newFile.companyName);
@@ -46,13 +54,18 @@ void fillNewFile(QSqlDatabase& db, const NewCompanyFile& newFile)
 
 void createCompanyFile(const QString& path, const NewCompanyFile& newFile)
 {
-    if (QFile::exists(path)) {
-        throw brindle::PlatformError(brindle::ErrorNumber::PermissionDenied,
-                                     QStringLiteral("%1 exists already").arg(path));
+    // Made here and only here, so that a failure removes no other program's file.
+    QFile made(path);
+    if (!made.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        throw brindle::PlatformError(
+            QFileInfo::exists(path) ? brindle::ErrorNumber::PermissionDenied
+                                    : brindle::ErrorNumber::Unspecified,
+            QStringLiteral("Cannot create the company file %1: %2").arg(path, made.errorString()));
     }
+    made.close();
     try {
         ScopedDatabase scoped;
-        scoped.db().setDatabaseName(path);
+        useUri(scoped.db(), path, OpenMode::ReadWrite, 0);
         fillNewFile(scoped.db(), newFile);
     } catch (const brindle::PlatformError&) {
         QFile::remove(path);

@@ -62,10 +62,8 @@ void CConnection::openDatabase()
     const bool readOnly = m_settings.AccessMode < CConnectionSettings::readWriteAccess;
     m_database = std::make_unique<ScopedDatabase>();
     QSqlDatabase& db = m_database->db();
-    db.setDatabaseName(sqliteUri(m_settings.DataFile, readOnly));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1%2")
-                             .arg(qMax(0, ConnectionTimeout) * 1000)
-                             .arg(readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
+    useUri(db, m_settings.DataFile, readOnly ? OpenMode::ReadOnly : OpenMode::ReadWrite,
+           ConnectionTimeout);
     if (!db.open()) {
         throw sqlFailure(QStringLiteral("Cannot open the company file"), db.lastError());
     }

@@ -35,10 +35,19 @@ void checkFileItself(const CConnectionSettings& settings)
     const bool writable =
         file.isWritable() &&
         (file.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
-    if (settings.AccessMode >= CConnectionSettings::readWriteAccess && !writable) {
+    if (settings.AccessMode < CConnectionSettings::readWriteAccess) {
+        return;
+    }
+    if (!writable) {
         throw PlatformError(
             ErrorNumber::PermissionDenied,
             QStringLiteral("The company file %1 is read-only").arg(file.filePath()));
+    }
+    if (!QFileInfo(file.absolutePath()).isWritable()) {
+        throw PlatformError(ErrorNumber::PermissionDenied,
+                            QStringLiteral("The folder of the company file %1 cannot be written; "
+                                           "SQLite needs it for the file's journal")
+                                .arg(file.filePath()));
     }
 }
 
@@ -101,6 +110,19 @@ void checkIntegrity(QSqlDatabase& db, const QString& path)
     }
 }
 
+void checkRounds(QSqlDatabase& db, const QString& path)
+{
+    const QString badRounds =
+        QStringLiteral("SELECT count(*) FROM Users WHERE typeof(Rounds) <> 'integer' OR "
+                       "Rounds NOT BETWEEN 1 AND %1")
+            .arg(maxPasswordRounds);
+    if (singleValue(db, badRounds, path).toInt() > 0) {
+        throw notCompanyFile(path, QStringLiteral("it is damaged (a user's round count is not "
+                                                  "between 1 and %1)")
+                                       .arg(maxPasswordRounds));
+    }
+}
+
 void checkLogin(QSqlDatabase& db, const CConnectionSettings& settings)
 {
     if (!hasTable(db, QStringLiteral("Users"), settings.DataFile) ||
@@ -108,6 +130,7 @@ void checkLogin(QSqlDatabase& db, const CConnectionSettings& settings)
             0) {
         return;
     }
+    checkRounds(db, settings.DataFile);
     QSqlQuery user(db);
     user.setForwardOnly(true);
     user.prepare(QStringLiteral("SELECT Salt, Rounds, PasswordHash FROM Users WHERE UserName = ?"));
@@ -142,10 +165,7 @@ int checkCompanyFile(const CConnectionSettings& settings, int timeoutSeconds)
 {
     checkFileItself(settings);
     ScopedDatabase scoped;
-    scoped.db().setDatabaseName(sqliteUri(settings.DataFile, true));
-    scoped.db().setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY;"
-                                                 "QSQLITE_BUSY_TIMEOUT=%1")
-                                      .arg(qMax(0, timeoutSeconds) * 1000));
+    useUri(scoped.db(), settings.DataFile, OpenMode::ReadOnly, timeoutSeconds);
     return checkContents(scoped.db(), settings);
 }
 

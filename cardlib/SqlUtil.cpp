@@ -1,6 +1,8 @@
 #include "SqlUtil.h"
 
+#include <QFileInfo>
 #include <QSqlError>
+#include <QStringList>
 #include <QUrl>
 #include <atomic>
 
@@ -28,23 +30,45 @@ void prepareOrThrow(QSqlQuery& query, const QString& sql)
     }
 }
 
-void execOrThrow(QSqlQuery& query, const QVariantList& values)
+void bindValues(QSqlQuery& query, const QVariantList& values)
 {
     for (int i = 0; i < values.size(); ++i) {
         const QVariant& value = values.at(i);
-        // A null QString binds as SQL NULL; the file keeps empty text instead.
         const bool nullText = value.typeId() == QMetaType::QString && value.toString().isNull();
         query.bindValue(i, nullText ? QVariant(QStringLiteral("")) : value);
     }
+}
+
+void execOrThrow(QSqlQuery& query, const QVariantList& values)
+{
+    bindValues(query, values);
     if (!query.exec()) {
         throw sqlFailure(QStringLiteral("The company file refused a change"), query.lastError());
     }
 }
 
-QString sqliteUri(const QString& path, bool readOnly)
+QString placeholders(qsizetype count)
 {
-    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
-           (readOnly ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw"));
+    return QStringList(count, QStringLiteral("?")).join(QStringLiteral(", "));
+}
+
+QString sqliteUri(const QString& path, OpenMode mode)
+{
+    static const char* const modes[] = {"ro", "rw", "rwc"};
+    // An empty authority: the path follows "file://" whole, leading "//" included.
+    const QByteArray encoded = QUrl::toPercentEncoding(QFileInfo(path).absoluteFilePath(), "/");
+    return QStringLiteral("file://%1?mode=%2")
+        .arg(QString::fromLatin1(encoded), QLatin1String(modes[int(mode)]));
+}
+
+void useUri(QSqlDatabase& db, const QString& path, OpenMode mode, int busySeconds)
+{
+    db.setDatabaseName(sqliteUri(path, mode));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1%2")
+                             .arg(qBound(0, busySeconds, 86400) * 1000)
+                             .arg(mode == OpenMode::ReadOnly
+                                      ? QStringLiteral(";QSQLITE_OPEN_READONLY")
+                                      : QString()));
 }
 
 ScopedDatabase::ScopedDatabase()

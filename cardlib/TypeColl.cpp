@@ -26,17 +26,6 @@ QStringList storedTypes(const QString& typeCode)
     return {typeCode};
 }
 
-QString typeWord(const QString& typeCode, bool unitedStates)
-{
-    if (typeCode == QLatin1String("C")) {
-        return QStringLiteral("Customer");
-    }
-    if (typeCode == QLatin1String("S")) {
-        return unitedStates ? QStringLiteral("Vendor") : QStringLiteral("Supplier");
-    }
-    return typeCode == QLatin1String("E") ? QStringLiteral("Employee") : QStringLiteral("Personal");
-}
-
 void rollBack(QSqlDatabase& db)
 {
     QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
@@ -51,13 +40,12 @@ bool CTypeColl::Import()
         return false;
     }
     QSqlDatabase& db = connection->database();
-    const bool unitedStates = isUnitedStates(*connection);
-    const QString newType =
-        m_cardTypeId == QLatin1String("S") && unitedStates ? QStringLiteral("V") : m_cardTypeId;
+    const QString newType = m_cardTypeId == QLatin1String("S") && isUnitedStates(*connection)
+                                ? QStringLiteral("V")
+                                : m_cardTypeId;
     const std::vector<CImportCard> before(begin(), end());
     try {
-        CardImporter importer(db, storedTypes(m_cardTypeId), newType,
-                              typeWord(m_cardTypeId, unitedStates));
+        CardImporter importer(db, storedTypes(m_cardTypeId), newType);
         execOrThrow(db, QStringLiteral("BEGIN IMMEDIATE"));
         for (CImportCard& item : *this) {
             importer.write(item);

@@ -13,19 +13,24 @@ const Command commands[] = {
      decodeLogCommand},
     {"settings", "", "print the settings as the program loads them from the registry",
      settingsCommand},
-    {"sample company", "FILE [--cards N] [--country au|us] [--seed S] [--password P] [--force]",
-     "write a sample company file of cards", sampleCompanyCommand},
-    {"sample contacts", "ROOT [--contacts N] [--layout folders|categories] [--seed S]",
-     "write a sample contact store of vCard files under ROOT", sampleContactsCommand},
+    {"sample company", "FILE", "write a sample company file of cards", sampleCompanyCommand,
+     sampleCompanyOptions()},
+    {"sample contacts", "ROOT", "write a sample contact store of vCard files under ROOT",
+     sampleContactsCommand, sampleContactsOptions()},
     // More commands join this table.
 };
+
+QString usageLine(const Command& command)
+{
+    return QStringLiteral("%1 %2%3").arg(QLatin1String(command.name), QLatin1String(command.usage),
+                                         usageOf(command.options));
+}
 
 void printUsage(QTextStream& stream)
 {
     stream << "Usage: brindle-cli <command> [arguments]\n\nCommands:\n";
     for (const Command& command : commands) {
-        stream << "  " << command.name << ' ' << command.usage << "\n      " << command.summary
-               << '\n';
+        stream << "  " << usageLine(command) << "\n      " << command.summary << '\n';
     }
     stream << "\nEach command takes --help.\n";
 }
@@ -58,9 +63,8 @@ int dispatch(const QStringList& args, QTextStream& out, QTextStream& err)
         return UsageError;
     }
     const QStringList rest = args.mid(nameWords);
-    if (rest.contains(QLatin1String("--help"))) {
-        out << "Usage: brindle-cli " << command->name << ' ' << command->usage << "\n  "
-            << command->summary << '\n';
+    if (Arguments(rest, command->options).helpWanted()) {
+        out << "Usage: brindle-cli " << usageLine(*command) << "\n  " << command->summary << '\n';
         return 0;
     }
     return command->run(rest, out, err);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Arguments.h"
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -11,9 +13,11 @@ constexpr int UsageError = 2;
 struct Command
 {
     const char* name;    // one or two words, as typed: "options", "sample company"
-    const char* usage;   // the arguments after the name
+    const char* usage;   // the operands after the name
     const char* summary; // one line for the command list
     int (*run)(const QStringList& args, QTextStream& out, QTextStream& err);
+    // Read with Arguments; the usage line lists them after the operands.
+    std::span<const Option> options = {};
 };
 
 int optionsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
@@ -21,6 +25,8 @@ int decodeLogCommand(const QStringList& args, QTextStream& out, QTextStream& err
 int settingsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int sampleContactsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int sampleCompanyCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+std::span<const Option> sampleContactsOptions();
+std::span<const Option> sampleCompanyOptions();
 
 // Runs the command named at the front of args (the program name removed).
 int dispatch(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -1,11 +1,13 @@
 // Card library against plain prepared SQLite statements doing the same
 // rows in one transaction. Run: CardLibraryBench --benchmark_counters_tabular=true
+#include "cardlib/CardRows.h"
 #include "cardlib/Collections.h"
 #include "cardlib/CompanyFile.h"
 #include "cardlib/Connection.h"
 #include "cardlib/Schema.h"
-#include "cardlib/sample/SampleCards.h"
-#include "cardlib/sample/SampleCompany.h"
+#include "cardlib/SqlUtil.h"
+#include "samples/CardGenerator.h"
+#include "samples/CompanyFileGenerator.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,6 +17,7 @@
 #include <benchmark/benchmark.h>
 
 using namespace TarvoCards;
+using namespace brindle::samples;
 
 namespace {
 
@@ -29,7 +32,7 @@ QString sampleFile(int cards)
 {
     const QString path = workDir().filePath(QStringLiteral("sample-%1.sqlite").arg(cards));
     if (!QFile::exists(path)) {
-        writeSampleCompany(path, SampleOptions{cards, 1, 42, {}}, false);
+        writeCompanyFile(path, CompanyFileOptions{cards, 1, 42, {}}, ExistingFile::Keep);
     }
     return path;
 }
@@ -45,9 +48,10 @@ QString freshCopy(int cards)
 // n new customers with two addresses each, as the program hands them over.
 void fillNew(CTypeColl& coll, int n, quint32 seed)
 {
-    SampleCards cards(seed, 1);
+    SampleRandom random(seed);
+    CardGenerator cards(random, 1);
     for (int i = 0; i < n; ++i) {
-        CImportCard card = cards.next(QStringLiteral("C"));
+        CImportCard card = cards.next(brindle::CardType::Customer);
         card.LastName += QStringLiteral(" new %1").arg(i);
         card.CardIdentification = QStringLiteral("*None");
         card.Addresses.resize(2);
@@ -107,85 +111,6 @@ void BM_RawLoad(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-void BM_ImportNew(benchmark::State& state)
-{
-    const int n = int(state.range(0));
-    for (auto _ : state) {
-        state.PauseTiming();
-        Connected open(freshCopy(1000));
-        CCustomerColl customers;
-        fillNew(customers, n, 5);
-        state.ResumeTiming();
-        if (!customers.Import()) {
-            state.SkipWithError("import failed");
-        }
-    }
-    state.SetItemsProcessed(state.iterations() * n);
-}
-
-QVariantList rowValues(const CImportCard& card)
-{
-    QVariantList values{card.CardTypeID};
-    for (const auto& column : cardColumns()) {
-        values << card.*column.member;
-    }
-    for (const auto& column : deliveryColumns()) {
-        values << card.*column.member;
-    }
-    return values;
-}
-
-QVariantList addressRow(qint64 id, const CAddress& address)
-{
-    QVariantList values{id, address.Location};
-    for (const auto& column : addressColumns()) {
-        values << address.*column.member;
-    }
-    return values;
-}
-
-void run(QSqlQuery& query, const QVariantList& values)
-{
-    for (int i = 0; i < values.size(); ++i) {
-        query.bindValue(i, values.at(i));
-    }
-    query.exec();
-}
-
-QString marks(qsizetype n)
-{
-    return QStringList(n, QStringLiteral("?")).join(',');
-}
-
-void BM_RawInsert(benchmark::State& state)
-{
-    const int n = int(state.range(0));
-    for (auto _ : state) {
-        state.PauseTiming();
-        Connected open(freshCopy(1000));
-        QSqlDatabase& db = open.connection.database();
-        CCustomerColl customers;
-        fillNew(customers, n, 5);
-        state.ResumeTiming();
-        QSqlQuery card(db), address(db);
-        card.prepare(
-            QStringLiteral("INSERT INTO Cards (CardTypeID, %1) VALUES (%2)")
-                .arg(cardTextColumnNames().join(','), marks(cardTextColumnNames().size() + 1)));
-        address.prepare(QStringLiteral("INSERT INTO Addresses (%1) VALUES (%2)")
-                            .arg(addressSelectList(), marks(addressTextColumnNames().size() + 2)));
-        QSqlQuery(db).exec(QStringLiteral("BEGIN"));
-        for (const CImportCard& item : customers) {
-            run(card, rowValues(item));
-            const qint64 id = card.lastInsertId().toLongLong();
-            for (const CAddress& a : item.Addresses) {
-                run(address, addressRow(id, a));
-            }
-        }
-        QSqlQuery(db).exec(QStringLiteral("COMMIT"));
-    }
-    state.SetItemsProcessed(state.iterations() * n);
-}
-
 // Updates of n stored cards: each item names its card and changes a field.
 void fillUpdates(CTypeColl& coll, int n)
 {
@@ -205,48 +130,86 @@ void fillUpdates(CTypeColl& coll, int n)
     }
 }
 
-void BM_ImportUpdate(benchmark::State& state)
+void fillNewCustomers(CTypeColl& coll, int n)
+{
+    fillNew(coll, n, 5);
+}
+
+// Times one write of the n customers fill makes, each into a fresh copy of
+// a sample file of fileCards cards.
+template <typename Write>
+void timeWrite(benchmark::State& state, int fileCards, void (*fill)(CTypeColl&, int), Write write)
 {
     const int n = int(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
-        Connected open(freshCopy(25000));
+        Connected open(freshCopy(fileCards));
         CCustomerColl customers;
-        fillUpdates(customers, n);
+        fill(customers, n);
         state.ResumeTiming();
-        if (!customers.Import()) {
-            state.SkipWithError("import failed");
-        }
+        write(open.connection.database(), customers, state);
     }
     state.SetItemsProcessed(state.iterations() * n);
 }
 
+void libraryImport(QSqlDatabase&, CTypeColl& customers, benchmark::State& state)
+{
+    if (!customers.Import()) {
+        state.SkipWithError("import failed");
+    }
+}
+
+// The same rows through plain prepared statements in one transaction. They
+// bind the library's own row values, so only the library's finding and
+// merging is measured against them.
+void plainWrite(QSqlDatabase& db, CTypeColl& customers, bool update)
+{
+    const QStringList columns = cardTextColumnNames();
+    QSqlQuery card(db), address(db);
+    card.prepare(update ? QStringLiteral("UPDATE Cards SET CardTypeID = ?, %1 = ? WHERE "
+                                         "CardRecordID = ?")
+                              .arg(columns.join(QStringLiteral(" = ?, ")))
+                        : QStringLiteral("INSERT INTO Cards (CardTypeID, %1) VALUES (%2)")
+                              .arg(columns.join(','), placeholders(columns.size() + 1)));
+    address.prepare(
+        QStringLiteral("INSERT OR REPLACE INTO Addresses (%1) VALUES (%2)")
+            .arg(addressSelectList(), placeholders(addressTextColumnNames().size() + 2)));
+    QSqlQuery(db).exec(QStringLiteral("BEGIN"));
+    for (const CImportCard& item : customers) {
+        QVariantList values = QVariantList{item.CardTypeID} + cardValues(item);
+        execOrThrow(card, update ? values << item.CardRecordID : values);
+        const qint32 id = update ? item.CardRecordID : card.lastInsertId().toInt();
+        for (const CAddress& a : item.Addresses) {
+            execOrThrow(address, addressValues(id, a));
+        }
+    }
+    QSqlQuery(db).exec(QStringLiteral("COMMIT"));
+}
+
+void BM_ImportNew(benchmark::State& state)
+{
+    timeWrite(state, 1000, fillNewCustomers, libraryImport);
+}
+
+void BM_RawInsert(benchmark::State& state)
+{
+    timeWrite(state, 1000, fillNewCustomers,
+              [](QSqlDatabase& db, CTypeColl& customers, benchmark::State&) {
+                  plainWrite(db, customers, false);
+              });
+}
+
+void BM_ImportUpdate(benchmark::State& state)
+{
+    timeWrite(state, 25000, fillUpdates, libraryImport);
+}
+
 void BM_RawUpdate(benchmark::State& state)
 {
-    const int n = int(state.range(0));
-    for (auto _ : state) {
-        state.PauseTiming();
-        Connected open(freshCopy(25000));
-        QSqlDatabase& db = open.connection.database();
-        CCustomerColl customers;
-        fillUpdates(customers, n);
-        state.ResumeTiming();
-        QSqlQuery card(db), address(db);
-        card.prepare(QStringLiteral("UPDATE Cards SET CardTypeID = ?, %1 = ? WHERE "
-                                    "CardRecordID = ?")
-                         .arg(cardTextColumnNames().join(QStringLiteral(" = ?, "))));
-        address.prepare(QStringLiteral("INSERT OR REPLACE INTO Addresses (%1) VALUES (%2)")
-                            .arg(addressSelectList(), marks(addressTextColumnNames().size() + 2)));
-        QSqlQuery(db).exec(QStringLiteral("BEGIN"));
-        for (const CImportCard& item : customers) {
-            run(card, rowValues(item) << item.CardRecordID);
-            for (const CAddress& a : item.Addresses) {
-                run(address, addressRow(item.CardRecordID, a));
-            }
-        }
-        QSqlQuery(db).exec(QStringLiteral("COMMIT"));
-    }
-    state.SetItemsProcessed(state.iterations() * n);
+    timeWrite(state, 25000, fillUpdates,
+              [](QSqlDatabase& db, CTypeColl& customers, benchmark::State&) {
+                  plainWrite(db, customers, true);
+              });
 }
 
 } // namespace

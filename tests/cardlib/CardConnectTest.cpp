@@ -1,9 +1,12 @@
 #include "CardFixture.h"
 #include "cardlib/DriverInfo.h"
+#include "cardlib/Password.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QSqlQuery>
+#include <unistd.h>
 
 using namespace TarvoCards;
 
@@ -108,6 +111,123 @@ TEST_F(CardConnect, UnusableFilesAreRefusedAndLeftAlone)
     EXPECT_FALSE(QFile::exists(missing));
 }
 
+TEST_F(CardConnect, RoundCountsBeyondTheBoundAreADamagedFileRefusedAtOnce)
+{
+    const QString secured = path("rounds.sqlite");
+    createCompanyFile(secured, {1, {}, {CompanyUser{"Administrator", "pw", "salt", 1}}});
+    struct Case
+    {
+        QVariant rounds;
+        qint64 number;
+    };
+    const Case cases[] = {{1, 0},
+                          {0, brindle::ErrorNumber::Unspecified},
+                          {-5, brindle::ErrorNumber::Unspecified},
+                          {maxPasswordRounds + 1, brindle::ErrorNumber::Unspecified},
+                          {2147483647, brindle::ErrorNumber::Unspecified},
+                          {Q_INT64_C(99999999999), brindle::ErrorNumber::Unspecified},
+                          {"many", brindle::ErrorNumber::Unspecified}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rounds.toString().toStdString());
+        RawFile(secured).exec("UPDATE Users SET Rounds = ?", {c.rounds});
+        EXPECT_EQ(connectAs(secured, "Administrator", "pw"), c.number == 0);
+        EXPECT_EQ(m_connection.LastError().number(), c.number);
+    }
+    EXPECT_THROW(createCompanyFile(path("many.sqlite"),
+                                   {1, {}, {CompanyUser{"A", "pw", {}, maxPasswordRounds + 1}}}),
+                 brindle::PlatformError);
+    EXPECT_FALSE(QFile::exists(path("many.sqlite")));
+}
+
+TEST_F(CardConnect, EveryFileNameIsAPath)
+{
+    const QString names[] = {"file:a.db?vfs=unix-none&x=", "file:b.db", "odd #%?&=.sqlite",
+                             "Ünïcode.sqlite"};
+    const QString home = QDir::currentPath();
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        QDir(m_dir.path()).mkdir(QStringLiteral("named"));
+        const QString folder = path("named");
+        ASSERT_TRUE(QDir::setCurrent(folder)); // names relative to the current folder
+        createCompanyFile(name, {});
+        const bool connected = connectAs(name, "", "");
+        CCustomerColl customers;
+        customers.Add(0).LastName = "Written";
+        bool ok = connected && customers.Import();
+        if (ok) {
+            customers.Backup(0, 0, ok);
+        }
+        m_connection.Disconnect();
+        QDir::setCurrent(home);
+        EXPECT_TRUE(ok) << m_connection.LastError().description().toStdString();
+        EXPECT_EQ(RawFile(folder + u'/' + name).value("SELECT LastName FROM Cards").toString(),
+                  "Written");
+        const QStringList made = QDir(folder).entryList(QDir::Files);
+        EXPECT_EQ(made.size(), 2) << made.join(u'|').toStdString();
+        EXPECT_TRUE(made.contains(name));
+        QDir(folder).removeRecursively();
+    }
+    // "//" begins a path too, not a URI's host.
+    EXPECT_TRUE(connectAs(QStringLiteral("/") + m_file, "", ""))
+        << m_connection.LastError().description().toStdString();
+}
+
+// A writable company file in a folder that cannot be written: SQLite could
+// not make its journal there, so a read-write connection is refused, and a
+// backup that cannot be made names the file it could not create.
+bool unwritableFolderIsFoundAtConnect(const QString& file)
+{
+    CConnection connection;
+    connection.ConnectionTimeout = 0;
+    connection.Settings().DataFile = file;
+    const bool refused =
+        !connection.Connect() &&
+        connection.LastError().number() == brindle::ErrorNumber::PermissionDenied &&
+        connection.LastError().description().contains("folder");
+    connection.Settings().AccessMode = CConnectionSettings::readOnlyAccess;
+    if (!connection.Connect()) {
+        return false;
+    }
+    CCustomerColl customers;
+    bool ok = true;
+    QString backupProblem;
+    try {
+        customers.Backup(0, 0, ok);
+    } catch (const brindle::PlatformError& error) {
+        backupProblem = error.description();
+    }
+    return refused && !ok && backupProblem.contains("company-backup-") &&
+           backupProblem.contains("-C.sqlite");
+}
+
+TEST_F(CardConnect, UnwritableFolderIsRefusedAtConnectAndTheBackupNamesItsFile)
+{
+    const QString folder = path("locked");
+    QDir(m_dir.path()).mkdir("locked");
+    const QString file = folder + "/company.sqlite";
+    createCompanyFile(file, {});
+    const auto everyone = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                          QFileDevice::ExeOther | QFileDevice::ReadGroup | QFileDevice::ExeGroup;
+    ASSERT_TRUE(QFile::setPermissions(m_dir.path(), everyone));
+    ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadOther | QFileDevice::WriteOther));
+    ASSERT_TRUE(QFile::setPermissions(folder, everyone));
+    if (::geteuid() != 0) {
+        EXPECT_TRUE(unwritableFolderIsFoundAtConnect(file));
+        return;
+    }
+    // Root writes past permissions: run the same as an ordinary user.
+    EXPECT_EXIT(
+        {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+                ::_exit(2);
+            }
+            ::_exit(unwritableFolderIsFoundAtConnect(file) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    QFile::setPermissions(folder, everyone | QFileDevice::WriteOwner);
+}
+
 TEST_F(CardConnect, FileLockedByAnotherProgramIsRefused)
 {
     RawFile other(m_file);
@@ -135,7 +255,7 @@ TEST_F(CardConnect, UnitedStatesFileGivesItsCountry)
     EXPECT_EQ(m_connection.Settings().CountryCode(), countryUnitedStates);
 }
 
-TEST_F(CardConnect, TestQueryShowsTheCardColumnsWithoutRows)
+TEST_F(CardConnect, RecordsetReadsColumnsAndRowsButCannotChangeTheFile)
 {
     {
         RawFile raw(m_file);
@@ -150,16 +270,7 @@ TEST_F(CardConnect, TestQueryShowsTheCardColumnsWithoutRows)
     ASSERT_TRUE(m_connection.OpenRecordset("SELECT LastName FROM Cards", 0, recordset));
     ASSERT_EQ(recordset.RecordCount(), 1);
     EXPECT_EQ(recordset.Rows.at(0).at(0).toString(), "Acme");
-}
 
-TEST_F(CardConnect, RecordsetCannotChangeTheFile)
-{
-    {
-        RawFile raw(m_file);
-        raw.addCard("C", "Acme");
-    }
-    connect();
-    CRecordset recordset;
     EXPECT_FALSE(m_connection.OpenRecordset("DELETE FROM Cards", 0, recordset));
     EXPECT_NE(m_connection.LastError().number(), 0);
     EXPECT_FALSE(m_connection.OpenRecordset("SELECT nonsense FROM", 0, recordset));

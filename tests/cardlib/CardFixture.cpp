@@ -1,22 +1,9 @@
 #include "CardFixture.h"
 
-#include "platform/ByName.h"
+#include "cardlib/SqlUtil.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
-
-namespace {
-
-// Null text binds as empty text, as the library stores it.
-void bindAll(QSqlQuery& query, const QVariantList& values)
-{
-    for (const QVariant& value : values) {
-        const bool nullText = value.typeId() == QMetaType::QString && value.toString().isNull();
-        query.addBindValue(nullText ? QVariant(QStringLiteral("")) : value);
-    }
-}
-
-} // namespace
 
 RawFile::RawFile(const QString& path)
 {
@@ -38,7 +25,7 @@ void RawFile::exec(const QString& sql, const QVariantList& values)
 {
     QSqlQuery query(m_db);
     EXPECT_TRUE(query.prepare(sql)) << sql.toStdString() << query.lastError().text().toStdString();
-    bindAll(query, values);
+    TarvoCards::bindValues(query, values);
     EXPECT_TRUE(query.exec()) << sql.toStdString() << query.lastError().text().toStdString();
 }
 
@@ -46,7 +33,7 @@ QVariant RawFile::value(const QString& sql, const QVariantList& values)
 {
     QSqlQuery query(m_db);
     query.prepare(sql);
-    bindAll(query, values);
+    TarvoCards::bindValues(query, values);
     EXPECT_TRUE(query.exec()) << sql.toStdString() << query.lastError().text().toStdString();
     return query.next() ? query.value(0) : QVariant();
 }
@@ -81,9 +68,4 @@ void CardFileTest::connect()
     m_connection.ConnectionTimeout = 0;
     m_connection.Settings().DataFile = m_file;
     ASSERT_TRUE(m_connection.Connect()) << m_connection.LastError().description().toStdString();
-}
-
-QString field(const TarvoCards::CImportCard& card, const char* name)
-{
-    return brindle::readByName(card, QString::fromLatin1(name)).toString();
 }

@@ -42,6 +42,3 @@ protected:
     QString m_file;
     TarvoCards::CConnection m_connection;
 };
-
-// The item's field of that name, to list cases by member.
-QString field(const TarvoCards::CImportCard& card, const char* name);

@@ -1,5 +1,4 @@
 #include "CardFixture.h"
-#include "platform/ByName.h"
 
 using namespace TarvoCards;
 
@@ -92,8 +91,9 @@ TEST_F(CardImport, EmptyValueKeepsStoredValuesAndNewCardsStoreEmptyText)
     CCustomerColl customers;
     CImportCard& update = customers.Add(0);
     update.CardRecordID = m_acme;
-    for (const char* name : {"LastName", "FirstName", "Notes", "CustomField2"}) {
-        brindle::writeByName(update, name, m_empty);
+    for (QString* member :
+         {&update.LastName, &update.FirstName, &update.Notes, &update.CustomField2}) {
+        *member = m_empty;
     }
     update.CustomField1 = "01/02/2003";
     update.IsIndividual = m_empty;

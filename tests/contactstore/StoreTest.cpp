@@ -1,8 +1,7 @@
+#include "FileSizeLimit.h"
 #include "StoreFixture.h"
 
 #include <QFileInfo>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,31 +9,10 @@ namespace contacts::test {
 namespace {
 
 using namespace brindle;
+using brindle::test::FileSizeLimit;
 
 class ContactStore : public StoreFixture
 {};
-
-// Lets no file grow past a few bytes while it lives, so that writes fail midway.
-class FileSizeLimit
-{
-public:
-    FileSizeLimit()
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit tiny{64, m_saved.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &tiny);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
 
 // The calls the program makes, all by name, as it makes them.
 TEST_F(ContactStore, LateBoundWalkFromApplicationToContact)
