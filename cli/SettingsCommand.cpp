@@ -1,6 +1,7 @@
 #include "Commands.h"
 #include "startup/MMain.h"
 #include "startup/Settings.h"
+#include "startup/TextHelpers.h"
 
 namespace brindle::cli {
 
@@ -12,16 +13,15 @@ int settingsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     using namespace MMain;
     LoadGlobalSettings();
-    const auto boolean = [](bool value) { return value ? "True" : "False"; };
     out << "glRulesFilter=" << glRulesFilter << '\n'
         << "glDisableOutlookFolders=" << glDisableOutlookFolders << '\n'
         << "glTransferInactives=" << glTransferInactives << '\n'
         << "glCustomField1=" << glCustomField1 << '\n'
         << "glCustomField2=" << glCustomField2 << '\n'
         << "glCustomField3=" << glCustomField3 << '\n'
-        << "gbShowOutlookWarning=" << boolean(gbShowOutlookWarning) << '\n'
-        << "gbShowBackupWarning=" << boolean(gbShowBackupWarning) << '\n'
-        << "gbSuppressReport=" << boolean(gbSuppressReport) << '\n';
+        << "gbShowOutlookWarning=" << booleanText(gbShowOutlookWarning) << '\n'
+        << "gbShowBackupWarning=" << booleanText(gbShowBackupWarning) << '\n'
+        << "gbSuppressReport=" << booleanText(gbSuppressReport) << '\n';
     return 0;
 }
 

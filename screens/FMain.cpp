@@ -1,8 +1,8 @@
 #include "FMain.h"
 
 #include "ScreenParts.h"
+#include "ScreenTexts.h"
 #include "startup/MMain.h"
-#include "startup/Settings.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -49,7 +49,7 @@ FMain::FMain(QWidget* parent) : QWidget(parent)
 
 void FMain::SetLastConnected()
 {
-    if (const auto caption = MMain::lastConnectedCaption()) {
+    if (const auto caption = lastConnectedCaption()) {
         m_lastConnect->setText(*caption);
     }
 }

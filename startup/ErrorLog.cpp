@@ -2,6 +2,7 @@
 
 #include "MMain.h"
 #include "Settings.h"
+#include "TextHelpers.h"
 #include "platform/AppInfo.h"
 #include "platform/PlatformError.h"
 
@@ -78,7 +79,7 @@ void WriteLog(const QString& sMessage)
     writing = true;
     const auto done = qScopeGuard([] { writing = false; });
     const QString logFile =
-        GetRegValue(HKEY_LOCAL_MACHINE, brindleKey(), QStringLiteral("LogFile")).trimmed();
+        trimBlanks(GetRegValue(HKEY_LOCAL_MACHINE, brindleKey(), QStringLiteral("LogFile")));
     if (logFile.isEmpty()) {
         UpdateRegValue(HKEY_LOCAL_MACHINE, brindleKey(), QStringLiteral("LogFile"),
                        QStringLiteral("FALSE"));

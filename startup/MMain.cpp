@@ -2,6 +2,7 @@
 
 #include "ErrorLog.h"
 #include "Settings.h"
+#include "TextHelpers.h"
 #include "UiPort.h"
 #include "platform/AppInfo.h"
 #include "platform/InstanceGuard.h"
@@ -151,7 +152,7 @@ void Main(const QString& commandLine)
                  maskPassword(commandLine));
         gobjOptions = std::make_unique<clsOptions>();
         bContinue = gobjOptions->Analyse(commandLine);
-        if (bContinue && gobjOptions->Database().trimmed().isEmpty()) {
+        if (bContinue && trimBlanks(gobjOptions->Database()).isEmpty()) {
             ui().showInformationScreen();
             gbExiting = true;
             bContinue = false;

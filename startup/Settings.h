@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 
 namespace brindle::MMain {
 
@@ -22,9 +21,6 @@ void SaveRegistrySettings();
 
 qint32 String2Long(const QString& s, qint32 lDefault);
 bool String2Boolean(const QString& s);
-// Removes the characters of codes 8 to 13, trims blanks and upper-cases
-// unless bKeepCase.
-QString CleanText(const QString& s, bool bKeepCase);
 
 // True when the collection yields an item for the key; a failing look-up
 // counts as none.
@@ -36,11 +32,5 @@ template <typename Collection> bool ItemExists(const QString& key, Collection& c
         return false;
     }
 }
-
-// The caption of lblLastConnect from LastConnectedDate: "First Time Use",
-// "Last Connected: 04 Dec 2026", or nothing when the text is not a date.
-std::optional<QString> lastConnectedCaption();
-// "v" and the program's major.minor.revision.
-QString versionLabel();
 
 } // namespace brindle::MMain

@@ -26,6 +26,26 @@ TEST_F(MainStart, WithoutCompanyFileShowsOnlyTheInformationScreen)
     EXPECT_EQ(brindleValue(QStringLiteral("LogFile")), QStringLiteral("FALSE"));
 }
 
+TEST_F(MainStart, OnlyBlanksMakeTheDatabaseEmpty)
+{
+    const struct
+    {
+        const char* commandLine;
+        bool informationScreen;
+    } cases[] = {{"DATABASE=  ", true},
+                 {"DATABASE=\t", false},
+                 {"DATABASE=\u00a0<CUSTOMERS=YES", false},
+                 {"DATABASE= /d.db ", false}};
+    for (const auto& c : cases) {
+        MMain::resetGlobals();
+        ui.events.clear();
+        MMain::Main(QString::fromUtf8(c.commandLine));
+        EXPECT_EQ(ui.events.contains(QStringLiteral("FMain")), c.informationScreen)
+            << c.commandLine;
+        EXPECT_EQ(MMain::gbExiting, c.informationScreen) << c.commandLine;
+    }
+}
+
 TEST_F(MainStart, NormalStartWritesAppPathAndLoadsSettings)
 {
     setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("2"));

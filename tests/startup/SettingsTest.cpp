@@ -2,6 +2,8 @@
 
 #include "ProgramFixture.h"
 #include "platform/PlatformError.h"
+#include "screens/ScreenTexts.h"
+#include "startup/TextHelpers.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,12 +41,28 @@ TEST(SettingsConversions, String2Boolean)
 
 TEST(SettingsConversions, CleanText)
 {
-    EXPECT_EQ(MMain::CleanText(QStringLiteral("  a\tb\r\nc\x08\x0b\x0c "), false),
-              QStringLiteral("ABC"));
-    EXPECT_EQ(MMain::CleanText(QStringLiteral(" Mixed Case\n"), true),
-              QStringLiteral("Mixed Case"));
-    EXPECT_EQ(MMain::CleanText(QStringLiteral("\x07keep\x0e"), true),
-              QStringLiteral("\x07keep\x0e"));
+    const struct
+    {
+        const char* text;
+        bool keepCase;
+        const char* expected;
+    } cases[] = {
+        {"  a\tb\r\nc\x08\x0b\x0c ", false, "ABC"},
+        {" Mixed Case\n", true, "Mixed Case"},
+        {"\x07keep\x0e", true, "\x07keep\x0e"},
+        // Only blanks are trimmed; other spaces stay.
+        {"\u00a0x\u3000", false, "\u00a0X\u3000"},
+        // Upper-casing keeps the length: no letter becomes two.
+        {"straße", false, "STRAßE"},
+        {"ﬁne ŉ", false, "ﬁNE ŉ"},
+        {"ǆemal", false, "ǄEMAL"},
+        {"éñø 𐐨", false, "ÉÑØ 𐐀"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MMain::CleanText(QString::fromUtf8(c.text), c.keepCase),
+                  QString::fromUtf8(c.expected))
+            << c.text;
+    }
 }
 
 struct Lookup
@@ -121,11 +139,11 @@ TEST_F(SettingsStore, SaveWritesEveryValueButSuppressReport)
 
 TEST_F(SettingsStore, LastConnectedCaption)
 {
-    EXPECT_EQ(MMain::lastConnectedCaption(), QStringLiteral("First Time Use"));
+    EXPECT_EQ(lastConnectedCaption(), QStringLiteral("First Time Use"));
     MMain::SaveRegistrySettings();
-    EXPECT_EQ(MMain::lastConnectedCaption(), QStringLiteral("Last Connected: 04 Dec 2026"));
+    EXPECT_EQ(lastConnectedCaption(), QStringLiteral("Last Connected: 04 Dec 2026"));
     setBrindleValue(QStringLiteral("LastConnectedDate"), QStringLiteral("not a date"));
-    EXPECT_EQ(MMain::lastConnectedCaption(), std::nullopt);
+    EXPECT_EQ(lastConnectedCaption(), std::nullopt);
 }
 
 TEST_F(SettingsStore, ValuesAreTrimmedAndOtherRootsRefused)
