@@ -4,8 +4,6 @@
 #include "startup/ErrorLog.h"
 #include "startup/Settings.h"
 
-#include <QLocale>
-
 namespace brindle {
 
 std::optional<QString> lastConnectedCaption()
@@ -20,8 +18,7 @@ std::optional<QString> lastConnectedCaption()
     if (!date) {
         return std::nullopt;
     }
-    return QStringLiteral("Last Connected: ") +
-           QLocale().toString(date->date(), QStringLiteral("dd MMM yyyy"));
+    return QStringLiteral("Last Connected: ") + captionDate(date->date());
 }
 
 QString versionLabel()

@@ -1,5 +1,6 @@
 #include "ErrorLog.h"
 
+#include "DateTexts.h"
 #include "MMain.h"
 #include "Settings.h"
 #include "TextHelpers.h"
@@ -96,7 +97,7 @@ void WriteLog(const QString& sMessage)
 
 QString logTimeStamp()
 {
-    return QLocale().toString(now(), QStringLiteral("dd/MMM/yyyy HH:mm:ss"));
+    return logTimeStampText(now());
 }
 
 QString errorLine(const QString& source, qint64 number, const QString& description)

@@ -1,5 +1,6 @@
 #include "ProgramFixture.h"
 #include "platform/PlatformError.h"
+#include "startup/DateTexts.h"
 #include "startup/Settings.h"
 
 #include <QFileInfo>
@@ -122,6 +123,31 @@ TEST_F(ErrorLogWrite, ErrorLineHasTheCommonFormat)
     EXPECT_EQ(MMain::errorLine(QStringLiteral("FProcess.X"), error),
               QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.FProcess.X Error : -2147221233 : "
                              "Folder not found"));
+}
+
+TEST(ErrorLogTimeStamp, SeparatorsAndMonthFollowTheLocaleHoursRunToTwentyThree)
+{
+    const QLocale before;
+    const struct
+    {
+        QLocale locale;
+        QTime time;
+        const char* expected;
+    } cases[] = {
+        {QLocale(QLocale::English, QLocale::UnitedKingdom), {9, 15, 2}, "04/Dec/2026 09:15:02"},
+        {QLocale(QLocale::German, QLocale::Germany), {9, 15, 2}, "04.Dez.2026 09:15:02"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), {21, 5, 9}, "04/Dec/2026 21:05:09"},
+        {QLocale(QLocale::Dutch, QLocale::Netherlands), {0, 0, 0}, "04-dec-2026 00:00:00"},
+        {QLocale(QLocale::Finnish, QLocale::Finland), {23, 59, 59}, "04.joulu.2026 23.59.59"},
+        {QLocale(QLocale::Korean, QLocale::SouthKorea), {13, 1, 2}, "04.12월.2026 13:01:02"},
+    };
+    for (const auto& c : cases) {
+        QLocale::setDefault(c.locale);
+        EXPECT_EQ(logTimeStampText(QDateTime(QDate(2026, 12, 4), c.time)),
+                  QString::fromUtf8(c.expected))
+            << c.locale.name().toStdString();
+    }
+    QLocale::setDefault(before);
 }
 
 TEST_F(ErrorLogWrite, UnwritableLogLosesOnlyTheMessage)

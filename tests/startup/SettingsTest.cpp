@@ -137,13 +137,40 @@ TEST_F(SettingsStore, SaveWritesEveryValueButSuppressReport)
     EXPECT_FALSE(MMain::gbShowOutlookWarning);
 }
 
-TEST_F(SettingsStore, LastConnectedCaption)
+TEST_F(SettingsStore, LastConnectedDateIsTheLocalesGeneralDateAndReadsBack)
+{
+    const struct
+    {
+        QLocale locale;
+        const char* stored;
+        const char* caption;
+    } cases[] = {
+        {QLocale(QLocale::English, QLocale::UnitedKingdom), "04/12/2026 09:15:02",
+         "Last Connected: 04 Dec 2026"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), "12/4/2026 9:15:02 AM",
+         "Last Connected: 04 Dec 2026"},
+        {QLocale(QLocale::German, QLocale::Germany), "04.12.2026 09:15:02",
+         "Last Connected: 04 Dez 2026"},
+        {QLocale(QLocale::Finnish, QLocale::Finland), "4.12.2026 9.15.02",
+         "Last Connected: 04 joulu 2026"},
+    };
+    for (const auto& c : cases) {
+        QLocale::setDefault(c.locale);
+        MMain::SaveRegistrySettings();
+        EXPECT_EQ(brindleValue(QStringLiteral("LastConnectedDate")), QString::fromUtf8(c.stored))
+            << c.locale.name().toStdString();
+        EXPECT_EQ(lastConnectedCaption(), QString::fromUtf8(c.caption))
+            << c.locale.name().toStdString();
+    }
+}
+
+TEST_F(SettingsStore, LastConnectedCaptionWithoutADate)
 {
     EXPECT_EQ(lastConnectedCaption(), QStringLiteral("First Time Use"));
-    MMain::SaveRegistrySettings();
-    EXPECT_EQ(lastConnectedCaption(), QStringLiteral("Last Connected: 04 Dec 2026"));
-    setBrindleValue(QStringLiteral("LastConnectedDate"), QStringLiteral("not a date"));
-    EXPECT_EQ(lastConnectedCaption(), std::nullopt);
+    for (const char* stored : {"not a date", "31/02/2026 09:15:02", "04/12/2026 25:00:00"}) {
+        setBrindleValue(QStringLiteral("LastConnectedDate"), QString::fromLatin1(stored));
+        EXPECT_EQ(lastConnectedCaption(), std::nullopt) << stored;
+    }
 }
 
 TEST_F(SettingsStore, ValuesAreTrimmedAndOtherRootsRefused)
