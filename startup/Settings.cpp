@@ -48,9 +48,8 @@ QString GetRegValue(qint32 lRootKey, const QString& sKeyPath, const QString& sVa
 {
     try {
         checkRoot(lRootKey);
-        const QString name = EncryptDecrypt(sValueName, true, 32);
-        const QString data = registry().readValue(sKeyPath, name);
-        return trimBlanks(EncryptDecrypt(data, true, -32));
+        // The settings are stored in plain text: the cipher is never on here.
+        return trimBlanks(registry().readValue(sKeyPath, sValueName));
     } catch (const std::exception& error) {
         logError(QStringLiteral("MMain.GetRegValue"), error);
         return {};
@@ -62,9 +61,8 @@ bool UpdateRegValue(qint32 lRootKey, const QString& sKeyPath, const QString& sVa
 {
     try {
         checkRoot(lRootKey);
-        const bool written = registry().writeValue(sKeyPath, EncryptDecrypt(sValueName, true, 32),
-                                                   EncryptDecrypt(sValueData, true, 32));
-        if (!written) {
+        // The settings are stored in plain text: the cipher is never on here.
+        if (!registry().writeValue(sKeyPath, sValueName, sValueData)) {
             throw PlatformError(ErrorNumber::PermissionDenied,
                                 QStringLiteral("The registry could not be written"));
         }

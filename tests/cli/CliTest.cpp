@@ -1,6 +1,8 @@
 #include "Commands.h"
 #include "ProgramFixture.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 using namespace brindle;
@@ -66,6 +68,52 @@ TEST_F(CliTest, DecodeLogGivesBackTheLoggedLines)
     EXPECT_EQ(run({QStringLiteral("decode-log")}), 0);
     EXPECT_EQ(out, QStringLiteral("first line\nÜnïcode ✓ line\n"));
     EXPECT_EQ(run({QStringLiteral("decode-log"), folder.filePath(QStringLiteral("none.txt"))}), 1);
+}
+
+TEST_F(CliTest, DecodeLogShowsControlCharactersEscaped)
+{
+    enableLog();
+    MMain::WriteLog(QStringLiteral("\x1b]0;owned\x07 then\r\nnext\ttab \u0085 \u4eb2 \\ kept"));
+    EXPECT_EQ(run({QStringLiteral("decode-log")}), 0);
+    EXPECT_EQ(out, QStringLiteral(
+                       "\\x1b]0;owned\\x07 then\\x0d\\x0anext\\x09tab \\x85 \u4eb2 \\ kept\n"));
+}
+
+TEST_F(CliTest, DecodeLogRefusesWhatIsNotARegularFile)
+{
+    const QString fifo = folder.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct
+    {
+        QString path;
+        int exitCode;
+        const char* message;
+    } cases[] = {
+        {QString(), cli::UsageError, "empty"},
+        {QStringLiteral("/dev/zero"), 1, "not a regular file"},
+        {fifo, 1, "not a regular file"},
+        {folder.path(), 1, "is a folder"},
+        {folder.filePath(QStringLiteral("none.txt")), 1, "cannot read"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(run({QStringLiteral("decode-log"), c.path}), c.exitCode) << c.path.toStdString();
+        EXPECT_TRUE(err.contains(QLatin1String(c.message))) << err.toStdString();
+        EXPECT_TRUE(out.isEmpty());
+    }
+}
+
+TEST_F(CliTest, DecodeLogSkipsALineTooLongToReadAndGoesOn)
+{
+    enableLog();
+    MMain::WriteLog(QStringLiteral("before"));
+    QFile log(MMain::logFilePath());
+    ASSERT_TRUE(log.open(QIODevice::Append));
+    log.write(QByteArray(3 << 20, 'A') + "\r\n");
+    log.close();
+    MMain::WriteLog(QStringLiteral("after"));
+    EXPECT_EQ(run({QStringLiteral("decode-log")}), 1);
+    EXPECT_EQ(out, QStringLiteral("before\nafter\n"));
+    EXPECT_TRUE(err.contains(QLatin1String("line 2 is longer than"))) << err.toStdString();
 }
 
 TEST_F(CliTest, SettingsPrintsTheLoadedGlobals)

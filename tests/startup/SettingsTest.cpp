@@ -194,10 +194,11 @@ bool readOnlyHiveKeepsItsValues(const QString& brindleKey, IniHive& readOnly)
     const bool kept =
         readOnly.readValue(brindleKey, QStringLiteral("RulesFilter")) == QLatin1String("2");
     QFile log(MMain::logFilePath());
-    const QByteArray enciphered = log.open(QIODevice::ReadOnly) ? log.readLine() : QByteArray();
-    MMain::gbEncryptionActive = true;
-    const QString line = QString::fromUtf8(MMain::EncryptDecrypt(enciphered.trimmed(), false, -32));
-    MMain::gbEncryptionActive = false;
+    QByteArray enciphered;
+    if (log.open(QIODevice::ReadOnly)) {
+        MMain::LogReader(log).next(enciphered);
+    }
+    const QString line = MMain::decipherLogLine(enciphered);
     return refused && kept &&
            line.startsWith(QStringLiteral(
                "04/Dec/2026 09:15:02 VEXOBrindle.MMain.UpdateRegValue Error : 287 : ")) &&

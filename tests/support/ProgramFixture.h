@@ -50,7 +50,7 @@ protected:
     }
     void enableLog() { setBrindleValue(QStringLiteral("LogFile"), QStringLiteral("TRUE")); }
 
-    // The log's lines, deciphered.
+    // The log's lines, deciphered; a line too long to read shows as "<too long>".
     QStringList logLines() const
     {
         QFile file(MMain::logFilePath());
@@ -58,13 +58,13 @@ protected:
             return {};
         }
         QStringList lines;
-        MMain::gbEncryptionActive = true;
-        for (const QByteArray& line : file.readAll().split('\n')) {
-            if (!line.isEmpty()) {
-                lines.append(QString::fromUtf8(MMain::EncryptDecrypt(line.chopped(1), false, -32)));
-            }
+        MMain::LogReader reader(file);
+        QByteArray line;
+        for (auto read = reader.next(line); read != MMain::LogReader::Result::End;
+             read = reader.next(line)) {
+            lines.append(read == MMain::LogReader::Result::Line ? MMain::decipherLogLine(line)
+                                                                : QStringLiteral("<too long>"));
         }
-        MMain::gbEncryptionActive = false;
         return lines;
     }
 
