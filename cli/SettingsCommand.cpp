@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "registry/IniHive.h"
 #include "startup/MMain.h"
 #include "startup/Settings.h"
 #include "startup/TextHelpers.h"
@@ -12,7 +13,17 @@ int settingsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         return UsageError;
     }
     using namespace MMain;
+    // Only reads: not even the log switch's default may be written back.
+    IniHive hive(IniHive::defaultFileName(), IniHive::Access::ReadOnly);
+    bool problems = false;
+    hive.setProblemReporter([&](const QString& problem) {
+        err << "brindle-cli settings: " << problem << '\n';
+        problems = true;
+    });
+    Registry& previous = registry();
+    setRegistry(&hive);
     LoadGlobalSettings();
+    setRegistry(&previous);
     out << "glRulesFilter=" << glRulesFilter << '\n'
         << "glDisableOutlookFolders=" << glDisableOutlookFolders << '\n'
         << "glTransferInactives=" << glTransferInactives << '\n'
@@ -22,7 +33,7 @@ int settingsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         << "gbShowOutlookWarning=" << booleanText(gbShowOutlookWarning) << '\n'
         << "gbShowBackupWarning=" << booleanText(gbShowBackupWarning) << '\n'
         << "gbSuppressReport=" << booleanText(gbSuppressReport) << '\n';
-    return 0;
+    return problems ? 1 : 0;
 }
 
 } // namespace brindle::cli

@@ -1,6 +1,7 @@
 #include "Commands.h"
 #include "ProgramFixture.h"
 
+#include <QDir>
 #include <sys/stat.h>
 
 namespace {
@@ -124,6 +125,47 @@ TEST_F(CliTest, SettingsPrintsTheLoadedGlobals)
     EXPECT_TRUE(out.startsWith(QStringLiteral("glRulesFilter=3\n")));
     EXPECT_TRUE(out.contains(QStringLiteral("\ngbShowOutlookWarning=False\n")));
     EXPECT_TRUE(out.endsWith(QStringLiteral("gbSuppressReport=True\n")));
+}
+
+TEST_F(CliTest, SettingsOnlyReadsTheHiveAndSaysWhatIsWrongWithIt)
+{
+    const struct
+    {
+        const char* name;
+        QByteArray hive; // empty: the hive is a folder
+        int exitCode;
+        const char* rulesFilter;
+        const char* problem;
+    } cases[] = {
+        {"healthy", "[Software/VEXO/VEXO Brindle]\nRulesFilter=2\n", 0, "2", nullptr},
+        {"damaged", "[Software/VEXO/VEXO Brindle]\nRulesFilter=7\n[broken\nx=1\n", 1, "7",
+         "is damaged"},
+        {"folder", QByteArray(), 1, "0", "is a folder"},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(hive->fileName());
+        QDir(hive->fileName()).removeRecursively();
+        if (c.hive.isEmpty()) {
+            ASSERT_TRUE(QDir().mkpath(hive->fileName()));
+        } else {
+            QFile file(hive->fileName());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.hive);
+        }
+        const QStringList before = QDir(folder.path()).entryList(QDir::AllEntries);
+        EXPECT_EQ(run({QStringLiteral("settings")}), c.exitCode) << c.name;
+        EXPECT_TRUE(out.startsWith(QStringLiteral("glRulesFilter=%1\n").arg(c.rulesFilter)))
+            << c.name;
+        EXPECT_EQ(err.isEmpty(), c.problem == nullptr) << err.toStdString();
+        if (c.problem) {
+            EXPECT_TRUE(err.contains(QLatin1String(c.problem))) << err.toStdString();
+        }
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries), before) << c.name;
+        QFile file(hive->fileName());
+        if (file.open(QIODevice::ReadOnly)) {
+            EXPECT_EQ(file.readAll(), c.hive) << c.name;
+        }
+    }
 }
 
 } // namespace

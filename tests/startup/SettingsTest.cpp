@@ -86,7 +86,20 @@ TEST(SettingsItemExists, MissingOrFailingLookUpIsFalse)
 }
 
 class SettingsStore : public ProgramFixture
-{};
+{
+protected:
+    void writeHive(const QByteArray& text)
+    {
+        QFile file(hive->fileName());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QByteArray hiveText() const
+    {
+        QFile file(hive->fileName());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
 
 TEST_F(SettingsStore, FreshInstallationStartsAtZeroAndTrue)
 {
@@ -171,6 +184,39 @@ TEST_F(SettingsStore, LastConnectedCaptionWithoutADate)
         setBrindleValue(QStringLiteral("LastConnectedDate"), QString::fromLatin1(stored));
         EXPECT_EQ(lastConnectedCaption(), std::nullopt) << stored;
     }
+}
+
+TEST_F(SettingsStore, HandWrittenSwitchInAnyCaseIsTheOneValue)
+{
+    writeHive("[software/vexo/vexo brindle]\nlogfile=TRUE\n");
+    MMain::WriteLog(QStringLiteral("logged"));
+    EXPECT_EQ(logLines(), QStringList{QStringLiteral("logged")});
+    EXPECT_TRUE(MMain::UpdateRegValue(MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
+                                      QStringLiteral("LogFile"), QStringLiteral("True")));
+    EXPECT_EQ(hiveText(), QByteArray("[software/vexo/vexo brindle]\nlogfile=True\n"));
+}
+
+TEST_F(SettingsStore, DamagedHiveReadsTheSameInEveryRunAndIsKeptBeforeItsRepair)
+{
+    const QByteArray damaged = "[Software/VEXO/VEXO Brindle]\nRulesFilter=7\n[broken\n";
+    writeHive(damaged);
+    QStringList problems;
+    hive->setProblemReporter([&](const QString& problem) { problems.append(problem); });
+    for (int run = 0; run < 2; ++run) {
+        MMain::resetGlobals();
+        MMain::Main(QStringLiteral("DATABASE=/data/company.db"));
+        EXPECT_EQ(MMain::glRulesFilter, 7) << run;
+        MMain::ExitApplication();
+    }
+    ASSERT_FALSE(problems.isEmpty());
+    EXPECT_TRUE(problems.first().contains(QLatin1String("is damaged")));
+    const QStringList copies =
+        QDir(folder.path()).entryList({QStringLiteral("hklm.ini.damaged-*")}, QDir::Files);
+    ASSERT_EQ(copies.size(), 1);
+    QFile copy(folder.filePath(copies.first()));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), damaged);
+    EXPECT_FALSE(hiveText().contains("[broken"));
 }
 
 TEST_F(SettingsStore, ValuesAreTrimmedAndOtherRootsRefused)

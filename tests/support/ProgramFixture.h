@@ -22,6 +22,7 @@ protected:
         ASSERT_TRUE(folder.isValid());
         qputenv("BRINDLE_APP_DIR", folder.path().toUtf8());
         hive = std::make_unique<IniHive>(folder.filePath(QStringLiteral("hklm.ini")));
+        qputenv("BRINDLE_REGISTRY", hive->fileName().toUtf8());
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
         MMain::resetGlobals();
         MMain::setRegistry(hive.get());
@@ -38,6 +39,7 @@ protected:
         MMain::setPreviousInstanceTest(nullptr);
         MMain::resetGlobals();
         qunsetenv("BRINDLE_APP_DIR");
+        qunsetenv("BRINDLE_REGISTRY");
     }
 
     QString brindleValue(const QString& name) const
