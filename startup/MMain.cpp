@@ -32,16 +32,7 @@ public:
 Registry* currentRegistry = nullptr;
 UiPort* currentUi = nullptr;
 std::function<QDateTime()> clock;
-std::function<bool()> previousInstanceTest;
-
-bool previousInstance()
-{
-    if (previousInstanceTest) {
-        return previousInstanceTest();
-    }
-    static InstanceGuard guard(appExeName());
-    return guard.previousInstance();
-}
+InstanceGuard* currentGuard = nullptr;
 
 // The password never reaches the log: every PASSWORD value is masked.
 QString maskPassword(const QString& commandLine)
@@ -58,11 +49,9 @@ void refuseSecondInstance()
     ui().messageBox(QStringLiteral("The Brindle application is already running.           "),
                     UiPort::Buttons::Ok, UiPort::Icon::Exclamation, QStringLiteral("VEXO Brindle"),
                     true);
-    for (const QString& title : {QStringLiteral("VEXO Brindle"), QStringLiteral("Brindle")}) {
-        if (!ui().activateWindow(title)) {
-            logError(QStringLiteral("MMain.Main"), 5,
-                     QStringLiteral("Invalid procedure call or argument"));
-        }
+    if (!instanceGuard().askPreviousToRaise()) {
+        logError(QStringLiteral("MMain.Main"), 5,
+                 QStringLiteral("Invalid procedure call or argument"));
     }
     gbExiting = true;
     ExitApplication();
@@ -105,9 +94,18 @@ void setClock(std::function<QDateTime()> newClock)
     clock = std::move(newClock);
 }
 
-void setPreviousInstanceTest(std::function<bool()> test)
+InstanceGuard& instanceGuard()
 {
-    previousInstanceTest = std::move(test);
+    if (!currentGuard) {
+        static InstanceGuard guard(appExeName());
+        return guard;
+    }
+    return *currentGuard;
+}
+
+void setInstanceGuard(InstanceGuard* guard)
+{
+    currentGuard = guard;
 }
 
 void resetGlobals()
@@ -152,6 +150,10 @@ void Main(const QString& commandLine)
                  maskPassword(commandLine));
         gobjOptions = std::make_unique<clsOptions>();
         bContinue = gobjOptions->Analyse(commandLine);
+        // Every start takes the lock, also one that only shows the
+        // information screen, so a start with a company file beside it is
+        // refused.
+        const bool previous = bContinue && instanceGuard().previousInstance();
         if (bContinue && trimBlanks(gobjOptions->Database()).isEmpty()) {
             ui().showInformationScreen();
             gbExiting = true;
@@ -161,7 +163,7 @@ void Main(const QString& commandLine)
             UpdateRegValue(HKEY_LOCAL_MACHINE, brindleKey(), QStringLiteral("AppPath"),
                            appPath() + QLatin1Char('/') + appExeName());
         }
-        if (bContinue && previousInstance()) {
+        if (bContinue && previous) {
             refuseSecondInstance();
             return;
         }

@@ -9,6 +9,7 @@
 
 namespace brindle {
 
+class InstanceGuard;
 class Registry;
 class UiPort;
 
@@ -45,8 +46,10 @@ UiPort& ui();
 void setUi(UiPort* ui);
 QDateTime now();
 void setClock(std::function<QDateTime()> clock);
-// Replaces the previous-instance test (tests only).
-void setPreviousInstanceTest(std::function<bool()> test);
+// The previous-instance test: by default one guard per user named after
+// the executable. Tests set their own.
+InstanceGuard& instanceGuard();
+void setInstanceGuard(InstanceGuard* guard);
 
 // Puts every global back to its state at program start.
 void resetGlobals();

@@ -94,11 +94,6 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
     }
-    QByteArray hiveText() const
-    {
-        QFile file(hive->fileName());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 };
 
 TEST_F(SettingsStore, FreshInstallationStartsAtZeroAndTrue)

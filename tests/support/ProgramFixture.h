@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ScriptedUi.h"
+#include "platform/InstanceGuard.h"
 #include "registry/IniHive.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
@@ -12,8 +13,8 @@
 
 namespace brindle::test {
 
-// A program folder, a registry hive and a scripted user of the test's own,
-// and a fixed clock. The globals start as at program start.
+// A program folder, a registry hive, an instance guard and a scripted user
+// of the test's own, and a fixed clock. The globals start as at program start.
 class ProgramFixture : public ::testing::Test
 {
 protected:
@@ -28,7 +29,8 @@ protected:
         MMain::setRegistry(hive.get());
         MMain::setUi(&ui);
         MMain::setClock([] { return QDateTime(QDate(2026, 12, 4), QTime(9, 15, 2)); });
-        MMain::setPreviousInstanceTest([] { return false; });
+        guard = std::make_unique<InstanceGuard>(QStringLiteral("brindle"), folder.path());
+        MMain::setInstanceGuard(guard.get());
     }
 
     void TearDown() override
@@ -36,7 +38,8 @@ protected:
         MMain::setRegistry(nullptr);
         MMain::setUi(nullptr);
         MMain::setClock(nullptr);
-        MMain::setPreviousInstanceTest(nullptr);
+        MMain::setInstanceGuard(nullptr);
+        guard.reset();
         MMain::resetGlobals();
         qunsetenv("BRINDLE_APP_DIR");
         qunsetenv("BRINDLE_REGISTRY");
@@ -51,6 +54,12 @@ protected:
         ASSERT_TRUE(hive->writeValue(QStringLiteral("Software\\VEXO\\VEXO Brindle"), name, data));
     }
     void enableLog() { setBrindleValue(QStringLiteral("LogFile"), QStringLiteral("TRUE")); }
+
+    QByteArray hiveText() const
+    {
+        QFile file(hive->fileName());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     // The log's lines, deciphered; a line too long to read shows as "<too long>".
     QStringList logLines() const
@@ -72,6 +81,8 @@ protected:
 
     QTemporaryDir folder;
     std::unique_ptr<IniHive> hive;
+    // This process's previous-instance test; lock and socket in folder.
+    std::unique_ptr<InstanceGuard> guard;
     ScriptedUi ui;
 };
 
