@@ -47,9 +47,13 @@ int hexValue(char c)
 }
 
 // %XX gives the byte XX; a "%" not followed by two hex digits is itself.
-// Nothing when the bytes are not UTF-8 or hold a NUL.
+// Nothing for a raw NUL (a sign of a binary file) or bytes that are not
+// UTF-8.
 std::optional<QString> decodeText(QByteArrayView text)
 {
+    if (text.contains('\0')) {
+        return std::nullopt;
+    }
     QByteArray bytes;
     bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -61,9 +65,6 @@ std::optional<QString> decodeText(QByteArrayView text)
         } else {
             bytes.append(text[i]);
         }
-    }
-    if (bytes.contains('\0')) {
-        return std::nullopt;
     }
     QStringDecoder toUtf16(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString decoded = toUtf16.decode(bytes);

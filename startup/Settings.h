@@ -10,7 +10,7 @@ constexpr qint32 HKEY_LOCAL_MACHINE = qint32(0x80000002);
 QString brindleKey();
 QString helpKey();
 
-// The value's text, trimmed; "" when missing or unreadable.
+// The value's text, blanks trimmed; "" when missing or unreadable.
 QString GetRegValue(qint32 lRootKey, const QString& sKeyPath, const QString& sValueName);
 // Writes the value as text; false when the registry refused the write.
 bool UpdateRegValue(qint32 lRootKey, const QString& sKeyPath, const QString& sValueName,

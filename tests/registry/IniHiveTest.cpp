@@ -86,6 +86,7 @@ TEST_F(IniHiveTest, NamesAndDataHoldingTheLayoutsOwnCharactersStayApart)
         {brindleKey, QStringLiteral("list"), QStringLiteral("a, b, \"c\"")},
         {brindleKey, QStringLiteral("at"), QStringLiteral("@Variant(x)")},
         {brindleKey, QStringLiteral("empty"), QStringLiteral("")},
+        {brindleKey, QStringLiteral("nul"), QString::fromUtf16(u"nul\0inside", 10)},
         {brindleKey, QStringLiteral("aaa\u4eb2.ini"), QStringLiteral("\u4eb2 \u00fc \U0001f600")},
         {QStringLiteral("Key [1]/x\\%20y"), QStringLiteral("v"), QStringLiteral("odd key")},
     };
