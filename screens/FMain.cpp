@@ -1,9 +1,9 @@
 #include "FMain.h"
 
 #include "ScreenParts.h"
+#include "ScreenTexts.h"
 #include "WidgetPrompts.h"
 #include "startup/MMain.h"
-#include "startup/Settings.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -50,7 +50,7 @@ FMain::FMain(QWidget* parent) : QWidget(parent)
 
 void FMain::SetLastConnected()
 {
-    if (const auto caption = MMain::lastConnectedCaption()) {
+    if (const auto caption = lastConnectedCaption()) {
         m_lastConnect->setText(*caption);
     }
 }

@@ -1,6 +1,6 @@
 #include "ScreenParts.h"
 
-#include "startup/Settings.h"
+#include "ScreenTexts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,7 +21,7 @@ QLayout* releaseDetails()
     auto* row = new QHBoxLayout;
     row->addWidget(screenLabel(QStringLiteral("lblRelease"), QStringLiteral("Release Details")));
     row->addStretch();
-    row->addWidget(screenLabel(QStringLiteral("lblVersion"), MMain::versionLabel()));
+    row->addWidget(screenLabel(QStringLiteral("lblVersion"), versionLabel()));
     return row;
 }
 
