@@ -14,6 +14,7 @@ struct Command
     const char* usage;   // the arguments after the name
     const char* summary; // one line for the command list
     int (*run)(const QStringList& args, QTextStream& out, QTextStream& err);
+    const char* details = nullptr; // more lines for --help
 };
 
 int optionsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
@@ -21,6 +22,8 @@ int decodeLogCommand(const QStringList& args, QTextStream& out, QTextStream& err
 int settingsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int sampleContactsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int sampleCompanyCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int importCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int exportCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // Runs the command named at the front of args (the program name removed).
 int dispatch(const QStringList& args, QTextStream& out, QTextStream& err);

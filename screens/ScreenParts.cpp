@@ -1,5 +1,7 @@
 #include "ScreenParts.h"
 
+#include "Artwork.h"
+#include "Form.h"
 #include "startup/Settings.h"
 
 #include <QHBoxLayout>
@@ -13,15 +15,37 @@ QLabel* screenLabel(const QString& objectName, const QString& text)
     auto* label = new QLabel(text);
     label->setObjectName(objectName);
     label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
     return label;
+}
+
+QLabel* headingLabel(const QString& objectName, const QString& text)
+{
+    QLabel* label = screenLabel(objectName, text);
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.25);
+    label->setFont(font);
+    return label;
+}
+
+QPushButton* screenButton(const QString& objectName, const QString& text)
+{
+    auto* button = new QPushButton(text);
+    button->setObjectName(objectName);
+    return button;
 }
 
 QLayout* releaseDetails()
 {
     auto* row = new QHBoxLayout;
-    row->addWidget(screenLabel(QStringLiteral("lblRelease"), QStringLiteral("Release Details")));
+    auto* release = new QLabel(QStringLiteral("Release Details"));
+    release->setObjectName(QStringLiteral("lblRelease"));
+    auto* version = new QLabel(MMain::versionLabel());
+    version->setObjectName(QStringLiteral("lblVersion"));
+    row->addWidget(release);
     row->addStretch();
-    row->addWidget(screenLabel(QStringLiteral("lblVersion"), MMain::versionLabel()));
+    row->addWidget(version);
     return row;
 }
 
@@ -30,6 +54,7 @@ QWidget* footer(const QString& objectName, const QList<QPushButton*>& buttons)
     auto* panel = new QWidget;
     panel->setObjectName(objectName);
     auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
     row->addStretch();
     for (QPushButton* button : buttons) {
         row->addWidget(button);
@@ -39,20 +64,46 @@ QWidget* footer(const QString& objectName, const QList<QPushButton*>& buttons)
 
 void layoutWithBanner(QWidget* screen, QLayout* content, QWidget* footerPanel)
 {
-    auto* banner = new QLabel;
-    banner->setObjectName(QStringLiteral("imgVerticalBanner"));
-    banner->setFixedWidth(72);
-    banner->setStyleSheet(QStringLiteral(
-        "background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #1d4e89, stop:1 #7fb3d5);"));
-
     auto* top = new QHBoxLayout;
-    top->addWidget(banner);
+    top->addWidget(new Banner(Qt::Vertical, QStringLiteral("imgVerticalBanner")));
+    top->addSpacing(screen->fontMetrics().averageCharWidth() * 2);
     top->addLayout(content, 1);
 
     auto* outer = new QVBoxLayout(screen);
     outer->addLayout(top, 1);
     outer->addWidget(footerPanel);
-    screen->resize(560, 360);
+    outer->setSizeConstraint(QLayout::SetMinimumSize);
+    // Wide enough that the texts wrap into a few lines, in the window's font.
+    screen->setMinimumWidth(screen->fontMetrics().averageCharWidth() * 72);
+    screen->adjustSize();
+}
+
+void setLabelText(QWidget* window, const QString& objectName, const QString& text)
+{
+    if (auto* label = window->findChild<QLabel*>(objectName)) {
+        label->setText(text);
+    }
+}
+
+void followForm(QWidget* window, const Form& form)
+{
+    window->setEnabled(form.Enabled);
+    if (form.MousePointer == Form::Pointer::Hourglass) {
+        window->setCursor(Qt::WaitCursor);
+    } else {
+        window->unsetCursor();
+    }
+    if (form.Visible == window->isVisible()) {
+        return;
+    }
+    window->setVisible(form.Visible);
+    if (form.Visible) {
+        window->raise();
+        window->activateWindow();
+        if (auto* control = window->findChild<QWidget*>(form.focus)) {
+            control->setFocus(Qt::OtherFocusReason);
+        }
+    }
 }
 
 } // namespace brindle

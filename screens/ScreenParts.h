@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-class QBoxLayout;
+class QCloseEvent;
 class QLabel;
 class QLayout;
 class QPushButton;
@@ -11,13 +11,23 @@ class QWidget;
 
 namespace brindle {
 
+class Form;
+
 // Pieces every screen of the wizard shares.
 QLabel* screenLabel(const QString& objectName, const QString& text);
+QLabel* headingLabel(const QString& objectName, const QString& text);
+QPushButton* screenButton(const QString& objectName, const QString& text);
 // lblRelease and lblVersion.
 QLayout* releaseDetails();
 // A footer panel with its buttons on the right.
 QWidget* footer(const QString& objectName, const QList<QPushButton*>& buttons);
-// The vertical banner on the left, the content beside it, the footer below.
+// The vertical banner on the left, the content beside it, the footer below;
+// the window grows with its content (a larger font) and never shrinks below it.
 void layoutWithBanner(QWidget* screen, QLayout* content, QWidget* footer);
+// The label of the given name under the window.
+void setLabelText(QWidget* window, const QString& objectName, const QString& text);
+// Shows or hides a window as its form says, with its pointer and enabled
+// state; a window that comes up gives the focus to the form's control.
+void followForm(QWidget* window, const Form& form);
 
 } // namespace brindle

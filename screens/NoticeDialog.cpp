@@ -1,0 +1,101 @@
+#include "NoticeDialog.h"
+
+#include "Artwork.h"
+#include "Notices.h"
+#include "ScreenParts.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace brindle {
+
+namespace {
+
+QLabel* picture(const QString& objectName, const QPixmap& pixmap)
+{
+    auto* label = new QLabel;
+    label->setObjectName(objectName);
+    label->setPixmap(pixmap);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+// The security notice: its six texts numbered, the two crops of the access
+// prompt beside the steps they show.
+QLayout* securityNoticeBody(const QStringList& texts, qreal ratio)
+{
+    auto* grid = new QGridLayout;
+    for (int i = 0; i < texts.size(); ++i) {
+        grid->addWidget(screenLabel(QStringLiteral("lblWarning%1").arg(i + 1), texts[i]), i, 0);
+    }
+    grid->addWidget(picture(QStringLiteral("picAccessPrompt1"), accessPromptPicture(1, ratio)), 2,
+                    1, 2, 1);
+    grid->addWidget(picture(QStringLiteral("picAccessPrompt2"), accessPromptPicture(2, ratio)), 4,
+                    1, 2, 1);
+    grid->setColumnStretch(0, 1);
+    return grid;
+}
+
+QLayout* noticeBody(const Notice& notice, qreal ratio)
+{
+    auto* body = new QVBoxLayout;
+    for (const QString& text : notice.texts()) {
+        body->addWidget(screenLabel(QStringLiteral("lblWarning"), text));
+    }
+    const ScreenShot kind = notice.objectName() == QLatin1String("FVEXOEmptyMsg")
+                                ? ScreenShot::BlankField
+                                : ScreenShot::Categories;
+    body->addWidget(picture(QStringLiteral("picScreenShot"), screenShotPicture(kind, ratio)));
+    return body;
+}
+
+} // namespace
+
+NoticeDialog::NoticeDialog(Notice& notice, QWidget* parent) : QDialog(parent), m_notice(notice)
+{
+    setObjectName(notice.objectName());
+    setWindowTitle(notice.title());
+    setModal(true);
+    const qreal ratio = devicePixelRatioF();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(notice.hasCheckBox() ? securityNoticeBody(notice.texts(), ratio)
+                                           : noticeBody(notice, ratio));
+    QList<QPushButton*> buttons;
+    auto* cont = screenButton(QStringLiteral("cmdOK"), QStringLiteral("Continue"));
+    cont->setDefault(true);
+    auto* row = new QHBoxLayout;
+    if (notice.hasCheckBox()) {
+        auto* tick = new QCheckBox(QStringLiteral("Do not show this notice again"));
+        tick->setObjectName(QStringLiteral("chkShowNotice"));
+        tick->setChecked(notice.chkShowNotice);
+        connect(tick, &QCheckBox::toggled, this,
+                [this](bool ticked) { m_notice.chkShowNotice = ticked; });
+        row->addWidget(tick);
+    }
+    row->addStretch();
+    row->addWidget(cont);
+    layout->addLayout(row);
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
+    setMinimumWidth(fontMetrics().averageCharWidth() * 70);
+    connect(cont, &QPushButton::clicked, this, &QDialog::accept);
+    cont->setFocus(Qt::OtherFocusReason);
+}
+
+void NoticeDialog::accept()
+{
+    if (!m_answered) {
+        m_answered = true;
+        m_notice.cmdOK_Click();
+    }
+    QDialog::accept();
+}
+
+void NoticeDialog::reject()
+{
+    accept();
+}
+
+} // namespace brindle
