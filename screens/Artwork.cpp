@@ -106,7 +106,7 @@ QPixmap accessPromptPicture(int part, qreal ratio)
         p.drawLine(tick.topLeft() + QPointF(5, 9), tick.topLeft() + QPointF(10, 1));
         p.drawText(QRectF(body.left() + 15, body.top() + 2, 120, 20), Qt::AlignVCenter,
                    QStringLiteral("Allow access for"));
-        drawField(p, QRectF(body.left(), body.top() + 22, 150, 18), QString(),
+        drawField(p, QRectF(body.left() + 40, body.top() + 22, 130, 18), QString(),
                   QStringLiteral("1 minute  \u25be"), true);
     } else {
         p.setPen(Qt::black);

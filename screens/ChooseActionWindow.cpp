@@ -73,6 +73,16 @@ ChooseActionWindow::ChooseActionWindow(FChooseAction& form, QWidget* parent)
         QStringLiteral("  Export VEXO cards to your Outlook contacts"),
         QStringLiteral("lblToOutlookDescription"), QStringLiteral("Click the Export Arrow."));
 
+    // The two target names take the same width, so both panels line up.
+    const QList<QLabel*> targets{
+        importPanel->findChild<QLabel*>(QStringLiteral("lblTransferAction")),
+        exportPanel->findChild<QLabel*>(QStringLiteral("lblTransferAction"))};
+    const int targetWidth =
+        std::max(targets[0]->sizeHint().width(), targets[1]->sizeHint().width());
+    for (QLabel* target : targets) {
+        target->setMinimumWidth(targetWidth);
+    }
+
     auto* content = new QVBoxLayout;
     content->addWidget(importPanel);
     content->addWidget(rulesPanel);
@@ -82,7 +92,7 @@ ChooseActionWindow::ChooseActionWindow(FChooseAction& form, QWidget* parent)
     content->addStretch();
     content->addWidget(screenLabel(QStringLiteral("lblLastConnect"), QString()));
     content->addLayout(releaseDetails());
-    layoutWithBanner(this, content, footer(QStringLiteral("picFooter"), {m_settings, help}));
+    layoutWithBanner(this, content, footer(QStringLiteral("picFooter"), {m_settings, help}), 96);
 
     setTabOrder(m_toVEXO, m_rules);
     setTabOrder(m_rules, m_toOutlook);
@@ -120,7 +130,10 @@ QWidget* ChooseActionWindow::transferPanel(const QString& panelName, QPushButton
     grid->setContentsMargins(0, 0, 0, 0);
     auto* targetLabel = headingLabel(QStringLiteral("lblTransferAction"), target);
     targetLabel->setWordWrap(false);
-    auto* heading = headingLabel(labelName, text);
+    auto* heading = screenLabel(labelName, text);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
     grid->addWidget(arrow, 0, 0, 2, 1);
     grid->addWidget(targetLabel, 0, 1, 2, 1);
     grid->addWidget(heading, 0, 2);

@@ -5,7 +5,6 @@
 #include "ScreenParts.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -27,16 +26,15 @@ QLabel* picture(const QString& objectName, const QPixmap& pixmap)
 // prompt beside the steps they show.
 QLayout* securityNoticeBody(const QStringList& texts, qreal ratio)
 {
-    auto* grid = new QGridLayout;
+    auto* body = new QVBoxLayout;
     for (int i = 0; i < texts.size(); ++i) {
-        grid->addWidget(screenLabel(QStringLiteral("lblWarning%1").arg(i + 1), texts[i]), i, 0);
+        body->addWidget(screenLabel(QStringLiteral("lblWarning%1").arg(i + 1), texts[i]));
     }
-    grid->addWidget(picture(QStringLiteral("picAccessPrompt1"), accessPromptPicture(1, ratio)), 2,
-                    1, 2, 1);
-    grid->addWidget(picture(QStringLiteral("picAccessPrompt2"), accessPromptPicture(2, ratio)), 4,
-                    1, 2, 1);
-    grid->setColumnStretch(0, 1);
-    return grid;
+    auto* pictures = new QHBoxLayout;
+    pictures->addWidget(picture(QStringLiteral("picAccessPrompt1"), accessPromptPicture(1, ratio)));
+    pictures->addWidget(picture(QStringLiteral("picAccessPrompt2"), accessPromptPicture(2, ratio)));
+    body->insertLayout(2, pictures);
+    return body;
 }
 
 QLayout* noticeBody(const Notice& notice, qreal ratio)
@@ -78,8 +76,8 @@ NoticeDialog::NoticeDialog(Notice& notice, QWidget* parent) : QDialog(parent), m
     row->addStretch();
     row->addWidget(cont);
     layout->addLayout(row);
+    layout->addItem(brindle::minimumWidth(this, 76));
     layout->setSizeConstraint(QLayout::SetMinimumSize);
-    setMinimumWidth(fontMetrics().averageCharWidth() * 70);
     connect(cont, &QPushButton::clicked, this, &QDialog::accept);
     cont->setFocus(Qt::OtherFocusReason);
 }

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace brindle {
 
@@ -62,8 +63,15 @@ QWidget* footer(const QString& objectName, const QList<QPushButton*>& buttons)
     return panel;
 }
 
-void layoutWithBanner(QWidget* screen, QLayout* content, QWidget* footerPanel)
+QSpacerItem* minimumWidth(const QWidget* widget, int characters)
 {
+    const int width = widget->fontMetrics().averageCharWidth() * characters;
+    return new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum);
+}
+
+void layoutWithBanner(QWidget* screen, QLayout* content, QWidget* footerPanel, int characters)
+{
+    content->addItem(minimumWidth(screen, characters));
     auto* top = new QHBoxLayout;
     top->addWidget(new Banner(Qt::Vertical, QStringLiteral("imgVerticalBanner")));
     top->addSpacing(screen->fontMetrics().averageCharWidth() * 2);
@@ -73,8 +81,6 @@ void layoutWithBanner(QWidget* screen, QLayout* content, QWidget* footerPanel)
     outer->addLayout(top, 1);
     outer->addWidget(footerPanel);
     outer->setSizeConstraint(QLayout::SetMinimumSize);
-    // Wide enough that the texts wrap into a few lines, in the window's font.
-    screen->setMinimumWidth(screen->fontMetrics().averageCharWidth() * 72);
     screen->adjustSize();
 }
 

@@ -7,6 +7,7 @@ class QCloseEvent;
 class QLabel;
 class QLayout;
 class QPushButton;
+class QSpacerItem;
 class QWidget;
 
 namespace brindle {
@@ -21,9 +22,12 @@ QPushButton* screenButton(const QString& objectName, const QString& text);
 QLayout* releaseDetails();
 // A footer panel with its buttons on the right.
 QWidget* footer(const QString& objectName, const QList<QPushButton*>& buttons);
+// A spacer that keeps a layout at least so many average characters wide, so
+// texts wrap into a few lines and the width follows the font.
+QSpacerItem* minimumWidth(const QWidget* widget, int characters);
 // The vertical banner on the left, the content beside it, the footer below;
 // the window grows with its content (a larger font) and never shrinks below it.
-void layoutWithBanner(QWidget* screen, QLayout* content, QWidget* footer);
+void layoutWithBanner(QWidget* screen, QLayout* content, QWidget* footer, int characters = 80);
 // The label of the given name under the window.
 void setLabelText(QWidget* window, const QString& objectName, const QString& text);
 // Shows or hides a window as its form says, with its pointer and enabled

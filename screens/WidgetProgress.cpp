@@ -60,7 +60,7 @@ WidgetProgress::WidgetProgress(QWidget* parent) : QWidget(parent)
 
     auto* content = new QVBoxLayout;
     content->addWidget(m_panels, 1);
-    layoutWithBanner(this, content, footer(QStringLiteral("picFooter"), {m_cancel, m_help}));
+    layoutWithBanner(this, content, footer(QStringLiteral("picFooter"), {m_cancel, m_help}), 60);
 }
 
 QWidget* WidgetProgress::waitingPanel(const QString& name, const QString& titleName,
