@@ -81,7 +81,19 @@ void layoutWithBanner(QWidget* screen, QLayout* content, QWidget* footerPanel, i
     outer->addLayout(top, 1);
     outer->addWidget(footerPanel);
     outer->setSizeConstraint(QLayout::SetMinimumSize);
-    screen->adjustSize();
+    fitToContent(screen);
+}
+
+void fitToContent(QWidget* window)
+{
+    // Not adjustSize: it keeps a window within part of the screen, and a
+    // larger font may need more than that.
+    QLayout* layout = window->layout();
+    layout->activate();
+    const int width = std::max(layout->sizeHint().width(), layout->minimumSize().width());
+    const int height = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
+                                                   : layout->sizeHint().height();
+    window->resize(width, std::max(height, layout->minimumSize().height()));
 }
 
 void setLabelText(QWidget* window, const QString& objectName, const QString& text)

@@ -28,6 +28,8 @@ QSpacerItem* minimumWidth(const QWidget* widget, int characters);
 // The vertical banner on the left, the content beside it, the footer below;
 // the window grows with its content (a larger font) and never shrinks below it.
 void layoutWithBanner(QWidget* screen, QLayout* content, QWidget* footer, int characters = 80);
+// Sizes a window to what its layout needs at its width.
+void fitToContent(QWidget* window);
 // The label of the given name under the window.
 void setLabelText(QWidget* window, const QString& objectName, const QString& text);
 // Shows or hides a window as its form says, with its pointer and enabled

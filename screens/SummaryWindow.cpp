@@ -92,7 +92,7 @@ void SummaryWindow::render()
             value->setText(counters[i]->value);
         }
     }
-    adjustSize();
+    fitToContent(this);
 }
 
 void SummaryWindow::closeEvent(QCloseEvent* event)
