@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -153,6 +154,16 @@ void WidgetProgress::pause(int milliseconds)
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+void WidgetProgress::keyPressEvent(QKeyEvent* event)
+{
+    // Escape is the keyboard's way to Cancel.
+    if (event->key() == Qt::Key_Escape) {
+        m_cancel->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void WidgetProgress::closeEvent(QCloseEvent* event)

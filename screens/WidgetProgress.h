@@ -32,6 +32,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget* waitingPanel(const QString& name, const QString& titleName, const QString& title,

@@ -206,7 +206,7 @@ TEST_F(EnvironmentTest, ProductIsKnownByItsExecutablesName)
     }
     MMain::gobjOptions.reset();
     EXPECT_EQ(MMain::GetVEXOProduct(), 0) << "no options: errors are ignored";
-    EXPECT_TRUE(MMain::CheckIfVEXOIsRunning()) << "kept as written: never inspects processes";
+    EXPECT_TRUE(MMain::CheckIfVEXOIsRunning()) << "the processes are never inspected";
 }
 
 TEST_F(EnvironmentTest, InstallerIsLookedForBesideTheRegisteredExecutable)
