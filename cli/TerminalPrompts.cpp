@@ -56,7 +56,8 @@ Prompts::Answer TerminalPrompts::messageBox(const QString& text, Buttons buttons
         return Yes;
     }
     // Stopping a run writes nothing more; declining anything else changes nothing.
-    return ask(QStringLiteral(" (y)es or (n)o? "),
+    const QString question = QStringLiteral("(y)es or (n)o? ");
+    return ask(lines(text).endsWith(QLatin1Char('\n')) ? question : QLatin1Char(' ') + question,
                {{QLatin1Char('y'), Yes}, {QLatin1Char('n'), No}},
                text == cancelQuestion ? Yes : No);
 }
@@ -79,7 +80,7 @@ Prompts::Answer TerminalPrompts::ask(const QString& question, const QList<KeyAns
             }
         }
     }
-    err << (cautious == Yes ? "yes" : cautious == No ? "no" : "cancel") << " (nobody to answer)\n";
+    err << (cautious == Yes ? "yes" : cautious == No ? "no" : "cancel") << noAnswer() << '\n';
     return cautious;
 }
 
@@ -93,7 +94,7 @@ void TerminalPrompts::showUpdateChoice(FUpdateChoice& dialog)
         err.flush();
         const QChar key = m_console.interactive() ? m_console.readKey() : QChar();
         if (key.isNull() || interrupt::requested()) {
-            err << "cancel (nobody to answer)\n";
+            err << "cancel" << noAnswer() << '\n';
             m_cancelConfirmed = true;
             dialog.cmdCancel_Click();
             continue;
@@ -103,6 +104,13 @@ void TerminalPrompts::showUpdateChoice(FUpdateChoice& dialog)
             err << "Press one of the keys in brackets.\n";
         }
     }
+}
+
+QString TerminalPrompts::noAnswer() const
+{
+    return interrupt::requested()    ? QStringLiteral(" (Ctrl-C)")
+           : m_console.interactive() ? QStringLiteral(" (end of input)")
+                                     : QStringLiteral(" (no terminal to answer)");
 }
 
 QTextStream& TerminalPrompts::beginOutput()

@@ -33,6 +33,8 @@ private:
     using KeyAnswer = std::pair<QChar, Answer>;
     // Waits for one of the keys; the cautious answer when nobody can answer.
     Answer ask(const QString& question, const QList<KeyAnswer>& keys, Answer cautious);
+    // Why a question was answered without a key.
+    QString noAnswer() const;
     QTextStream& beginOutput();
     void printDialog(const FUpdateChoice& dialog);
     QString keyLine(const FUpdateChoice& dialog) const;

@@ -118,7 +118,8 @@ void followForm(QWidget* window, const Form& form)
     if (form.Visible) {
         window->raise();
         window->activateWindow();
-        if (auto* control = window->findChild<QWidget*>(form.focus)) {
+        auto* control = form.focus.isEmpty() ? nullptr : window->findChild<QWidget*>(form.focus);
+        if (control) {
             control->setFocus(Qt::OtherFocusReason);
         }
     }
