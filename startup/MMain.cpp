@@ -1,5 +1,6 @@
 #include "MMain.h"
 
+#include "Environment.h"
 #include "ErrorLog.h"
 #include "Prompts.h"
 #include "Settings.h"
@@ -136,6 +137,10 @@ void resetGlobals()
     glTransferAction = 0;
     gsSupplierWord = QStringLiteral("Supplier");
     gbEncryptionActive = false;
+    glVEXOProduct = 0;
+    gsHostExeName.clear();
+    gsHostExeVersion.clear();
+    gdODBCVersion = 0;
 }
 
 bool InitialiseCommonControls()

@@ -169,6 +169,7 @@ TEST_F(SampleCommands, WrongUseExitsWithTwoAndWritesNothing)
         {company, "a.db", "--cards", "1000001"},
         {company, "a.db", "--cards", "2147483647"},
         {company, "a.db", "--cards", "many"},
+        {company, "a.db", "--cards=many"},
         {company, "a.db", "--cards", "5", "--cards", "6"},
         {company, "a.db", "--country", "fr"},
         {company, "a.db", "--seed", "-1"},
