@@ -1,6 +1,6 @@
 #include "Filter.h"
 
-#include "Object.h"
+#include "Errors.h"
 
 namespace contacts {
 

@@ -69,11 +69,11 @@ void Generator::fillAddress(ContactItem& item, const QString& prefix)
     if (chance(20)) {
         street = QStringLiteral("Level %1\r\n").arg(1 + pick(20)) + street;
     }
-    item.set(prefix + QLatin1String("Street"), street);
-    item.set(prefix + QLatin1String("City"), QString::fromUtf8(cities[city]));
-    item.set(prefix + QLatin1String("State"), QString::fromUtf8(states[city]));
-    item.set(prefix + QLatin1String("PostalCode"), QString::number(2000 + pick(5000)));
-    item.set(prefix + QLatin1String("Country"), QStringLiteral("Australia"));
+    item.setProperty(prefix + QLatin1String("Street"), street);
+    item.setProperty(prefix + QLatin1String("City"), QString::fromUtf8(cities[city]));
+    item.setProperty(prefix + QLatin1String("State"), QString::fromUtf8(states[city]));
+    item.setProperty(prefix + QLatin1String("PostalCode"), QString::number(2000 + pick(5000)));
+    item.setProperty(prefix + QLatin1String("Country"), QStringLiteral("Australia"));
 }
 
 void Generator::fill(ContactItem& item, const CardType& type, int index)
@@ -82,35 +82,37 @@ void Generator::fill(ContactItem& item, const CardType& type, int index)
     const QString phone = QStringLiteral("(02) 9%1 %2").arg(100 + pick(900)).arg(1000 + pick(9000));
     if (company) {
         const QString name = any(companyWords) + u' ' + any(companyKinds);
-        item.set(QStringLiteral("CompanyName"), name);
-        item.set(QStringLiteral("FileAs"), name);
+        item.setProperty(QStringLiteral("CompanyName"), name);
+        item.setProperty(QStringLiteral("FileAs"), name);
         fillAddress(item, QStringLiteral("BusinessAddress"));
-        item.set(QStringLiteral("BusinessTelephoneNumber"), phone);
-        item.set(QStringLiteral("WebPage"), QStringLiteral("www.example%1.com.au").arg(index));
-        item.set(QStringLiteral("SelectedMailingAddress"), 2);
+        item.setProperty(QStringLiteral("BusinessTelephoneNumber"), phone);
+        item.setProperty(QStringLiteral("WebPage"),
+                         QStringLiteral("www.example%1.com.au").arg(index));
+        item.setProperty(QStringLiteral("SelectedMailingAddress"), 2);
     } else {
-        item.set(QStringLiteral("FirstName"), any(firstNames));
-        item.set(QStringLiteral("LastName"), any(lastNames));
+        item.setProperty(QStringLiteral("FirstName"), any(firstNames));
+        item.setProperty(QStringLiteral("LastName"), any(lastNames));
         fillAddress(item, QStringLiteral("HomeAddress"));
-        item.set(QStringLiteral("HomeTelephoneNumber"), phone);
-        item.set(QStringLiteral("SelectedMailingAddress"), 1);
+        item.setProperty(QStringLiteral("HomeTelephoneNumber"), phone);
+        item.setProperty(QStringLiteral("SelectedMailingAddress"), 1);
         if (chance(30)) {
-            item.set(QStringLiteral("Birthday"),
-                     QDate(1950 + pick(50), 1 + pick(12), 1 + pick(28)));
+            item.setProperty(QStringLiteral("Birthday"),
+                             QDate(1950 + pick(50), 1 + pick(12), 1 + pick(28)));
         }
     }
-    item.set(QStringLiteral("Email1Address"), QStringLiteral("contact%1@example.com").arg(index));
+    item.setProperty(QStringLiteral("Email1Address"),
+                     QStringLiteral("contact%1@example.com").arg(index));
     if (chance(60)) {
-        item.set(QStringLiteral("MobileTelephoneNumber"), QStringLiteral("04%1 %2 %3")
-                                                              .arg(10 + pick(90))
-                                                              .arg(100 + pick(900))
-                                                              .arg(100 + pick(900)));
+        item.setProperty(QStringLiteral("MobileTelephoneNumber"), QStringLiteral("04%1 %2 %3")
+                                                                      .arg(10 + pick(90))
+                                                                      .arg(100 + pick(900))
+                                                                      .arg(100 + pick(900)));
     }
     if (chance(20)) {
         fillAddress(item, QStringLiteral("OtherAddress"));
     }
     if (chance(30)) {
-        item.set(QStringLiteral("Body"), any(notes));
+        item.setProperty(QStringLiteral("Body"), any(notes));
     }
     QStringList categories;
     if (m_options.layout == SampleOptions::Layout::Categories) {
@@ -119,14 +121,15 @@ void Generator::fill(ContactItem& item, const CardType& type, int index)
     if (chance(25)) {
         categories += any(ownCategories);
     }
-    item.set(QStringLiteral("Categories"), categories.join(QStringLiteral(", ")));
+    item.setProperty(QStringLiteral("Categories"), categories.join(QStringLiteral(", ")));
     if (chance(40)) {
         // Contacts a previous export wrote carry its link fields.
         const int record = 1 + index;
-        item.set(QStringLiteral("CustomerID"), QString::number(record));
-        item.set(QStringLiteral("User1"),
-                 QStringLiteral("%1%2").arg(type.letter).arg(record, 5, 10, QLatin1Char('0')));
-        item.set(QStringLiteral("User2"), QLatin1String("VEXO") + type.letter);
+        item.setProperty(QStringLiteral("CustomerID"), QString::number(record));
+        item.setProperty(
+            QStringLiteral("User1"),
+            QStringLiteral("%1%2").arg(type.letter).arg(record, 5, 10, QLatin1Char('0')));
+        item.setProperty(QStringLiteral("User2"), QLatin1String("VEXO") + type.letter);
     }
     item.setUid(uid(index));
 }
@@ -144,12 +147,12 @@ QList<CardType> cardTypes(const QString& supplierWord)
 std::shared_ptr<Folder> subFolder(Folder& parent, const QString& name)
 {
     try {
-        return parent.folders()->item(name);
+        return parent.Folders().Item(name);
     } catch (const brindle::PlatformError& error) {
         if (error.number() != brindle::ErrorNumber::NotFound) {
             throw;
         }
-        return parent.folders()->add(name);
+        return parent.Folders().Add(name);
     }
 }
 
@@ -169,7 +172,7 @@ SampleSummary writeSampleContacts(const QString& root, const SampleOptions& opti
 {
     Application application(root);
     const std::shared_ptr<Folder> contacts =
-        application.getNamespace(QStringLiteral("MAPI"))->getDefaultFolder(10);
+        application.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
     const QList<CardType> types = cardTypes(options.supplierWord);
     QList<std::shared_ptr<Folder>> folders;
     for (const CardType& type : types) {
@@ -185,9 +188,9 @@ SampleSummary writeSampleContacts(const QString& root, const SampleOptions& opti
         while (roll >= weights[type]) {
             roll -= weights[type++];
         }
-        const std::shared_ptr<ContactItem> item = folders[type]->items()->add();
+        const std::shared_ptr<ContactItem> item = folders[type]->Items().Add();
         generator.fill(*item, types[type], index);
-        item->save();
+        item->Save();
     }
     writeOtherItems(contacts->directory(), options.seed);
     return {options.contacts, 2};

@@ -14,9 +14,9 @@ protected:
     std::shared_ptr<ContactItem> reopenOnly()
     {
         Application app(root());
-        std::shared_ptr<Items> items = defaultFolder(app)->items();
-        EXPECT_EQ(items->count(), 1);
-        return items->item(1);
+        Items items = defaultFolder(app)->Items();
+        EXPECT_EQ(items.Count(), 1);
+        return items.Item(1);
     }
 };
 
@@ -71,12 +71,12 @@ TEST_F(ContactFields, EveryPropertySurvivesSaveAndReopen)
     QStringList covered;
     {
         Application app(root());
-        std::shared_ptr<ContactItem> item = defaultFolder(app)->items()->add();
+        std::shared_ptr<ContactItem> item = defaultFolder(app)->Items().Add();
         for (const auto& [name, value] : values) {
-            item->set(name, value);
+            item->setProperty(name, value);
             covered += name;
         }
-        item->save();
+        item->Save();
     }
     QStringList all = ContactCard::fieldNames();
     all.sort();
@@ -84,7 +84,7 @@ TEST_F(ContactFields, EveryPropertySurvivesSaveAndReopen)
     EXPECT_EQ(covered, all) << "a property is missing from this test";
     const std::shared_ptr<ContactItem> item = reopenOnly();
     for (const auto& [name, value] : values) {
-        EXPECT_EQ(item->get(name), value) << name.toStdString();
+        EXPECT_EQ(item->property(name), value) << name.toStdString();
     }
 }
 
@@ -127,17 +127,17 @@ TEST_F(ContactFields, ReadsWhatOtherProgramsWrite)
         QFile::copy(data.filePath(name), contactsDir() + u'/' + name);
     }
     Application app(root());
-    std::shared_ptr<Items> items = defaultFolder(app)->items();
+    Items items = defaultFolder(app)->Items();
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " " + c.property);
         std::shared_ptr<ContactItem> found;
-        for (int i = 1; i <= items->count(); ++i) {
-            if (items->item(i)->fileName() == QLatin1String(c.file)) {
-                found = items->item(i);
+        for (int i = 1; i <= items.Count(); ++i) {
+            if (items.Item(i)->fileName() == QLatin1String(c.file)) {
+                found = items.Item(i);
             }
         }
         ASSERT_TRUE(found);
-        EXPECT_EQ(found->get(QString::fromLatin1(c.property)), c.expected);
+        EXPECT_EQ(found->property(QString::fromLatin1(c.property)), c.expected);
     }
 }
 
@@ -148,10 +148,10 @@ TEST_F(ContactFields, UnknownPropertiesSurviveAChangeAndSave)
     QFile::copy(QStringLiteral(BRINDLE_TEST_DATA "/khard-4.vcf"), path);
     {
         Application app(root());
-        std::shared_ptr<ContactItem> item = defaultFolder(app)->items()->item(1);
-        item->set(QStringLiteral("FirstName"), QStringLiteral("Pri"));
-        item->set(QStringLiteral("HomeTelephoneNumber"), QStringLiteral("07 3000 9999"));
-        item->save();
+        std::shared_ptr<ContactItem> item = defaultFolder(app)->Items().Item(1);
+        item->setProperty(QStringLiteral("FirstName"), QStringLiteral("Pri"));
+        item->setProperty(QStringLiteral("HomeTelephoneNumber"), QStringLiteral("07 3000 9999"));
+        item->Save();
     }
     const QByteArray after = readAll(path);
     for (const char* kept :
@@ -164,23 +164,23 @@ TEST_F(ContactFields, UnknownPropertiesSurviveAChangeAndSave)
     EXPECT_TRUE(after.contains("TEL;TYPE=home,voice:07 3000 9999"));
     EXPECT_FALSE(after.contains("tel:+61-7-3000-1111"));
     EXPECT_TRUE(after.contains("FN:Dr. Pri Patel")) << "the formatted name follows the names";
-    EXPECT_EQ(reopenOnly()->get(QStringLiteral("FirstName")), QStringLiteral("Pri"));
+    EXPECT_EQ(reopenOnly()->property(QStringLiteral("FirstName")), QStringLiteral("Pri"));
 }
 
 TEST_F(ContactFields, FormattedNameFollowsTheNamesAndEmptyValuesRemoveProperties)
 {
     Application app(root());
-    std::shared_ptr<ContactItem> item = defaultFolder(app)->items()->add();
-    item->set(QStringLiteral("FirstName"), QStringLiteral("Jo"));
-    item->set(QStringLiteral("LastName"), QStringLiteral("Smith"));
-    EXPECT_EQ(item->get(QStringLiteral("FullName")), QStringLiteral("Jo Smith"));
-    item->set(QStringLiteral("Email1Address"), QStringLiteral("jo@x"));
-    item->set(QStringLiteral("Email1Address"), QString());
-    item->set(QStringLiteral("HomeAddressCity"), QStringLiteral("Sydney"));
-    item->set(QStringLiteral("HomeAddressCity"), QString());
-    item->set(QStringLiteral("Birthday"), QDate(2000, 1, 1));
-    item->set(QStringLiteral("Birthday"), QDate(4501, 1, 1));
-    item->save();
+    std::shared_ptr<ContactItem> item = defaultFolder(app)->Items().Add();
+    item->setProperty(QStringLiteral("FirstName"), QStringLiteral("Jo"));
+    item->setProperty(QStringLiteral("LastName"), QStringLiteral("Smith"));
+    EXPECT_EQ(item->property(QStringLiteral("FullName")), QStringLiteral("Jo Smith"));
+    item->setProperty(QStringLiteral("Email1Address"), QStringLiteral("jo@x"));
+    item->setProperty(QStringLiteral("Email1Address"), QString());
+    item->setProperty(QStringLiteral("HomeAddressCity"), QStringLiteral("Sydney"));
+    item->setProperty(QStringLiteral("HomeAddressCity"), QString());
+    item->setProperty(QStringLiteral("Birthday"), QDate(2000, 1, 1));
+    item->setProperty(QStringLiteral("Birthday"), QDate(4501, 1, 1));
+    item->Save();
     const QByteArray bytes = readAll(contactsDir() + u'/' + item->fileName());
     EXPECT_FALSE(bytes.contains("EMAIL"));
     EXPECT_FALSE(bytes.contains("ADR"));
@@ -204,20 +204,20 @@ TEST_F(ContactFields, ControlCharactersAreDroppedOnSave)
     }
     const std::shared_ptr<ContactItem> item = reopenOnly();
     ASSERT_EQ(item->kind(), ContactItem::Kind::Contact) << item->problem().toStdString();
-    EXPECT_EQ(item->get(QStringLiteral("Body")), QStringLiteral("ab\r\nc\td"));
-    EXPECT_EQ(item->get(QStringLiteral("WebPage")), QStringLiteral("http://x/[1m"));
-    EXPECT_EQ(item->get(QStringLiteral("User1")), QStringLiteral("nulend"));
+    EXPECT_EQ(item->property(QStringLiteral("Body")), QStringLiteral("ab\r\nc\td"));
+    EXPECT_EQ(item->property(QStringLiteral("WebPage")), QStringLiteral("http://x/[1m"));
+    EXPECT_EQ(item->property(QStringLiteral("User1")), QStringLiteral("nulend"));
 }
 
 TEST_F(ContactFields, MailingAddressMovesTheirPreference)
 {
     Application app(root());
-    std::shared_ptr<ContactItem> item = defaultFolder(app)->items()->add();
-    item->set(QStringLiteral("SelectedMailingAddress"), 1);
-    item->set(QStringLiteral("BusinessAddressCity"), QStringLiteral("Perth"));
-    item->set(QStringLiteral("SelectedMailingAddress"), 2);
-    item->save();
-    EXPECT_EQ(reopenOnly()->get(QStringLiteral("SelectedMailingAddress")), 2);
+    std::shared_ptr<ContactItem> item = defaultFolder(app)->Items().Add();
+    item->setProperty(QStringLiteral("SelectedMailingAddress"), 1);
+    item->setProperty(QStringLiteral("BusinessAddressCity"), QStringLiteral("Perth"));
+    item->setProperty(QStringLiteral("SelectedMailingAddress"), 2);
+    item->Save();
+    EXPECT_EQ(reopenOnly()->property(QStringLiteral("SelectedMailingAddress")), 2);
     const QByteArray bytes = readAll(contactsDir() + u'/' + item->fileName());
     EXPECT_EQ(bytes.count("ADR"), 1) << "the empty home address was only kept for its preference";
     EXPECT_TRUE(bytes.contains("ADR;TYPE=work;PREF=1:;;;Perth;;;"));
@@ -226,7 +226,7 @@ TEST_F(ContactFields, MailingAddressMovesTheirPreference)
 TEST_F(ContactFields, WrongValuesAndNamesRaiseTheirNumbers)
 {
     Application app(root());
-    std::shared_ptr<ContactItem> item = defaultFolder(app)->items()->add();
+    std::shared_ptr<ContactItem> item = defaultFolder(app)->Items().Add();
     const struct
     {
         const char* property;
@@ -240,13 +240,14 @@ TEST_F(ContactFields, WrongValuesAndNamesRaiseTheirNumbers)
         {"NoSuchProperty", "x", brindle::ErrorNumber::NoSuchMember},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(errorNumberOf([&] { item->set(QString::fromLatin1(c.property), c.value); }),
-                  c.number)
+        EXPECT_EQ(
+            errorNumberOf([&] { item->setProperty(QString::fromLatin1(c.property), c.value); }),
+            c.number)
             << c.property;
     }
-    EXPECT_EQ(errorNumberOf([&] { item->get(QStringLiteral("Nope")); }),
+    EXPECT_EQ(errorNumberOf([&] { item->property(QStringLiteral("Nope")); }),
               brindle::ErrorNumber::NoSuchMember);
-    EXPECT_EQ(item->get(QStringLiteral("firstname")), QString()) << "names are case-blind";
+    EXPECT_EQ(item->property(QStringLiteral("firstname")), QString()) << "names are case-blind";
 }
 
 // The formatted name is compared with the composed one it last had: each step

@@ -51,19 +51,19 @@ TEST_F(ContactSamples, FoldersLayoutFillsTheCardTypeFolders)
     options.contacts = 120;
     writeSampleContacts(root(), options);
     Application app(root());
-    const std::shared_ptr<Folders> folders = defaultFolder(app)->folders();
+    Folders folders = defaultFolder(app)->Folders();
     int total = 0;
     for (const char* name :
          {"VEXO Customers", "VEXO Suppliers", "VEXO Employees", "VEXO Personal"}) {
-        const std::shared_ptr<Items> items = folders->item(QString::fromLatin1(name))->items();
-        EXPECT_GT(items->count(), 0) << name;
-        total += items->count();
-        for (const ObjectPtr& item : items->elements()) {
-            EXPECT_FALSE(item->get(QStringLiteral("FullName")).toString().isEmpty());
+        Items items = folders.Item(QString::fromLatin1(name))->Items();
+        EXPECT_GT(items.Count(), 0) << name;
+        total += items.Count();
+        for (const std::shared_ptr<ContactItem> item : items) {
+            EXPECT_FALSE(item->property(QStringLiteral("FullName")).toString().isEmpty());
         }
     }
     EXPECT_EQ(total, 120);
-    EXPECT_EQ(defaultFolder(app)->items()->count(), 2) << "the group and the damaged file";
+    EXPECT_EQ(defaultFolder(app)->Items().Count(), 2) << "the group and the damaged file";
 }
 
 TEST_F(ContactSamples, CategoriesLayoutTellsTheTypeByCategory)
@@ -73,22 +73,22 @@ TEST_F(ContactSamples, CategoriesLayoutTellsTheTypeByCategory)
     options.layout = SampleOptions::Layout::Categories;
     writeSampleContacts(root(), options);
     Application app(root());
-    EXPECT_EQ(defaultFolder(app)->folders()->count(), 0);
+    EXPECT_EQ(defaultFolder(app)->Folders().Count(), 0);
     int contacts = 0;
     int ownCategories = 0;
     int companies = 0;
-    for (const ObjectPtr& item : defaultFolder(app)->items()->elements()) {
-        if (std::static_pointer_cast<ContactItem>(item)->kind() != ContactItem::Kind::Contact) {
+    for (const std::shared_ptr<ContactItem> item : defaultFolder(app)->Items()) {
+        if (item->kind() != ContactItem::Kind::Contact) {
             continue;
         }
         ++contacts;
         const QStringList words =
-            item->get(QStringLiteral("Categories")).toString().split(QStringLiteral(", "));
+            item->property(QStringLiteral("Categories")).toString().split(QStringLiteral(", "));
         EXPECT_TRUE(
             QStringList({"Customer", "Supplier", "Employee", "Personal"}).contains(words.first()))
             << words.join(u',').toStdString();
         ownCategories += words.size() > 1;
-        companies += !item->get(QStringLiteral("CompanyName")).toString().isEmpty();
+        companies += !item->property(QStringLiteral("CompanyName")).toString().isEmpty();
     }
     EXPECT_EQ(contacts, 60);
     EXPECT_GT(ownCategories, 0);

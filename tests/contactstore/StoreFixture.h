@@ -22,16 +22,16 @@ protected:
 
     std::shared_ptr<Folder> defaultFolder(Application& app)
     {
-        return app.getNamespace(QStringLiteral("MAPI"))->getDefaultFolder(10);
+        return app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
     }
 
     std::shared_ptr<ContactItem> addContact(Folder& folder, Values values)
     {
-        std::shared_ptr<ContactItem> item = folder.items()->add();
+        std::shared_ptr<ContactItem> item = folder.Items().Add();
         for (const auto& [name, value] : values) {
-            item->set(QString::fromLatin1(name), value);
+            item->setProperty(QString::fromLatin1(name), value);
         }
-        item->save();
+        item->Save();
         return item;
     }
 
