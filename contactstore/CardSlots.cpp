@@ -151,7 +151,8 @@ VCardProperty blankProperty(const ContactField& field, bool is30)
     const bool replaced = is30 && field.property30;
     p.name = QString::fromLatin1(replaced ? field.property30 : field.property);
     if (field.newTypes && !replaced) {
-        p.params += VCardParam{QStringLiteral("TYPE"), {QString::fromLatin1(field.newTypes)}};
+        p.params +=
+            VCardParam{QStringLiteral("TYPE"), QString::fromLatin1(field.newTypes).split(u',')};
     }
     if (field.selector == Selector::Spouse && !replaced) {
         p.params += VCardParam{QStringLiteral("VALUE"), {QStringLiteral("text")}};

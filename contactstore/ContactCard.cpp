@@ -337,7 +337,7 @@ void ContactCard::unprefer(qsizetype index)
     p.removeParam(QStringLiteral("PREF"));
     p.removeParam(QStringLiteral("TYPE"));
     if (!types.isEmpty()) {
-        p.params.prepend(VCardParam{QStringLiteral("TYPE"), {types.join(u',')}});
+        p.params.prepend(VCardParam{QStringLiteral("TYPE"), types});
     }
 }
 
@@ -352,7 +352,7 @@ void ContactCard::prefer(int field)
     }
     QStringList types = p.types();
     types += QStringLiteral("pref");
-    p.setParam(QStringLiteral("TYPE"), {types.join(u',')});
+    p.setParam(QStringLiteral("TYPE"), types);
 }
 
 QString ContactCard::uid() const

@@ -141,19 +141,22 @@ Parts splitOutsideQuotes(QStringView text, QChar separator)
     return parts;
 }
 
+bool isHexDigit(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+}
+
 QByteArray decodeQuotedPrintable(QStringView text)
 {
     QByteArray out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'=' && i + 2 < text.size()) {
-            bool ok = false;
-            const int byte = text.mid(i + 1, 2).toInt(&ok, 16);
-            if (ok) {
-                out += char(byte);
-                i += 2;
-                continue;
-            }
+        // Only "=" and two hex digits is an escape; the number parser would take "=b ".
+        if (text[i] == u'=' && i + 2 < text.size() && isHexDigit(text[i + 1]) &&
+            isHexDigit(text[i + 2])) {
+            out += char(text.mid(i + 1, 2).toInt(nullptr, 16));
+            i += 2;
+            continue;
         }
         if (text[i].unicode() < 0x80) {
             out += char(text[i].unicode());

@@ -56,6 +56,7 @@ TEST_F(ContactFind, FiltersOfTheExport)
         {"([CustomerID] = '999')", "none"},
         {"([User2] = '')", "O'Neil||12345"},
         {"([User1] = '' And [FirstName] = 'jo')", "Smith||"},
+        {"(((((((((([CustomerID] = '8'))))))))))", "smith||8"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(found(QString::fromUtf8(c.filter)), QString::fromUtf8(c.expected)) << c.filter;

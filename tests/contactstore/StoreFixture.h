@@ -9,6 +9,12 @@
 #include <gtest/gtest.h>
 #include <initializer_list>
 
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace contacts::test {
 
 using Values = std::initializer_list<std::pair<const char*, QVariant>>;

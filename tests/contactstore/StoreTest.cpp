@@ -124,6 +124,62 @@ TEST_F(ContactStore, ErrorNumbersOfBadRequests)
     }
 }
 
+// The export's comparison fills contacts it never saves: they must leave
+// no trace, now or later.
+TEST_F(ContactStore, ScratchContactIsNeverAnItem)
+{
+    Application app(root());
+    const std::shared_ptr<Folder> folder = defaultFolder(app);
+    addContact(*folder, {{"LastName", "Smith"}, {"User1", "CUS001"}});
+    app.Flush();
+    {
+        const std::shared_ptr<ContactItem> scratch = folder->Items().Add(2);
+        scratch->setProperty(QStringLiteral("LastName"), QStringLiteral("Smith"));
+        scratch->setProperty(QStringLiteral("User1"), QStringLiteral("CUS001"));
+        scratch->setProperty(QStringLiteral("User3"), QStringLiteral("SCRATCH"));
+        EXPECT_EQ(folder->Items().Count(), 1);
+    }
+    Items items = folder->Items();
+    EXPECT_EQ(items.Count(), 1);
+    int walked = 0;
+    for (const std::shared_ptr<ContactItem> item : items) {
+        EXPECT_NE(item->property(QStringLiteral("User3")), QStringLiteral("SCRATCH"));
+        ++walked;
+    }
+    EXPECT_EQ(walked, 1);
+    EXPECT_FALSE(items.Find(QStringLiteral("[User3] = 'SCRATCH'")));
+    EXPECT_TRUE(items.Find(QStringLiteral("[User1] = 'CUS001'"))->isStored());
+    EXPECT_EQ(QDir(contactsDir()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_EQ(app.Flush(), QStringList()) << "nothing was written";
+    Application reopened(root());
+    EXPECT_EQ(defaultFolder(reopened)->Items().Count(), 1);
+}
+
+// Flush syncs what was saved, made or changed since the last flush, and no more.
+TEST_F(ContactStore, FlushMakesDurableWhatWasWrittenSinceTheLastFlush)
+{
+    Application app(root());
+    const std::shared_ptr<Folder> contacts = defaultFolder(app);
+    EXPECT_EQ(app.Flush(), (QStringList{root(), contactsDir()})) << "the default folder was made";
+    EXPECT_EQ(app.Flush(), QStringList());
+    const std::shared_ptr<ContactItem> first = addContact(*contacts, {{"LastName", "A"}});
+    const std::shared_ptr<Folder> sub = contacts->Folders().Add(QStringLiteral("Sub"));
+    const std::shared_ptr<ContactItem> second = addContact(*sub, {{"LastName", "B"}});
+    sub->setShowAsOutlookAB(true);
+    const QString subDir = contactsDir() + QStringLiteral("/Sub");
+    QStringList expected = {contactsDir(), contactsDir() + u'/' + first->fileName(), subDir,
+                            subDir + QStringLiteral("/.brindle-folder"),
+                            subDir + u'/' + second->fileName()};
+    expected.sort();
+    EXPECT_EQ(app.Flush(), expected);
+
+    first->setProperty(QStringLiteral("LastName"), QStringLiteral("AA"));
+    first->Save();
+    second->Save(); // unchanged: nothing written
+    sub->setShowAsOutlookAB(true);
+    EXPECT_EQ(app.Flush(), (QStringList{contactsDir(), contactsDir() + u'/' + first->fileName()}));
+}
+
 TEST_F(ContactStore, SaveKeepsUidAndFileNameAndLeavesNoTemporaryFiles)
 {
     Application app(root());

@@ -168,6 +168,38 @@ TEST(ContactVCard, MalformedInputIsRefusedWithAReason)
     }
 }
 
+// Whatever a program put into a property, the writer never writes a line
+// break or control character that would add a line or make the file unreadable.
+TEST(ContactVCard, WrittenFileHoldsAsManyPropertiesWhateverTheyHold)
+{
+    const QString evil = QStringLiteral("x\r\nEMAIL:evil@x.org\n\x1b]0;t\x07");
+    const struct
+    {
+        const char* what;
+        VCardProperty property;
+    } cases[] = {
+        {"value", {{}, "NOTE", {}, evil, {}}},
+        {"group", {evil, "NOTE", {}, "a", {}}},
+        {"name", {{}, "NOTE" + evil, {}, "a", {}}},
+        {"parameter name", {{}, "NOTE", {{evil, {"a"}}}, "a", {}}},
+        {"parameter value", {{}, "NOTE", {{"X-A", {evil, "b"}}}, "a", {}}},
+    };
+    for (const auto& c : cases) {
+        for (const char* version : {"3.0", "4.0"}) {
+            SCOPED_TRACE(std::string(c.what) + " " + version);
+            VCard card;
+            card.version = QString::fromLatin1(version);
+            card.properties = {c.property, {{}, "FN", {}, "Jo", {}}};
+            const QByteArray written = card.serialize();
+            EXPECT_FALSE(written.contains('\x1b')) << written.toStdString();
+            const VCard::ParseResult parsed = VCard::parse(written);
+            ASSERT_TRUE(parsed.card) << parsed.error.toStdString() << written.toStdString();
+            EXPECT_EQ(parsed.card->properties.size(), 2) << written.toStdString();
+            EXPECT_EQ(parsed.card->properties.value(1).value, QStringLiteral("Jo"));
+        }
+    }
+}
+
 TEST(ContactVCard, EmptyParameterIsDropped)
 {
     const VCard::ParseResult parsed =
