@@ -57,10 +57,14 @@ TEST_F(ContactKhard, ListsContactsTheStoreSaved)
     addContact(*folder,
                {{"CompanyName", "Acme Traders, The"}, {"BusinessTelephoneNumber", "1300 000 000"}});
 
+    const std::shared_ptr<ContactItem> scratch = folder->Items().Add();
+    scratch->setProperty(QStringLiteral("LastName"), QStringLiteral("Scratch"));
+
     const QString list = khard({QStringLiteral("list")});
     for (const char* expected : {"Zoë O'Neil", "zoe@example.com", "Acme Traders, The"}) {
         EXPECT_TRUE(list.contains(QString::fromUtf8(expected))) << expected << list.toStdString();
     }
+    EXPECT_FALSE(list.contains(QStringLiteral("Scratch"))) << "a contact never saved";
     const QString shown = khard({QStringLiteral("show"), QStringLiteral("--format"),
                                  QStringLiteral("yaml"), person->EntryID()});
     for (const char* expected :
