@@ -127,17 +127,28 @@ const Forms& formsOf(bool is30)
 
 } // namespace
 
+// Names mostly come spelt as in the table; other spellings are compared
+// without case, letter by letter, so that no lookup allocates.
 int fieldNumber(const QString& name)
 {
     static const QHash<QString, int> byName = [] {
         QHash<QString, int> hash;
         const auto fields = contactFields();
         for (int i = 0; i < int(fields.size()); ++i) {
-            hash.insert(QString::fromLatin1(fields[i].name).toLower(), i);
+            hash.insert(QString::fromLatin1(fields[i].name), i);
         }
         return hash;
     }();
-    return byName.value(name.toLower(), -1);
+    if (const auto it = byName.constFind(name); it != byName.cend()) {
+        return *it;
+    }
+    const auto fields = contactFields();
+    for (int i = 0; i < int(fields.size()); ++i) {
+        if (name.compare(QLatin1StringView(fields[i].name), Qt::CaseInsensitive) == 0) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 bool isPreferred(const VCardProperty& p)
@@ -161,6 +172,34 @@ VCardProperty blankProperty(const ContactField& field, bool is30)
     return p;
 }
 
+namespace {
+
+// Made once: adding a property for a field is most of what filling a new
+// contact costs, and a copy of a made one shares all its texts.
+struct Blank
+{
+    VCardProperty property;
+    unsigned words;
+};
+
+const Blank& blankOf(int field, bool is30)
+{
+    static const auto make = [](bool v30) {
+        std::vector<Blank> list;
+        for (const ContactField& f : contactFields()) {
+            VCardProperty p = blankProperty(f, v30);
+            const unsigned words = typeWords(p);
+            list.push_back({std::move(p), words});
+        }
+        return list;
+    };
+    static const std::vector<Blank> v40 = make(false);
+    static const std::vector<Blank> v30 = make(true);
+    return (is30 ? v30 : v40)[size_t(field)];
+}
+
+} // namespace
+
 CardSlots::CardSlots(const VCard& card) : m_is30(card.is30())
 {
     claimAll(card);
@@ -182,13 +221,19 @@ void CardSlots::claimAll(const VCard& card)
 // Gives the property at index to the fields that have none before it.
 void CardSlots::claim(const VCard& card, qsizetype index)
 {
-    const Forms& forms = formsOf(m_is30);
     const VCardProperty& p = card.properties[index];
-    const auto candidates = forms.fieldsOf.constFind(p.name);
+    if (formsOf(m_is30).fieldsOf.contains(p.name)) {
+        claim(card, index, typeWords(p));
+    }
+}
+
+void CardSlots::claim(const VCard& card, qsizetype index, unsigned words)
+{
+    const Forms& forms = formsOf(m_is30);
+    const auto candidates = forms.fieldsOf.constFind(card.properties[index].name);
     if (candidates == forms.fieldsOf.cend()) {
         return;
     }
-    const unsigned words = typeWords(p);
     for (int number : *candidates) {
         if (m_slots[size_t(number)] < 0 && selects(forms.selector[size_t(number)], words)) {
             m_slots[size_t(number)] = index;
@@ -202,8 +247,12 @@ VCardProperty& CardSlots::findOrAdd(VCard& card, int field)
     if (index >= 0) {
         return card.properties[index];
     }
-    card.properties += blankProperty(contactFields()[size_t(field)], m_is30);
-    claim(card, card.properties.size() - 1);
+    if (card.properties.isEmpty()) {
+        card.properties.reserve(qsizetype(contactFields().size()));
+    }
+    const Blank& blank = blankOf(field, m_is30);
+    card.properties += blank.property;
+    claim(card, card.properties.size() - 1, blank.words);
     return card.properties.last();
 }
 
@@ -225,8 +274,16 @@ void CardSlots::removeAll(VCard& card, const QString& name)
 
 void CardSlots::prepend(VCard& card, VCardProperty p)
 {
+    const bool holdsFields = formsOf(m_is30).fieldsOf.contains(p.name);
     card.properties.prepend(std::move(p));
-    claimAll(card);
+    if (holdsFields) {
+        claimAll(card);
+        return;
+    }
+    // A property no field lives in only moves the others one place on.
+    for (qsizetype& slot : m_slots) {
+        slot += slot >= 0 ? 1 : 0;
+    }
 }
 
 } // namespace contacts

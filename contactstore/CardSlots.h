@@ -29,12 +29,13 @@ public:
 private:
     void claimAll(const VCard& card);
     void claim(const VCard& card, qsizetype index);
+    void claim(const VCard& card, qsizetype index, unsigned typeWords);
 
     bool m_is30;
     std::vector<qsizetype> m_slots;
 };
 
-// The vCard property a field made for a field starts as.
+// The vCard property made for a field starts as this.
 VCardProperty blankProperty(const ContactField& field, bool is30);
 bool isPreferred(const VCardProperty& p);
 int fieldNumber(const QString& name);

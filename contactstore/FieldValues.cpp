@@ -173,10 +173,23 @@ Components components(QStringView value)
 }
 
 // One ;-separated component of a structured value, still escaped.
+// Walks only as far as the component, as every read of an address or name part does.
 QStringView componentAt(QStringView value, int index)
 {
-    const Components parts = components(value);
-    return index < parts.size() ? parts[index] : QStringView();
+    const QChar* start = value.begin();
+    for (const QChar* p = value.begin(); p != value.end(); ++p) {
+        if (*p == u'\\') {
+            if (++p == value.end()) {
+                break;
+            }
+        } else if (*p == u';') {
+            if (index-- == 0) {
+                return QStringView(start, p);
+            }
+            start = p + 1;
+        }
+    }
+    return index == 0 ? QStringView(start, value.end()) : QStringView();
 }
 
 // Whether an escaped value reads as itself: no escapes and no line breaks.

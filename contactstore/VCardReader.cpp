@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QStringDecoder>
 #include <QVarLengthArray>
+#include <cstring>
 
 namespace contacts {
 
@@ -16,6 +17,33 @@ using Parts = QVarLengthArray<QStringView, 8>;
 bool isValidName(QStringView name)
 {
     return !name.isEmpty() && std::all_of(name.begin(), name.end(), isNameChar);
+}
+
+// The position of the first character below a blank other than a tab or a
+// line feed, from a position on, or the size; four characters at a time
+// while none is below a blank.
+qsizetype firstControl(QStringView text, qsizetype from)
+{
+    const char16_t* data = text.utf16();
+    for (qsizetype i = from; i < text.size();) {
+        if (i + 4 <= text.size()) {
+            quint64 block;
+            std::memcpy(&block, data + i, sizeof block);
+            // A 16-bit lane below 0x20 has all of its bits above the lowest five clear.
+            const quint64 high = block & 0xFFE0FFE0FFE0FFE0ULL;
+            if ((high & 0xFFFFULL) && (high & 0xFFFF0000ULL) && (high & 0xFFFF00000000ULL) &&
+                (high & 0xFFFF000000000000ULL)) {
+                i += 4;
+                continue;
+            }
+        }
+        const char16_t c = data[i];
+        if (c < 0x20 && c != u'\t' && c != u'\n') {
+            return i;
+        }
+        ++i;
+    }
+    return text.size();
 }
 
 bool hasForbiddenControl(QStringView text)
@@ -112,6 +140,11 @@ QString unescapeParamValue(QStringView value)
 // Index of the colon that ends the name and parameters, or -1.
 qsizetype valueStart(QStringView line)
 {
+    // Most lines have no quoted parameter before their first colon.
+    const qsizetype colon = line.indexOf(u':');
+    if (colon < 0 || !line.first(colon).contains(u'"')) {
+        return colon;
+    }
     bool quoted = false;
     for (qsizetype i = 0; i < line.size(); ++i) {
         if (line[i] == u'"') {
@@ -264,10 +297,19 @@ std::optional<QString> Reader::decodeText(const QByteArray& bytes)
     if (text.startsWith(QChar(0xFEFF))) {
         text.remove(0, 1);
     }
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    if (hasForbiddenControl(text)) {
-        m_error = QStringLiteral("the file holds control characters");
-        return std::nullopt;
+    // Control characters refuse the file, and only a file with line breaks
+    // of a lone CR has them rewritten; unfolding drops a CR before LF.
+    bool loneReturn = false;
+    for (qsizetype i = firstControl(text, 0); i < text.size(); i = firstControl(text, i + 1)) {
+        const char16_t c = text[i].unicode();
+        if (c != u'\r') {
+            m_error = QStringLiteral("the file holds control characters");
+            return std::nullopt;
+        }
+        loneReturn = loneReturn || i + 1 == text.size() || text[i + 1] != u'\n';
+    }
+    if (loneReturn) {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     }
     return text;
 }
@@ -276,8 +318,16 @@ std::optional<QString> Reader::decodeText(const QByteArray& bytes)
 std::optional<QStringList> Reader::unfold(const QString& text)
 {
     QStringList lines;
+    lines.reserve(text.size() / 32);
     bool softBreak = false;
-    for (QStringView physical : QStringView(text).split(u'\n')) {
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = text.indexOf(u'\n', start);
+        end = end < 0 ? text.size() : end;
+        QStringView physical = QStringView(text).sliced(start, end - start);
+        start = end + 1;
+        if (physical.endsWith(u'\r')) {
+            physical.chop(1);
+        }
         if (softBreak) {
             lines.last() += physical;
         } else if (physical.startsWith(u' ') || physical.startsWith(u'\t')) {
@@ -456,6 +506,7 @@ std::optional<VCard> Reader::read(const QByteArray& bytes)
     m_v21 = version == u"2.1";
     m_v40 = !m_v21 && version != u"3.0";
     VCard card;
+    card.properties.reserve(lines->size());
     card.version = m_v40 ? QStringLiteral("4.0") : QStringLiteral("3.0");
     bool begun = false;
     bool ended = false;
