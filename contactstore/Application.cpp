@@ -44,7 +44,7 @@ std::shared_ptr<Folder> Namespace::GetDefaultFolder(int type)
     }
     const QString directory = m_store->root() + QLatin1String("/Contacts");
     if (makeDirectory(directory)) {
-        m_store->unflushed().addWithDirectory(directory);
+        m_store->unflushed().add(directory);
     }
     // A directory that exists but may not be listed is refused here, not later.
     listDirectory(directory, true);

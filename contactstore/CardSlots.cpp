@@ -221,21 +221,23 @@ void CardSlots::claimAll(const VCard& card)
 // Gives the property at index to the fields that have none before it.
 void CardSlots::claim(const VCard& card, qsizetype index)
 {
-    const VCardProperty& p = card.properties[index];
-    if (formsOf(m_is30).fieldsOf.contains(p.name)) {
-        claim(card, index, typeWords(p));
-    }
+    claim(card, index, std::nullopt);
 }
 
-void CardSlots::claim(const VCard& card, qsizetype index, unsigned words)
+// The TYPE words are known for a property made for a field, worked out otherwise.
+void CardSlots::claim(const VCard& card, qsizetype index, std::optional<unsigned> words)
 {
     const Forms& forms = formsOf(m_is30);
-    const auto candidates = forms.fieldsOf.constFind(card.properties[index].name);
+    const VCardProperty& p = card.properties[index];
+    const auto candidates = forms.fieldsOf.constFind(p.name);
     if (candidates == forms.fieldsOf.cend()) {
         return;
     }
+    if (!words) {
+        words = typeWords(p);
+    }
     for (int number : *candidates) {
-        if (m_slots[size_t(number)] < 0 && selects(forms.selector[size_t(number)], words)) {
+        if (m_slots[size_t(number)] < 0 && selects(forms.selector[size_t(number)], *words)) {
             m_slots[size_t(number)] = index;
         }
     }

@@ -3,6 +3,7 @@
 #include "ContactFields.h"
 #include "VCard.h"
 
+#include <optional>
 #include <vector>
 
 namespace contacts {
@@ -29,7 +30,7 @@ public:
 private:
     void claimAll(const VCard& card);
     void claim(const VCard& card, qsizetype index);
-    void claim(const VCard& card, qsizetype index, unsigned typeWords);
+    void claim(const VCard& card, qsizetype index, std::optional<unsigned> typeWords);
 
     bool m_is30;
     std::vector<qsizetype> m_slots;

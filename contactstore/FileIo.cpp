@@ -244,15 +244,13 @@ bool makeDirectory(const QString& path)
     return made;
 }
 
-void SyncList::addWithDirectory(const QString& path)
-{
-    add(path);
-    add(path.left(std::max<qsizetype>(path.lastIndexOf(u'/'), 1)));
-}
-
 QStringList SyncList::paths() const
 {
-    QStringList list(m_paths.cbegin(), m_paths.cend());
+    QSet<QString> all = m_paths;
+    for (const QString& path : m_paths) {
+        all.insert(path.left(std::max<qsizetype>(path.lastIndexOf(u'/'), 1)));
+    }
+    QStringList list(all.cbegin(), all.cend());
     list.sort();
     return list;
 }

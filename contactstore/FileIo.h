@@ -42,9 +42,9 @@ bool makeDirectory(const QString& path);
 class SyncList
 {
 public:
+    // A file or directory made or replaced; its directory changed too.
     void add(const QString& path) { m_paths.insert(path); }
-    // A file or directory made or replaced in a directory, which changed too.
-    void addWithDirectory(const QString& path);
+    // Those paths and their directories.
     QStringList paths() const;
     // Makes them durable with one syncfs per file system that holds them, which
     // costs far less than a sync per file; returns the paths it made durable.

@@ -75,7 +75,7 @@ void Folder::setShowAsOutlookAB(bool show)
     if (show == ShowAsOutlookAB()) {
         return;
     }
-    m_store->unflushed().addWithDirectory(settingsPath());
+    m_store->unflushed().add(settingsPath());
     QSettings settings(settingsPath(), QSettings::IniFormat);
     settings.setValue(QStringLiteral("ShowAsOutlookAB"), show);
     settings.sync();
@@ -141,7 +141,7 @@ std::shared_ptr<Folder> Folders::Add(const QString& name, int type) const
     }
     const QString path = m_directory + u'/' + name;
     makeDirectory(path);
-    m_store->unflushed().addWithDirectory(path);
+    m_store->unflushed().add(path);
     return folder(name);
 }
 

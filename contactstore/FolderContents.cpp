@@ -121,7 +121,7 @@ QString FolderContents::claimFileName(const QString& uid)
 void FolderContents::stored(ContactItem& item, const QString& path)
 {
     items();
-    m_unflushed->addWithDirectory(path);
+    m_unflushed->add(path);
     if (item.sequence < 0) {
         item.sequence = m_nextSequence++;
         m_items.push_back(item.shared_from_this());

@@ -1,6 +1,28 @@
 #include "VCard.h"
 
+#include <cstring>
+
 namespace contacts {
+
+// Four characters at a time while none is below a blank, as in most text.
+qsizetype firstBelowBlank(QStringView text, qsizetype from)
+{
+    const char16_t* data = text.utf16();
+    qsizetype i = from;
+    for (; i + 4 <= text.size(); i += 4) {
+        quint64 block;
+        std::memcpy(&block, data + i, sizeof block);
+        // A 16-bit lane below 0x20 has all of its bits above the lowest five clear.
+        const quint64 high = block & 0xFFE0FFE0FFE0FFE0ULL;
+        if (!(high & 0xFFFFULL) || !(high & 0xFFFF0000ULL) || !(high & 0xFFFF00000000ULL) ||
+            !(high & 0xFFFF000000000000ULL)) {
+            break;
+        }
+    }
+    for (; i < text.size() && data[i] >= 0x20; ++i) {
+    }
+    return i;
+}
 
 QString VCardProperty::param(const QString& paramName) const
 {

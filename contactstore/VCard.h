@@ -99,6 +99,10 @@ inline bool isNameChar(QChar c)
            c == u'-' || c == u'_';
 }
 
+// The position of the first character below a blank (U+0020) from a
+// position on, or the size of the text.
+qsizetype firstBelowBlank(QStringView text, qsizetype from = 0);
+
 // Text value escaping of RFC 6350.
 QString escapeText(const QString& text);
 QString unescapeText(QStringView value);

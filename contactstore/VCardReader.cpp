@@ -3,7 +3,6 @@
 #include <QHash>
 #include <QStringDecoder>
 #include <QVarLengthArray>
-#include <cstring>
 
 namespace contacts {
 
@@ -20,30 +19,14 @@ bool isValidName(QStringView name)
 }
 
 // The position of the first character below a blank other than a tab or a
-// line feed, from a position on, or the size; four characters at a time
-// while none is below a blank.
+// line feed, from a position on, or the size.
 qsizetype firstControl(QStringView text, qsizetype from)
 {
-    const char16_t* data = text.utf16();
-    for (qsizetype i = from; i < text.size();) {
-        if (i + 4 <= text.size()) {
-            quint64 block;
-            std::memcpy(&block, data + i, sizeof block);
-            // A 16-bit lane below 0x20 has all of its bits above the lowest five clear.
-            const quint64 high = block & 0xFFE0FFE0FFE0FFE0ULL;
-            if ((high & 0xFFFFULL) && (high & 0xFFFF0000ULL) && (high & 0xFFFF00000000ULL) &&
-                (high & 0xFFFF000000000000ULL)) {
-                i += 4;
-                continue;
-            }
-        }
-        const char16_t c = data[i];
-        if (c < 0x20 && c != u'\t' && c != u'\n') {
-            return i;
-        }
-        ++i;
+    qsizetype i = firstBelowBlank(text, from);
+    while (i < text.size() && (text[i] == u'\t' || text[i] == u'\n')) {
+        i = firstBelowBlank(text, i + 1);
     }
-    return text.size();
+    return i;
 }
 
 bool hasForbiddenControl(QStringView text)
@@ -72,45 +55,30 @@ bool isWord(QStringView name, QLatin1StringView upper)
 // than made anew, and a name already in upper case is only copied.
 QString upperName(QStringView name)
 {
-    static const char* const names[] = {"ADR",
-                                        "ANNIVERSARY",
-                                        "BDAY",
-                                        "CATEGORIES",
-                                        "CHARSET",
-                                        "EMAIL",
-                                        "ENCODING",
-                                        "FN",
-                                        "N",
-                                        "NOTE",
-                                        "ORG",
-                                        "PREF",
-                                        "RELATED",
-                                        "TEL",
-                                        "TYPE",
-                                        "UID",
-                                        "URL",
-                                        "VALUE",
-                                        "X-BRINDLE-CUSTOMER-ID",
-                                        "X-BRINDLE-FILE-AS",
-                                        "X-BRINDLE-USER1",
-                                        "X-BRINDLE-USER2",
-                                        "X-BRINDLE-USER3",
-                                        "X-BRINDLE-USER4"};
-    static const std::vector<std::pair<QLatin1StringView, QString>> known = [] {
-        std::vector<std::pair<QLatin1StringView, QString>> list;
-        for (const char* name : names) {
-            list.emplace_back(QLatin1StringView(name), QString::fromLatin1(name));
+    static const QStringList names =
+        QStringLiteral(
+            "ADR ANNIVERSARY BDAY CATEGORIES CHARSET EMAIL ENCODING FN N NOTE ORG PREF RELATED TEL "
+            "TYPE UID URL VALUE X-BRINDLE-CUSTOMER-ID X-BRINDLE-FILE-AS X-BRINDLE-USER1 "
+            "X-BRINDLE-USER2 X-BRINDLE-USER3 X-BRINDLE-USER4")
+            .split(u' ');
+    static const QHash<QStringView, QString> known = [] {
+        QHash<QStringView, QString> hash;
+        for (const QString& shared : names) {
+            hash.insert(QStringView(shared), shared);
         }
-        return list;
+        return hash;
     }();
-    for (const auto& [word, shared] : known) {
-        if (isWord(name, word)) {
-            return shared;
-        }
+    // Names are mostly written in upper case already: one lookup finds them.
+    if (const auto it = known.constFind(name); it != known.cend()) {
+        return *it;
     }
     const bool upper =
         std::none_of(name.begin(), name.end(), [](QChar c) { return c >= u'a' && c <= u'z'; });
-    return upper ? name.toString() : name.toString().toUpper();
+    if (upper) {
+        return name.toString();
+    }
+    const QString converted = name.toString().toUpper();
+    return known.value(QStringView(converted), converted);
 }
 
 // RFC 6868, which only vCard 4.0 knows.
@@ -386,7 +354,12 @@ std::optional<VCardParam> Reader::parseParam(QStringView text) const
                           {name.toString()}};
     }
     VCardParam param{upperName(name), {}};
-    for (QStringView value : splitOutsideQuotes(text.sliced(eq + 1), u',')) {
+    const QStringView values = text.sliced(eq + 1);
+    if (!values.contains(u',') && !values.contains(u'"') && !values.contains(u'^')) {
+        param.values += values.toString();
+        return param;
+    }
+    for (QStringView value : splitOutsideQuotes(values, u',')) {
         if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"')) {
             value = value.sliced(1, value.size() - 2);
         }
@@ -407,7 +380,9 @@ QString Reader::parseHead(QStringView head, VCardProperty& property, const QStri
     }
     property.group = group.toString();
     property.name = upperName(name);
-    property.params.reserve(parts.size() - 1);
+    if (parts.size() > 1) {
+        property.params.reserve(parts.size() - 1);
+    }
     for (qsizetype i = 1; i < parts.size(); ++i) {
         if (parts[i].trimmed().isEmpty()) {
             continue; // "TEL;;TYPE=work" has an empty parameter with nothing to keep

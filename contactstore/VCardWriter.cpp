@@ -178,7 +178,11 @@ QString nameText(const QString& name)
 // A value holds escapes, not line breaks; other controls are left out.
 QString valueText(const QString& value)
 {
-    if (std::none_of(value.begin(), value.end(), isControl)) {
+    qsizetype control = firstBelowBlank(value);
+    while (control < value.size() && value[control] == u'\t') {
+        control = firstBelowBlank(value, control + 1);
+    }
+    if (control == value.size()) {
         return value;
     }
     QString text;
@@ -188,7 +192,7 @@ QString valueText(const QString& value)
         if (c == u'\r' || c == u'\n') {
             text += QStringLiteral("\\n");
             i += c == u'\r' && i + 1 < value.size() && value[i + 1] == u'\n';
-        } else if (!isControl(c) || c == u'\t') {
+        } else if (c.unicode() >= 0x20 || c == u'\t') {
             text += c;
         }
     }
