@@ -15,12 +15,10 @@ Application::Application(const QString& root) : m_store(std::make_shared<Store>(
 
 QString Application::defaultRoot()
 {
-    const QString fromEnvironment = qEnvironmentVariable("BRINDLE_CONTACTS");
-    if (!fromEnvironment.isEmpty()) {
-        return fromEnvironment;
-    }
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QLatin1String("/brindle/contacts");
+    const QString root = qEnvironmentVariable("BRINDLE_CONTACTS");
+    return !root.isEmpty() ? root
+                           : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                                 QLatin1String("/brindle/contacts");
 }
 
 std::shared_ptr<Namespace> Application::GetNamespace(const QString& type)

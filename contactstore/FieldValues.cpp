@@ -153,43 +153,50 @@ bool isOnlySeparators(QStringView value)
     return std::all_of(value.begin(), value.end(), [](QChar c) { return c == u';'; });
 }
 
+namespace {
+
+// The end of the component that starts at a position: the next ";" that no
+// backslash escapes, or the end of the value.
+const QChar* componentEnd(const QChar* p, const QChar* end)
+{
+    for (; p != end && *p != u';'; ++p) {
+        if (*p == u'\\' && p + 1 != end) {
+            ++p;
+        }
+    }
+    return p;
+}
+
+} // namespace
+
 // All ;-separated components of a structured value, still escaped.
 Components components(QStringView value)
 {
     Components parts;
     const QChar* start = value.begin();
-    for (const QChar* p = value.begin(); p != value.end(); ++p) {
-        if (*p == u'\\') {
-            if (++p == value.end()) {
-                break;
-            }
-        } else if (*p == u';') {
-            parts.append(QStringView(start, p));
-            start = p + 1;
+    while (true) {
+        const QChar* end = componentEnd(start, value.end());
+        parts.append(QStringView(start, end));
+        if (end == value.end()) {
+            return parts;
         }
+        start = end + 1;
     }
-    parts.append(QStringView(start, value.end()));
-    return parts;
 }
 
-// One ;-separated component of a structured value, still escaped.
-// Walks only as far as the component, as every read of an address or name part does.
+// One ;-separated component of a structured value, still escaped. Walks only
+// as far as the component, as every read of an address or name part does.
 QStringView componentAt(QStringView value, int index)
 {
     const QChar* start = value.begin();
-    for (const QChar* p = value.begin(); p != value.end(); ++p) {
-        if (*p == u'\\') {
-            if (++p == value.end()) {
-                break;
-            }
-        } else if (*p == u';') {
-            if (index-- == 0) {
-                return QStringView(start, p);
-            }
-            start = p + 1;
+    for (; index > 0; --index) {
+        start = componentEnd(start, value.end());
+        if (start == value.end()) {
+            return QStringView();
         }
+        ++start;
     }
-    return index == 0 ? QStringView(start, value.end()) : QStringView();
+    return QStringView(start, componentEnd(start, value.end()));
 }
 
 // Whether an escaped value reads as itself: no escapes and no line breaks.

@@ -131,9 +131,33 @@ bool isControl(QChar c)
     return c.unicode() < 0x20 || c.unicode() == 0x7F;
 }
 
-// A parameter value as the version writes it. 4.0 escapes what a value cannot
-// hold as it is; 3.0 has no escapes, so line breaks, other controls and
-// double quotes, which only a program could have put there, are left out.
+QString quoted(const QString& text)
+{
+    const bool needsQuotes = text.contains(u':') || text.contains(u';') || text.contains(u',');
+    return needsQuotes ? u'"' + text + u'"' : text;
+}
+
+// 3.0 has no escapes: line breaks, other controls and double quotes, which
+// only a program could have put there, are left out.
+QString paramValue30(QString value)
+{
+    value.removeIf([](QChar c) { return c == u'"' || isControl(c); });
+    return quoted(value);
+}
+
+// RFC 6868 escapes.
+QString paramValue40(QString value)
+{
+    value.replace(u'^', QStringLiteral("^^"))
+        .replace(QStringLiteral("\r\n"), QStringLiteral("^n"))
+        .replace(u'\r', QStringLiteral("^n"))
+        .replace(u'\n', QStringLiteral("^n"))
+        .replace(u'"', QStringLiteral("^'"));
+    value.removeIf(isControl);
+    return quoted(value);
+}
+
+// A parameter value as the card's version writes it.
 QString quoteParamValue(const QString& value, bool is30)
 {
     const bool plain = std::none_of(value.begin(), value.end(), [](QChar c) {
@@ -142,26 +166,7 @@ QString quoteParamValue(const QString& value, bool is30)
     if (plain) {
         return value;
     }
-    QString text;
-    text.reserve(value.size() + 8);
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const QChar c = value[i];
-        if (is30 && (c == u'"' || isControl(c))) {
-            continue;
-        }
-        if (c == u'^') {
-            text += QStringLiteral("^^");
-        } else if (c == u'"') {
-            text += QStringLiteral("^'");
-        } else if (c == u'\r' || c == u'\n') {
-            text += QStringLiteral("^n");
-            i += c == u'\r' && i + 1 < value.size() && value[i + 1] == u'\n';
-        } else if (!isControl(c)) {
-            text += c;
-        }
-    }
-    const bool needsQuotes = text.contains(u':') || text.contains(u';') || text.contains(u',');
-    return needsQuotes ? u'"' + text + u'"' : text;
+    return is30 ? paramValue30(value) : paramValue40(value);
 }
 
 // Names hold name characters only; anything else a program put there is left out.
