@@ -107,7 +107,7 @@ QString ContactCard::readText(int field) const
     }
     const VCardProperty& p = m_card.properties[index];
     if (fieldAt(field).kind == FieldKind::Component) {
-        return withWindowsLineBreaks(unescapeText(componentAt(p.value, fieldAt(field).component)));
+        return escapedText(componentAt(p.value, fieldAt(field).component));
     }
     return textValue(p);
 }

@@ -27,11 +27,20 @@ QString escapeUri(const QString& text)
 
 QString textValue(const VCardProperty& p)
 {
-    QString text = unescapeText(p.value);
-    if (p.name == u"TEL" && text.startsWith(u"tel:", Qt::CaseInsensitive)) {
+    QString text = escapedText(p.value);
+    if (p.name == QLatin1StringView("TEL") && text.startsWith(u"tel:", Qt::CaseInsensitive)) {
         text.remove(0, 4);
     }
-    return withWindowsLineBreaks(text);
+    return text;
+}
+
+QString escapedText(QStringView escaped)
+{
+    // A value holds no line break but as an escape, so without a backslash it reads as it is.
+    if (!escaped.contains(u'\\')) {
+        return escaped.toString();
+    }
+    return withWindowsLineBreaks(unescapeText(escaped));
 }
 
 QDate parseDate(const VCardProperty& p)

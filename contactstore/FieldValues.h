@@ -14,6 +14,8 @@ namespace contacts {
 QString withWindowsLineBreaks(QString text);
 // A text as a URI value holds it: no escapes but of backslashes and line breaks.
 QString escapeUri(const QString& text);
+// An escaped value or component as the program reads it.
+QString escapedText(QStringView escaped);
 // A TEL, NOTE or other text property's value as the program reads it.
 QString textValue(const VCardProperty& p);
 

@@ -5,8 +5,9 @@ namespace contacts {
 namespace {
 
 // Parsed contacts take several times the memory of their files; a walk over
-// a large folder only needs the few it is at.
-constexpr size_t ParsedContactsKept = 256;
+// a large folder only needs the few it is at, and lets each go while it is
+// still in the processor's cache.
+constexpr size_t ParsedContactsKept = 64;
 
 QString safeFileStem(const QString& uid)
 {

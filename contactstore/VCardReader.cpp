@@ -128,6 +128,14 @@ qsizetype valueStart(QStringView line)
 Parts splitOutsideQuotes(QStringView text, QChar separator)
 {
     Parts parts;
+    if (!text.contains(u'"')) {
+        for (qsizetype at = text.indexOf(separator); at >= 0; at = text.indexOf(separator)) {
+            parts.append(text.first(at));
+            text = text.sliced(at + 1);
+        }
+        parts.append(text);
+        return parts;
+    }
     bool quoted = false;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
