@@ -110,7 +110,5 @@ QString unescapeText(QStringView value);
 QString unescapeText(const QString& value);
 // Splits at separators that are not escaped; the parts stay escaped.
 QStringList splitEscaped(QStringView value, QChar separator);
-// Folds one line into 75-octet pieces without splitting a UTF-8 sequence.
-QByteArray foldLine(const QByteArray& line);
 
 } // namespace contacts

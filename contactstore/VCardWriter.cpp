@@ -252,12 +252,4 @@ QByteArray VCard::serialize() const
     return out.take();
 }
 
-QByteArray foldLine(const QByteArray& line)
-{
-    FoldingWriter out(line.size() + line.size() / 70 * 3 + 2);
-    out.appendUtf8(line);
-    out.endLine();
-    return out.take();
-}
-
 } // namespace contacts

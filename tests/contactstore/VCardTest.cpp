@@ -33,30 +33,6 @@ TEST(ContactVCard, FixturesRoundTripToReference)
     }
 }
 
-TEST(ContactVCard, FoldsAtSeventyFiveOctetsWithoutSplittingCharacters)
-{
-    const QString texts[] = {QString(300, u'a'), QString(200, QChar(0x00FC)),
-                             QString(150, QChar(0x20AC)) + u'x',
-                             QString::fromUtf8("a\xF0\x9F\x98\x80").repeated(40)};
-    for (const QString& text : texts) {
-        const QByteArray line = ("NOTE:" + text).toUtf8();
-        const QByteArray folded = foldLine(line);
-        QByteArray unfolded;
-        for (const QByteArray& piece : folded.split('\n')) {
-            if (piece.isEmpty()) {
-                continue;
-            }
-            ASSERT_TRUE(piece.endsWith('\r'));
-            EXPECT_LE(piece.size() - 1, 75);
-            QStringDecoder decoder(QStringDecoder::Utf8);
-            (void)decoder(piece);
-            EXPECT_FALSE(decoder.hasError()) << "a piece splits a UTF-8 sequence";
-            unfolded += piece.startsWith(' ') ? piece.mid(1).chopped(1) : piece.chopped(1);
-        }
-        EXPECT_EQ(unfolded, line);
-    }
-}
-
 // Changed properties are written and folded in one pass: every physical line
 // stays within 75 octets, no UTF-8 sequence is split, and the value reads back.
 TEST(ContactVCard, WrittenLinesFoldWithoutSplittingCharacters)
