@@ -110,6 +110,11 @@ TEST(ContactVCard, DecodesQuotedPrintableWithSoftBreaks)
     const VCard::ParseResult parsed = VCard::parse(bytes);
     ASSERT_TRUE(parsed.card) << parsed.error.toStdString();
     EXPECT_EQ(parsed.card->properties.value(0).value, QString::fromUtf8("Grüße\\nand more"));
+    const VCard::ParseResult emoji =
+        VCard::parse("BEGIN:VCARD\r\nVERSION:2.1\r\nNOTE;ENCODING=QUOTED-PRINTABLE:a="
+                     "3D\xF0\x9F\x98\x80\r\nEND:VCARD\r\n");
+    ASSERT_TRUE(emoji.card) << emoji.error.toStdString();
+    EXPECT_EQ(emoji.card->properties.value(0).value, QString::fromUtf8("a=\xF0\x9F\x98\x80"));
 }
 
 TEST(ContactVCard, MalformedInputIsRefusedWithAReason)
