@@ -111,14 +111,12 @@ void confirmation(Shots& shots, Prompts& prompts, const char* name, const Differ
 std::shared_ptr<contacts::ContactItem> exportContact(const QString& root)
 {
     contacts::Application app(root);
-    const auto folder = app.getNamespace(QStringLiteral("MAPI"))->getDefaultFolder(10);
-    const auto items = contacts::toObject(folder->get(QStringLiteral("Items")));
-    auto contact = std::dynamic_pointer_cast<contacts::ContactItem>(
-        contacts::toObject(items->call(QStringLiteral("Add"), {2})));
-    contact->set(QStringLiteral("CompanyName"), QStringLiteral("Acme Traders"));
-    contact->set(QStringLiteral("FirstName"), QStringLiteral("Jo"));
-    contact->set(QStringLiteral("LastName"), QStringLiteral("Smith"));
-    contact->set(QStringLiteral("User1"), QStringLiteral("CUS001"));
+    const auto folder = app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
+    auto contact = folder->Items().Add(2);
+    contact->setProperty(QStringLiteral("CompanyName"), QStringLiteral("Acme Traders"));
+    contact->setProperty(QStringLiteral("FirstName"), QStringLiteral("Jo"));
+    contact->setProperty(QStringLiteral("LastName"), QStringLiteral("Smith"));
+    contact->setProperty(QStringLiteral("User1"), QStringLiteral("CUS001"));
     return contact;
 }
 

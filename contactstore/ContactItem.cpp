@@ -1,6 +1,6 @@
 #include "ContactItem.h"
 
-#include "Items.h"
+#include "FolderContents.h"
 
 #include <QUuid>
 
@@ -92,52 +92,43 @@ QString ContactItem::problem()
     return m_problem;
 }
 
-QVariant ContactItem::get(const QString& name)
+QVariant ContactItem::property(const QString& name)
 {
-    const int field = ContactCard::fieldNumber(name);
-    if (field >= 0) {
-        requireContact(name);
-        return contact().get(field);
-    }
-    if (sameName(name, QLatin1StringView("Class"))) {
-        return kind() == Kind::Contact ? ContactClass
-               : m_kind == Kind::Group ? DistListClass
-                                       : DocumentClass;
-    }
-    if (sameName(name, QLatin1StringView("MessageClass"))) {
-        return kind() == Kind::Contact ? QStringLiteral("IPM.Contact")
-               : m_kind == Kind::Group ? QStringLiteral("IPM.DistList")
-                                       : QStringLiteral("IPM.Document");
-    }
-    if (sameName(name, QLatin1StringView("EntryID"))) {
-        return kind() == Kind::Contact ? contact().uid() : QString();
-    }
     requireContact(name);
     return contact().get(name);
 }
 
-void ContactItem::set(const QString& name, const QVariant& value)
+void ContactItem::setProperty(const QString& name, const QVariant& value)
 {
     requireContact(name);
     m_changed = contact().set(name, value) || m_changed;
 }
 
-QVariant ContactItem::call(const QString& name, const QVariantList& args)
+int ContactItem::Class()
 {
-    if (sameName(name, QLatin1StringView("Save")) && args.isEmpty()) {
-        save();
-        return {};
-    }
-    return Object::call(name, args);
+    return kind() == Kind::Contact ? ContactClass
+           : m_kind == Kind::Group ? DistListClass
+                                   : DocumentClass;
+}
+
+QString ContactItem::MessageClass()
+{
+    return kind() == Kind::Contact ? QStringLiteral("IPM.Contact")
+           : m_kind == Kind::Group ? QStringLiteral("IPM.DistList")
+                                   : QStringLiteral("IPM.Document");
+}
+
+QString ContactItem::EntryID()
+{
+    return kind() == Kind::Contact ? contact().uid() : QString();
 }
 
 void ContactItem::requireContact(const QString& name)
 {
     if (kind() != Kind::Contact) {
-        raise(brindle::ErrorNumber::NoSuchMember,
-              QStringLiteral("Object doesn't support this property or method: %1 (%2 is not a "
-                             "contact: %3)")
-                  .arg(name, m_fileName, m_problem));
+        raiseNoSuchMember(
+            QStringLiteral("ContactItem"),
+            QStringLiteral("%1 (%2 is not a contact: %3)").arg(name, m_fileName, m_problem));
     }
 }
 
@@ -147,10 +138,18 @@ void ContactItem::setUid(const QString& uid)
         raise(brindle::ErrorNumber::Unspecified,
               QStringLiteral("The UID of a stored contact cannot change"));
     }
+    const bool hasControl = std::any_of(uid.cbegin(), uid.cend(), [](QChar c) {
+        return c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+               c == QChar::ParagraphSeparator;
+    });
+    if (hasControl) {
+        raise(brindle::ErrorNumber::Unspecified,
+              QStringLiteral("A UID may not hold line breaks or control characters"));
+    }
     m_uid = uid;
 }
 
-void ContactItem::save()
+void ContactItem::Save()
 {
     // Items that are not contacts cannot be changed, so there is never anything to write.
     if (kind() != Kind::Contact || !m_changed) {
@@ -164,7 +163,7 @@ void ContactItem::save()
     }
     m_changed = false;
     if (folder) {
-        folder->stored(*this);
+        folder->stored(*this, m_directory + u'/' + m_fileName);
     }
 }
 

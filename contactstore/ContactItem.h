@@ -1,8 +1,10 @@
 #pragma once
 
 #include "ContactCard.h"
+#include "Errors.h"
 #include "FileIo.h"
-#include "Object.h"
+
+#include <memory>
 
 namespace contacts {
 
@@ -10,8 +12,9 @@ class FolderContents;
 
 // An item of a contacts folder: a contact, or a file that holds something else
 // (a group card, a file that does not parse). Only contacts answer the
-// contact properties, and only contacts are ever written.
-class ContactItem : public Object
+// contact properties, and only contacts are ever written. A new contact is
+// no item of its folder until its first Save.
+class ContactItem : public std::enable_shared_from_this<ContactItem>
 {
 public:
     enum class Kind
@@ -28,13 +31,22 @@ public:
     static std::shared_ptr<ContactItem> load(const std::shared_ptr<FolderContents>& folder,
                                              const QString& fileName);
 
-    QString typeName() const override { return QStringLiteral("ContactItem"); }
-    QVariant get(const QString& name) override;
-    void set(const QString& name, const QVariant& value) override;
-    QVariant call(const QString& name, const QVariantList& args = {}) override;
+    // The contact properties, by the names of the object model, case-blind:
+    // 438 for another name or on an item that is not a contact, 13 for a
+    // value of the wrong type.
+    QVariant property(const QString& name);
+    void setProperty(const QString& name, const QVariant& value);
+    // Writes the contact when it changed; items that are not contacts never change.
+    void Save();
+    // 40 contact, 69 group, 41 anything else.
+    int Class();
+    // "IPM.Contact", "IPM.DistList" or "IPM.Document".
+    QString MessageClass();
+    // The UID of a contact; empty for other items and unsaved contacts.
+    QString EntryID();
 
-    void save();
-    // Before the first Save only: the UID a new contact gets, and its file name.
+    // Before the first Save only: the UID a new contact gets, and its file
+    // name. A UID with line breaks or other control characters is refused.
     void setUid(const QString& uid);
 
     Kind kind();

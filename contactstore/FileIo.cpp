@@ -1,6 +1,6 @@
 #include "FileIo.h"
 
-#include "Object.h"
+#include "Errors.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -165,9 +165,9 @@ bool moveInto(const QByteArray& from, const QByteArray& to, Target target)
     return ::rename(from.constData(), to.constData()) == 0;
 }
 
-// No fsync: a contact is small and cheap to lose in a power cut, a sync costs
-// milliseconds per Save, and the rename alone already keeps readers from ever
-// seeing half a file.
+// No sync here: one per Save would cost far more than the Save itself, and
+// the rename alone keeps readers from ever seeing half a file. SyncList
+// makes what was written durable, all at once.
 std::optional<FileStamp> writeThroughTemporary(const QString& path, const QByteArray& bytes,
                                                Target target)
 {
@@ -233,13 +233,52 @@ QStringList listDirectory(const QString& path, bool directories)
     return names;
 }
 
-void makeDirectory(const QString& path)
+bool makeDirectory(const QString& path)
 {
     std::error_code error;
-    std::filesystem::create_directories(QFile::encodeName(path).toStdString(), error);
+    const bool made =
+        std::filesystem::create_directories(QFile::encodeName(path).toStdString(), error);
     if (error) {
         raiseSystemError(error.value(), QStringLiteral("create the folder"), path);
     }
+    return made;
+}
+
+QStringList SyncList::paths() const
+{
+    QSet<QString> all = m_paths;
+    for (const QString& path : m_paths) {
+        all.insert(path.left(std::max<qsizetype>(path.lastIndexOf(u'/'), 1)));
+    }
+    QStringList list(all.cbegin(), all.cend());
+    list.sort();
+    return list;
+}
+
+QStringList SyncList::flush()
+{
+    const QStringList list = paths();
+    QSet<dev_t> synced;
+    for (const QString& path : list) {
+        // A file deleted since it was written leaves its directory to sync.
+        FileDescriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+        if (fd.get() < 0 && errno == ENOENT) {
+            continue;
+        }
+        struct stat info
+        {};
+        if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
+            raiseSystemError(errno, QStringLiteral("flush"), path);
+        }
+        if (!synced.contains(info.st_dev)) {
+            if (::syncfs(fd.get()) != 0) {
+                raiseSystemError(errno, QStringLiteral("flush"), path);
+            }
+            synced.insert(info.st_dev);
+        }
+    }
+    m_paths.clear();
+    return list;
 }
 
 } // namespace contacts

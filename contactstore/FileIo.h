@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -34,6 +35,23 @@ std::optional<FileStamp> createFileAtomically(const QString& path, const QByteAr
 bool isUnchangedOnDisk(const QString& path, const FileStamp& stamp, const QByteArray& contents);
 // Names of the entries of a directory, sorted; directories or regular files only.
 QStringList listDirectory(const QString& path, bool directories);
-void makeDirectory(const QString& path);
+// Makes the directory and any missing above it; true when it had to be made.
+bool makeDirectory(const QString& path);
+
+// The files and directories written since the last flush.
+class SyncList
+{
+public:
+    // A file or directory made or replaced; its directory changed too.
+    void add(const QString& path) { m_paths.insert(path); }
+    // Those paths and their directories.
+    QStringList paths() const;
+    // Makes them durable with one syncfs per file system that holds them, which
+    // costs far less than a sync per file; returns the paths it made durable.
+    QStringList flush();
+
+private:
+    QSet<QString> m_paths;
+};
 
 } // namespace contacts

@@ -1,10 +1,13 @@
 #include "Filter.h"
 
-#include "Object.h"
+#include "Errors.h"
 
 namespace contacts {
 
 namespace {
+
+// Far beyond what a search needs; deeper nesting would only exhaust the stack.
+constexpr int MaxNesting = 100;
 
 int fieldIndex(const QString& name)
 {
@@ -54,8 +57,12 @@ private:
     Filter factor()
     {
         if (take(u'(')) {
+            if (++m_depth > MaxNesting) {
+                fail();
+            }
             Filter inner = expression();
             expect(u')');
+            --m_depth;
             return inner;
         }
         expect(u'[');
@@ -148,6 +155,7 @@ private:
 
     const QString& m_text;
     qsizetype m_pos = 0;
+    int m_depth = 0;
 };
 
 } // namespace

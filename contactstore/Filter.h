@@ -22,7 +22,8 @@ struct Filter
     QString value;  // case-folded
     std::vector<Filter> children;
 
-    // Raises &H80020009 for a filter it cannot read.
+    // Raises &H80020009 for a filter it cannot read, also for one nested more
+    // than 100 parentheses deep.
     static Filter parse(const QString& text);
     // The values a contact is matched on, in the order of indexedFields().
     bool matches(const QStringList& values) const;

@@ -1,7 +1,5 @@
 #include "Folder.h"
 
-#include "Application.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -28,74 +26,29 @@ bool isValidFolderName(const QString& name)
 
 } // namespace
 
-Store::Store(QString root) : m_root(QDir::cleanPath(root)) {}
-
-std::shared_ptr<FolderContents> Store::contents(const QString& directory)
-{
-    std::shared_ptr<FolderContents>& contents = m_contents[directory];
-    if (!contents) {
-        contents = std::make_shared<FolderContents>(directory);
-    }
-    return contents;
-}
-
 Folder::Folder(std::shared_ptr<Store> store, QString directory)
     : m_store(std::move(store)), m_directory(std::move(directory))
 {}
 
-QVariant Folder::get(const QString& member)
-{
-    if (sameName(member, QLatin1StringView("Name"))) {
-        return name();
-    }
-    if (sameName(member, QLatin1StringView("Items"))) {
-        return wrap(items());
-    }
-    if (sameName(member, QLatin1StringView("Folders"))) {
-        return wrap(folders());
-    }
-    if (sameName(member, QLatin1StringView("Parent"))) {
-        return wrap(parent());
-    }
-    if (sameName(member, QLatin1StringView("ShowAsOutlookAB"))) {
-        return showAsAddressBook();
-    }
-    if (sameName(member, QLatin1StringView("DefaultItemType"))) {
-        return 2;
-    }
-    if (sameName(member, QLatin1StringView("FolderPath"))) {
-        return m_directory;
-    }
-    noSuchMember(member);
-}
-
-void Folder::set(const QString& member, const QVariant& value)
-{
-    if (!sameName(member, QLatin1StringView("ShowAsOutlookAB"))) {
-        noSuchMember(member);
-    }
-    setShowAsAddressBook(value.toBool());
-}
-
-QString Folder::name() const
+QString Folder::Name() const
 {
     return QFileInfo(m_directory).fileName();
 }
 
-std::shared_ptr<Items> Folder::items()
+Items Folder::Items()
 {
-    return std::make_shared<Items>(m_store->contents(m_directory));
+    return contacts::Items(m_store->contents(m_directory));
 }
 
-std::shared_ptr<Folders> Folder::folders()
+Folders Folder::Folders()
 {
-    return std::make_shared<Folders>(m_store, m_directory);
+    return contacts::Folders(m_store, m_directory);
 }
 
-ObjectPtr Folder::parent()
+std::shared_ptr<Folder> Folder::Parent()
 {
     if (m_directory == m_store->root()) {
-        return std::make_shared<Namespace>(m_store);
+        return nullptr;
     }
     return std::make_shared<Folder>(m_store, QFileInfo(m_directory).path());
 }
@@ -105,7 +58,7 @@ QString Folder::settingsPath() const
     return m_directory + u'/' + SettingsFile;
 }
 
-bool Folder::showAsAddressBook() const
+bool Folder::ShowAsOutlookAB() const
 {
     if (!QFileInfo::exists(settingsPath())) {
         return false;
@@ -115,8 +68,14 @@ bool Folder::showAsAddressBook() const
         .toBool();
 }
 
-void Folder::setShowAsAddressBook(bool show)
+// Written only when it changes, so that an export that sets it on every run
+// leaves the folder as it was.
+void Folder::setShowAsOutlookAB(bool show)
 {
+    if (show == ShowAsOutlookAB()) {
+        return;
+    }
+    m_store->unflushed().add(settingsPath());
     QSettings settings(settingsPath(), QSettings::IniFormat);
     settings.setValue(QStringLiteral("ShowAsOutlookAB"), show);
     settings.sync();
@@ -130,34 +89,6 @@ Folders::Folders(std::shared_ptr<Store> store, QString directory)
     : m_store(std::move(store)), m_directory(std::move(directory))
 {}
 
-QVariant Folders::get(const QString& member)
-{
-    if (sameName(member, QLatin1StringView("Count"))) {
-        return count();
-    }
-    noSuchMember(member);
-}
-
-QVariant Folders::call(const QString& member, const QVariantList& args)
-{
-    if (sameName(member, QLatin1StringView("Item")) && args.size() == 1) {
-        return wrap(item(args[0]));
-    }
-    if (sameName(member, QLatin1StringView("Add")) && !args.isEmpty() && args.size() <= 2) {
-        return wrap(add(args[0].toString(), args.value(1, ContactsFolderType).toInt()));
-    }
-    return Object::call(member, args);
-}
-
-QList<ObjectPtr> Folders::elements()
-{
-    QList<ObjectPtr> list;
-    for (const QString& name : names()) {
-        list += folder(name);
-    }
-    return list;
-}
-
 QStringList Folders::names() const
 {
     QStringList names = listDirectory(m_directory, true);
@@ -170,24 +101,23 @@ std::shared_ptr<Folder> Folders::folder(const QString& name) const
     return std::make_shared<Folder>(m_store, m_directory + u'/' + name);
 }
 
-int Folders::count() const
+int Folders::Count() const
 {
     return int(names().size());
 }
 
-std::shared_ptr<Folder> Folders::item(const QVariant& nameOrIndex)
+std::shared_ptr<Folder> Folders::Item(int index) const
 {
     const QStringList all = names();
-    if (nameOrIndex.metaType().id() != QMetaType::QString) {
-        bool ok = false;
-        const int index = nameOrIndex.toInt(&ok);
-        if (!ok || index < 1 || index > all.size()) {
-            folderNotFound(nameOrIndex.toString());
-        }
-        return folder(all[index - 1]);
+    if (index < 1 || index > all.size()) {
+        folderNotFound(QString::number(index));
     }
-    const QString wanted = nameOrIndex.toString();
-    for (const QString& name : all) {
+    return folder(all[index - 1]);
+}
+
+std::shared_ptr<Folder> Folders::Item(const QString& wanted) const
+{
+    for (const QString& name : names()) {
         if (name.compare(wanted, Qt::CaseInsensitive) == 0) {
             return folder(name);
         }
@@ -195,7 +125,7 @@ std::shared_ptr<Folder> Folders::item(const QVariant& nameOrIndex)
     folderNotFound(wanted);
 }
 
-std::shared_ptr<Folder> Folders::add(const QString& name, int type)
+std::shared_ptr<Folder> Folders::Add(const QString& name, int type) const
 {
     if (type != ContactsFolderType || !isValidFolderName(name)) {
         raise(brindle::ErrorNumber::Unspecified,
@@ -209,7 +139,9 @@ std::shared_ptr<Folder> Folders::add(const QString& name, int type)
                   QStringLiteral("Cannot create the folder \"%1\": it exists already").arg(name));
         }
     }
-    makeDirectory(m_directory + u'/' + name);
+    const QString path = m_directory + u'/' + name;
+    makeDirectory(path);
+    m_store->unflushed().add(path);
     return folder(name);
 }
 

@@ -1,73 +1,57 @@
 #pragma once
 
 #include "Items.h"
+#include "Store.h"
 
 namespace contacts {
 
-// What every object of one Application shares: the root directory, the
-// reported version and the contents of each folder read so far.
-class Store
+class Folder;
+
+// Folder.Folders: the sub-folders, by name or 1-based position.
+class Folders
 {
 public:
-    explicit Store(QString root);
+    Folders(std::shared_ptr<Store> store, QString directory);
 
-    QString root() const { return m_root; }
-    QString version;
-    std::shared_ptr<FolderContents> contents(const QString& directory);
+    int Count() const;
+    // Case-blind; &H8004010F when there is no such folder.
+    std::shared_ptr<Folder> Item(const QString& name) const;
+    std::shared_ptr<Folder> Item(int index) const;
+    // Only contacts folders (type 10) can be made.
+    std::shared_ptr<Folder> Add(const QString& name, int type = 10) const;
 
-private:
-    QString m_root;
-    QHash<QString, std::shared_ptr<FolderContents>> m_contents;
-};
-
-class Folders;
-
-// A contacts folder: one directory; its sub-folders are its sub-directories.
-class Folder : public Object
-{
-public:
-    Folder(std::shared_ptr<Store> store, QString directory);
-
-    QString typeName() const override { return QStringLiteral("Folder"); }
-    QVariant get(const QString& name) override;
-    void set(const QString& name, const QVariant& value) override;
-
-    QString name() const;
-    QString directory() const { return m_directory; }
-    std::shared_ptr<Items> items();
-    std::shared_ptr<Folders> folders();
-    // The folder above, or the namespace for the top folder of the store.
-    ObjectPtr parent();
-    bool showAsAddressBook() const;
-    void setShowAsAddressBook(bool show);
+    ItemIterator<Folders> begin() const { return {*this, 1}; }
+    ItemIterator<Folders> end() const { return {*this, Count() + 1}; }
 
 private:
-    QString settingsPath() const;
+    QStringList names() const;
+    std::shared_ptr<Folder> folder(const QString& name) const;
 
     std::shared_ptr<Store> m_store;
     QString m_directory;
 };
 
-// Folder.Folders: the sub-folders, by name or 1-based position.
-class Folders : public Object
+// A contacts folder: one directory; its sub-folders are its sub-directories.
+// The store's root is the folder above the default contacts folder.
+class Folder
 {
 public:
-    Folders(std::shared_ptr<Store> store, QString directory);
+    Folder(std::shared_ptr<Store> store, QString directory);
 
-    QString typeName() const override { return QStringLiteral("Folders"); }
-    QVariant get(const QString& name) override;
-    QVariant call(const QString& name, const QVariantList& args = {}) override;
-    QList<ObjectPtr> elements() override;
+    QString Name() const;
+    // Both are light handles on the folder, returned by value so that a For
+    // Each over a returned collection keeps it alive.
+    contacts::Items Items();
+    contacts::Folders Folders();
+    // The folder above; null for the store's root.
+    std::shared_ptr<Folder> Parent();
+    bool ShowAsOutlookAB() const;
+    void setShowAsOutlookAB(bool show);
 
-    int count() const;
-    // Raises &H8004010F when there is no such folder.
-    std::shared_ptr<Folder> item(const QVariant& nameOrIndex);
-    // Only contacts folders (type 10) can be made.
-    std::shared_ptr<Folder> add(const QString& name, int type = 10);
+    QString directory() const { return m_directory; }
 
 private:
-    QStringList names() const;
-    std::shared_ptr<Folder> folder(const QString& name) const;
+    QString settingsPath() const;
 
     std::shared_ptr<Store> m_store;
     QString m_directory;

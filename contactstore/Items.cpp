@@ -1,240 +1,23 @@
 #include "Items.h"
 
-#include "Filter.h"
+#include "FolderContents.h"
 
 namespace contacts {
 
 namespace {
 
 constexpr int ContactItemType = 2;
-// Parsed contacts take several times the memory of their files; a walk over
-// a large folder only needs the few it is at.
-constexpr size_t ParsedContactsKept = 256;
-
-QString safeFileStem(const QString& uid)
-{
-    QString stem(std::min<qsizetype>(uid.size(), 96), Qt::Uninitialized);
-    std::transform(uid.cbegin(), uid.cbegin() + stem.size(), stem.begin(), [](QChar c) {
-        const bool safe = c.isLetterOrNumber() && c.unicode() < 0x80;
-        return safe || c == u'-' || c == u'_' || c == u'@' || c == u'.' ? c : QChar(u'_');
-    });
-    while (stem.startsWith(u'.')) {
-        stem.remove(0, 1);
-    }
-    return stem.isEmpty() ? QStringLiteral("contact") : stem;
-}
-
-int argumentNumber(const QVariantList& args, int position)
-{
-    bool ok = false;
-    const int number = args.value(position).toInt(&ok);
-    if (!ok) {
-        raise(brindle::ErrorNumber::TypeMismatch, QStringLiteral("Type mismatch"));
-    }
-    return number;
-}
 
 } // namespace
 
-FolderContents::FolderContents(QString directory)
-    : m_directory(std::move(directory)), m_index(indexedFields().size())
-{}
-
-const std::vector<std::shared_ptr<ContactItem>>& FolderContents::items()
-{
-    if (!m_loaded) {
-        load();
-    }
-    return m_items;
-}
-
-void FolderContents::load()
-{
-    const QStringList names = listDirectory(m_directory, false);
-    for (const QString& name : names) {
-        m_claimedNames.insert(name.toLower());
-        if (!name.endsWith(QLatin1String(".vcf"), Qt::CaseInsensitive) || name.startsWith(u'.')) {
-            continue;
-        }
-        std::shared_ptr<ContactItem> item = ContactItem::load(shared_from_this(), name);
-        item->sequence = m_nextSequence++;
-        m_items.push_back(std::move(item));
-    }
-    m_loaded = true;
-}
-
-std::shared_ptr<ContactItem> FolderContents::find(const QString& text)
-{
-    const Filter filter = Filter::parse(text);
-    buildIndex();
-    ContactItem* best = nullptr;
-    for (ContactItem* item : candidates(filter)) {
-        if ((!best || item->sequence < best->sequence) && filter.matches(item->indexed)) {
-            best = item;
-        }
-    }
-    return best ? std::static_pointer_cast<ContactItem>(best->shared_from_this()) : nullptr;
-}
-
-// Built on the first Find, so that a folder only walked never parses a contact twice.
-void FolderContents::buildIndex()
-{
-    if (m_indexed) {
-        return;
-    }
-    for (const auto& item : items()) {
-        if (!item->inIndex) {
-            addToIndex(*item);
-        }
-    }
-    m_indexed = true;
-}
-
-std::vector<ContactItem*> FolderContents::candidates(const Filter& filter) const
-{
-    if (filter.op == Filter::Op::Equals && filter.value.isEmpty()) {
-        std::vector<ContactItem*> all;
-        all.reserve(m_items.size());
-        for (const auto& item : m_items) {
-            all.push_back(item.get());
-        }
-        return all;
-    }
-    if (filter.op == Filter::Op::Equals) {
-        return m_index[filter.field].value(filter.value);
-    }
-    std::vector<ContactItem*> result;
-    for (const Filter& child : filter.children) {
-        std::vector<ContactItem*> part = candidates(child);
-        if (filter.op == Filter::Op::Or) {
-            result.insert(result.end(), part.begin(), part.end());
-        } else if (&child == &filter.children.front() || part.size() < result.size()) {
-            // Every match of an And is among the matches of its narrowest part.
-            result = std::move(part);
-        }
-    }
-    return result;
-}
-
-QString FolderContents::claimFileName(const QString& uid)
-{
-    items();
-    const QString stem = safeFileStem(uid);
-    QString name = stem + QLatin1String(".vcf");
-    QString key = name.toLower();
-    for (int n = 2; m_claimedNames.contains(key); ++n) {
-        name = stem + u'-' + QString::number(n) + QLatin1String(".vcf");
-        key = name.toLower();
-    }
-    m_claimedNames.insert(key);
-    return name;
-}
-
-void FolderContents::stored(ContactItem& item)
-{
-    items();
-    if (item.sequence < 0) {
-        item.sequence = m_nextSequence++;
-        m_items.push_back(std::static_pointer_cast<ContactItem>(item.shared_from_this()));
-        // From now on its parsed form can be let go like that of any other.
-        parsed(item);
-    } else {
-        removeFromIndex(item);
-    }
-    if (m_indexed) {
-        addToIndex(item);
-    }
-}
-
-void FolderContents::parsed(ContactItem& item)
-{
-    m_recentlyParsed.push_back(&item);
-    if (m_recentlyParsed.size() > ParsedContactsKept) {
-        m_recentlyParsed.front()->releaseParsed();
-        m_recentlyParsed.pop_front();
-    }
-}
-
-// Empty values stay out of the buckets: a bucket shared by most contacts
-// would make every Save of one of them walk it.
-void FolderContents::addToIndex(ContactItem& item)
-{
-    static const std::vector<int> fields = [] {
-        std::vector<int> numbers;
-        for (const QString& name : indexedFields()) {
-            numbers.push_back(ContactCard::fieldNumber(name));
-        }
-        return numbers;
-    }();
-    item.inIndex = true;
-    item.indexed.clear();
-    if (item.kind() != ContactItem::Kind::Contact) {
-        return;
-    }
-    const ContactCard contact = item.storedContact();
-    for (size_t i = 0; i < fields.size(); ++i) {
-        item.indexed += indexKey(contact.get(fields[i]).toString());
-        if (!item.indexed.last().isEmpty()) {
-            m_index[i][item.indexed.last()].push_back(&item);
-        }
-    }
-}
-
-void FolderContents::removeFromIndex(ContactItem& item)
-{
-    if (!item.inIndex) {
-        return;
-    }
-    for (qsizetype i = 0; i < item.indexed.size(); ++i) {
-        auto bucket = m_index[i].find(item.indexed[i]);
-        if (bucket != m_index[i].end()) {
-            std::erase(*bucket, &item);
-            if (bucket->empty()) {
-                m_index[i].erase(bucket);
-            }
-        }
-    }
-}
-
 Items::Items(std::shared_ptr<FolderContents> contents) : m_contents(std::move(contents)) {}
 
-QVariant Items::get(const QString& name)
-{
-    if (sameName(name, QLatin1StringView("Count"))) {
-        return count();
-    }
-    noSuchMember(name);
-}
-
-QVariant Items::call(const QString& name, const QVariantList& args)
-{
-    if (sameName(name, QLatin1StringView("Item")) && args.size() == 1) {
-        return wrap(item(argumentNumber(args, 0)));
-    }
-    if (sameName(name, QLatin1StringView("Find")) && args.size() == 1) {
-        return wrap(find(args[0].toString()));
-    }
-    if (sameName(name, QLatin1StringView("Add")) && args.size() <= 1) {
-        return wrap(add(args.value(0, ContactItemType)));
-    }
-    return Object::call(name, args);
-}
-
-QList<ObjectPtr> Items::elements()
-{
-    QList<ObjectPtr> list;
-    for (const auto& item : m_contents->items()) {
-        list += item;
-    }
-    return list;
-}
-
-int Items::count()
+int Items::Count() const
 {
     return int(m_contents->items().size());
 }
 
-std::shared_ptr<ContactItem> Items::item(int index)
+std::shared_ptr<ContactItem> Items::Item(int index) const
 {
     const auto& items = m_contents->items();
     if (index < 1 || index > int(items.size())) {
@@ -244,16 +27,14 @@ std::shared_ptr<ContactItem> Items::item(int index)
     return items[size_t(index - 1)];
 }
 
-std::shared_ptr<ContactItem> Items::find(const QString& filter)
+std::shared_ptr<ContactItem> Items::Find(const QString& filter) const
 {
     return m_contents->find(filter);
 }
 
-std::shared_ptr<ContactItem> Items::add(const QVariant& type)
+std::shared_ptr<ContactItem> Items::Add(int type) const
 {
-    const bool isContact = type.toString() == QLatin1String("IPM.Contact") ||
-                           (type.toInt() == ContactItemType && type.toString() == u"2");
-    if (!isContact) {
+    if (type != ContactItemType) {
         raise(brindle::ErrorNumber::Unspecified,
               QStringLiteral("Only contact items (type 2) can be added to a contacts folder"));
     }

@@ -1,70 +1,29 @@
 #pragma once
 
 #include "ContactItem.h"
-#include "Filter.h"
-
-#include <QHash>
-#include <QSet>
-#include <deque>
-#include <vector>
+#include "Iteration.h"
 
 namespace contacts {
 
-// The items of one folder, read once and then kept, with an index of the
-// properties Find can name so that Find never reads a contact again.
-class FolderContents : public std::enable_shared_from_this<FolderContents>
-{
-public:
-    explicit FolderContents(QString directory);
+class FolderContents;
 
-    QString directory() const { return m_directory; }
-    const std::vector<std::shared_ptr<ContactItem>>& items();
-    std::shared_ptr<ContactItem> find(const QString& filter);
-    // A file name for a new item that no file of the folder had when it was
-    // read, nor any item since; Save still refuses to replace a file.
-    QString claimFileName(const QString& uid);
-    // Called by an item after each Save.
-    void stored(ContactItem& item);
-    // Called by an item that parsed its file; the oldest parsed ones are let go.
-    void parsed(ContactItem& item);
-
-private:
-    using Bucket = std::vector<ContactItem*>;
-
-    void load();
-    void buildIndex();
-    void addToIndex(ContactItem& item);
-    void removeFromIndex(ContactItem& item);
-    std::vector<ContactItem*> candidates(const Filter& filter) const;
-
-    QString m_directory;
-    bool m_loaded = false;
-    bool m_indexed = false;
-    qint64 m_nextSequence = 0;
-    std::vector<std::shared_ptr<ContactItem>> m_items;
-    std::vector<QHash<QString, Bucket>> m_index;
-    QSet<QString> m_claimedNames;
-    std::deque<ContactItem*> m_recentlyParsed;
-};
-
-// Folder.Items as the automation clients see it.
-class Items : public Object
+// Folder.Items: the items of a folder in the folder's order.
+class Items
 {
 public:
     explicit Items(std::shared_ptr<FolderContents> contents);
 
-    QString typeName() const override { return QStringLiteral("Items"); }
-    QVariant get(const QString& name) override;
-    QVariant call(const QString& name, const QVariantList& args = {}) override;
-    QList<ObjectPtr> elements() override;
+    int Count() const;
+    // 1-based; &H8004010F out of range.
+    std::shared_ptr<ContactItem> Item(int index) const;
+    // The first item in the folder's order that matches, or null; &H80020009
+    // for a filter it cannot read.
+    std::shared_ptr<ContactItem> Find(const QString& filter) const;
+    // A new contact (item type 2), in the folder only once saved.
+    std::shared_ptr<ContactItem> Add(int type = 2) const;
 
-    int count();
-    // 1-based, as the clients count.
-    std::shared_ptr<ContactItem> item(int index);
-    // The first item in the folder's order that matches, or null.
-    std::shared_ptr<ContactItem> find(const QString& filter);
-    // A new contact (item type 2), stored on its first Save.
-    std::shared_ptr<ContactItem> add(const QVariant& type = 2);
+    ItemIterator<Items> begin() const { return {*this, 1}; }
+    ItemIterator<Items> end() const { return {*this, Count() + 1}; }
 
 private:
     std::shared_ptr<FolderContents> m_contents;

@@ -71,13 +71,19 @@ public:
     using ParseResult = VCardParseResult;
 
     // Accepts vCard 2.1, 3.0 and 4.0: CRLF or LF, folded lines, quoted-printable.
+    // A 2.1 card is read as 3.0, every property in 3.0 form, as 2.1 cannot
+    // hold what the store writes without quoted-printable.
     static ParseResult parse(const QByteArray& bytes);
 
-    // vCard 4.0, UTF-8, CRLF, folded at 75 octets.
+    // In the card's version, UTF-8, CRLF, folded at 75 octets. Never writes a
+    // control character, so that whatever the properties hold, the file reads
+    // back as as many properties.
     QByteArray serialize() const;
 
-    QString version;
-    QList<VCardProperty> properties; // without BEGIN, VERSION and END
+    bool is30() const { return version == u"3.0"; }
+
+    QString version = QStringLiteral("4.0"); // "3.0" or "4.0"
+    QList<VCardProperty> properties;         // without BEGIN, VERSION and END
 };
 
 struct VCardParseResult
@@ -86,6 +92,17 @@ struct VCardParseResult
     QString error; // why the bytes are not one vCard
 };
 
+// The characters of property, group and parameter names.
+inline bool isNameChar(QChar c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
+           c == u'-' || c == u'_';
+}
+
+// The position of the first character below a blank (U+0020) from a
+// position on, or the size of the text.
+qsizetype firstBelowBlank(QStringView text, qsizetype from = 0);
+
 // Text value escaping of RFC 6350.
 QString escapeText(const QString& text);
 QString unescapeText(QStringView value);
@@ -93,7 +110,5 @@ QString unescapeText(QStringView value);
 QString unescapeText(const QString& value);
 // Splits at separators that are not escaped; the parts stay escaped.
 QStringList splitEscaped(QStringView value, QChar separator);
-// Folds one line into 75-octet pieces without splitting a UTF-8 sequence.
-QByteArray foldLine(const QByteArray& line);
 
 } // namespace contacts

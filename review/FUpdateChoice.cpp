@@ -17,7 +17,7 @@ constexpr qint32 exportDirection = 2;
 QString contactText(contacts::ContactItem& contact, const char* name)
 {
     try {
-        return contact.get(QString::fromLatin1(name)).toString();
+        return contact.property(QString::fromLatin1(name)).toString();
     } catch (const std::exception&) {
         return {};
     }
@@ -181,7 +181,7 @@ void FUpdateChoice::cmdCancel_Click()
 {
     const Prompts::Answer reply =
         m_prompts->messageBox(QStringLiteral("Cancel this operation? "), Prompts::Buttons::YesNo,
-                             Prompts::Icon::Information, QStringLiteral("VEXO Brindle"));
+                              Prompts::Icon::Information, QStringLiteral("VEXO Brindle"));
     if (reply != Prompts::No) {
         answer(CancelRun);
     }

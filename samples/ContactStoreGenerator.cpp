@@ -59,33 +59,33 @@ void ContactGenerator::fillAddress(ContactItem& item, const QString& prefix)
     if (m_random.chance(20)) {
         street = QStringLiteral("Level %1\r\n").arg(1 + m_random.pick(20)) + street;
     }
-    item.set(prefix + QLatin1String("Street"), street);
-    item.set(prefix + QLatin1String("City"), QString::fromUtf8(cities[city]));
-    item.set(prefix + QLatin1String("State"), QString::fromUtf8(states[city]));
-    item.set(prefix + QLatin1String("PostalCode"), QString::number(2000 + m_random.pick(5000)));
-    item.set(prefix + QLatin1String("Country"), QStringLiteral("Australia"));
+    item.setProperty(prefix + QLatin1String("Street"), street);
+    item.setProperty(prefix + QLatin1String("City"), QString::fromUtf8(cities[city]));
+    item.setProperty(prefix + QLatin1String("State"), QString::fromUtf8(states[city]));
+    item.setProperty(prefix + QLatin1String("PostalCode"), QString::number(2000 + m_random.pick(5000)));
+    item.setProperty(prefix + QLatin1String("Country"), QStringLiteral("Australia"));
 }
 
 void ContactGenerator::fillCompany(ContactItem& item, const QString& phone, int index)
 {
     const QString name = m_random.any(companyWords) + u' ' + m_random.any(companyKinds);
-    item.set(QStringLiteral("CompanyName"), name);
-    item.set(QStringLiteral("FileAs"), name);
+    item.setProperty(QStringLiteral("CompanyName"), name);
+    item.setProperty(QStringLiteral("FileAs"), name);
     fillAddress(item, QStringLiteral("BusinessAddress"));
-    item.set(QStringLiteral("BusinessTelephoneNumber"), phone);
-    item.set(QStringLiteral("WebPage"), QStringLiteral("www.example%1.com.au").arg(index));
-    item.set(QStringLiteral("SelectedMailingAddress"), 2);
+    item.setProperty(QStringLiteral("BusinessTelephoneNumber"), phone);
+    item.setProperty(QStringLiteral("WebPage"), QStringLiteral("www.example%1.com.au").arg(index));
+    item.setProperty(QStringLiteral("SelectedMailingAddress"), 2);
 }
 
 void ContactGenerator::fillPerson(ContactItem& item, const QString& phone)
 {
-    item.set(QStringLiteral("FirstName"), m_random.any(firstNames));
-    item.set(QStringLiteral("LastName"), m_random.any(lastNames));
+    item.setProperty(QStringLiteral("FirstName"), m_random.any(firstNames));
+    item.setProperty(QStringLiteral("LastName"), m_random.any(lastNames));
     fillAddress(item, QStringLiteral("HomeAddress"));
-    item.set(QStringLiteral("HomeTelephoneNumber"), phone);
-    item.set(QStringLiteral("SelectedMailingAddress"), 1);
+    item.setProperty(QStringLiteral("HomeTelephoneNumber"), phone);
+    item.setProperty(QStringLiteral("SelectedMailingAddress"), 1);
     if (m_random.chance(30)) {
-        item.set(QStringLiteral("Birthday"),
+        item.setProperty(QStringLiteral("Birthday"),
                  QDate(1950 + m_random.pick(50), 1 + m_random.pick(12), 1 + m_random.pick(28)));
     }
 }
@@ -95,10 +95,10 @@ void ContactGenerator::fillLinks(ContactItem& item, CardType type, int index)
 {
     const int record = 1 + index;
     const QString letter = type.letter(m_options.supplierWord);
-    item.set(QStringLiteral("CustomerID"), QString::number(record));
-    item.set(QStringLiteral("User1"),
+    item.setProperty(QStringLiteral("CustomerID"), QString::number(record));
+    item.setProperty(QStringLiteral("User1"),
              QStringLiteral("%1%2").arg(letter).arg(record, 5, 10, QLatin1Char('0')));
-    item.set(QStringLiteral("User2"), QLatin1String("VEXO") + letter);
+    item.setProperty(QStringLiteral("User2"), QLatin1String("VEXO") + letter);
 }
 
 void ContactGenerator::fill(ContactItem& item, CardType type, int index)
@@ -112,9 +112,9 @@ void ContactGenerator::fill(ContactItem& item, CardType type, int index)
     } else {
         fillPerson(item, phone);
     }
-    item.set(QStringLiteral("Email1Address"), QStringLiteral("contact%1@example.com").arg(index));
+    item.setProperty(QStringLiteral("Email1Address"), QStringLiteral("contact%1@example.com").arg(index));
     if (m_random.chance(60)) {
-        item.set(QStringLiteral("MobileTelephoneNumber"), QStringLiteral("04%1 %2 %3")
+        item.setProperty(QStringLiteral("MobileTelephoneNumber"), QStringLiteral("04%1 %2 %3")
                                                               .arg(10 + m_random.pick(90))
                                                               .arg(100 + m_random.pick(900))
                                                               .arg(100 + m_random.pick(900)));
@@ -123,7 +123,7 @@ void ContactGenerator::fill(ContactItem& item, CardType type, int index)
         fillAddress(item, QStringLiteral("OtherAddress"));
     }
     if (m_random.chance(30)) {
-        item.set(QStringLiteral("Body"), m_random.any(notes));
+        item.setProperty(QStringLiteral("Body"), m_random.any(notes));
     }
     QStringList categories;
     if (m_options.layout == ContactStoreOptions::Layout::Categories) {
@@ -132,7 +132,7 @@ void ContactGenerator::fill(ContactItem& item, CardType type, int index)
     if (m_random.chance(25)) {
         categories += m_random.any(ownCategories);
     }
-    item.set(QStringLiteral("Categories"), categories.join(QStringLiteral(", ")));
+    item.setProperty(QStringLiteral("Categories"), categories.join(QStringLiteral(", ")));
     if (m_random.chance(40)) {
         fillLinks(item, type, index);
     }
@@ -149,12 +149,12 @@ QString ContactGenerator::uid(int index) const
 std::shared_ptr<Folder> subFolder(Folder& parent, const QString& name)
 {
     try {
-        return parent.folders()->item(name);
+        return parent.Folders().Item(name);
     } catch (const PlatformError& error) {
         if (error.number() != ErrorNumber::NotFound) {
             throw;
         }
-        return parent.folders()->add(name);
+        return parent.Folders().Add(name);
     }
 }
 
@@ -195,7 +195,7 @@ ContactStoreSummary writeContactStore(const QString& root, const ContactStoreOpt
     }
     contacts::Application application(root);
     const std::shared_ptr<Folder> contactsFolder =
-        application.getNamespace(QStringLiteral("MAPI"))->getDefaultFolder(10);
+        application.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
     std::array<std::shared_ptr<Folder>, 4> folders;
     for (const CardType::Id id : sampleCardTypes) {
         folders[id] =
@@ -206,9 +206,9 @@ ContactStoreSummary writeContactStore(const QString& root, const ContactStoreOpt
     ContactGenerator generator(options);
     for (int index = 0; index < options.contacts; ++index) {
         const CardType type = generator.cardType();
-        const std::shared_ptr<ContactItem> item = folders[type.id()]->items()->add();
+        const std::shared_ptr<ContactItem> item = folders[type.id()]->Items().Add();
         generator.fill(*item, type, index);
-        item->save();
+        item->Save();
     }
     writeOtherItems(root, options.seed);
     return {options.contacts, 2};

@@ -23,10 +23,10 @@ protected:
     // Who Find answers with, as "LastName|CompanyName", or "none".
     QString found(const QString& filter)
     {
-        const std::shared_ptr<ContactItem> item = m_folder->items()->find(filter);
-        return item ? item->get(QStringLiteral("LastName")).toString() + u'|' +
-                          item->get(QStringLiteral("CompanyName")).toString() + u'|' +
-                          item->get(QStringLiteral("CustomerID")).toString()
+        const std::shared_ptr<ContactItem> item = m_folder->Items().Find(filter);
+        return item ? item->property(QStringLiteral("LastName")).toString() + u'|' +
+                          item->property(QStringLiteral("CompanyName")).toString() + u'|' +
+                          item->property(QStringLiteral("CustomerID")).toString()
                     : QStringLiteral("none");
     }
 
@@ -56,6 +56,7 @@ TEST_F(ContactFind, FiltersOfTheExport)
         {"([CustomerID] = '999')", "none"},
         {"([User2] = '')", "O'Neil||12345"},
         {"([User1] = '' And [FirstName] = 'jo')", "Smith||"},
+        {"(((((((((([CustomerID] = '8'))))))))))", "smith||8"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(found(QString::fromUtf8(c.filter)), QString::fromUtf8(c.expected)) << c.filter;
@@ -76,7 +77,7 @@ TEST_F(ContactFind, FiltersItCannotReadRaiseCannotParse)
         "[LastName] = 'a' ORx [FirstName] = 'b'",
     };
     for (const char* filter : filters) {
-        EXPECT_EQ(errorNumberOf([&] { m_folder->items()->find(QString::fromUtf8(filter)); }),
+        EXPECT_EQ(errorNumberOf([&] { m_folder->Items().Find(QString::fromUtf8(filter)); }),
                   CannotParse)
             << filter;
     }
@@ -85,54 +86,54 @@ TEST_F(ContactFind, FiltersItCannotReadRaiseCannotParse)
 TEST_F(ContactFind, IndexFollowsSavesButNotUnsavedChanges)
 {
     std::shared_ptr<ContactItem> item =
-        m_folder->items()->find(QStringLiteral("[CustomerID] = '7'"));
+        m_folder->Items().Find(QStringLiteral("[CustomerID] = '7'"));
     ASSERT_TRUE(item);
-    item->set(QStringLiteral("CustomerID"), QStringLiteral("70"));
+    item->setProperty(QStringLiteral("CustomerID"), QStringLiteral("70"));
     EXPECT_EQ(found(QStringLiteral("[CustomerID] = '70'")), QStringLiteral("none"));
-    item->save();
+    item->Save();
     EXPECT_EQ(found(QStringLiteral("[CustomerID] = '7'")), QStringLiteral("none"));
     EXPECT_EQ(found(QStringLiteral("[CustomerID] = '70'")), QStringLiteral("|Acme Traders|70"));
 
-    std::shared_ptr<ContactItem> added = m_folder->items()->add();
-    added->set(QStringLiteral("User1"), QStringLiteral("NEW"));
-    EXPECT_FALSE(m_folder->items()->find(QStringLiteral("[User1] = 'NEW'")));
-    EXPECT_EQ(m_folder->items()->count(), 4);
-    added->save();
-    EXPECT_EQ(m_folder->items()->find(QStringLiteral("[User1] = 'NEW'")), added);
-    EXPECT_EQ(m_folder->items()->count(), 5);
+    std::shared_ptr<ContactItem> added = m_folder->Items().Add();
+    added->setProperty(QStringLiteral("User1"), QStringLiteral("NEW"));
+    EXPECT_FALSE(m_folder->Items().Find(QStringLiteral("[User1] = 'NEW'")));
+    EXPECT_EQ(m_folder->Items().Count(), 4);
+    added->Save();
+    EXPECT_EQ(m_folder->Items().Find(QStringLiteral("[User1] = 'NEW'")), added);
+    EXPECT_EQ(m_folder->Items().Count(), 5);
 }
 
 // The index is made on the first Find, from the files, whatever changed since.
 TEST_F(ContactFind, IndexMadeAfterUnsavedChangesHoldsTheSavedValues)
 {
-    std::shared_ptr<ContactItem> acme = m_folder->items()->item(3);
-    acme->set(QStringLiteral("CustomerID"), QStringLiteral("70"));
+    std::shared_ptr<ContactItem> acme = m_folder->Items().Item(3);
+    acme->setProperty(QStringLiteral("CustomerID"), QStringLiteral("70"));
     EXPECT_EQ(found(QStringLiteral("[CustomerID] = '70'")), QStringLiteral("none"));
-    EXPECT_EQ(m_folder->items()->find(QStringLiteral("[CustomerID] = '7'")), acme);
+    EXPECT_EQ(m_folder->Items().Find(QStringLiteral("[CustomerID] = '7'")), acme);
 
     Application other(root());
-    const std::shared_ptr<Items> items = defaultFolder(other)->items();
-    for (int i = 1; i <= items->count(); ++i) {
-        items->item(i)->set(QStringLiteral("User4"), QStringLiteral("walked"));
+    Items items = defaultFolder(other)->Items();
+    for (int i = 1; i <= items.Count(); ++i) {
+        items.Item(i)->setProperty(QStringLiteral("User4"), QStringLiteral("walked"));
     }
-    EXPECT_FALSE(items->find(QStringLiteral("[User4] = 'walked'")));
-    EXPECT_TRUE(items->find(QStringLiteral("[CustomerID] = '8'")));
+    EXPECT_FALSE(items.Find(QStringLiteral("[User4] = 'walked'")));
+    EXPECT_TRUE(items.Find(QStringLiteral("[CustomerID] = '8'")));
 }
 
 // A store opened afresh lists its files in name order; Find follows that order.
 TEST_F(ContactFind, ReopenedStoreAnswersInFileNameOrder)
 {
     QStringList smiths;
-    for (const ObjectPtr& item : m_folder->items()->elements()) {
-        if (item->get(QStringLiteral("LastName")).toString().toLower() == u"smith") {
-            smiths += std::static_pointer_cast<ContactItem>(item)->fileName();
+    for (const std::shared_ptr<ContactItem> item : m_folder->Items()) {
+        if (item->property(QStringLiteral("LastName")).toString().toLower() == u"smith") {
+            smiths += item->fileName();
         }
     }
     ASSERT_EQ(smiths.size(), 2);
     smiths.sort();
     Application other(root());
     const std::shared_ptr<ContactItem> item =
-        defaultFolder(other)->items()->find(QStringLiteral("([LastName] = 'SMITH')"));
+        defaultFolder(other)->Items().Find(QStringLiteral("([LastName] = 'SMITH')"));
     ASSERT_TRUE(item);
     EXPECT_EQ(item->fileName(), smiths.first());
 }

@@ -57,13 +57,16 @@ TEST_F(ContactKhard, ListsContactsTheStoreSaved)
     addContact(*folder,
                {{"CompanyName", "Acme Traders, The"}, {"BusinessTelephoneNumber", "1300 000 000"}});
 
+    const std::shared_ptr<ContactItem> scratch = folder->Items().Add();
+    scratch->setProperty(QStringLiteral("LastName"), QStringLiteral("Scratch"));
+
     const QString list = khard({QStringLiteral("list")});
     for (const char* expected : {"Zoë O'Neil", "zoe@example.com", "Acme Traders, The"}) {
         EXPECT_TRUE(list.contains(QString::fromUtf8(expected))) << expected << list.toStdString();
     }
-    const QString shown =
-        khard({QStringLiteral("show"), QStringLiteral("--format"), QStringLiteral("yaml"),
-               person->get(QStringLiteral("EntryID")).toString()});
+    EXPECT_FALSE(list.contains(QStringLiteral("Scratch"))) << "a contact never saved";
+    const QString shown = khard({QStringLiteral("show"), QStringLiteral("--format"),
+                                 QStringLiteral("yaml"), person->EntryID()});
     for (const char* expected :
          {"First name: Zoë", "Last name: O'Neil", "zoe@example.com", "(02) 9555 1234",
           "cell: 0412 345 678", "02 9555 0000", "City: Sydney", "line two; end"}) {
@@ -88,9 +91,9 @@ TEST_F(ContactKhard, StoreReadsAndUpdatesContactsKhardWrote)
         writeConfig(version);
         khard({QStringLiteral("new"), QStringLiteral("-a"), QStringLiteral("store")}, yaml);
         Application app(root());
-        std::shared_ptr<Items> items = defaultFolder(app)->items();
-        ASSERT_EQ(items->count(), 1);
-        const std::shared_ptr<ContactItem> item = items->item(1);
+        Items items = defaultFolder(app)->Items();
+        ASSERT_EQ(items.Count(), 1);
+        const std::shared_ptr<ContactItem> item = items.Item(1);
         const QList<std::pair<const char*, QVariant>> expected = {
             {"FirstName", QString::fromUtf8("Zoë")},
             {"LastName", "O'Neil"},
@@ -106,13 +109,12 @@ TEST_F(ContactKhard, StoreReadsAndUpdatesContactsKhardWrote)
             {"Categories", "Friends, Golf"},
             {"Body", "Likes tea, not coffee."}};
         for (const auto& [name, value] : expected) {
-            EXPECT_EQ(item->get(QString::fromLatin1(name)), value) << name;
+            EXPECT_EQ(item->property(QString::fromLatin1(name)), value) << name;
         }
-        item->set(QStringLiteral("HomeAddressCity"), QStringLiteral("Newcastle"));
-        item->save();
-        const QString shown =
-            khard({QStringLiteral("show"), QStringLiteral("--format"), QStringLiteral("yaml"),
-                   item->get(QStringLiteral("EntryID")).toString()});
+        item->setProperty(QStringLiteral("HomeAddressCity"), QStringLiteral("Newcastle"));
+        item->Save();
+        const QString shown = khard({QStringLiteral("show"), QStringLiteral("--format"),
+                                     QStringLiteral("yaml"), item->EntryID()});
         EXPECT_TRUE(shown.contains(QStringLiteral("City: Newcastle"))) << shown.toStdString();
         EXPECT_TRUE(shown.contains(QStringLiteral("0412 345 678")));
     }

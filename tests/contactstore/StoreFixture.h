@@ -9,6 +9,12 @@
 #include <gtest/gtest.h>
 #include <initializer_list>
 
+// Failures show texts as texts.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace contacts::test {
 
 using Values = std::initializer_list<std::pair<const char*, QVariant>>;
@@ -22,16 +28,16 @@ protected:
 
     std::shared_ptr<Folder> defaultFolder(Application& app)
     {
-        return app.getNamespace(QStringLiteral("MAPI"))->getDefaultFolder(10);
+        return app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
     }
 
     std::shared_ptr<ContactItem> addContact(Folder& folder, Values values)
     {
-        std::shared_ptr<ContactItem> item = folder.items()->add();
+        std::shared_ptr<ContactItem> item = folder.Items().Add();
         for (const auto& [name, value] : values) {
-            item->set(QString::fromLatin1(name), value);
+            item->setProperty(QString::fromLatin1(name), value);
         }
-        item->save();
+        item->Save();
         return item;
     }
 

@@ -33,30 +33,6 @@ TEST(ContactVCard, FixturesRoundTripToReference)
     }
 }
 
-TEST(ContactVCard, FoldsAtSeventyFiveOctetsWithoutSplittingCharacters)
-{
-    const QString texts[] = {QString(300, u'a'), QString(200, QChar(0x00FC)),
-                             QString(150, QChar(0x20AC)) + u'x',
-                             QString::fromUtf8("a\xF0\x9F\x98\x80").repeated(40)};
-    for (const QString& text : texts) {
-        const QByteArray line = ("NOTE:" + text).toUtf8();
-        const QByteArray folded = foldLine(line);
-        QByteArray unfolded;
-        for (const QByteArray& piece : folded.split('\n')) {
-            if (piece.isEmpty()) {
-                continue;
-            }
-            ASSERT_TRUE(piece.endsWith('\r'));
-            EXPECT_LE(piece.size() - 1, 75);
-            QStringDecoder decoder(QStringDecoder::Utf8);
-            (void)decoder(piece);
-            EXPECT_FALSE(decoder.hasError()) << "a piece splits a UTF-8 sequence";
-            unfolded += piece.startsWith(' ') ? piece.mid(1).chopped(1) : piece.chopped(1);
-        }
-        EXPECT_EQ(unfolded, line);
-    }
-}
-
 // Changed properties are written and folded in one pass: every physical line
 // stays within 75 octets, no UTF-8 sequence is split, and the value reads back.
 TEST(ContactVCard, WrittenLinesFoldWithoutSplittingCharacters)
@@ -134,6 +110,11 @@ TEST(ContactVCard, DecodesQuotedPrintableWithSoftBreaks)
     const VCard::ParseResult parsed = VCard::parse(bytes);
     ASSERT_TRUE(parsed.card) << parsed.error.toStdString();
     EXPECT_EQ(parsed.card->properties.value(0).value, QString::fromUtf8("Grüße\\nand more"));
+    const VCard::ParseResult emoji =
+        VCard::parse("BEGIN:VCARD\r\nVERSION:2.1\r\nNOTE;ENCODING=QUOTED-PRINTABLE:a="
+                     "3D\xF0\x9F\x98\x80\r\nEND:VCARD\r\n");
+    ASSERT_TRUE(emoji.card) << emoji.error.toStdString();
+    EXPECT_EQ(emoji.card->properties.value(0).value, QString::fromUtf8("a=\xF0\x9F\x98\x80"));
 }
 
 TEST(ContactVCard, MalformedInputIsRefusedWithAReason)
@@ -165,6 +146,38 @@ TEST(ContactVCard, MalformedInputIsRefusedWithAReason)
         const VCard::ParseResult parsed = VCard::parse(c.bytes);
         EXPECT_FALSE(parsed.card) << c.what;
         EXPECT_FALSE(parsed.error.isEmpty()) << c.what;
+    }
+}
+
+// Whatever a program put into a property, the writer never writes a line
+// break or control character that would add a line or make the file unreadable.
+TEST(ContactVCard, WrittenFileHoldsAsManyPropertiesWhateverTheyHold)
+{
+    const QString evil = QStringLiteral("x\r\nEMAIL:evil@x.org\n\x1b]0;t\x07");
+    const struct
+    {
+        const char* what;
+        VCardProperty property;
+    } cases[] = {
+        {"value", {{}, "NOTE", {}, evil, {}}},
+        {"group", {evil, "NOTE", {}, "a", {}}},
+        {"name", {{}, "NOTE" + evil, {}, "a", {}}},
+        {"parameter name", {{}, "NOTE", {{evil, {"a"}}}, "a", {}}},
+        {"parameter value", {{}, "NOTE", {{"X-A", {evil, "b"}}}, "a", {}}},
+    };
+    for (const auto& c : cases) {
+        for (const char* version : {"3.0", "4.0"}) {
+            SCOPED_TRACE(std::string(c.what) + " " + version);
+            VCard card;
+            card.version = QString::fromLatin1(version);
+            card.properties = {c.property, {{}, "FN", {}, "Jo", {}}};
+            const QByteArray written = card.serialize();
+            EXPECT_FALSE(written.contains('\x1b')) << written.toStdString();
+            const VCard::ParseResult parsed = VCard::parse(written);
+            ASSERT_TRUE(parsed.card) << parsed.error.toStdString() << written.toStdString();
+            EXPECT_EQ(parsed.card->properties.size(), 2) << written.toStdString();
+            EXPECT_EQ(parsed.card->properties.value(1).value, QStringLiteral("Jo"));
+        }
     }
 }
 

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ContactItem.h"
+#include "Filter.h"
+
+#include <QHash>
+#include <QSet>
+#include <deque>
+#include <vector>
+
+namespace contacts {
+
+// The items of one folder, read once and then kept, with an index of the
+// properties Find can name so that Find never reads a contact again.
+class FolderContents : public std::enable_shared_from_this<FolderContents>
+{
+public:
+    FolderContents(QString directory, std::shared_ptr<SyncList> unflushed);
+
+    QString directory() const { return m_directory; }
+    const std::vector<std::shared_ptr<ContactItem>>& items();
+    std::shared_ptr<ContactItem> find(const QString& filter);
+    // A file name for a new item that no file of the folder had when it was
+    // read, nor any item since; Save still refuses to replace a file.
+    QString claimFileName(const QString& uid);
+    // Called by an item after each Save with the file it wrote.
+    void stored(ContactItem& item, const QString& path);
+    // Called by an item that parsed its file; the oldest parsed ones are let go.
+    void parsed(ContactItem& item);
+
+private:
+    using Bucket = std::vector<ContactItem*>;
+
+    void load();
+    void buildIndex();
+    void addToIndex(ContactItem& item);
+    void removeFromIndex(ContactItem& item);
+    std::vector<ContactItem*> candidates(const Filter& filter) const;
+
+    QString m_directory;
+    std::shared_ptr<SyncList> m_unflushed;
+    bool m_loaded = false;
+    bool m_indexed = false;
+    qint64 m_nextSequence = 0;
+    std::vector<std::shared_ptr<ContactItem>> m_items;
+    std::vector<QHash<QString, Bucket>> m_index;
+    QSet<QString> m_claimedNames;
+    std::deque<ContactItem*> m_recentlyParsed;
+};
+
+} // namespace contacts
