@@ -98,16 +98,14 @@ bool FProcess::ImportToVEXO()
         qint32 countedItems = 0;
         for (const CardType type : writingOrder) {
             const QString letter = type.letter(QString());
-            CTypeColl* cards = importCollection(letter);
-            if (cards->Count() == 0 ||
-                !type.selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal) || !result) {
-                continue;
-            }
             if (mbUserCancelled || mbApplicationCancelled) {
                 result = false; // a cancelled run writes no further type
                 break;
             }
-            result = importType(letter, countedItems);
+            if (importCollection(letter)->Count() > 0 &&
+                type.selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal) && result) {
+                result = importType(letter, countedItems);
+            }
         }
         m_progress.setCaption(QStringLiteral("Finishing Transfer... "));
         setProgressValue(100);

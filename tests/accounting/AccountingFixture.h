@@ -5,6 +5,13 @@
 #include "review/FSummary.h"
 #include "run/FProcess.h"
 
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace brindle::test {
 
 // The run with its company-file state open to the tests.
