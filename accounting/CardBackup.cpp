@@ -4,6 +4,24 @@
 
 namespace brindle {
 
+namespace {
+
+// The run reads only the delivery settings of the saved cards; the backup
+// file holds the rest, so a large company file is not held twice.
+void keepDeliveryOnly(TarvoCards::CTypeColl& cards)
+{
+    for (TarvoCards::CImportCard& card : cards) {
+        TarvoCards::CImportCard kept;
+        kept.CardRecordID = card.CardRecordID;
+        kept.CardTypeID = card.CardTypeID;
+        kept.InvoiceDeliveryID = card.InvoiceDeliveryID;
+        kept.PurchaseDeliveryID = card.PurchaseDeliveryID;
+        card = std::move(kept);
+    }
+}
+
+} // namespace
+
 bool FProcess::BackupExistingCards()
 {
     bool result = true;
@@ -21,6 +39,7 @@ bool FProcess::BackupExistingCards()
             bool ok = false;
             cards.Backup(0, 0, ok);
             result = ok; // no import runs without its backup
+            keepDeliveryOnly(cards);
         } catch (const std::exception& error) {
             MMain::logError(QStringLiteral("FProcess.BackupExistingCards"), error);
             result = false;
