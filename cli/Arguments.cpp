@@ -14,13 +14,19 @@ Arguments::Arguments(const QStringList& args, std::span<const Option> options)
         } else if (arg == QLatin1String("--help")) {
             m_help = true;
         } else {
+            // "--name=value" gives the value in the same argument.
+            const qsizetype equals = arg.indexOf(QLatin1Char('='));
+            const QString name = equals < 0 ? arg : arg.left(equals);
             const auto known = std::find_if(options.begin(), options.end(), [&](const Option& o) {
-                return arg == QLatin1String(o.name);
+                return name == QLatin1String(o.name);
             });
             if (known == options.end()) {
-                fail(QStringLiteral("unknown option %1").arg(arg));
-            } else {
+                fail(QStringLiteral("unknown option %1").arg(name));
+            } else if (equals < 0) {
                 readOption(*known, args, i);
+            } else {
+                qsizetype at = 0;
+                readOption(*known, {name, arg.mid(equals + 1)}, at);
             }
         }
     }
@@ -47,19 +53,26 @@ void Arguments::fail(const QString& problem)
     }
 }
 
-QString Arguments::path(const QString& what)
+QString Arguments::operand(const QString& what)
 {
     if (m_operands.isEmpty()) {
         fail(QStringLiteral("give %1").arg(what));
         return {};
     }
     if (m_operands.size() > 1) {
-        fail(QStringLiteral("give only one path, not %1")
-                 .arg(m_operands.join(QStringLiteral(", "))));
-    } else if (m_operands.first().isEmpty()) {
-        fail(QStringLiteral("the path is empty; give %1").arg(what));
+        fail(QStringLiteral("give only %1, not %2")
+                 .arg(what, m_operands.join(QStringLiteral(", "))));
     }
     return m_operands.first();
+}
+
+QString Arguments::path(const QString& what)
+{
+    const QString operand = this->operand(what);
+    if (m_operands.size() == 1 && operand.isEmpty()) {
+        fail(QStringLiteral("the path is empty; give %1").arg(what));
+    }
+    return operand;
 }
 
 QString Arguments::text(const char* name, const QString& fallback) const

@@ -30,6 +30,8 @@ public:
     // The first problem met, empty when there was none.
     const QString& problem() const { return m_problem; }
 
+    // The one operand; a problem when it is missing or not alone.
+    QString operand(const QString& what);
     // The one operand, a path; a problem when it is missing, empty or not alone.
     QString path(const QString& what);
     bool flag(const char* name) const { return m_flags.contains(QLatin1String(name)); }

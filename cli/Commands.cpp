@@ -6,7 +6,24 @@ namespace brindle::cli {
 
 namespace {
 
+const char* const transferDetails =
+    "      Starts as the wizard does (the same settings and checks) and runs the\n"
+    "      transfer on the terminal: a progress line on standard error, each\n"
+    "      confirmation answered with one key, the summary on standard output,\n"
+    "      then the report's path when one was written.\n"
+    "      --rule update|keep|ask  the update rule for this run only\n"
+    "      --inactive              allow the export of inactive cards, this run only\n"
+    "      Without a terminal a run whose rule asks is refused unless --rule says\n"
+    "      otherwise. Ctrl-C cancels the run (it winds up and the summary says so);\n"
+    "      a second Ctrl-C ends at once.\n"
+    "      Exit status: 0 complete, 1 cancelled or failed, 2 wrong use.\n";
+
 const Command commands[] = {
+    {"import", "\"<option string>\"",
+     "import contacts into the company file, as the wizard's import arrow", importCommand,
+     transferCommandOptions(), transferDetails},
+    {"export", "\"<option string>\"", "export cards into contacts, as the wizard's export arrow",
+     exportCommand, transferCommandOptions(), transferDetails},
     {"options", "\"<option string>\"", "print the options the program reads from an option string",
      optionsCommand},
     {"decode-log", "[FILE]", "print the error log deciphered, one line per entry",
@@ -31,6 +48,9 @@ void printUsage(QTextStream& stream)
     stream << "Usage: brindle-cli <command> [arguments]\n\nCommands:\n";
     for (const Command& command : commands) {
         stream << "  " << usageLine(command) << "\n      " << command.summary << '\n';
+        if (command.details && command.run == exportCommand) {
+            stream << command.details; // shared by import and export
+        }
     }
     stream << "\nEach command takes --help.\n";
 }
@@ -65,6 +85,9 @@ int dispatch(const QStringList& args, QTextStream& out, QTextStream& err)
     const QStringList rest = args.mid(nameWords);
     if (Arguments(rest, command->options).helpWanted()) {
         out << "Usage: brindle-cli " << usageLine(*command) << "\n  " << command->summary << '\n';
+        if (command->details) {
+            out << command->details;
+        }
         return 0;
     }
     return command->run(rest, out, err);

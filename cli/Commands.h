@@ -18,6 +18,7 @@ struct Command
     int (*run)(const QStringList& args, QTextStream& out, QTextStream& err);
     // Read with Arguments; the usage line lists them after the operands.
     std::span<const Option> options = {};
+    const char* details = nullptr; // more lines for --help
 };
 
 int optionsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
@@ -27,6 +28,9 @@ int sampleContactsCommand(const QStringList& args, QTextStream& out, QTextStream
 int sampleCompanyCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 std::span<const Option> sampleContactsOptions();
 std::span<const Option> sampleCompanyOptions();
+std::span<const Option> transferCommandOptions();
+int importCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int exportCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // Runs the command named at the front of args (the program name removed).
 int dispatch(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -1,16 +1,8 @@
 #include "Commands.h"
+#include "startup/TextHelpers.h"
 #include "startup/clsOptions.h"
 
 namespace brindle::cli {
-
-namespace {
-
-QString yesNo(bool value)
-{
-    return value ? QStringLiteral("True") : QStringLiteral("False");
-}
-
-} // namespace
 
 int optionsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
@@ -25,10 +17,10 @@ int optionsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         << "NetworkProtocol=" << options.NetworkProtocol() << '\n'
         << "Password=" << options.Password() << '\n'
         << "Username=" << options.Username() << '\n'
-        << "Customers=" << yesNo(options.Customers()) << '\n'
-        << "Employees=" << yesNo(options.Employees()) << '\n'
-        << "Personal=" << yesNo(options.Personal()) << '\n'
-        << "Suppliers=" << yesNo(options.Suppliers()) << '\n';
+        << "Customers=" << booleanText(options.Customers()) << '\n'
+        << "Employees=" << booleanText(options.Employees()) << '\n'
+        << "Personal=" << booleanText(options.Personal()) << '\n'
+        << "Suppliers=" << booleanText(options.Suppliers()) << '\n';
     return 0;
 }
 

@@ -1,26 +1,41 @@
 #include "IniHive.h"
 
+#include "IniFile.h"
 #include "platform/PlatformError.h"
+#include "platform/RegularFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
+#include <QLockFile>
+#include <QSaveFile>
 #include <QStandardPaths>
+#include <cstdio>
 
 namespace brindle {
 
 namespace {
 
-QString settingsKey(const QString& keyPath, const QString& valueName)
+// Far above any hive the program writes; a larger file is not read at all.
+constexpr qint64 maxHiveSize = 4 * 1024 * 1024;
+constexpr int lockTimeoutMs = 10000;
+
+void reportOnStandardError(const QString& problem)
 {
-    QString key = keyPath;
-    key.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return key + QLatin1Char('/') + (valueName.isEmpty() ? QStringLiteral("@") : valueName);
+    std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
 }
 
 } // namespace
 
-IniHive::IniHive(QString fileName) : m_fileName(std::move(fileName)) {}
+struct IniHive::Content
+{
+    QByteArray bytes;
+    IniFile file;
+};
+
+IniHive::IniHive(QString fileName, Access access)
+    : m_fileName(std::move(fileName)), m_access(access), m_reporter(reportOnStandardError)
+{}
 
 QString IniHive::defaultFileName()
 {
@@ -32,39 +47,103 @@ QString IniHive::defaultFileName()
            QStringLiteral("/brindle/hklm.ini");
 }
 
+void IniHive::report(const QString& problem) const
+{
+    if (!m_reported.contains(problem)) {
+        m_reported.insert(problem);
+        if (m_reporter) {
+            m_reporter(problem);
+        }
+    }
+}
+
+IniHive::Content IniHive::load() const
+{
+    const QFileInfo info(m_fileName);
+    if (!info.exists() && !info.isSymLink()) {
+        return {};
+    }
+    QFile file;
+    QString problem;
+    if (openRegularFile(file, m_fileName, &problem) && file.size() > maxHiveSize) {
+        problem = QStringLiteral("%1 is larger than %2 bytes").arg(m_fileName).arg(maxHiveSize);
+    }
+    if (!problem.isEmpty()) {
+        report(QStringLiteral("The registry cannot be read (%1); the settings start from their "
+                              "defaults.")
+                   .arg(problem));
+        throw PlatformError(
+            info.isReadable() ? ErrorNumber::Unspecified : ErrorNumber::PermissionDenied, problem);
+    }
+    Content content{file.readAll(), {}};
+    content.file = IniFile::parse(content.bytes);
+    if (const qsizetype damaged = content.file.damagedLines()) {
+        report(QStringLiteral("The registry file %1 is damaged: %2 line(s) cannot be read, the "
+                              "first is line %3. They are ignored, and the file is copied aside "
+                              "before it is next written.")
+                   .arg(m_fileName)
+                   .arg(damaged)
+                   .arg(content.file.firstDamagedLine()));
+    }
+    return content;
+}
+
 QString IniHive::readValue(const QString& keyPath, const QString& valueName) const
 {
-    QFileInfo info(m_fileName);
-    if (info.exists() && !info.isReadable()) {
-        throw PlatformError(ErrorNumber::PermissionDenied,
-                            QStringLiteral("Permission denied: %1").arg(m_fileName));
+    return load().file.value(keyPath, valueName).value_or(QString());
+}
+
+bool IniHive::keepDamagedCopy(const QByteArray& bytes) const
+{
+    const QString stem = m_fileName + QStringLiteral(".damaged-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    for (int attempt = 1; attempt < 100; ++attempt) {
+        QFile copy(attempt == 1 ? stem : QStringLiteral("%1-%2").arg(stem).arg(attempt));
+        if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (copy.exists()) {
+                continue;
+            }
+            return false;
+        }
+        if (copy.write(bytes) != bytes.size() || !copy.flush()) {
+            copy.remove();
+            return false;
+        }
+        report(QStringLiteral("The damaged registry file was copied to %1.").arg(copy.fileName()));
+        return true;
     }
-    QSettings hive(m_fileName, QSettings::IniFormat);
-    if (hive.status() == QSettings::FormatError) {
-        throw PlatformError(ErrorNumber::Unspecified,
-                            QStringLiteral("The registry file is damaged: %1").arg(m_fileName));
-    }
-    const QVariant value = hive.value(settingsKey(keyPath, valueName));
-    return value.isValid() ? value.toString() : QString();
+    return false;
 }
 
 bool IniHive::writeValue(const QString& keyPath, const QString& valueName, const QString& data)
 {
     const QFileInfo info(m_fileName);
-    if (!QDir().mkpath(info.absolutePath())) {
+    if (m_access == Access::ReadOnly || !QDir().mkpath(info.absolutePath())) {
         return false;
     }
-    // Refuse before QSettings caches a change it cannot write: the failed
-    // value would otherwise be read back for the rest of the process.
+    // Refuse before anything is changed when the write cannot succeed.
     const QFileInfo folder(info.absolutePath());
-    if (!folder.isWritable() || (info.exists() && !info.isWritable())) {
+    if (!folder.isWritable() || (info.exists() && (!info.isFile() || !info.isWritable()))) {
         return false;
     }
-    QSettings hive(m_fileName, QSettings::IniFormat);
-    hive.setAtomicSyncRequired(true);
-    hive.setValue(settingsKey(keyPath, valueName), data);
-    hive.sync();
-    return hive.status() == QSettings::NoError;
+    QLockFile lock(m_fileName + QStringLiteral(".lock"));
+    if (!lock.tryLock(lockTimeoutMs)) {
+        return false;
+    }
+    Content content;
+    try {
+        content = load();
+    } catch (const PlatformError&) {
+        return false; // never replace what could not be read
+    }
+    if (content.file.damagedLines() > 0 && !keepDamagedCopy(content.bytes)) {
+        return false;
+    }
+    if (!content.file.setValue(keyPath, valueName, data)) {
+        return false;
+    }
+    QSaveFile out(m_fileName);
+    return out.open(QIODevice::WriteOnly) && out.write(content.file.text()) >= 0 && out.commit();
 }
 
 } // namespace brindle

@@ -4,7 +4,7 @@
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 #include "startup/Prompts.h"
-#include "startup/Settings.h"
+#include "startup/TextHelpers.h"
 
 namespace brindle {
 
@@ -207,7 +207,7 @@ QString FUpdateChoice::String2LabelCaption(const QString& psString)
         caption += c;
     }
     if (caption.startsWith(QLatin1Char(' '))) {
-        caption = caption.trimmed();
+        caption = trimBlanks(caption);
     }
     return caption;
 }

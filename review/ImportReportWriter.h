@@ -3,6 +3,7 @@
 #include "DetailRecordset.h"
 #include "ReportTexts.h"
 #include "cardlib/Card.h"
+#include "startup/TextHelpers.h"
 
 #include <exception>
 #include <optional>
@@ -70,7 +71,7 @@ protected:
     // A record with the card's identity and the e-mail of its main address.
     static DetailRecord recordOf(const TarvoCards::CCard& card, qint32 type);
     static bool isIndividual(const TarvoCards::CCard& card);
-    static bool isBlank(const QString& text) { return text.trimmed().isEmpty(); }
+    static bool isBlank(const QString& text) { return trimBlanks(text).isEmpty(); }
     void yieldToEventLoop() const;
     void logFailure(const char* procedure, const std::exception& error) const;
     void logFailure(const char* procedure, const QString& description) const;

@@ -1,28 +1,25 @@
 #pragma once
 
-#include <QWidget>
-
-class QLabel;
-class QPushButton;
+#include "Form.h"
 
 namespace brindle {
 
 // The information screen: shown when the program was started without a
 // company file. Closing it ends the program.
-class FMain : public QWidget
+class FMain : public Form
 {
-    Q_OBJECT
-
 public:
-    explicit FMain(QWidget* parent = nullptr);
+    QString caption = QStringLiteral("VEXO Brindle");
+    QString lblLastConnect = QStringLiteral("Last Connected:");
+    QString lblVersion;
 
     void SetLastConnected();
+    // Close and the close box unload the screen. True when the front end
+    // must now unload every form.
+    bool Form_QueryUnload();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    QLabel* m_lastConnect;
+    void Form_Load() override;
 };
 
 } // namespace brindle

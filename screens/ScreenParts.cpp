@@ -1,10 +1,13 @@
 #include "ScreenParts.h"
 
-#include "startup/Settings.h"
+#include "Artwork.h"
+#include "Form.h"
+#include "ScreenTexts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace brindle {
 
@@ -13,15 +16,37 @@ QLabel* screenLabel(const QString& objectName, const QString& text)
     auto* label = new QLabel(text);
     label->setObjectName(objectName);
     label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
     return label;
+}
+
+QLabel* headingLabel(const QString& objectName, const QString& text)
+{
+    QLabel* label = screenLabel(objectName, text);
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.25);
+    label->setFont(font);
+    return label;
+}
+
+QPushButton* screenButton(const QString& objectName, const QString& text)
+{
+    auto* button = new QPushButton(text);
+    button->setObjectName(objectName);
+    return button;
 }
 
 QLayout* releaseDetails()
 {
     auto* row = new QHBoxLayout;
-    row->addWidget(screenLabel(QStringLiteral("lblRelease"), QStringLiteral("Release Details")));
+    auto* release = new QLabel(QStringLiteral("Release Details"));
+    release->setObjectName(QStringLiteral("lblRelease"));
+    auto* version = new QLabel(versionLabel());
+    version->setObjectName(QStringLiteral("lblVersion"));
+    row->addWidget(release);
     row->addStretch();
-    row->addWidget(screenLabel(QStringLiteral("lblVersion"), MMain::versionLabel()));
+    row->addWidget(version);
     return row;
 }
 
@@ -30,6 +55,7 @@ QWidget* footer(const QString& objectName, const QList<QPushButton*>& buttons)
     auto* panel = new QWidget;
     panel->setObjectName(objectName);
     auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
     row->addStretch();
     for (QPushButton* button : buttons) {
         row->addWidget(button);
@@ -37,22 +63,66 @@ QWidget* footer(const QString& objectName, const QList<QPushButton*>& buttons)
     return panel;
 }
 
-void layoutWithBanner(QWidget* screen, QLayout* content, QWidget* footerPanel)
+QSpacerItem* minimumWidth(const QWidget* widget, int characters)
 {
-    auto* banner = new QLabel;
-    banner->setObjectName(QStringLiteral("imgVerticalBanner"));
-    banner->setFixedWidth(72);
-    banner->setStyleSheet(QStringLiteral(
-        "background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #1d4e89, stop:1 #7fb3d5);"));
+    const int width = widget->fontMetrics().averageCharWidth() * characters;
+    return new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum);
+}
 
+void layoutWithBanner(QWidget* screen, QLayout* content, QWidget* footerPanel, int characters)
+{
+    content->addItem(minimumWidth(screen, characters));
     auto* top = new QHBoxLayout;
-    top->addWidget(banner);
+    top->addWidget(new Banner(Qt::Vertical, QStringLiteral("imgVerticalBanner")));
+    top->addSpacing(screen->fontMetrics().averageCharWidth() * 2);
     top->addLayout(content, 1);
 
     auto* outer = new QVBoxLayout(screen);
     outer->addLayout(top, 1);
     outer->addWidget(footerPanel);
-    screen->resize(560, 360);
+    outer->setSizeConstraint(QLayout::SetMinimumSize);
+    fitToContent(screen);
+}
+
+void fitToContent(QWidget* window)
+{
+    // Not adjustSize: it keeps a window within part of the screen, and a
+    // larger font may need more than that.
+    QLayout* layout = window->layout();
+    layout->activate();
+    const int width = std::max(layout->sizeHint().width(), layout->minimumSize().width());
+    const int height = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
+                                                   : layout->sizeHint().height();
+    window->resize(width, std::max(height, layout->minimumSize().height()));
+}
+
+void setLabelText(QWidget* window, const QString& objectName, const QString& text)
+{
+    if (auto* label = window->findChild<QLabel*>(objectName)) {
+        label->setText(text);
+    }
+}
+
+void followForm(QWidget* window, const Form& form)
+{
+    window->setEnabled(form.Enabled);
+    if (form.MousePointer == Form::Pointer::Hourglass) {
+        window->setCursor(Qt::WaitCursor);
+    } else {
+        window->unsetCursor();
+    }
+    if (form.Visible == window->isVisible()) {
+        return;
+    }
+    window->setVisible(form.Visible);
+    if (form.Visible) {
+        window->raise();
+        window->activateWindow();
+        auto* control = form.focus.isEmpty() ? nullptr : window->findChild<QWidget*>(form.focus);
+        if (control) {
+            control->setFocus(Qt::OtherFocusReason);
+        }
+    }
 }
 
 } // namespace brindle

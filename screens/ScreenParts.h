@@ -3,21 +3,37 @@
 #include <QList>
 #include <QString>
 
-class QBoxLayout;
+class QCloseEvent;
 class QLabel;
 class QLayout;
 class QPushButton;
+class QSpacerItem;
 class QWidget;
 
 namespace brindle {
 
+class Form;
+
 // Pieces every screen of the wizard shares.
 QLabel* screenLabel(const QString& objectName, const QString& text);
+QLabel* headingLabel(const QString& objectName, const QString& text);
+QPushButton* screenButton(const QString& objectName, const QString& text);
 // lblRelease and lblVersion.
 QLayout* releaseDetails();
 // A footer panel with its buttons on the right.
 QWidget* footer(const QString& objectName, const QList<QPushButton*>& buttons);
-// The vertical banner on the left, the content beside it, the footer below.
-void layoutWithBanner(QWidget* screen, QLayout* content, QWidget* footer);
+// A spacer that keeps a layout at least so many average characters wide, so
+// texts wrap into a few lines and the width follows the font.
+QSpacerItem* minimumWidth(const QWidget* widget, int characters);
+// The vertical banner on the left, the content beside it, the footer below;
+// the window grows with its content (a larger font) and never shrinks below it.
+void layoutWithBanner(QWidget* screen, QLayout* content, QWidget* footer, int characters = 80);
+// Sizes a window to what its layout needs at its width.
+void fitToContent(QWidget* window);
+// The label of the given name under the window.
+void setLabelText(QWidget* window, const QString& objectName, const QString& text);
+// Shows or hides a window as its form says, with its pointer and enabled
+// state; a window that comes up gives the focus to the form's control.
+void followForm(QWidget* window, const Form& form);
 
 } // namespace brindle

@@ -1,6 +1,9 @@
 #include "WidgetPrompts.h"
 
-#include "platform/PlatformError.h"
+#include "NoticeDialog.h"
+#include "SummaryWindow.h"
+#include "UpdateChoiceDialog.h"
+#include "review/FUpdateChoice.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -57,12 +60,35 @@ Prompts::Answer answerOf(int button)
     }
 }
 
+// The window a dialog belongs to: the open modal dialog, else the active
+// window, else any window on screen, so a dialog never hides behind one.
+QWidget* dialogParent()
+{
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        return modal;
+    }
+    if (QWidget* active = QApplication::activeWindow(); active && active->isVisible()) {
+        return active;
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->isWindow() && !window->inherits("QMenu")) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
+
+WidgetPrompts::WidgetPrompts() = default;
+WidgetPrompts::~WidgetPrompts() = default;
 
 Prompts::Answer WidgetPrompts::messageBox(const QString& text, Buttons buttons, Icon icon,
                                           const QString& title, bool systemModal)
 {
-    QMessageBox box(messageIcon(icon), title, text, messageButtons(buttons));
+    QMessageBox box(messageIcon(icon), title,
+                    QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")),
+                    messageButtons(buttons), dialogParent());
     if (systemModal) {
         box.setWindowModality(Qt::ApplicationModal);
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -70,19 +96,30 @@ Prompts::Answer WidgetPrompts::messageBox(const QString& text, Buttons buttons, 
     return answerOf(box.exec());
 }
 
-void WidgetPrompts::showUpdateChoice(FUpdateChoice&)
+void WidgetPrompts::showUpdateChoice(FUpdateChoice& dialog)
 {
-    throw PlatformError(ErrorNumber::Unspecified, QStringLiteral("pending"));
+    dialog.Form_Activate();
+    UpdateChoiceDialog window(dialog, dialogParent());
+    window.exec();
 }
 
-void WidgetPrompts::showNotice(Notice&)
+void WidgetPrompts::showNotice(Notice& notice)
 {
-    throw PlatformError(ErrorNumber::Unspecified, QStringLiteral("pending"));
+    NoticeDialog window(notice, dialogParent());
+    window.exec();
 }
 
-void WidgetPrompts::showSummary(FSummary&)
+void WidgetPrompts::showSummary(FSummary& summary)
 {
-    throw PlatformError(ErrorNumber::Unspecified, QStringLiteral("pending"));
+    m_summary = std::make_unique<SummaryWindow>(summary);
+    m_summary->show();
+    m_summary->raise();
+    m_summary->activateWindow();
+}
+
+SummaryWindow* WidgetPrompts::summaryWindow() const
+{
+    return m_summary.get();
 }
 
 qint32 WidgetPrompts::openFile(const QString& file, const QString&)

@@ -1,12 +1,13 @@
 #include "ErrorLog.h"
 
+#include "DateTexts.h"
 #include "MMain.h"
 #include "Settings.h"
+#include "TextHelpers.h"
 #include "platform/AppInfo.h"
 #include "platform/PlatformError.h"
 
 #include <QFile>
-#include <QLocale>
 #include <QScopeGuard>
 
 namespace brindle::MMain {
@@ -18,6 +19,46 @@ constexpr char firstKey[] = "TCYIUKRZLMXHAOUJBOPUKUUEXMWZQWVJMGGFCWIEMVULQAPAXUH
 constexpr char secondKey[] = "RGJWXUQVCGPCRYCXWDNDJPMOMXFAAESABYZIGDPKODLDXBEVBDTEAOOUYH";
 constexpr int keyLength = sizeof(firstKey) - 1;
 static_assert(keyLength == 58 && sizeof(secondKey) - 1 == 58);
+
+// A pair's bytes carry four bits each under this prefix.
+constexpr quint8 pairPrefix = 0xA0;
+constexpr quint8 highBitsOfAPair = 0x08; // a pair's first half is 0xA8 to 0xAF
+constexpr char replacementCharacter[] = "\xEF\xBF\xBD";
+
+bool isPairByte(quint8 byte)
+{
+    return (byte & 0xF0) == pairPrefix;
+}
+
+void appendEnciphered(QByteArray& result, quint8 mixed, qint32 lShift)
+{
+    if (mixed >= 0x80) {
+        result.append(char(pairPrefix | (mixed >> 4)));
+        result.append(char(pairPrefix | (mixed & 0x0F)));
+    } else {
+        result.append(char(quint8(mixed + lShift)));
+    }
+}
+
+// Deciphers the byte at text[i], or the pair starting there; i moves past
+// what was read.
+void appendDeciphered(QByteArray& result, const QByteArray& text, qsizetype& i, quint8 letter,
+                      qint32 lShift)
+{
+    const quint8 byte = quint8(text[i]);
+    if (byte < pairPrefix) {
+        result.append(char(quint8(byte + lShift) ^ letter));
+        return;
+    }
+    const bool wholePair = (byte & 0x0F) >= highBitsOfAPair && isPairByte(byte) &&
+                           i + 1 < text.size() && isPairByte(quint8(text[i + 1]));
+    if (!wholePair) {
+        result.append(replacementCharacter);
+        return;
+    }
+    const quint8 low = quint8(text[++i]);
+    result.append(char(quint8(((byte & 0x0F) << 4) | (low & 0x0F)) ^ letter));
+}
 
 void appendLine(const QByteArray& line)
 {
@@ -31,36 +72,69 @@ void appendLine(const QByteArray& line)
 
 QByteArray EncryptDecrypt(const QByteArray& text, bool bFirstKey, qint32 lShift)
 {
-    if (!gbEncryptionActive) {
-        return text;
-    }
     const char* key = bFirstKey ? firstKey : secondKey;
     if (text.isEmpty() || text == " ") {
         return {};
     }
-    QByteArray result(text.size(), Qt::Uninitialized);
+    QByteArray result;
+    result.reserve(text.size());
     int keyPosition = 1;
     for (qsizetype i = 0; i < text.size(); ++i) {
         keyPosition = keyPosition % keyLength + 1;
-        quint8 code = quint8(text[i]);
+        const quint8 letter = quint8(key[keyPosition - 1]);
         if (lShift < 0) {
-            code = quint8(code + lShift);
+            appendDeciphered(result, text, i, letter, lShift);
+        } else if (lShift > 0) {
+            appendEnciphered(result, quint8(text[i]) ^ letter, lShift);
+        } else {
+            result.append(char(quint8(text[i]) ^ letter));
         }
-        code ^= quint8(key[keyPosition - 1]);
-        if (lShift > 0) {
-            code = quint8(code + lShift); // wraps within the byte, so the line survives
-        }
-        result[i] = char(code);
     }
     return result;
 }
 
-QString EncryptDecrypt(const QString& text, bool bFirstKey, qint32 lShift)
+QString decipherLogLine(const QByteArray& line)
 {
-    if (!gbEncryptionActive) {
-        return text;
+    return QString::fromUtf8(EncryptDecrypt(line, false, -32));
+}
+
+LogReader::LogReader(QIODevice& device, qsizetype lineLimit)
+    : m_device(device), m_lineLimit(lineLimit)
+{}
+
+LogReader::Result LogReader::next(QByteArray& line)
+{
+    constexpr qint64 pieceSize = 64 * 1024;
+    line.clear();
+    bool tooLong = false;
+    bool any = false;
+    char previous = 0;
+    for (;;) {
+        const QByteArray piece = m_device.readLine(pieceSize);
+        if (piece.isEmpty()) {
+            break;
+        }
+        any = true;
+        const bool endsLine =
+            piece.endsWith('\n') && (piece.size() > 1 ? piece[piece.size() - 2] : previous) == '\r';
+        previous = piece.back();
+        if (!tooLong) {
+            line += piece;
+            tooLong = line.size() > m_lineLimit + 2;
+        }
+        if (tooLong) {
+            line.clear();
+        }
+        if (endsLine) {
+            line.chop(tooLong ? 0 : 2);
+            break;
+        }
     }
-    return QString::fromLatin1(EncryptDecrypt(text.toLatin1(), bFirstKey, lShift));
+    if (!any) {
+        return Result::End;
+    }
+    ++m_lineNumber;
+    return tooLong ? Result::TooLong : Result::Line;
 }
 
 QString logFilePath()
@@ -70,32 +144,26 @@ QString logFilePath()
 
 void WriteLog(const QString& sMessage)
 {
-    // A failing registry write logs through here; never recurse into it.
-    static bool writing = false;
-    if (writing) {
+    if (gbEncryptionActive) {
         return;
     }
-    writing = true;
-    const auto done = qScopeGuard([] { writing = false; });
+    gbEncryptionActive = true;
+    const auto done = qScopeGuard([] { gbEncryptionActive = false; });
     const QString logFile =
-        GetRegValue(HKEY_LOCAL_MACHINE, brindleKey(), QStringLiteral("LogFile")).trimmed();
+        trimBlanks(GetRegValue(HKEY_LOCAL_MACHINE, brindleKey(), QStringLiteral("LogFile")));
     if (logFile.isEmpty()) {
         UpdateRegValue(HKEY_LOCAL_MACHINE, brindleKey(), QStringLiteral("LogFile"),
                        QStringLiteral("FALSE"));
         return;
     }
-    if (logFile.toUpper() != QLatin1String("TRUE")) {
-        return;
+    if (logFile.toUpper() == QLatin1String("TRUE")) {
+        appendLine(EncryptDecrypt(sMessage.toUtf8(), false, 32));
     }
-    gbEncryptionActive = true;
-    const QByteArray line = EncryptDecrypt(sMessage.toUtf8(), false, 32);
-    gbEncryptionActive = false;
-    appendLine(line);
 }
 
 QString logTimeStamp()
 {
-    return QLocale().toString(now(), QStringLiteral("dd/MMM/yyyy HH:mm:ss"));
+    return logTimeStampText(now());
 }
 
 QString errorLine(const QString& source, qint64 number, const QString& description)

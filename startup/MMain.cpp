@@ -1,8 +1,10 @@
 #include "MMain.h"
 
+#include "Environment.h"
 #include "ErrorLog.h"
 #include "Prompts.h"
 #include "Settings.h"
+#include "TextHelpers.h"
 #include "platform/AppInfo.h"
 #include "platform/InstanceGuard.h"
 #include "platform/PlatformError.h"
@@ -46,16 +48,7 @@ private:
 Registry* currentRegistry = nullptr;
 Prompts* currentPrompts = nullptr;
 std::function<QDateTime()> clock;
-std::function<bool()> previousInstanceTest;
-
-bool previousInstance()
-{
-    if (previousInstanceTest) {
-        return previousInstanceTest();
-    }
-    static InstanceGuard guard(appExeName());
-    return guard.previousInstance();
-}
+InstanceGuard* currentGuard = nullptr;
 
 // The password never reaches the log: every PASSWORD value is masked.
 QString maskPassword(const QString& commandLine)
@@ -72,7 +65,7 @@ void refuseSecondInstance()
     prompts().messageBox(QStringLiteral("The Brindle application is already running.           "),
                          Prompts::Buttons::Ok, Prompts::Icon::Exclamation,
                          QStringLiteral("VEXO Brindle"), true);
-    for (int title = 0; title < 2; ++title) { // "VEXO Brindle", then "Brindle"
+    if (!instanceGuard().askPreviousToRaise()) {
         logError(QStringLiteral("MMain.Main"), 5,
                  QStringLiteral("Invalid procedure call or argument"));
     }
@@ -117,9 +110,18 @@ void setClock(std::function<QDateTime()> newClock)
     clock = std::move(newClock);
 }
 
-void setPreviousInstanceTest(std::function<bool()> test)
+InstanceGuard& instanceGuard()
 {
-    previousInstanceTest = std::move(test);
+    if (!currentGuard) {
+        static InstanceGuard guard(appExeName());
+        return guard;
+    }
+    return *currentGuard;
+}
+
+void setInstanceGuard(InstanceGuard* guard)
+{
+    currentGuard = guard;
 }
 
 void resetGlobals()
@@ -135,6 +137,10 @@ void resetGlobals()
     glTransferAction = 0;
     gsSupplierWord = QStringLiteral("Supplier");
     gbEncryptionActive = false;
+    glVEXOProduct = 0;
+    gsHostExeName.clear();
+    gsHostExeVersion.clear();
+    gdODBCVersion = 0;
 }
 
 bool InitialiseCommonControls()
@@ -165,7 +171,11 @@ FirstScreen Main(const QString& commandLine)
                  maskPassword(commandLine));
         gobjOptions = std::make_unique<clsOptions>();
         bContinue = gobjOptions->Analyse(commandLine);
-        if (bContinue && gobjOptions->Database().trimmed().isEmpty()) {
+        // Every start takes the lock, also one that only shows the
+        // information screen, so a start with a company file beside it is
+        // refused.
+        const bool previous = bContinue && instanceGuard().previousInstance();
+        if (bContinue && trimBlanks(gobjOptions->Database()).isEmpty()) {
             screen = FirstScreen::Information;
             gbExiting = true;
             bContinue = false;
@@ -174,7 +184,7 @@ FirstScreen Main(const QString& commandLine)
             UpdateRegValue(HKEY_LOCAL_MACHINE, brindleKey(), QStringLiteral("AppPath"),
                            appPath() + QLatin1Char('/') + appExeName());
         }
-        if (bContinue && previousInstance()) {
+        if (bContinue && previous) {
             refuseSecondInstance();
             return FirstScreen::None;
         }

@@ -9,6 +9,7 @@
 
 namespace brindle {
 
+class InstanceGuard;
 class Registry;
 class Prompts;
 
@@ -47,8 +48,10 @@ Prompts& prompts();
 void setPrompts(Prompts* prompts);
 QDateTime now();
 void setClock(std::function<QDateTime()> clock);
-// Replaces the previous-instance test (tests only).
-void setPreviousInstanceTest(std::function<bool()> test);
+// The previous-instance test: by default one guard per user named after
+// the executable. Tests set their own.
+InstanceGuard& instanceGuard();
+void setInstanceGuard(InstanceGuard* guard);
 
 // Puts every global back to its state at program start.
 void resetGlobals();

@@ -1,11 +1,12 @@
 #include "Settings.h"
 
+#include "DateTexts.h"
 #include "ErrorLog.h"
 #include "MMain.h"
+#include "TextHelpers.h"
 #include "platform/PlatformError.h"
 #include "registry/Registry.h"
 
-#include <QCoreApplication>
 #include <QLocale>
 #include <cmath>
 #include <limits>
@@ -31,40 +32,6 @@ void saveValue(const QString& name, const QString& data)
     UpdateRegValue(HKEY_LOCAL_MACHINE, brindleKey(), name, data);
 }
 
-QString booleanText(bool value)
-{
-    return value ? QStringLiteral("True") : QStringLiteral("False");
-}
-
-// The locale's short date and time with a four-digit year, so the stored
-// date reads back unambiguously.
-QString generalDateFormat()
-{
-    QString format = QLocale().dateTimeFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy"))) {
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    }
-    return format;
-}
-
-std::optional<QDateTime> parseStoredDate(const QString& text)
-{
-    const QDateTime general = QLocale().toDateTime(text, generalDateFormat());
-    if (general.isValid()) {
-        return general;
-    }
-    for (const QLocale& locale : {QLocale(), QLocale::c()}) {
-        for (auto format : {QLocale::ShortFormat, QLocale::LongFormat}) {
-            const QDateTime parsed = locale.toDateTime(text, format);
-            if (parsed.isValid()) {
-                return parsed;
-            }
-        }
-    }
-    const QDateTime iso = QDateTime::fromString(text, Qt::ISODate);
-    return iso.isValid() ? std::optional(iso) : std::nullopt;
-}
-
 } // namespace
 
 QString brindleKey()
@@ -81,9 +48,8 @@ QString GetRegValue(qint32 lRootKey, const QString& sKeyPath, const QString& sVa
 {
     try {
         checkRoot(lRootKey);
-        const QString name = EncryptDecrypt(sValueName, true, 32);
-        const QString data = registry().readValue(sKeyPath, name);
-        return EncryptDecrypt(data, true, -32).trimmed();
+        // The settings are stored in plain text: the cipher is never on here.
+        return trimBlanks(registry().readValue(sKeyPath, sValueName));
     } catch (const std::exception& error) {
         logError(QStringLiteral("MMain.GetRegValue"), error);
         return {};
@@ -95,9 +61,8 @@ bool UpdateRegValue(qint32 lRootKey, const QString& sKeyPath, const QString& sVa
 {
     try {
         checkRoot(lRootKey);
-        const bool written = registry().writeValue(sKeyPath, EncryptDecrypt(sValueName, true, 32),
-                                                   EncryptDecrypt(sValueData, true, 32));
-        if (!written) {
+        // The settings are stored in plain text: the cipher is never on here.
+        if (!registry().writeValue(sKeyPath, sValueName, sValueData)) {
             throw PlatformError(ErrorNumber::PermissionDenied,
                                 QStringLiteral("The registry could not be written"));
         }
@@ -114,7 +79,7 @@ qint32 String2Long(const QString& s, qint32 lDefault)
     if (s.isEmpty()) {
         return 0;
     }
-    const QString text = s.trimmed();
+    const QString text = trimBlanks(s);
     bool ok = false;
     const qint32 whole = text.toInt(&ok);
     if (ok) {
@@ -137,27 +102,6 @@ bool String2Boolean(const QString& s)
     return s.toUpper() != QLatin1String("FALSE");
 }
 
-QString CleanText(const QString& s, bool bKeepCase)
-{
-    QString cleaned;
-    cleaned.reserve(s.size());
-    for (QChar c : s) {
-        if (c.unicode() < 8 || c.unicode() > 13) {
-            cleaned.append(c);
-        }
-    }
-    qsizetype first = 0;
-    qsizetype last = cleaned.size();
-    while (first < last && cleaned[first] == QLatin1Char(' ')) {
-        ++first;
-    }
-    while (last > first && cleaned[last - 1] == QLatin1Char(' ')) {
-        --last;
-    }
-    cleaned = cleaned.mid(first, last - first);
-    return bKeepCase ? cleaned : cleaned.toUpper();
-}
-
 bool LoadGlobalSettings()
 {
     gbEncryptionActive = false;
@@ -176,7 +120,7 @@ bool LoadGlobalSettings()
 void SaveRegistrySettings()
 {
     gbEncryptionActive = false;
-    saveValue(QStringLiteral("LastConnectedDate"), QLocale().toString(now(), generalDateFormat()));
+    saveValue(QStringLiteral("LastConnectedDate"), generalDate(now()));
     saveValue(QStringLiteral("RulesFilter"), QString::number(glRulesFilter));
     saveValue(QStringLiteral("DisableOutlookFolders"), QString::number(glDisableOutlookFolders));
     saveValue(QStringLiteral("TransferInactives"), QString::number(glTransferInactives));
@@ -185,26 +129,6 @@ void SaveRegistrySettings()
     saveValue(QStringLiteral("CustomField3"), QString::number(glCustomField3));
     saveValue(QStringLiteral("ShowOutlookWarning"), booleanText(gbShowOutlookWarning));
     saveValue(QStringLiteral("ShowBackupWarning"), booleanText(gbShowBackupWarning));
-}
-
-std::optional<QString> lastConnectedCaption()
-{
-    gbEncryptionActive = false;
-    const QString stored = brindleValue(QStringLiteral("LastConnectedDate"));
-    if (stored.isEmpty()) {
-        return QStringLiteral("First Time Use");
-    }
-    const std::optional<QDateTime> date = parseStoredDate(stored);
-    if (!date) {
-        return std::nullopt;
-    }
-    return QStringLiteral("Last Connected: ") +
-           QLocale().toString(date->date(), QStringLiteral("dd MMM yyyy"));
-}
-
-QString versionLabel()
-{
-    return QStringLiteral("v") + QStringLiteral(BRINDLE_VERSION);
 }
 
 } // namespace brindle::MMain

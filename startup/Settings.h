@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 
 namespace brindle::MMain {
 
@@ -11,7 +10,7 @@ constexpr qint32 HKEY_LOCAL_MACHINE = qint32(0x80000002);
 QString brindleKey();
 QString helpKey();
 
-// The value's text, trimmed; "" when missing or unreadable.
+// The value's text, blanks trimmed; "" when missing or unreadable.
 QString GetRegValue(qint32 lRootKey, const QString& sKeyPath, const QString& sValueName);
 // Writes the value as text; false when the registry refused the write.
 bool UpdateRegValue(qint32 lRootKey, const QString& sKeyPath, const QString& sValueName,
@@ -22,9 +21,6 @@ void SaveRegistrySettings();
 
 qint32 String2Long(const QString& s, qint32 lDefault);
 bool String2Boolean(const QString& s);
-// Removes the characters of codes 8 to 13, trims blanks and upper-cases
-// unless bKeepCase.
-QString CleanText(const QString& s, bool bKeepCase);
 
 // True when the collection yields an item for the key; a failing look-up
 // counts as none.
@@ -36,11 +32,5 @@ template <typename Collection> bool ItemExists(const QString& key, Collection& c
         return false;
     }
 }
-
-// The caption of lblLastConnect from LastConnectedDate: "First Time Use",
-// "Last Connected: 04 Dec 2026", or nothing when the text is not a date.
-std::optional<QString> lastConnectedCaption();
-// "v" and the program's major.minor.revision.
-QString versionLabel();
 
 } // namespace brindle::MMain

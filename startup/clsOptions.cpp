@@ -1,5 +1,7 @@
 #include "clsOptions.h"
 
+#include "TextHelpers.h"
+
 namespace brindle {
 
 namespace {
@@ -23,7 +25,7 @@ QString clsOptions::RetrieveValue(const QString& options, const QString& key)
     if (end >= 0) {
         value.truncate(end);
     }
-    return value.trimmed();
+    return trimBlanks(value);
 }
 
 bool clsOptions::Analyse(const QString& psOptions)

@@ -4,6 +4,7 @@
 #include "samples/CompanyFileGenerator.h"
 
 #include <QDir>
+#include <sys/stat.h>
 
 namespace {
 
@@ -72,6 +73,52 @@ TEST_F(CliTest, DecodeLogGivesBackTheLoggedLines)
     EXPECT_EQ(run({QStringLiteral("decode-log"), folder.filePath(QStringLiteral("none.txt"))}), 1);
 }
 
+TEST_F(CliTest, DecodeLogShowsControlCharactersEscaped)
+{
+    enableLog();
+    MMain::WriteLog(QStringLiteral("\x1b]0;owned\x07 then\r\nnext\ttab \u0085 \u4eb2 \\ kept"));
+    EXPECT_EQ(run({QStringLiteral("decode-log")}), 0);
+    EXPECT_EQ(out, QStringLiteral(
+                       "\\x1b]0;owned\\x07 then\\x0d\\x0anext\\x09tab \\x85 \u4eb2 \\ kept\n"));
+}
+
+TEST_F(CliTest, DecodeLogRefusesWhatIsNotARegularFile)
+{
+    const QString fifo = folder.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct
+    {
+        QString path;
+        int exitCode;
+        const char* message;
+    } cases[] = {
+        {QString(), cli::UsageError, "empty"},
+        {QStringLiteral("/dev/zero"), 1, "not a regular file"},
+        {fifo, 1, "not a regular file"},
+        {folder.path(), 1, "is a folder"},
+        {folder.filePath(QStringLiteral("none.txt")), 1, "cannot read"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(run({QStringLiteral("decode-log"), c.path}), c.exitCode) << c.path.toStdString();
+        EXPECT_TRUE(err.contains(QLatin1String(c.message))) << err.toStdString();
+        EXPECT_TRUE(out.isEmpty());
+    }
+}
+
+TEST_F(CliTest, DecodeLogSkipsALineTooLongToReadAndGoesOn)
+{
+    enableLog();
+    MMain::WriteLog(QStringLiteral("before"));
+    QFile log(MMain::logFilePath());
+    ASSERT_TRUE(log.open(QIODevice::Append));
+    log.write(QByteArray(3 << 20, 'A') + "\r\n");
+    log.close();
+    MMain::WriteLog(QStringLiteral("after"));
+    EXPECT_EQ(run({QStringLiteral("decode-log")}), 1);
+    EXPECT_EQ(out, QStringLiteral("before\nafter\n"));
+    EXPECT_TRUE(err.contains(QLatin1String("line 2 is longer than"))) << err.toStdString();
+}
+
 TEST_F(CliTest, SettingsPrintsTheLoadedGlobals)
 {
     setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("abc"));
@@ -122,6 +169,7 @@ TEST_F(SampleCommands, WrongUseExitsWithTwoAndWritesNothing)
         {company, "a.db", "--cards", "1000001"},
         {company, "a.db", "--cards", "2147483647"},
         {company, "a.db", "--cards", "many"},
+        {company, "a.db", "--cards=many"},
         {company, "a.db", "--cards", "5", "--cards", "6"},
         {company, "a.db", "--country", "fr"},
         {company, "a.db", "--seed", "-1"},
@@ -189,6 +237,47 @@ TEST_F(SampleCommands, EveryPathIsAPathAndForceReplacesOnlyRegularFiles)
         EXPECT_TRUE(err.contains(c.message)) << err.toStdString();
     }
     EXPECT_TRUE(QFileInfo("folder").isDir());
+}
+
+TEST_F(CliTest, SettingsOnlyReadsTheHiveAndSaysWhatIsWrongWithIt)
+{
+    const struct
+    {
+        const char* name;
+        QByteArray hive; // empty: the hive is a folder
+        int exitCode;
+        const char* rulesFilter;
+        const char* problem;
+    } cases[] = {
+        {"healthy", "[Software/VEXO/VEXO Brindle]\nRulesFilter=2\n", 0, "2", nullptr},
+        {"damaged", "[Software/VEXO/VEXO Brindle]\nRulesFilter=7\n[broken\nx=1\n", 1, "7",
+         "is damaged"},
+        {"folder", QByteArray(), 1, "0", "is a folder"},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(hive->fileName());
+        QDir(hive->fileName()).removeRecursively();
+        if (c.hive.isEmpty()) {
+            ASSERT_TRUE(QDir().mkpath(hive->fileName()));
+        } else {
+            QFile file(hive->fileName());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.hive);
+        }
+        const QStringList before = QDir(folder.path()).entryList(QDir::AllEntries);
+        EXPECT_EQ(run({QStringLiteral("settings")}), c.exitCode) << c.name;
+        EXPECT_TRUE(out.startsWith(QStringLiteral("glRulesFilter=%1\n").arg(c.rulesFilter)))
+            << c.name;
+        EXPECT_EQ(err.isEmpty(), c.problem == nullptr) << err.toStdString();
+        if (c.problem) {
+            EXPECT_TRUE(err.contains(QLatin1String(c.problem))) << err.toStdString();
+        }
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries), before) << c.name;
+        QFile file(hive->fileName());
+        if (file.open(QIODevice::ReadOnly)) {
+            EXPECT_EQ(file.readAll(), c.hive) << c.name;
+        }
+    }
 }
 
 } // namespace

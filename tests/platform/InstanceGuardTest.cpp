@@ -1,7 +1,9 @@
 #include "platform/InstanceGuard.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -11,30 +13,61 @@ namespace {
 
 using brindle::InstanceGuard;
 
+// A first instance in a process of its own (tests/platform/InstanceHolder.cpp).
+class Holder
+{
+public:
+    Holder(const QString& program, const QString& folder, const QString& mode)
+    {
+        m_process.start(QStringLiteral(BRINDLE_BIN_DIR "/instance_holder"),
+                        {program, folder, mode});
+    }
+    ~Holder() { crash(); }
+
+    // Its first line: "ready" once it holds the lock.
+    QByteArray firstLine()
+    {
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) {
+        }
+        return m_process.readLine().trimmed();
+    }
+    // Ends it without a chance to clean up, as a crash would; returns what
+    // it printed after its first line.
+    QByteArray crash()
+    {
+        m_process.kill();
+        m_process.waitForFinished(10000);
+        return m_process.readAll();
+    }
+
+private:
+    QProcess m_process;
+};
+
 class InstanceGuardTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(temp.isValid());
-        qputenv("TMPDIR", temp.path().toUtf8());
-    }
-    void TearDown() override { qunsetenv("TMPDIR"); }
+    void SetUp() override { ASSERT_TRUE(temp.isValid()); }
 
     QTemporaryDir temp;
 };
 
 TEST_F(InstanceGuardTest, FirstInstanceRunsSecondIsRefused)
 {
-    InstanceGuard first(QStringLiteral("guarded"));
+    InstanceGuard first(QStringLiteral("guarded"), temp.path());
     EXPECT_FALSE(first.previousInstance());
     EXPECT_FALSE(first.previousInstance()); // asking again does not find itself
 
-    InstanceGuard second(QStringLiteral("guarded"));
+    InstanceGuard second(QStringLiteral("guarded"), temp.path());
     EXPECT_TRUE(second.previousInstance());
 
-    InstanceGuard other(QStringLiteral("another-program"));
+    InstanceGuard other(QStringLiteral("another-program"), temp.path());
     EXPECT_FALSE(other.previousInstance());
+
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(InstanceGuard(QStringLiteral("nobody"), temp.path()).askPreviousToRaise(3000));
+    EXPECT_LT(timer.elapsed(), 1000); // no socket: the answer is at once
 }
 
 TEST_F(InstanceGuardTest, LockOfACrashedInstanceIsTakenOver)
@@ -47,8 +80,49 @@ TEST_F(InstanceGuardTest, LockOfACrashedInstanceIsTakenOver)
     stale.write("999999999\nbrindle\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     stale.close();
 
-    InstanceGuard guard(QStringLiteral("crashed"));
+    InstanceGuard guard(QStringLiteral("crashed"), temp.path());
     EXPECT_FALSE(guard.previousInstance());
+}
+
+TEST_F(InstanceGuardTest, SecondProcessAsksTheFirstToRaiseItsWindow)
+{
+    const struct
+    {
+        const char* mode;
+        bool raised;
+        bool asked;
+    } cases[] = {{"raise", true, true}, {"no-window", false, true}, {"deaf", false, false}};
+    for (const auto& c : cases) {
+        const QString program = QStringLiteral("holder-") + QLatin1String(c.mode);
+        Holder first(program, temp.path(), QLatin1String(c.mode));
+        ASSERT_EQ(first.firstLine(), "ready") << c.mode;
+
+        InstanceGuard second(program, temp.path());
+        EXPECT_TRUE(second.previousInstance()) << c.mode;
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_EQ(second.askPreviousToRaise(1500), c.raised) << c.mode;
+        EXPECT_LT(timer.elapsed(), 5000) << c.mode; // a deaf instance costs the timeout only
+        EXPECT_EQ(first.crash().contains("asked"), c.asked) << c.mode;
+    }
+}
+
+TEST_F(InstanceGuardTest, CrashedFirstProcessLeavesLockAndSocketToTheNext)
+{
+    const QString program = QStringLiteral("crashing");
+    {
+        Holder crashed(program, temp.path(), QStringLiteral("raise"));
+        ASSERT_EQ(crashed.firstLine(), "ready");
+    }
+    ASSERT_TRUE(QFile::exists(
+        QDir(temp.path()).filePath(QStringLiteral("%1-%2.socket").arg(program).arg(::getuid()))));
+    InstanceGuard refused(program, temp.path());
+    EXPECT_FALSE(refused.askPreviousToRaise(1000)); // a stale socket answers nobody
+
+    Holder next(program, temp.path(), QStringLiteral("raise"));
+    ASSERT_EQ(next.firstLine(), "ready");
+    EXPECT_TRUE(refused.previousInstance());
+    EXPECT_TRUE(refused.askPreviousToRaise(3000));
 }
 
 } // namespace

@@ -2,9 +2,13 @@
 
 #include "platform/PlatformError.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +23,19 @@ const QString appPathsKey =
 class IniHiveTest : public ::testing::Test
 {
 protected:
+    void writeFile(const QByteArray& text)
+    {
+        QDir().mkpath(QFileInfo(fileName).absolutePath());
+        QFile file(fileName);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    QByteArray readFile() const
+    {
+        QFile file(fileName);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     QTemporaryDir folder;
     QString fileName = folder.filePath(QStringLiteral("sub/hklm.ini"));
 };
@@ -45,6 +62,261 @@ TEST_F(IniHiveTest, CreatesFileAndKeyAndReadsValuesBack)
     EXPECT_TRUE(
         reopened.readValue(brindleKey + QStringLiteral("\\Help"), QStringLiteral("RulesFilter"))
             .isNull());
+}
+
+TEST_F(IniHiveTest, NamesAndDataHoldingTheLayoutsOwnCharactersStayApart)
+{
+    const struct
+    {
+        QString key;
+        QString name;
+        QString data;
+    } values[] = {
+        {brindleKey, QString(), QStringLiteral("the default value")},
+        {brindleKey, QStringLiteral("@"), QStringLiteral("a value named @")},
+        {brindleKey, QStringLiteral("Help/Topic"), QStringLiteral("a value with a slash")},
+        {brindleKey + QStringLiteral("\\Help"), QStringLiteral("Topic"), QStringLiteral("subkey")},
+        {brindleKey, QStringLiteral("Help\\Topic"), QStringLiteral("a value with a backslash")},
+        {brindleKey, QStringLiteral("a=b"), QStringLiteral("=c=")},
+        {brindleKey, QStringLiteral("[x]"), QStringLiteral("[y]")},
+        {brindleKey, QStringLiteral(";not a comment"), QStringLiteral("#nor this")},
+        {brindleKey, QStringLiteral(" padded "), QStringLiteral("  padded data  ")},
+        {brindleKey, QStringLiteral("%41"), QStringLiteral("100%41")},
+        {brindleKey, QStringLiteral("lines"), QStringLiteral("one\r\ntwo\nthree\tfour\x01")},
+        {brindleKey, QStringLiteral("list"), QStringLiteral("a, b, \"c\"")},
+        {brindleKey, QStringLiteral("at"), QStringLiteral("@Variant(x)")},
+        {brindleKey, QStringLiteral("empty"), QStringLiteral("")},
+        {brindleKey, QStringLiteral("nul"), QString::fromUtf16(u"nul\0inside", 10)},
+        {brindleKey, QStringLiteral("aaa\u4eb2.ini"), QStringLiteral("\u4eb2 \u00fc \U0001f600")},
+        {QStringLiteral("Key [1]/x\\%20y"), QStringLiteral("v"), QStringLiteral("odd key")},
+    };
+    IniHive hive(fileName);
+    for (const auto& v : values) {
+        ASSERT_TRUE(hive.writeValue(v.key, v.name, v.data)) << v.name.toStdString();
+    }
+    IniHive reopened(fileName);
+    for (const auto& v : values) {
+        const QString read = reopened.readValue(v.key, v.name);
+        EXPECT_EQ(read, v.data) << v.key.toStdString() << " / " << v.name.toStdString();
+        EXPECT_FALSE(read.isNull()) << v.name.toStdString();
+    }
+    EXPECT_TRUE(reopened.readValue(QStringLiteral("Key [1]/x\\%20y\\Help"), QStringLiteral("Topic"))
+                    .isNull());
+}
+
+TEST_F(IniHiveTest, KeyPathsAndValueNamesAreCaseBlind)
+{
+    writeFile("[software/vexo/VEXO BRINDLE]\nlogfile=TRUE\n");
+    IniHive hive(fileName);
+    EXPECT_EQ(hive.readValue(brindleKey, QStringLiteral("LogFile")), QStringLiteral("TRUE"));
+    ASSERT_TRUE(hive.writeValue(brindleKey, QStringLiteral("LOGFILE"), QStringLiteral("FALSE")));
+    ASSERT_TRUE(hive.writeValue(brindleKey, QStringLiteral("RulesFilter"), QStringLiteral("2")));
+    EXPECT_EQ(hive.readValue(brindleKey, QStringLiteral("logFile")), QStringLiteral("FALSE"));
+    // The hand-written spellings stay; no second value or key appears.
+    EXPECT_EQ(readFile(),
+              QByteArray("[software/vexo/VEXO BRINDLE]\nlogfile=FALSE\nRulesFilter=2\n"));
+}
+
+TEST_F(IniHiveTest, HandWrittenHiveReadsAsWritten)
+{
+    writeFile("; Brindle's settings\n"
+              "[Software/VEXO/VEXO%20Brindle]\n"
+              "  LogFile = TRUE  \n"
+              "\n"
+              "# a comment\n"
+              "Path=C:\\VEXO\\100%\n"
+              "[Software/VEXO/VEXO Brindle/Help]\n"
+              "Settings=/opt/help/settings.html\n");
+    IniHive hive(fileName);
+    EXPECT_EQ(hive.readValue(brindleKey, QStringLiteral("LogFile")), QStringLiteral("TRUE"));
+    EXPECT_EQ(hive.readValue(brindleKey, QStringLiteral("Path")), QStringLiteral("C:\\VEXO\\100%"));
+    EXPECT_EQ(hive.readValue(brindleKey + QStringLiteral("\\Help"), QStringLiteral("Settings")),
+              QStringLiteral("/opt/help/settings.html"));
+    // A write changes its own line and keeps the comments and the layout.
+    ASSERT_TRUE(hive.writeValue(brindleKey, QStringLiteral("LogFile"), QStringLiteral("FALSE")));
+    EXPECT_EQ(readFile(), QByteArray("; Brindle's settings\n"
+                                     "[Software/VEXO/VEXO%20Brindle]\n"
+                                     "LogFile=FALSE\n"
+                                     "\n"
+                                     "# a comment\n"
+                                     "Path=C:\\VEXO\\100%\n"
+                                     "[Software/VEXO/VEXO Brindle/Help]\n"
+                                     "Settings=/opt/help/settings.html\n"));
+}
+
+TEST_F(IniHiveTest, DamagedHiveReadsTheSameBeforeAndAfterItsRepair)
+{
+    const QByteArray damaged = "[Software/VEXO/VEXO Brindle]\n"
+                               "RulesFilter=7\n"
+                               "[broken\n"
+                               "LogFile=TRUE\n"
+                               "no equals sign\n"
+                               "[Software/VEXO/VEXO Brindle/Help]\n"
+                               "Settings=/help.html\n";
+    writeFile(damaged);
+    for (int run = 0; run < 2; ++run) {
+        IniHive hive(fileName);
+        EXPECT_EQ(hive.readValue(brindleKey, QStringLiteral("RulesFilter")), QStringLiteral("7"));
+        // The value under the damaged header belongs to no key that can be read.
+        EXPECT_TRUE(hive.readValue(brindleKey, QStringLiteral("LogFile")).isNull());
+        EXPECT_EQ(hive.readValue(brindleKey + QStringLiteral("\\Help"), QStringLiteral("Settings")),
+                  QStringLiteral("/help.html"));
+        if (run == 0) {
+            ASSERT_TRUE(hive.writeValue(brindleKey, QStringLiteral("Other"), QStringLiteral("1")));
+        }
+    }
+    const QStringList copies = QDir(folder.filePath(QStringLiteral("sub")))
+                                   .entryList({QStringLiteral("hklm.ini.damaged-*")}, QDir::Files);
+    ASSERT_EQ(copies.size(), 1);
+    QFile copy(folder.filePath(QStringLiteral("sub/") + copies.first()));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), damaged);
+    EXPECT_EQ(readFile(), QByteArray("[Software/VEXO/VEXO Brindle]\n"
+                                     "RulesFilter=7\n"
+                                     "Other=1\n"
+                                     "[Software/VEXO/VEXO Brindle/Help]\n"
+                                     "Settings=/help.html\n"));
+}
+
+TEST_F(IniHiveTest, UnreadableHiveGivesNothingSaysWhyAndIsNeverReplaced)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void(const QString&)> make;
+        const char* problem;
+    } cases[] = {
+        {"folder", [](const QString& path) { QDir().mkpath(path); }, "is a folder"},
+        {"fifo", [](const QString& path) { ::mkfifo(QFile::encodeName(path).constData(), 0600); },
+         "not a regular file"},
+        {"too large",
+         [](const QString& path) {
+             QFile file(path);
+             file.open(QIODevice::WriteOnly);
+             file.write("[Software]\nx=" + QByteArray(5 << 20, 'x') + '\n');
+         },
+         "larger than"},
+    };
+    for (const auto& c : cases) {
+        const QString path = folder.filePath(QString::fromLatin1(c.name));
+        c.make(path);
+        const QFileInfo before(path);
+        IniHive hive(path);
+        QStringList problems;
+        hive.setProblemReporter([&](const QString& problem) { problems.append(problem); });
+        for (int read = 0; read < 3; ++read) {
+            EXPECT_THROW(hive.readValue(brindleKey, QStringLiteral("x")), brindle::PlatformError)
+                << c.name;
+        }
+        ASSERT_EQ(problems.size(), 1) << c.name; // said once, not at every read
+        EXPECT_TRUE(problems.first().contains(QLatin1String(c.problem)))
+            << problems.first().toStdString();
+        EXPECT_TRUE(problems.first().contains(path)) << problems.first().toStdString();
+        EXPECT_FALSE(hive.writeValue(brindleKey, QStringLiteral("x"), QStringLiteral("1")))
+            << c.name;
+        const QFileInfo after(path);
+        EXPECT_EQ(after.isDir(), before.isDir()) << c.name;
+        EXPECT_EQ(after.size(), before.size()) << c.name;
+        EXPECT_TRUE(QDir(folder.path())
+                        .entryList({QString::fromLatin1(c.name) + QStringLiteral(".damaged-*")})
+                        .isEmpty());
+    }
+}
+
+// Runs check as an ordinary user: root reads and writes past permissions.
+bool asOrdinaryUser(const std::function<bool()>& check)
+{
+    if (::geteuid() != 0) {
+        return check();
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+            _exit(2);
+        }
+        _exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(IniHiveTest, HiveWithoutReadPermissionIsReportedAndKept)
+{
+    const QByteArray secret = "[Software/VEXO/VEXO Brindle]\nRulesFilter=2\n";
+    writeFile(secret);
+    ASSERT_TRUE(QFile::setPermissions(fileName, QFileDevice::WriteOwner | QFileDevice::WriteOther));
+    const auto all = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                     QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(folder.path(), all));
+    ASSERT_TRUE(QFile::setPermissions(folder.filePath(QStringLiteral("sub")), all));
+    EXPECT_TRUE(asOrdinaryUser([this] {
+        IniHive hive(fileName);
+        QStringList problems;
+        hive.setProblemReporter([&](const QString& problem) { problems.append(problem); });
+        try {
+            hive.readValue(brindleKey, QStringLiteral("RulesFilter"));
+            return false;
+        } catch (const brindle::PlatformError& error) {
+            if (error.number() != brindle::ErrorNumber::PermissionDenied) {
+                return false;
+            }
+        }
+        return problems.size() == 1 && problems.first().contains(QLatin1String("cannot read")) &&
+               !hive.writeValue(brindleKey, QStringLiteral("RulesFilter"), QStringLiteral("3"));
+    }));
+    ASSERT_TRUE(QFile::setPermissions(fileName, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(readFile(), secret);
+}
+
+TEST_F(IniHiveTest, RandomBytesReadAsAnEmptyHiveAndAreKeptWhenRewritten)
+{
+    QByteArray noise;
+    quint32 state = 12345;
+    for (int i = 0; i < 4096; ++i) {
+        state = state * 1103515245 + 12345;
+        noise.append(char(state >> 24));
+    }
+    writeFile(noise);
+    IniHive hive(fileName);
+    QStringList problems;
+    hive.setProblemReporter([&](const QString& problem) { problems.append(problem); });
+    EXPECT_TRUE(hive.readValue(brindleKey, QStringLiteral("LogFile")).isNull());
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems.first().contains(QLatin1String("is damaged")));
+    ASSERT_TRUE(hive.writeValue(brindleKey, QStringLiteral("LogFile"), QStringLiteral("FALSE")));
+    EXPECT_EQ(readFile(), QByteArray("[Software/VEXO/VEXO Brindle]\nLogFile=FALSE\n"));
+    const QStringList copies = QDir(folder.filePath(QStringLiteral("sub")))
+                                   .entryList({QStringLiteral("hklm.ini.damaged-*")}, QDir::Files);
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_TRUE(problems.last().contains(copies.first())) << problems.last().toStdString();
+    QFile copy(folder.filePath(QStringLiteral("sub/") + copies.first()));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), noise);
+}
+
+TEST_F(IniHiveTest, ProblemsGoToStandardErrorByDefault)
+{
+    writeFile("[Software/VEXO/VEXO Brindle]\n[broken\n");
+    IniHive hive(fileName);
+    ::testing::internal::CaptureStderr();
+    hive.readValue(brindleKey, QStringLiteral("LogFile"));
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(printed.find("is damaged"), std::string::npos) << printed;
+    EXPECT_NE(printed.find(fileName.toStdString()), std::string::npos) << printed;
+}
+
+TEST_F(IniHiveTest, ReadOnlyHiveNeverTouchesTheFile)
+{
+    const QByteArray damaged = "[Software/VEXO/VEXO Brindle]\nRulesFilter=7\n[broken\n";
+    writeFile(damaged);
+    IniHive hive(fileName, IniHive::Access::ReadOnly);
+    hive.setProblemReporter([](const QString&) {});
+    EXPECT_EQ(hive.readValue(brindleKey, QStringLiteral("RulesFilter")), QStringLiteral("7"));
+    EXPECT_FALSE(hive.writeValue(brindleKey, QStringLiteral("LogFile"), QStringLiteral("FALSE")));
+    EXPECT_EQ(readFile(), damaged);
+    EXPECT_EQ(QDir(folder.filePath(QStringLiteral("sub"))).entryList(QDir::Files),
+              QStringList{QStringLiteral("hklm.ini")});
 }
 
 TEST_F(IniHiveTest, UnwritableLocationFailsWithoutCreatingAnything)

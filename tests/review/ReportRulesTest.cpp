@@ -230,7 +230,10 @@ INSTANTIATE_TEST_SUITE_P(
     Report, ReportVexoListing,
     ::testing::Values(ListingCase{"", "", "", false, false, 1, "", ""},
                       ListingCase{"", "", "", true, false, 0, "", ""},
-                      ListingCase{" ", "\t", "  ", true, false, 0, "", ""},
+                      ListingCase{" ", "  ", "  ", true, false, 0, "", ""},
+                      // Only blanks are trimmed: a tab is something to say.
+                      ListingCase{" ", "\t", "  ", true, false, 2, "", "  "},
+                      ListingCase{"", "", "\t", true, false, 2, "", ""},
                       ListingCase{"", "", "", true, true, 2, "", ""},
                       ListingCase{"", "W7", "Phone too long", true, false, 2, "", "Phone too long"},
                       ListingCase{"", "", "Note only", true, false, 2, "", ""},

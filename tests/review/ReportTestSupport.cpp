@@ -47,15 +47,9 @@ QString ReportTest::firstLogLine() const
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }
-    // Each line is enciphered on its own, so only the first deciphers whole.
-    QByteArray text = file.readAll();
-    if (const qsizetype end = text.indexOf("\r\n"); end >= 0) {
-        text.truncate(end);
-    }
-    MMain::gbEncryptionActive = true;
-    const QByteArray line = MMain::EncryptDecrypt(text, false, -32);
-    MMain::gbEncryptionActive = false;
-    return QString::fromUtf8(line);
+    QByteArray line;
+    MMain::LogReader(file).next(line);
+    return MMain::decipherLogLine(line);
 }
 
 QString readText(const QString& path)

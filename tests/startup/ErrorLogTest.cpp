@@ -1,5 +1,6 @@
 #include "ProgramFixture.h"
 #include "platform/PlatformError.h"
+#include "startup/DateTexts.h"
 #include "startup/Settings.h"
 
 #include <QFileInfo>
@@ -11,31 +12,64 @@ using brindle::test::ProgramFixture;
 
 QByteArray cipher(const QByteArray& text, qint32 shift)
 {
-    MMain::gbEncryptionActive = true;
-    const QByteArray result = MMain::EncryptDecrypt(text, false, shift);
+    return MMain::EncryptDecrypt(text, false, shift);
+}
+
+TEST(ErrorLogCipher, HandComputedLinesWhateverTheSwitch)
+{
+    const struct
+    {
+        QByteArray plain;
+        bool firstKey;
+        qint32 shift;
+        QByteArray enciphered;
+    } cases[] = {
+        // Second key "RGJ...": 'A' (65) XOR 'G' (71) = 6, plus 32 = '&'.
+        {"A", false, 32, "&"},
+        // 'A' XOR 'J' (74) = 11, plus 32 = '+'.
+        {"AA", false, 32, "&+"},
+        // First key "TCY...": 'A' XOR 'C' (67) = 2, plus 32 = '"'.
+        {"A", true, 32, "\""},
+        // The bare exclusive-or.
+        {"A", false, 0, "\x06"},
+        // 0xE4 XOR 'G' = 0xA3: 128 or more, so a pair of its halves.
+        {"\xE4", false, 32, "\xAA\xA3"},
+        {"\xE4"
+         "A",
+         false, 32, "\xAA\xA3+"},
+        {"", false, 32, ""},
+        {" ", false, 32, ""},
+    };
+    for (const bool active : {false, true}) {
+        MMain::gbEncryptionActive = active;
+        for (const auto& c : cases) {
+            EXPECT_EQ(MMain::EncryptDecrypt(c.plain, c.firstKey, c.shift), c.enciphered)
+                << c.plain.toHex().toStdString();
+            if (c.shift != 0 && c.plain != " ") {
+                EXPECT_EQ(MMain::EncryptDecrypt(c.enciphered, c.firstKey, -c.shift), c.plain)
+                    << c.plain.toHex().toStdString();
+            }
+        }
+    }
     MMain::gbEncryptionActive = false;
-    return result;
 }
 
-TEST(ErrorLogCipher, InactiveReturnsTextUnchanged)
+TEST(ErrorLogCipher, DamagedPairsDecipherAsReplacementCharacters)
 {
-    MMain::gbEncryptionActive = false;
-    EXPECT_EQ(MMain::EncryptDecrypt(QByteArray("plain"), false, 32), QByteArray("plain"));
-    EXPECT_EQ(MMain::EncryptDecrypt(QStringLiteral("plain"), true, 32), QStringLiteral("plain"));
-}
-
-TEST(ErrorLogCipher, FirstCharacterUsesSecondKeyLetter)
-{
-    // Second key "RGJ...": 'A' (65) XOR 'G' (71) = 6, plus 32 = '&'.
-    EXPECT_EQ(cipher("A", 32), QByteArray("&"));
-    // 'A' XOR 'J' (74) = 11, plus 32 = '+'.
-    EXPECT_EQ(cipher("AA", 32), QByteArray("&+"));
-}
-
-TEST(ErrorLogCipher, EmptyOrSingleBlankGivesEmpty)
-{
-    EXPECT_EQ(cipher("", 32), QByteArray());
-    EXPECT_EQ(cipher(" ", 32), QByteArray());
+    const struct
+    {
+        QByteArray line;
+        const char* text;
+    } cases[] = {
+        {"\xAA", "\uFFFD"},           // first half without its second
+        {"\xA3\xA3", "\uFFFD\uFFFD"}, // no pair begins below 0xA8
+        {"\xAA&", "\uFFFDL"},         // the second half is no pair byte: & - 32 XOR J
+        {"\xFF", "\uFFFD"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MMain::decipherLogLine(c.line), QString::fromUtf8(c.text))
+            << c.line.toHex().toStdString();
+    }
 }
 
 TEST(ErrorLogCipher, KeyWrapsAfterFiftyEightCharacters)
@@ -47,7 +81,7 @@ TEST(ErrorLogCipher, KeyWrapsAfterFiftyEightCharacters)
     EXPECT_EQ(quint8(enciphered[57]), quint8(('A' ^ 'R') + 32));
 }
 
-TEST(ErrorLogCipher, EveryByteRoundTrips)
+TEST(ErrorLogCipher, EveryByteRoundTripsAndNoneBecomesACodeBelow32)
 {
     QByteArray all;
     for (int repeat = 0; repeat < 3; ++repeat) {
@@ -56,7 +90,10 @@ TEST(ErrorLogCipher, EveryByteRoundTrips)
         }
     }
     const QByteArray enciphered = cipher(all, 32);
-    EXPECT_EQ(enciphered.size(), all.size()); // bytes of 224 and more keep the line
+    EXPECT_EQ(enciphered.size(), all.size() + 3 * 128); // every byte of 128 and more is a pair
+    for (char c : enciphered) {
+        ASSERT_GE(quint8(c), 32);
+    }
     EXPECT_EQ(cipher(enciphered, -32), all);
 }
 
@@ -112,6 +149,25 @@ TEST_F(ErrorLogWrite, LinesAreEncipheredAndAppended)
     EXPECT_FALSE(MMain::gbEncryptionActive);
 }
 
+TEST_F(ErrorLogWrite, EveryLineReadsBackWhole)
+{
+    const char* const messages[] = {
+        "04/Dec/2026 09:15:02 VEXOBrindle.MMain.GetRegValue Error : 287 : Permission denied: "
+        "/home/clerk/aaa\u4eb2.ini",
+        "CR LF inside\r\nstays one line",
+        "lone\nLF and lone\rCR",
+        "\x1b]0;title\x07 and tab\t",
+        "\u00ff\u00e0\u00e1 \U0001f600 \u4eb2\u4eb2\u4eb2\u4eb2",
+        "\x7f\x01\x1f"};
+    enableLog();
+    QStringList written;
+    for (const char* message : messages) {
+        written.append(QString::fromUtf8(message));
+        MMain::WriteLog(written.last());
+    }
+    EXPECT_EQ(logLines(), written);
+}
+
 TEST_F(ErrorLogWrite, ErrorLineHasTheCommonFormat)
 {
     EXPECT_EQ(
@@ -122,6 +178,31 @@ TEST_F(ErrorLogWrite, ErrorLineHasTheCommonFormat)
     EXPECT_EQ(MMain::errorLine(QStringLiteral("FProcess.X"), error),
               QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.FProcess.X Error : -2147221233 : "
                              "Folder not found"));
+}
+
+TEST(ErrorLogTimeStamp, SeparatorsAndMonthFollowTheLocaleHoursRunToTwentyThree)
+{
+    const QLocale before;
+    const struct
+    {
+        QLocale locale;
+        QTime time;
+        const char* expected;
+    } cases[] = {
+        {QLocale(QLocale::English, QLocale::UnitedKingdom), {9, 15, 2}, "04/Dec/2026 09:15:02"},
+        {QLocale(QLocale::German, QLocale::Germany), {9, 15, 2}, "04.Dez.2026 09:15:02"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), {21, 5, 9}, "04/Dec/2026 21:05:09"},
+        {QLocale(QLocale::Dutch, QLocale::Netherlands), {0, 0, 0}, "04-dec-2026 00:00:00"},
+        {QLocale(QLocale::Finnish, QLocale::Finland), {23, 59, 59}, "04.joulu.2026 23.59.59"},
+        {QLocale(QLocale::Korean, QLocale::SouthKorea), {13, 1, 2}, "04.12월.2026 13:01:02"},
+    };
+    for (const auto& c : cases) {
+        QLocale::setDefault(c.locale);
+        EXPECT_EQ(logTimeStampText(QDateTime(QDate(2026, 12, 4), c.time)),
+                  QString::fromUtf8(c.expected))
+            << c.locale.name().toStdString();
+    }
+    QLocale::setDefault(before);
 }
 
 TEST_F(ErrorLogWrite, UnwritableLogLosesOnlyTheMessage)

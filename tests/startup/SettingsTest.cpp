@@ -2,6 +2,8 @@
 
 #include "ProgramFixture.h"
 #include "platform/PlatformError.h"
+#include "screens/ScreenTexts.h"
+#include "startup/TextHelpers.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,12 +41,28 @@ TEST(SettingsConversions, String2Boolean)
 
 TEST(SettingsConversions, CleanText)
 {
-    EXPECT_EQ(MMain::CleanText(QStringLiteral("  a\tb\r\nc\x08\x0b\x0c "), false),
-              QStringLiteral("ABC"));
-    EXPECT_EQ(MMain::CleanText(QStringLiteral(" Mixed Case\n"), true),
-              QStringLiteral("Mixed Case"));
-    EXPECT_EQ(MMain::CleanText(QStringLiteral("\x07keep\x0e"), true),
-              QStringLiteral("\x07keep\x0e"));
+    const struct
+    {
+        const char* text;
+        bool keepCase;
+        const char* expected;
+    } cases[] = {
+        {"  a\tb\r\nc\x08\x0b\x0c ", false, "ABC"},
+        {" Mixed Case\n", true, "Mixed Case"},
+        {"\x07keep\x0e", true, "\x07keep\x0e"},
+        // Only blanks are trimmed; other spaces stay.
+        {"\u00a0x\u3000", false, "\u00a0X\u3000"},
+        // Upper-casing keeps the length: no letter becomes two.
+        {"straße", false, "STRAßE"},
+        {"ﬁne ŉ", false, "ﬁNE ŉ"},
+        {"ǆemal", false, "ǄEMAL"},
+        {"éñø 𐐨", false, "ÉÑØ 𐐀"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MMain::CleanText(QString::fromUtf8(c.text), c.keepCase),
+                  QString::fromUtf8(c.expected))
+            << c.text;
+    }
 }
 
 struct Lookup
@@ -68,7 +86,15 @@ TEST(SettingsItemExists, MissingOrFailingLookUpIsFalse)
 }
 
 class SettingsStore : public ProgramFixture
-{};
+{
+protected:
+    void writeHive(const QByteArray& text)
+    {
+        QFile file(hive->fileName());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+};
 
 TEST_F(SettingsStore, FreshInstallationStartsAtZeroAndTrue)
 {
@@ -119,13 +145,73 @@ TEST_F(SettingsStore, SaveWritesEveryValueButSuppressReport)
     EXPECT_FALSE(MMain::gbShowOutlookWarning);
 }
 
-TEST_F(SettingsStore, LastConnectedCaption)
+TEST_F(SettingsStore, LastConnectedDateIsTheLocalesGeneralDateAndReadsBack)
 {
-    EXPECT_EQ(MMain::lastConnectedCaption(), QStringLiteral("First Time Use"));
-    MMain::SaveRegistrySettings();
-    EXPECT_EQ(MMain::lastConnectedCaption(), QStringLiteral("Last Connected: 04 Dec 2026"));
-    setBrindleValue(QStringLiteral("LastConnectedDate"), QStringLiteral("not a date"));
-    EXPECT_EQ(MMain::lastConnectedCaption(), std::nullopt);
+    const struct
+    {
+        QLocale locale;
+        const char* stored;
+        const char* caption;
+    } cases[] = {
+        {QLocale(QLocale::English, QLocale::UnitedKingdom), "04/12/2026 09:15:02",
+         "Last Connected: 04 Dec 2026"},
+        {QLocale(QLocale::English, QLocale::UnitedStates), "12/4/2026 9:15:02 AM",
+         "Last Connected: 04 Dec 2026"},
+        {QLocale(QLocale::German, QLocale::Germany), "04.12.2026 09:15:02",
+         "Last Connected: 04 Dez 2026"},
+        {QLocale(QLocale::Finnish, QLocale::Finland), "4.12.2026 9.15.02",
+         "Last Connected: 04 joulu 2026"},
+    };
+    for (const auto& c : cases) {
+        QLocale::setDefault(c.locale);
+        MMain::SaveRegistrySettings();
+        EXPECT_EQ(brindleValue(QStringLiteral("LastConnectedDate")), QString::fromUtf8(c.stored))
+            << c.locale.name().toStdString();
+        EXPECT_EQ(lastConnectedCaption(), QString::fromUtf8(c.caption))
+            << c.locale.name().toStdString();
+    }
+}
+
+TEST_F(SettingsStore, LastConnectedCaptionWithoutADate)
+{
+    EXPECT_EQ(lastConnectedCaption(), QStringLiteral("First Time Use"));
+    for (const char* stored : {"not a date", "31/02/2026 09:15:02", "04/12/2026 25:00:00"}) {
+        setBrindleValue(QStringLiteral("LastConnectedDate"), QString::fromLatin1(stored));
+        EXPECT_EQ(lastConnectedCaption(), std::nullopt) << stored;
+    }
+}
+
+TEST_F(SettingsStore, HandWrittenSwitchInAnyCaseIsTheOneValue)
+{
+    writeHive("[software/vexo/vexo brindle]\nlogfile=TRUE\n");
+    MMain::WriteLog(QStringLiteral("logged"));
+    EXPECT_EQ(logLines(), QStringList{QStringLiteral("logged")});
+    EXPECT_TRUE(MMain::UpdateRegValue(MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
+                                      QStringLiteral("LogFile"), QStringLiteral("True")));
+    EXPECT_EQ(hiveText(), QByteArray("[software/vexo/vexo brindle]\nlogfile=True\n"));
+}
+
+TEST_F(SettingsStore, DamagedHiveReadsTheSameInEveryRunAndIsKeptBeforeItsRepair)
+{
+    const QByteArray damaged = "[Software/VEXO/VEXO Brindle]\nRulesFilter=7\n[broken\n";
+    writeHive(damaged);
+    QStringList problems;
+    hive->setProblemReporter([&](const QString& problem) { problems.append(problem); });
+    for (int run = 0; run < 2; ++run) {
+        MMain::resetGlobals();
+        MMain::Main(QStringLiteral("DATABASE=/data/company.db"));
+        EXPECT_EQ(MMain::glRulesFilter, 7) << run;
+        MMain::ExitApplication();
+    }
+    ASSERT_FALSE(problems.isEmpty());
+    EXPECT_TRUE(problems.first().contains(QLatin1String("is damaged")));
+    const QStringList copies =
+        QDir(folder.path()).entryList({QStringLiteral("hklm.ini.damaged-*")}, QDir::Files);
+    ASSERT_EQ(copies.size(), 1);
+    QFile copy(folder.filePath(copies.first()));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), damaged);
+    EXPECT_FALSE(hiveText().contains("[broken"));
 }
 
 TEST_F(SettingsStore, ValuesAreTrimmedAndOtherRootsRefused)
@@ -149,10 +235,11 @@ bool readOnlyHiveKeepsItsValues(const QString& brindleKey, IniHive& readOnly)
     const bool kept =
         readOnly.readValue(brindleKey, QStringLiteral("RulesFilter")) == QLatin1String("2");
     QFile log(MMain::logFilePath());
-    const QByteArray enciphered = log.open(QIODevice::ReadOnly) ? log.readLine() : QByteArray();
-    MMain::gbEncryptionActive = true;
-    const QString line = QString::fromUtf8(MMain::EncryptDecrypt(enciphered.trimmed(), false, -32));
-    MMain::gbEncryptionActive = false;
+    QByteArray enciphered;
+    if (log.open(QIODevice::ReadOnly)) {
+        MMain::LogReader(log).next(enciphered);
+    }
+    const QString line = MMain::decipherLogLine(enciphered);
     return refused && kept &&
            line.startsWith(QStringLiteral(
                "04/Dec/2026 09:15:02 VEXOBrindle.MMain.UpdateRegValue Error : 287 : ")) &&

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ScriptedPrompts.h"
+#include "platform/InstanceGuard.h"
 #include "registry/IniHive.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
@@ -12,8 +13,8 @@
 
 namespace brindle::test {
 
-// A program folder, a registry hive and a scripted user of the test's own,
-// and a fixed clock. The globals start as at program start.
+// A program folder, a registry hive, an instance guard and a scripted user
+// of the test's own, and a fixed clock. The globals start as at program start.
 class ProgramFixture : public ::testing::Test
 {
 protected:
@@ -22,12 +23,14 @@ protected:
         ASSERT_TRUE(folder.isValid());
         qputenv("BRINDLE_APP_DIR", folder.path().toUtf8());
         hive = std::make_unique<IniHive>(folder.filePath(QStringLiteral("hklm.ini")));
+        qputenv("BRINDLE_REGISTRY", hive->fileName().toUtf8());
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
         MMain::resetGlobals();
         MMain::setRegistry(hive.get());
         MMain::setPrompts(&prompts);
         MMain::setClock([] { return QDateTime(QDate(2026, 12, 4), QTime(9, 15, 2)); });
-        MMain::setPreviousInstanceTest([] { return false; });
+        guard = std::make_unique<InstanceGuard>(QStringLiteral("brindle"), folder.path());
+        MMain::setInstanceGuard(guard.get());
     }
 
     void TearDown() override
@@ -35,9 +38,11 @@ protected:
         MMain::setRegistry(nullptr);
         MMain::setPrompts(nullptr);
         MMain::setClock(nullptr);
-        MMain::setPreviousInstanceTest(nullptr);
+        MMain::setInstanceGuard(nullptr);
+        guard.reset();
         MMain::resetGlobals();
         qunsetenv("BRINDLE_APP_DIR");
+        qunsetenv("BRINDLE_REGISTRY");
     }
 
     QString brindleValue(const QString& name) const
@@ -50,7 +55,13 @@ protected:
     }
     void enableLog() { setBrindleValue(QStringLiteral("LogFile"), QStringLiteral("TRUE")); }
 
-    // The log's lines, deciphered.
+    QByteArray hiveText() const
+    {
+        QFile file(hive->fileName());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // The log's lines, deciphered; a line too long to read shows as "<too long>".
     QStringList logLines() const
     {
         QFile file(MMain::logFilePath());
@@ -58,18 +69,20 @@ protected:
             return {};
         }
         QStringList lines;
-        MMain::gbEncryptionActive = true;
-        for (const QByteArray& line : file.readAll().split('\n')) {
-            if (!line.isEmpty()) {
-                lines.append(QString::fromUtf8(MMain::EncryptDecrypt(line.chopped(1), false, -32)));
-            }
+        MMain::LogReader reader(file);
+        QByteArray line;
+        for (auto read = reader.next(line); read != MMain::LogReader::Result::End;
+             read = reader.next(line)) {
+            lines.append(read == MMain::LogReader::Result::Line ? MMain::decipherLogLine(line)
+                                                                : QStringLiteral("<too long>"));
         }
-        MMain::gbEncryptionActive = false;
         return lines;
     }
 
     QTemporaryDir folder;
     std::unique_ptr<IniHive> hive;
+    // This process's previous-instance test; lock and socket in folder.
+    std::unique_ptr<InstanceGuard> guard;
     ScriptedPrompts prompts;
 };
 

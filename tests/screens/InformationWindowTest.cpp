@@ -1,6 +1,7 @@
-#include "screens/FMain.h"
+#include "screens/InformationWindow.h"
 
 #include "ProgramFixture.h"
+#include "screens/FMain.h"
 #include "startup/Settings.h"
 
 #include <QApplication>
@@ -16,7 +17,7 @@ using brindle::test::ProgramFixture;
 class FMainTest : public ProgramFixture
 {
 protected:
-    static QString text(const FMain& screen, const char* name)
+    static QString text(const QWidget& screen, const char* name)
     {
         const auto* label = screen.findChild<QLabel*>(QString::fromLatin1(name));
         return label ? label->text() : QStringLiteral("<missing>");
@@ -25,7 +26,9 @@ protected:
 
 TEST_F(FMainTest, ShowsItsTextsAndVersion)
 {
-    FMain screen;
+    FMain form;
+    form.Load();
+    InformationWindow screen(form);
     EXPECT_EQ(screen.windowTitle(), QStringLiteral("VEXO Brindle"));
     EXPECT_EQ(text(screen, "lblHeader"), QStringLiteral("Brindle Information"));
     EXPECT_EQ(text(screen, "lblRelease"), QStringLiteral("Release Details"));
@@ -49,22 +52,28 @@ TEST_F(FMainTest, ShowsItsTextsAndVersion)
 
 TEST_F(FMainTest, LastConnectedCaptionFollowsTheRegistry)
 {
-    EXPECT_EQ(text(FMain(), "lblLastConnect"), QStringLiteral("First Time Use"));
+    const auto shown = [] {
+        FMain form;
+        form.Load();
+        return text(InformationWindow(form), "lblLastConnect");
+    };
+    EXPECT_EQ(shown(), QStringLiteral("First Time Use"));
     MMain::SaveRegistrySettings();
-    EXPECT_EQ(text(FMain(), "lblLastConnect"), QStringLiteral("Last Connected: 04 Dec 2026"));
+    EXPECT_EQ(shown(), QStringLiteral("Last Connected: 04 Dec 2026"));
     setBrindleValue(QStringLiteral("LastConnectedDate"), QStringLiteral("someday"));
-    EXPECT_EQ(text(FMain(), "lblLastConnect"), QStringLiteral("Last Connected:"));
+    EXPECT_EQ(shown(), QStringLiteral("Last Connected:"));
 }
 
 TEST_F(FMainTest, CloseEndsTheProgramWithoutSavingSettings)
 {
     ASSERT_EQ(MMain::Main(QString()), MMain::FirstScreen::Information);
-    QPointer<FMain> screen = new FMain;
-    screen->show();
-    screen->findChild<QPushButton*>(QStringLiteral("cmdStart"))->click();
-    QApplication::processEvents();
-    EXPECT_TRUE(screen.isNull()) << "the screen is closed and unloaded";
-    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+    FMain form;
+    InformationWindow screen(form);
+    form.Show();
+    EXPECT_TRUE(screen.isVisible());
+    screen.findChild<QPushButton*>(QStringLiteral("cmdStart"))->click();
+    EXPECT_FALSE(screen.isVisible()) << "the screen is closed";
+    EXPECT_FALSE(form.Visible);
     EXPECT_TRUE(brindleValue(QStringLiteral("LastConnectedDate")).isNull());
 }
 

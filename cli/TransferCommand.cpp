@@ -1,0 +1,198 @@
+#include "TransferCommand.h"
+
+#include "Arguments.h"
+#include "Commands.h"
+#include "Console.h"
+#include "Interrupt.h"
+#include "TerminalProgress.h"
+#include "TerminalPrompts.h"
+#include "startup/MMain.h"
+
+#include <optional>
+#include <tuple>
+#include <variant>
+
+namespace brindle::cli {
+
+namespace {
+
+constexpr int Completed = 0;
+constexpr int NotCompleted = 1;
+
+struct TransferArguments
+{
+    QString options;
+    std::optional<qint32> rule;
+    bool inactive = false;
+};
+
+const qint32 rules[] = {FChooseAction::UpdateExisting, FChooseAction::KeepExisting,
+                        FChooseAction::AskToConfirm};
+
+// The arguments, or a message saying what is wrong with them.
+std::variant<TransferArguments, QString> parse(const QStringList& args)
+{
+    Arguments read(args, transferCommandOptions());
+    TransferArguments parsed;
+    parsed.options = read.operand(QStringLiteral("the option string as one argument, in quotes"));
+    parsed.inactive = read.flag("--inactive");
+    const int rule = read.choice("--rule", {"update", "keep", "ask"}, -1);
+    if (rule >= 0) {
+        parsed.rule = rules[rule];
+    }
+    if (!read.problem().isEmpty()) {
+        return read.problem();
+    }
+    return parsed;
+}
+
+// The rule and the inactive-cards switch of this run only: taken after the
+// settings were written for the run, given back before shutdown writes them.
+class RunOverrides
+{
+public:
+    explicit RunOverrides(const TransferArguments& args)
+        : m_rule(args.rule), m_inactive(args.inactive)
+    {}
+    ~RunOverrides() { restore(); }
+
+    void apply()
+    {
+        m_saved = {MMain::glRulesFilter, MMain::glTransferInactives};
+        if (m_rule) {
+            MMain::glRulesFilter = *m_rule;
+        }
+        if (m_inactive) {
+            MMain::glTransferInactives = 1;
+        }
+    }
+    void restore()
+    {
+        if (m_saved) {
+            std::tie(MMain::glRulesFilter, MMain::glTransferInactives) = *m_saved;
+            m_saved.reset();
+        }
+    }
+
+private:
+    std::optional<qint32> m_rule;
+    bool m_inactive;
+    std::optional<std::pair<qint32, qint32>> m_saved;
+};
+
+// The program's prompts while the command runs.
+class PromptsScope
+{
+public:
+    explicit PromptsScope(Prompts& prompts) : m_previous(&MMain::prompts())
+    {
+        MMain::setPrompts(&prompts);
+    }
+    ~PromptsScope() { MMain::setPrompts(m_previous); }
+
+private:
+    Prompts* m_previous;
+};
+
+// Ends the program as the summary's Close does: the settings are written back.
+int finish(int status)
+{
+    MMain::ExitApplication();
+    return status;
+}
+
+int explainFailedChecks(QTextStream& err)
+{
+    const QString database = MMain::gobjOptions ? MMain::gobjOptions->Database() : QString();
+    if (!database.isEmpty() && !MMain::FileExists(database)) {
+        err << "brindle-cli: the company file " << database << " does not exist\n";
+    }
+    err << "brindle-cli: the checks before the run failed; nothing was transferred\n";
+    return finish(NotCompleted);
+}
+
+int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
+        TerminalPrompts& prompts, const Forms::ProcessFactory& makeProcess)
+{
+    QTextStream& err = console.err();
+    switch (MMain::Main(args.options)) {
+    case MMain::FirstScreen::None:
+        return NotCompleted;
+    case MMain::FirstScreen::Information:
+        err << "brindle-cli: the option string names no company file (DATABASE=...)\n";
+        return UsageError;
+    case MMain::FirstScreen::ChooseAction:
+        break;
+    }
+    TerminalProgress progress(console, prompts);
+    Forms forms(prompts, progress);
+    RunOverrides overrides(args);
+    const Forms::ProcessFactory base = makeProcess ? makeProcess : forms.processFactory;
+    forms.processFactory = [&overrides, base](Prompts& p, RunProgress& r, FSummary& s) {
+        overrides.apply();
+        return base(p, r, s);
+    };
+    forms.LoadForNormalStart();
+    FChooseAction& screen = forms.fChooseAction;
+    screen.Show();
+    const qint32 rule = args.rule.value_or(screen.cboRulesFilter.selectedItemData());
+    if (rule == FChooseAction::AskToConfirm && !console.interactive()) {
+        err << "brindle-cli: the update rule asks to confirm each update, and there is no "
+               "terminal to answer; run it on a terminal or give --rule update or --rule keep\n";
+        MMain::gbExiting = true; // nothing was run: the settings stay as they are
+        MMain::ExitApplication();
+        return UsageError;
+    }
+    bool bExitApplication = false;
+    if (!screen.InitialiseSettings(bExitApplication)) {
+        return explainFailedChecks(err);
+    }
+    const bool completed = screen.StartProcess(lTransferAction);
+    overrides.restore();
+    if (!forms.fSummary.ReportFilePath.isEmpty()) {
+        console.out() << "Report: " << forms.fSummary.ReportFilePath << '\n';
+    }
+    forms.fSummary.cmdClose_Click();
+    return completed ? Completed : NotCompleted;
+}
+
+} // namespace
+
+int transferCommand(qint32 lTransferAction, const QStringList& args, Console& console,
+                    const Forms::ProcessFactory& makeProcess)
+{
+    const auto parsed = parse(args);
+    if (const auto* problem = std::get_if<QString>(&parsed)) {
+        console.err() << "brindle-cli " << (lTransferAction == 1 ? "import" : "export") << ": "
+                      << *problem << '\n';
+        return UsageError;
+    }
+    const interrupt::Guard interrupts;
+    TerminalPrompts prompts(console);
+    const PromptsScope scope(prompts);
+    const int status =
+        run(lTransferAction, std::get<TransferArguments>(parsed), console, prompts, makeProcess);
+    console.out().flush();
+    console.err().flush();
+    return status;
+}
+
+std::span<const Option> transferCommandOptions()
+{
+    static const Option options[] = {{"--rule", "update|keep|ask"}, {"--inactive"}};
+    return options;
+}
+
+int importCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    StdConsole console(out, err);
+    return transferCommand(1, args, console);
+}
+
+int exportCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    StdConsole console(out, err);
+    return transferCommand(2, args, console);
+}
+
+} // namespace brindle::cli

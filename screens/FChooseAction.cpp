@@ -1,0 +1,138 @@
+#include "FChooseAction.h"
+
+#include "Forms.h"
+#include "platform/PlatformError.h"
+#include "run/FProcess.h"
+#include "screens/ScreenTexts.h"
+#include "startup/Environment.h"
+#include "startup/ErrorLog.h"
+#include "startup/MMain.h"
+#include "startup/Prompts.h"
+#include "startup/Settings.h"
+#include "startup/Shell.h"
+
+namespace brindle {
+
+void FChooseAction::Form_Load()
+{
+    lblVersion = versionLabel();
+    SetLastConnected();
+    m_forms.fAdvanced.Load();
+    cboRulesFilter.Clear();
+    cboRulesFilter.AddItem(QStringLiteral("Update existing contacts"), UpdateExisting);
+    cboRulesFilter.AddItem(QStringLiteral("Do not update existing contacts"), KeepExisting);
+    cboRulesFilter.AddItem(QStringLiteral("Ask me to confirm updates"), AskToConfirm);
+    cboRulesFilter.ListIndex = 0;
+}
+
+void FChooseAction::Form_Activate()
+{
+    cmdToVEXO.enabled = cmdToOutlook.enabled = true;
+    importLabelsEnabled = true;
+    MMain::CBOSetListIndexFromItemData(cboRulesFilter, MMain::glRulesFilter);
+    chkDontTransferInactive = MMain::glTransferInactives == 1;
+    focus = QStringLiteral("cmdToOutlook");
+}
+
+void FChooseAction::SetLastConnected()
+{
+    if (const auto caption = lastConnectedCaption()) {
+        lblLastConnect = *caption;
+    }
+}
+
+void FChooseAction::cmdSettings_Click()
+{
+    MMain::glTransferInactives = chkDontTransferInactive ? 1 : 0;
+    MMain::glRulesFilter = cboRulesFilter.selectedItemData();
+    FAdvanced& settings = m_forms.fAdvanced;
+    settings.CustomField1 = MMain::glCustomField1;
+    settings.CustomField2 = MMain::glCustomField2;
+    settings.CustomField3 = MMain::glCustomField3;
+    settings.Show();
+    Hide();
+}
+
+void FChooseAction::cmdHelp_Click()
+{
+    MMain::ShowHelp(QStringLiteral("ChooseAction"));
+}
+
+bool FChooseAction::Form_QueryUnload()
+{
+    return MMain::ExitApplication();
+}
+
+bool FChooseAction::startTransfer(qint32 lTransferAction)
+{
+    MousePointer = Pointer::Hourglass;
+    setButtonsEnabled(false);
+    refreshWindow();
+    bool unloadAll = false;
+    try {
+        bool bExitApplication = false;
+        if (InitialiseSettings(bExitApplication)) {
+            StartProcess(lTransferAction);
+        } else if (bExitApplication) {
+            unloadAll = MMain::ExitApplication();
+        }
+    } catch (const std::exception& error) {
+        MMain::logError(lTransferAction == 1 ? QStringLiteral("FChooseAction.cmdToVEXO_Click")
+                                             : QStringLiteral("FChooseAction.cmdToOutlook_Click"),
+                        error);
+    }
+    MousePointer = Pointer::Default;
+    setButtonsEnabled(true);
+    refreshWindow();
+    return unloadAll;
+}
+
+void FChooseAction::setButtonsEnabled(bool enabled)
+{
+    cmdToVEXO.enabled = cmdToOutlook.enabled = cmdSettings.enabled = enabled;
+    Enabled = enabled;
+}
+
+bool FChooseAction::InitialiseSettings(bool& bExitApplication)
+{
+    try {
+        MMain::glTransferInactives = chkDontTransferInactive ? 1 : 0;
+        MMain::glRulesFilter = cboRulesFilter.selectedItemData();
+        MMain::GetVEXOProduct();
+        if (!MMain::CheckOutlookInstallation()) {
+            return false;
+        }
+        if (!MMain::CheckApplicationFiles()) {
+            MMain::prompts().messageBox(
+                QStringLiteral("A Brindle System File is missing\r\nPlease re-install "
+                               "Brindle\r\n\r\nIf this problem persists, please contact VEXO "
+                               "support."),
+                Prompts::Buttons::Ok, Prompts::Icon::Critical, QStringLiteral("VEXO Brindle"));
+            return false;
+        }
+        if (!MMain::CheckVEXOInstallation(bExitApplication)) {
+            return false;
+        }
+        if (!MMain::gobjOptions) {
+            throw PlatformError(91, QStringLiteral("Object variable not set"));
+        }
+        return MMain::FileExists(MMain::gobjOptions->Database());
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FChooseAction.InitialiseSettings"), error);
+        return false;
+    }
+}
+
+bool FChooseAction::StartProcess(qint32 lTransferAction)
+{
+    MMain::glTransferAction = lTransferAction;
+    MMain::SaveRegistrySettings();
+    const std::unique_ptr<FProcess> process =
+        m_forms.processFactory(m_forms.prompts, m_forms.progress, m_forms.fSummary);
+    m_forms.progress.show(*process);
+    Hide();
+    const bool ok = process->ProcessData();
+    return ok && !process->UserCancelled() && !process->ApplicationCancelled();
+}
+
+} // namespace brindle

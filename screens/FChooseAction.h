@@ -1,0 +1,65 @@
+#pragma once
+
+#include "ComboBox.h"
+#include "Form.h"
+
+namespace brindle {
+
+class Forms;
+
+// The action screen of a normal start: the update rule, the export of
+// inactive cards, the settings, and the two arrows that start a run.
+class FChooseAction : public Form
+{
+public:
+    // Update rules: the item data of cboRulesFilter and the values of glRulesFilter.
+    enum Rule
+    {
+        UpdateExisting = 0,
+        KeepExisting = 2,
+        AskToConfirm = 3
+    };
+
+    explicit FChooseAction(Forms& forms) : m_forms(forms) {}
+
+    void SetLastConnected();
+    // Takes the screen's choices into the settings and checks the
+    // environment; True when a run may start. Sets bExitApplication when
+    // the program must end.
+    bool InitialiseSettings(bool& bExitApplication);
+    // Runs one transfer (1 import, 2 export) and returns when the summary
+    // is open; True when the run completed.
+    bool StartProcess(qint32 lTransferAction);
+
+    void cmdSettings_Click();
+    // The arrows. True when the program must end: the front end then
+    // unloads every form.
+    bool cmdToVEXO_Click() { return startTransfer(1); }
+    bool cmdToOutlook_Click() { return startTransfer(2); }
+    void cmdHelp_Click();
+    // The close box ends the program; true: unload every form.
+    bool Form_QueryUnload();
+
+    // What the window shows.
+    QString caption = QStringLiteral("Brindle - Import and Export Options");
+    Control cmdToVEXO;
+    Control cmdToOutlook;
+    Control cmdSettings{QStringLiteral("S&ettings")};
+    bool importLabelsEnabled = true;
+    ComboBox cboRulesFilter;
+    bool chkDontTransferInactive = false;
+    QString lblLastConnect = QStringLiteral("Last Connected:");
+    QString lblVersion;
+
+protected:
+    void Form_Load() override;
+    void Form_Activate() override;
+
+private:
+    bool startTransfer(qint32 lTransferAction);
+    void setButtonsEnabled(bool enabled);
+
+    Forms& m_forms;
+};
+
+} // namespace brindle

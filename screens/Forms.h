@@ -1,0 +1,44 @@
+#pragma once
+
+#include "FAdvanced.h"
+#include "FChooseAction.h"
+#include "FMain.h"
+#include "review/FSummary.h"
+#include "run/FProcess.h"
+
+#include <functional>
+#include <memory>
+
+namespace brindle {
+
+class Prompts;
+class RunProgress;
+
+// The wizard's forms, one instance each, and the ports a run reaches the
+// user through. A front end makes one, loads it and shows the first screen.
+class Forms
+{
+public:
+    using ProcessFactory =
+        std::function<std::unique_ptr<FProcess>(Prompts&, RunProgress&, FSummary&)>;
+
+    Forms(Prompts& prompts, RunProgress& progress);
+    Forms(const Forms&) = delete;
+    Forms& operator=(const Forms&) = delete;
+
+    // Loads, hidden, what a normal start needs before the action screen
+    // comes up: the summary, the settings and the action screen.
+    void LoadForNormalStart();
+
+    Prompts& prompts;
+    RunProgress& progress;
+    // Makes the run of StartProcess; tests give runs with their own steps.
+    ProcessFactory processFactory;
+
+    FMain fMain;
+    FSummary fSummary;
+    FAdvanced fAdvanced{*this};
+    FChooseAction fChooseAction{*this};
+};
+
+} // namespace brindle

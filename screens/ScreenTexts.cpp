@@ -1,0 +1,29 @@
+#include "ScreenTexts.h"
+
+#include "startup/DateTexts.h"
+#include "startup/ErrorLog.h"
+#include "startup/Settings.h"
+
+namespace brindle {
+
+std::optional<QString> lastConnectedCaption()
+{
+    MMain::gbEncryptionActive = false;
+    const QString stored = MMain::GetRegValue(MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
+                                              QStringLiteral("LastConnectedDate"));
+    if (stored.isEmpty()) {
+        return QStringLiteral("First Time Use");
+    }
+    const std::optional<QDateTime> date = parseGeneralDate(stored);
+    if (!date) {
+        return std::nullopt;
+    }
+    return QStringLiteral("Last Connected: ") + captionDate(date->date());
+}
+
+QString versionLabel()
+{
+    return QStringLiteral("v") + QStringLiteral(BRINDLE_VERSION);
+}
+
+} // namespace brindle

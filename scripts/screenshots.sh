@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Writes a PNG of every screen and dialog of the wizard into DIR, drawn on
+# Qt's offscreen platform. Builds what is missing first.
+set -euo pipefail
+if (($# != 1)); then
+    echo "Usage: scripts/screenshots.sh DIR" >&2
+    exit 2
+fi
+dir="$1"
+cd "$(dirname "$0")/.."
+if [[ ! -x build/bin/brindle-screenshots ]]; then
+    scripts/build.sh >/dev/null
+fi
+QT_QPA_PLATFORM=offscreen build/bin/brindle-screenshots "$dir"
+ls "$dir"/*.png | wc -l | xargs echo "screenshots written:"

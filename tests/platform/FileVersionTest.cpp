@@ -1,0 +1,70 @@
+#include "platform/FileVersion.h"
+
+#include "PeFile.h"
+
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+using brindle::fileVersion;
+using brindle::test::PeFile;
+
+struct VersionRow
+{
+    const char* name;
+    std::function<void(PeFile&)> change;
+    const char* expected;
+};
+
+TEST(FileVersion, ReadsTheFixedVersionOnlyFromAWellFormedResource)
+{
+    const VersionRow rows[] = {
+        {"PE32", [](PeFile&) {}, "15.2.1.3"},
+        {"PE32+ with large parts",
+         [](PeFile& pe) {
+             pe.pe32Plus = true;
+             pe.version[0] = 65535;
+             pe.version[3] = 40000;
+         },
+         "65535.2.1.40000"},
+        {"no resource directory", [](PeFile& pe) { pe.withResourceDirectory = false; }, ""},
+        {"resources without a version", [](PeFile& pe) { pe.resourceType = 3; }, ""},
+        {"wrong signature", [](PeFile& pe) { pe.signature = 0x12345678; }, ""},
+        {"no fixed part", [](PeFile& pe) { pe.fixedInfoLength = 0; }, ""},
+        {"directory pointing back at its root", [](PeFile& pe) { pe.loopingDirectory = true; }, ""},
+        {"cut inside the version", [](PeFile& pe) { pe.truncateTo = 0x200 + 0x58 + 50; }, ""},
+        {"cut inside the headers", [](PeFile& pe) { pe.truncateTo = 0x50; }, ""},
+        {"only the DOS header's magic", [](PeFile& pe) { pe.truncateTo = 2; }, ""},
+    };
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const VersionRow& row : rows) {
+        PeFile pe;
+        row.change(pe);
+        const QString path = folder.filePath(QString::fromLatin1(row.name) + ".exe");
+        pe.writeTo(path);
+        EXPECT_EQ(fileVersion(path), QLatin1String(row.expected)) << row.name;
+    }
+}
+
+TEST(FileVersion, FilesThatAreNoExecutableGiveNothing)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString script = folder.filePath("VEXOP.exe");
+    QFile file(script);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\nexec true\n");
+    file.close();
+    for (const QString& path : {script, folder.filePath("missing.exe"), folder.path()}) {
+        EXPECT_EQ(fileVersion(path), QString()) << qPrintable(path);
+    }
+    QFile empty(folder.filePath("empty.exe"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    EXPECT_EQ(fileVersion(empty.fileName()), QString());
+}
+
+} // namespace

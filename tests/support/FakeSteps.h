@@ -1,0 +1,134 @@
+#pragma once
+
+#include "review/FUpdateChoice.h"
+#include "screens/Forms.h"
+#include "startup/MMain.h"
+#include "startup/Prompts.h"
+
+#include <QHash>
+#include <QSet>
+#include <QStringList>
+#include <functional>
+
+namespace brindle::test {
+
+class FakeSteps;
+
+// What the fake steps of a run do and what they saw. The test owns it, since
+// the run itself is made by the screens and ends with them.
+struct StepScript
+{
+    QSet<QString> failing;
+    qint32 sourceCards = 0;
+    qint32 added = 0;
+    qint32 updated = 0;
+    // Asked by the transfer step, one confirmation each, while the run's rule asks.
+    QList<Differences> confirmations;
+    // Run inside the named step, after its pump.
+    QHash<QString, std::function<void(FakeSteps&)>> during;
+    QString reportPath;
+
+    QStringList calls;
+    QList<qint32> answers;
+    qint32 rulesFilterAtStart = -1;
+    qint32 transferInactivesAtStart = -1;
+};
+
+// A run whose steps record their call, pump once and succeed unless told to
+// fail; the transfer step asks its confirmations as the comparison does.
+class FakeSteps : public FProcess
+{
+public:
+    FakeSteps(StepScript& script, Prompts& prompts, RunProgress& progress, FSummary& summary)
+        : FProcess(prompts, progress, summary), m_script(script)
+    {}
+
+    static Forms::ProcessFactory factory(StepScript& script)
+    {
+        return [&script](Prompts& prompts, RunProgress& progress, FSummary& summary) {
+            return std::make_unique<FakeSteps>(script, prompts, progress, summary);
+        };
+    }
+
+    bool PopulateVEXODataObjects() override
+    {
+        m_script.rulesFilterAtStart = mlRulesFilter;
+        m_script.transferInactivesAtStart = MMain::glTransferInactives;
+        mobjExistingCards = cards();
+        return step("PopulateVEXODataObjects");
+    }
+    bool CreateOutlookFolders() override { return step("CreateOutlookFolders"); }
+    bool BackupExistingCards() override { return step("BackupExistingCards"); }
+    bool PopulateOutlookDataObjects() override
+    {
+        mobjOutlookColl = cards();
+        return step("PopulateOutlookDataObjects");
+    }
+    bool MergeCollections() override { return step("MergeCollections"); }
+    bool ImportToOutlook() override { return transfer("ImportToOutlook"); }
+    bool ImportToVEXO() override { return transfer("ImportToVEXO"); }
+
+    // The progress port, for steps that draw on it.
+    RunProgress& progress() { return m_progress; }
+
+private:
+    std::unique_ptr<TarvoCards::CCardsColl> cards() const
+    {
+        auto collection = std::make_unique<TarvoCards::CCardsColl>();
+        for (qint32 i = 0; i < m_script.sourceCards; ++i) {
+            collection->AddNew();
+        }
+        return collection;
+    }
+    bool step(const char* name)
+    {
+        const QString step = QString::fromLatin1(name);
+        m_script.calls << step;
+        DoEvents();
+        if (const auto action = m_script.during.find(step); action != m_script.during.end()) {
+            action.value()(*this);
+        }
+        return !m_script.failing.contains(step);
+    }
+    bool transfer(const char* name)
+    {
+        for (const Differences& changes : std::as_const(m_script.confirmations)) {
+            if (mlRulesFilter != 3) {
+                break;
+            }
+            const qint32 answer = confirm(changes);
+            m_script.answers << answer;
+            if (answer == FUpdateChoice::CancelRun) {
+                mbUserCancelled = true;
+                break;
+            }
+            if (answer == FUpdateChoice::UpdateAll) {
+                mlRulesFilter = 0;
+            }
+        }
+        mlAddedCards = m_script.added;
+        mlUpdatedCards = m_script.updated;
+        m_summary.ReportFilePath = m_script.reportPath;
+        return step(name);
+    }
+    // Shown again until answered, as the comparison's confirmation does.
+    qint32 confirm(const Differences& changes)
+    {
+        FUpdateChoice dialog(m_prompts);
+        TarvoCards::CCard card;
+        card.LastName = QStringLiteral("Acme Traders");
+        card.CardIdentification = QStringLiteral("CUS001");
+        do {
+            dialog.objVEXOCard = card;
+            dialog.setDifferences(changes);
+            dialog.TransferAction = MMain::glTransferAction;
+            dialog.NewVEXOCard = changes.isEmpty();
+            m_prompts.showUpdateChoice(dialog);
+        } while (dialog.UserChoice == FUpdateChoice::NoAnswer);
+        return dialog.UserChoice;
+    }
+
+    StepScript& m_script;
+};
+
+} // namespace brindle::test
