@@ -94,6 +94,10 @@ bool FProcess::ImportToVEXO()
                 break;
             }
         }
+        if (!MMain::CheckIfVEXOIsRunning()) {
+            mbUserCancelled = true;
+            m_progress.setButtonsEnabled(false, false);
+        }
         mlFailedCards = mlUpdatedCards = mlAddedCards = 0;
         qint32 countedItems = 0;
         for (const CardType type : writingOrder) {

@@ -1,16 +1,10 @@
 #pragma once
 
 #include "ProgramFixture.h"
+#include "QtPrinters.h"
 #include "ScriptedProgress.h"
 #include "review/FSummary.h"
 #include "run/FProcess.h"
-
-#include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace brindle::test {
 

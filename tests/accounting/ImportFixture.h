@@ -3,7 +3,11 @@
 #include "AccountingFixture.h"
 #include "accounting/CardRules.h"
 #include "cardlib/CardFixture.h"
+#include "contactstore/Application.h"
+#include "contactstore/Folder.h"
+#include "contactstore/Items.h"
 #include "samples/CompanyFileGenerator.h"
+#include "startup/CardType.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -38,6 +42,38 @@ public:
         mlTransferCount = qint32(mcolTransfer.size());
         setProgressValue(0);
         return result;
+    }
+};
+
+// The same, reading the contacts of the card-type folders of a store
+// through the mapping.
+class ContactStoreRun : public ContactCardsRun
+{
+public:
+    using ContactCardsRun::ContactCardsRun;
+
+    QString root;
+
+    bool PopulateOutlookDataObjects() override
+    {
+        mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();
+        contacts::Application app(root);
+        const auto top = app.getNamespace(QStringLiteral("MAPI"))->getDefaultFolder(10);
+        for (const CardType type :
+             {CardType::Customer, CardType::Employee, CardType::Supplier, CardType::Personal}) {
+            for (const auto& folder : top->folders()->elements()) {
+                const auto typed = std::static_pointer_cast<contacts::Folder>(folder);
+                if (typed->name() != type.folderName(MMain::gsSupplierWord)) {
+                    continue;
+                }
+                const auto items = typed->items();
+                for (int i = 1; i <= items->count(); ++i) {
+                    MapContactToCard(*items->item(i), mobjOutlookColl->AddNew(),
+                                     type.letter(MMain::gsSupplierWord));
+                }
+            }
+        }
+        return true;
     }
 };
 
@@ -168,6 +204,58 @@ protected:
             }
         }
         return contact;
+    }
+
+    // Writes the contact an export leaves for the card into the folder of its type.
+    void exportCard(const QString& root, const TarvoCards::CCard& card)
+    {
+        contacts::Application app(root);
+        const auto top = app.getNamespace(QStringLiteral("MAPI"))->getDefaultFolder(10);
+        const QString name =
+            CardType::fromLetter(card.CardTypeID)->folderName(MMain::gsSupplierWord);
+        std::shared_ptr<contacts::Folder> folder;
+        try {
+            folder = top->folders()->item(name);
+        } catch (const PlatformError&) {
+            folder = top->folders()->add(name);
+        }
+        const auto item = folder->items()->add();
+        const auto set = [&item](const char* property, const QString& value) {
+            item->set(QString::fromLatin1(property), value);
+        };
+        const bool individual = card.IsIndividual == QLatin1String("Y");
+        set(individual ? "LastName" : "CompanyName", card.LastName);
+        set("FirstName", individual ? card.FirstName : QString());
+        set("User1", card.CardIdentification);
+        set("CustomerID", QString::number(card.CardRecordID));
+        set("Body", QStringLiteral("Typed in the contacts -!VEXO NOTES!-") + card.Notes);
+        for (const TarvoCards::CAddress& address : card.Addresses) {
+            if (address.Location > 2) {
+                continue;
+            }
+            const QString prefix = address.Location == 2 ? QStringLiteral("OtherAddress")
+                                   : individual          ? QStringLiteral("HomeAddress")
+                                                         : QStringLiteral("BusinessAddress");
+            QStringList lines{address.StreetLine1, address.StreetLine2, address.StreetLine3,
+                              address.StreetLine4};
+            while (!lines.isEmpty() && lines.last().isEmpty()) {
+                lines.removeLast();
+            }
+            item->set(prefix + QLatin1String("Street"), lines.join(QStringLiteral("\r\n")));
+            item->set(prefix + QLatin1String("City"), address.City);
+            item->set(prefix + QLatin1String("State"), address.State);
+            item->set(prefix + QLatin1String("PostalCode"), address.Postcode);
+            item->set(prefix + QLatin1String("Country"), address.Country);
+            if (address.Location == 1) {
+                set(individual ? "HomeTelephoneNumber" : "BusinessTelephoneNumber", address.Phone1);
+                set("MobileTelephoneNumber", address.Phone2);
+                set("OtherTelephoneNumber", address.Phone3);
+                set("BusinessFaxNumber", address.Fax);
+                set("WebPage", address.WWW);
+                set("Email1Address", address.Email);
+            }
+        }
+        item->save();
     }
 
     // A new contact of a type: a person when it has a first name.

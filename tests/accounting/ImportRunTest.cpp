@@ -1,4 +1,5 @@
 #include "ImportFixture.h"
+#include "samples/ContactStoreGenerator.h"
 
 namespace brindle {
 namespace {
@@ -53,6 +54,81 @@ TEST_F(ImportRun, UnchangedContactsChangeNoRowLinkedOrNot)
                 << qPrintable(row);
         }
     }
+}
+
+class StoreImport : public ImportRun
+{
+protected:
+    bool runStore()
+    {
+        test::CaptionHooks fresh;
+        test::ContactStoreRun storeRun{prompts, fresh, summary};
+        storeRun.root = store.path();
+        fresh.show(storeRun);
+        const bool ok = storeRun.ProcessData();
+        added = storeRun.AddedCards();
+        return ok;
+    }
+
+    QTemporaryDir store;
+    qint32 added = 0;
+};
+
+TEST_F(StoreImport, ExportedContactsImportedBackChangeNoRow)
+{
+    makeCompanyFile();
+    // A name in the form the mapping turns round.
+    RawFile(file).exec(QStringLiteral(
+        "UPDATE Cards SET LastName = 'Harbour Plumbing, The' WHERE CardRecordID = (SELECT "
+        "min(CardRecordID) FROM Cards WHERE IsIndividual = 'N' AND IsInactive = 'N')"));
+    for (const CCard& stored : storedCards()) {
+        exportCard(store.path(), stored);
+    }
+    const QStringList before = rows();
+    ASSERT_TRUE(runStore());
+    EXPECT_EQ(rows(), before);
+    EXPECT_EQ(added, count(QStringLiteral("SELECT count(*) FROM Cards WHERE IsInactive = 'N'")));
+}
+
+TEST_F(StoreImport, ASampleStoreAddsItsNewContactsOnce)
+{
+    makeCompanyFile();
+    samples::writeContactStore(store.path(),
+                               {60, samples::ContactStoreOptions::Layout::Folders, 5});
+    const int cardsBefore = count(QStringLiteral("SELECT count(*) FROM Cards"));
+    ASSERT_TRUE(runStore());
+    const int cardsAfter = count(QStringLiteral("SELECT count(*) FROM Cards"));
+    EXPECT_GT(cardsAfter, cardsBefore);
+    EXPECT_EQ(summary.TotalCards, 60);
+    EXPECT_EQ(added, 60);
+    ASSERT_TRUE(runStore());
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards")), cardsAfter)
+        << "a second import of the same contacts adds nothing";
+    EXPECT_TRUE(reportRows().filter(QStringLiteral("|ADD")).isEmpty())
+        << qPrintable(reportRows().join(u'\n'));
+}
+
+TEST_F(StoreImport, AContactMovedToAnotherTypesFolderLeavesItsCardAlone)
+{
+    makeCompanyFile();
+    CCard customer = storedCard(QStringLiteral("CardTypeID = 'C' AND IsInactive = 'N' AND "
+                                               "IsIndividual = 'Y'"));
+    const QString oldCity = city(customer.CardRecordID);
+    customer.CardTypeID = QStringLiteral("S");
+    customer.CardIdentification.clear();
+    customer.Addresses[0].City = QStringLiteral("Moved");
+    exportCard(store.path(), customer);
+
+    ASSERT_TRUE(runStore());
+    EXPECT_EQ(city(customer.CardRecordID), oldCity);
+    const qint32 supplier =
+        RawFile(file)
+            .value(QStringLiteral("SELECT CardRecordID FROM Cards WHERE CardTypeID = 'S' AND "
+                                  "LastName = ? AND FirstName = ?"),
+                   {customer.LastName, customer.FirstName})
+            .toInt();
+    ASSERT_GT(supplier, 0);
+    EXPECT_EQ(city(supplier), QStringLiteral("Moved"));
 }
 
 TEST_F(ImportRun, RuleZeroUpdatesTheMatchedCardsAndAddsTheNewOnes)
