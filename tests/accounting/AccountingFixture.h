@@ -25,6 +25,7 @@ public:
     using FProcess::mobjCustomerColl;
     using FProcess::mobjExistingCards;
     using FProcess::mobjOutlookColl;
+    using FProcess::mobjVEXOConnection;
     using FProcess::msEmptyValue;
 };
 

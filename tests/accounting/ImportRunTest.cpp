@@ -185,6 +185,28 @@ TEST_F(ImportRun, RuleZeroUpdatesTheMatchedCardsAndAddsTheNewOnes)
               oldCity);
 }
 
+TEST_F(ImportRun, WithoutAReportTheCountersStillReachTheSummaryAndEveryTenthItemPauses)
+{
+    makeCompanyFile();
+    MMain::gbSuppressReport = true;
+    QList<CCard> contacts;
+    for (int i = 0; i < 25; ++i) {
+        contacts << newContact(i % 2 ? QStringLiteral("C") : QStringLiteral("P"),
+                               QStringLiteral("Newman %1").arg(i), QStringLiteral("Al"));
+    }
+    ASSERT_TRUE(run(contacts));
+    EXPECT_FALSE(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html"))));
+    EXPECT_TRUE(summary.ReportFilePath.isEmpty());
+    EXPECT_EQ(summary.AddedCards, 25);
+    EXPECT_EQ(summary.RejectedCards, 0);
+    EXPECT_EQ(progress.pausedMilliseconds, 40);
+    const QStringList captions = progress.events.filter(QStringLiteral("caption:Transferring"));
+    EXPECT_EQ(captions, QStringList({"caption:Transferring Customer Cards...",
+                                     "caption:Transferring Personal Cards..."}));
+    EXPECT_TRUE(progress.events.contains(QStringLiteral("caption:Finishing Transfer... ")));
+    EXPECT_EQ(progress.values.last(), 100);
+}
+
 TEST_F(ImportRun, AUnitedStatesFileWritesVendors)
 {
     makeCompanyFile(2);
