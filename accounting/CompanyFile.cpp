@@ -185,7 +185,8 @@ bool FProcess::LoadExistingVEXOCards()
         const QString condition =
             existingCardsCondition(mbCustomers, mbEmployees, mbPersonal, mbSuppliers, activeOnly);
         mobjExistingCards = std::make_unique<TarvoCards::CCardsColl>();
-        m_existingIndex.reset();
+        m_existingIndex.reset(); // a new run: the indexes of the last one are stale
+        m_contactCardIndex.reset();
         if (!mobjVEXOConnection) {
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
