@@ -33,6 +33,10 @@ void mergeColumns(std::span<const TextColumn<Record>> columns, const Target& giv
         if (isUnset(value)) {
             continue;
         }
+        if (value.trimmed().isEmpty()) {
+            (into.*column.member).clear(); // blanks say the field is now empty
+            continue;
+        }
         into.*column.member = cutToFit(value, column.maxLength);
         if (value.size() > column.maxLength) {
             cuts << QStringLiteral("%1 cut to %2 characters")
@@ -158,7 +162,8 @@ QString CardImporter::refusal(const CImportCard& item, bool found, QString& code
             .arg(item.CardRecordID)
             .arg(m_types.join(QStringLiteral(" or ")));
     }
-    if (!found && (isUnset(item.LastName) || item.LastName.trimmed().isEmpty())) {
+    const bool blankName = !isUnset(item.LastName) && item.LastName.trimmed().isEmpty();
+    if ((!found && isUnset(item.LastName)) || blankName) {
         code = ImportCode::noLastName;
         return QStringLiteral("The card has no last name");
     }

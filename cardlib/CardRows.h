@@ -55,6 +55,9 @@ void loadCards(QSqlDatabase& db, const CardQuery& what, KeyedCards<Item>& into)
             item->Addresses.append(readAddress(addresses));
         }
     }
+    for (Item* item : std::as_const(byId)) {
+        item->Addresses.squeeze(); // a large file holds many cards: no room to grow
+    }
 }
 
 } // namespace TarvoCards

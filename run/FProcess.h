@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RunProgress.h"
+#include "accounting/CardIndex.h"
 #include "cardlib/Collections.h"
 #include "cardlib/Connection.h"
 #include "review/Differences.h"
@@ -136,6 +137,25 @@ protected:
     std::unique_ptr<TarvoCards::CPersonalColl> mtobjPersonalColl;
     std::unique_ptr<TarvoCards::CEmployeeColl> mtobjEmployeeColl;
     qint32 mlFailedCards = 0;
+    // First matches among the existing cards and among the cards made from
+    // contacts, built once per collection.
+    std::unique_ptr<CardIndex> m_existingIndex;
+    std::unique_ptr<CardIndex> m_contactCardIndex;
+    CardIndex& existingIndex();
+    CardIndex& contactCardIndex();
+    static CardIndex& indexOf(std::unique_ptr<CardIndex>& index, TarvoCards::CCardsColl* cards);
+    // The existing card that CheckCardSkip matches, or CardIndex::none.
+    qsizetype existingMatch(const TarvoCards::CCard& card);
+    // The effect of a confirmation's answer; True skips the card.
+    bool actOnChoice(qint32 choice);
+    // The import and backup collections of a card type, or nullptr.
+    TarvoCards::CTypeColl* importCollection(const QString& cardTypeId) const;
+    TarvoCards::CTypeColl* backupCollection(const QString& cardTypeId) const;
+    void makeImportCollections();
+    void queueForImport(TarvoCards::CCard& card);
+    bool importType(const QString& cardTypeId, qint32& countedItems);
+    void listRejectedCards();
+    void createImportReport();
 
     // Contact side
     std::shared_ptr<contacts::Application> mobjOutlookApp;

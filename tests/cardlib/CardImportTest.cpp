@@ -133,6 +133,37 @@ TEST_F(CardImport, EmptyValueKeepsStoredValuesAndNewCardsStoreEmptyText)
     EXPECT_EQ(raw.value("SELECT count(*) FROM Addresses WHERE instr(City, char(26))").toInt(), 0);
 }
 
+TEST_F(CardImport, BlanksEmptyAFieldButNeverALastName)
+{
+    RawFile(m_file).exec("UPDATE Addresses SET StreetLine2 = 'Level 2', City = 'Perth' "
+                         "WHERE CardRecordID = ? AND Location = 1",
+                         {m_acme});
+    CCustomerColl customers;
+    CImportCard& update = customers.Add(0);
+    update.CardRecordID = m_acme;
+    update.LastName = m_empty;
+    update.Notes = "  ";
+    CAddress& address = update.Addresses.Add();
+    address.Location = 1;
+    address.StreetLine1 = "1 Old St";
+    address.StreetLine2 = " ";
+    address.City = m_empty;
+    CImportCard& blankName = customers.Add(0);
+    blankName.CardRecordID = m_smith;
+    blankName.LastName = " ";
+
+    ASSERT_TRUE(customers.Import());
+    EXPECT_EQ(stored("Notes", m_acme), "");
+    EXPECT_EQ(RawFile(m_file)
+                  .value("SELECT StreetLine1 || '|' || StreetLine2 || '|' || City FROM Addresses "
+                         "WHERE CardRecordID = ? AND Location = 1",
+                         {m_acme})
+                  .toString(),
+              "1 Old St||Perth");
+    EXPECT_EQ(blankName.ErrorCode, "1");
+    EXPECT_EQ(stored("LastName", m_smith), "Smith");
+}
+
 TEST_F(CardImport, RefusedItemsAreMarkedAndTheOthersWritten)
 {
     CCustomerColl customers;

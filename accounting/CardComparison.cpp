@@ -1,0 +1,302 @@
+#include "CardIndex.h"
+#include "CardRules.h"
+#include "outlook/ContactText.h"
+#include "review/FUpdateChoice.h"
+#include "run/FProcess.h"
+#include "screens/Notices.h"
+#include "startup/ErrorLog.h"
+#include "startup/Prompts.h"
+
+namespace brindle {
+
+namespace {
+
+using TarvoCards::CAddress;
+using TarvoCards::CCard;
+
+constexpr qint32 updateAll = 0;
+constexpr qint32 doNotUpdate = 2;
+constexpr qint32 askFirst = 3;
+
+enum class Rule
+{
+    Text,  // upper-cased and trimmed
+    Phone, // after the phone clean-up, exactly
+    Web    // upper-cased and trimmed; a scheme alone is no difference
+};
+
+struct AddressField
+{
+    const char* key;
+    QString CAddress::*member;
+    Rule rule;
+};
+
+// The address fields in the order of comparison.
+const AddressField addressFields[] = {
+    {"Email", &CAddress::Email, Rule::Text},
+    {"Phone1", &CAddress::Phone1, Rule::Phone},
+    {"Phone2", &CAddress::Phone2, Rule::Phone},
+    {"Phone3", &CAddress::Phone3, Rule::Phone},
+    {"Fax", &CAddress::Fax, Rule::Phone},
+    {"WWW", &CAddress::WWW, Rule::Web},
+    {"StreetLine1", &CAddress::StreetLine1, Rule::Text},
+    {"StreetLine2", &CAddress::StreetLine2, Rule::Text},
+    {"StreetLine3", &CAddress::StreetLine3, Rule::Text},
+    {"StreetLine4", &CAddress::StreetLine4, Rule::Text},
+    {"City", &CAddress::City, Rule::Text},
+    {"State", &CAddress::State, Rule::Text},
+    {"Postcode", &CAddress::Postcode, Rule::Text},
+    {"Country", &CAddress::Country, Rule::Text},
+};
+
+QString upperTrimmed(const QString& text)
+{
+    return text.trimmed().toUpper();
+}
+
+const CAddress* partnerOf(const CAddress& address, const CCard& existingCard)
+{
+    for (const CAddress& candidate : existingCard.Addresses) {
+        if (candidate.Location == address.Location) {
+            return &candidate;
+        }
+    }
+    return nullptr;
+}
+
+// Collects the differences of one comparison.
+class DifferenceList
+{
+public:
+    DifferenceList(Differences& differences, bool& blankField)
+        : m_differences(differences), m_blankField(blankField)
+    {
+        m_differences.clear();
+    }
+
+    void add(const char* key, const QString& existing, const QString& updated)
+    {
+        m_differences.append({QString::fromLatin1(key), existing, updated});
+        m_blankField = m_blankField || updated.trimmed().isEmpty();
+    }
+    bool any() const { return !m_differences.isEmpty(); }
+
+private:
+    Differences& m_differences;
+    bool& m_blankField;
+};
+
+// A form that only differs in how it is written takes the company file's form.
+void compareKeepingForm(DifferenceList& list, const char* key, QString& updated,
+                        const QString& existing, QString (*comparable)(const QString&))
+{
+    if (upperTrimmed(updated) == upperTrimmed(existing)) {
+        return;
+    }
+    if (comparable(updated) == comparable(existing)) {
+        updated = existing;
+    } else {
+        list.add(key, existing, updated);
+    }
+}
+
+QString comparableName(const QString& lastName)
+{
+    return upperTrimmed(comparableLastName(lastName.trimmed()));
+}
+
+void compareAddress(DifferenceList& list, CAddress& updated, const CAddress& existing)
+{
+    for (const AddressField& field : addressFields) {
+        QString& value = updated.*field.member;
+        const QString& stored = existing.*field.member;
+        switch (field.rule) {
+        case Rule::Text:
+            if (upperTrimmed(value) != upperTrimmed(stored)) {
+                list.add(field.key, stored, value);
+            }
+            break;
+        case Rule::Phone:
+            if (FixPhoneCharacters(value) != FixPhoneCharacters(stored)) {
+                list.add(field.key, stored, value);
+            }
+            break;
+        case Rule::Web:
+            compareKeepingForm(list, field.key, value, stored, comparableWebAddress);
+            break;
+        }
+    }
+}
+
+} // namespace
+
+QString comparableWebAddress(const QString& address)
+{
+    QString text = address.trimmed();
+    for (const QLatin1String scheme : {QLatin1String("http://"), QLatin1String("https://")}) {
+        if (text.startsWith(scheme, Qt::CaseInsensitive)) {
+            text = text.mid(scheme.size()).trimmed();
+            break;
+        }
+    }
+    return text.toUpper();
+}
+
+bool FProcess::AreDifferentVEXOCards(CCard& newCard, const CCard& existingCard,
+                                     Differences& differences, bool& blankField)
+{
+    DifferenceList list(differences, blankField);
+    try {
+        compareKeepingForm(list, "LastName", newCard.LastName, existingCard.LastName,
+                           comparableName);
+        if (upperTrimmed(newCard.FirstName) != upperTrimmed(existingCard.FirstName)) {
+            list.add("FirstName", existingCard.FirstName, newCard.FirstName);
+        }
+        if (upperTrimmed(newCard.CardIdentification) !=
+            upperTrimmed(existingCard.CardIdentification)) {
+            list.add("CardIdentification", existingCard.CardIdentification,
+                     newCard.CardIdentification);
+        }
+        for (CAddress& address : newCard.Addresses) {
+            const CAddress* partner =
+                address.Location < 3 ? partnerOf(address, existingCard) : nullptr;
+            if (partner) {
+                compareAddress(list, address, *partner);
+            }
+        }
+        if (newCard.IsIndividual != existingCard.IsIndividual) {
+            list.add("IsIndividual", existingCard.IsIndividual, newCard.IsIndividual);
+        }
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.AreDifferentVEXOCards"), error);
+    }
+    return list.any();
+}
+
+bool FProcess::CheckForDuplicate(qint32 mode, const CCard& card)
+{
+    try {
+        if (mode == 1) {
+            const CardIndex& index = existingIndex();
+            return index.recordId(card.CardRecordID) != CardIndex::none ||
+                   index.individualName(card) != CardIndex::none ||
+                   (card.FirstName.isEmpty() && index.companyName(card) != CardIndex::none);
+        }
+        const CardIndex& index = contactCardIndex();
+        return index.recordId(card.CardRecordID) != CardIndex::none ||
+               index.nameOfAnyType(card) != CardIndex::none;
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.CheckForDuplicate"), error);
+        return false;
+    }
+}
+
+bool FProcess::CheckForInactive(const CCard& card)
+{
+    try {
+        CardIndex& index = existingIndex();
+        const qsizetype match =
+            CardIndex::first(index.recordId(card.CardRecordID), index.name(card));
+        return match != CardIndex::none &&
+               index.at(match).IsInactive.toUpper() == QLatin1String("Y");
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.CheckForInactive"), error);
+        return false;
+    }
+}
+
+bool FProcess::CheckCardSkip(CCard& card)
+{
+    bool skip = false;
+    try {
+        CardIndex& index = existingIndex();
+        const qsizetype match = existingMatch(card);
+        if (match == CardIndex::none) {
+            if (mlRulesFilter == askFirst) {
+                skip = actOnChoice(ConfirmUpdate(card, nullptr, {}, 1, true));
+            }
+            return skip;
+        }
+        const CCard& existing = index.at(match);
+        if (mlRulesFilter == doNotUpdate) {
+            card.TransferMessage = duplicateCard;
+            return true;
+        }
+        Differences differences;
+        bool blankField = false;
+        if (AreDifferentVEXOCards(card, existing, differences, blankField)) {
+            if (blankField && !mbBlankFieldNoticeShown) {
+                mbBlankFieldNoticeShown = true;
+                FVEXOEmptyMsg notice;
+                notice.Form_Load();
+                m_prompts.showNotice(notice);
+            }
+            if (mlRulesFilter == askFirst) {
+                skip = actOnChoice(ConfirmUpdate(card, nullptr, differences, 1, false));
+            }
+        }
+        // The card the user saw is the one written, whatever the library would match.
+        card.CardRecordID = existing.CardRecordID;
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.CheckCardSkip"), error);
+    }
+    return skip;
+}
+
+qsizetype FProcess::existingMatch(const CCard& card)
+{
+    const CardIndex& index = existingIndex();
+    if (card.CardRecordID >= 1) {
+        return index.recordId(card.CardRecordID);
+    }
+    qsizetype match = index.identification(card);
+    if (card.IsIndividual == QLatin1String("Y")) {
+        match = CardIndex::first(match, index.name(card));
+    } else if (card.IsIndividual == QLatin1String("N")) {
+        match = CardIndex::first(match, index.lastName(card));
+    }
+    return match;
+}
+
+bool FProcess::actOnChoice(qint32 choice)
+{
+    switch (choice) {
+    case FUpdateChoice::Update:
+        return false;
+    case FUpdateChoice::UpdateAll:
+        mlRulesFilter = updateAll;
+        return false;
+    case FUpdateChoice::CancelRun:
+        mbUserCancelled = true;
+        return true;
+    case FUpdateChoice::NoAnswer:
+        mbApplicationCancelled = true;
+        return true;
+    default:
+        return true;
+    }
+}
+
+CardIndex& FProcess::existingIndex()
+{
+    return indexOf(m_existingIndex, mobjExistingCards.get());
+}
+
+CardIndex& FProcess::contactCardIndex()
+{
+    return indexOf(m_contactCardIndex, mobjOutlookColl.get());
+}
+
+CardIndex& FProcess::indexOf(std::unique_ptr<CardIndex>& index, TarvoCards::CCardsColl* cards)
+{
+    if (!cards) {
+        throw PlatformError(91, QStringLiteral("Object variable not set"));
+    }
+    if (!index || !index->describes(*cards)) {
+        index = std::make_unique<CardIndex>(*cards);
+    }
+    return *index;
+}
+
+} // namespace brindle

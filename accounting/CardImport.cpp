@@ -1,0 +1,272 @@
+#include "CardRules.h"
+#include "platform/AppInfo.h"
+#include "review/FSummary.h"
+#include "review/clsVEXOImportReport.h"
+#include "run/FProcess.h"
+#include "startup/CardType.h"
+#include "startup/Environment.h"
+#include "startup/ErrorLog.h"
+#include "startup/MMain.h"
+
+namespace brindle {
+
+namespace {
+
+using TarvoCards::CCard;
+using TarvoCards::CImportCard;
+using TarvoCards::CTypeColl;
+
+constexpr qint32 importDirection = 1;
+constexpr qint32 doNotUpdate = 2;
+
+// The types in the order they are written.
+const CardType writingOrder[] = {CardType::Customer, CardType::Employee, CardType::Supplier,
+                                 CardType::Personal};
+
+QString cardsWord(CardType type)
+{
+    return type == CardType::Supplier ? MMain::gsSupplierWord : type.word(QString());
+}
+
+} // namespace
+
+bool FProcess::MergeOutlook2VEXO()
+{
+    if (MMain::glTransferAction != importDirection) {
+        return true;
+    }
+    bool result = true;
+    try {
+        mcolRejected.clear();
+        if (!mobjOutlookColl) {
+            throw PlatformError(91, QStringLiteral("Object variable not set"));
+        }
+        const double step = 100.0 / qMax(mlTotalCards, 1);
+        for (const CCard& card : *mobjOutlookColl) {
+            const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
+            if (type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
+                QString refusal;
+                if (card.TransferMessage == unreadableContact) {
+                    refusal = unreadableContact;
+                } else if (mlRulesFilter == doNotUpdate && CheckForDuplicate(1, card)) {
+                    refusal = duplicateCard;
+                } else if (MMain::glTransferInactives != 1 && CheckForInactive(card)) {
+                    refusal = inactiveCard;
+                }
+                if (refusal.isEmpty()) {
+                    mcolTransfer.append(card);
+                } else {
+                    mcolRejected.append(card);
+                    mcolRejected.last().TransferMessage = refusal;
+                }
+            }
+            m_progress.setCaption(QStringLiteral("Comparing Databases..."));
+            AdvanceProgress(step);
+            if (mbUserCancelled) {
+                result = false;
+                break;
+            }
+        }
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.MergeOutlook2VEXO"), error);
+        result = false;
+    }
+    return result;
+}
+
+bool FProcess::ImportToVEXO()
+{
+    bool result = true;
+    try {
+        makeImportCollections();
+        for (CCard card : std::as_const(mcolTransfer)) {
+            const bool skip = CheckCardSkip(card);
+            card.Notes.clear();
+            if (mbApplicationCancelled) {
+                break;
+            }
+            if (!skip) {
+                queueForImport(card);
+            } else if (card.TransferMessage == duplicateCard) {
+                mcolRejected.append(card);
+            }
+            if (mbUserCancelled) {
+                break;
+            }
+        }
+        if (!MMain::CheckIfVEXOIsRunning()) {
+            mbUserCancelled = true;
+            m_progress.setButtonsEnabled(false, false);
+        }
+        mlFailedCards = mlUpdatedCards = mlAddedCards = 0;
+        qint32 countedItems = 0;
+        for (const CardType type : writingOrder) {
+            const QString letter = type.letter(QString());
+            if (mbUserCancelled || mbApplicationCancelled) {
+                result = false; // a cancelled run writes no further type
+                break;
+            }
+            if (importCollection(letter)->Count() > 0 &&
+                type.selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal) && result) {
+                result = importType(letter, countedItems);
+            }
+        }
+        m_progress.setCaption(QStringLiteral("Finishing Transfer... "));
+        setProgressValue(100);
+        m_progress.setPointer(RunProgress::Pointer::Hourglass);
+        listRejectedCards();
+        if (result && !MMain::gbSuppressReport) {
+            createImportReport();
+        }
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.ImportToVEXO"), error);
+        result = false;
+    }
+    mtobjCustomerColl.reset();
+    mtobjEmployeeColl.reset();
+    mtobjSupplierColl.reset();
+    mtobjPersonalColl.reset();
+    return result;
+}
+
+void FProcess::makeImportCollections()
+{
+    mtobjCustomerColl = std::make_unique<TarvoCards::CCustomerColl>();
+    mtobjEmployeeColl = std::make_unique<TarvoCards::CEmployeeColl>();
+    mtobjSupplierColl = std::make_unique<TarvoCards::CSupplierColl>();
+    mtobjPersonalColl = std::make_unique<TarvoCards::CPersonalColl>();
+    for (CTypeColl* cards : {static_cast<CTypeColl*>(mtobjCustomerColl.get()),
+                             static_cast<CTypeColl*>(mtobjEmployeeColl.get()),
+                             static_cast<CTypeColl*>(mtobjSupplierColl.get()),
+                             static_cast<CTypeColl*>(mtobjPersonalColl.get())}) {
+        QObject::connect(cards, &CTypeColl::ImportComplete, cards,
+                         [this, cards] { ImportComplete(*cards); });
+    }
+}
+
+// A card whose copy fails is refused rather than written half-filled.
+void FProcess::queueForImport(CCard& card)
+{
+    CTypeColl* cards = importCollection(card.CardTypeID);
+    if (!cards) {
+        return;
+    }
+    CImportCard item;
+    if (MapCardToCard(card, item)) {
+        cards->Add() = item;
+    } else {
+        card.TransferMessage = unreadableContact;
+        mcolRejected.append(card);
+    }
+}
+
+bool FProcess::importType(const QString& cardTypeId, qint32& countedItems)
+{
+    const CardType type = *CardType::fromLetter(cardTypeId);
+    CTypeColl& cards = *importCollection(cardTypeId);
+    m_progress.setCaption(QLatin1String("Transferring ") + cardsWord(type) +
+                          QLatin1String(" Cards..."));
+    setProgressValue(0);
+    if (!cards.Import()) {
+        MMain::WriteLog(MMain::logTimeStamp() +
+                        QStringLiteral(" VEXOBrindle.FProcess.ImportToVEXO ") + cardsWord(type) +
+                        QStringLiteral(" Cards Import has failed: ") +
+                        QString::number(cards.Count()) + QStringLiteral(" cards."));
+        if (mobjVEXOConnection) {
+            MMain::logError(QStringLiteral("FProcess.ImportToVEXO"),
+                            mobjVEXOConnection->LastError());
+        }
+        mlFailedCards += qint32(cards.Count());
+        return false;
+    }
+    for (const CImportCard& item : cards) {
+        if (!item.ErrorCode.trimmed().isEmpty()) {
+            ++mlFailedCards;
+        } else if (!item.WarningCode.trimmed().isEmpty()) {
+            ++mlUpdatedCards;
+        } else {
+            ++mlAddedCards;
+        }
+        if (++countedItems % 10 == 0) {
+            m_progress.pause(20);
+            DoEvents();
+        }
+    }
+    return true;
+}
+
+void FProcess::listRejectedCards()
+{
+    for (const CCard& card : std::as_const(mcolRejected)) {
+        ++mlFailedCards;
+        CTypeColl* cards = importCollection(card.CardTypeID);
+        if (!cards) {
+            continue;
+        }
+        CImportCard& item = cards->Add();
+        item.CardIdentification = card.CardIdentification;
+        item.CardRecordID = card.CardRecordID;
+        item.IsIndividual = card.IsIndividual;
+        item.IsInactive = card.IsInactive;
+        item.LastName = card.LastName;
+        item.FirstName = card.FirstName;
+        item.LogMessage = card.TransferMessage.isEmpty() ? inactiveCard : card.TransferMessage;
+        item.ErrorCode = QStringLiteral("1");
+    }
+}
+
+void FProcess::createImportReport()
+{
+    clsVEXOImportReport report;
+    report.setProgress(&m_progress);
+    if (mbCustomers) {
+        report.setVEXOCustomerColl(mtobjCustomerColl.get());
+    }
+    if (mbSuppliers) {
+        report.setVEXOSupplierColl(mtobjSupplierColl.get());
+    }
+    if (mbPersonal) {
+        report.setVEXOPersonalColl(mtobjPersonalColl.get());
+    }
+    if (mbEmployees) {
+        report.setVEXOEmployeeColl(mtobjEmployeeColl.get());
+    }
+    report.setExistingCards(mobjExistingCards.get());
+    report.setReportPath(appPath());
+    report.setReportAbbreviation(QStringLiteral("VEXOImport"));
+    m_progress.setPointer(RunProgress::Pointer::Hourglass);
+    if (report.CreateReport()) {
+        m_summary.ReportFilePath = report.ReportFilePath();
+    }
+}
+
+void FProcess::ImportComplete(const CTypeColl& collection)
+{
+    try {
+        AdvanceProgress(100.0 / qMax<qsizetype>(collection.Count(), 1));
+        DoEvents();
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.ImportComplete"), error);
+    }
+}
+
+TarvoCards::CTypeColl* FProcess::importCollection(const QString& cardTypeId) const
+{
+    const std::optional<CardType> type = CardType::fromLetter(cardTypeId);
+    if (!type) {
+        return nullptr;
+    }
+    switch (type->id()) {
+    case CardType::Customer:
+        return mtobjCustomerColl.get();
+    case CardType::Supplier:
+        return mtobjSupplierColl.get();
+    case CardType::Employee:
+        return mtobjEmployeeColl.get();
+    case CardType::Personal:
+        return mtobjPersonalColl.get();
+    }
+    return nullptr;
+}
+
+} // namespace brindle

@@ -1,0 +1,202 @@
+#include "CardIndex.h"
+#include "run/FProcess.h"
+#include "startup/CardType.h"
+#include "startup/Environment.h"
+#include "startup/ErrorLog.h"
+#include "startup/MMain.h"
+#include "startup/Prompts.h"
+
+namespace brindle {
+
+namespace {
+
+using TarvoCards::CConnection;
+using TarvoCards::CConnectionSettings;
+
+constexpr qint32 importDirection = 1;
+constexpr double unicodeDriverVersion = 5'000'000;
+
+const clsOptions& options()
+{
+    if (!MMain::gobjOptions) {
+        throw PlatformError(91, QStringLiteral("Object variable not set"));
+    }
+    return *MMain::gobjOptions;
+}
+
+// The library's product value of the accounting product that started us.
+void setHostProduct(CConnectionSettings& settings)
+{
+    if (MMain::glVEXOProduct == 1) {
+        settings.HostProduct = 3;
+    } else if (MMain::glVEXOProduct == 2) {
+        settings.HostProduct = 1;
+    }
+}
+
+QString countryText(int countryCode)
+{
+    switch (countryCode) {
+    case 1:
+        return QStringLiteral("DataFileCountry = Australia ");
+    case 2:
+        return QStringLiteral("DataFileCountry = United States           ");
+    default:
+        return QStringLiteral("DataFileCountry = Unknown ");
+    }
+}
+
+} // namespace
+
+QString existingCardsCondition(bool customers, bool employees, bool personal, bool suppliers,
+                               bool activeOnly)
+{
+    QString condition;
+    const auto append = [&condition](bool selected, const char* term) {
+        if (!selected) {
+            return;
+        }
+        if (condition.endsWith(QLatin1Char(')'))) {
+            condition += QLatin1String(" OR ");
+        }
+        condition += QLatin1String(term);
+    };
+    append(customers, "(CardTypeID = 'C')");
+    append(employees, "(CardTypeID = 'E')");
+    append(personal, "(CardTypeID = 'P')");
+    append(suppliers, "(CardTypeID = 'S' OR CardTypeID = 'V')");
+    if (activeOnly) {
+        if (!condition.isEmpty()) {
+            condition = QLatin1Char('(') + condition + QLatin1String(") AND ");
+        }
+        condition += QLatin1String("(IsInactive = 'N') ");
+    }
+    return condition;
+}
+
+bool FProcess::PopulateVEXODataObjects()
+{
+    bool result = false;
+    try {
+        m_progress.setPointer(RunProgress::Pointer::Hourglass);
+        mobjVEXOConnection = std::make_unique<CConnection>();
+        msEmptyValue = mobjVEXOConnection->EmptyValue();
+        mobjVEXOConnection->Settings().ApplicationID = QStringLiteral("VEXOBrindle");
+        mobjVEXOConnection->Settings().ApplicationTitle = QStringLiteral("Brindle");
+        if (OpenVEXOConnection()) {
+            m_progress.setPanelVisible(RunProgress::Panel::VEXOWaiting, true);
+            m_progress.setPointer(RunProgress::Pointer::Hourglass);
+            result = LoadExistingVEXOCards();
+        }
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.PopulateVEXODataObjects"), error);
+        result = false;
+    }
+    m_progress.setPanelVisible(RunProgress::Panel::VEXOWaiting, false);
+    m_progress.setPointer(RunProgress::Pointer::Default);
+    return result;
+}
+
+bool FProcess::OpenVEXOConnection()
+{
+    bool result = false;
+    try {
+        if (!mobjVEXOConnection) {
+            throw PlatformError(91, QStringLiteral("Object variable not set"));
+        }
+        CConnection& connection = *mobjVEXOConnection;
+        connection.Disconnect();
+        connection.ConnectionTimeout = 3;
+        CConnectionSettings& settings = connection.Settings();
+        settings.AccessMode = CConnectionSettings::readWriteAccess;
+        settings.SyncLevel = 3;
+        settings.CheckIntegrity = true;
+        settings.Username = options().Username();
+        settings.Password = options().Password();
+        if (MMain::glTransferAction == importDirection) {
+            setHostProduct(settings);
+        }
+        settings.NetworkProtocol = options().NetworkProtocol();
+        settings.HostExePath = options().HostExePath();
+        settings.DataFile = options().Database();
+        settings.CacheSize = 0;
+        settings.Unicode = MMain::gdODBCVersion >= unicodeDriverVersion;
+        if (connection.Connect() && TestVEXOConnection()) {
+            CountryLocalisation();
+            result = true;
+        } else {
+            // The user sees one message; the log keeps the library's reason.
+            const PlatformError reason = connection.LastError();
+            if (reason.number() != 0) {
+                MMain::logError(QStringLiteral("FProcess.OpenVEXOConnection"), reason);
+            }
+            m_prompts.messageBox(QStringLiteral("The VEXO ODBC Connection was unsuccessful."),
+                                 Prompts::Buttons::Ok, Prompts::Icon::Exclamation,
+                                 QStringLiteral("VEXO Brindle"));
+            mbUserCancelled = true;
+        }
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.OpenVEXOConnection"), error);
+        result = false;
+    }
+    m_progress.setPointer(RunProgress::Pointer::Default);
+    return result;
+}
+
+bool FProcess::TestVEXOConnection()
+{
+    try {
+        if (!mobjVEXOConnection) {
+            return false;
+        }
+        TarvoCards::CRecordset recordset;
+        if (!mobjVEXOConnection->OpenRecordset(QStringLiteral("SELECT Cards.* ") +
+                                                   QStringLiteral("FROM Cards WHERE 1=2"),
+                                               0, recordset)) {
+            return false;
+        }
+        return recordset.Fields.Count() >= 1;
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.TestVEXOConnection"), error);
+        return false;
+    }
+}
+
+bool FProcess::CountryLocalisation()
+{
+    try {
+        const int countryCode = mobjVEXOConnection->Settings().CountryCode();
+        MMain::gsSupplierWord = CardType::supplierWordOf(countryCode);
+        MMain::WriteLog(MMain::logTimeStamp() +
+                        QStringLiteral(" VEXOBrindle.FProcess.CountryLocalisation ") +
+                        countryText(countryCode));
+        return true;
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.CountryLocalisation"), error);
+        return false;
+    }
+}
+
+bool FProcess::LoadExistingVEXOCards()
+{
+    try {
+        const bool activeOnly =
+            MMain::glTransferInactives == 0 && MMain::glTransferAction != importDirection;
+        const QString condition =
+            existingCardsCondition(mbCustomers, mbEmployees, mbPersonal, mbSuppliers, activeOnly);
+        mobjExistingCards = std::make_unique<TarvoCards::CCardsColl>();
+        m_existingIndex.reset(); // a new run: the indexes of the last one are stale
+        m_contactCardIndex.reset();
+        if (!mobjVEXOConnection) {
+            throw PlatformError(91, QStringLiteral("Object variable not set"));
+        }
+        mobjVEXOConnection->MaxCards = 0;
+        mobjExistingCards->Load(condition, QStringLiteral("CardTypeID, LastName"));
+        return true;
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.LoadExistingVEXOCards"), error);
+        return false;
+    }
+}
+
+} // namespace brindle

@@ -1,0 +1,431 @@
+#include "accounting/CardRules.h"
+
+#include "AccountingFixture.h"
+
+#include <functional>
+
+namespace brindle {
+namespace {
+
+using TarvoCards::CAddress;
+using TarvoCards::CCard;
+using TarvoCards::CImportCard;
+using test::card;
+
+struct ConditionRow
+{
+    bool customers, employees, personal, suppliers, activeOnly;
+    const char* condition;
+};
+
+TEST(ExistingCardsCondition, SelectedTypesInFixedOrderWithTheInactiveClause)
+{
+    const ConditionRow rows[] = {
+        {true, false, false, true, false,
+         "(CardTypeID = 'C') OR (CardTypeID = 'S' OR CardTypeID = 'V')"},
+        {true, false, false, true, true,
+         "((CardTypeID = 'C') OR (CardTypeID = 'S' OR CardTypeID = 'V')) AND (IsInactive = 'N') "},
+        {false, true, false, false, true, "((CardTypeID = 'E')) AND (IsInactive = 'N') "},
+        {true, true, true, true, false,
+         "(CardTypeID = 'C') OR (CardTypeID = 'E') OR (CardTypeID = 'P') OR (CardTypeID = 'S' OR "
+         "CardTypeID = 'V')"},
+        {false, false, false, false, true, "(IsInactive = 'N') "},
+        {false, false, false, false, false, ""},
+    };
+    for (const ConditionRow& row : rows) {
+        EXPECT_EQ(existingCardsCondition(row.customers, row.employees, row.personal, row.suppliers,
+                                         row.activeOnly),
+                  QString::fromLatin1(row.condition));
+    }
+}
+
+struct StreetRow
+{
+    const char* street;
+    QStringList expected; // StreetLine1 to StreetLine4
+};
+
+TEST(StreetLines, EveryLineBreakSplitsOnceAndShorterStreetsBlankTheOldLines)
+{
+    const StreetRow rows[] = {
+        {"12 George St", {"12 George St", " ", " ", " "}},
+        {"", {"", "old 2", "old 3", "old 4"}},
+        {"\r\nLevel 2", {" ", "Level 2", " ", " "}},
+        {"Level 3\r\n12 King St", {"Level 3", "12 King St", " ", " "}},
+        {"Level 3\n12 King St", {"Level 3", "12 King St", " ", " "}},
+        {"Level 3\r12 King St", {"Level 3", "12 King St", " ", " "}},
+        {"a\r\r\nb", {"a", " ", "b", " "}},
+        {"1\n2\n3\n4\n5", {"1", "2", "3", "4"}},
+        {"Unit\t4\r\nRear", {"Unit4", "Rear", " ", " "}},
+    };
+    for (const StreetRow& row : rows) {
+        CAddress address;
+        address.StreetLine1 = QStringLiteral("old 1");
+        address.StreetLine2 = QStringLiteral("old 2");
+        address.StreetLine3 = QStringLiteral("old 3");
+        address.StreetLine4 = QStringLiteral("old 4");
+        setStreetLines(address, withWindowsLineBreaks(QString::fromUtf8(row.street)));
+        EXPECT_EQ(QStringList({address.StreetLine1, address.StreetLine2, address.StreetLine3,
+                               address.StreetLine4}),
+                  row.expected)
+            << row.street;
+    }
+}
+
+// The existing card every comparison row starts from; the new card is a copy
+// of it that the row changes.
+CCard acme()
+{
+    CCard made =
+        card(QStringLiteral("C"), QStringLiteral("Acme Traders"), {}, QStringLiteral("CUS1"), 11);
+    CAddress& first = made.Addresses.Add();
+    first.Location = 1;
+    first.Email = QStringLiteral("a@acme.example");
+    first.Phone1 = QStringLiteral("(02) 9999 1111");
+    first.WWW = QStringLiteral("www.acme.example");
+    first.StreetLine1 = QStringLiteral("1 Old St");
+    first.City = QStringLiteral("Perth");
+    CAddress& second = made.Addresses.Add();
+    second.Location = 2;
+    second.City = QStringLiteral("Hobart");
+    made.Addresses.Add().Location = 3;
+    return made;
+}
+
+struct DifferenceRow
+{
+    const char* name;
+    std::function<void(CCard& updated, CCard& existing)> change;
+    QStringList keys;
+    bool blank = false;
+    // What the new card holds afterwards, read back by the row.
+    std::function<QString(const CCard&)> readBack = nullptr;
+    const char* heldAfterwards = nullptr;
+};
+
+class CompareCards : public test::AccountingFixture
+{};
+
+TEST_F(CompareCards, FieldsDifferOnlyByTheirRule)
+{
+    const auto www = [](const CCard& c) { return c.Addresses[0].WWW; };
+    const auto last = [](const CCard& c) { return c.LastName; };
+    const DifferenceRow rows[] = {
+        {"unchanged", [](CCard&, CCard&) {}, {}},
+        {"e-mail case and blanks",
+         [](CCard& c, CCard&) { c.Addresses[0].Email = " A@ACME.EXAMPLE "; },
+         {}},
+        {"phone format", [](CCard& c, CCard&) { c.Addresses[0].Phone1 = "02-9999-1111"; }, {}},
+        {"phone number",
+         [](CCard& c, CCard&) { c.Addresses[0].Phone1 = "02 9999 1112"; },
+         {"Phone1"}},
+        {"web scheme added",
+         [](CCard& c, CCard&) { c.Addresses[0].WWW = "http://www.acme.example"; },
+         {},
+         false,
+         www,
+         "www.acme.example"},
+        {"web secure scheme in capitals",
+         [](CCard& c, CCard&) { c.Addresses[0].WWW = "HTTPS://WWW.ACME.EXAMPLE"; },
+         {},
+         false,
+         www,
+         "www.acme.example"},
+        {"short web address",
+         [](CCard& c, CCard&) { c.Addresses[0].WWW = "acme"; },
+         {"WWW"},
+         false,
+         www,
+         "acme"},
+        {"web address that only ends with the old one",
+         [](CCard& c, CCard&) { c.Addresses[0].WWW = "shop://www.acme.example"; },
+         {"WWW"},
+         false,
+         www,
+         "shop://www.acme.example"},
+        {"existing address has the scheme",
+         [](CCard& c, CCard& e) {
+             e.Addresses[0].WWW = "http://www.acme.example";
+             c.Addresses[0].WWW = "www.acme.example";
+         },
+         {},
+         false,
+         www,
+         "http://www.acme.example"},
+        {"name case", [](CCard& c, CCard&) { c.LastName = "ACME TRADERS"; }, {}},
+        {"name with The in front of the file's form",
+         [](CCard& c, CCard& e) {
+             e.LastName = "Acme Traders, The";
+             c.LastName = "The Acme Traders";
+         },
+         {},
+         false,
+         last,
+         "Acme Traders, The"},
+        {"name in the file's form with The in front",
+         [](CCard& c, CCard& e) {
+             e.LastName = "The Acme Traders";
+             c.LastName = "Acme Traders, The";
+         },
+         {},
+         false,
+         last,
+         "The Acme Traders"},
+        {"other name", [](CCard& c, CCard&) { c.LastName = "Acme"; }, {"LastName"}},
+        {"third address ignored", [](CCard& c, CCard&) { c.Addresses[2].City = "Darwin"; }, {}},
+        {"address without partner", [](CCard&, CCard& e) { e.Addresses.removeAt(1); }, {}},
+        {"blanked city", [](CCard& c, CCard&) { c.Addresses[1].City = ""; }, {"City"}, true},
+        {"blank street line against an empty one",
+         [](CCard& c, CCard&) { c.Addresses[0].StreetLine2 = " "; },
+         {}},
+        {"blank street line against a stored one",
+         [](CCard& c, CCard& e) {
+             e.Addresses[0].StreetLine2 = "Level 2";
+             c.Addresses[0].StreetLine2 = " ";
+         },
+         {"StreetLine2"},
+         true},
+        {"individual", [](CCard& c, CCard&) { c.IsIndividual = "Y"; }, {"IsIndividual"}},
+        {"order of comparison",
+         [](CCard& c, CCard&) {
+             c.Addresses[1].Country = "NZ";
+             c.CardIdentification = "CUS2";
+             c.FirstName = "Al";
+         },
+         {"FirstName", "CardIdentification", "Country"}},
+    };
+    for (const DifferenceRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        CCard existing = acme();
+        CCard updated = existing;
+        row.change(updated, existing);
+        Differences differences{{"stale", "", ""}};
+        bool blank = false;
+        const bool differ = process.AreDifferentVEXOCards(updated, existing, differences, blank);
+        QStringList keys;
+        for (const Difference& difference : differences) {
+            keys << difference.key;
+        }
+        EXPECT_EQ(keys, row.keys);
+        EXPECT_EQ(differ, !row.keys.isEmpty());
+        EXPECT_EQ(blank, row.blank);
+        if (row.readBack) {
+            EXPECT_EQ(row.readBack(updated), QString::fromUtf8(row.heldAfterwards));
+        }
+    }
+}
+
+TEST_F(CompareCards, ADifferenceHoldsTheKeyTheStoredAndTheNewValue)
+{
+    CCard existing = acme();
+    CCard updated = existing;
+    updated.Addresses[0].City = QStringLiteral("Perth WA");
+    Differences differences;
+    bool blank = true; // never set back
+    process.AreDifferentVEXOCards(updated, existing, differences, blank);
+    EXPECT_EQ(differences, Differences({{"City", "Perth", "Perth WA"}}));
+    EXPECT_TRUE(blank);
+}
+
+// Existing cards of the identity rows, in loaded order.
+QList<CCard> identityCards()
+{
+    QList<CCard> cards{card("C", "Smith", "Jo", "", 10),     card("C", "Acme", "", "CUS1", 11),
+                       card("E", "Smith", "Jo", "", 12),     card("C", "Brown", "Ann", "*None", 13),
+                       card("C", "Bakery, The", "", "", 14), card("C", "Smith", "Jo", "C15", 15),
+                       card("V", "Vale", "", "", 16)};
+    cards[2].IsInactive = QStringLiteral("Y");
+    return cards;
+}
+
+struct MatchRow
+{
+    const char* name;
+    CCard card;
+    qint32 skipMatch; // record ID CheckCardSkip gives the card under rule 0; 0 none
+    bool duplicate;   // CheckForDuplicate mode 1
+    bool inactive;    // CheckForInactive
+};
+
+class Identity : public test::AccountingFixture
+{
+protected:
+    void SetUp() override
+    {
+        AccountingFixture::SetUp();
+        existing(identityCards());
+    }
+};
+
+TEST_F(Identity, FirstMatchOfTheSameTypeByRecordIdentificationOrName)
+{
+    const MatchRow rows[] = {
+        {"person by name: the first of two", card("C", "Smith", "Jo"), 10, true, false},
+        {"no identification matches no other", card("C", "Zed", "", ""), 0, false, false},
+        {"blank identification", card("C", "Zed", "", "  "), 0, false, false},
+        {"company by identification", card("C", "Other", "", "CUS1"), 11, false, false},
+        {"*none matches nothing", card("C", "Green", "Al", "*NONE"), 0, false, false},
+        {"company by name in the other form", card("C", "The Bakery"), 14, true, false},
+        {"same name of another type", card("E", "Smith", "Jo"), 12, true, true},
+        {"supplier letters are one type", card("S", "Vale"), 16, true, false},
+        {"no supplier of that name", card("S", "Smith", "Jo"), 0, false, false},
+        {"record ID decides", card("C", "Smith", "Jo", "", 15), 15, true, false},
+        {"record ID of an inactive card", card("E", "Anyone", "", "", 12), 12, true, true},
+        {"company name with a first name", card("C", "Acme", "X"), 0, false, false},
+    };
+    for (const MatchRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        CCard checked = row.card;
+        EXPECT_FALSE(process.CheckCardSkip(checked));
+        EXPECT_EQ(checked.CardRecordID, row.skipMatch ? row.skipMatch : row.card.CardRecordID);
+        EXPECT_EQ(process.CheckForDuplicate(1, row.card), row.duplicate);
+        EXPECT_EQ(process.CheckForInactive(row.card), row.inactive);
+    }
+    EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+TEST_F(Identity, ExportDuplicatesAreFoundAmongTheContactCards)
+{
+    process.mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();
+    process.mobjOutlookColl->AddNew() = card("C", "Smith, The", "", "", 0);
+    process.mobjOutlookColl->AddNew() = card("E", "Ng", "Mai", "", 40);
+    EXPECT_TRUE(process.CheckForDuplicate(2, card("C", "Other", "", "", 40)));
+    EXPECT_TRUE(process.CheckForDuplicate(2, card("P", "The Smith", "", "", 41)));
+    EXPECT_TRUE(process.CheckForDuplicate(2, card("C", "Ng", "Mai", "", 42)));
+    EXPECT_FALSE(process.CheckForDuplicate(2, card("C", "Ng", "May", "", 43)));
+}
+
+struct ChoiceRow
+{
+    const char* name;
+    qint32 rule;
+    CCard card;
+    QList<qint32> choices; // the dialog's answers; none: no dialog
+    bool skip;
+    qint32 ruleAfter;
+    bool userCancelled;
+    const char* message = "";
+};
+
+TEST_F(Identity, RulesAndAnswersDecideTheSkip)
+{
+    CCard changed = card("C", "Smith", "Jo", "NEW1");
+    const ChoiceRow rows[] = {
+        {"rule 2 refuses a match", 2, changed, {}, true, 2, false, "Duplicate Card"},
+        {"rule 2 writes a new card", 2, card("C", "New", "Al"), {}, false, 2, false},
+        {"rule 0 writes a change unasked", 0, changed, {}, false, 0, false},
+        {"rule 3 without differences", 3, card("C", "Smith", "Jo"), {}, false, 3, false},
+        {"rule 3 update", 3, changed, {FUpdateChoice::Update}, false, 3, false},
+        {"rule 3 skip", 3, changed, {FUpdateChoice::Skip}, true, 3, false},
+        {"rule 3 update all", 3, changed, {FUpdateChoice::UpdateAll}, false, 0, false},
+        {"rule 3 cancel", 3, changed, {FUpdateChoice::CancelRun}, true, 3, true},
+        {"rule 3 new card added",
+         3,
+         card("C", "New", "Al"),
+         {FUpdateChoice::Update},
+         false,
+         3,
+         false},
+        {"rule 3 new card skipped",
+         3,
+         card("C", "New", "Al"),
+         {FUpdateChoice::Skip},
+         true,
+         3,
+         false},
+    };
+    for (const ChoiceRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        process.mlRulesFilter = row.rule;
+        process.mbUserCancelled = false;
+        prompts.shown.clear();
+        prompts.choices = row.choices;
+        prompts.answers = {Prompts::Yes}; // Cancel asks first
+        CCard checked = row.card;
+        EXPECT_EQ(process.CheckCardSkip(checked), row.skip);
+        EXPECT_EQ(prompts.shown.size(), row.choices.size());
+        EXPECT_EQ(process.mlRulesFilter, row.ruleAfter);
+        EXPECT_EQ(process.UserCancelled(), row.userCancelled);
+        EXPECT_EQ(checked.TransferMessage, QString::fromLatin1(row.message));
+    }
+}
+
+TEST_F(Identity, TheDialogShowsTheChangesAndTheBlankNoticeComesOnce)
+{
+    process.mlRulesFilter = 3;
+    prompts.choices = {FUpdateChoice::Update, FUpdateChoice::Update};
+    for (const char* identification : {"", "  "}) {
+        CCard checked = card("C", "Smith", "Jo", "");
+        checked.FirstName = QStringLiteral("Jo");
+        checked.Addresses.Add().Location = 1;
+        CCard& stored = *process.mobjExistingCards->Item(QStringLiteral("10K"));
+        stored.Addresses.clear();
+        CAddress& address = stored.Addresses.Add();
+        address.Location = 1;
+        address.City = QStringLiteral("Perth");
+        checked.CardIdentification = QString::fromLatin1(identification);
+        EXPECT_FALSE(process.CheckCardSkip(checked));
+        EXPECT_EQ(checked.CardRecordID, 10);
+    }
+    ASSERT_EQ(prompts.shown.size(), 2);
+    EXPECT_EQ(prompts.shown[0].differences(), Differences({{"City", "Perth", ""}}));
+    EXPECT_FALSE(prompts.shown[0].NewVEXOCard);
+    EXPECT_EQ(prompts.notices, QStringList{"FVEXOEmptyMsg"});
+}
+
+class CopyCards : public test::AccountingFixture
+{};
+
+TEST_F(CopyCards, EmptyFieldsBecomeTheEmptyValueAndDeliveryIsCarriedOver)
+{
+    process.msEmptyValue = TarvoCards::emptyValue();
+    process.mobjCustomerColl = std::make_unique<TarvoCards::CCustomerColl>();
+    CImportCard& stored = process.mobjCustomerColl->Add();
+    stored.CardRecordID = 21;
+    stored.InvoiceDeliveryID = QStringLiteral("E");
+    stored.PurchaseDeliveryID = QStringLiteral("P");
+    const QString empty = TarvoCards::emptyValue();
+
+    struct Row
+    {
+        const char* name;
+        qint32 recordId;
+        const char* type;
+        const char* delivery; // invoice and purchase delivery after the copy
+    };
+    const Row rows[] = {{"an update of a customer", 21, "c", "E|P"},
+                        {"a new card", 0, "C", "|"},
+                        {"the record of another type", 21, "S", "|"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CCard source = card(QString::fromLatin1(row.type), "Ng", "", "", row.recordId);
+        source.Notes = QStringLiteral("note");
+        for (int location = 1; location <= 4; ++location) {
+            CAddress& address = source.Addresses.Add();
+            address.Location = location;
+            address.City = QStringLiteral("City %1").arg(location);
+            address.Email = QStringLiteral("e%1@x.example").arg(location);
+        }
+        CImportCard copied;
+        ASSERT_TRUE(process.MapCardToCard(source, copied));
+        EXPECT_EQ(copied.InvoiceDeliveryID + '|' + copied.PurchaseDeliveryID,
+                  QString::fromLatin1(row.delivery));
+        EXPECT_EQ(copied.CardRecordID, row.recordId);
+        EXPECT_EQ(copied.LastName, QStringLiteral("Ng"));
+        EXPECT_EQ(copied.FirstName, empty);
+        EXPECT_EQ(copied.CustomField2, empty);
+        EXPECT_EQ(copied.CardIdentification, QString());
+        EXPECT_EQ(copied.Notes, QStringLiteral("note"));
+        ASSERT_EQ(copied.Addresses.size(), 2);
+        EXPECT_EQ(copied.Addresses[0].Email, QStringLiteral("e1@x.example"));
+        EXPECT_EQ(copied.Addresses[0].Phone2, empty);
+        EXPECT_EQ(copied.Addresses[0].Salutation, QString());
+        EXPECT_EQ(copied.Addresses[1].Location, 2);
+        EXPECT_EQ(copied.Addresses[1].City, QStringLiteral("City 2"));
+        EXPECT_EQ(copied.Addresses[1].StreetLine3, empty);
+        EXPECT_EQ(copied.Addresses[1].Email, QString()) << "only address 1 has contact details";
+    }
+}
+
+} // namespace
+} // namespace brindle

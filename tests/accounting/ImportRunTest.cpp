@@ -1,0 +1,433 @@
+#include "ImportFixture.h"
+#include "samples/ContactStoreGenerator.h"
+
+namespace brindle {
+namespace {
+
+using TarvoCards::CCard;
+
+class ImportRun : public test::ImportFixture
+{
+protected:
+    QString city(qint32 id)
+    {
+        return RawFile(file)
+            .value(QStringLiteral("SELECT City FROM Addresses WHERE CardRecordID = ? AND "
+                                  "Location = 1"),
+                   {id})
+            .toString();
+    }
+    // A contact of the card with another city in address 1.
+    static CCard moved(const CCard& stored, const QString& newCity, bool linked = true)
+    {
+        CCard contact = contactOf(stored);
+        contact.Addresses[0].City = newCity;
+        contact.CardRecordID = linked ? stored.CardRecordID : 0;
+        return contact;
+    }
+    QStringList backups() const
+    {
+        return QDir(folder.path()).entryList({QStringLiteral("company-backup-*")}, QDir::Files);
+    }
+};
+
+TEST_F(ImportRun, UnchangedContactsChangeNoRowLinkedOrNot)
+{
+    makeCompanyFile();
+    for (const bool linked : {true, false}) {
+        SCOPED_TRACE(linked ? "linked" : "found by identification or name");
+        const QStringList before = rows();
+        QList<CCard> contacts;
+        for (const CCard& stored : storedCards()) {
+            contacts << contactOf(stored);
+            contacts.last().CardRecordID = linked ? stored.CardRecordID : 0;
+        }
+        ASSERT_TRUE(run(contacts));
+        EXPECT_EQ(rows(), before);
+        const int inactive =
+            count(QStringLiteral("SELECT count(*) FROM Cards WHERE IsInactive = 'Y'"));
+        ASSERT_GT(inactive, 0);
+        EXPECT_EQ(process.AddedCards() + process.UpdatedCards(), contacts.size() - inactive);
+        EXPECT_EQ(reportRows().size(), inactive);
+        for (const QString& row : reportRows()) {
+            EXPECT_TRUE(row.endsWith(QLatin1String("|VEXO Card Inactive|REJECTED")))
+                << qPrintable(row);
+        }
+    }
+}
+
+class StoreImport : public ImportRun
+{
+protected:
+    bool runStore()
+    {
+        test::CaptionHooks fresh;
+        test::ContactStoreRun storeRun{prompts, fresh, summary};
+        storeRun.root = store.path();
+        fresh.show(storeRun);
+        const bool ok = storeRun.ProcessData();
+        added = storeRun.AddedCards();
+        return ok;
+    }
+
+    QTemporaryDir store;
+    qint32 added = 0;
+};
+
+TEST_F(StoreImport, ExportedContactsImportedBackChangeNoRow)
+{
+    makeCompanyFile();
+    // A name in the form the mapping turns round.
+    RawFile(file).exec(QStringLiteral(
+        "UPDATE Cards SET LastName = 'Harbour Plumbing, The' WHERE CardRecordID = (SELECT "
+        "min(CardRecordID) FROM Cards WHERE IsIndividual = 'N' AND IsInactive = 'N')"));
+    for (const CCard& stored : storedCards()) {
+        exportCard(store.path(), stored);
+    }
+    const QStringList before = rows();
+    ASSERT_TRUE(runStore());
+    EXPECT_EQ(rows(), before);
+    EXPECT_EQ(added, count(QStringLiteral("SELECT count(*) FROM Cards WHERE IsInactive = 'N'")));
+}
+
+TEST_F(StoreImport, ASampleStoreAddsItsNewContactsOnce)
+{
+    makeCompanyFile();
+    samples::writeContactStore(store.path(),
+                               {60, samples::ContactStoreOptions::Layout::Folders, 5});
+    const int cardsBefore = count(QStringLiteral("SELECT count(*) FROM Cards"));
+    ASSERT_TRUE(runStore());
+    const int cardsAfter = count(QStringLiteral("SELECT count(*) FROM Cards"));
+    EXPECT_GT(cardsAfter, cardsBefore);
+    EXPECT_EQ(summary.TotalCards, 60);
+    EXPECT_EQ(added, 60);
+    ASSERT_TRUE(runStore());
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards")), cardsAfter)
+        << "a second import of the same contacts adds nothing";
+    EXPECT_TRUE(reportRows().filter(QStringLiteral("|ADD")).isEmpty())
+        << qPrintable(reportRows().join(u'\n'));
+}
+
+TEST_F(StoreImport, AContactMovedToAnotherTypesFolderLeavesItsCardAlone)
+{
+    makeCompanyFile();
+    CCard customer = storedCard(QStringLiteral("CardTypeID = 'C' AND IsInactive = 'N' AND "
+                                               "IsIndividual = 'Y'"));
+    const QString oldCity = city(customer.CardRecordID);
+    customer.CardTypeID = QStringLiteral("S");
+    customer.CardIdentification.clear();
+    customer.Addresses[0].City = QStringLiteral("Moved");
+    exportCard(store.path(), customer);
+
+    ASSERT_TRUE(runStore());
+    EXPECT_EQ(city(customer.CardRecordID), oldCity);
+    const qint32 supplier =
+        RawFile(file)
+            .value(QStringLiteral("SELECT CardRecordID FROM Cards WHERE CardTypeID = 'S' AND "
+                                  "LastName = ? AND FirstName = ?"),
+                   {customer.LastName, customer.FirstName})
+            .toInt();
+    ASSERT_GT(supplier, 0);
+    EXPECT_EQ(city(supplier), QStringLiteral("Moved"));
+}
+
+TEST_F(ImportRun, RuleZeroUpdatesTheMatchedCardsAndAddsTheNewOnes)
+{
+    makeCompanyFile();
+    const CCard person = storedCard(QStringLiteral("CardTypeID = 'C' AND IsIndividual = 'Y' AND "
+                                                   "IsInactive = 'N'"));
+    const CCard company = storedCard(QStringLiteral("CardTypeID = 'S' AND IsIndividual = 'N' AND "
+                                                    "IsInactive = 'N'"));
+    const QString delivery = RawFile(file)
+                                 .value(QStringLiteral("SELECT InvoiceDeliveryID FROM Cards WHERE "
+                                                       "CardRecordID = ?"),
+                                        {person.CardRecordID})
+                                 .toString();
+    const int cardsBefore = count(QStringLiteral("SELECT count(*) FROM Cards"));
+    const QString oldCity = city(person.CardRecordID);
+    CCard unreadable = newContact(QStringLiteral("P"), QString());
+    unreadable.TransferMessage = unreadableContact;
+
+    ASSERT_TRUE(
+        run({moved(person, QStringLiteral("Darwin"), false),
+             moved(company, QStringLiteral("Alice Springs")),
+             newContact(QStringLiteral("C"), QStringLiteral("Newman"), QStringLiteral("Al")),
+             newContact(QStringLiteral("S"), QStringLiteral("Zeta Supplies")), unreadable}));
+
+    EXPECT_EQ(city(person.CardRecordID), QStringLiteral("Darwin"));
+    EXPECT_EQ(city(company.CardRecordID), QStringLiteral("Alice Springs"));
+    EXPECT_EQ(
+        RawFile(file)
+            .value(QStringLiteral("SELECT InvoiceDeliveryID FROM Cards WHERE CardRecordID = ?"),
+                   {person.CardRecordID})
+            .toString(),
+        delivery);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards")), cardsBefore + 2);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards c JOIN Addresses a USING "
+                                   "(CardRecordID) WHERE c.CardTypeID = 'S' AND c.LastName = "
+                                   "'Zeta Supplies' AND a.StreetLine2 = '2 New St'")),
+              1);
+    EXPECT_EQ(process.AddedCards(), 4);
+    EXPECT_EQ(summary.RejectedCards, 1);
+    EXPECT_EQ(reportRows(),
+              QStringList({"Newman|Al|newman@new.example||ADD", "Zeta Supplies||||ADD",
+                           "|||The contact could not be read|REJECTED"}));
+    EXPECT_EQ(summary.ReportFilePath,
+              QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html")));
+    // Each type was saved before anything was written.
+    ASSERT_EQ(backups().size(), 4);
+    RawFile saved(QDir(folder.path()).filePath(backups().filter(QStringLiteral("-C.")).value(0)));
+    EXPECT_EQ(saved
+                  .value(QStringLiteral("SELECT City FROM Addresses WHERE CardRecordID = ? AND "
+                                        "Location = 1"),
+                         {person.CardRecordID})
+                  .toString(),
+              oldCity);
+}
+
+TEST_F(ImportRun, WithoutAReportTheCountersStillReachTheSummaryAndEveryTenthItemPauses)
+{
+    makeCompanyFile();
+    MMain::gbSuppressReport = true;
+    QList<CCard> contacts;
+    for (int i = 0; i < 25; ++i) {
+        contacts << newContact(i % 2 ? QStringLiteral("C") : QStringLiteral("P"),
+                               QStringLiteral("Newman %1").arg(i), QStringLiteral("Al"));
+    }
+    ASSERT_TRUE(run(contacts));
+    EXPECT_FALSE(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html"))));
+    EXPECT_TRUE(summary.ReportFilePath.isEmpty());
+    EXPECT_EQ(summary.AddedCards, 25);
+    EXPECT_EQ(summary.RejectedCards, 0);
+    EXPECT_EQ(progress.pausedMilliseconds, 40);
+    const QStringList captions = progress.events.filter(QStringLiteral("caption:Transferring"));
+    EXPECT_EQ(captions, QStringList({"caption:Transferring Customer Cards...",
+                                     "caption:Transferring Personal Cards..."}));
+    EXPECT_TRUE(progress.events.contains(QStringLiteral("caption:Finishing Transfer... ")));
+    EXPECT_EQ(progress.values.last(), 100);
+}
+
+TEST_F(ImportRun, AUnitedStatesFileWritesVendors)
+{
+    makeCompanyFile(2);
+    ASSERT_TRUE(run({newContact(QStringLiteral("V"), QStringLiteral("Zeta Supplies"))}));
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards WHERE CardTypeID = 'V' AND "
+                                   "LastName = 'Zeta Supplies'")),
+              1);
+    EXPECT_TRUE(progress.events.contains(QStringLiteral("caption:Transferring Vendor Cards...")));
+    EXPECT_FALSE(
+        progress.events.contains(QStringLiteral("caption:Transferring Customer Cards...")));
+}
+
+TEST_F(ImportRun, RuleTwoRefusesDuplicatesAndListsThem)
+{
+    makeCompanyFile();
+    MMain::glRulesFilter = 2;
+    const CCard person = storedCard(QStringLiteral("CardTypeID = 'E' AND IsIndividual = 'Y' AND "
+                                                   "IsInactive = 'N'"));
+    const QString oldCity = city(person.CardRecordID);
+    CCard byIdentification =
+        moved(storedCard(QStringLiteral("CardTypeID = 'C' AND IsInactive = 'N' AND "
+                                        "CardIdentification NOT IN ('', '*None')")),
+              QStringLiteral("Broome"), false);
+    byIdentification.LastName = QStringLiteral("Renamed Pty Ltd");
+    byIdentification.IsIndividual = QStringLiteral("N");
+    byIdentification.FirstName.clear();
+
+    ASSERT_TRUE(
+        run({moved(person, QStringLiteral("Broome"), false), byIdentification,
+             newContact(QStringLiteral("E"), QStringLiteral("Newman"), QStringLiteral("Al"))}));
+    EXPECT_EQ(city(person.CardRecordID), oldCity);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Addresses WHERE City = 'Broome'")), 0);
+    EXPECT_EQ(process.AddedCards(), 1);
+    const QStringList report = reportRows();
+    EXPECT_TRUE(report.contains(
+        QStringLiteral("%1|%2||Duplicate Card|REJECTED").arg(person.LastName, person.FirstName)))
+        << qPrintable(report.join('\n'));
+    EXPECT_TRUE(report.contains(QStringLiteral("Renamed Pty Ltd|||Duplicate Card|REJECTED")))
+        << qPrintable(report.join('\n'));
+}
+
+struct AnswerRow
+{
+    const char* name;
+    QList<qint32> answers;
+    bool ok;
+    QStringList cities; // of the two changed cards afterwards; "" unchanged
+    bool added;
+};
+
+TEST_F(ImportRun, RuleThreeAsksAndEachAnswerActs)
+{
+    const AnswerRow rows[] = {
+        {"update each", {6, 6, 6}, true, {"Darwin", "Cairns"}, true},
+        {"skip some", {7, 6, 7}, true, {"", "Cairns"}, false},
+        {"update all", {8}, true, {"Darwin", "Cairns"}, true},
+        {"cancel", {2}, false, {"", ""}, false},
+    };
+    for (const AnswerRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        QFile::remove(file);
+        makeCompanyFile();
+        MMain::glRulesFilter = 3;
+        const QList<CCard> cards = {
+            storedCard(QStringLiteral("CardTypeID = 'C' AND IsInactive = 'N'")),
+            storedCard(QStringLiteral("CardTypeID = 'P' AND IsInactive = 'N'"))};
+        const QStringList before{city(cards[0].CardRecordID), city(cards[1].CardRecordID)};
+        prompts.choices = row.answers;
+        prompts.shown.clear();
+        prompts.answers = {Prompts::Yes};
+        test::CaptionHooks fresh;
+        test::ContactCardsRun runFor{prompts, fresh, summary};
+        runFor.contacts = {
+            moved(cards[0], QStringLiteral("Darwin")), moved(cards[1], QStringLiteral("Cairns")),
+            newContact(QStringLiteral("C"), QStringLiteral("Newman"), QStringLiteral("Al"))};
+        fresh.show(runFor);
+        EXPECT_EQ(runFor.ProcessData(), row.ok);
+        EXPECT_EQ(prompts.shown.size(), row.answers.size());
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(city(cards[i].CardRecordID),
+                      row.cities[i].isEmpty() ? before[i] : row.cities[i]);
+        }
+        EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards WHERE LastName = 'Newman'")),
+                  row.added ? 1 : 0);
+    }
+}
+
+TEST_F(ImportRun, InactiveCardsAreWrittenOnlyWhenAllowedAndStayInactive)
+{
+    for (const qint32 transferInactives : {0, 1}) {
+        SCOPED_TRACE(transferInactives);
+        QFile::remove(file);
+        QFile::remove(QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html")));
+        makeCompanyFile();
+        MMain::glTransferInactives = transferInactives;
+        const CCard inactive = storedCard(QStringLiteral("IsInactive = 'Y'"));
+        const QString oldCity = city(inactive.CardRecordID);
+        test::CaptionHooks fresh;
+        test::ContactCardsRun runFor{prompts, fresh, summary};
+        runFor.contacts = {moved(inactive, QStringLiteral("Darwin"), false)};
+        fresh.show(runFor);
+        ASSERT_TRUE(runFor.ProcessData());
+        EXPECT_EQ(city(inactive.CardRecordID),
+                  transferInactives ? QStringLiteral("Darwin") : oldCity);
+        EXPECT_EQ(RawFile(file)
+                      .value(QStringLiteral("SELECT IsInactive FROM Cards WHERE CardRecordID = ?"),
+                             {inactive.CardRecordID})
+                      .toString(),
+                  QStringLiteral("Y"));
+        EXPECT_EQ(reportRows(),
+                  transferInactives
+                      ? QStringList()
+                      : QStringList{QStringLiteral("%1|%2||VEXO Card Inactive|REJECTED")
+                                        .arg(inactive.LastName, inactive.FirstName)});
+    }
+}
+
+// What a stop row may use to stop the run.
+struct StopSetup
+{
+    const QString& file;
+    test::CaptionHooks& progress;
+    test::ScriptedPrompts& prompts;
+    std::unique_ptr<RawFile>& holder; // a writer that holds the file locked
+};
+
+struct StopRow
+{
+    const char* name;
+    std::function<void(StopSetup&)> stop;
+    const char* logLine; // the end of the log line of the failed type; "" none
+};
+
+class ImportStops : public ImportRun, public testing::WithParamInterface<StopRow>
+{};
+
+TEST_P(ImportStops, EveryTypeIsWrittenWholeOrNotAtAll)
+{
+    makeCompanyFile();
+    enableLog();
+    QList<CCard> contacts;
+    QHash<qint32, QString> expected; // cities afterwards by record
+    const QList<CCard> stored = storedCards();
+    for (const CCard& card : stored) {
+        if (card.IsInactive == QLatin1String("N") && card.CardTypeID != QLatin1String("P")) {
+            contacts << moved(card, QStringLiteral("Moved"));
+            expected.insert(card.CardRecordID, card.CardTypeID == QLatin1String("C")
+                                                   ? QStringLiteral("Moved")
+                                                   : city(card.CardRecordID));
+        }
+    }
+    std::unique_ptr<RawFile> holder;
+    StopSetup setup{file, progress, prompts, holder};
+    GetParam().stop(setup);
+
+    EXPECT_FALSE(run(contacts));
+    holder.reset();
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        EXPECT_EQ(city(it.key()), it.value()) << it.key();
+    }
+    EXPECT_FALSE(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html"))));
+    const QString logLine = QString::fromLatin1(GetParam().logLine);
+    EXPECT_EQ(logLines().filter(QStringLiteral("Import has failed")).size(),
+              logLine.isEmpty() ? 0 : 1);
+    if (!logLine.isEmpty()) {
+        const int employees =
+            count(QStringLiteral("SELECT count(*) FROM Cards WHERE CardTypeID = 'E' "
+                                 "AND IsInactive = 'N'"));
+        EXPECT_TRUE(logLines().filter(QStringLiteral("Import has failed"))[0].endsWith(
+            QStringLiteral(
+                " VEXOBrindle.FProcess.ImportToVEXO Employee Cards Import has failed: %1 "
+                "cards.")
+                .arg(employees)));
+    }
+}
+
+const QString employeeCaption = QStringLiteral("Transferring Employee Cards...");
+
+INSTANTIATE_TEST_SUITE_P(
+    Stops, ImportStops,
+    testing::Values(
+        StopRow{"refused in the middle of the employees",
+                [](StopSetup& f) {
+                    RawFile(f.file).exec(QStringLiteral(
+                        "CREATE TRIGGER refuse BEFORE UPDATE ON Cards WHEN NEW.CardRecordID = "
+                        "(SELECT CardRecordID FROM Cards WHERE CardTypeID = 'E' AND IsInactive = "
+                        "'N' ORDER BY CardRecordID LIMIT 1 OFFSET 1) BEGIN SELECT RAISE(ABORT, "
+                        "'refused'); END"));
+                },
+                "failed"},
+        StopRow{"locked by another writer before the employees",
+                [](StopSetup& f) {
+                    f.progress.onCaption.insert(employeeCaption, [&f] {
+                        f.holder = std::make_unique<RawFile>(f.file);
+                        f.holder->exec(QStringLiteral("BEGIN IMMEDIATE"));
+                    });
+                },
+                "failed"},
+        StopRow{"cancelled while the customers are written",
+                [](StopSetup& f) {
+                    f.prompts.answers = {Prompts::Yes};
+                    f.progress.onCaption.insert(QStringLiteral("Transferring Customer Cards..."),
+                                                [&f] { f.progress.controls->cmdCancel_Click(); });
+                },
+                ""}),
+    [](const testing::TestParamInfo<StopRow>& info) {
+        QString name = QString::fromLatin1(info.param.name);
+        return name.replace(QLatin1Char(' '), QLatin1Char('_')).toStdString();
+    });
+
+TEST_F(ImportRun, ACancelDuringTheBackupWritesNothing)
+{
+    makeCompanyFile();
+    const QStringList before = rows();
+    prompts.answers = {Prompts::Yes};
+    progress.atPump.insert(2, test::ScriptedProgress::cancel()); // after the customers' backup
+    EXPECT_FALSE(run({moved(storedCards().first(), QStringLiteral("Moved"))}));
+    EXPECT_EQ(rows(), before);
+    EXPECT_EQ(backups().size(), 1);
+    EXPECT_TRUE(backups().value(0).endsWith(QLatin1String("-C.sqlite")));
+}
+
+} // namespace
+} // namespace brindle
