@@ -51,7 +51,7 @@ class ContactReader
 public:
     explicit ContactReader(contacts::ContactItem& contact) : m_contact(contact) {}
 
-    QString raw(const char* name) { return m_contact.get(QLatin1String(name)).toString(); }
+    QString raw(const char* name) { return m_contact.property(QLatin1String(name)).toString(); }
     QString tabFree(const char* name) { return raw(name).remove(QLatin1Char('\t')); }
 
     void fill(CAddress& address, qint32 location, const char* street,

@@ -58,17 +58,17 @@ public:
     {
         mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();
         contacts::Application app(root);
-        const auto top = app.getNamespace(QStringLiteral("MAPI"))->getDefaultFolder(10);
+        const auto top = app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
         for (const CardType type :
              {CardType::Customer, CardType::Employee, CardType::Supplier, CardType::Personal}) {
-            for (const auto& folder : top->folders()->elements()) {
-                const auto typed = std::static_pointer_cast<contacts::Folder>(folder);
-                if (typed->name() != type.folderName(MMain::gsSupplierWord)) {
+            for (const auto& folder : top->Folders()) {
+                const auto typed = folder;
+                if (typed->Name() != type.folderName(MMain::gsSupplierWord)) {
                     continue;
                 }
-                const auto items = typed->items();
-                for (int i = 1; i <= items->count(); ++i) {
-                    MapContactToCard(*items->item(i), mobjOutlookColl->AddNew(),
+                const auto items = typed->Items();
+                for (int i = 1; i <= items.Count(); ++i) {
+                    MapContactToCard(*items.Item(i), mobjOutlookColl->AddNew(),
                                      type.letter(MMain::gsSupplierWord));
                 }
             }
@@ -210,18 +210,18 @@ protected:
     void exportCard(const QString& root, const TarvoCards::CCard& card)
     {
         contacts::Application app(root);
-        const auto top = app.getNamespace(QStringLiteral("MAPI"))->getDefaultFolder(10);
+        const auto top = app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
         const QString name =
             CardType::fromLetter(card.CardTypeID)->folderName(MMain::gsSupplierWord);
         std::shared_ptr<contacts::Folder> folder;
         try {
-            folder = top->folders()->item(name);
+            folder = top->Folders().Item(name);
         } catch (const PlatformError&) {
-            folder = top->folders()->add(name);
+            folder = top->Folders().Add(name);
         }
-        const auto item = folder->items()->add();
+        const auto item = folder->Items().Add();
         const auto set = [&item](const char* property, const QString& value) {
-            item->set(QString::fromLatin1(property), value);
+            item->setProperty(QString::fromLatin1(property), value);
         };
         const bool individual = card.IsIndividual == QLatin1String("Y");
         set(individual ? "LastName" : "CompanyName", card.LastName);
@@ -241,11 +241,11 @@ protected:
             while (!lines.isEmpty() && lines.last().isEmpty()) {
                 lines.removeLast();
             }
-            item->set(prefix + QLatin1String("Street"), lines.join(QStringLiteral("\r\n")));
-            item->set(prefix + QLatin1String("City"), address.City);
-            item->set(prefix + QLatin1String("State"), address.State);
-            item->set(prefix + QLatin1String("PostalCode"), address.Postcode);
-            item->set(prefix + QLatin1String("Country"), address.Country);
+            item->setProperty(prefix + QLatin1String("Street"), lines.join(QStringLiteral("\r\n")));
+            item->setProperty(prefix + QLatin1String("City"), address.City);
+            item->setProperty(prefix + QLatin1String("State"), address.State);
+            item->setProperty(prefix + QLatin1String("PostalCode"), address.Postcode);
+            item->setProperty(prefix + QLatin1String("Country"), address.Country);
             if (address.Location == 1) {
                 set(individual ? "HomeTelephoneNumber" : "BusinessTelephoneNumber", address.Phone1);
                 set("MobileTelephoneNumber", address.Phone2);
@@ -255,7 +255,7 @@ protected:
                 set("Email1Address", address.Email);
             }
         }
-        item->save();
+        item->Save();
     }
 
     // A new contact of a type: a person when it has a first name.

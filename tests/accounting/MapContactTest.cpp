@@ -57,15 +57,15 @@ protected:
 
     std::shared_ptr<contacts::ContactItem> contact(Values values)
     {
-        auto item = folder()->items()->add();
+        auto item = folder()->Items().Add();
         for (const auto& [name, value] : values) {
-            item->set(QString::fromLatin1(name), QString::fromUtf8(value));
+            item->setProperty(QString::fromLatin1(name), QString::fromUtf8(value));
         }
         return item;
     }
     std::shared_ptr<contacts::Folder> folder()
     {
-        return app.getNamespace(QStringLiteral("MAPI"))->getDefaultFolder(10);
+        return app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
     }
 
     QTemporaryDir store;
@@ -175,10 +175,10 @@ TEST_F(MapContact, ItemsThatAreNoContactsAreMarkedUnreadable)
     samples::writeContactStore(store.path(), {4, samples::ContactStoreOptions::Layout::Categories});
     contacts::Application reopened(store.path());
     int unreadable = 0;
-    const auto items = reopened.getNamespace(QStringLiteral("MAPI"))->getDefaultFolder(10)->items();
-    for (int i = 1; i <= items->count(); ++i) {
+    const auto items = reopened.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10)->Items();
+    for (int i = 1; i <= items.Count(); ++i) {
         CCard card;
-        if (!process.MapContactToCard(*items->item(i), card, QStringLiteral("C"))) {
+        if (!process.MapContactToCard(*items.Item(i), card, QStringLiteral("C"))) {
             ++unreadable;
             EXPECT_EQ(card.TransferMessage, unreadableContact);
         }
