@@ -13,6 +13,8 @@ constexpr int ContactClass = 40;
 constexpr int DocumentClass = 41;
 constexpr int DistListClass = 69;
 constexpr int MaxNameAttempts = 100;
+constexpr int SaveMode = 0;
+constexpr int DiscardMode = 1;
 
 bool isGroup(const VCard& card)
 {
@@ -165,6 +167,40 @@ void ContactItem::Save()
     if (folder) {
         folder->stored(*this, m_directory + u'/' + m_fileName);
     }
+}
+
+void ContactItem::Close(int saveMode)
+{
+    if (saveMode == SaveMode) {
+        Save();
+        return;
+    }
+    if (saveMode != DiscardMode) {
+        raise(brindle::ErrorNumber::Unspecified,
+              QStringLiteral("Close takes olSave (0) or olDiscard (1), not %1").arg(saveMode));
+    }
+    if (kind() != Kind::Contact || !m_changed) {
+        return;
+    }
+    if (isStored()) {
+        m_changed = false;
+        m_contact.reset(); // read again from the bytes last read or written
+    } else {
+        m_contact.emplace();
+    }
+}
+
+void ContactItem::copyContactFrom(ContactItem& other)
+{
+    if (isStored()) {
+        raise(brindle::ErrorNumber::Unspecified,
+              QStringLiteral("Only a contact not yet saved can take another's properties"));
+    }
+    other.requireContact(QStringLiteral("copy"));
+    VCard card = other.contact().card();
+    card.properties.removeIf([](const VCardProperty& p) { return p.name == u"UID"; });
+    m_contact = ContactCard(std::move(card));
+    m_changed = true;
 }
 
 void ContactItem::writeNew(const std::shared_ptr<FolderContents>& folder)

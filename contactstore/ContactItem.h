@@ -38,6 +38,9 @@ public:
     void setProperty(const QString& name, const QVariant& value);
     // Writes the contact when it changed; items that are not contacts never change.
     void Save();
+    // Ends the editing of the item: olSave (0) saves it, olDiscard (1) drops
+    // the changes made since it was last read or saved.
+    void Close(int saveMode);
     // 40 contact, 69 group, 41 anything else.
     int Class();
     // "IPM.Contact", "IPM.DistList" or "IPM.Document".
@@ -48,6 +51,9 @@ public:
     // Before the first Save only: the UID a new contact gets, and its file
     // name. A UID with line breaks or other control characters is refused.
     void setUid(const QString& uid);
+    // Before the first Save only: every property of another contact, without
+    // its UID, so that a scratch contact can start as a copy of it.
+    void copyContactFrom(ContactItem& other);
 
     Kind kind();
     QString problem();

@@ -134,6 +134,56 @@ TEST_F(ContactStore, ScratchContactIsNeverAnItem)
     EXPECT_EQ(defaultFolder(reopened)->Items().Count(), 1);
 }
 
+// A scratch contact may start as a copy of a stored one; it stays a scratch
+// contact and leaves the original as it was.
+TEST_F(ContactStore, ScratchCopyTakesEveryPropertyButTheUid)
+{
+    Application app(root());
+    const std::shared_ptr<Folder> folder = defaultFolder(app);
+    const auto stored = addContact(*folder, {{"LastName", "Smith"},
+                                             {"HomeFaxNumber", "02 9555 0000"},
+                                             {"Categories", "Friends, Golf"},
+                                             {"Body", "Line one\r\nline two"}});
+    const QByteArray file = readAll(contactsDir() + u'/' + stored->fileName());
+    const auto scratch = folder->Items().Add(2);
+    scratch->copyContactFrom(*stored);
+    for (const QString& name : ContactCard::fieldNames()) {
+        EXPECT_EQ(scratch->property(name), stored->property(name)) << name.toStdString();
+    }
+    scratch->setProperty(QStringLiteral("LastName"), QStringLiteral("Jones"));
+    EXPECT_EQ(stored->property(QStringLiteral("LastName")), QStringLiteral("Smith"));
+    EXPECT_TRUE(scratch->EntryID().isEmpty());
+    EXPECT_EQ(folder->Items().Count(), 1);
+    EXPECT_EQ(readAll(contactsDir() + u'/' + stored->fileName()), file);
+    EXPECT_EQ(errorNumberOf([&] { stored->copyContactFrom(*scratch); }), ErrorNumber::Unspecified)
+        << "a stored contact keeps its own properties";
+}
+
+TEST_F(ContactStore, CloseDiscardsOrSavesTheChanges)
+{
+    Application app(root());
+    const std::shared_ptr<Folder> folder = defaultFolder(app);
+    const auto item = addContact(*folder, {{"LastName", "Smith"}, {"User1", "CUS001"}});
+    const QString path = contactsDir() + u'/' + item->fileName();
+    const QByteArray before = readAll(path);
+    item->setProperty(QStringLiteral("User1"), QStringLiteral("CUS002"));
+    item->Close(1);
+    EXPECT_EQ(item->property(QStringLiteral("User1")), QStringLiteral("CUS001"));
+    item->Save();
+    EXPECT_EQ(readAll(path), before) << "nothing is left to write";
+    item->setProperty(QStringLiteral("User1"), QStringLiteral("CUS003"));
+    item->Close(0);
+    Application reopened(root());
+    EXPECT_EQ(defaultFolder(reopened)->Items().Item(1)->property(QStringLiteral("User1")),
+              QStringLiteral("CUS003"));
+    EXPECT_EQ(errorNumberOf([&] { item->Close(2); }), ErrorNumber::Unspecified);
+    const auto fresh = folder->Items().Add(2);
+    fresh->setProperty(QStringLiteral("LastName"), QStringLiteral("Jones"));
+    fresh->Close(1);
+    EXPECT_EQ(fresh->property(QStringLiteral("LastName")), QString());
+    EXPECT_EQ(folder->Items().Count(), 1);
+}
+
 // Flush syncs what was saved, made or changed since the last flush, and no more.
 TEST_F(ContactStore, FlushMakesDurableWhatWasWrittenSinceTheLastFlush)
 {
