@@ -6,12 +6,14 @@
 #include "cardlib/Connection.h"
 #include "review/Differences.h"
 
+#include <functional>
 #include <memory>
 
 namespace contacts {
 class Application;
 class ContactItem;
 class Folder;
+class Items;
 class Namespace;
 } // namespace contacts
 
@@ -91,7 +93,9 @@ public:
     bool OpenOutlookConnection();
     bool AnalyseOutlookContactFolders(contacts::Folder& objFolder, const QString& psCardTypeID);
     bool AnalyseOutlookContacts(contacts::Folder& objContactFolder);
-    bool MapCardToContact(TarvoCards::CCard& pobjVEXOCard, contacts::ContactItem& pobjContact);
+    // False, with what it wrote still on the contact, when a property failed.
+    virtual bool MapCardToContact(TarvoCards::CCard& pobjVEXOCard,
+                                  contacts::ContactItem& pobjContact);
     bool AreDifferentOutlookContacts(contacts::ContactItem& pobjNewContact,
                                      contacts::ContactItem& pobjExistingContact,
                                      Differences& psDifferences);
@@ -161,6 +165,32 @@ protected:
     std::shared_ptr<contacts::Application> mobjOutlookApp;
     std::shared_ptr<contacts::Namespace> mobjOutlookNS;
     std::unique_ptr<TarvoCards::CCardsColl> mobjOutlookColl;
+    // Set by the readers of a folder when the user refused access to it.
+    bool m_accessRefused = false;
+    bool readTypeFolders(contacts::Folder& objContactFolder);
+    void readCategorisedContact(contacts::ContactItem& item);
+    bool walkItems(const std::function<contacts::Items()>& items, const char* procedure,
+                   const std::function<void(contacts::ContactItem&)>& read);
+    // The export's item lists, what it made of the cards, and what it does
+    // with one card.
+    struct ExportTargets;
+    struct ExportLists;
+    enum class ExportAction
+    {
+        Add,
+        Update,
+        Reject,
+        Stop
+    };
+    void openExportTargets(ExportTargets& targets, bool& result);
+    // False stops the walk.
+    bool exportCard(TarvoCards::CCard& card, ExportTargets& targets, ExportLists& lists,
+                    bool& result);
+    ExportAction actionForFound(TarvoCards::CCard& card, contacts::ContactItem& found,
+                                const contacts::Items& scratchItems, bool& result);
+    bool writeContact(TarvoCards::CCard& card, contacts::ContactItem& contact, bool& result);
+    bool flushContacts();
+    bool createExportReport(const ExportLists& lists);
 
     // Both directions: the cards to transfer, and how many.
     QList<TarvoCards::CCard> mcolTransfer;

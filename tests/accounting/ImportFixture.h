@@ -1,165 +1,25 @@
 #pragma once
 
 #include "AccountingFixture.h"
+#include "RunFixture.h"
 #include "accounting/CardRules.h"
-#include "cardlib/CardFixture.h"
 #include "contactstore/Application.h"
 #include "contactstore/Folder.h"
 #include "contactstore/Items.h"
-#include "samples/CompanyFileGenerator.h"
 #include "startup/CardType.h"
-
-#include <QDir>
-#include <QRegularExpression>
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <functional>
 
 namespace brindle::test {
 
-// The run with the contact side standing in: the contacts arrive as the
-// cards the mapping makes of them, and the merge is the import's own.
-class ContactCardsRun : public OpenProcess
-{
-public:
-    using OpenProcess::OpenProcess;
-
-    QList<TarvoCards::CCard> contacts;
-
-    bool CreateOutlookFolders() override { return true; }
-    bool PopulateOutlookDataObjects() override
-    {
-        mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();
-        for (const TarvoCards::CCard& contact : std::as_const(contacts)) {
-            mobjOutlookColl->AddNew() = contact;
-        }
-        return true;
-    }
-    bool MergeCollections() override
-    {
-        mcolTransfer.clear();
-        const bool result = MergeOutlook2VEXO();
-        mlTransferCount = qint32(mcolTransfer.size());
-        setProgressValue(0);
-        return result;
-    }
-};
-
-// The same, reading the contacts of the card-type folders of a store
-// through the mapping.
-class ContactStoreRun : public ContactCardsRun
-{
-public:
-    using ContactCardsRun::ContactCardsRun;
-
-    QString root;
-
-    bool PopulateOutlookDataObjects() override
-    {
-        mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();
-        contacts::Application app(root);
-        const auto top = app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
-        for (const CardType type :
-             {CardType::Customer, CardType::Employee, CardType::Supplier, CardType::Personal}) {
-            for (const auto& folder : top->Folders()) {
-                const auto typed = folder;
-                if (typed->Name() != type.folderName(MMain::gsSupplierWord)) {
-                    continue;
-                }
-                const auto items = typed->Items();
-                for (int i = 1; i <= items.Count(); ++i) {
-                    MapContactToCard(*items.Item(i), mobjOutlookColl->AddNew(),
-                                     type.letter(MMain::gsSupplierWord));
-                }
-            }
-        }
-        return true;
-    }
-};
-
-// A progress window that runs an action when a caption is shown.
-class CaptionHooks : public ScriptedProgress
-{
-public:
-    QHash<QString, std::function<void()>> onCaption;
-
-    void setCaption(const QString& caption) override
-    {
-        ScriptedProgress::setCaption(caption);
-        if (const auto action = onCaption.take(caption)) {
-            action();
-        }
-    }
-};
-
-// A sample company file in the program folder and an import run on it.
-class ImportFixture : public ProgramFixture
+// An import run on a sample company file, with the contacts written into
+// the store for the run's own loading to read.
+class ImportFixture : public RunFixture
 {
 protected:
     void SetUp() override
     {
-        ProgramFixture::SetUp();
-        file = folder.filePath(QStringLiteral("company.sqlite"));
-        MMain::gobjOptions = std::make_unique<clsOptions>();
-        MMain::gobjOptions->Analyse(QStringLiteral("DATABASE=") + file +
-                                    QStringLiteral("<CUSTOMERS=YES<SUPPLIERS=YES<EMPLOYEES=YES"
-                                                   "<PERSONAL=YES"));
+        RunFixture::SetUp();
         MMain::glTransferAction = 1;
-        MMain::gbShowOutlookWarning = false;
-        MMain::glRulesFilter = 0;
-        MMain::glTransferInactives = 0;
     }
-
-    void makeCompanyFile(int countryCode = 1, int cards = 40)
-    {
-        samples::writeCompanyFile(file, {cards, countryCode, 3, {}}, samples::ExistingFile::Keep);
-    }
-
-    // The cards of the company file, in record order.
-    QList<TarvoCards::CCard> storedCards()
-    {
-        TarvoCards::CConnection connection;
-        connection.Settings().DataFile = file;
-        EXPECT_TRUE(connection.Connect());
-        TarvoCards::CCardsColl cards;
-        cards.Load({}, QStringLiteral("CardRecordID"));
-        return {cards.begin(), cards.end()};
-    }
-    TarvoCards::CCard storedCard(const QString& condition)
-    {
-        const qint32 id = RawFile(file)
-                              .value(QStringLiteral("SELECT CardRecordID FROM Cards WHERE ") +
-                                     condition + QStringLiteral(" ORDER BY CardRecordID"))
-                              .toInt();
-        for (const TarvoCards::CCard& stored : storedCards()) {
-            if (stored.CardRecordID == id) {
-                return stored;
-            }
-        }
-        ADD_FAILURE() << "no card where " << qPrintable(condition);
-        return {};
-    }
-
-    // Every row of the file, to compare before and after.
-    QStringList rows()
-    {
-        QStringList all;
-        RawFile raw(file);
-        for (const char* sql : {"SELECT * FROM Cards ORDER BY CardRecordID",
-                                "SELECT * FROM Addresses ORDER BY CardRecordID, Location"}) {
-            QSqlQuery query(raw.db());
-            EXPECT_TRUE(query.exec(QString::fromLatin1(sql)));
-            while (query.next()) {
-                QStringList values;
-                for (int i = 0; i < query.record().count(); ++i) {
-                    values << query.value(i).toString();
-                }
-                all << values.join(QLatin1Char('|'));
-            }
-        }
-        return all;
-    }
-    int count(const QString& sql) { return RawFile(file).value(sql).toInt(); }
 
     // The contact an export of the card would give, as the mapping reads it back.
     static TarvoCards::CCard contactOf(const TarvoCards::CCard& stored)
@@ -206,20 +66,27 @@ protected:
         return contact;
     }
 
-    // Writes the contact an export leaves for the card into the folder of its type.
-    void exportCard(const QString& root, const TarvoCards::CCard& card)
+    // The card type's folder of the store, made when missing.
+    std::shared_ptr<contacts::Folder> typeFolder(contacts::Application& app, const QString& type)
     {
-        contacts::Application app(root);
         const auto top = app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
-        const QString name =
-            CardType::fromLetter(card.CardTypeID)->folderName(MMain::gsSupplierWord);
-        std::shared_ptr<contacts::Folder> folder;
+        const QString name = CardType::fromLetter(type)->folderName(MMain::gsSupplierWord);
         try {
-            folder = top->Folders().Item(name);
+            return top->Folders().Item(name);
         } catch (const PlatformError&) {
-            folder = top->Folders().Add(name);
+            return top->Folders().Add(name);
         }
-        const auto item = folder->Items().Add();
+    }
+
+    // Writes the contact an export leaves for the card into the folder of its
+    // type; a UID, when given, also fixes its place in the folder's order.
+    void exportCard(const TarvoCards::CCard& card, const QString& uid = {})
+    {
+        contacts::Application app(store.path());
+        const auto item = typeFolder(app, card.CardTypeID)->Items().Add();
+        if (!uid.isEmpty()) {
+            item->setUid(uid);
+        }
         const auto set = [&item](const char* property, const QString& value) {
             item->setProperty(QString::fromLatin1(property), value);
         };
@@ -271,41 +138,57 @@ protected:
         return contact;
     }
 
+    // The store holds these contacts alone, read in this order; one whose
+    // card says it could not be read is a damaged file.
+    void writeContacts(const QList<TarvoCards::CCard>& contacts)
+    {
+        QDir(folderPath()).removeRecursively();
+        for (qsizetype i = 0; i < contacts.size(); ++i) {
+            const QString uid = QStringLiteral("contact-%1").arg(i, 4, 10, QLatin1Char('0'));
+            if (contacts[i].TransferMessage != unreadableContact) {
+                exportCard(contacts[i], uid);
+                continue;
+            }
+            contacts::Application app(store.path());
+            QFile damaged(typeFolder(app, contacts[i].CardTypeID)->directory() + u'/' + uid +
+                          QStringLiteral(".vcf"));
+            ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+            damaged.write("BEGIN:VCARD\r\nVERSION:4.0\r\nN:Broken\r\n");
+        }
+    }
+
     bool run(const QList<TarvoCards::CCard>& contacts)
     {
-        process.contacts = contacts;
+        writeContacts(contacts);
         MMain::glTransferAction = 1;
         progress.show(process);
         return process.ProcessData();
     }
 
-    // The report's rows: last name, first name, e-mail, message and status.
-    QStringList reportRows() const
+    // A second run of its own, reading the store as it is; returns its result
+    // and leaves its counters in added and updated.
+    bool runAgain()
     {
-        QFile report(QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html")));
-        if (!report.open(QIODevice::ReadOnly)) {
-            return {};
-        }
-        const QString text = QString::fromLocal8Bit(report.readAll());
-        static const QRegularExpression cell(
-            QStringLiteral("<TD><SPAN class='c433'>(.*)</SPAN></TD>"));
-        QStringList cells;
-        for (auto match = cell.globalMatch(text); match.hasNext();) {
-            cells << match.next().captured(1);
-        }
-        QStringList rows;
-        for (qsizetype i = 0; i + 5 <= cells.size(); i += 5) {
-            if (cells[i] != QLatin1String("&nbsp")) {
-                rows << cells.mid(i, 5).join(QLatin1Char('|'));
-            }
-        }
-        return rows;
+        CaptionHooks fresh;
+        OpenProcess again{prompts, fresh, summary};
+        MMain::glTransferAction = 1;
+        fresh.show(again);
+        const bool ok = again.ProcessData();
+        added = again.AddedCards();
+        updated = again.UpdatedCards();
+        return ok;
     }
 
-    QString file;
+    QStringList reportRows() const
+    {
+        return RunFixture::reportRows(QStringLiteral("VEXOImport.html"));
+    }
+
     CaptionHooks progress;
     FSummary summary;
-    ContactCardsRun process{prompts, progress, summary};
+    OpenProcess process{prompts, progress, summary};
+    qint32 added = 0;
+    qint32 updated = 0;
 };
 
 } // namespace brindle::test

@@ -1,0 +1,319 @@
+#include "ContactSearch.h"
+#include "ContactSide.h"
+#include "accounting/CardRules.h"
+#include "contactstore/Application.h"
+#include "platform/AppInfo.h"
+#include "review/FSummary.h"
+#include "review/FUpdateChoice.h"
+#include "review/clsOutlookImportReport.h"
+#include "run/FProcess.h"
+#include "startup/ErrorLog.h"
+#include "startup/MMain.h"
+
+#include <array>
+#include <optional>
+
+namespace brindle {
+
+namespace {
+
+using TarvoCards::CCard;
+
+constexpr qint32 updateExisting = 0;
+constexpr qint32 doNotUpdate = 2;
+constexpr qint32 askFirst = 3;
+constexpr int olDiscard = 1;
+// Outlook versions from 10 on can show a folder as an address book.
+constexpr double addressBookVersion = 10;
+constexpr int maxSearches = 6;
+
+const QString rejectedByUser = QStringLiteral("Rejected by User");
+const QString unwritableContact = QStringLiteral("The contact could not be written");
+
+void logExportError(const std::exception& error)
+{
+    MMain::logError(QStringLiteral("FProcess.ImportToOutlook"), error);
+}
+
+// The first contact the filter finds, or null. A filter the store cannot
+// read finds nothing and is no failure.
+std::shared_ptr<contacts::ContactItem> find(const contacts::Items& items, const QString& filter,
+                                            bool& result)
+{
+    try {
+        return items.Find(filter);
+    } catch (const std::exception& error) {
+        if (errorNumberOf(error) != ErrorNumber::CannotParse) {
+            logExportError(error);
+            result = false;
+        }
+        return nullptr;
+    }
+}
+
+// A contact linked to another card by its CustomerID.
+bool belongsToAnother(contacts::ContactItem& contact, const CCard& card)
+{
+    const qint32 linked =
+        qint32(leadingNumber(contact.property(QStringLiteral("CustomerID")).toString().trimmed()));
+    return linked > 0 && linked != card.CardRecordID;
+}
+
+// The card's own contact: by its record ID first, so that another contact
+// of the same name is never taken while the card's own exists, then by the
+// whole filter, passing over a contact linked to another card.
+std::shared_ptr<contacts::ContactItem> findContact(const CCard& card, const contacts::Items& items,
+                                                   bool& result)
+{
+    std::shared_ptr<contacts::ContactItem> contact;
+    if (card.CardRecordID > 0) {
+        contact = find(items, customerIdClause(card), result);
+    }
+    QString filter = searchFilter(card);
+    for (int pass = 0; !contact && pass < maxSearches; ++pass) {
+        contact = find(items, filter, result);
+        if (!contact) {
+            break;
+        }
+        if (belongsToAnother(*contact, card)) {
+            contact.reset();
+            filter = customerIdClause(card);
+        }
+    }
+    return contact;
+}
+
+} // namespace
+
+// The item lists of one export: one per card type in folders, one for all
+// in the contacts folder, and the list scratch contacts are made in.
+struct FProcess::ExportTargets
+{
+    std::array<std::optional<contacts::Items>, 4> byType;
+    std::optional<contacts::Items> all;
+    std::optional<contacts::Items> scratch;
+
+    const contacts::Items* itemsFor(const QString& cardTypeId) const
+    {
+        if (all) {
+            return &*all;
+        }
+        const std::optional<CardType> type = CardType::fromLetter(cardTypeId);
+        return type && byType[type->id()] ? &*byType[type->id()] : nullptr;
+    }
+};
+
+struct FProcess::ExportLists
+{
+    QList<CCard> added;
+    QList<CCard> updated;
+};
+
+bool FProcess::ImportToOutlook()
+{
+    bool result = true;
+    ExportLists lists;
+    try {
+        result = !usesTypeFolders() || CreateOutlookFolders();
+        if (result) {
+            ExportTargets targets;
+            openExportTargets(targets, result);
+            for (qsizetype i = 0; i < mcolTransfer.size(); ++i) {
+                CCard& card = mcolTransfer[i];
+                try {
+                    if (!exportCard(card, targets, lists, result)) {
+                        break;
+                    }
+                } catch (const std::exception& error) {
+                    logExportError(error);
+                    result = false;
+                    card.TransferMessage = unwritableContact;
+                    mcolRejected.append(card);
+                }
+                m_progress.setCaption(
+                    QStringLiteral("Transferring Card %1 of %2").arg(i + 1).arg(mlTransferCount));
+                AdvanceProgress(100.0 / qMax(mlTransferCount, 1));
+                DoEvents();
+                m_progress.pause(20);
+                if (mbUserCancelled) {
+                    result = false;
+                    break;
+                }
+            }
+            setProgressValue(0);
+        }
+    } catch (const std::exception& error) {
+        logExportError(error);
+        result = false;
+    }
+    m_progress.setCaption(QStringLiteral("Finishing Transfer... "));
+    setProgressValue(100);
+    m_progress.setPointer(RunProgress::Pointer::Hourglass);
+    result = flushContacts() && result;
+    if (result && !MMain::gbSuppressReport) {
+        result = createExportReport(lists);
+    }
+    mcolRejected.clear();
+    m_progress.setPointer(RunProgress::Pointer::Default);
+    return result;
+}
+
+void FProcess::openExportTargets(ExportTargets& targets, bool& result)
+{
+    if (!mobjOutlookNS || !mobjOutlookApp) {
+        throw PlatformError(91, QStringLiteral("Object variable not set"));
+    }
+    const std::shared_ptr<contacts::Folder> objContactFolder =
+        mobjOutlookNS->GetDefaultFolder(olFolderContacts);
+    if (!usesTypeFolders()) {
+        targets.all =
+            objContactFolder->Parent()->Folders().Item(QStringLiteral("Contacts"))->Items();
+        targets.scratch = targets.all;
+        return;
+    }
+    const bool addressBooks = leadingNumber(mobjOutlookApp->Version()) >= addressBookVersion;
+    for (const CardType type : folderOrder) {
+        try {
+            const std::shared_ptr<contacts::Folder> folder =
+                objContactFolder->Folders().Item(type.folderName(MMain::gsSupplierWord));
+            targets.byType[type.id()] = folder->Items();
+            if (addressBooks) {
+                folder->setShowAsOutlookAB(true);
+            }
+        } catch (const std::exception& error) {
+            logExportError(error);
+            result = false;
+        }
+    }
+    targets.scratch = targets.byType[CardType::Customer];
+}
+
+bool FProcess::exportCard(CCard& card, ExportTargets& targets, ExportLists& lists, bool& result)
+{
+    const contacts::Items* items = targets.itemsFor(card.CardTypeID);
+    if (!items) {
+        logExportError(PlatformError(91, QStringLiteral("Object variable not set: no folder for "
+                                                        "the card type ") +
+                                             card.CardTypeID));
+        result = false;
+        card.TransferMessage = unwritableContact;
+        mcolRejected.append(card);
+        return true;
+    }
+    std::shared_ptr<contacts::ContactItem> contact = findContact(card, *items, result);
+    ExportAction action = ExportAction::Add;
+    if (contact) {
+        action =
+            actionForFound(card, *contact, targets.scratch ? *targets.scratch : *items, result);
+    } else {
+        contact = items->Add(olContactItem);
+    }
+    if (action == ExportAction::Stop) {
+        return false;
+    }
+    if (action == ExportAction::Reject || !writeContact(card, *contact, result)) {
+        mcolRejected.append(card);
+    } else if (action == ExportAction::Add) {
+        ++mlAddedCards;
+        lists.added.append(card);
+    } else {
+        ++mlUpdatedCards;
+        lists.updated.append(card);
+    }
+    return true;
+}
+
+FProcess::ExportAction FProcess::actionForFound(CCard& card, contacts::ContactItem& found,
+                                                const contacts::Items& scratchItems, bool& result)
+{
+    if (mlRulesFilter == doNotUpdate) {
+        card.TransferMessage = duplicateCard; // the user chose to leave found contacts alone
+        return ExportAction::Reject;
+    }
+    if (mlRulesFilter != askFirst) {
+        return ExportAction::Update;
+    }
+    // The scratch copy of the found contact shows exactly what an update changes.
+    const std::shared_ptr<contacts::ContactItem> scratch = scratchItems.Add(olContactItem);
+    scratch->copyContactFrom(found);
+    MapCardToContact(card, *scratch);
+    Differences differences;
+    if (!AreDifferentOutlookContacts(*scratch, found, differences)) {
+        return ExportAction::Update;
+    }
+    switch (ConfirmUpdate(card, scratch, differences, 2, false)) {
+    case FUpdateChoice::Update:
+        return ExportAction::Update;
+    case FUpdateChoice::UpdateAll:
+        mlRulesFilter = updateExisting;
+        return ExportAction::Update;
+    case FUpdateChoice::Skip:
+        card.TransferMessage = rejectedByUser;
+        return ExportAction::Reject;
+    case FUpdateChoice::CancelRun:
+        mbUserCancelled = true;
+        result = false;
+        return ExportAction::Stop;
+    default:
+        result = false;
+        return ExportAction::Stop;
+    }
+}
+
+// A contact is saved only with the whole card in it; a failure leaves the
+// stored contact as it was.
+bool FProcess::writeContact(CCard& card, contacts::ContactItem& contact, bool& result)
+{
+    bool written = MapCardToContact(card, contact);
+    if (written) {
+        try {
+            contact.Save();
+        } catch (const std::exception& error) {
+            logExportError(error);
+            result = false;
+            written = false;
+        }
+    }
+    if (!written) {
+        card.TransferMessage = unwritableContact;
+        try {
+            contact.Close(olDiscard);
+        } catch (const std::exception& error) {
+            logExportError(error);
+        }
+    }
+    return written;
+}
+
+// One flush makes every contact the export saved durable, also when it
+// stopped early.
+bool FProcess::flushContacts()
+{
+    try {
+        if (mobjOutlookApp) {
+            mobjOutlookApp->Flush();
+        }
+        return true;
+    } catch (const std::exception& error) {
+        logExportError(error);
+        return false;
+    }
+}
+
+bool FProcess::createExportReport(const ExportLists& lists)
+{
+    clsOutlookImportReport report;
+    report.setProgress(&m_progress);
+    report.setAddedOutlookContacts(&lists.added);
+    report.setRejectedOutlookContacts(&mcolRejected);
+    report.setUpdatedOutlookContacts(&lists.updated);
+    report.setReportPath(appPath());
+    report.setReportAbbreviation(QStringLiteral("OutlookImport"));
+    const bool created = report.CreateReport();
+    if (created) {
+        m_summary.ReportFilePath = report.ReportFilePath();
+    }
+    return created;
+}
+
+} // namespace brindle

@@ -1,0 +1,232 @@
+#include "ContactSide.h"
+#include "contactstore/Application.h"
+#include "run/FProcess.h"
+#include "screens/Notices.h"
+#include "startup/ErrorLog.h"
+#include "startup/MMain.h"
+#include "startup/Prompts.h"
+#include "startup/TextHelpers.h"
+
+#include <functional>
+
+namespace brindle {
+
+namespace {
+
+constexpr int contactClass = 40;
+
+// The types in the order the folders are read.
+constexpr CardType::Id readingOrder[] = {CardType::Customer, CardType::Employee, CardType::Supplier,
+                                         CardType::Personal};
+// The types in the order their category words are looked for.
+constexpr CardType::Id categoryOrder[] = {CardType::Customer, CardType::Supplier,
+                                          CardType::Employee, CardType::Personal};
+
+void logLoading(const QString& text)
+{
+    logTrace("PopulateOutlookDataObjects", text);
+}
+
+QString created(bool made)
+{
+    return booleanText(made);
+}
+
+void logSubFolders(contacts::Folder& folder)
+{
+    const contacts::Folders folders = folder.Folders();
+    if (folders.Count() == 0) {
+        logLoading(QStringLiteral("No Folders Found"));
+        return;
+    }
+    for (const std::shared_ptr<contacts::Folder> sub : folders) {
+        logLoading(QStringLiteral("Found Folder:") + sub->Name() + QLatin1Char('|'));
+    }
+}
+
+bool isRefusal(const std::exception& error)
+{
+    return errorNumberOf(error) == ErrorNumber::PermissionDenied;
+}
+
+// The folder "Contacts" beside the default contacts folder.
+contacts::Items categorisedItems(contacts::Folder& objContactFolder)
+{
+    const std::shared_ptr<contacts::Folder> parent = objContactFolder.Parent();
+    if (!parent) {
+        throw PlatformError(91, QStringLiteral("Object variable not set"));
+    }
+    return parent->Folders().Item(QStringLiteral("Contacts"))->Items();
+}
+
+} // namespace
+
+bool FProcess::PopulateOutlookDataObjects()
+{
+    bool result = OpenOutlookConnection();
+    m_progress.setPanelVisible(RunProgress::Panel::OutlookWaiting, true);
+    m_progress.setPointer(RunProgress::Pointer::Hourglass);
+    m_accessRefused = false;
+    // A refusal of access ends the loading at once; any other failure is
+    // logged and the loading goes on with the next statement.
+    const auto attempt = [&result](const auto& statement) {
+        try {
+            statement();
+        } catch (const std::exception& error) {
+            if (isRefusal(error)) {
+                throw;
+            }
+            MMain::logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
+            result = false;
+        }
+    };
+    try {
+        if (mobjOutlookNS) {
+            std::shared_ptr<contacts::Folder> objContactFolder;
+            attempt([&] { objContactFolder = mobjOutlookNS->GetDefaultFolder(olFolderContacts); });
+            logLoading(QStringLiteral("Set objContactFolder = mobjOutlookNS.GetDefaultFolder("
+                                      "olFolderContacts) -- Object Created = ") +
+                       created(objContactFolder != nullptr));
+            mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();
+            logLoading(QStringLiteral("Set mobjOutlookColl = New TarvoCards.CCardsColl -- Object "
+                                      "Created = ") +
+                       created(mobjOutlookColl != nullptr));
+            if (objContactFolder) {
+                attempt([&] { logSubFolders(*objContactFolder); });
+                if (usesTypeFolders()) {
+                    result = readTypeFolders(*objContactFolder) && result;
+                } else {
+                    result = AnalyseOutlookContacts(*objContactFolder);
+                }
+            }
+        }
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
+        m_accessRefused = m_accessRefused || isRefusal(error);
+        result = false;
+    }
+    if (m_accessRefused) {
+        mbUserCancelled = true;
+        result = false;
+    }
+    m_progress.setPanelVisible(RunProgress::Panel::OutlookWaiting, false);
+    m_progress.setPointer(RunProgress::Pointer::Default);
+    return result;
+}
+
+// A type whose folder is not there yet has nothing to read, as in the first
+// export into a new store.
+bool FProcess::readTypeFolders(contacts::Folder& objContactFolder)
+{
+    bool result = true;
+    for (const CardType type : readingOrder) {
+        if (!result || !type.selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
+            continue;
+        }
+        try {
+            const QString word = MMain::gsSupplierWord;
+            if (const auto folder = subFolder(objContactFolder, type.folderName(word))) {
+                AnalyseOutlookContactFolders(*folder, type.letter(word));
+            } else if (type == CardType::Customer) {
+                logLoading(QStringLiteral("VEXO Customers folder not found. Folder Count :") +
+                           QString::number(objContactFolder.Folders().Count()));
+                logSubFolders(objContactFolder);
+            }
+        } catch (const std::exception& error) {
+            if (isRefusal(error)) {
+                throw;
+            }
+            MMain::logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
+            result = false;
+        }
+        if (m_accessRefused || mbUserCancelled) {
+            result = false;
+        }
+    }
+    return result;
+}
+
+bool FProcess::AnalyseOutlookContactFolders(contacts::Folder& objFolder,
+                                            const QString& psCardTypeID)
+{
+    return walkItems([&] { return objFolder.Items(); }, "AnalyseOutlookContactFolders",
+                     [&](contacts::ContactItem& item) {
+                         MapContactToCard(item, mobjOutlookColl->AddNew(), psCardTypeID);
+                     });
+}
+
+bool FProcess::AnalyseOutlookContacts(contacts::Folder& objContactFolder)
+{
+    return walkItems([&] { return categorisedItems(objContactFolder); }, "AnalyseOutlookContacts",
+                     [&](contacts::ContactItem& item) { readCategorisedContact(item); });
+}
+
+// The first selected type whose word the categories hold gives the type;
+// categories that name none show the category notice once per program run.
+void FProcess::readCategorisedContact(contacts::ContactItem& item)
+{
+    if (item.Class() != contactClass) {
+        // It names no card type, and the run leaves it as it is.
+        MMain::logError(QStringLiteral("FProcess.AnalyseOutlookContacts"),
+                        ErrorNumber::NoSuchMember,
+                        QStringLiteral("Passed over %1: %2").arg(item.fileName(), item.problem()));
+        return;
+    }
+    const QString categories =
+        trimBlanks(item.property(QStringLiteral("Categories")).toString()).toUpper();
+    const QString word = MMain::gsSupplierWord;
+    for (const CardType type : categoryOrder) {
+        const QString recognised = type.recognisedWord(word);
+        if (!recognised.isEmpty() && categories.contains(recognised) &&
+            type.selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
+            MapContactToCard(item, mobjOutlookColl->AddNew(), type.letter(word));
+            return;
+        }
+    }
+    if (!categories.isEmpty() && !MMain::gbCategoryWarningShown) {
+        MMain::gbCategoryWarningShown = true;
+        m_progress.setPointer(RunProgress::Pointer::Default);
+        FOutlookCategories notice;
+        notice.Form_Load();
+        m_prompts.showNotice(notice);
+        m_progress.setPointer(RunProgress::Pointer::Hourglass);
+    }
+}
+
+// Reads each item until the user cancels, letting the window serve its
+// events every 10 items. A failing item is logged and the walk goes on; a
+// refusal of access ends it and is told through m_accessRefused.
+bool FProcess::walkItems(const std::function<contacts::Items()>& items, const char* procedure,
+                         const std::function<void(contacts::ContactItem&)>& read)
+{
+    const QString source = QStringLiteral("FProcess.") + QLatin1String(procedure);
+    bool result = true;
+    try {
+        if (!mobjOutlookColl) {
+            throw PlatformError(91, QStringLiteral("Object variable not set"));
+        }
+        const contacts::Items walked = items();
+        const int count = walked.Count();
+        for (int counter = 1; counter <= count && !mbUserCancelled; ++counter) {
+            try {
+                read(*walked.Item(counter));
+            } catch (const std::exception& error) {
+                if (isRefusal(error)) {
+                    throw;
+                }
+                MMain::logError(source, error);
+                result = false;
+            }
+            if (counter % 10 == 0) {
+                DoEvents();
+            }
+        }
+    } catch (const std::exception& error) {
+        MMain::logError(source, error);
+        m_accessRefused = m_accessRefused || isRefusal(error);
+        result = false;
+    }
+    return result;
+}
+
+} // namespace brindle

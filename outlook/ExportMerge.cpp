@@ -1,0 +1,68 @@
+#include "accounting/CardRules.h"
+#include "run/FProcess.h"
+#include "startup/CardType.h"
+#include "startup/ErrorLog.h"
+#include "startup/MMain.h"
+
+namespace brindle {
+
+namespace {
+
+constexpr qint32 exportDirection = 2;
+constexpr qint32 doNotUpdate = 2;
+// CheckForDuplicate's mode that looks among the cards made from contacts.
+constexpr qint32 amongContacts = 2;
+
+} // namespace
+
+bool FProcess::MergeCollections()
+{
+    bool result = true;
+    try {
+        mcolTransfer.clear();
+        result =
+            MMain::glTransferAction == exportDirection ? MergeVEXO2Outlook() : MergeOutlook2VEXO();
+        mlTransferCount = qint32(mcolTransfer.size());
+        setProgressValue(0);
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.MergeCollections"), error);
+        result = false;
+    }
+    return result;
+}
+
+bool FProcess::MergeVEXO2Outlook()
+{
+    bool result = true;
+    try {
+        if (!mobjExistingCards) {
+            throw PlatformError(91, QStringLiteral("Object variable not set"));
+        }
+        const double step = 100.0 / qMax(mlTotalCards, 1);
+        for (const TarvoCards::CCard& card : std::as_const(*mobjExistingCards)) {
+            const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
+            const bool included =
+                type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal) &&
+                (card.IsInactive != QLatin1String("Y") || MMain::glTransferInactives == 1);
+            if (included && mlRulesFilter == doNotUpdate &&
+                CheckForDuplicate(amongContacts, card)) {
+                mcolRejected.append(card);
+                mcolRejected.last().TransferMessage = duplicateCard;
+            } else if (included) {
+                mcolTransfer.append(card);
+            }
+            m_progress.setCaption(QStringLiteral("Comparing Databases..."));
+            AdvanceProgress(step);
+            if (mbUserCancelled) {
+                result = false;
+                break;
+            }
+        }
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.MergeVEXO2Outlook"), error);
+        result = false;
+    }
+    return result;
+}
+
+} // namespace brindle
