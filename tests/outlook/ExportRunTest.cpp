@@ -1,0 +1,636 @@
+#include "ExportFixture.h"
+#include "review/ImportReportWriter.h"
+#include "startup/CardType.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace brindle {
+namespace {
+
+using TarvoCards::CCard;
+using test::Properties;
+
+const QString groupCard = QStringLiteral("BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:group\r\nFN:Team\r\n"
+                                         "END:VCARD\r\n");
+const QString damagedFile = QStringLiteral("BEGIN:VCARD\r\nVERSION:4.0\r\nN:Broken\r\n");
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class ExportRun : public test::ExportFixture
+{
+protected:
+    QString folderOf(const CCard& card)
+    {
+        return usesFolders() ? CardType::fromLetter(card.CardTypeID)->folderName(supplierWord())
+                             : QString();
+    }
+    static bool usesFolders() { return MMain::glDisableOutlookFolders != 1; }
+    QString supplierWord()
+    {
+        return count(QStringLiteral("SELECT count(*) FROM Cards WHERE CardTypeID = 'V'")) > 0
+                   ? QStringLiteral("Vendor")
+                   : QStringLiteral("Supplier");
+    }
+    std::shared_ptr<contacts::ContactItem> contactOf(const CCard& card)
+    {
+        return ExportFixture::contactOf(card, folderOf(card));
+    }
+    QString property(const CCard& card, const char* name)
+    {
+        const auto contact = contactOf(card);
+        return contact ? contact->property(QString::fromLatin1(name)).toString() : QString();
+    }
+    QString contactFile(const CCard& card)
+    {
+        const auto contact = contactOf(card);
+        return contact ? folderPath(folderOf(card)) + u'/' + contact->fileName() : QString();
+    }
+
+    void setCity(const CCard& card, const QString& city)
+    {
+        RawFile(file).exec(
+            QStringLiteral("UPDATE Addresses SET City = ? WHERE CardRecordID = ? AND Location = 1"),
+            {city, card.CardRecordID});
+    }
+    QString cityOf(const CCard& card)
+    {
+        return property(card, card.IsIndividual == QLatin1String("Y") ? "HomeAddressCity"
+                                                                      : "BusinessAddressCity");
+    }
+    CCard active(const char* condition)
+    {
+        return storedCard(QStringLiteral("IsInactive = 'N' AND ") + QLatin1String(condition));
+    }
+    // Two items that are no contacts where the export looks.
+    QStringList writeOtherItems()
+    {
+        QStringList paths;
+        for (const QString& folderName : {QStringLiteral("VEXO Customers"), QString()}) {
+            QDir().mkpath(folderPath(folderName));
+            for (const auto& [name, text] :
+                 {std::pair{"team.vcf", groupCard}, std::pair{"broken.vcf", damagedFile}}) {
+                QFile item(folderPath(folderName) + u'/' + QLatin1String(name));
+                EXPECT_TRUE(item.open(QIODevice::WriteOnly));
+                item.write(text.toUtf8());
+                paths << item.fileName();
+            }
+        }
+        return paths;
+    }
+};
+
+struct LayoutRow
+{
+    const char* name;
+    qint32 disableFolders;
+    int country;
+    const char* version;
+    QStringList folders;
+    bool addressBooks;
+};
+
+void PrintTo(const LayoutRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class Layouts : public ExportRun, public testing::WithParamInterface<LayoutRow>
+{};
+
+TEST_P(Layouts, FirstExportWritesEveryActiveCardAndASecondRewritesNothing)
+{
+    const LayoutRow& row = GetParam();
+    makeCompanyFile(row.country);
+    MMain::glDisableOutlookFolders = row.disableFolders;
+    const QStringList others = writeOtherItems();
+    const QList<CCard> cards = activeCards();
+    const int n = int(cards.size());
+
+    const auto version = [&](test::OpenExport& run) {
+        ASSERT_TRUE(run.OpenOutlookConnection());
+        run.mobjOutlookApp->setVersion(QString::fromLatin1(row.version));
+    };
+    ASSERT_TRUE(runExport(version));
+    EXPECT_EQ(added, n);
+    EXPECT_EQ(updated, 0);
+    EXPECT_EQ(total, n);
+    EXPECT_EQ(syncs, 1) << "one flush for the whole export";
+    EXPECT_EQ(progress.pausedMilliseconds, 20 * n);
+    for (const QString caption : {QStringLiteral("caption:Transferring Card 1 of %1").arg(n),
+                                  QStringLiteral("caption:Transferring Card %1 of %1").arg(n),
+                                  QStringLiteral("caption:Finishing Transfer... ")}) {
+        EXPECT_TRUE(progress.events.contains(caption)) << caption.toStdString();
+    }
+    EXPECT_EQ(exportReport().filter(QStringLiteral("|ADD")).size(), n);
+    EXPECT_EQ(summary.ReportFilePath,
+              QDir(folder.path()).filePath(QStringLiteral("OutlookImport.html")));
+    EXPECT_EQ(QDir(folderPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), row.folders);
+    for (const QString& name : row.folders) {
+        EXPECT_EQ(QFile::exists(folderPath(name) + QStringLiteral("/.brindle-folder")),
+                  row.addressBooks)
+            << name.toStdString();
+    }
+    for (const CCard& card : cards) {
+        const auto contact = contactOf(card);
+        ASSERT_TRUE(contact) << card.LastName.toStdString();
+        const QString word = CardType::fromLetter(card.CardTypeID)->word(supplierWord());
+        EXPECT_TRUE(contact->property(QStringLiteral("Categories")).toString().startsWith(word));
+        EXPECT_EQ(contact->property(QStringLiteral("User2")).toString(),
+                  QLatin1String("VEXO") + card.CardTypeID);
+    }
+
+    const auto stamps = fileStamps();
+    ASSERT_TRUE(runExport(version));
+    EXPECT_EQ(fileStamps(), stamps) << "no file rewritten";
+    EXPECT_EQ(added, 0);
+    EXPECT_EQ(updated, n);
+    EXPECT_EQ(syncs, 0) << "nothing written, nothing to flush";
+    EXPECT_TRUE(exportReport().isEmpty());
+    for (const QString& path : others) {
+        EXPECT_EQ(readAll(path),
+                  (path.endsWith(QLatin1String("team.vcf")) ? groupCard : damagedFile).toUtf8());
+    }
+}
+
+const QStringList australianFolders{"VEXO Customers", "VEXO Employees", "VEXO Personal",
+                                    "VEXO Suppliers"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Export, Layouts,
+    testing::Values(LayoutRow{"folders", 0, 1, "16.0.0.0", australianFolders, true},
+                    LayoutRow{"folders_of_an_old_version", 0, 1, "9.0.0.3821", australianFolders,
+                              false},
+                    LayoutRow{"folders_of_a_United_States_file",
+                              0,
+                              2,
+                              "11.0",
+                              {"VEXO Customers", "VEXO Employees", "VEXO Personal", "VEXO Vendors"},
+                              true},
+                    LayoutRow{"categories", 1, 1, "16.0.0.0", {"VEXO Customers"}, false}),
+    [](const testing::TestParamInfo<LayoutRow>& info) { return info.param.name; });
+
+struct RuleRow
+{
+    const char* name;
+    qint32 rule;
+    QList<qint32> answers;
+    int dialogs;
+    QStringList cities; // of the two changed cards afterwards; "" unchanged
+    bool ok;
+    int updatedLess;      // fewer updates than cards; -1: none at all
+    QStringList messages; // the report's rejected rows' messages; ["*"]: each a duplicate
+    int syncs;
+};
+
+void PrintTo(const RuleRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class Rules : public ExportRun, public testing::WithParamInterface<RuleRow>
+{
+protected:
+    static QStringList repeated(const char* text, int times)
+    {
+        QStringList list;
+        for (int i = 0; i < times; ++i) {
+            list << QString::fromLatin1(text);
+        }
+        return list;
+    }
+};
+
+// A person's and a company's card changed in the company file, and a third
+// whose contact another program gave a fax and a business address, which the
+// export never writes: only real changes are asked about.
+TEST_P(Rules, EachRuleAndAnswerActs)
+{
+    const RuleRow& row = GetParam();
+    makeCompanyFile();
+    ASSERT_TRUE(runExport());
+    const QList<CCard> changed{active("CardTypeID = 'C' AND IsIndividual = 'Y'"),
+                               active("CardTypeID = 'S' AND IsIndividual = 'N'")};
+    const CCard untouched = active("CardTypeID = 'E'");
+    const QStringList before{cityOf(changed[0]), cityOf(changed[1])};
+    changeContact(contactOf(changed[0]), {{"HomeFaxNumber", "02 1111 2222"}});
+    changeContact(contactOf(untouched),
+                  {{"HomeFaxNumber", "02 3333 4444"}, {"BusinessAddressCity", "Dubbo"}});
+    setCity(changed[0], QStringLiteral("Darwin"));
+    setCity(changed[1], QStringLiteral("Cairns"));
+    const int files = contactFiles();
+    const int n = int(activeCards().size());
+    QFile::remove(QDir(folder.path()).filePath(QStringLiteral("OutlookImport.html")));
+    MMain::glRulesFilter = row.rule;
+    prompts.choices = row.answers;
+    prompts.answers = {Prompts::Yes};
+
+    EXPECT_EQ(runExport(), row.ok);
+    ASSERT_EQ(prompts.shown.size(), row.dialogs);
+    if (row.dialogs > 0) {
+        EXPECT_EQ(prompts.shown[0].differences(),
+                  Differences({{".HomeAddressCity", before[0], "Darwin"}}));
+        EXPECT_EQ(prompts.shown[0].txtLastName.caption, changed[0].LastName);
+        EXPECT_EQ(prompts.shown[0].caption,
+                  QStringLiteral("Brindle - Confirm Update to Outlook Contact"));
+    }
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(cityOf(changed[i]), row.cities[i].isEmpty() ? before[i] : row.cities[i]);
+    }
+    EXPECT_EQ(property(changed[0], "HomeFaxNumber"), QStringLiteral("02 1111 2222"));
+    EXPECT_EQ(property(untouched, "BusinessAddressCity"), QStringLiteral("Dubbo"));
+    EXPECT_EQ(contactFiles(), files) << "scratch contacts are never saved";
+    EXPECT_EQ(added, 0);
+    if (row.ok) {
+        EXPECT_EQ(updated, row.updatedLess < 0 ? 0 : n - row.updatedLess);
+        QStringList messages;
+        for (const QString& line : exportReport()) {
+            messages << line.section(u'|', 3, 3);
+        }
+        EXPECT_EQ(messages,
+                  row.messages == QStringList{"*"} ? repeated("Duplicate Card", n) : row.messages);
+    } else {
+        EXPECT_TRUE(exportReport().isEmpty());
+        EXPECT_TRUE(summary.lblFinishHeader.endsWith(QLatin1String("Cancelled")));
+    }
+    EXPECT_EQ(syncs, row.syncs);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Export, Rules,
+    testing::Values(
+        RuleRow{"update_existing", 0, {}, 0, {"Darwin", "Cairns"}, true, 0, {}, 1},
+        RuleRow{"do_not_update", 2, {}, 0, {"", ""}, true, -1, {"*"}, 0},
+        RuleRow{"ask_and_update", 3, {6, 6}, 2, {"Darwin", "Cairns"}, true, 0, {}, 1},
+        RuleRow{"ask_and_skip", 3, {7, 6}, 2, {"", "Cairns"}, true, 1, {"Rejected by User"}, 1},
+        RuleRow{"ask_and_update_all", 3, {8}, 1, {"Darwin", "Cairns"}, true, 0, {}, 1},
+        RuleRow{"ask_and_cancel", 3, {2}, 1, {"", ""}, false, 0, {}, 0}),
+    [](const testing::TestParamInfo<RuleRow>& info) { return info.param.name; });
+
+// The duplicate check looks at record IDs and names; the search also finds a
+// contact by identification. Rule 2 leaves such a contact alone too.
+TEST_F(ExportRun, DoNotUpdateLeavesAContactTheSearchFindsAlone)
+{
+    makeCompanyFile();
+    const qint32 id = RawFile(file).addCard(QStringLiteral("C"), QStringLiteral("Newcomer"),
+                                            QStringLiteral("Al"), QStringLiteral("CUS999"));
+    const auto stranger = addContact(QStringLiteral("VEXO Customers"),
+                                     {{"LastName", "Stranger"}, {"User1", "CUS999"}});
+    const QString path = folderPath(QStringLiteral("VEXO Customers")) + u'/' + stranger->fileName();
+    const QByteArray bytes = readAll(path);
+    MMain::glRulesFilter = 2;
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(readAll(path), bytes);
+    EXPECT_EQ(added, int(activeCards().size()) - 1);
+    EXPECT_TRUE(exportReport().contains(QStringLiteral("Newcomer|Al||Duplicate Card|ERROR")))
+        << exportReport().join(u'\n').toStdString();
+    EXPECT_FALSE(contactOf(test::card(QStringLiteral("C"), {}, {}, {}, id)));
+}
+
+// The card's own contact is found first, though an unlinked namesake comes
+// earlier in the folder; a namesake linked to another card is passed over.
+TEST_F(ExportRun, TheCardsOwnContactIsFoundAmongNamesakes)
+{
+    makeCompanyFile();
+    ASSERT_TRUE(runExport());
+    const CCard person = active("CardTypeID = 'C' AND IsIndividual = 'Y'");
+    const auto stranger =
+        addContact(QStringLiteral("VEXO Customers"), {{"LastName", person.LastName},
+                                                      {"FirstName", person.FirstName},
+                                                      {"HomeAddressCity", "Nowhere"}});
+    const QString strangerPath =
+        folderPath(QStringLiteral("VEXO Customers")) + u'/' + stranger->fileName();
+    const QByteArray strangerBytes = readAll(strangerPath);
+    setCity(person, QStringLiteral("Darwin"));
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(cityOf(person), QStringLiteral("Darwin"));
+    EXPECT_EQ(readAll(strangerPath), strangerBytes);
+    EXPECT_EQ(added, 0);
+
+    QFile::remove(strangerPath);
+    const qint32 twin = RawFile(file).addCard(QStringLiteral("C"), person.LastName,
+                                              person.FirstName, QStringLiteral("*None"));
+    RawFile(file).addAddress(twin, 1, QStringLiteral("1 Twin St"));
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(added, 1) << "the twin gets a contact of its own";
+    EXPECT_EQ(cityOf(person), QStringLiteral("Darwin"));
+    const auto twinContact = contactOf(test::card(QStringLiteral("C"), {}, {}, {}, twin));
+    ASSERT_TRUE(twinContact);
+    EXPECT_EQ(twinContact->property(QStringLiteral("HomeAddressStreet")).toString(),
+              QStringLiteral("1 Twin St\r\n\r\n\r\n"));
+}
+
+// Values that a filter must quote are found by name alone, and only their own.
+TEST_F(ExportRun, NamesThatNeedQuotingFindTheirOwnContact)
+{
+    samples::writeCompanyFile(file, {1, 1, 3, {}}, samples::ExistingFile::Keep);
+    RawFile raw(file);
+    raw.exec(QStringLiteral("UPDATE Cards SET IsInactive = 'Y'"));
+    const QList<std::pair<QString, QString>> names = {
+        {QStringLiteral("O'Neil"), QStringLiteral("Seán")},
+        {QStringLiteral("D'Arcy-O'Brien"), QStringLiteral("Zoë")},
+        {QStringLiteral("Say \"Hi\" Ltd"), {}},
+        {QStringLiteral("Smith (Holdings) [Aust]"), {}},
+        {QStringLiteral("Nguyễn & Müller"), {}},
+        {QStringLiteral("x') OR ([LastName] = 'y"), QStringLiteral("z")},
+        {QStringLiteral("It''s"), {}}};
+    QList<qint32> ids;
+    for (const auto& [last, first] : names) {
+        ids << raw.addCard(QStringLiteral("C"), last, first,
+                           QStringLiteral("O'N'%1").arg(ids.size()));
+        raw.addAddress(ids.last(), 1, QStringLiteral("1 Main St"));
+    }
+    ASSERT_TRUE(runExport());
+    ASSERT_EQ(added, names.size());
+    for (const auto& contact : contactsIn(QStringLiteral("VEXO Customers"))) {
+        changeContact(contact,
+                      {{"CustomerID", QString()}, {"User3", QString()}, {"User1", QString()}});
+    }
+    raw.exec(QStringLiteral("UPDATE Addresses SET City = 'Perth'"));
+
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(added, 0);
+    EXPECT_EQ(updated, names.size());
+    const auto contacts = contactsIn(QStringLiteral("VEXO Customers"));
+    ASSERT_EQ(contacts.size(), names.size());
+    for (const auto& contact : contacts) {
+        const qint32 id = contact->property(QStringLiteral("CustomerID")).toInt();
+        const qsizetype at = ids.indexOf(id);
+        ASSERT_GE(at, 0);
+        const bool person = !names[at].second.isEmpty();
+        EXPECT_EQ(
+            contact->property(person ? QStringLiteral("LastName") : QStringLiteral("CompanyName")),
+            names[at].first);
+        EXPECT_EQ(contact->property(person ? QStringLiteral("HomeAddressCity")
+                                           : QStringLiteral("BusinessAddressCity")),
+                  QStringLiteral("Perth"));
+    }
+}
+
+// An identification of *None, in any case, or none at all identifies nothing.
+TEST_F(ExportRun, BlankOrNoneIdentificationsTakeNoOtherContact)
+{
+    makeCompanyFile();
+    RawFile(file).exec(QStringLiteral("UPDATE Cards SET CardIdentification = CASE CardRecordID % 3 "
+                                      "WHEN 0 THEN '*None' WHEN 1 THEN '*NONE' ELSE '' END"));
+    const QStringList strangers = {
+        addContact(QStringLiteral("VEXO Customers"), {{"LastName", "A"}, {"User1", "*None"}}, "01")
+            ->fileName(),
+        addContact(QStringLiteral("VEXO Customers"), {{"LastName", "B"}, {"User1", "*none"}}, "02")
+            ->fileName()};
+    const auto stamps = fileStamps();
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(added, int(activeCards().size()));
+    for (const QString& name : strangers) {
+        const QString path = folderPath(QStringLiteral("VEXO Customers")) + u'/' + name;
+        EXPECT_EQ(fileStamps().value(path), stamps.value(path));
+    }
+}
+
+// A card's notes follow the marker; what the user typed before it stays.
+TEST_F(ExportRun, NotesKeepTheUsersOwnTextBeforeTheMarker)
+{
+    makeCompanyFile();
+    const CCard card = active("CardTypeID = 'P'");
+    RawFile(file).exec(
+        QStringLiteral("UPDATE Cards SET Notes = 'Call weekly' WHERE CardRecordID = ?"),
+        {card.CardRecordID});
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(property(card, "Body"), QStringLiteral("\r\n-!VEXO NOTES!-\r\nCall weekly"));
+    changeContact(contactOf(card), {{"Body", "Met at the fair" + property(card, "Body")}});
+    RawFile(file).exec(QStringLiteral("UPDATE Cards SET Notes = 'Call monthly' WHERE CardRecordID "
+                                      "= ?"),
+                       {card.CardRecordID});
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(property(card, "Body"),
+              QStringLiteral("Met at the fair\r\n-!VEXO NOTES!-\r\nCall monthly"));
+    RawFile(file).exec(QStringLiteral("UPDATE Cards SET Notes = '-!OUTLOOK NOTES!-From the "
+                                      "contacts' WHERE CardRecordID = ?"),
+                       {card.CardRecordID});
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(property(card, "Body"), QStringLiteral("Met at the fair\r\n"));
+}
+
+struct CustomFieldRow
+{
+    const char* name;
+    int country;
+    QLocale locale;
+};
+
+void PrintTo(const CustomFieldRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class CustomFields : public ExportRun, public testing::WithParamInterface<CustomFieldRow>
+{};
+
+// The sample files hold a date in custom field 1, a remark in 2 and a
+// number in 3: a birthday, a spouse and an anniversary that is no date.
+TEST_P(CustomFields, GoToDatesAndSpouseOrAreReported)
+{
+    makeCompanyFile(GetParam().country);
+    QLocale::setDefault(GetParam().locale);
+    std::tie(MMain::glCustomField1, MMain::glCustomField2, MMain::glCustomField3) =
+        std::tuple(3, 4, 2);
+    ASSERT_TRUE(runExport());
+    ASSERT_TRUE(runExport());
+    int birthdays = 0;
+    QStringList notDates;
+    for (const CCard& card : activeCards()) {
+        const auto contact = contactOf(card);
+        ASSERT_TRUE(contact);
+        if (!card.CustomField1.isEmpty()) {
+            EXPECT_EQ(contact->property(QStringLiteral("Birthday"))
+                          .toDate()
+                          .toString(GetParam().country == 2 ? QStringLiteral("MM/dd/yyyy")
+                                                            : QStringLiteral("dd/MM/yyyy")),
+                      card.CustomField1);
+            ++birthdays;
+        }
+        EXPECT_EQ(contact->property(QStringLiteral("Spouse")).toString(), card.CustomField2);
+        EXPECT_FALSE(contact->property(QStringLiteral("Anniversary")).toDate().isValid());
+        if (!card.CustomField3.isEmpty()) {
+            notDates << ImportReportWriter::escaped(
+                            card.LastName + QStringLiteral("|Custom Field #3 is not a date.")) +
+                            QStringLiteral("|UPDATE");
+        }
+    }
+    EXPECT_GT(birthdays, 0);
+    ASSERT_FALSE(notDates.isEmpty());
+    QStringList reported;
+    for (const QString& line : exportReport()) {
+        reported << line.section(u'|', 0, 0) + u'|' + line.section(u'|', 3);
+    }
+    reported.sort();
+    notDates.sort();
+    EXPECT_EQ(reported, notDates);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Export, CustomFields,
+    testing::Values(CustomFieldRow{"Australian", 1, QLocale(QLocale::English, QLocale::Australia)},
+                    CustomFieldRow{"United_States", 2,
+                                   QLocale(QLocale::English, QLocale::UnitedStates)}),
+    [](const testing::TestParamInfo<CustomFieldRow>& info) { return info.param.name; });
+
+// The user's categories survive every export in User4.
+TEST_F(ExportRun, TheUsersCategoriesAreKeptAcrossExports)
+{
+    makeCompanyFile();
+    const CCard card = active("CardTypeID = 'C'");
+    ASSERT_TRUE(runExport());
+    const QString mapped = property(card, "Categories");
+    changeContact(contactOf(card), {{"Categories", mapped + QStringLiteral(", Friends")}});
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(property(card, "Categories"), mapped);
+    EXPECT_EQ(property(card, "User4"), QStringLiteral("Friends"));
+    const auto stamps = fileStamps();
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(property(card, "User4"), QStringLiteral("Friends"));
+    EXPECT_EQ(fileStamps(), stamps);
+}
+
+// A contact changed by another program while the export runs is not
+// overwritten: its card is rejected, the run fails, and what was saved is
+// still flushed.
+TEST_F(ExportRun, AContactChangedMeanwhileIsNotOverwritten)
+{
+    makeCompanyFile();
+    ASSERT_TRUE(runExport());
+    RawFile(file).exec(QStringLiteral("UPDATE Addresses SET City = City || ' North'"));
+    const CCard supplier = active("CardTypeID = 'S'");
+    const QString path = contactFile(supplier);
+    const QByteArray other = readAll(path).replace("END:VCARD", "NOTE:Mine\r\nEND:VCARD");
+    progress.onCaption.insert(QStringLiteral("Transferring Card 1 of %1").arg(activeCards().size()),
+                              [&] {
+                                  QFile file(path);
+                                  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                                  file.write(other);
+                              });
+    EXPECT_FALSE(runExport());
+    EXPECT_EQ(readAll(path), other);
+    EXPECT_EQ(updated, int(activeCards().size()) - 1);
+    EXPECT_EQ(syncs, 1);
+    EXPECT_TRUE(summary.lblFinishHeader.endsWith(QLatin1String("Cancelled")));
+    EXPECT_EQ(summary.RejectedCards, 1);
+}
+
+// A run whose mapping fails for one card, after writing part of it.
+class FailingMapping : public test::OpenExport
+{
+public:
+    using OpenExport::OpenExport;
+    static inline qint32 failing = 0;
+
+    bool MapCardToContact(CCard& card, contacts::ContactItem& contact) override
+    {
+        if (card.CardRecordID != failing) {
+            return FProcess::MapCardToContact(card, contact);
+        }
+        contact.setProperty(QStringLiteral("User1"), QStringLiteral("HALF"));
+        return false;
+    }
+};
+
+TEST_F(ExportRun, ACardThatCannotBeMappedIsRejectedAndNothingOfItSaved)
+{
+    makeCompanyFile();
+    const CCard person = active("CardTypeID = 'C' AND IsIndividual = 'Y'");
+    const CCard company = active("CardTypeID = 'S' AND IsIndividual = 'N'");
+    FailingMapping::failing = person.CardRecordID;
+    ASSERT_TRUE(runExport<FailingMapping>());
+    EXPECT_FALSE(contactOf(person)) << "a new contact is not saved half-written";
+    EXPECT_EQ(added, int(activeCards().size()) - 1);
+    const QStringList rejected =
+        exportReport().filter(QStringLiteral("|The contact could not be written|ERROR"));
+    ASSERT_EQ(rejected.size(), 1);
+    EXPECT_TRUE(rejected[0].startsWith(ImportReportWriter::escaped(person.LastName) + u'|'));
+
+    const QString path = contactFile(company);
+    const QByteArray before = readAll(path);
+    setCity(company, QStringLiteral("Darwin"));
+    FailingMapping::failing = company.CardRecordID;
+    ASSERT_TRUE(runExport<FailingMapping>());
+    EXPECT_EQ(readAll(path), before) << "an existing contact keeps what it held";
+    EXPECT_EQ(summary.RejectedCards, 1);
+}
+
+TEST_F(ExportRun, ACancelKeepsWhatWasSavedAndFlushesIt)
+{
+    makeCompanyFile();
+    prompts.answers = {Prompts::Yes};
+    progress.onCaption.insert(QStringLiteral("Transferring Card 3 of %1").arg(activeCards().size()),
+                              [this] { progress.controls->cmdCancel_Click(); });
+    EXPECT_FALSE(runExport());
+    EXPECT_EQ(added, 3);
+    EXPECT_EQ(syncs, 1);
+    EXPECT_EQ(contactFiles(), 3);
+    EXPECT_TRUE(exportReport().isEmpty());
+    EXPECT_EQ(summary.lblFinishHeader, QStringLiteral("Export Cancelled"));
+}
+
+TEST_F(ExportRun, InactiveCardsAreExportedOnlyWhenAllowed)
+{
+    makeCompanyFile();
+    const int all = count(QStringLiteral("SELECT count(*) FROM Cards"));
+    ASSERT_LT(activeCards().size(), all);
+    MMain::glTransferInactives = 1;
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(added, all);
+}
+
+// khard reads the exported store as vCard 4.0 says: every card listed with
+// its name, organisation, phones, e-mail, addresses and categories.
+TEST_F(ExportRun, KhardListsEveryExportedCard)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("khard")).isEmpty()) {
+        GTEST_SKIP() << "khard is not on PATH";
+    }
+    makeCompanyFile();
+    ASSERT_TRUE(runExport());
+    QByteArray config = "[general]\ndefault_action = list\n[addressbooks]\n";
+    for (const QString& name : australianFolders) {
+        config += "[[" + name.mid(5).toUtf8() + "]]\npath = " + folderPath(name).toUtf8() + '\n';
+    }
+    QFile conf(folder.filePath(QStringLiteral("khard.conf")));
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write(config);
+    conf.close();
+    QProcess khard;
+    khard.start(QStringLiteral("khard"),
+                {QStringLiteral("-c"), conf.fileName(), QStringLiteral("list"),
+                 QStringLiteral("-p"), QStringLiteral("-F"),
+                 QStringLiteral("uid,first_name,last_name,organisations,categories,phone_numbers,"
+                                "emails,post_addresses")});
+    ASSERT_TRUE(khard.waitForFinished(60000));
+    ASSERT_EQ(khard.exitCode(), 0) << khard.readAllStandardError().toStdString();
+    const QStringList lines = QString::fromUtf8(khard.readAllStandardOutput()).split(u'\n');
+    for (const CCard& card : activeCards()) {
+        const QStringList line = lines.filter(contactOf(card)->EntryID());
+        ASSERT_EQ(line.size(), 1) << card.LastName.toStdString();
+        const TarvoCards::CAddress& main = card.Addresses[0];
+        QStringList expected{
+            card.LastName,
+            main.City,
+            main.StreetLine1,
+            main.Phone1,
+            main.Email,
+            CardType::fromLetter(card.CardTypeID)->word(QStringLiteral("Supplier"))};
+        if (card.IsIndividual == QLatin1String("Y")) {
+            expected << card.FirstName;
+        }
+        for (const QString& text : expected) {
+            EXPECT_TRUE(line[0].contains(text))
+                << text.toStdString() << " in " << line[0].toStdString();
+        }
+    }
+}
+
+} // namespace
+} // namespace brindle
