@@ -75,22 +75,68 @@ TEST_F(StoreImport, ExportedContactsImportedBackChangeNoRow)
     EXPECT_EQ(added, count(QStringLiteral("SELECT count(*) FROM Cards WHERE IsInactive = 'N'")));
 }
 
-TEST_F(StoreImport, ASampleStoreAddsItsNewContactsOnce)
+TEST_F(StoreImport, ASampleStoreAddsItsNewContactsOnceInEitherLayout)
 {
-    makeCompanyFile();
-    samples::writeContactStore(store.path(),
-                               {60, samples::ContactStoreOptions::Layout::Folders, 5});
-    const int cardsBefore = count(QStringLiteral("SELECT count(*) FROM Cards"));
+    using Layout = samples::ContactStoreOptions::Layout;
+    for (const Layout layout : {Layout::Folders, Layout::Categories}) {
+        SCOPED_TRACE(layout == Layout::Folders ? "folders" : "categories");
+        QFile::remove(file);
+        QDir(folderPath()).removeRecursively();
+        makeCompanyFile();
+        MMain::glDisableOutlookFolders = layout == Layout::Categories ? 1 : 0;
+        const samples::ContactStoreSummary written =
+            samples::writeContactStore(store.path(), {60, layout, 5});
+        ASSERT_EQ(written.contacts, 60);
+        const QStringList others = QDir(folderPath()).entryList(QDir::Files);
+        const int cardsBefore = count(QStringLiteral("SELECT count(*) FROM Cards"));
+        ASSERT_TRUE(runAgain());
+        const int cardsAfter = count(QStringLiteral("SELECT count(*) FROM Cards"));
+        EXPECT_GT(cardsAfter, cardsBefore);
+        EXPECT_EQ(summary.TotalCards, 60) << "items that are no contacts are not read";
+        EXPECT_EQ(added, 60);
+        EXPECT_EQ(QDir(folderPath()).entryList(QDir::Files), others);
+        ASSERT_TRUE(runAgain());
+        EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards")), cardsAfter)
+            << "a second import of the same contacts adds nothing";
+        EXPECT_TRUE(reportRows().filter(QStringLiteral("|ADD")).isEmpty())
+            << qPrintable(reportRows().join(u'\n'));
+    }
+}
+
+// In the categories layout a contact's type is the first selected type its
+// categories name, and a contact that names none is left out, with one notice.
+TEST_F(StoreImport, CategoriesTellTheTypeOfEachContact)
+{
+    makeCompanyFile(2);
+    MMain::glDisableOutlookFolders = 1;
+    MMain::gobjOptions->Analyse(QStringLiteral("DATABASE=") + file +
+                                QStringLiteral("<CUSTOMERS=YES<SUPPLIERS=YES"));
+    contacts::Application app(store.path());
+    const auto contactsFolder = app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
+    const QList<std::pair<const char*, const char*>> contacts = {
+        {"Both", "Vendor, Customer"}, {"Seller", "Vendors"}, {"Buyer", "Key customer"},
+        {"Friend", "Friends"},        {"Staff", "Employee"}, {"Blank", ""}};
+    for (const auto& [name, categories] : contacts) {
+        const auto item = contactsFolder->Items().Add();
+        item->setProperty(QStringLiteral("CompanyName"), QString::fromLatin1(name));
+        item->setProperty(QStringLiteral("Categories"), QString::fromLatin1(categories));
+        item->Save();
+    }
     ASSERT_TRUE(runAgain());
-    const int cardsAfter = count(QStringLiteral("SELECT count(*) FROM Cards"));
-    EXPECT_GT(cardsAfter, cardsBefore);
-    EXPECT_EQ(summary.TotalCards, 60);
-    EXPECT_EQ(added, 60);
-    ASSERT_TRUE(runAgain());
-    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards")), cardsAfter)
-        << "a second import of the same contacts adds nothing";
-    EXPECT_TRUE(reportRows().filter(QStringLiteral("|ADD")).isEmpty())
-        << qPrintable(reportRows().join(u'\n'));
+    EXPECT_EQ(added, 3);
+    const auto typeOf = [this](const char* name) {
+        return RawFile(file)
+            .value(QStringLiteral("SELECT group_concat(CardTypeID) FROM Cards WHERE LastName = ?"),
+                   {QString::fromLatin1(name)})
+            .toString();
+    };
+    EXPECT_EQ(typeOf("Both"), QStringLiteral("C"));
+    EXPECT_EQ(typeOf("Seller"), QStringLiteral("V"));
+    EXPECT_EQ(typeOf("Buyer"), QStringLiteral("C"));
+    for (const char* left : {"Friend", "Staff", "Blank"}) {
+        EXPECT_TRUE(typeOf(left).isEmpty()) << left;
+    }
+    EXPECT_EQ(prompts.notices, QStringList({"FOutlookCategories"}));
 }
 
 TEST_F(StoreImport, AContactMovedToAnotherTypesFolderLeavesItsCardAlone)

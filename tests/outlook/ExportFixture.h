@@ -40,11 +40,19 @@ protected:
     template <typename Run = OpenExport>
     bool runExport(const std::function<void(std::type_identity_t<Run>&)>& before = {})
     {
+        return runTransfer<Run>(2, before);
+    }
+    // An import of the store into the company file, the same way.
+    bool runImport() { return runTransfer<OpenExport>(1, {}); }
+
+    template <typename Run>
+    bool runTransfer(qint32 direction, const std::function<void(Run&)>& before)
+    {
         progress.events.clear();
         progress.values.clear();
         progress.pumps = progress.pausedMilliseconds = 0;
         summary = FSummary();
-        MMain::glTransferAction = 2;
+        MMain::glTransferAction = direction;
         Run run{prompts, progress, summary};
         if (before) {
             before(run);
