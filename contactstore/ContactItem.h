@@ -66,9 +66,10 @@ public:
     // Drops the parsed form of an unchanged stored contact; its bytes stay.
     void releaseParsed();
 
-    // The folder's order and the values Find looks at, as last stored.
+    // The folder's order and the values Find looks at, as last stored: one
+    // per indexed property (empty for a property not indexed yet, and none
+    // for an item that is no contact).
     qint64 sequence = 0;
-    bool inIndex = false;
     QStringList indexed;
 
 private:

@@ -1,5 +1,7 @@
 #include "FolderContents.h"
 
+#include <functional>
+
 namespace contacts {
 
 namespace {
@@ -55,7 +57,8 @@ void FolderContents::load()
 std::shared_ptr<ContactItem> FolderContents::find(const QString& text)
 {
     const Filter filter = Filter::parse(text);
-    buildIndex();
+    items();
+    indexFieldsOf(filter);
     ContactItem* best = nullptr;
     for (ContactItem* item : candidates(filter)) {
         if ((!best || item->sequence < best->sequence) && filter.matches(item->indexed)) {
@@ -65,18 +68,30 @@ std::shared_ptr<ContactItem> FolderContents::find(const QString& text)
     return best ? best->shared_from_this() : nullptr;
 }
 
-// Built on the first Find, so that a folder only walked never parses a contact twice.
-void FolderContents::buildIndex()
+// A property is indexed on the first Find that names it, in one walk of the
+// folder for all the properties that filter adds.
+void FolderContents::indexFieldsOf(const Filter& filter)
 {
-    if (m_indexed) {
+    std::vector<int> missing;
+    const std::function<void(const Filter&)> collect = [&](const Filter& part) {
+        if (part.op != Filter::Op::Equals) {
+            std::for_each(part.children.begin(), part.children.end(), collect);
+        } else if (std::find(m_indexedFields.begin(), m_indexedFields.end(), part.field) ==
+                       m_indexedFields.end() &&
+                   std::find(missing.begin(), missing.end(), part.field) == missing.end()) {
+            missing.push_back(part.field);
+        }
+    };
+    collect(filter);
+    if (missing.empty()) {
         return;
     }
-    for (const auto& item : items()) {
-        if (!item->inIndex) {
-            addToIndex(*item);
+    for (const auto& item : m_items) {
+        if (item->kind() == ContactItem::Kind::Contact) {
+            addToIndex(*item, item->storedContact(), missing);
         }
     }
-    m_indexed = true;
+    m_indexedFields.insert(m_indexedFields.end(), missing.begin(), missing.end());
 }
 
 std::vector<ContactItem*> FolderContents::candidates(const Filter& filter) const
@@ -131,8 +146,8 @@ void FolderContents::stored(ContactItem& item, const QString& path)
     } else {
         removeFromIndex(item);
     }
-    if (m_indexed) {
-        addToIndex(item);
+    if (!m_indexedFields.empty()) {
+        addToIndex(item, item.storedContact(), m_indexedFields);
     }
 }
 
@@ -147,40 +162,40 @@ void FolderContents::parsed(ContactItem& item)
 
 // Empty values stay out of the buckets: a bucket shared by most contacts
 // would make every Save of one of them walk it.
-void FolderContents::addToIndex(ContactItem& item)
+void FolderContents::addToIndex(ContactItem& item, const ContactCard& contact,
+                                const std::vector<int>& fields)
 {
-    static const std::vector<int> fields = [] {
-        std::vector<int> numbers;
+    static const std::vector<int> numbers = [] {
+        std::vector<int> list;
         for (const QString& name : indexedFields()) {
-            numbers.push_back(fieldNumber(name));
+            list.push_back(fieldNumber(name));
         }
-        return numbers;
+        return list;
     }();
-    item.inIndex = true;
-    item.indexed.clear();
-    if (item.kind() != ContactItem::Kind::Contact) {
-        return;
+    if (item.indexed.isEmpty()) {
+        item.indexed.resize(indexedFields().size());
     }
-    const ContactCard contact = item.storedContact();
-    for (size_t i = 0; i < fields.size(); ++i) {
-        item.indexed += indexKey(contact.get(fields[i]).toString());
-        if (!item.indexed.last().isEmpty()) {
-            m_index[i][item.indexed.last()].push_back(&item);
+    for (const int field : fields) {
+        QString& value = item.indexed[field];
+        value = indexKey(contact.get(numbers[size_t(field)]).toString());
+        if (!value.isEmpty()) {
+            m_index[size_t(field)][value].push_back(&item);
         }
     }
 }
 
 void FolderContents::removeFromIndex(ContactItem& item)
 {
-    if (!item.inIndex) {
+    if (item.indexed.isEmpty()) {
         return;
     }
-    for (qsizetype i = 0; i < item.indexed.size(); ++i) {
-        auto bucket = m_index[i].find(item.indexed[i]);
-        if (bucket != m_index[i].end()) {
+    for (const int field : m_indexedFields) {
+        auto& index = m_index[size_t(field)];
+        auto bucket = index.find(item.indexed[field]);
+        if (bucket != index.end()) {
             std::erase(*bucket, &item);
             if (bucket->empty()) {
-                m_index[i].erase(bucket);
+                index.erase(bucket);
             }
         }
     }

@@ -10,8 +10,9 @@
 
 namespace contacts {
 
-// The items of one folder, read once and then kept, with an index of the
-// properties Find can name so that Find never reads a contact again.
+// The items of one folder, read once and then kept, with an index of each
+// property a Find has named, so that a later Find never reads a contact
+// again. A property no filter names is never indexed.
 class FolderContents : public std::enable_shared_from_this<FolderContents>
 {
 public:
@@ -32,15 +33,16 @@ private:
     using Bucket = std::vector<ContactItem*>;
 
     void load();
-    void buildIndex();
-    void addToIndex(ContactItem& item);
+    // Indexes the properties the filter names that are not indexed yet.
+    void indexFieldsOf(const Filter& filter);
+    void addToIndex(ContactItem& item, const ContactCard& contact, const std::vector<int>& fields);
     void removeFromIndex(ContactItem& item);
     std::vector<ContactItem*> candidates(const Filter& filter) const;
 
     QString m_directory;
     std::shared_ptr<SyncList> m_unflushed;
     bool m_loaded = false;
-    bool m_indexed = false;
+    std::vector<int> m_indexedFields; // positions in indexedFields()
     qint64 m_nextSequence = 0;
     std::vector<std::shared_ptr<ContactItem>> m_items;
     std::vector<QHash<QString, Bucket>> m_index;
