@@ -14,6 +14,7 @@ namespace brindle {
 namespace {
 
 constexpr int contactClass = 40;
+constexpr qint32 exportDirection = 2;
 
 // The types in the order the folders are read.
 constexpr CardType::Id readingOrder[] = {CardType::Customer, CardType::Employee, CardType::Supplier,
@@ -47,6 +48,16 @@ void logSubFolders(contacts::Folder& folder)
 bool isRefusal(const std::exception& error)
 {
     return errorNumberOf(error) == ErrorNumber::PermissionDenied;
+}
+
+// An export looks the cards made from contacts up by record ID and names
+// only; what else they hold would take most of its memory.
+void keepWhatTheExportReads(TarvoCards::CCard& card)
+{
+    if (MMain::glTransferAction == exportDirection) {
+        card.Addresses = {};
+        card.Notes.clear();
+    }
 }
 
 // The folder "Contacts" beside the default contacts folder.
@@ -151,7 +162,9 @@ bool FProcess::AnalyseOutlookContactFolders(contacts::Folder& objFolder,
 {
     return walkItems([&] { return objFolder.Items(); }, "AnalyseOutlookContactFolders",
                      [&](contacts::ContactItem& item) {
-                         MapContactToCard(item, mobjOutlookColl->AddNew(), psCardTypeID);
+                         TarvoCards::CCard& card = mobjOutlookColl->AddNew();
+                         MapContactToCard(item, card, psCardTypeID);
+                         keepWhatTheExportReads(card);
                      });
 }
 
@@ -179,7 +192,9 @@ void FProcess::readCategorisedContact(contacts::ContactItem& item)
         const QString recognised = type.recognisedWord(word);
         if (!recognised.isEmpty() && categories.contains(recognised) &&
             type.selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
-            MapContactToCard(item, mobjOutlookColl->AddNew(), type.letter(word));
+            TarvoCards::CCard& card = mobjOutlookColl->AddNew();
+            MapContactToCard(item, card, type.letter(word));
+            keepWhatTheExportReads(card);
             return;
         }
     }
