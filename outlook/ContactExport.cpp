@@ -30,9 +30,15 @@ constexpr int maxSearches = 6;
 const QString rejectedByUser = QStringLiteral("Rejected by User");
 const QString unwritableContact = QStringLiteral("The contact could not be written");
 
-void logExportError(const std::exception& error)
+// An error of the export's own is logged and fails it; one by which the
+// store says it cannot read a filter is neither.
+void exportFailed(const std::exception& error, bool& result)
 {
+    if (errorNumberOf(error) == ErrorNumber::CannotParse) {
+        return;
+    }
     MMain::logError(QStringLiteral("FProcess.ImportToOutlook"), error);
+    result = false;
 }
 
 // The first contact the filter finds, or null. A filter the store cannot
@@ -43,10 +49,7 @@ std::shared_ptr<contacts::ContactItem> find(const contacts::Items& items, const 
     try {
         return items.Find(filter);
     } catch (const std::exception& error) {
-        if (errorNumberOf(error) != ErrorNumber::CannotParse) {
-            logExportError(error);
-            result = false;
-        }
+        exportFailed(error, result);
         return nullptr;
     }
 }
@@ -125,8 +128,7 @@ bool FProcess::ImportToOutlook()
                         break;
                     }
                 } catch (const std::exception& error) {
-                    logExportError(error);
-                    result = false;
+                    exportFailed(error, result);
                     card.TransferMessage = unwritableContact;
                     mcolRejected.append(card);
                 }
@@ -143,8 +145,7 @@ bool FProcess::ImportToOutlook()
             setProgressValue(0);
         }
     } catch (const std::exception& error) {
-        logExportError(error);
-        result = false;
+        exportFailed(error, result);
     }
     m_progress.setCaption(QStringLiteral("Finishing Transfer... "));
     setProgressValue(100);
@@ -181,8 +182,7 @@ void FProcess::openExportTargets(ExportTargets& targets, bool& result)
                 folder->setShowAsOutlookAB(true);
             }
         } catch (const std::exception& error) {
-            logExportError(error);
-            result = false;
+            exportFailed(error, result);
         }
     }
     targets.scratch = targets.byType[CardType::Customer];
@@ -192,10 +192,10 @@ bool FProcess::exportCard(CCard& card, ExportTargets& targets, ExportLists& list
 {
     const contacts::Items* items = targets.itemsFor(card.CardTypeID);
     if (!items) {
-        logExportError(PlatformError(91, QStringLiteral("Object variable not set: no folder for "
-                                                        "the card type ") +
-                                             card.CardTypeID));
-        result = false;
+        exportFailed(PlatformError(91, QStringLiteral("Object variable not set: no folder for "
+                                                      "the card type ") +
+                                           card.CardTypeID),
+                     result);
         card.TransferMessage = unwritableContact;
         mcolRejected.append(card);
         return true;
@@ -269,8 +269,7 @@ bool FProcess::writeContact(CCard& card, contacts::ContactItem& contact, bool& r
         try {
             contact.Save();
         } catch (const std::exception& error) {
-            logExportError(error);
-            result = false;
+            exportFailed(error, result);
             written = false;
         }
     }
@@ -279,7 +278,7 @@ bool FProcess::writeContact(CCard& card, contacts::ContactItem& contact, bool& r
         try {
             contact.Close(olDiscard);
         } catch (const std::exception& error) {
-            logExportError(error);
+            exportFailed(error, result);
         }
     }
     return written;
@@ -295,8 +294,9 @@ bool FProcess::flushContacts()
         }
         return true;
     } catch (const std::exception& error) {
-        logExportError(error);
-        return false;
+        bool result = true;
+        exportFailed(error, result);
+        return result;
     }
 }
 
