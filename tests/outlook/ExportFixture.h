@@ -3,6 +3,7 @@
 #include "RunFixture.h"
 #include "accounting/AccountingFixture.h"
 #include "contactstore/Application.h"
+#include "startup/CardType.h"
 
 #include <QDirIterator>
 #include <sys/stat.h>
@@ -107,6 +108,41 @@ protected:
         }
         return nullptr;
     }
+    // The folder a card's contact is in: its type's, or the default folder.
+    QString folderOf(const TarvoCards::CCard& card)
+    {
+        if (MMain::glDisableOutlookFolders == 1) {
+            return {};
+        }
+        const bool vendors =
+            count(QStringLiteral("SELECT count(*) FROM Cards WHERE CardTypeID = 'V'")) > 0;
+        return CardType::fromLetter(card.CardTypeID)
+            ->folderName(vendors ? QStringLiteral("Vendor") : QStringLiteral("Supplier"));
+    }
+    std::shared_ptr<contacts::ContactItem> contactOf(const TarvoCards::CCard& card)
+    {
+        return contactOf(card, folderOf(card));
+    }
+    QString property(const TarvoCards::CCard& card, const char* name)
+    {
+        const auto contact = contactOf(card);
+        return contact ? contact->property(QString::fromLatin1(name)).toString() : QString();
+    }
+    QString contactFile(const TarvoCards::CCard& card)
+    {
+        const auto contact = contactOf(card);
+        return contact ? folderPath(folderOf(card)) + u'/' + contact->fileName() : QString();
+    }
+    TarvoCards::CCard active(const char* condition)
+    {
+        return storedCard(QStringLiteral("IsInactive = 'N' AND ") + QLatin1String(condition));
+    }
+    static QByteArray readAll(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     // Writes a contact as another program would, with a UID that puts it
     // first in its folder's order.
     std::shared_ptr<contacts::ContactItem> addContact(const QString& name,

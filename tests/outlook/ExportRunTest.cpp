@@ -1,6 +1,5 @@
 #include "ExportFixture.h"
 #include "review/ImportReportWriter.h"
-#include "startup/CardType.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -15,42 +14,9 @@ const QString groupCard = QStringLiteral("BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:gro
                                          "END:VCARD\r\n");
 const QString damagedFile = QStringLiteral("BEGIN:VCARD\r\nVERSION:4.0\r\nN:Broken\r\n");
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 class ExportRun : public test::ExportFixture
 {
 protected:
-    QString folderOf(const CCard& card)
-    {
-        return usesFolders() ? CardType::fromLetter(card.CardTypeID)->folderName(supplierWord())
-                             : QString();
-    }
-    static bool usesFolders() { return MMain::glDisableOutlookFolders != 1; }
-    QString supplierWord()
-    {
-        return count(QStringLiteral("SELECT count(*) FROM Cards WHERE CardTypeID = 'V'")) > 0
-                   ? QStringLiteral("Vendor")
-                   : QStringLiteral("Supplier");
-    }
-    std::shared_ptr<contacts::ContactItem> contactOf(const CCard& card)
-    {
-        return ExportFixture::contactOf(card, folderOf(card));
-    }
-    QString property(const CCard& card, const char* name)
-    {
-        const auto contact = contactOf(card);
-        return contact ? contact->property(QString::fromLatin1(name)).toString() : QString();
-    }
-    QString contactFile(const CCard& card)
-    {
-        const auto contact = contactOf(card);
-        return contact ? folderPath(folderOf(card)) + u'/' + contact->fileName() : QString();
-    }
-
     void setCity(const CCard& card, const QString& city)
     {
         RawFile(file).exec(
@@ -61,10 +27,6 @@ protected:
     {
         return property(card, card.IsIndividual == QLatin1String("Y") ? "HomeAddressCity"
                                                                       : "BusinessAddressCity");
-    }
-    CCard active(const char* condition)
-    {
-        return storedCard(QStringLiteral("IsInactive = 'N' AND ") + QLatin1String(condition));
     }
     // Two items that are no contacts where the export looks.
     QStringList writeOtherItems()
@@ -138,7 +100,9 @@ TEST_P(Layouts, FirstExportWritesEveryActiveCardAndASecondRewritesNothing)
     for (const CCard& card : cards) {
         const auto contact = contactOf(card);
         ASSERT_TRUE(contact) << card.LastName.toStdString();
-        const QString word = CardType::fromLetter(card.CardTypeID)->word(supplierWord());
+        const QString word =
+            CardType::fromLetter(card.CardTypeID)
+                ->word(row.country == 2 ? QStringLiteral("Vendor") : QStringLiteral("Supplier"));
         EXPECT_TRUE(contact->property(QStringLiteral("Categories")).toString().startsWith(word));
         EXPECT_EQ(contact->property(QStringLiteral("User2")).toString(),
                   QLatin1String("VEXO") + card.CardTypeID);
@@ -324,8 +288,9 @@ TEST_F(ExportRun, TheCardsOwnContactIsFoundAmongNamesakes)
               QStringLiteral("1 Twin St\r\n\r\n\r\n"));
 }
 
-// Values that a filter must quote are found by name alone, and only their own.
-TEST_F(ExportRun, NamesThatNeedQuotingFindTheirOwnContact)
+// Values a filter must quote find their own contact by name alone; an
+// identification that is blank or *None (in any case) identifies nothing.
+TEST_F(ExportRun, SearchesFindTheCardsOwnContactAndNoOther)
 {
     samples::writeCompanyFile(file, {1, 1, 3, {}}, samples::ExistingFile::Keep);
     RawFile raw(file);
@@ -338,56 +303,47 @@ TEST_F(ExportRun, NamesThatNeedQuotingFindTheirOwnContact)
         {QStringLiteral("Nguyễn & Müller"), {}},
         {QStringLiteral("x') OR ([LastName] = 'y"), QStringLiteral("z")},
         {QStringLiteral("It''s"), {}}};
+    const QStringList identifications{"O'N'1", "*None", "*NONE", "", "O'N'2", "*none", ""};
     QList<qint32> ids;
     for (const auto& [last, first] : names) {
-        ids << raw.addCard(QStringLiteral("C"), last, first,
-                           QStringLiteral("O'N'%1").arg(ids.size()));
+        ids << raw.addCard(QStringLiteral("C"), last, first, identifications[ids.size()]);
         raw.addAddress(ids.last(), 1, QStringLiteral("1 Main St"));
     }
-    ASSERT_TRUE(runExport());
-    ASSERT_EQ(added, names.size());
-    for (const auto& contact : contactsIn(QStringLiteral("VEXO Customers"))) {
-        changeContact(contact,
-                      {{"CustomerID", QString()}, {"User3", QString()}, {"User1", QString()}});
+    QStringList strangers;
+    for (const char* identification : {"*None", ""}) {
+        strangers << addContact(QStringLiteral("VEXO Customers"),
+                                {{"LastName", "Stranger"}, {"User1", identification}},
+                                QStringLiteral("0%1").arg(strangers.size()))
+                         ->fileName();
     }
-    raw.exec(QStringLiteral("UPDATE Addresses SET City = 'Perth'"));
-
-    ASSERT_TRUE(runExport());
-    EXPECT_EQ(added, 0);
-    EXPECT_EQ(updated, names.size());
-    const auto contacts = contactsIn(QStringLiteral("VEXO Customers"));
-    ASSERT_EQ(contacts.size(), names.size());
-    for (const auto& contact : contacts) {
-        const qint32 id = contact->property(QStringLiteral("CustomerID")).toInt();
-        const qsizetype at = ids.indexOf(id);
-        ASSERT_GE(at, 0);
-        const bool person = !names[at].second.isEmpty();
-        EXPECT_EQ(
-            contact->property(person ? QStringLiteral("LastName") : QStringLiteral("CompanyName")),
-            names[at].first);
-        EXPECT_EQ(contact->property(person ? QStringLiteral("HomeAddressCity")
-                                           : QStringLiteral("BusinessAddressCity")),
-                  QStringLiteral("Perth"));
-    }
-}
-
-// An identification of *None, in any case, or none at all identifies nothing.
-TEST_F(ExportRun, BlankOrNoneIdentificationsTakeNoOtherContact)
-{
-    makeCompanyFile();
-    RawFile(file).exec(QStringLiteral("UPDATE Cards SET CardIdentification = CASE CardRecordID % 3 "
-                                      "WHEN 0 THEN '*None' WHEN 1 THEN '*NONE' ELSE '' END"));
-    const QStringList strangers = {
-        addContact(QStringLiteral("VEXO Customers"), {{"LastName", "A"}, {"User1", "*None"}}, "01")
-            ->fileName(),
-        addContact(QStringLiteral("VEXO Customers"), {{"LastName", "B"}, {"User1", "*none"}}, "02")
-            ->fileName()};
     const auto stamps = fileStamps();
     ASSERT_TRUE(runExport());
-    EXPECT_EQ(added, int(activeCards().size()));
+    ASSERT_EQ(added, names.size());
     for (const QString& name : strangers) {
         const QString path = folderPath(QStringLiteral("VEXO Customers")) + u'/' + name;
         EXPECT_EQ(fileStamps().value(path), stamps.value(path));
+    }
+
+    for (const auto& contact : contactsIn(QStringLiteral("VEXO Customers"))) {
+        if (contact->property(QStringLiteral("LastName")) != QStringLiteral("Stranger")) {
+            changeContact(contact,
+                          {{"CustomerID", QString()}, {"User3", QString()}, {"User1", QString()}});
+        }
+    }
+    raw.exec(QStringLiteral("UPDATE Addresses SET City = 'Perth'"));
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(added, 0);
+    EXPECT_EQ(updated, names.size());
+    for (qsizetype i = 0; i < ids.size(); ++i) {
+        const auto contact = contactOf(test::card(QStringLiteral("C"), {}, {}, {}, ids[i]));
+        ASSERT_TRUE(contact) << names[i].first.toStdString();
+        const bool person = !names[i].second.isEmpty();
+        EXPECT_EQ(
+            contact->property(person ? QStringLiteral("LastName") : QStringLiteral("CompanyName")),
+            names[i].first);
+        EXPECT_EQ(contact->property(person ? QStringLiteral("HomeAddressCity")
+                                           : QStringLiteral("BusinessAddressCity")),
+                  QStringLiteral("Perth"));
     }
 }
 

@@ -1,5 +1,4 @@
 #include "ExportFixture.h"
-#include "startup/CardType.h"
 
 namespace brindle {
 namespace {
@@ -18,31 +17,7 @@ void PrintTo(const RoundTripRow& row, std::ostream* out)
 }
 
 class RoundTrip : public test::ExportFixture, public testing::WithParamInterface<RoundTripRow>
-{
-protected:
-    CCard active(const char* condition)
-    {
-        return storedCard(QStringLiteral("IsInactive = 'N' AND ") + QLatin1String(condition));
-    }
-    QString folderOf(const CCard& card) const
-    {
-        return GetParam().disableFolders
-                   ? QString()
-                   : CardType::fromLetter(card.CardTypeID)->folderName(QStringLiteral("Supplier"));
-    }
-    std::shared_ptr<contacts::ContactItem> contact(const CCard& card)
-    {
-        return contactOf(card, folderOf(card));
-    }
-    QString property(const CCard& card, const char* name)
-    {
-        return contact(card)->property(QString::fromLatin1(name)).toString();
-    }
-    QString path(const CCard& card)
-    {
-        return folderPath(folderOf(card)) + u'/' + contact(card)->fileName();
-    }
-};
+{};
 
 // Another program edits exported contacts: a phone number in the file's
 // text, a note before the notes marker, a category of the user's own. The
@@ -63,7 +38,7 @@ TEST_P(RoundTrip, ChangesMadeElsewhereComeBackAndTheUsersOwnStay)
 
     const QString oldPhone = person.Addresses[0].Phone1;
     const QString newPhone = QStringLiteral("(02) 4444 5555");
-    QFile vcf(path(person));
+    QFile vcf(contactFile(person));
     ASSERT_TRUE(vcf.open(QIODevice::ReadOnly));
     const QByteArray text = vcf.readAll();
     vcf.close();
@@ -72,10 +47,10 @@ TEST_P(RoundTrip, ChangesMadeElsewhereComeBackAndTheUsersOwnStay)
     vcf.write(QByteArray(text).replace(oldPhone.toUtf8(), newPhone.toUtf8()));
     vcf.close();
     const QString body = QStringLiteral("Our own note\r\n-!VEXO NOTES!-\r\nPays quarterly");
-    changeContact(contact(company),
+    changeContact(contactOf(company),
                   {{"Body", QStringLiteral("Our own note") + property(company, "Body")}});
     const QString mapped = property(staff, "Categories");
-    changeContact(contact(staff), {{"Categories", mapped + QStringLiteral(", Golf")}});
+    changeContact(contactOf(staff), {{"Categories", mapped + QStringLiteral(", Golf")}});
 
     ASSERT_TRUE(runImport());
     QStringList changedRows;
@@ -101,7 +76,7 @@ TEST_P(RoundTrip, ChangesMadeElsewhereComeBackAndTheUsersOwnStay)
             rewritten << it.key();
         }
     }
-    EXPECT_EQ(rewritten, QStringList{path(staff)});
+    EXPECT_EQ(rewritten, QStringList{contactFile(staff)});
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, RoundTrip,
