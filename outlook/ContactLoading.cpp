@@ -28,11 +28,6 @@ void logLoading(const QString& text)
     logTrace("PopulateOutlookDataObjects", text);
 }
 
-QString created(bool made)
-{
-    return booleanText(made);
-}
-
 void logSubFolders(contacts::Folder& folder)
 {
     const contacts::Folders folders = folder.Folders();
@@ -97,11 +92,10 @@ bool FProcess::PopulateOutlookDataObjects()
             attempt([&] { objContactFolder = mobjOutlookNS->GetDefaultFolder(olFolderContacts); });
             logLoading(QStringLiteral("Set objContactFolder = mobjOutlookNS.GetDefaultFolder("
                                       "olFolderContacts) -- Object Created = ") +
-                       created(objContactFolder != nullptr));
-            mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();
+                       booleanText(objContactFolder != nullptr));
+            mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>(); // or raises
             logLoading(QStringLiteral("Set mobjOutlookColl = New TarvoCards.CCardsColl -- Object "
-                                      "Created = ") +
-                       created(mobjOutlookColl != nullptr));
+                                      "Created = True"));
             if (objContactFolder) {
                 attempt([&] { logSubFolders(*objContactFolder); });
                 if (usesTypeFolders()) {
