@@ -4,8 +4,11 @@
 #include "run/RunProgress.h"
 #include "startup/MMain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace brindle::testing {
 namespace {
@@ -371,6 +374,63 @@ TEST_F(ReportTest, ReportWriteFailureOffersNoReportAndLogsIt)
         QStringLiteral(" VEXOBrindle.clsVEXOImportReport.GenerateReport Error : ")))
         << firstLogLine().toStdString();
     EXPECT_FALSE(QFile::exists(QStringLiteral("/VEXOImport.html")));
+}
+
+// Holds every file this process writes to a size, as a full disk would;
+// a write beyond it fails instead of raising a signal.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = m_saved;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_savedHandler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_savedHandler)(int) = nullptr;
+};
+
+TEST_F(ReportTest, ReportThatCannotBeWrittenWholeLeavesTheEarlierOne)
+{
+    TarvoCards::CCustomerColl few;
+    few.append(importCard(QStringLiteral("Earlier")));
+    TarvoCards::CCustomerColl many;
+    for (int i = 0; i < 400; ++i) {
+        many.append(importCard(QStringLiteral("Later %1").arg(i)));
+    }
+    const auto write = [this](const TarvoCards::CCustomerColl& customers) {
+        clsVEXOImportReport report;
+        report.setVEXOCustomerColl(&customers);
+        report.setReportPath(reportFolder());
+        report.setReportAbbreviation(QStringLiteral("VEXOImport"));
+        const bool written = report.CreateReport();
+        return std::pair{written, report.ReportFilePath()};
+    };
+    ASSERT_TRUE(write(few).first);
+    const QString earlier = readText(reportFolder() + "/VEXOImport.html");
+    ASSERT_LT(earlier.size(), 64 * 1024);
+    {
+        const FileSizeLimit limit(64 * 1024); // the new report is several times larger
+        const auto [written, path] = write(many);
+        EXPECT_FALSE(written);
+        EXPECT_EQ(path, QString());
+    }
+    EXPECT_EQ(readText(reportFolder() + "/VEXOImport.html"), earlier);
+    EXPECT_EQ(QDir(reportFolder()).entryList(QDir::Files), QStringList{"VEXOImport.html"});
+    EXPECT_TRUE(firstLogLine().contains(
+        QStringLiteral(" VEXOBrindle.clsVEXOImportReport.GenerateReport Error : ")))
+        << firstLogLine().toStdString();
+    EXPECT_TRUE(write(many).first); // nothing of the failure stays behind
 }
 
 TEST_F(ReportTest, ReportWithoutCollectionsStillWritesItsFile)
