@@ -142,8 +142,13 @@ public:
     bool PopulateOutlookDataObjects() override
     {
         mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();
-        // The contact side makes the cards one by one and holds no list of them.
+        // The contact side makes the cards one by one and holds no list of
+        // them; the mapping looks up the card each linked contact names.
         for (CCard& contact : contacts) {
+            if (contact.CardRecordID > 0 &&
+                !mobjExistingCards->Item(TarvoCards::cardKey(contact.CardRecordID))) {
+                qFatal("a linked card is missing");
+            }
             mobjOutlookColl->AddNew() = std::move(contact);
         }
         contacts = {};
