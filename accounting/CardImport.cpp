@@ -8,6 +8,8 @@
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
+#include <utility>
+
 namespace brindle {
 
 namespace {
@@ -42,6 +44,7 @@ bool FProcess::MergeOutlook2VEXO()
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         const double step = 100.0 / qMax(mlTotalCards, 1);
+        mcolTransfer.reserve(mcolTransfer.size() + mobjOutlookColl->Count());
         for (const CCard& card : *mobjOutlookColl) {
             const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
             if (type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
@@ -79,7 +82,10 @@ bool FProcess::ImportToVEXO()
     bool result = true;
     try {
         makeImportCollections();
-        for (CCard card : std::as_const(mcolTransfer)) {
+        releaseContactCards();
+        for (CCard& transferred : mcolTransfer) {
+            // Each card is let go once queued: its item holds what is written.
+            CCard card = std::exchange(transferred, CCard{});
             const bool skip = CheckCardSkip(card);
             card.Notes.clear();
             if (mbApplicationCancelled) {
@@ -94,6 +100,7 @@ bool FProcess::ImportToVEXO()
                 break;
             }
         }
+        mcolTransfer = {};
         if (!MMain::CheckIfVEXOIsRunning()) {
             mbUserCancelled = true;
             m_progress.setButtonsEnabled(false, false);
@@ -127,6 +134,14 @@ bool FProcess::ImportToVEXO()
     mtobjSupplierColl.reset();
     mtobjPersonalColl.reset();
     return result;
+}
+
+// The merge was the last step to read the cards made from contacts; the
+// transfer and rejected lists hold copies of what is written and listed.
+void FProcess::releaseContactCards()
+{
+    m_contactCardIndex.reset();
+    mobjOutlookColl.reset();
 }
 
 void FProcess::makeImportCollections()

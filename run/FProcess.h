@@ -151,6 +151,7 @@ protected:
     // The import and backup collections of a card type, or nullptr.
     TarvoCards::CTypeColl* importCollection(const QString& cardTypeId) const;
     TarvoCards::CTypeColl* backupCollection(const QString& cardTypeId) const;
+    void releaseContactCards();
     void makeImportCollections();
     void queueForImport(TarvoCards::CCard& card);
     bool importType(const QString& cardTypeId, qint32& countedItems);
