@@ -25,6 +25,15 @@ constexpr qint32 doNotUpdate = 2;
 const CardType writingOrder[] = {CardType::Customer, CardType::Employee, CardType::Supplier,
                                  CardType::Personal};
 
+// The import reads addresses 1 and 2 of a card made from a contact (the
+// mapping leaves 3 to 5 empty), so the card lets go of the others.
+void dropUnreadAddresses(CCard& card)
+{
+    if (card.Addresses.removeIf([](const TarvoCards::CAddress& a) { return a.Location >= 3; })) {
+        card.Addresses.squeeze();
+    }
+}
+
 QString cardsWord(CardType type)
 {
     return type == CardType::Supplier ? MMain::gsSupplierWord : type.word(QString());
@@ -44,8 +53,11 @@ bool FProcess::MergeOutlook2VEXO()
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         const double step = 100.0 / qMax(mlTotalCards, 1);
+        for (CCard& card : *mobjOutlookColl) {
+            dropUnreadAddresses(card); // first: they never sit beside the transfer list
+        }
         mcolTransfer.reserve(mcolTransfer.size() + mobjOutlookColl->Count());
-        for (const CCard& card : *mobjOutlookColl) {
+        for (const CCard& card : std::as_const(*mobjOutlookColl)) {
             const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
             if (type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
                 QString refusal;

@@ -127,6 +127,7 @@ protected:
     // Company-file side
     std::unique_ptr<TarvoCards::CConnection> mobjVEXOConnection;
     QString msEmptyValue;
+    // In an import only what the import reads (keepWhatAnImportReads).
     std::unique_ptr<TarvoCards::CCardsColl> mobjExistingCards;
     std::unique_ptr<TarvoCards::CCustomerColl> mobjCustomerColl;
     std::unique_ptr<TarvoCards::CSupplierColl> mobjSupplierColl;
@@ -161,6 +162,8 @@ protected:
     // Contact side
     std::shared_ptr<contacts::Application> mobjOutlookApp;
     std::shared_ptr<contacts::Namespace> mobjOutlookNS;
+    // In an import the merge drops addresses 3 to 5 (the mapping leaves them
+    // empty) and ImportToVEXO lets the collection go: nothing reads it later.
     std::unique_ptr<TarvoCards::CCardsColl> mobjOutlookColl;
 
     // Both directions: the cards to transfer, and how many.
