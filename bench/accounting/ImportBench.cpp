@@ -1,7 +1,8 @@
 // An import of N contacts, half of them changes to cards of the company file
 // and half new cards, into a company file of N cards under rule 0, against
-// the card library writing the same rows alone. Each measurement runs in a
-// child process of its own, so its peak memory is its own.
+// the card library writing the same rows alone. The cards from contacts are
+// shaped as the mapping makes them. Each measurement runs in a child process
+// of its own, so its peak memory (VmHWM, the whole process) is its own.
 // Run: ImportBench [N...]   (default 10000 100000)
 #include "ScriptedPrompts.h"
 #include "accounting/CardRules.h"
