@@ -45,21 +45,7 @@ bool ImportReportWriter::GenerateReport()
         if (!openReportFile(file)) {
             return false;
         }
-        const QString total = QString::number(pageTotal);
-        const QString printDate = QLocale().toString(MMain::now().date(), QLocale::ShortFormat);
-        const Sink toFile = [&](QString piece) {
-            piece.replace(QLatin1String("#PAGETOTAL#"), total)
-                .replace(QLatin1String("#PRINTDATE#"), printDate)
-                .replace(QLatin1String("#PRODUCTNAME#"), QLatin1String("VEXO Brindle"));
-            file.write(piece.toUtf8());
-        };
-        toFile(GenerateHeaderHTML() + kLineBreak);
-        writeDetail(toFile);
-        if (m_pageCounter != pageTotal) {
-            throw PlatformError(ErrorNumber::Unspecified,
-                                QStringLiteral("The report's rows stopped before its last page"));
-        }
-        toFile(kLineBreak + QLatin1String("</BODY>") + kLineBreak + QLatin1String("</HTML>"));
+        writeDocument(file, pageTotal);
         if (!file.commit()) {
             logFailure("GenerateReport", file.errorString() + ": " + path);
             return false;
@@ -72,6 +58,26 @@ bool ImportReportWriter::GenerateReport()
         logFailure("GenerateReport", error);
         return false;
     }
+}
+
+// A failed write is kept by the file and reported by its commit.
+void ImportReportWriter::writeDocument(QSaveFile& file, qint64 pageTotal)
+{
+    const QString total = QString::number(pageTotal);
+    const QString printDate = QLocale().toString(MMain::now().date(), QLocale::ShortFormat);
+    const Sink toFile = [&](QString piece) {
+        piece.replace(QLatin1String("#PAGETOTAL#"), total)
+            .replace(QLatin1String("#PRINTDATE#"), printDate)
+            .replace(QLatin1String("#PRODUCTNAME#"), QLatin1String("VEXO Brindle"));
+        file.write(piece.toUtf8());
+    };
+    toFile(GenerateHeaderHTML() + kLineBreak);
+    writeDetail(toFile);
+    if (m_pageCounter != pageTotal) {
+        throw PlatformError(ErrorNumber::Unspecified,
+                            QStringLiteral("The report's rows stopped before its last page"));
+    }
+    toFile(kLineBreak + QLatin1String("</BODY>") + kLineBreak + QLatin1String("</HTML>"));
 }
 
 bool ImportReportWriter::openReportFile(QSaveFile& file) const

@@ -90,6 +90,7 @@ private:
     // Pages the sorted records fill, headings of the card types included.
     qint64 pageCount() const;
     bool openReportFile(QSaveFile& file) const;
+    void writeDocument(QSaveFile& file, qint64 pageTotal);
     QString problemText(const QString& errors, const QString& warnings, qint32 status) const;
     QString statusText(qint32 status) const;
     QString withPage(QString block) const;

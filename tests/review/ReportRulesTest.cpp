@@ -2,6 +2,7 @@
 #include "review/clsOutlookImportReport.h"
 #include "review/clsVEXOImportReport.h"
 #include "run/RunProgress.h"
+#include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
 #include <QDir>
@@ -400,6 +401,22 @@ private:
     void (*m_savedHandler)(int) = nullptr;
 };
 
+// Lets the window serve its events until the given pump, which fails.
+class FailingProgress : public CountingProgress
+{
+public:
+    explicit FailingProgress(int failAt) : m_failAt(failAt) {}
+    void pumpMessages() override
+    {
+        if (++pumps == m_failAt) {
+            throw std::runtime_error("the window failed");
+        }
+    }
+
+private:
+    int m_failAt;
+};
+
 TEST_F(ReportTest, ReportThatCannotBeWrittenWholeLeavesTheEarlierOne)
 {
     TarvoCards::CCustomerColl few;
@@ -408,29 +425,52 @@ TEST_F(ReportTest, ReportThatCannotBeWrittenWholeLeavesTheEarlierOne)
     for (int i = 0; i < 400; ++i) {
         many.append(importCard(QStringLiteral("Later %1").arg(i)));
     }
-    const auto write = [this](const TarvoCards::CCustomerColl& customers) {
+    const auto write = [this](const TarvoCards::CCustomerColl& customers, RunProgress* progress) {
         clsVEXOImportReport report;
         report.setVEXOCustomerColl(&customers);
         report.setReportPath(reportFolder());
         report.setReportAbbreviation(QStringLiteral("VEXOImport"));
+        report.setProgress(progress);
         const bool written = report.CreateReport();
         return std::pair{written, report.ReportFilePath()};
     };
-    ASSERT_TRUE(write(few).first);
+    ASSERT_TRUE(write(few, nullptr).first);
     const QString earlier = readText(reportFolder() + "/VEXOImport.html");
     ASSERT_LT(earlier.size(), 64 * 1024);
+
+    struct Case
     {
-        const FileSizeLimit limit(64 * 1024); // the new report is several times larger
-        const auto [written, path] = write(many);
-        EXPECT_FALSE(written);
-        EXPECT_EQ(path, QString());
+        const char* name;
+        std::function<void()> failingWrite;
+        const char* loggedFirst;
+    };
+    const Case cases[] = {
+        // The new report is several times the size of the limit.
+        {"disk full",
+         [&] {
+             const FileSizeLimit limit(64 * 1024);
+             EXPECT_EQ(write(many, nullptr), std::pair(false, QString()));
+         },
+         "GenerateReport"},
+        // Past the gathering of the 400 cards, halfway through their rows.
+        {"rows stop",
+         [&] {
+             FailingProgress progress(600);
+             EXPECT_EQ(write(many, &progress), std::pair(false, QString()));
+         },
+         "GenerateDetail"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(MMain::logFilePath());
+        c.failingWrite();
+        EXPECT_EQ(readText(reportFolder() + "/VEXOImport.html"), earlier);
+        EXPECT_EQ(QDir(reportFolder()).entryList(QDir::Files), QStringList{"VEXOImport.html"});
+        EXPECT_TRUE(firstLogLine().contains(
+            QStringLiteral(" VEXOBrindle.clsVEXOImportReport.%1 Error : ").arg(c.loggedFirst)))
+            << firstLogLine().toStdString();
     }
-    EXPECT_EQ(readText(reportFolder() + "/VEXOImport.html"), earlier);
-    EXPECT_EQ(QDir(reportFolder()).entryList(QDir::Files), QStringList{"VEXOImport.html"});
-    EXPECT_TRUE(firstLogLine().contains(
-        QStringLiteral(" VEXOBrindle.clsVEXOImportReport.GenerateReport Error : ")))
-        << firstLogLine().toStdString();
-    EXPECT_TRUE(write(many).first); // nothing of the failure stays behind
+    EXPECT_TRUE(write(many, nullptr).first); // nothing of the failures stays behind
 }
 
 TEST_F(ReportTest, ReportWithoutCollectionsStillWritesItsFile)
