@@ -131,6 +131,28 @@ void compareAddress(DifferenceList& list, CAddress& updated, const CAddress& exi
 
 } // namespace
 
+void keepWhatAnImportReads(CCard& existing)
+{
+    CCard kept;
+    kept.CardRecordID = existing.CardRecordID;
+    for (QString CCard::*member :
+         {&CCard::CardTypeID, &CCard::Key, &CCard::CardIdentification, &CCard::LastName,
+          &CCard::FirstName, &CCard::IsIndividual, &CCard::IsInactive}) {
+        kept.*member = std::move(existing.*member);
+    }
+    for (CAddress& address : existing.Addresses) {
+        if (address.Location >= 3) {
+            continue;
+        }
+        CAddress& keptAddress = kept.Addresses.Add();
+        keptAddress.Location = address.Location;
+        for (const AddressField& field : addressFields) {
+            keptAddress.*field.member = std::move(address.*field.member);
+        }
+    }
+    existing = std::move(kept);
+}
+
 QString comparableWebAddress(const QString& address)
 {
     QString text = address.trimmed();

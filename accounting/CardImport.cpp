@@ -8,6 +8,8 @@
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
+#include <utility>
+
 namespace brindle {
 
 namespace {
@@ -22,6 +24,15 @@ constexpr qint32 doNotUpdate = 2;
 // The types in the order they are written.
 const CardType writingOrder[] = {CardType::Customer, CardType::Employee, CardType::Supplier,
                                  CardType::Personal};
+
+// The import reads addresses 1 and 2 of a card made from a contact (the
+// mapping leaves 3 to 5 empty), so the card lets go of the others.
+void dropUnreadAddresses(CCard& card)
+{
+    if (card.Addresses.removeIf([](const TarvoCards::CAddress& a) { return a.Location >= 3; })) {
+        card.Addresses.squeeze();
+    }
+}
 
 QString cardsWord(CardType type)
 {
@@ -42,7 +53,11 @@ bool FProcess::MergeOutlook2VEXO()
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         const double step = 100.0 / qMax(mlTotalCards, 1);
-        for (const CCard& card : *mobjOutlookColl) {
+        for (CCard& card : *mobjOutlookColl) {
+            dropUnreadAddresses(card); // first: they never sit beside the transfer list
+        }
+        mcolTransfer.reserve(mcolTransfer.size() + mobjOutlookColl->Count());
+        for (const CCard& card : std::as_const(*mobjOutlookColl)) {
             const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
             if (type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
                 QString refusal;
@@ -79,7 +94,10 @@ bool FProcess::ImportToVEXO()
     bool result = true;
     try {
         makeImportCollections();
-        for (CCard card : std::as_const(mcolTransfer)) {
+        releaseContactCards();
+        for (CCard& transferred : mcolTransfer) {
+            // Each card is let go once queued: its item holds what is written.
+            CCard card = std::exchange(transferred, CCard{});
             const bool skip = CheckCardSkip(card);
             card.Notes.clear();
             if (mbApplicationCancelled) {
@@ -94,6 +112,7 @@ bool FProcess::ImportToVEXO()
                 break;
             }
         }
+        mcolTransfer = {};
         if (!MMain::CheckIfVEXOIsRunning()) {
             mbUserCancelled = true;
             m_progress.setButtonsEnabled(false, false);
@@ -127,6 +146,14 @@ bool FProcess::ImportToVEXO()
     mtobjSupplierColl.reset();
     mtobjPersonalColl.reset();
     return result;
+}
+
+// The merge was the last step to read the cards made from contacts; the
+// transfer and rejected lists hold copies of what is written and listed.
+void FProcess::releaseContactCards()
+{
+    m_contactCardIndex.reset();
+    mobjOutlookColl.reset();
 }
 
 void FProcess::makeImportCollections()

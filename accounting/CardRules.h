@@ -17,6 +17,11 @@ QString existingCardsCondition(bool customers, bool employees, bool personal, bo
 // outer blanks, upper-cased: two addresses that differ only there are one.
 QString comparableWebAddress(const QString& address);
 
+// Lets go of what an import never reads of an existing card: it keeps the
+// identity, names and flags, and of addresses 1 and 2 the members the
+// comparison looks at.
+void keepWhatAnImportReads(TarvoCards::CCard& existing);
+
 // Fills StreetLine1 to StreetLine4 of an address from a street of lines: a
 // shorter street blanks the old lines with a single space, which the card
 // library stores as an empty field; an empty street leaves lines 2 to 4.

@@ -1,4 +1,5 @@
 #include "CardIndex.h"
+#include "CardRules.h"
 #include "run/FProcess.h"
 #include "startup/CardType.h"
 #include "startup/Environment.h"
@@ -10,6 +11,7 @@ namespace brindle {
 
 namespace {
 
+using TarvoCards::CCard;
 using TarvoCards::CConnection;
 using TarvoCards::CConnectionSettings;
 
@@ -192,6 +194,12 @@ bool FProcess::LoadExistingVEXOCards()
         }
         mobjVEXOConnection->MaxCards = 0;
         mobjExistingCards->Load(condition, QStringLiteral("CardTypeID, LastName"));
+        if (MMain::glTransferAction == importDirection) {
+            // The company file keeps the whole cards; an import holds what it reads.
+            for (CCard& card : *mobjExistingCards) {
+                keepWhatAnImportReads(card);
+            }
+        }
         return true;
     } catch (const std::exception& error) {
         MMain::logError(QStringLiteral("FProcess.LoadExistingVEXOCards"), error);

@@ -47,6 +47,8 @@ class CAddresses : public QList<CAddress>
 public:
     CAddress& Add()
     {
+        // A card has at most five addresses: room for one more, not for half again.
+        reserve(size() + 1);
         append(CAddress{});
         return last();
     }

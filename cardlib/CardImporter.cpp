@@ -199,14 +199,14 @@ std::optional<CImportCard> CardImporter::fetchOne(QSqlQuery& query, const QVaria
     std::optional<CImportCard> found;
     if (query.next()) {
         found.emplace();
-        readCard(query, *found);
-        readDelivery(query, *found);
+        m_rows.readCard(query, *found);
+        m_rows.readDelivery(query, *found);
     }
     query.finish();
     if (found) {
         execOrThrow(m_addresses, {found->CardRecordID});
         while (m_addresses.next()) {
-            found->Addresses.append(readAddress(m_addresses));
+            found->Addresses.append(m_rows.readAddress(m_addresses));
         }
         m_addresses.finish();
     }

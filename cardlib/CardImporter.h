@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Card.h"
+#include "CardRows.h"
 
 #include <QSqlQuery>
 #include <QStringList>
@@ -38,6 +39,7 @@ private:
 
     QStringList m_types;
     QString m_newType;
+    RowReader m_rows;
     QSqlQuery m_byId, m_byIdentification, m_byPerson, m_byCompany, m_addresses;
     QSqlQuery m_insert, m_update, m_writeAddress;
 };

@@ -4,34 +4,59 @@
 
 namespace TarvoCards {
 
-void readCard(const QSqlQuery& query, CCard& card)
+namespace {
+
+// Beyond this many distinct values a column's values hardly repeat: the
+// reader stops keeping new ones, so its set stays small.
+constexpr qsizetype maxKeptValues = 1 << 16;
+
+} // namespace
+
+void RowReader::readCard(const QSqlQuery& query, CCard& card)
 {
     card.CardRecordID = query.value(0).toInt();
-    card.CardTypeID = query.value(1).toString();
-    int index = 2;
-    for (const auto& column : cardColumns()) {
-        card.*column.member = query.value(index++).toString();
-    }
+    card.CardTypeID = kept(query.value(1).toString());
+    readColumns(query, 2, cardColumns(), card);
     card.Key = cardKey(card.CardRecordID);
 }
 
-void readDelivery(const QSqlQuery& query, CImportCard& card)
+void RowReader::readDelivery(const QSqlQuery& query, CImportCard& card)
 {
-    int index = 2 + int(cardColumns().size());
-    for (const auto& column : deliveryColumns()) {
-        card.*column.member = query.value(index++).toString();
-    }
+    readColumns(query, 2 + int(cardColumns().size()), deliveryColumns(), card);
 }
 
-CAddress readAddress(const QSqlQuery& query)
+CAddress RowReader::readAddress(const QSqlQuery& query)
 {
     CAddress address;
     address.Location = query.value(1).toInt();
-    int index = 2;
-    for (const auto& column : addressColumns()) {
-        address.*column.member = query.value(index++).toString();
-    }
+    readColumns(query, 2, addressColumns(), address);
     return address;
+}
+
+template <typename Record, typename Target>
+void RowReader::readColumns(const QSqlQuery& query, int first,
+                            std::span<const TextColumn<Record>> columns, Target& into)
+{
+    int index = first;
+    for (const auto& column : columns) {
+        QString value = query.value(index++).toString();
+        into.*column.member = column.repeats ? kept(std::move(value)) : std::move(value);
+    }
+}
+
+QString RowReader::kept(QString value)
+{
+    if (value.isEmpty()) {
+        return value;
+    }
+    const auto found = m_kept.constFind(value);
+    if (found != m_kept.cend()) {
+        return *found;
+    }
+    if (m_kept.size() < maxKeptValues) {
+        m_kept.insert(value);
+    }
+    return value;
 }
 
 QVariantList cardValues(const CImportCard& card)

@@ -5,15 +5,32 @@
 #include "SqlUtil.h"
 
 #include <QHash>
+#include <QSet>
 #include <QSqlQuery>
 #include <type_traits>
 
 namespace TarvoCards {
 
-// Rows in the order of cardSelectList() and addressSelectList().
-void readCard(const QSqlQuery& query, CCard& card);
-void readDelivery(const QSqlQuery& query, CImportCard& card);
-CAddress readAddress(const QSqlQuery& query);
+// Reads rows in the order of cardSelectList() and addressSelectList().
+// The values of columns that repeat across cards (flags, type codes,
+// places) are kept once per reader: a large file does not hold a copy of
+// its country for every address.
+class RowReader
+{
+public:
+    void readCard(const QSqlQuery& query, CCard& card);
+    void readDelivery(const QSqlQuery& query, CImportCard& card);
+    CAddress readAddress(const QSqlQuery& query);
+
+private:
+    template <typename Record, typename Target>
+    void readColumns(const QSqlQuery& query, int first, std::span<const TextColumn<Record>> columns,
+                     Target& into);
+    QString kept(QString value);
+
+    QSet<QString> m_kept;
+};
+
 // Values in the order of cardTextColumnNames() and of addressSelectList().
 QVariantList cardValues(const CImportCard& card);
 QVariantList addressValues(qint32 cardRecordId, const CAddress& address);
@@ -36,14 +53,15 @@ template <typename Item>
 void loadCards(QSqlDatabase& db, const CardQuery& what, KeyedCards<Item>& into)
 {
     QHash<qint32, Item*> byId;
+    RowReader rows;
     QSqlQuery cards(db);
     prepareOrThrow(cards, what.cardsSql(cardSelectList()));
     execOrThrow(cards, what.values);
     while (cards.next()) {
         Item& item = into.append();
-        readCard(cards, item);
+        rows.readCard(cards, item);
         if constexpr (std::is_same_v<Item, CImportCard>) {
-            readDelivery(cards, item);
+            rows.readDelivery(cards, item);
         }
         byId.insert(item.CardRecordID, &item);
     }
@@ -52,7 +70,7 @@ void loadCards(QSqlDatabase& db, const CardQuery& what, KeyedCards<Item>& into)
     execOrThrow(addresses, what.values);
     while (addresses.next()) {
         if (Item* item = byId.value(addresses.value(0).toInt())) {
-            item->Addresses.append(readAddress(addresses));
+            item->Addresses.append(rows.readAddress(addresses));
         }
     }
     for (Item* item : std::as_const(byId)) {

@@ -12,19 +12,19 @@ namespace {
 const TextColumn<CCard> cardColumnList[] = {
     {"CardIdentification", &CCard::CardIdentification, 15},
     {"LastName", &CCard::LastName, 52},
-    {"FirstName", &CCard::FirstName, 20},
-    {"IsIndividual", &CCard::IsIndividual, 1, "N"},
-    {"IsInactive", &CCard::IsInactive, 1, "N"},
-    {"Identifiers", &CCard::Identifiers, 26},
-    {"CustomField1", &CCard::CustomField1, 30},
-    {"CustomField2", &CCard::CustomField2, 30},
-    {"CustomField3", &CCard::CustomField3, 30},
+    {"FirstName", &CCard::FirstName, 20, "", true},
+    {"IsIndividual", &CCard::IsIndividual, 1, "N", true},
+    {"IsInactive", &CCard::IsInactive, 1, "N", true},
+    {"Identifiers", &CCard::Identifiers, 26, "", true},
+    {"CustomField1", &CCard::CustomField1, 30, "", true},
+    {"CustomField2", &CCard::CustomField2, 30, "", true},
+    {"CustomField3", &CCard::CustomField3, 30, "", true},
     {"Notes", &CCard::Notes, 2000},
 };
 
 const TextColumn<CImportCard> deliveryColumnList[] = {
-    {"InvoiceDeliveryID", &CImportCard::InvoiceDeliveryID, 10},
-    {"PurchaseDeliveryID", &CImportCard::PurchaseDeliveryID, 10},
+    {"InvoiceDeliveryID", &CImportCard::InvoiceDeliveryID, 10, "", true},
+    {"PurchaseDeliveryID", &CImportCard::PurchaseDeliveryID, 10, "", true},
 };
 
 const TextColumn<CAddress> addressColumnList[] = {
@@ -32,20 +32,20 @@ const TextColumn<CAddress> addressColumnList[] = {
     {"StreetLine2", &CAddress::StreetLine2, 255},
     {"StreetLine3", &CAddress::StreetLine3, 255},
     {"StreetLine4", &CAddress::StreetLine4, 255},
-    {"City", &CAddress::City, 255},
-    {"State", &CAddress::State, 255},
-    {"Postcode", &CAddress::Postcode, 11},
-    {"Country", &CAddress::Country, 255},
+    {"City", &CAddress::City, 255, "", true},
+    {"State", &CAddress::State, 255, "", true},
+    {"Postcode", &CAddress::Postcode, 11, "", true},
+    {"Country", &CAddress::Country, 255, "", true},
     {"Phone1", &CAddress::Phone1, 21},
     {"Phone2", &CAddress::Phone2, 21},
     {"Phone3", &CAddress::Phone3, 21},
     {"Fax", &CAddress::Fax, 21},
     {"Email", &CAddress::Email, 255},
     {"WWW", &CAddress::WWW, 255},
-    {"Salutation", &CAddress::Salutation, 15},
+    {"Salutation", &CAddress::Salutation, 15, "", true},
     {"ContactName", &CAddress::ContactName, 25},
-    {"Designation", &CAddress::Designation, 25},
-    {"Department", &CAddress::Department, 30},
+    {"Designation", &CAddress::Designation, 25, "", true},
+    {"Department", &CAddress::Department, 30, "", true},
 };
 
 template <typename Record> QStringList columnNames(std::span<const TextColumn<Record>> columns)

@@ -15,14 +15,16 @@ constexpr int schemaVersion = 1;
 constexpr int countryAustralia = 1;
 constexpr int countryUnitedStates = 2;
 
-// A text column of Cards or Addresses, the member it fills and the most
-// characters it keeps.
+// A text column of Cards or Addresses, the member it fills, the most
+// characters it keeps, and whether many cards tend to hold the same value
+// (a flag, a country), so that a loaded value is worth keeping once.
 template <typename Record> struct TextColumn
 {
     const char* name;
     QString Record::*member;
     int maxLength;
     const char* defaultValue = "";
+    bool repeats = false;
 };
 
 // Cards columns after CardRecordID and CardTypeID, in select order.

@@ -15,8 +15,6 @@ namespace brindle {
 namespace {
 
 constexpr qint64 kRowSlots = 16;
-// Room for one row's values beyond its template, so the text is reserved once.
-constexpr qsizetype kRowAllowance = 160;
 
 } // namespace
 
@@ -30,21 +28,26 @@ bool ImportReportWriter::CreateDetailRecordset()
     return true;
 }
 
+// The document goes to its file piece by piece, so a large import is never
+// held twice over as text; the file appears only once it is complete.
 bool ImportReportWriter::GenerateReport()
 {
-    m_showReport = true;
     m_pageCounter = 0;
     m_reportFilePath.clear();
     try {
-        QString text = GenerateHeaderHTML() + kLineBreak;
-        text += GenerateDetail();
-        text.replace(QLatin1String("#PAGETOTAL#"), QString::number(m_pageCounter));
-        text.replace(QLatin1String("#PRINTDATE#"),
-                     QLocale().toString(MMain::now().date(), QLocale::ShortFormat));
-        text.replace(QLatin1String("#PRODUCTNAME#"), QLatin1String("VEXO Brindle"));
-        text += kLineBreak + QLatin1String("</BODY>") + kLineBreak + QLatin1String("</HTML>");
+        if (m_detail) {
+            m_detail->sort();
+        }
+        const qint64 pageTotal = pageCount();
+        m_showReport = pageTotal > 0;
         const QString path = m_reportPath + QLatin1Char('/') + m_reportAbbreviation + ".html";
-        if (!writeFile(path, text)) {
+        QSaveFile file(path);
+        if (!openReportFile(file)) {
+            return false;
+        }
+        writeDocument(file, pageTotal);
+        if (!file.commit()) {
+            logFailure("GenerateReport", file.errorString() + ": " + path);
             return false;
         }
         if (m_showReport) {
@@ -57,19 +60,55 @@ bool ImportReportWriter::GenerateReport()
     }
 }
 
-bool ImportReportWriter::writeFile(const QString& path, const QString& text) const
+// A failed write is kept by the file and reported by its commit.
+void ImportReportWriter::writeDocument(QSaveFile& file, qint64 pageTotal)
+{
+    const QString total = QString::number(pageTotal);
+    const QString printDate = QLocale().toString(MMain::now().date(), QLocale::ShortFormat);
+    const Sink toFile = [&](QString piece) {
+        piece.replace(QLatin1String("#PAGETOTAL#"), total)
+            .replace(QLatin1String("#PRINTDATE#"), printDate)
+            .replace(QLatin1String("#PRODUCTNAME#"), QLatin1String("VEXO Brindle"));
+        file.write(piece.toUtf8());
+    };
+    toFile(GenerateHeaderHTML() + kLineBreak);
+    writeDetail(toFile);
+    if (m_pageCounter != pageTotal) {
+        throw PlatformError(ErrorNumber::Unspecified,
+                            QStringLiteral("The report's rows stopped before its last page"));
+    }
+    toFile(kLineBreak + QLatin1String("</BODY>") + kLineBreak + QLatin1String("</HTML>"));
+}
+
+bool ImportReportWriter::openReportFile(QSaveFile& file) const
 {
     // An empty folder would put the report at the root of the file system.
     if (m_reportPath.isEmpty() || !QDir().mkpath(m_reportPath)) {
         logFailure("GenerateReport", "Path not found: " + m_reportPath);
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
-        logFailure("GenerateReport", file.errorString() + ": " + path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        logFailure("GenerateReport", file.errorString() + ": " + file.fileName());
         return false;
     }
     return true;
+}
+
+qint64 ImportReportWriter::pageCount() const
+{
+    if (!m_detail) {
+        return 0;
+    }
+    qint64 lines = 0;
+    qint32 currentType = 0;
+    for (const DetailRecord& record : *m_detail) {
+        if (record.VEXOType != currentType) {
+            currentType = record.VEXOType;
+            ++lines; // the type's heading
+        }
+        ++lines;
+    }
+    return (lines + kRowSlots - 1) / kRowSlots;
 }
 
 QString ImportReportWriter::GenerateHeaderHTML() const
@@ -79,62 +118,66 @@ QString ImportReportWriter::GenerateHeaderHTML() const
 
 QString ImportReportWriter::GenerateDetail()
 {
+    if (m_detail) {
+        m_detail->sort();
+    }
     QString text;
+    writeDetail([&text](const QString& piece) { text += piece; });
+    return text;
+}
+
+void ImportReportWriter::writeDetail(const Sink& sink)
+{
     qint64 lineCounter = 0;
     try {
-        appendRows(text, lineCounter);
-        appendFillerRows(text, lineCounter);
+        writeRows(sink, lineCounter);
+        writeFillerRows(sink, lineCounter);
     } catch (const std::exception& error) {
         logFailure("GenerateDetail", error);
     }
     if (lineCounter == 0) {
         m_showReport = false;
     }
-    text += QLatin1String("</TABLE>");
-    text += GenerateFooter();
-    return text;
+    sink(QStringLiteral("</TABLE>"));
+    sink(GenerateFooter());
 }
 
-void ImportReportWriter::appendRows(QString& text, qint64& lineCounter)
+// The records must be sorted.
+void ImportReportWriter::writeRows(const Sink& sink, qint64& lineCounter)
 {
     if (!m_detail) {
         return;
     }
-    m_detail->sort();
     const qsizetype rows = m_detail->count();
-    const qsizetype pageSize = m_texts.pageHeader.size() + m_texts.columnHeader.size() +
-                               m_texts.pageFooter.size() + m_texts.pageBreak.size();
-    text.reserve((rows + 8) * (m_texts.row.size() + kRowAllowance) +
-                 (rows / kRowSlots + 2) * pageSize);
     qint32 currentType = 0;
     qsizetype next = 0;
     while (next < rows) {
         if (lineCounter % kRowSlots == 0) {
             if (lineCounter > 0) {
-                text += GenerateFooter();
-                text += m_texts.pageBreak;
+                sink(GenerateFooter());
+                sink(m_texts.pageBreak);
             }
             ++m_pageCounter;
-            text += GenerateHeader();
-            text += GenerateDetailHeader();
+            sink(GenerateHeader());
+            sink(GenerateDetailHeader());
         }
         ++lineCounter;
         const DetailRecord& record = m_detail->at(next);
         if (record.VEXOType != currentType) {
             // The heading takes a slot of its own; the record follows it.
             currentType = record.VEXOType;
-            text += DetailLine(escaped(sectionHeading(currentType)), {}, {}, {}, {}, 1, true);
+            sink(DetailLine(escaped(sectionHeading(currentType)), {}, {}, {}, {}, 1, true));
         } else {
-            text += DetailLine(escaped(record.VEXOLastName), escaped(record.VEXOFirstName),
-                               escaped(record.VEXOEmail), escaped(record.Errors),
-                               escaped(record.Warnings), record.Status, false);
+            sink(DetailLine(escaped(record.VEXOLastName), escaped(record.VEXOFirstName),
+                            escaped(record.VEXOEmail), escaped(record.Errors),
+                            escaped(record.Warnings), record.Status, false));
             ++next;
         }
         yieldToEventLoop();
     }
 }
 
-void ImportReportWriter::appendFillerRows(QString& text, qint64& lineCounter) const
+void ImportReportWriter::writeFillerRows(const Sink& sink, qint64& lineCounter) const
 {
     if (lineCounter == 0) {
         return;
@@ -143,7 +186,7 @@ void ImportReportWriter::appendFillerRows(QString& text, qint64& lineCounter) co
     while (lineCounter % kRowSlots != 0) {
         ++lineCounter;
         if (lineCounter % kRowSlots != 0) {
-            text += DetailLine(QStringLiteral("&nbsp"), {}, {}, {}, {}, 0, false);
+            sink(DetailLine(QStringLiteral("&nbsp"), {}, {}, {}, {}, 0, false));
         }
     }
 }

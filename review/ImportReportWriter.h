@@ -6,7 +6,10 @@
 #include "startup/TextHelpers.h"
 
 #include <exception>
+#include <functional>
 #include <optional>
+
+class QSaveFile;
 
 namespace brindle {
 
@@ -40,11 +43,12 @@ public:
     virtual bool CreateReport() = 0;
 
     bool CreateDetailRecordset();
-    // Writes the whole document in one piece, replacing any earlier file.
+    // Writes the document, replacing any earlier file only once it is whole.
     bool GenerateReport();
     // The document's head: doctype, styles and the opening of the body.
     QString GenerateHeaderHTML() const;
-    // The pages of rows, each page with its header, column header and footer.
+    // The pages of rows, each page with its header, column header and footer,
+    // as one text; GenerateReport writes them to the file as they are made.
     QString GenerateDetail();
     // One page's header block, with its page number.
     QString GenerateHeader() const;
@@ -77,12 +81,19 @@ protected:
     void logFailure(const char* procedure, const QString& description) const;
 
 private:
-    void appendRows(QString& text, qint64& lineCounter);
-    void appendFillerRows(QString& text, qint64& lineCounter) const;
+    // Takes the document's pieces in order.
+    using Sink = std::function<void(QString)>;
+
+    void writeDetail(const Sink& sink);
+    void writeRows(const Sink& sink, qint64& lineCounter);
+    void writeFillerRows(const Sink& sink, qint64& lineCounter) const;
+    // Pages the sorted records fill, headings of the card types included.
+    qint64 pageCount() const;
+    bool openReportFile(QSaveFile& file) const;
+    void writeDocument(QSaveFile& file, qint64 pageTotal);
     QString problemText(const QString& errors, const QString& warnings, qint32 status) const;
     QString statusText(qint32 status) const;
     QString withPage(QString block) const;
-    bool writeFile(const QString& path, const QString& text) const;
 
     ReportWording m_wording;
     ReportTexts m_texts;

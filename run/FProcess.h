@@ -131,6 +131,7 @@ protected:
     // Company-file side
     std::unique_ptr<TarvoCards::CConnection> mobjVEXOConnection;
     QString msEmptyValue;
+    // In an import only what the import reads (keepWhatAnImportReads).
     std::unique_ptr<TarvoCards::CCardsColl> mobjExistingCards;
     std::unique_ptr<TarvoCards::CCustomerColl> mobjCustomerColl;
     std::unique_ptr<TarvoCards::CSupplierColl> mobjSupplierColl;
@@ -155,6 +156,7 @@ protected:
     // The import and backup collections of a card type, or nullptr.
     TarvoCards::CTypeColl* importCollection(const QString& cardTypeId) const;
     TarvoCards::CTypeColl* backupCollection(const QString& cardTypeId) const;
+    void releaseContactCards();
     void makeImportCollections();
     void queueForImport(TarvoCards::CCard& card);
     bool importType(const QString& cardTypeId, qint32& countedItems);
@@ -164,6 +166,8 @@ protected:
     // Contact side
     std::shared_ptr<contacts::Application> mobjOutlookApp;
     std::shared_ptr<contacts::Namespace> mobjOutlookNS;
+    // In an import the merge drops addresses 3 to 5 (the mapping leaves them
+    // empty) and ImportToVEXO lets the collection go: nothing reads it later.
     std::unique_ptr<TarvoCards::CCardsColl> mobjOutlookColl;
     // Set by the readers of a folder when the user refused access to it.
     bool m_accessRefused = false;

@@ -1,5 +1,7 @@
 #include "CardFixture.h"
 
+#include <type_traits>
+
 using namespace TarvoCards;
 
 namespace {
@@ -107,4 +109,106 @@ TEST_F(CardLoad, BadConditionThrowsAndLeavesNothing)
     EXPECT_THROW(cards.Load("NoSuchColumn = 1", ""), brindle::PlatformError);
     EXPECT_EQ(cards.Count(), 0);
     EXPECT_NE(m_connection.LastError().number(), 0);
+}
+
+// Three cards per column: two hold one value and the third another, so a
+// value kept once for many cards is still each card's own and right.
+class CardReadBack : public CardFileTest
+{
+protected:
+    static QStringList valuesFor(const char* column)
+    {
+        const QString name = QLatin1String(column);
+        if (name == "IsIndividual" || name == "IsInactive") {
+            return {"Y", "Y", "N"};
+        }
+        return {name.left(3) + "é", name.left(3) + "é", name.left(2)};
+    }
+
+    void SetUp() override
+    {
+        CardFileTest::SetUp();
+        RawFile raw(m_file);
+        for (int i = 0; i < 3; ++i) {
+            m_ids << raw.addCard("C", QStringLiteral("Card %1").arg(i));
+            raw.addAddress(m_ids.last(), 1, {});
+        }
+        for (const auto& column : cardColumns()) {
+            setColumn(raw, "Cards", column.name);
+        }
+        for (const auto& column : deliveryColumns()) {
+            setColumn(raw, "Cards", column.name);
+        }
+        for (const auto& column : addressColumns()) {
+            setColumn(raw, "Addresses", column.name);
+        }
+        connect();
+    }
+
+    void setColumn(RawFile& raw, const char* table, const char* column)
+    {
+        const QStringList values = valuesFor(column);
+        for (int i = 0; i < 3; ++i) {
+            raw.exec(QStringLiteral("UPDATE %1 SET %2 = ? WHERE CardRecordID = ?")
+                         .arg(QLatin1String(table), QLatin1String(column)),
+                     {values.at(i), m_ids.at(i)});
+        }
+    }
+
+    // Every text of the three cards as the collection holds them.
+    template <typename Item> void expectStoredValues(TarvoCards::KeyedCards<Item>& cards)
+    {
+        for (int i = 0; i < 3; ++i) {
+            Item* card = cards.find(cardKey(m_ids.at(i)));
+            ASSERT_NE(card, nullptr);
+            ASSERT_EQ(card->Addresses.size(), 1);
+            for (const auto& column : cardColumns()) {
+                EXPECT_EQ(card->*column.member, valuesFor(column.name).at(i)) << column.name;
+            }
+            if constexpr (std::is_same_v<Item, CImportCard>) {
+                for (const auto& column : deliveryColumns()) {
+                    EXPECT_EQ(card->*column.member, valuesFor(column.name).at(i)) << column.name;
+                }
+            }
+            for (const auto& column : addressColumns()) {
+                EXPECT_EQ(card->Addresses.at(0).*column.member, valuesFor(column.name).at(i))
+                    << column.name;
+            }
+        }
+    }
+
+    QList<qint32> m_ids;
+};
+
+TEST_F(CardReadBack, LoadBackupAndImportReadEveryColumnOfEveryCard)
+{
+    CCardsColl loaded;
+    loaded.Load("", "");
+    expectStoredValues(loaded);
+
+    CCustomerColl saved;
+    bool ok = false;
+    saved.Backup(0, 0, ok);
+    ASSERT_TRUE(ok);
+    expectStoredValues(saved);
+
+    // An item that changes nothing comes back with what the file holds.
+    CCustomerColl imported;
+    for (const qint32 id : m_ids) {
+        CImportCard& item = imported.Add();
+        item.CardRecordID = id;
+        item.IsIndividual.clear();
+        item.IsInactive.clear();
+        item.Addresses.Add().Location = 1;
+    }
+    ASSERT_TRUE(imported.Import());
+    expectStoredValues(imported);
+
+    // A card changed after loading leaves the cards that shared its values alone.
+    CCard& first = *loaded.find(cardKey(m_ids.at(0)));
+    first.Addresses[0].City.append(QLatin1String("x"));
+    first.IsInactive[0] = u'N';
+    const CCard& second = *loaded.find(cardKey(m_ids.at(1)));
+    EXPECT_EQ(second.Addresses.at(0).City, valuesFor("City").at(1));
+    EXPECT_EQ(second.IsInactive, "Y");
 }

@@ -2,10 +2,14 @@
 #include "review/clsOutlookImportReport.h"
 #include "review/clsVEXOImportReport.h"
 #include "run/RunProgress.h"
+#include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace brindle::testing {
 namespace {
@@ -371,6 +375,102 @@ TEST_F(ReportTest, ReportWriteFailureOffersNoReportAndLogsIt)
         QStringLiteral(" VEXOBrindle.clsVEXOImportReport.GenerateReport Error : ")))
         << firstLogLine().toStdString();
     EXPECT_FALSE(QFile::exists(QStringLiteral("/VEXOImport.html")));
+}
+
+// Holds every file this process writes to a size, as a full disk would;
+// a write beyond it fails instead of raising a signal.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = m_saved;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_savedHandler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_savedHandler)(int) = nullptr;
+};
+
+// Lets the window serve its events until the given pump, which fails.
+class FailingProgress : public CountingProgress
+{
+public:
+    explicit FailingProgress(int failAt) : m_failAt(failAt) {}
+    void pumpMessages() override
+    {
+        if (++pumps == m_failAt) {
+            throw std::runtime_error("the window failed");
+        }
+    }
+
+private:
+    int m_failAt;
+};
+
+TEST_F(ReportTest, ReportThatCannotBeWrittenWholeLeavesTheEarlierOne)
+{
+    TarvoCards::CCustomerColl few;
+    few.append(importCard(QStringLiteral("Earlier")));
+    TarvoCards::CCustomerColl many;
+    for (int i = 0; i < 400; ++i) {
+        many.append(importCard(QStringLiteral("Later %1").arg(i)));
+    }
+    const auto write = [this](const TarvoCards::CCustomerColl& customers, RunProgress* progress) {
+        clsVEXOImportReport report;
+        report.setVEXOCustomerColl(&customers);
+        report.setReportPath(reportFolder());
+        report.setReportAbbreviation(QStringLiteral("VEXOImport"));
+        report.setProgress(progress);
+        const bool written = report.CreateReport();
+        return std::pair{written, report.ReportFilePath()};
+    };
+    ASSERT_TRUE(write(few, nullptr).first);
+    const QString earlier = readText(reportFolder() + "/VEXOImport.html");
+    ASSERT_LT(earlier.size(), 64 * 1024);
+
+    struct Case
+    {
+        const char* name;
+        std::function<void()> failingWrite;
+        const char* loggedFirst;
+    };
+    const Case cases[] = {
+        // The new report is several times the size of the limit.
+        {"disk full",
+         [&] {
+             const FileSizeLimit limit(64 * 1024);
+             EXPECT_EQ(write(many, nullptr), std::pair(false, QString()));
+         },
+         "GenerateReport"},
+        // Past the gathering of the 400 cards, halfway through their rows.
+        {"rows stop",
+         [&] {
+             FailingProgress progress(600);
+             EXPECT_EQ(write(many, &progress), std::pair(false, QString()));
+         },
+         "GenerateDetail"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(MMain::logFilePath());
+        c.failingWrite();
+        EXPECT_EQ(readText(reportFolder() + "/VEXOImport.html"), earlier);
+        EXPECT_EQ(QDir(reportFolder()).entryList(QDir::Files), QStringList{"VEXOImport.html"});
+        EXPECT_TRUE(firstLogLine().contains(
+            QStringLiteral(" VEXOBrindle.clsVEXOImportReport.%1 Error : ").arg(c.loggedFirst)))
+            << firstLogLine().toStdString();
+    }
+    EXPECT_TRUE(write(many, nullptr).first); // nothing of the failures stays behind
 }
 
 TEST_F(ReportTest, ReportWithoutCollectionsStillWritesItsFile)
