@@ -65,10 +65,11 @@ UpdateChoiceDialog::UpdateChoiceDialog(FUpdateChoice& dialog, QWidget* parent)
     changesLayout->addWidget(changes());
     m_moreThanFour = screenLabel(QStringLiteral("lblMoreThanFive"), QString());
 
-    m_ok = button(QStringLiteral("cmdOK"), &FUpdateChoice::cmdOK_Click);
-    m_reject = button(QStringLiteral("cmdReject"), &FUpdateChoice::cmdReject_Click);
-    m_updateAll = button(QStringLiteral("cmdUpdateAll"), &FUpdateChoice::cmdUpdateAll_Click);
-    m_cancel = button(QStringLiteral("cmdCancel"), &FUpdateChoice::cmdCancel_Click);
+    m_ok = button(QStringLiteral("cmdOK"), [](FUpdateChoice& d) { d.cmdOK_Click(); });
+    m_reject = button(QStringLiteral("cmdReject"), [](FUpdateChoice& d) { d.cmdReject_Click(); });
+    m_updateAll =
+        button(QStringLiteral("cmdUpdateAll"), [](FUpdateChoice& d) { d.cmdUpdateAll_Click(); });
+    m_cancel = button(QStringLiteral("cmdCancel"), [](FUpdateChoice& d) { d.cmdCancel_Click(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new Banner(Qt::Horizontal, QStringLiteral("imgHBanner")));
@@ -134,12 +135,12 @@ QWidget* UpdateChoiceDialog::changes()
     return m_changeDetails;
 }
 
-QPushButton* UpdateChoiceDialog::button(const QString& name, void (FUpdateChoice::*click)())
+QPushButton* UpdateChoiceDialog::button(const QString& name, void (*click)(FUpdateChoice&))
 {
     auto* pushButton = screenButton(name, QString());
     pushButton->setAutoDefault(false);
     connect(pushButton, &QPushButton::clicked, this, [this, click] {
-        (m_dialog.*click)();
+        click(m_dialog);
         if (m_dialog.hidden) {
             accept();
         }

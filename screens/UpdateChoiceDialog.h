@@ -34,7 +34,7 @@ public slots:
 private:
     QWidget* detailHeader();
     QWidget* changes();
-    QPushButton* button(const QString& name, void (FUpdateChoice::*click)());
+    QPushButton* button(const QString& name, void (*click)(FUpdateChoice&));
     void size();
 
     FUpdateChoice& m_dialog;
