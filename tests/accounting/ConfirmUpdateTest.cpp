@@ -1,18 +1,10 @@
-#include "ProgramFixture.h"
-#include "ScriptedProgress.h"
-#include "review/FSummary.h"
-#include "run/FProcess.h"
+#include "AccountingFixture.h"
 
 namespace brindle {
 namespace {
 
-class ConfirmUpdateTest : public test::ProgramFixture
-{
-protected:
-    test::ScriptedProgress progress;
-    FSummary summary;
-    FProcess process{prompts, progress, summary};
-};
+class ConfirmUpdateTest : public test::AccountingFixture
+{};
 
 TEST_F(ConfirmUpdateTest, ShowsTheDialogAgainUntilItIsAnswered)
 {
@@ -29,18 +21,6 @@ TEST_F(ConfirmUpdateTest, ShowsTheDialogAgainUntilItIsAnswered)
         EXPECT_EQ(shown.txtLastName.caption, QStringLiteral("Smith"));
         EXPECT_EQ(shown.rows[0].label, QStringLiteral("Last Name"));
         EXPECT_EQ(shown.TransferAction, 1);
-    }
-}
-
-TEST_F(ConfirmUpdateTest, EveryButtonIsReturned)
-{
-    TarvoCards::CCard card;
-    for (const qint32 choice : {FUpdateChoice::Update, FUpdateChoice::Skip,
-                                FUpdateChoice::UpdateAll, FUpdateChoice::CancelRun}) {
-        prompts.choices << choice;
-        prompts.answers << Prompts::Yes; // Cancel asks first
-        EXPECT_EQ(process.ConfirmUpdate(card, nullptr, {}, 1, true), choice);
-        prompts.answers.clear();
     }
 }
 

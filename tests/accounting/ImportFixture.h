@@ -21,51 +21,6 @@ protected:
         MMain::glTransferAction = 1;
     }
 
-    // The contact an export of the card would give, as the mapping reads it back.
-    static TarvoCards::CCard contactOf(const TarvoCards::CCard& stored)
-    {
-        TarvoCards::CCard contact;
-        contact.CardTypeID = stored.CardTypeID;
-        contact.IsIndividual = stored.IsIndividual;
-        contact.IsInactive.clear();
-        contact.LastName = stored.LastName;
-        if (stored.IsIndividual == QLatin1String("Y")) {
-            contact.FirstName = stored.FirstName;
-        }
-        contact.CardIdentification = stored.CardIdentification;
-        contact.CardRecordID = stored.CardRecordID;
-        contact.Notes = stored.Notes;
-        for (qint32 location = 1; location <= 5; ++location) {
-            TarvoCards::CAddress& address = contact.Addresses.Add();
-            address.Location = location;
-            const auto source = std::find_if(
-                stored.Addresses.begin(), stored.Addresses.end(),
-                [location](const TarvoCards::CAddress& a) { return a.Location == location; });
-            if (location > 2 || source == stored.Addresses.end()) {
-                continue;
-            }
-            QStringList lines{source->StreetLine1, source->StreetLine2, source->StreetLine3,
-                              source->StreetLine4};
-            while (!lines.isEmpty() && lines.last().isEmpty()) {
-                lines.removeLast();
-            }
-            setStreetLines(address, lines.join(QStringLiteral("\r\n")));
-            address.City = source->City;
-            address.State = source->State;
-            address.Postcode = source->Postcode;
-            address.Country = source->Country;
-            if (location == 1) {
-                address.Phone1 = source->Phone1;
-                address.Phone2 = source->Phone2;
-                address.Phone3 = source->Phone3;
-                address.Fax = source->Fax;
-                address.Email = source->Email;
-                address.WWW = source->WWW;
-            }
-        }
-        return contact;
-    }
-
     // The card type's folder of the store, made when missing.
     std::shared_ptr<contacts::Folder> typeFolder(contacts::Application& app, const QString& type)
     {

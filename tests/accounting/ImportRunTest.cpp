@@ -17,10 +17,10 @@ protected:
                    {id})
             .toString();
     }
-    // A contact of the card with another city in address 1.
+    // The card's contact (an export writes what it reads) with another city in address 1.
     static CCard moved(const CCard& stored, const QString& newCity, bool linked = true)
     {
-        CCard contact = contactOf(stored);
+        CCard contact = stored;
         contact.Addresses[0].City = newCity;
         contact.CardRecordID = linked ? stored.CardRecordID : 0;
         return contact;
@@ -34,12 +34,16 @@ protected:
 TEST_F(ImportRun, UnchangedContactsChangeNoRowLinkedOrNot)
 {
     makeCompanyFile();
+    // A name in the form the mapping turns round.
+    RawFile(file).exec(QStringLiteral(
+        "UPDATE Cards SET LastName = 'Harbour Plumbing, The' WHERE CardRecordID = (SELECT "
+        "min(CardRecordID) FROM Cards WHERE IsIndividual = 'N' AND IsInactive = 'N')"));
     for (const bool linked : {true, false}) {
         SCOPED_TRACE(linked ? "linked" : "found by identification or name");
         const QStringList before = rows();
         QList<CCard> contacts;
         for (const CCard& stored : storedCards()) {
-            contacts << contactOf(stored);
+            contacts << stored;
             contacts.last().CardRecordID = linked ? stored.CardRecordID : 0;
         }
         ASSERT_TRUE(run(contacts));
@@ -58,22 +62,6 @@ TEST_F(ImportRun, UnchangedContactsChangeNoRowLinkedOrNot)
 
 class StoreImport : public ImportRun
 {};
-
-TEST_F(StoreImport, ExportedContactsImportedBackChangeNoRow)
-{
-    makeCompanyFile();
-    // A name in the form the mapping turns round.
-    RawFile(file).exec(QStringLiteral(
-        "UPDATE Cards SET LastName = 'Harbour Plumbing, The' WHERE CardRecordID = (SELECT "
-        "min(CardRecordID) FROM Cards WHERE IsIndividual = 'N' AND IsInactive = 'N')"));
-    for (const CCard& stored : storedCards()) {
-        exportCard(stored);
-    }
-    const QStringList before = rows();
-    ASSERT_TRUE(runAgain());
-    EXPECT_EQ(rows(), before);
-    EXPECT_EQ(added, count(QStringLiteral("SELECT count(*) FROM Cards WHERE IsInactive = 'N'")));
-}
 
 TEST_F(StoreImport, ASampleStoreAddsItsNewContactsOnceInEitherLayout)
 {
@@ -264,9 +252,7 @@ TEST_F(ImportRun, TheComparisonSeesEveryComparedMemberOfTheLoadedCard)
     }
     stored = storedCard(QStringLiteral("CardRecordID = %1").arg(stored.CardRecordID));
     // The card's contact, equal to it in every member the comparison reads.
-    CCard same = contactOf(stored);
-    same.Addresses[0] = stored.Addresses[0];
-    same.Addresses[1] = stored.Addresses[1];
+    const CCard same = stored;
     struct Change
     {
         QString key;
