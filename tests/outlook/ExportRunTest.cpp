@@ -347,30 +347,6 @@ TEST_F(ExportRun, SearchesFindTheCardsOwnContactAndNoOther)
     }
 }
 
-// A card's notes follow the marker; what the user typed before it stays.
-TEST_F(ExportRun, NotesKeepTheUsersOwnTextBeforeTheMarker)
-{
-    makeCompanyFile();
-    const CCard card = active("CardTypeID = 'P'");
-    RawFile(file).exec(
-        QStringLiteral("UPDATE Cards SET Notes = 'Call weekly' WHERE CardRecordID = ?"),
-        {card.CardRecordID});
-    ASSERT_TRUE(runExport());
-    EXPECT_EQ(property(card, "Body"), QStringLiteral("\r\n-!VEXO NOTES!-\r\nCall weekly"));
-    changeContact(contactOf(card), {{"Body", "Met at the fair" + property(card, "Body")}});
-    RawFile(file).exec(QStringLiteral("UPDATE Cards SET Notes = 'Call monthly' WHERE CardRecordID "
-                                      "= ?"),
-                       {card.CardRecordID});
-    ASSERT_TRUE(runExport());
-    EXPECT_EQ(property(card, "Body"),
-              QStringLiteral("Met at the fair\r\n-!VEXO NOTES!-\r\nCall monthly"));
-    RawFile(file).exec(QStringLiteral("UPDATE Cards SET Notes = '-!OUTLOOK NOTES!-From the "
-                                      "contacts' WHERE CardRecordID = ?"),
-                       {card.CardRecordID});
-    ASSERT_TRUE(runExport());
-    EXPECT_EQ(property(card, "Body"), QStringLiteral("Met at the fair\r\n"));
-}
-
 struct CustomFieldRow
 {
     const char* name;
@@ -434,23 +410,6 @@ INSTANTIATE_TEST_SUITE_P(
                     CustomFieldRow{"United_States", 2,
                                    QLocale(QLocale::English, QLocale::UnitedStates)}),
     [](const testing::TestParamInfo<CustomFieldRow>& info) { return info.param.name; });
-
-// The user's categories survive every export in User4.
-TEST_F(ExportRun, TheUsersCategoriesAreKeptAcrossExports)
-{
-    makeCompanyFile();
-    const CCard card = active("CardTypeID = 'C'");
-    ASSERT_TRUE(runExport());
-    const QString mapped = property(card, "Categories");
-    changeContact(contactOf(card), {{"Categories", mapped + QStringLiteral(", Friends")}});
-    ASSERT_TRUE(runExport());
-    EXPECT_EQ(property(card, "Categories"), mapped);
-    EXPECT_EQ(property(card, "User4"), QStringLiteral("Friends"));
-    const auto stamps = fileStamps();
-    ASSERT_TRUE(runExport());
-    EXPECT_EQ(property(card, "User4"), QStringLiteral("Friends"));
-    EXPECT_EQ(fileStamps(), stamps);
-}
 
 // A contact changed by another program while the export runs is not
 // overwritten: its card is rejected, the run fails, and what was saved is
