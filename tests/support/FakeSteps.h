@@ -32,6 +32,7 @@ struct StepScript
     QList<qint32> answers;
     qint32 rulesFilterAtStart = -1;
     qint32 transferInactivesAtStart = -1;
+    QString switchesAtStart; // the selected card types and the rule, as "C-S-E-P-rule 0"
 };
 
 // A run whose steps record their call, pump once and succeed unless told to
@@ -54,6 +55,10 @@ public:
     {
         m_script.rulesFilterAtStart = mlRulesFilter;
         m_script.transferInactivesAtStart = MMain::glTransferInactives;
+        m_script.switchesAtStart = QStringLiteral("%1%2%3%4rule %5")
+                                       .arg(mbCustomers ? "C-" : "", mbSuppliers ? "S-" : "",
+                                            mbEmployees ? "E-" : "", mbPersonal ? "P-" : "")
+                                       .arg(mlRulesFilter);
         mobjExistingCards = cards();
         return step("PopulateVEXODataObjects");
     }
