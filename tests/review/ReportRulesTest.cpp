@@ -1,15 +1,14 @@
+#include "FileSizeLimit.h"
 #include "ReportTestSupport.h"
+#include "ScriptedProgress.h"
 #include "review/clsOutlookImportReport.h"
 #include "review/clsVEXOImportReport.h"
-#include "run/RunProgress.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace brindle::testing {
 namespace {
@@ -39,23 +38,6 @@ QString writtenText(const ImportReportWriter& report)
     return readText(report.ReportPath() + '/' + report.ReportAbbreviation() + ".html");
 }
 
-// Counts how often the writer lets the window serve its events.
-class CountingProgress : public RunProgress
-{
-public:
-    int pumps = 0;
-
-    void show(Controls&) override {}
-    void unload() override {}
-    void setCaption(const QString&) override {}
-    void setValue(double) override {}
-    void setPanelVisible(Panel, bool) override {}
-    void setPointer(Pointer) override {}
-    void setButtonsEnabled(bool, bool) override {}
-    void pumpMessages() override { ++pumps; }
-    void pause(int) override {}
-};
-
 struct PagingCase
 {
     int customers;
@@ -84,7 +66,7 @@ TEST_P(ReportPaging, FillsSixteenSlotsPerPageAndFifteenOnTheLast)
     report.setVEXOSupplierColl(&suppliers);
     report.setReportPath(reportFolder());
     report.setReportAbbreviation(QStringLiteral("VEXOImport"));
-    CountingProgress progress;
+    test::ScriptedProgress progress;
     report.setProgress(&progress);
     ASSERT_TRUE(report.CreateReport());
 
@@ -168,14 +150,12 @@ TEST_P(ReportStatusWords, ShowWordAndTheMessageThatGoesWithIt)
 {
     const StatusCase& c = GetParam();
     const QString errors = QStringLiteral("errors"), warnings = QStringLiteral("warnings");
-    const QStringList vexo = rowsOf(
-        clsVEXOImportReport().DetailLine("L", "F", "E", errors, warnings, c.status, c.heading))[0];
-    const QStringList outlook = rowsOf(clsOutlookImportReport().DetailLine(
-        "L", "F", "E", errors, warnings, c.status, c.heading))[0];
-    EXPECT_EQ(vexo, QStringList({"L", "F", "E", c.vexoProblem, c.vexoWord}));
-    EXPECT_EQ(outlook, QStringList({"L", "F", "E", c.outlookProblem, c.outlookWord}));
     const QString line =
         clsVEXOImportReport().DetailLine("L", "F", "E", errors, warnings, c.status, c.heading);
+    const QStringList outlook = rowsOf(clsOutlookImportReport().DetailLine(
+        "L", "F", "E", errors, warnings, c.status, c.heading))[0];
+    EXPECT_EQ(rowsOf(line)[0], QStringList({"L", "F", "E", c.vexoProblem, c.vexoWord}));
+    EXPECT_EQ(outlook, QStringList({"L", "F", "E", c.outlookProblem, c.outlookWord}));
     EXPECT_EQ(line.count(QStringLiteral("<TD style='BACKGROUND-COLOR: silver'>")),
               c.heading ? 5 : 0);
 }
@@ -283,17 +263,6 @@ TEST_F(ReportTest, ReportAddDetailsNeedsTheRecordset)
     EXPECT_FALSE(outlook.AddDetails(&cards, 1));
 }
 
-TEST_F(ReportTest, ReportCardTypeCodes)
-{
-    const QList<std::pair<const char*, qint32>> cases{
-        {"C", 1}, {"c", 1}, {"S", 2}, {"V", 2}, {"v", 2},  {"P", 3}, {"p", 3},
-        {"E", 4}, {"e", 4}, {"", 0},  {"X", 0}, {" C", 0}, {"CS", 0}};
-    for (const auto& [code, expected] : cases) {
-        EXPECT_EQ(clsOutlookImportReport::CardTypeID2EnumValue(QString::fromLatin1(code)), expected)
-            << code;
-    }
-}
-
 TEST_F(ReportTest, ReportCardExistsByLastNameAndIndividualsFirstName)
 {
     TarvoCards::CCardsColl existing;
@@ -377,32 +346,8 @@ TEST_F(ReportTest, ReportWriteFailureOffersNoReportAndLogsIt)
     EXPECT_FALSE(QFile::exists(QStringLiteral("/VEXOImport.html")));
 }
 
-// Holds every file this process writes to a size, as a full disk would;
-// a write beyond it fails instead of raising a signal.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = m_saved;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_savedHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_savedHandler)(int) = nullptr;
-};
-
 // Lets the window serve its events until the given pump, which fails.
-class FailingProgress : public CountingProgress
+class FailingProgress : public test::ScriptedProgress
 {
 public:
     explicit FailingProgress(int failAt) : m_failAt(failAt) {}
@@ -448,7 +393,7 @@ TEST_F(ReportTest, ReportThatCannotBeWrittenWholeLeavesTheEarlierOne)
         // The new report is several times the size of the limit.
         {"disk full",
          [&] {
-             const FileSizeLimit limit(64 * 1024);
+             const test::FileSizeLimit limit(64 * 1024);
              EXPECT_EQ(write(many, nullptr), std::pair(false, QString()));
          },
          "GenerateReport"},

@@ -1,17 +1,12 @@
 #pragma once
 
+#include "QtPrinters.h"
 #include "cardlib/Collections.h"
 #include "registry/Registry.h"
 
 #include <QHash>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace brindle::testing {
 
