@@ -60,7 +60,8 @@ TEST(CardType, LettersInAnyCaseAndNothingElse)
         std::optional<CardType> type;
     } rows[] = {{"C", CardType::Customer}, {"c", CardType::Customer}, {"S", CardType::Supplier},
                 {"v", CardType::Supplier}, {"E", CardType::Employee}, {"p", CardType::Personal},
-                {"", std::nullopt},        {"X", std::nullopt},       {"CS", std::nullopt}};
+                {"e", CardType::Employee}, {"", std::nullopt},        {"X", std::nullopt},
+                {" C", std::nullopt},      {"CS", std::nullopt}};
     for (const auto& row : rows) {
         EXPECT_EQ(CardType::fromLetter(QString::fromLatin1(row.letter)), row.type) << row.letter;
         EXPECT_EQ(reportCodeOf(QString::fromLatin1(row.letter)),

@@ -79,21 +79,4 @@ INSTANTIATE_TEST_SUITE_P(
         Expected{"CUSTOMERS=YES<USERNAME=Clerk   ", "", "", "", "Clerk", "", true, false, false,
                  false}));
 
-TEST(OptionsRetrieveValue, AbsentKeyGivesEmptyText)
-{
-    EXPECT_EQ(clsOptions::RetrieveValue(QStringLiteral("DATABASE=x"), QStringLiteral("PASSWORD")),
-              QString());
-    EXPECT_EQ(clsOptions::RetrieveValue(QStringLiteral("PASSWORD"), QStringLiteral("PASSWORD")),
-              QString());
-}
-
-TEST(OptionsSetters, StoreValuesUnchanged)
-{
-    clsOptions options;
-    options.setDatabase(QStringLiteral("  /data/x.dat "));
-    options.setSuppliers(true);
-    EXPECT_EQ(options.Database(), QStringLiteral("  /data/x.dat "));
-    EXPECT_TRUE(options.Suppliers());
-}
-
 } // namespace

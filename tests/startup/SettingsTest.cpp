@@ -1,5 +1,6 @@
 #include "startup/Settings.h"
 
+#include "OrdinaryUser.h"
 #include "ProgramFixture.h"
 #include "platform/PlatformError.h"
 #include "screens/ScreenTexts.h"
@@ -7,7 +8,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <unistd.h>
 
 namespace {
 
@@ -263,19 +263,8 @@ TEST_F(SettingsStore, ReadOnlyHiveLosesNothingAndLogsTheFailedWrite)
     // The log's folder stays writable for everyone.
     ASSERT_TRUE(QFile::setPermissions(folder.path(), readAndExecute | QFileDevice::WriteOwner |
                                                          QFileDevice::WriteOther));
-    if (::geteuid() != 0) {
-        EXPECT_TRUE(readOnlyHiveKeepsItsValues(MMain::brindleKey(), readOnly));
-        return;
-    }
-    // Root writes past permissions: run the same as an ordinary user.
-    EXPECT_EXIT(
-        {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
-                ::_exit(2);
-            }
-            ::_exit(readOnlyHiveKeepsItsValues(MMain::brindleKey(), readOnly) ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
+    EXPECT_TRUE(test::asOrdinaryUser(
+        [&readOnly] { return readOnlyHiveKeepsItsValues(MMain::brindleKey(), readOnly); }));
 }
 
 TEST_F(SettingsStore, UnwritableHiveLocationFailsEveryWriteWithoutCrashing)
