@@ -374,14 +374,11 @@ TEST_F(ScreenLogic, CloseBoxesAndHelp)
     EXPECT_FALSE(forms.fChooseAction.Form_QueryUnload()) << "unloaded by the exit: nothing more";
 }
 
-TEST_F(ScreenLogic, InformationScreenShowsTheLastConnectionAndEndsTheProgram)
+TEST_F(ScreenLogic, InformationScreenEndsTheProgramWithNothingMoreToUnload)
 {
     ASSERT_EQ(MMain::Main(QString()), MMain::FirstScreen::Information);
     forms.fMain.Show();
-    EXPECT_EQ(forms.fMain.lblLastConnect, QStringLiteral("First Time Use"));
-    EXPECT_EQ(forms.fMain.lblVersion, versionLabel());
     EXPECT_FALSE(forms.fMain.Form_QueryUnload()) << "started by hand: nothing more to unload";
-    EXPECT_TRUE(brindleValue(QStringLiteral("LastConnectedDate")).isNull());
 }
 
 } // namespace

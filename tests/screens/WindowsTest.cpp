@@ -86,17 +86,24 @@ protected:
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    // The confirmation as the comparison shows it, through the wizard's prompts.
-    FUpdateChoice confirm(const Differences& list, qint32 direction, bool newCard = false)
+    // The confirmation of a card's changes, as the comparison fills it in.
+    static FUpdateChoice confirmation(Prompts& prompts, const Differences& list, qint32 direction,
+                                      bool newCard = false)
     {
         MMain::glTransferAction = direction;
-        FUpdateChoice dialog(wizard->prompts());
+        FUpdateChoice dialog(prompts);
         TarvoCards::CCard card;
         card.LastName = QStringLiteral("Acme Traders");
         dialog.objVEXOCard = card;
         dialog.setDifferences(list);
         dialog.TransferAction = direction;
         dialog.NewVEXOCard = newCard;
+        return dialog;
+    }
+    // The confirmation shown through the wizard's prompts.
+    FUpdateChoice confirm(const Differences& list, qint32 direction)
+    {
+        FUpdateChoice dialog = confirmation(wizard->prompts(), list, direction);
         wizard->prompts().showUpdateChoice(dialog);
         return dialog;
     }
@@ -250,61 +257,23 @@ TEST_F(Windows, ConfirmationShowsTheLayoutOfItsCase)
         qint32 direction;
         bool newCard;
         bool blank;
-        const char* title;
-        QStringList buttons; // visible, in order
+        const char* buttons; // visible, in order
         int rows;
         bool moreThanFour;
     } cases[] = {
-        {"addition",
-         0,
-         1,
-         true,
-         false,
-         "Brindle - Confirm Addition of VEXO Card",
-         {"Add", "Skip", "Cancel"},
-         0,
-         false},
-        {"two changes",
-         2,
-         1,
-         false,
-         false,
-         "Brindle - Confirm Update of VEXO Card",
-         {"Update", "Skip", "Update All", "Cancel"},
-         2,
-         false},
-        {"six changes",
-         6,
-         2,
-         false,
-         false,
-         "Brindle - Confirm Update to Outlook Contact",
-         {"Update", "Skip", "Update All", "Cancel"},
-         4,
-         true},
-        {"blank fields",
-         3,
-         1,
-         false,
-         true,
-         "Brindle - Warning : Blank Field in Outlook Contact",
-         {"Skip", "Cancel"},
-         3,
-         false},
+        {"addition", 0, 1, true, false, "Add|Skip|Cancel", 0, false},
+        {"two changes", 2, 1, false, false, "Update|Skip|Update All|Cancel", 2, false},
+        {"six changes", 6, 2, false, false, "Update|Skip|Update All|Cancel", 4, true},
+        {"blank fields", 3, 1, false, true, "Skip|Cancel", 3, false},
     };
     for (const auto& c : cases) {
-        MMain::glTransferAction = c.direction;
-        FUpdateChoice logic(prompts);
-        TarvoCards::CCard card;
-        card.LastName = QStringLiteral("Acme Traders");
-        logic.objVEXOCard = card;
-        logic.setDifferences(changes(c.changes, c.blank));
-        logic.TransferAction = c.direction;
-        logic.NewVEXOCard = c.newCard;
+        SCOPED_TRACE(c.name);
+        FUpdateChoice logic =
+            confirmation(prompts, changes(c.changes, c.blank), c.direction, c.newCard);
         logic.Form_Activate();
         UpdateChoiceDialog dialog(logic);
         dialog.show();
-        EXPECT_EQ(dialog.windowTitle(), QLatin1String(c.title)) << c.name;
+        EXPECT_EQ(dialog.windowTitle(), logic.caption);
         QStringList buttons;
         for (const char* name : {"cmdOK", "cmdReject", "cmdUpdateAll", "cmdCancel"}) {
             auto* button = child<QAbstractButton>(&dialog, name);
@@ -312,18 +281,17 @@ TEST_F(Windows, ConfirmationShowsTheLayoutOfItsCase)
                 buttons << button->text();
             }
         }
-        EXPECT_EQ(buttons, c.buttons) << c.name;
+        EXPECT_EQ(buttons.join(u'|'), QLatin1String(c.buttons));
         int rows = 0;
         for (const QWidget* label : dialog.findChildren<QWidget*>(QStringLiteral("txtChangeNew"))) {
             rows += label->isVisible() ? 1 : 0;
         }
-        EXPECT_EQ(rows, c.rows) << c.name;
-        EXPECT_EQ(child<QWidget>(&dialog, "lblMoreThanFive")->isVisible(), c.moreThanFour)
-            << c.name;
+        EXPECT_EQ(rows, c.rows);
+        EXPECT_EQ(child<QWidget>(&dialog, "lblMoreThanFive")->isVisible(), c.moreThanFour);
         const int formHeight = twipsToPixels(logic.heights.form, dialog.logicalDpiY());
-        EXPECT_GE(dialog.height(), formHeight) << c.name;
+        EXPECT_GE(dialog.height(), formHeight);
         EXPECT_LE(dialog.height(), std::max(formHeight, dialog.minimumSizeHint().height()) + 1)
-            << c.name << ": no taller than its heights or its content ask";
+            << "no taller than its heights or its content ask";
         if (c.newCard) {
             const QPoint centre = dialog.screen()->availableGeometry().center();
             EXPECT_LE((dialog.geometry().center() - centre).manhattanLength(), 2) << "centred";
