@@ -98,12 +98,3 @@ TEST_F(CardBackup, RestoreFromAFileThatIsNoBackupChangesNothing)
     RawFile raw(m_file);
     EXPECT_EQ(raw.value("SELECT count(*) FROM Cards").toInt(), 5);
 }
-
-TEST_F(CardBackup, WithoutConnectionBackupThrows)
-{
-    m_connection.Disconnect();
-    CCustomerColl customers;
-    bool ok = true;
-    EXPECT_THROW(customers.Backup(0, 0, ok), brindle::PlatformError);
-    EXPECT_FALSE(ok);
-}
