@@ -1,5 +1,6 @@
 #include "registry/IniHive.h"
 
+#include "OrdinaryUser.h"
 #include "platform/PlatformError.h"
 
 #include <QDir>
@@ -9,8 +10,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -223,24 +222,6 @@ TEST_F(IniHiveTest, UnreadableHiveGivesNothingSaysWhyAndIsNeverReplaced)
     }
 }
 
-// Runs check as an ordinary user: root reads and writes past permissions.
-bool asOrdinaryUser(const std::function<bool()>& check)
-{
-    if (::geteuid() != 0) {
-        return check();
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
-            _exit(2);
-        }
-        _exit(check() ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 TEST_F(IniHiveTest, HiveWithoutReadPermissionIsReportedAndKept)
 {
     const QByteArray secret = "[Software/VEXO/VEXO Brindle]\nRulesFilter=2\n";
@@ -250,7 +231,7 @@ TEST_F(IniHiveTest, HiveWithoutReadPermissionIsReportedAndKept)
                      QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
     ASSERT_TRUE(QFile::setPermissions(folder.path(), all));
     ASSERT_TRUE(QFile::setPermissions(folder.filePath(QStringLiteral("sub")), all));
-    EXPECT_TRUE(asOrdinaryUser([this] {
+    EXPECT_TRUE(brindle::test::asOrdinaryUser([this] {
         IniHive hive(fileName);
         QStringList problems;
         hive.setProblemReporter([&](const QString& problem) { problems.append(problem); });
