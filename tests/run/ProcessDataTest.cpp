@@ -1,9 +1,6 @@
+#include "FakeSteps.h"
 #include "ProgramFixture.h"
 #include "ScriptedProgress.h"
-#include "review/FSummary.h"
-#include "run/FProcess.h"
-
-#include <QSet>
 
 namespace brindle {
 namespace {
@@ -12,61 +9,6 @@ using test::ScriptedProgress;
 
 constexpr qint32 import = 1;
 constexpr qint32 exportRun = 2;
-
-// The run driver with steps that only record their call, pump once, count
-// what the script says and succeed unless told to fail.
-class FakeSteps : public FProcess
-{
-public:
-    using FProcess::FProcess;
-
-    QStringList calls;
-    QSet<QString> failing;
-    qint32 added = 0;
-    qint32 updated = 0;
-    qint32 sourceCards = 0;
-    QString switchesAtStart;
-
-    bool PopulateVEXODataObjects() override
-    {
-        switchesAtStart = QStringLiteral("%1%2%3%4rule %5")
-                              .arg(mbCustomers ? "C-" : "", mbSuppliers ? "S-" : "",
-                                   mbEmployees ? "E-" : "", mbPersonal ? "P-" : "")
-                              .arg(mlRulesFilter);
-        mobjExistingCards = std::make_unique<TarvoCards::CCardsColl>();
-        for (qint32 i = 0; i < sourceCards; ++i) {
-            mobjExistingCards->AddNew();
-        }
-        return step("PopulateVEXODataObjects");
-    }
-    bool CreateOutlookFolders() override { return step("CreateOutlookFolders"); }
-    bool BackupExistingCards() override { return step("BackupExistingCards"); }
-    bool PopulateOutlookDataObjects() override
-    {
-        mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();
-        for (qint32 i = 0; i < sourceCards; ++i) {
-            mobjOutlookColl->AddNew();
-        }
-        return step("PopulateOutlookDataObjects");
-    }
-    bool MergeCollections() override { return step("MergeCollections"); }
-    bool ImportToOutlook() override { return transfer("ImportToOutlook"); }
-    bool ImportToVEXO() override { return transfer("ImportToVEXO"); }
-
-private:
-    bool step(const char* name)
-    {
-        calls << QString::fromLatin1(name);
-        DoEvents();
-        return !failing.contains(QString::fromLatin1(name));
-    }
-    bool transfer(const char* name)
-    {
-        mlAddedCards = added;
-        mlUpdatedCards = updated;
-        return step(name);
-    }
-};
 
 const QStringList exportSteps{"PopulateVEXODataObjects", "PopulateOutlookDataObjects",
                               "MergeCollections", "ImportToOutlook"};
@@ -93,9 +35,10 @@ protected:
     }
     const FSummary& shownSummary() const { return prompts.summaries.constLast(); }
 
+    test::StepScript script;
     ScriptedProgress progress;
     FSummary summary;
-    FakeSteps process{prompts, progress, summary};
+    test::FakeSteps process{script, prompts, progress, summary};
 };
 
 struct FailureRow
@@ -117,11 +60,11 @@ class StepFailure : public ProcessDataTest, public testing::WithParamInterface<F
 TEST_P(StepFailure, StopsAtTheFailingStepAndStillEndsOnTheSummary)
 {
     const FailureRow& row = GetParam();
-    process.failing << QString::fromLatin1(row.failing);
+    script.failing << QString::fromLatin1(row.failing);
     const bool ok = run(row.direction);
 
     const QStringList& steps = row.direction == import ? importSteps : exportSteps;
-    EXPECT_EQ(process.calls, steps.mid(0, row.stepsRun));
+    EXPECT_EQ(script.calls, steps.mid(0, row.stepsRun));
     EXPECT_EQ(ok, QString::fromLatin1(row.failing).isEmpty());
     EXPECT_EQ(process.ApplicationCancelled(), !ok);
     EXPECT_FALSE(process.UserCancelled());
@@ -147,9 +90,9 @@ INSTANTIATE_TEST_SUITE_P(Steps, StepFailure,
 
 TEST_F(ProcessDataTest, BackupAloneDecidesAfterTheFolderStep)
 {
-    process.failing << QStringLiteral("CreateOutlookFolders");
+    script.failing << QStringLiteral("CreateOutlookFolders");
     EXPECT_TRUE(run(import));
-    EXPECT_EQ(process.calls, importSteps);
+    EXPECT_EQ(script.calls, importSteps);
 }
 
 // Pumps of an export: 1 after SetTransferFilterOptions, 2 inside the company-file
@@ -175,7 +118,7 @@ TEST_P(CancelAtPump, SkipsEveryLaterStepAndReportsACancelledRun)
     prompts.answers << Prompts::Yes;
     const bool ok = run(exportRun);
 
-    EXPECT_EQ(process.calls, exportSteps.mid(0, GetParam().stepsRun));
+    EXPECT_EQ(script.calls, exportSteps.mid(0, GetParam().stepsRun));
     EXPECT_TRUE(process.UserCancelled());
     EXPECT_FALSE(process.ApplicationCancelled()) << "a cancel without a failed step";
     EXPECT_TRUE(ok);
@@ -199,7 +142,7 @@ TEST_F(ProcessDataTest, CancelAnsweredNoChangesNothing)
     progress.atPump.insert(3, ScriptedProgress::cancel());
     prompts.answers << Prompts::No;
     EXPECT_TRUE(run(exportRun));
-    EXPECT_EQ(process.calls, exportSteps);
+    EXPECT_EQ(script.calls, exportSteps);
     EXPECT_FALSE(process.UserCancelled());
     EXPECT_TRUE(progress.cancelEnabled);
     EXPECT_EQ(shownSummary().lblFinishHeader, QStringLiteral("Export Complete"));
@@ -212,7 +155,7 @@ TEST_F(ProcessDataTest, CloseBoxAnsweredNoLetsTheRunGoOn)
     prompts.answers << Prompts::No;
     EXPECT_TRUE(run(exportRun));
     EXPECT_TRUE(refused);
-    EXPECT_EQ(process.calls, exportSteps);
+    EXPECT_EQ(script.calls, exportSteps);
     EXPECT_FALSE(process.UserCancelled());
     EXPECT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(shownSummary().lblFinishHeader, QStringLiteral("Export Complete"));
@@ -232,7 +175,7 @@ TEST_F(ProcessDataTest, CloseBoxAnsweredYesCancelsAndASecondCloseIsRefusedWithou
     EXPECT_TRUE(process.UserCancelled());
     EXPECT_TRUE(process.ApplicationCancelled());
     EXPECT_FALSE(progress.cancelEnabled);
-    EXPECT_EQ(process.calls, exportSteps.mid(0, 1));
+    EXPECT_EQ(script.calls, exportSteps.mid(0, 1));
     EXPECT_EQ(progress.events.count(QStringLiteral("unload")), 1);
     EXPECT_EQ(shownSummary().lblFinishHeader, QStringLiteral("Export Cancelled"));
 }
@@ -258,9 +201,9 @@ class SummaryCounters : public ProcessDataTest, public testing::WithParamInterfa
 TEST_P(SummaryCounters, RejectedIsTotalLessAddedAndUpdated)
 {
     const CounterRow& row = GetParam();
-    process.sourceCards = row.total;
-    process.added = row.added;
-    process.updated = row.updated;
+    script.sourceCards = row.total;
+    script.added = row.added;
+    script.updated = row.updated;
     run(row.direction);
     const FSummary& shown = shownSummary();
     EXPECT_EQ(shown.TotalCards, row.total);
@@ -308,7 +251,7 @@ TEST_F(ProcessDataTest, TheRunTakesTheRuleAndTheCardTypesOfItsStart)
 {
     MMain::glRulesFilter = 3;
     run(exportRun);
-    EXPECT_EQ(process.switchesAtStart, QStringLiteral("C-P-rule 3"));
+    EXPECT_EQ(script.switchesAtStart, QStringLiteral("C-P-rule 3"));
 
     enableLog();
     MMain::gobjOptions.reset();
