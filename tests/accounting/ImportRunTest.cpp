@@ -91,42 +91,6 @@ TEST_F(StoreImport, ASampleStoreAddsItsNewContactsOnceInEitherLayout)
     }
 }
 
-// In the categories layout a contact's type is the first selected type its
-// categories name, and a contact that names none is left out, with one notice.
-TEST_F(StoreImport, CategoriesTellTheTypeOfEachContact)
-{
-    makeCompanyFile(2);
-    MMain::glDisableOutlookFolders = 1;
-    MMain::gobjOptions->Analyse(QStringLiteral("DATABASE=") + file +
-                                QStringLiteral("<CUSTOMERS=YES<SUPPLIERS=YES"));
-    contacts::Application app(store.path());
-    const auto contactsFolder = app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
-    const QList<std::pair<const char*, const char*>> contacts = {
-        {"Both", "Vendor, Customer"}, {"Seller", "Vendors"}, {"Buyer", "Key customer"},
-        {"Friend", "Friends"},        {"Staff", "Employee"}, {"Blank", ""}};
-    for (const auto& [name, categories] : contacts) {
-        const auto item = contactsFolder->Items().Add();
-        item->setProperty(QStringLiteral("CompanyName"), QString::fromLatin1(name));
-        item->setProperty(QStringLiteral("Categories"), QString::fromLatin1(categories));
-        item->Save();
-    }
-    ASSERT_TRUE(runAgain());
-    EXPECT_EQ(added, 3);
-    const auto typeOf = [this](const char* name) {
-        return RawFile(file)
-            .value(QStringLiteral("SELECT group_concat(CardTypeID) FROM Cards WHERE LastName = ?"),
-                   {QString::fromLatin1(name)})
-            .toString();
-    };
-    EXPECT_EQ(typeOf("Both"), QStringLiteral("C"));
-    EXPECT_EQ(typeOf("Seller"), QStringLiteral("V"));
-    EXPECT_EQ(typeOf("Buyer"), QStringLiteral("C"));
-    for (const char* left : {"Friend", "Staff", "Blank"}) {
-        EXPECT_TRUE(typeOf(left).isEmpty()) << left;
-    }
-    EXPECT_EQ(prompts.notices, QStringList({"FOutlookCategories"}));
-}
-
 TEST_F(StoreImport, AContactMovedToAnotherTypesFolderLeavesItsCardAlone)
 {
     makeCompanyFile();
