@@ -1,9 +1,6 @@
 #include "ExportFixture.h"
 #include "review/ImportReportWriter.h"
 
-#include <QProcess>
-#include <QStandardPaths>
-
 namespace brindle {
 namespace {
 
@@ -498,53 +495,6 @@ TEST_F(ExportRun, InactiveCardsAreExportedOnlyWhenAllowed)
     MMain::glTransferInactives = 1;
     ASSERT_TRUE(runExport());
     EXPECT_EQ(added, all);
-}
-
-// khard reads the exported store as vCard 4.0 says: every card listed with
-// its name, organisation, phones, e-mail, addresses and categories.
-TEST_F(ExportRun, KhardListsEveryExportedCard)
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("khard")).isEmpty()) {
-        GTEST_SKIP() << "khard is not on PATH";
-    }
-    makeCompanyFile();
-    ASSERT_TRUE(runExport());
-    QByteArray config = "[general]\ndefault_action = list\n[addressbooks]\n";
-    for (const QString& name : australianFolders) {
-        config += "[[" + name.mid(5).toUtf8() + "]]\npath = " + folderPath(name).toUtf8() + '\n';
-    }
-    QFile conf(folder.filePath(QStringLiteral("khard.conf")));
-    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-    conf.write(config);
-    conf.close();
-    QProcess khard;
-    khard.start(QStringLiteral("khard"),
-                {QStringLiteral("-c"), conf.fileName(), QStringLiteral("list"),
-                 QStringLiteral("-p"), QStringLiteral("-F"),
-                 QStringLiteral("uid,first_name,last_name,organisations,categories,phone_numbers,"
-                                "emails,post_addresses")});
-    ASSERT_TRUE(khard.waitForFinished(60000));
-    ASSERT_EQ(khard.exitCode(), 0) << khard.readAllStandardError().toStdString();
-    const QStringList lines = QString::fromUtf8(khard.readAllStandardOutput()).split(u'\n');
-    for (const CCard& card : activeCards()) {
-        const QStringList line = lines.filter(contactOf(card)->EntryID());
-        ASSERT_EQ(line.size(), 1) << card.LastName.toStdString();
-        const TarvoCards::CAddress& main = card.Addresses[0];
-        QStringList expected{
-            card.LastName,
-            main.City,
-            main.StreetLine1,
-            main.Phone1,
-            main.Email,
-            CardType::fromLetter(card.CardTypeID)->word(QStringLiteral("Supplier"))};
-        if (card.IsIndividual == QLatin1String("Y")) {
-            expected << card.FirstName;
-        }
-        for (const QString& text : expected) {
-            EXPECT_TRUE(line[0].contains(text))
-                << text.toStdString() << " in " << line[0].toStdString();
-        }
-    }
 }
 
 } // namespace
