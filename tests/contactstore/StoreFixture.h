@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QtPrinters.h"
 #include "contactstore/Application.h"
 
 #include <QDir>
@@ -8,12 +9,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <initializer_list>
-
-// Failures show texts as texts.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace contacts::test {
 
