@@ -100,25 +100,24 @@ TEST(ErrorLogCipher, EveryByteRoundTripsAndNoneBecomesACodeBelow32)
 class ErrorLogWrite : public ProgramFixture
 {};
 
-TEST_F(ErrorLogWrite, MissingSwitchIsSetFalseAndNothingWritten)
-{
-    MMain::WriteLog(QStringLiteral("hello"));
-    EXPECT_EQ(brindleValue(QStringLiteral("LogFile")), QStringLiteral("FALSE"));
-    EXPECT_FALSE(QFileInfo::exists(MMain::logFilePath()));
-}
-
-TEST_F(ErrorLogWrite, OnlyTrueInAnyCaseSwitchesLoggingOn)
+TEST_F(ErrorLogWrite, OnlyTrueInAnyCaseSwitchesLoggingOnAndAMissingSwitchIsSetFalse)
 {
     const struct
     {
-        const char* value;
+        const char* value; // nullptr: no switch
         bool on;
-    } cases[] = {{"true", true}, {"True", true}, {" TRUE ", true}, {"1", false}, {"YES", false}};
+    } cases[] = {{nullptr, false}, {"true", true}, {"True", true},
+                 {" TRUE ", true}, {"1", false},   {"YES", false}};
     for (const auto& c : cases) {
         QFile::remove(MMain::logFilePath());
-        setBrindleValue(QStringLiteral("LogFile"), QString::fromLatin1(c.value));
+        if (c.value) {
+            setBrindleValue(QStringLiteral("LogFile"), QString::fromLatin1(c.value));
+        }
         MMain::WriteLog(QStringLiteral("line"));
         EXPECT_EQ(QFileInfo::exists(MMain::logFilePath()), c.on) << c.value;
+        if (!c.value) {
+            EXPECT_EQ(brindleValue(QStringLiteral("LogFile")), QStringLiteral("FALSE"));
+        }
     }
 }
 
