@@ -137,28 +137,25 @@ INSTANTIATE_TEST_SUITE_P(Pumps, CancelAtPump,
                                          CancelRow{4, 2}, CancelRow{5, 2}, CancelRow{6, 3},
                                          CancelRow{7, 3}, CancelRow{8, 4}));
 
-TEST_F(ProcessDataTest, CancelAnsweredNoChangesNothing)
+TEST_F(ProcessDataTest, CancelOrCloseBoxAnsweredNoLetsTheRunGoOn)
 {
-    progress.atPump.insert(3, ScriptedProgress::cancel());
-    prompts.answers << Prompts::No;
-    EXPECT_TRUE(run(exportRun));
-    EXPECT_EQ(script.calls, exportSteps);
-    EXPECT_FALSE(process.UserCancelled());
-    EXPECT_TRUE(progress.cancelEnabled);
-    EXPECT_EQ(shownSummary().lblFinishHeader, QStringLiteral("Export Complete"));
-}
-
-TEST_F(ProcessDataTest, CloseBoxAnsweredNoLetsTheRunGoOn)
-{
-    bool refused = false;
-    progress.atPump.insert(3, ScriptedProgress::close(&refused));
-    prompts.answers << Prompts::No;
-    EXPECT_TRUE(run(exportRun));
-    EXPECT_TRUE(refused);
-    EXPECT_EQ(script.calls, exportSteps);
-    EXPECT_FALSE(process.UserCancelled());
-    EXPECT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(shownSummary().lblFinishHeader, QStringLiteral("Export Complete"));
+    for (const bool closeBox : {false, true}) {
+        SCOPED_TRACE(closeBox ? "close box" : "Cancel");
+        bool refused = false;
+        progress.atPump = {
+            {3, closeBox ? ScriptedProgress::close(&refused) : ScriptedProgress::cancel()}};
+        progress.pumps = 0;
+        prompts.answers = {Prompts::No};
+        prompts.messages.clear();
+        script.calls.clear();
+        EXPECT_TRUE(run(exportRun));
+        EXPECT_EQ(refused, closeBox);
+        EXPECT_EQ(script.calls, exportSteps);
+        EXPECT_FALSE(process.UserCancelled());
+        EXPECT_TRUE(progress.cancelEnabled);
+        EXPECT_EQ(prompts.messages.size(), 1);
+        EXPECT_EQ(shownSummary().lblFinishHeader, QStringLiteral("Export Complete"));
+    }
 }
 
 TEST_F(ProcessDataTest, CloseBoxAnsweredYesCancelsAndASecondCloseIsRefusedWithoutAsking)
