@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QMap>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace brindle::test {
+
+// How one brindle-cli run ended, and what it printed.
+struct CliRun
+{
+    int exitCode = -1;
+    bool finished = false; // false: crashed, killed or timed out
+    QString out;
+    QString err;
+};
+
+// Each card of a company file as one text: its row, then its address rows.
+using CardRows = QMap<qint32, QString>;
+
+// A contact file: its bytes, and its inode and modification time, which any
+// rewrite changes.
+struct ContactFile
+{
+    QByteArray bytes;
+    QString stamp;
+    bool operator==(const ContactFile&) const = default;
+};
+// The contact files of a store, by their path below its root.
+using StoreFiles = QMap<QString, ContactFile>;
+
+// The product installed in one folder, as the accounting software starts it:
+// the program folder (with the card library, the hive, the reports and the
+// log), a company file and a contact store. Runs brindle-cli in it.
+class Sandbox
+{
+public:
+    explicit Sandbox(const QString& root);
+
+    // A sample company file of all four card types.
+    void makeCompanyFile(int cards, int countryCode = 1, quint32 seed = 7);
+    void setSetting(const QString& name, const QString& value) const;
+    // The option string naming the company file and all four types.
+    QString options() const;
+    QProcessEnvironment environment() const;
+
+    // Runs brindle-cli with these arguments to its end.
+    CliRun cli(const QStringList& args) const;
+    // import|export with the option string, under the rule "update" unless
+    // others are given.
+    CliRun run(const char* direction, const QStringList& extra = {}) const;
+    // Starts one without waiting, for a test that kills it.
+    void start(QProcess& process, const char* direction) const;
+
+    QString root;
+    QString companyFile;
+    QString store;
+    QString hive;
+
+private:
+    QStringList arguments(const char* direction, const QStringList& extra) const;
+};
+
+CardRows cardRows(const QString& companyFile);
+// The cards whose rows differ between two states of a company file; a card
+// in only one of them counts.
+QList<qint32> changedCards(const CardRows& before, const CardRows& after);
+// "ok", or what SQLite's integrity check found.
+QString integrityCheck(const QString& companyFile);
+// Runs one statement on a company file as another program would.
+void execSql(const QString& companyFile, const QString& sql);
+// The first value a query gives.
+QVariant sqlValue(const QString& companyFile, const QString& sql);
+qint32 firstCard(const QString& companyFile, const QString& condition);
+
+StoreFiles storeFiles(const QString& storeRoot);
+// Hidden files a save left behind: none once a run has ended.
+QStringList temporaryFiles(const QString& storeRoot);
+// "" when the bytes are one whole vCard the store can read, else why not.
+QString vcardProblem(const QByteArray& bytes);
+// The record ID a contact links to (X-BRINDLE-CUSTOMER-ID), or 0.
+qint32 linkedCard(const QByteArray& bytes);
+// The path of the contact linked to a card, or "".
+QString contactOf(const StoreFiles& files, qint32 cardRecordId);
+// The paths whose files differ between two states of a store; a path in
+// only one of them counts.
+QStringList changedFiles(const StoreFiles& before, const StoreFiles& after);
+
+void writeFile(const QString& path, const QByteArray& bytes);
+// Copies a folder with everything in it, hidden files included.
+void copyFolder(const QString& from, const QString& to);
+
+} // namespace brindle::test
