@@ -33,7 +33,7 @@ protected:
             .toInt();
     }
 
-    QTemporaryDir dir;
+    QTemporaryDir dir{scratchPath()};
     std::unique_ptr<Sandbox> sandbox;
 };
 

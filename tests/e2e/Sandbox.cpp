@@ -1,5 +1,6 @@
 #include "Sandbox.h"
 
+#include "FileSizeLimit.h"
 #include "contactstore/VCard.h"
 #include "registry/IniHive.h"
 #include "samples/CompanyFileGenerator.h"
@@ -7,18 +8,16 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUuid>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 
 namespace brindle::test {
-
-namespace {
-
-const QString brindleKey = QStringLiteral("Software\\VEXO\\VEXO Brindle");
 
 // A connection of its own to a company file for as long as it lives.
 class Sql
@@ -52,6 +51,10 @@ private:
     QSqlDatabase m_db;
 };
 
+namespace {
+
+const QString brindleKey = QStringLiteral("Software\\VEXO\\VEXO Brindle");
+
 QString rowText(const QSqlQuery& query, int from)
 {
     QStringList values;
@@ -79,7 +82,7 @@ Sandbox::Sandbox(const QString& rootFolder)
       store(rootFolder + QStringLiteral("/contacts")),
       hive(rootFolder + QStringLiteral("/hklm.ini"))
 {
-    QDir(root).mkpath(QStringLiteral("tmp"));
+    QDir().mkpath(root + QStringLiteral("/tmp"));
     const QString library = QStringLiteral("libtarvocards.so");
     QFile::link(QStringLiteral(BRINDLE_BIN_DIR "/") + library, root + u'/' + library);
     setSetting(QStringLiteral("SuppressReport"), QStringLiteral("False"));
@@ -118,9 +121,7 @@ QProcessEnvironment Sandbox::environment() const
 CliRun Sandbox::cli(const QStringList& args) const
 {
     QProcess process;
-    process.setProcessEnvironment(environment());
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(QStringLiteral(BRINDLE_BIN_DIR "/brindle-cli"), args);
+    start(process, args);
     CliRun result;
     result.finished =
         process.waitForFinished(120'000) && process.exitStatus() == QProcess::NormalExit;
@@ -148,10 +149,38 @@ CliRun Sandbox::run(const char* direction, const QStringList& extra) const
 
 void Sandbox::start(QProcess& process, const char* direction) const
 {
+    start(process, arguments(direction, {}));
+}
+
+void Sandbox::start(QProcess& process, const QStringList& args) const
+{
     process.setProcessEnvironment(environment());
     process.setStandardInputFile(QProcess::nullDevice());
-    process.start(QStringLiteral(BRINDLE_BIN_DIR "/brindle-cli"), arguments(direction, {}));
-    ASSERT_TRUE(process.waitForStarted());
+    // The child keeps the limit; this process is back to its own at once.
+    std::optional<FileSizeLimit> limit;
+    if (fileSizeLimit > 0) {
+        limit.emplace(rlim_t(fileSizeLimit));
+    }
+    process.start(QStringLiteral(BRINDLE_BIN_DIR "/brindle-cli"), args);
+    EXPECT_TRUE(process.waitForStarted());
+}
+
+void Sandbox::copyFrom(const Sandbox& other) const
+{
+    for (const QString* path : {&companyFile, &hive}) {
+        QFile::remove(*path);
+    }
+    ASSERT_TRUE(QFile::copy(other.companyFile, companyFile));
+    ASSERT_TRUE(QFile::copy(other.hive, hive));
+    QDir(store).removeRecursively();
+    copyFolder(other.store, store);
+}
+
+QString scratchPath()
+{
+    const QFileInfo memory(QStringLiteral("/dev/shm"));
+    return (memory.isDir() && memory.isWritable() ? memory.filePath() : QDir::tempPath()) +
+           QStringLiteral("/brindle-e2e-XXXXXX");
 }
 
 CardRows cardRows(const QString& companyFile)
@@ -219,6 +248,22 @@ qint32 firstCard(const QString& companyFile, const QString& condition)
         .toInt();
 }
 
+CompanyFileLock::CompanyFileLock(const QString& companyFile, bool exclusive)
+    : m_sql(std::make_unique<Sql>(companyFile))
+{
+    if (exclusive) {
+        m_sql->query(QStringLiteral("BEGIN EXCLUSIVE"));
+    } else {
+        m_sql->query(QStringLiteral("BEGIN"));
+        m_sql->query(QStringLiteral("SELECT count(*) FROM Cards")).next();
+    }
+}
+
+CompanyFileLock::~CompanyFileLock()
+{
+    m_sql->query(QStringLiteral("ROLLBACK"));
+}
+
 StoreFiles storeFiles(const QString& storeRoot)
 {
     StoreFiles files;
@@ -273,6 +318,19 @@ QString contactOf(const StoreFiles& files, qint32 cardRecordId)
         }
     }
     return {};
+}
+
+QMap<qint32, QByteArrayList> contactsByCard(const StoreFiles& files)
+{
+    static const QRegularExpression uid(QStringLiteral("\r\nUID:[^\r]*"));
+    QMap<qint32, QByteArrayList> byCard;
+    for (const ContactFile& file : files) {
+        byCard[linkedCard(file.bytes)] << QString::fromUtf8(file.bytes).remove(uid).toUtf8();
+    }
+    for (QByteArrayList& contacts : byCard) {
+        std::sort(contacts.begin(), contacts.end());
+    }
+    return byCard;
 }
 
 QStringList changedFiles(const StoreFiles& before, const StoreFiles& after)

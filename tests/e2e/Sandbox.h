@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 
 namespace brindle::test {
 
@@ -53,6 +54,11 @@ public:
     CliRun run(const char* direction, const QStringList& extra = {}) const;
     // Starts one without waiting, for a test that kills it.
     void start(QProcess& process, const char* direction) const;
+    // Takes the company file, the contact store and the settings of another.
+    void copyFrom(const Sandbox& other) const;
+
+    // Not 0: no file the runs write may grow past this many bytes.
+    qint64 fileSizeLimit = 0;
 
     QString root;
     QString companyFile;
@@ -61,7 +67,12 @@ public:
 
 private:
     QStringList arguments(const char* direction, const QStringList& extra) const;
+    void start(QProcess& process, const QStringList& args) const;
 };
+
+// Where the tests make their folders: in memory when the system offers it,
+// so the runs' syncs cost nothing (a killed process leaves the same there).
+QString scratchPath();
 
 CardRows cardRows(const QString& companyFile);
 // The cards whose rows differ between two states of a company file; a card
@@ -75,6 +86,21 @@ void execSql(const QString& companyFile, const QString& sql);
 QVariant sqlValue(const QString& companyFile, const QString& sql);
 qint32 firstCard(const QString& companyFile, const QString& condition);
 
+// Another program's transaction on a company file, open while this lives:
+// an exclusive one keeps every other connection out, a reading one keeps
+// writers out.
+class CompanyFileLock
+{
+public:
+    CompanyFileLock(const QString& companyFile, bool exclusive);
+    ~CompanyFileLock();
+    CompanyFileLock(const CompanyFileLock&) = delete;
+    CompanyFileLock& operator=(const CompanyFileLock&) = delete;
+
+private:
+    std::unique_ptr<class Sql> m_sql;
+};
+
 StoreFiles storeFiles(const QString& storeRoot);
 // Hidden files a save left behind: none once a run has ended.
 QStringList temporaryFiles(const QString& storeRoot);
@@ -84,6 +110,9 @@ QString vcardProblem(const QByteArray& bytes);
 qint32 linkedCard(const QByteArray& bytes);
 // The path of the contact linked to a card, or "".
 QString contactOf(const StoreFiles& files, qint32 cardRecordId);
+// The contacts of a store by the card they link to (0: none), each without
+// its UID line, which only names the file.
+QMap<qint32, QByteArrayList> contactsByCard(const StoreFiles& files);
 // The paths whose files differ between two states of a store; a path in
 // only one of them counts.
 QStringList changedFiles(const StoreFiles& before, const StoreFiles& after);
