@@ -100,6 +100,11 @@ void Sandbox::setSetting(const QString& name, const QString& value) const
     ASSERT_TRUE(IniHive(hive).writeValue(brindleKey, name, value));
 }
 
+QString Sandbox::setting(const QString& name) const
+{
+    return IniHive(hive).readValue(brindleKey, name);
+}
+
 QString Sandbox::options() const
 {
     return QStringLiteral("DATABASE=") + companyFile +

@@ -43,6 +43,7 @@ public:
     // A sample company file of all four card types.
     void makeCompanyFile(int cards, int countryCode = 1, quint32 seed = 7);
     void setSetting(const QString& name, const QString& value) const;
+    QString setting(const QString& name) const;
     // The option string naming the company file and all four types.
     QString options() const;
     QProcessEnvironment environment() const;
