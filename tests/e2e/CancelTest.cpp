@@ -102,8 +102,8 @@ TEST_P(CancelledRun, LeavesEachCardAndContactWholeOrUntouched)
     EXPECT_EQ(temporaryFiles(store.path()), QStringList());
 
     const int written = row.direction == 1 ? writtenCards : writtenContacts;
-    const int whole = row.direction == 1 ? int(changedCards(cardsBefore, cardsWhole).size())
-                                         : int(changedFiles(contactsBefore, contactsWhole).size());
+    const int whole = row.direction == 1 ? int(changedKeys(cardsBefore, cardsWhole).size())
+                                         : int(changedKeys(contactsBefore, contactsWhole).size());
     ASSERT_GT(whole, 100) << "a whole run changes most cards";
     if (row.expect == Expect::NothingWritten) {
         EXPECT_EQ(written, 0);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <iostream>
+#include <limits>
 #include <random>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
@@ -92,16 +93,21 @@ protected:
         before = stateOf(*sandbox);
     }
 
-    // The state a whole run leaves, made on a copy; its time in duration.
+    // The state a whole run leaves, made on a copy; in duration the quicker
+    // of two such runs, so that one stall of the machine does not push
+    // every kill past the end.
     State wholeRun(const char* direction)
     {
         Sandbox whole(scratch.filePath(QStringLiteral("whole")));
-        whole.copyFrom(*sandbox);
-        QElapsedTimer timer;
-        timer.start();
-        const CliRun run = whole.run(direction);
-        duration = timer.elapsed();
-        EXPECT_EQ(run.exitCode, 0) << qPrintable(run.out + run.err);
+        duration = std::numeric_limits<qint64>::max();
+        for (int i = 0; i < 2; ++i) {
+            whole.copyFrom(*sandbox);
+            QElapsedTimer timer;
+            timer.start();
+            const CliRun run = whole.run(direction);
+            duration = std::min(duration, timer.elapsed());
+            EXPECT_EQ(run.exitCode, 0) << qPrintable(run.out + run.err);
+        }
         return stateOf(whole);
     }
 
@@ -136,7 +142,7 @@ protected:
         EXPECT_EQ(again.exitCode, 0) << qPrintable(at + ": " + again.out + again.err);
         EXPECT_NE(left.setting(QStringLiteral("AppPath")), QString()) << qPrintable(at);
         const State finished = stateOf(left);
-        EXPECT_EQ(changedCards(whole.cards, finished.cards), QList<qint32>()) << qPrintable(at);
+        EXPECT_EQ(changedKeys(whole.cards, finished.cards), QList<qint32>()) << qPrintable(at);
         EXPECT_TRUE(finished.contacts == whole.contacts) << qPrintable(at);
     }
 
@@ -147,7 +153,6 @@ protected:
 
 struct KillRow
 {
-    const char* name;
     const char* direction;
     int kills;
     quint32 seed;
@@ -162,7 +167,7 @@ TEST_P(KilledRun, LeavesNothingTornAndTheNextRunFinishesTheWork)
 {
     const KillRow& row = GetParam();
     const State whole = wholeRun(row.direction);
-    ASSERT_FALSE(changedCards(before.cards, whole.cards).isEmpty() &&
+    ASSERT_FALSE(changedKeys(before.cards, whole.cards).isEmpty() &&
                  before.contacts == whole.contacts);
     std::mt19937 random(row.seed);
     std::uniform_real_distribution<double> share(0, 1);
@@ -203,7 +208,7 @@ TEST_P(KilledRun, LeavesNothingTornAndTheNextRunFinishesTheWork)
         (same ? untouched : done ? complete : partly) += 1;
         QDir(root).removeRecursively();
     }
-    std::cout << "      " << row.name << ": " << row.kills << " kills over "
+    std::cout << "      " << row.direction << ": " << row.kills << " kills over "
               << int(1.25 * double(duration)) << " ms left " << untouched << " untouched, "
               << partly << " partly written, " << complete << " complete\n";
     EXPECT_GT(untouched, 0) << "some kills come before the run writes";
@@ -211,10 +216,9 @@ TEST_P(KilledRun, LeavesNothingTornAndTheNextRunFinishesTheWork)
 }
 
 INSTANTIATE_TEST_SUITE_P(Directions, KilledRun,
-                         testing::Values(KillRow{"export", "export", 20, 11},
-                                         KillRow{"import", "import", 20, 12}),
+                         testing::Values(KillRow{"export", 20, 11}, KillRow{"import", 20, 12}),
                          [](const testing::TestParamInfo<KillRow>& info) {
-                             return info.param.name;
+                             return info.param.direction;
                          });
 
 class AdverseRun;

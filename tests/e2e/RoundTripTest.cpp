@@ -47,11 +47,11 @@ TEST_P(RoundTrip, NothingChangedInBetweenChangesNothing)
     const CardRows before = cardRows(sandbox->companyFile);
 
     expectRun("import");
-    EXPECT_EQ(changedCards(before, cardRows(sandbox->companyFile)), QList<qint32>());
+    EXPECT_EQ(changedKeys(before, cardRows(sandbox->companyFile)), QList<qint32>());
     expectRun("export");
-    EXPECT_EQ(changedFiles(exported, storeFiles(sandbox->store)), QStringList());
+    EXPECT_EQ(changedKeys(exported, storeFiles(sandbox->store)), QStringList());
     expectRun("import");
-    EXPECT_EQ(changedCards(before, cardRows(sandbox->companyFile)), QList<qint32>());
+    EXPECT_EQ(changedKeys(before, cardRows(sandbox->companyFile)), QList<qint32>());
 }
 
 // Another contact program edits a phone, adds a customer and types a note
@@ -97,7 +97,7 @@ TEST_P(RoundTrip, AChangeOnEitherSideArrivesAloneOnTheOther)
     const qint32 newcomer = before.lastKey() + 1;
     expectRun("import");
     const CardRows imported = cardRows(file);
-    EXPECT_EQ(changedCards(before, imported), (QList<qint32>{phoned, newcomer}));
+    EXPECT_EQ(changedKeys(before, imported), (QList<qint32>{phoned, newcomer}));
     EXPECT_EQ(imported[phoned], QString(before[phoned]).replace(oldPhone, newPhone));
     EXPECT_TRUE(imported[newcomer].startsWith(QStringLiteral("C||Newman|Grace|Y|N|")))
         << qPrintable(imported[newcomer]);
@@ -125,7 +125,7 @@ TEST_P(RoundTrip, AChangeOnEitherSideArrivesAloneOnTheOther)
     const QString newcomerInStore = newcomerPath.mid(sandbox->store.size() + 1);
     QStringList expected{movedPath, hiredPath, newcomerInStore};
     expected.sort();
-    EXPECT_EQ(changedFiles(files, exported), expected)
+    EXPECT_EQ(changedKeys(files, exported), expected)
         << "the newcomer's contact takes the link to its new card";
     EXPECT_TRUE(exported[movedPath].bytes.contains("Ballarat"));
     EXPECT_TRUE(exported[hiredPath].bytes.contains("Harper"));
@@ -136,7 +136,7 @@ TEST_P(RoundTrip, AChangeOnEitherSideArrivesAloneOnTheOther)
 
     const CardRows settled = cardRows(file);
     expectRun("import");
-    EXPECT_EQ(changedCards(settled, cardRows(file)), QList<qint32>());
+    EXPECT_EQ(changedKeys(settled, cardRows(file)), QList<qint32>());
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, RoundTrip,

@@ -1,6 +1,7 @@
 #include "Sandbox.h"
 
 #include "FileSizeLimit.h"
+#include "cardlib/CardFixture.h"
 #include "contactstore/VCard.h"
 #include "registry/IniHive.h"
 #include "samples/CompanyFileGenerator.h"
@@ -9,51 +10,24 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QUuid>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/stat.h>
 
 namespace brindle::test {
 
-// A connection of its own to a company file for as long as it lives.
-class Sql
-{
-public:
-    explicit Sql(const QString& file)
-        : m_name(QUuid::createUuid().toString()),
-          m_db(QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name))
-    {
-        m_db.setDatabaseName(file);
-        EXPECT_TRUE(m_db.open()) << qPrintable(file);
-    }
-    ~Sql()
-    {
-        m_db.close();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    Sql(const Sql&) = delete;
-    Sql& operator=(const Sql&) = delete;
-
-    QSqlQuery query(const QString& sql)
-    {
-        QSqlQuery query(m_db);
-        EXPECT_TRUE(query.exec(sql)) << qPrintable(sql);
-        return query;
-    }
-
-private:
-    QString m_name;
-    QSqlDatabase m_db;
-};
-
 namespace {
 
 const QString brindleKey = QStringLiteral("Software\\VEXO\\VEXO Brindle");
+
+QSqlQuery query(RawFile& file, const QString& sql)
+{
+    QSqlQuery query(file.db());
+    EXPECT_TRUE(query.exec(sql)) << qPrintable(sql);
+    return query;
+}
 
 QString rowText(const QSqlQuery& query, int from)
 {
@@ -191,40 +165,23 @@ QString scratchPath()
 CardRows cardRows(const QString& companyFile)
 {
     CardRows rows;
-    Sql sql(companyFile);
-    QSqlQuery cards = sql.query(QStringLiteral("SELECT * FROM Cards"));
+    RawFile file(companyFile);
+    QSqlQuery cards = query(file, QStringLiteral("SELECT * FROM Cards"));
     while (cards.next()) {
         rows[cards.value(0).toInt()] = rowText(cards, 1);
     }
     QSqlQuery addresses =
-        sql.query(QStringLiteral("SELECT * FROM Addresses ORDER BY CardRecordID, Location"));
+        query(file, QStringLiteral("SELECT * FROM Addresses ORDER BY CardRecordID, Location"));
     while (addresses.next()) {
         rows[addresses.value(0).toInt()] += u'\n' + rowText(addresses, 1);
     }
     return rows;
 }
 
-QList<qint32> changedCards(const CardRows& before, const CardRows& after)
-{
-    QList<qint32> changed;
-    for (auto it = after.cbegin(); it != after.cend(); ++it) {
-        if (before.value(it.key()) != it.value()) {
-            changed << it.key();
-        }
-    }
-    for (auto it = before.cbegin(); it != before.cend(); ++it) {
-        if (!after.contains(it.key())) {
-            changed << it.key();
-        }
-    }
-    std::sort(changed.begin(), changed.end());
-    return changed;
-}
-
 QString integrityCheck(const QString& companyFile)
 {
-    Sql sql(companyFile);
-    QSqlQuery check = sql.query(QStringLiteral("PRAGMA integrity_check"));
+    RawFile file(companyFile);
+    QSqlQuery check = query(file, QStringLiteral("PRAGMA integrity_check"));
     QStringList found;
     while (check.next()) {
         found << check.value(0).toString();
@@ -234,14 +191,12 @@ QString integrityCheck(const QString& companyFile)
 
 void execSql(const QString& companyFile, const QString& statement)
 {
-    Sql(companyFile).query(statement);
+    RawFile(companyFile).exec(statement);
 }
 
 QVariant sqlValue(const QString& companyFile, const QString& statement)
 {
-    Sql sql(companyFile);
-    QSqlQuery query = sql.query(statement);
-    return query.next() ? query.value(0) : QVariant();
+    return RawFile(companyFile).value(statement);
 }
 
 qint32 firstCard(const QString& companyFile, const QString& condition)
@@ -254,19 +209,17 @@ qint32 firstCard(const QString& companyFile, const QString& condition)
 }
 
 CompanyFileLock::CompanyFileLock(const QString& companyFile, bool exclusive)
-    : m_sql(std::make_unique<Sql>(companyFile))
+    : m_file(std::make_unique<RawFile>(companyFile))
 {
-    if (exclusive) {
-        m_sql->query(QStringLiteral("BEGIN EXCLUSIVE"));
-    } else {
-        m_sql->query(QStringLiteral("BEGIN"));
-        m_sql->query(QStringLiteral("SELECT count(*) FROM Cards")).next();
+    m_file->exec(exclusive ? QStringLiteral("BEGIN EXCLUSIVE") : QStringLiteral("BEGIN"));
+    if (!exclusive) {
+        m_file->value(QStringLiteral("SELECT count(*) FROM Cards"));
     }
 }
 
 CompanyFileLock::~CompanyFileLock()
 {
-    m_sql->query(QStringLiteral("ROLLBACK"));
+    m_file->exec(QStringLiteral("ROLLBACK"));
 }
 
 StoreFiles storeFiles(const QString& storeRoot)
@@ -338,33 +291,12 @@ QMap<qint32, QByteArrayList> contactsByCard(const StoreFiles& files)
     return byCard;
 }
 
-QStringList changedFiles(const StoreFiles& before, const StoreFiles& after)
-{
-    QStringList changed;
-    for (auto it = after.cbegin(); it != after.cend(); ++it) {
-        if (before.value(it.key()) != it.value()) {
-            changed << it.key();
-        }
-    }
-    for (auto it = before.cbegin(); it != before.cend(); ++it) {
-        if (!after.contains(it.key())) {
-            changed << it.key();
-        }
-    }
-    changed.sort();
-    return changed;
-}
-
 void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << qPrintable(path);
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
-
-} // namespace brindle::test
-
-namespace brindle::test {
 
 void copyFolder(const QString& from, const QString& to)
 {

@@ -5,7 +5,10 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <algorithm>
 #include <memory>
+
+class RawFile;
 
 namespace brindle::test {
 
@@ -76,9 +79,25 @@ private:
 QString scratchPath();
 
 CardRows cardRows(const QString& companyFile);
-// The cards whose rows differ between two states of a company file; a card
-// in only one of them counts.
-QList<qint32> changedCards(const CardRows& before, const CardRows& after);
+// The keys whose values differ between two states, sorted: the cards whose
+// rows changed, the contact files rewritten; a key in only one counts.
+template <typename Map>
+QList<typename Map::key_type> changedKeys(const Map& before, const Map& after)
+{
+    QList<typename Map::key_type> changed;
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (before.value(it.key()) != it.value()) {
+            changed << it.key();
+        }
+    }
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (!after.contains(it.key())) {
+            changed << it.key();
+        }
+    }
+    std::sort(changed.begin(), changed.end());
+    return changed;
+}
 // "ok", or what SQLite's integrity check found.
 QString integrityCheck(const QString& companyFile);
 // Runs one statement on a company file as another program would.
@@ -99,7 +118,7 @@ public:
     CompanyFileLock& operator=(const CompanyFileLock&) = delete;
 
 private:
-    std::unique_ptr<class Sql> m_sql;
+    std::unique_ptr<RawFile> m_file;
 };
 
 StoreFiles storeFiles(const QString& storeRoot);
@@ -114,9 +133,6 @@ QString contactOf(const StoreFiles& files, qint32 cardRecordId);
 // The contacts of a store by the card they link to (0: none), each without
 // its UID line, which only names the file.
 QMap<qint32, QByteArrayList> contactsByCard(const StoreFiles& files);
-// The paths whose files differ between two states of a store; a path in
-// only one of them counts.
-QStringList changedFiles(const StoreFiles& before, const StoreFiles& after);
 
 void writeFile(const QString& path, const QByteArray& bytes);
 // Copies a folder with everything in it, hidden files included.

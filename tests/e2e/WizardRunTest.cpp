@@ -84,8 +84,7 @@ protected:
     // gone and the settings written back.
     void closeSummary(SummaryWindow& summary)
     {
-        hive->writeValue(QStringLiteral("Software\\VEXO\\VEXO Brindle"),
-                         QStringLiteral("LastConnectedDate"), QString());
+        setBrindleValue(QStringLiteral("LastConnectedDate"), QString());
         child(&summary, "cmdClose")->click();
         EXPECT_TRUE(MMain::gbExiting);
         for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -142,7 +141,7 @@ TEST_F(WizardRun, ExportConfirmedWithUpdateAll)
                            QStringLiteral("Rejected|0|cards")}));
 
     const StoreFiles after = storeFiles(sandbox->store);
-    const QStringList changed = changedFiles(before, after);
+    const QStringList changed = changedKeys(before, after);
     ASSERT_EQ(changed.size(), 5) << qPrintable(changed.join(u'\n'));
     int moved = 0;
     for (const QString& path : changed) {
@@ -200,7 +199,7 @@ TEST_F(WizardRun, ImportWithABlankFieldNotice)
                            QStringLiteral("Skipped|0|contacts")}));
 
     const CardRows after = cardRows(sandbox->companyFile);
-    EXPECT_EQ(changedCards(before, after), QList<qint32>{changed});
+    EXPECT_EQ(changedKeys(before, after), QList<qint32>{changed});
     EXPECT_EQ(after[changed],
               QString(before[changed])
                   .replace(QString::fromUtf8(oldPhone), QStringLiteral("(08) 8123 4567")));
