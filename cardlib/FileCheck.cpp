@@ -159,11 +159,29 @@ int checkContents(QSqlDatabase& db, const CConnectionSettings& settings)
     return country;
 }
 
+// A writer stopped part way through a transaction leaves the journal that
+// undoes it, which a read-only connection cannot play back; a read-write one
+// does on its first read. SQLite leaves the journal of a live writer alone,
+// and what goes wrong here the check says next.
+void rollBackLeftJournal(const CConnectionSettings& settings, int timeoutSeconds)
+{
+    if (settings.AccessMode < CConnectionSettings::readWriteAccess ||
+        !QFileInfo::exists(settings.DataFile + QStringLiteral("-journal"))) {
+        return;
+    }
+    ScopedDatabase scoped;
+    useUri(scoped.db(), settings.DataFile, OpenMode::ReadWrite, timeoutSeconds);
+    if (scoped.db().open()) {
+        QSqlQuery(QStringLiteral("SELECT count(*) FROM sqlite_master"), scoped.db());
+    }
+}
+
 } // namespace
 
 int checkCompanyFile(const CConnectionSettings& settings, int timeoutSeconds)
 {
     checkFileItself(settings);
+    rollBackLeftJournal(settings, timeoutSeconds);
     ScopedDatabase scoped;
     useUri(scoped.db(), settings.DataFile, OpenMode::ReadOnly, timeoutSeconds);
     return checkContents(scoped.db(), settings);

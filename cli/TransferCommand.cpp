@@ -6,6 +6,7 @@
 #include "Interrupt.h"
 #include "TerminalProgress.h"
 #include "TerminalPrompts.h"
+#include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
 #include <optional>
@@ -94,6 +95,42 @@ private:
     Prompts* m_previous;
 };
 
+// The errors the run's traps logged, each once, to say why it failed.
+class ErrorCollector
+{
+public:
+    ErrorCollector()
+    {
+        MMain::setErrorListener([this](const QString& description) {
+            if (!m_errors.contains(description)) {
+                m_errors << description;
+            }
+        });
+    }
+    ~ErrorCollector() { MMain::setErrorListener({}); }
+    ErrorCollector(const ErrorCollector&) = delete;
+    ErrorCollector& operator=(const ErrorCollector&) = delete;
+
+    void explain(QTextStream& err, qint32 lTransferAction) const
+    {
+        constexpr qsizetype shown = 3;
+        if (m_errors.isEmpty()) {
+            return;
+        }
+        err << "brindle-cli: the " << (lTransferAction == 1 ? "import" : "export")
+            << " did not complete:\n";
+        for (const QString& error : m_errors.first(qMin(shown, m_errors.size()))) {
+            err << "  " << error << '\n';
+        }
+        if (m_errors.size() > shown) {
+            err << "  and " << m_errors.size() - shown << " more\n";
+        }
+    }
+
+private:
+    QStringList m_errors;
+};
+
 // Ends the program as the summary's Close does: the settings are written back.
 int finish(int status)
 {
@@ -147,8 +184,12 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
     if (!screen.InitialiseSettings(bExitApplication)) {
         return explainFailedChecks(err);
     }
+    const ErrorCollector errors;
     const bool completed = screen.StartProcess(lTransferAction);
     overrides.restore();
+    if (!completed) {
+        errors.explain(err, lTransferAction);
+    }
     if (!forms.fSummary.ReportFilePath.isEmpty()) {
         console.out() << "Report: " << forms.fSummary.ReportFilePath << '\n';
     }

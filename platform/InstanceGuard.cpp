@@ -1,5 +1,7 @@
 #include "InstanceGuard.h"
 
+#include "LockFile.h"
+
 #include <QDeadlineTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -75,7 +77,7 @@ bool InstanceGuard::previousInstance()
     if (m_lock.isLocked()) {
         return false;
     }
-    if (!m_lock.tryLock(0)) {
+    if (!tryLock(m_lock, 0)) {
         // Only a live holder refuses this start; a lock that cannot be made
         // at all proves nothing.
         return m_lock.error() == QLockFile::LockFailedError;

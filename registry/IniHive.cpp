@@ -1,6 +1,7 @@
 #include "IniHive.h"
 
 #include "IniFile.h"
+#include "platform/LockFile.h"
 #include "platform/PlatformError.h"
 #include "platform/RegularFile.h"
 
@@ -127,7 +128,7 @@ bool IniHive::writeValue(const QString& keyPath, const QString& valueName, const
         return false;
     }
     QLockFile lock(m_fileName + QStringLiteral(".lock"));
-    if (!lock.tryLock(lockTimeoutMs)) {
+    if (!tryLock(lock, lockTimeoutMs)) {
         return false;
     }
     Content content;

@@ -25,6 +25,17 @@ constexpr quint8 pairPrefix = 0xA0;
 constexpr quint8 highBitsOfAPair = 0x08; // a pair's first half is 0xA8 to 0xAF
 constexpr char replacementCharacter[] = "\xEF\xBF\xBD";
 
+std::function<void(const QString&)> errorListener;
+
+// A PlatformError as it is, anything else as an unspecified failure.
+PlatformError asPlatformError(const std::exception& error)
+{
+    if (const auto* platformError = dynamic_cast<const PlatformError*>(&error)) {
+        return *platformError;
+    }
+    return PlatformError(ErrorNumber::Unspecified, QString::fromLocal8Bit(error.what()));
+}
+
 bool isPairByte(quint8 byte)
 {
     return (byte & 0xF0) == pairPrefix;
@@ -174,20 +185,27 @@ QString errorLine(const QString& source, qint64 number, const QString& descripti
 
 void logError(const QString& source, qint64 number, const QString& description)
 {
+    if (errorListener) {
+        errorListener(description);
+    }
     WriteLog(errorLine(source, number, description));
+}
+
+void setErrorListener(std::function<void(const QString& description)> listener)
+{
+    errorListener = std::move(listener);
 }
 
 QString errorLine(const QString& source, const std::exception& error)
 {
-    if (const auto* platformError = dynamic_cast<const PlatformError*>(&error)) {
-        return errorLine(source, platformError->number(), platformError->description());
-    }
-    return errorLine(source, ErrorNumber::Unspecified, QString::fromLocal8Bit(error.what()));
+    const PlatformError facts = asPlatformError(error);
+    return errorLine(source, facts.number(), facts.description());
 }
 
 void logError(const QString& source, const std::exception& error)
 {
-    WriteLog(errorLine(source, error));
+    const PlatformError facts = asPlatformError(error);
+    logError(source, facts.number(), facts.description());
 }
 
 } // namespace brindle::MMain

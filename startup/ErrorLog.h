@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <exception>
+#include <functional>
 
 class QIODevice;
 
@@ -68,6 +69,9 @@ QString errorLine(const QString& source, qint64 number, const QString& descripti
 QString errorLine(const QString& source, const std::exception& error);
 void logError(const QString& source, qint64 number, const QString& description);
 void logError(const QString& source, const std::exception& error);
+// Hears the description of every error the traps log, whether or not the
+// log is on, so that a front end can say why a run failed. Empty: nobody.
+void setErrorListener(std::function<void(const QString& description)> listener);
 
 // The log file, App.Path & "/TarvoLogFile.txt".
 QString logFilePath();

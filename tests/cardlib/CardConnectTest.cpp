@@ -236,6 +236,35 @@ TEST_F(CardConnect, FileLockedOrHeldByAWriterIsRefused)
     }
 }
 
+// A writer killed part way through a transaction leaves the file with some of
+// its pages written and the journal that undoes them: the next connection
+// rolls them back rather than refusing the file.
+TEST_F(CardConnect, JournalOfAKilledWriterIsRolledBack)
+{
+    const QString killed = path("killed.sqlite");
+    {
+        RawFile raw(m_file);
+        raw.exec("BEGIN");
+        for (int i = 0; i < 300; ++i) {
+            raw.addCard("C", QStringLiteral("Company %1").arg(i));
+        }
+        raw.exec("COMMIT");
+        // A small cache spills the changes into the file before the commit.
+        raw.exec("PRAGMA cache_size = 1");
+        raw.exec("BEGIN");
+        raw.exec("UPDATE Cards SET Notes = 'half written'");
+        for (const QString& suffix : {QString(), QStringLiteral("-journal")}) {
+            ASSERT_TRUE(QFile::copy(m_file + suffix, killed + suffix));
+        }
+        raw.exec("ROLLBACK");
+    }
+    ASSERT_NE(fileDigest(killed), fileDigest(m_file));
+    ASSERT_TRUE(connectAs(killed, "", "")) << m_connection.LastError().description().toStdString();
+    m_connection.Disconnect();
+    EXPECT_FALSE(QFile::exists(killed + "-journal"));
+    EXPECT_EQ(fileDigest(killed), fileDigest(m_file));
+}
+
 TEST_F(CardConnect, RecordsetReadsColumnsAndRowsButCannotChangeTheFile)
 {
     {

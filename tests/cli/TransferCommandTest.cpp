@@ -6,6 +6,7 @@
 #include "TerminalPrompts.h"
 #include "WizardFixture.h"
 #include "screens/Notices.h"
+#include "startup/ErrorLog.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -258,6 +259,51 @@ TEST_F(TransferCommand, ConfirmationsAreAnsweredWithOneKey)
                 << qPrintable(console.errText);
         }
         EXPECT_TRUE(console.keys.isEmpty()) << row.name << ": every key is used";
+    }
+}
+
+TEST_F(TransferCommand, AFailedRunSaysWhy)
+{
+    const struct
+    {
+        const char* name;
+        QStringList logged; // by the run's traps
+        bool fails;
+        const char* says; // "": nothing about why
+    } rows[] = {
+        {"one reason",
+         {"Cannot write a.vcf: No space left on device"},
+         true,
+         "brindle-cli: the export did not complete:\n  Cannot write a.vcf: No space left on "
+         "device\n"},
+        {"each reason once, three at most",
+         {"A", "B", "A", "C", "D", "E"},
+         true,
+         "did not complete:\n  A\n  B\n  C\n  and 2 more\n"},
+        {"a complete run", {"A"}, false, ""},
+        {"a failure that logged nothing", {}, true, ""},
+    };
+    for (const auto& row : rows) {
+        console.errText.clear();
+        script.failing.clear();
+        MMain::resetGlobals();
+        script.during[QStringLiteral("MergeCollections")] = [&row](test::FakeSteps&) {
+            for (const QString& error : row.logged) {
+                MMain::logError(QStringLiteral("FProcess.MergeCollections"),
+                                ErrorNumber::Unspecified, error);
+            }
+        };
+        if (row.fails) {
+            script.failing << QStringLiteral("MergeCollections");
+        }
+        EXPECT_EQ(exportWith({QStringLiteral("$O")}), row.fails ? 1 : 0) << row.name;
+        if (*row.says) {
+            EXPECT_TRUE(console.errText.contains(QLatin1String(row.says)))
+                << row.name << "\n"
+                << qPrintable(console.errText);
+        } else {
+            EXPECT_FALSE(console.errText.contains(QStringLiteral("did not complete"))) << row.name;
+        }
     }
 }
 

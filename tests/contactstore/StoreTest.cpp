@@ -271,19 +271,40 @@ TEST_F(ContactStore, NewContactNeverReplacesAFileMadeSinceTheFolderWasRead)
     EXPECT_TRUE(readAll(contactsDir() + QStringLiteral("/clash-2.vcf")).contains("N:Ours;"));
 }
 
-TEST_F(ContactStore, RewrittenContactKeepsItsPermissions)
+// A file another program marked read-only stays so, for root too.
+TEST_F(ContactStore, RewriteKeepsAWritableFilesPermissionsAndRefusesAReadOnlyFile)
 {
-    Application app(root());
-    const std::shared_ptr<ContactItem> item =
-        addContact(*defaultFolder(app), {{"LastName", "Smith"}});
-    const QString path = contactsDir() + u'/' + item->fileName();
-    // Group write is one a usual umask would strip from a new file.
-    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner |
-                                                QFile::ReadGroup | QFile::WriteGroup));
-    const QFile::Permissions before = QFile::permissions(path);
-    item->setProperty(QStringLiteral("LastName"), QStringLiteral("Smythe"));
-    item->Save();
-    EXPECT_EQ(QFile::permissions(path), before);
+    const struct
+    {
+        const char* name;
+        QFile::Permissions permissions;
+        qint64 error;
+    } rows[] = {
+        // Group write is one a usual umask would strip from a new file.
+        {"owner and group write",
+         QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup, 0},
+        {"read-only", QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther,
+         ErrorNumber::PermissionDenied},
+    };
+    for (const auto& row : rows) {
+        Application app(root());
+        const std::shared_ptr<ContactItem> item =
+            addContact(*defaultFolder(app), {{"LastName", "Smith"}});
+        const QString path = contactsDir() + u'/' + item->fileName();
+        ASSERT_TRUE(QFile::setPermissions(path, row.permissions));
+        const QFile::Permissions permissions = QFile::permissions(path);
+        const QByteArray before = readAll(path);
+        item->setProperty(QStringLiteral("LastName"), QStringLiteral("Smythe"));
+        EXPECT_EQ(errorNumberOf([&] { item->Save(); }), row.error) << row.name;
+        EXPECT_EQ(QFile::permissions(path), permissions) << row.name;
+        EXPECT_EQ(readAll(path).contains("Smythe"), row.error == 0) << row.name;
+        if (row.error != 0) {
+            EXPECT_EQ(readAll(path), before) << row.name;
+        }
+        EXPECT_EQ(QDir(contactsDir()).entryList(QDir::Hidden | QDir::Files).filter(".tmp"),
+                  QStringList())
+            << row.name;
+    }
 }
 
 TEST_F(ContactStore, UnchangedContactIsNotRewritten)

@@ -7,6 +7,7 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -70,18 +71,37 @@ TEST_F(InstanceGuardTest, FirstInstanceRunsSecondIsRefused)
     EXPECT_LT(timer.elapsed(), 1000); // no socket: the answer is at once
 }
 
+// Lock files left by processes that no longer run, down to one killed
+// between making its lock file and writing its name in it; while a live
+// process holds the file, even an empty one refuses the start.
 TEST_F(InstanceGuardTest, LockOfACrashedInstanceIsTakenOver)
 {
-    // A lock file left by a process that no longer runs.
-    const QString name =
-        QDir(temp.path()).filePath(QStringLiteral("crashed-%1.lock").arg(::getuid()));
-    QFile stale(name);
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.write("999999999\nbrindle\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    stale.close();
-
-    InstanceGuard guard(QStringLiteral("crashed"), temp.path());
-    EXPECT_FALSE(guard.previousInstance());
+    const struct
+    {
+        const char* what;
+        QByteArray contents;
+        bool held;
+    } cases[] = {
+        {"dead process", "999999999\nbrindle\n" + QSysInfo::machineHostName().toUtf8() + "\n",
+         false},
+        {"nothing written", "", false},
+        {"held, nothing written yet", "", true},
+    };
+    for (const auto& c : cases) {
+        const QString name =
+            QDir(temp.path()).filePath(QStringLiteral("crashed-%1.lock").arg(::getuid()));
+        QFile stale(name);
+        ASSERT_TRUE(stale.open(QIODevice::WriteOnly)) << c.what;
+        stale.write(c.contents);
+        stale.flush();
+        if (c.held) {
+            ASSERT_EQ(::flock(stale.handle(), LOCK_EX | LOCK_NB), 0) << c.what;
+        }
+        EXPECT_EQ(InstanceGuard(QStringLiteral("crashed"), temp.path()).previousInstance(), c.held)
+            << c.what;
+        stale.close();
+        QFile::remove(name);
+    }
 }
 
 TEST_F(InstanceGuardTest, SecondProcessAsksTheFirstToRaiseItsWindow)

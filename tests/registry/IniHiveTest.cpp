@@ -310,6 +310,21 @@ TEST_F(IniHiveTest, UnwritableLocationFailsWithoutCreatingAnything)
     EXPECT_TRUE(hive.readValue(brindleKey, QStringLiteral("X")).isNull());
 }
 
+// A writer killed between making the lock file and naming itself in it
+// leaves an empty lock, which the next writer takes over rather than waits out.
+TEST_F(IniHiveTest, EmptyLockOfAKilledWriterIsTakenOver)
+{
+    writeFile("");
+    QFile lock(fileName + QStringLiteral(".lock"));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.close();
+    EXPECT_TRUE(
+        IniHive(fileName).writeValue(brindleKey, QStringLiteral("After"), QStringLiteral("1")));
+    EXPECT_EQ(IniHive(fileName).readValue(brindleKey, QStringLiteral("After")),
+              QStringLiteral("1"));
+    EXPECT_FALSE(lock.exists());
+}
+
 TEST_F(IniHiveTest, ConcurrentWritersLoseNoValue)
 {
     constexpr int writers = 4;

@@ -1,0 +1,150 @@
+// Whole runs of brindle-cli on a sample company file of a few hundred cards:
+// what goes out comes back unchanged, repeated runs write nothing, and a
+// change on either side arrives on the other alone.
+#include "ProductTest.h"
+#include "QtPrinters.h"
+
+#include <QRegularExpression>
+
+namespace brindle::test {
+namespace {
+
+struct LayoutRow
+{
+    const char* name;
+    const char* disableFolders; // the setting DisableOutlookFolders
+    int countryCode;            // 2: suppliers are vendors ("V")
+};
+
+class RoundTrip : public ProductTest, public testing::WithParamInterface<LayoutRow>
+{
+protected:
+    void SetUp() override
+    {
+        ProductTest::SetUp();
+        sandbox->makeCompanyFile(300, GetParam().countryCode);
+        sandbox->setSetting(QStringLiteral("DisableOutlookFolders"),
+                            QString::fromLatin1(GetParam().disableFolders));
+    }
+
+    // Where a user adds a customer with another contact program.
+    QString customerFolder() const
+    {
+        return sandbox->store + QStringLiteral("/Contacts") +
+               (folders() ? QStringLiteral("/VEXO Customers") : QString());
+    }
+    bool folders() const { return QLatin1String(GetParam().disableFolders) != "1"; }
+};
+
+TEST_P(RoundTrip, NothingChangedInBetweenChangesNothing)
+{
+    expectRun("export");
+    const StoreFiles exported = storeFiles(sandbox->store);
+    EXPECT_EQ(exported.size(), activeCards());
+    for (auto it = exported.cbegin(); it != exported.cend(); ++it) {
+        EXPECT_EQ(vcardProblem(it->bytes), QString()) << qPrintable(it.key());
+    }
+    const CardRows before = cardRows(sandbox->companyFile);
+
+    expectRun("import");
+    EXPECT_EQ(changedKeys(before, cardRows(sandbox->companyFile)), QList<qint32>());
+    expectRun("export");
+    EXPECT_EQ(changedKeys(exported, storeFiles(sandbox->store)), QStringList());
+    expectRun("import");
+    EXPECT_EQ(changedKeys(before, cardRows(sandbox->companyFile)), QList<qint32>());
+}
+
+// Another contact program edits a phone, adds a customer and types a note
+// before the notes marker; the accounting software moves a supplier and
+// hires an employee. Each run carries exactly those changes across.
+TEST_P(RoundTrip, AChangeOnEitherSideArrivesAloneOnTheOther)
+{
+    expectRun("export");
+    const QString file = sandbox->companyFile;
+    StoreFiles files = storeFiles(sandbox->store);
+
+    const qint32 phoned = firstCard(file, QStringLiteral("CardTypeID = 'C' AND Phone1 <> ''"));
+    const QString phonedPath = contactOf(files, phoned);
+    ASSERT_FALSE(phonedPath.isEmpty());
+    static const QRegularExpression tel(QStringLiteral("\r\n(TEL[^:]*:)([^\r]*)\r\n"));
+    const auto phone = tel.match(QString::fromUtf8(files[phonedPath].bytes));
+    ASSERT_TRUE(phone.hasMatch());
+    const QString oldPhone = phone.captured(2);
+    const QString newPhone = QStringLiteral("(03) 9999 1234");
+    writeFile(
+        sandbox->store + u'/' + phonedPath,
+        files[phonedPath].bytes.replace(phone.captured(0).toUtf8(),
+                                        ("\r\n" + phone.captured(1) + newPhone + "\r\n").toUtf8()));
+
+    QString notedPath;
+    for (auto it = files.cbegin(); it != files.cend() && notedPath.isEmpty(); ++it) {
+        if (it.key() != phonedPath && it->bytes.contains("\r\nNOTE:\\n-!VEXO NOTES!-")) {
+            notedPath = it.key();
+        }
+    }
+    ASSERT_FALSE(notedPath.isEmpty());
+    const QByteArray noted = files[notedPath].bytes.replace(
+        "\r\nNOTE:\\n-!VEXO NOTES!-", "\r\nNOTE:Ring after ten.\\n-!VEXO NOTES!-");
+    writeFile(sandbox->store + u'/' + notedPath, noted);
+
+    const QString newcomerPath = customerFolder() + QStringLiteral("/newcomer.vcf");
+    writeFile(newcomerPath, "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:newcomer\r\nN:Newman;Grace;;;\r\n"
+                            "FN:Grace Newman\r\nEMAIL:grace@newman.example\r\n" +
+                                QByteArray(folders() ? "" : "CATEGORIES:Customer\r\n") +
+                                "END:VCARD\r\n");
+
+    const CardRows before = cardRows(file);
+    const qint32 newcomer = before.lastKey() + 1;
+    expectRun("import");
+    const CardRows imported = cardRows(file);
+    EXPECT_EQ(changedKeys(before, imported), (QList<qint32>{phoned, newcomer}));
+    EXPECT_EQ(imported[phoned], QString(before[phoned]).replace(oldPhone, newPhone));
+    EXPECT_TRUE(imported[newcomer].startsWith(QStringLiteral("C||Newman|Grace|Y|N|")))
+        << qPrintable(imported[newcomer]);
+    EXPECT_TRUE(imported[newcomer].contains(QStringLiteral("grace@newman.example")));
+
+    const qint32 moved = firstCard(file, QStringLiteral("CardTypeID IN ('S', 'V')"));
+    execSql(file, QStringLiteral("UPDATE Addresses SET City = 'Ballarat' WHERE Location = 1 AND "
+                                 "CardRecordID = %1")
+                      .arg(moved));
+    execSql(file, QStringLiteral("INSERT INTO Cards (CardTypeID, LastName, FirstName, "
+                                 "IsIndividual, IsInactive) VALUES ('E', 'Quill', 'Harper', 'Y', "
+                                 "'N')"));
+    for (const char* location : {"1, 'Darwin'", "2, ''"}) {
+        execSql(file, QStringLiteral("INSERT INTO Addresses (CardRecordID, Location, City) "
+                                     "SELECT max(CardRecordID), %1 FROM Cards")
+                          .arg(QLatin1String(location)));
+    }
+    const qint32 hired = newcomer + 1;
+    files = storeFiles(sandbox->store);
+    expectRun("export");
+    const StoreFiles exported = storeFiles(sandbox->store);
+    const QString movedPath = contactOf(exported, moved);
+    const QString hiredPath = contactOf(exported, hired);
+    ASSERT_FALSE(hiredPath.isEmpty());
+    const QString newcomerInStore = newcomerPath.mid(sandbox->store.size() + 1);
+    QStringList expected{movedPath, hiredPath, newcomerInStore};
+    expected.sort();
+    EXPECT_EQ(changedKeys(files, exported), expected)
+        << "the newcomer's contact takes the link to its new card";
+    EXPECT_TRUE(exported[movedPath].bytes.contains("Ballarat"));
+    EXPECT_TRUE(exported[hiredPath].bytes.contains("Harper"));
+    EXPECT_EQ(linkedCard(exported[newcomerInStore].bytes), newcomer);
+    EXPECT_EQ(QString::fromUtf8(exported[notedPath].bytes), QString::fromUtf8(noted))
+        << "the user's note stays";
+    EXPECT_TRUE(exported[phonedPath].bytes.contains(newPhone.toUtf8()));
+
+    const CardRows settled = cardRows(file);
+    expectRun("import");
+    EXPECT_EQ(changedKeys(settled, cardRows(file)), QList<qint32>());
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, RoundTrip,
+                         testing::Values(LayoutRow{"folders", "0", 1},
+                                         LayoutRow{"categories_vendors", "1", 2}),
+                         [](const testing::TestParamInfo<LayoutRow>& info) {
+                             return info.param.name;
+                         });
+
+} // namespace
+} // namespace brindle::test

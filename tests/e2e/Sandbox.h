@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QMap>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <algorithm>
+#include <memory>
+
+class RawFile;
+
+namespace brindle::test {
+
+// How one brindle-cli run ended, and what it printed.
+struct CliRun
+{
+    int exitCode = -1;
+    bool finished = false; // false: crashed, killed or timed out
+    QString out;
+    QString err;
+};
+
+// Each card of a company file as one text: its row, then its address rows.
+using CardRows = QMap<qint32, QString>;
+
+// A contact file: its bytes, and its inode and modification time, which any
+// rewrite changes.
+struct ContactFile
+{
+    QByteArray bytes;
+    QString stamp;
+    bool operator==(const ContactFile&) const = default;
+};
+// The contact files of a store, by their path below its root.
+using StoreFiles = QMap<QString, ContactFile>;
+
+// The product installed in one folder, as the accounting software starts it:
+// the program folder (with the card library, the hive, the reports and the
+// log), a company file and a contact store. Runs brindle-cli in it.
+class Sandbox
+{
+public:
+    explicit Sandbox(const QString& root);
+
+    // A sample company file of all four card types.
+    void makeCompanyFile(int cards, int countryCode = 1, quint32 seed = 7);
+    void setSetting(const QString& name, const QString& value) const;
+    QString setting(const QString& name) const;
+    // The option string naming the company file and all four types.
+    QString options() const;
+    QProcessEnvironment environment() const;
+
+    // Runs brindle-cli with these arguments to its end.
+    CliRun cli(const QStringList& args) const;
+    // import|export with the option string, under the rule "update" unless
+    // others are given.
+    CliRun run(const char* direction, const QStringList& extra = {}) const;
+    // Starts one without waiting, for a test that kills it.
+    void start(QProcess& process, const char* direction) const;
+    // Takes the company file, the contact store and the settings of another.
+    void copyFrom(const Sandbox& other) const;
+
+    // Not 0: no file the runs write may grow past this many bytes.
+    qint64 fileSizeLimit = 0;
+
+    QString root;
+    QString companyFile;
+    QString store;
+    QString hive;
+
+private:
+    QStringList arguments(const char* direction, const QStringList& extra) const;
+    void start(QProcess& process, const QStringList& args) const;
+};
+
+// Where the tests make their folders: in memory when the system offers it,
+// so the runs' syncs cost nothing (a killed process leaves the same there).
+QString scratchPath();
+
+CardRows cardRows(const QString& companyFile);
+// The keys whose values differ between two states, sorted: the cards whose
+// rows changed, the contact files rewritten; a key in only one counts.
+template <typename Map>
+QList<typename Map::key_type> changedKeys(const Map& before, const Map& after)
+{
+    QList<typename Map::key_type> changed;
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (before.value(it.key()) != it.value()) {
+            changed << it.key();
+        }
+    }
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (!after.contains(it.key())) {
+            changed << it.key();
+        }
+    }
+    std::sort(changed.begin(), changed.end());
+    return changed;
+}
+// "ok", or what SQLite's integrity check found.
+QString integrityCheck(const QString& companyFile);
+// Runs one statement on a company file as another program would.
+void execSql(const QString& companyFile, const QString& sql);
+// The first value a query gives.
+QVariant sqlValue(const QString& companyFile, const QString& sql);
+qint32 firstCard(const QString& companyFile, const QString& condition);
+
+// Another program's transaction on a company file, open while this lives:
+// an exclusive one keeps every other connection out, a reading one keeps
+// writers out.
+class CompanyFileLock
+{
+public:
+    CompanyFileLock(const QString& companyFile, bool exclusive);
+    ~CompanyFileLock();
+    CompanyFileLock(const CompanyFileLock&) = delete;
+    CompanyFileLock& operator=(const CompanyFileLock&) = delete;
+
+private:
+    std::unique_ptr<RawFile> m_file;
+};
+
+StoreFiles storeFiles(const QString& storeRoot);
+// Hidden files a save left behind: none once a run has ended.
+QStringList temporaryFiles(const QString& storeRoot);
+// "" when the bytes are one whole vCard the store can read, else why not.
+QString vcardProblem(const QByteArray& bytes);
+// The record ID a contact links to (X-BRINDLE-CUSTOMER-ID), or 0.
+qint32 linkedCard(const QByteArray& bytes);
+// The path of the contact linked to a card, or "".
+QString contactOf(const StoreFiles& files, qint32 cardRecordId);
+// The contacts of a store by the card they link to (0: none), each without
+// its UID line, which only names the file.
+QMap<qint32, QByteArrayList> contactsByCard(const StoreFiles& files);
+
+void writeFile(const QString& path, const QByteArray& bytes);
+// Copies a folder with everything in it, hidden files included.
+void copyFolder(const QString& from, const QString& to);
+
+} // namespace brindle::test
