@@ -25,15 +25,6 @@ constexpr qint32 doNotUpdate = 2;
 const CardType writingOrder[] = {CardType::Customer, CardType::Employee, CardType::Supplier,
                                  CardType::Personal};
 
-// The import reads addresses 1 and 2 of a card made from a contact (the
-// mapping leaves 3 to 5 empty), so the card lets go of the others.
-void dropUnreadAddresses(CCard& card)
-{
-    if (card.Addresses.removeIf([](const TarvoCards::CAddress& a) { return a.Location >= 3; })) {
-        card.Addresses.squeeze();
-    }
-}
-
 QString cardsWord(CardType type)
 {
     return type == CardType::Supplier ? MMain::gsSupplierWord : type.word(QString());
@@ -53,9 +44,6 @@ bool FProcess::MergeOutlook2VEXO()
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         const double step = 100.0 / qMax(mlTotalCards, 1);
-        for (CCard& card : *mobjOutlookColl) {
-            dropUnreadAddresses(card); // first: they never sit beside the transfer list
-        }
         mcolTransfer.reserve(mcolTransfer.size() + mobjOutlookColl->Count());
         for (const CCard& card : std::as_const(*mobjOutlookColl)) {
             const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
@@ -113,6 +101,7 @@ bool FProcess::ImportToVEXO()
             }
         }
         mcolTransfer = {};
+        releaseWhatTheWritingDoesNotRead();
         if (!MMain::CheckIfVEXOIsRunning()) {
             mbUserCancelled = true;
             m_progress.setButtonsEnabled(false, false);
@@ -148,12 +137,32 @@ bool FProcess::ImportToVEXO()
     return result;
 }
 
-// The merge was the last step to read the cards made from contacts; the
-// transfer and rejected lists hold copies of what is written and listed.
+// The merge was the last step to read the cards made from contacts, and
+// the import reads no contact again; the transfer and rejected lists hold
+// copies of what is written and listed.
 void FProcess::releaseContactCards()
 {
     m_contactCardIndex.reset();
     mobjOutlookColl.reset();
+    mobjOutlookNS.reset();
+    mobjOutlookApp.reset();
+}
+
+// Once every card is queued, nothing compares with the company file's
+// cards or carries a backup's delivery settings over: the report looks the
+// existing cards up by name only.
+void FProcess::releaseWhatTheWritingDoesNotRead()
+{
+    m_existingIndex.reset();
+    if (mobjExistingCards) {
+        for (CCard& existing : *mobjExistingCards) {
+            existing.Addresses = {};
+        }
+    }
+    mobjCustomerColl.reset();
+    mobjSupplierColl.reset();
+    mobjPersonalColl.reset();
+    mobjEmployeeColl.reset();
 }
 
 void FProcess::makeImportCollections()

@@ -157,6 +157,7 @@ protected:
     TarvoCards::CTypeColl* importCollection(const QString& cardTypeId) const;
     TarvoCards::CTypeColl* backupCollection(const QString& cardTypeId) const;
     void releaseContactCards();
+    void releaseWhatTheWritingDoesNotRead();
     void makeImportCollections();
     void queueForImport(TarvoCards::CCard& card);
     bool importType(const QString& cardTypeId, qint32& countedItems);
