@@ -38,6 +38,9 @@ bool FProcess::MergeOutlook2VEXO()
         return true;
     }
     bool result = true;
+    // The import reads no contact again: only the cards made from them.
+    mobjOutlookNS.reset();
+    mobjOutlookApp.reset();
     try {
         mcolRejected.clear();
         if (!mobjOutlookColl) {
@@ -74,6 +77,7 @@ bool FProcess::MergeOutlook2VEXO()
         MMain::logError(QStringLiteral("FProcess.MergeOutlook2VEXO"), error);
         result = false;
     }
+    releaseContactCards();
     return result;
 }
 
@@ -82,7 +86,6 @@ bool FProcess::ImportToVEXO()
     bool result = true;
     try {
         makeImportCollections();
-        releaseContactCards();
         for (CCard& transferred : mcolTransfer) {
             // Each card is let go once queued: its item holds what is written.
             CCard card = std::exchange(transferred, CCard{});
@@ -137,15 +140,12 @@ bool FProcess::ImportToVEXO()
     return result;
 }
 
-// The merge was the last step to read the cards made from contacts, and
-// the import reads no contact again; the transfer and rejected lists hold
-// copies of what is written and listed.
+// The merge is the last step to read the cards made from contacts; the
+// transfer and rejected lists hold copies of what is written and listed.
 void FProcess::releaseContactCards()
 {
     m_contactCardIndex.reset();
     mobjOutlookColl.reset();
-    mobjOutlookNS.reset();
-    mobjOutlookApp.reset();
 }
 
 // Once every card is queued, nothing compares with the company file's
