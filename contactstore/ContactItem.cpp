@@ -249,9 +249,11 @@ QByteArray ContactItem::storedBytes() const
 {
     const QString file = path();
     try {
-        QByteArray bytes = readFile(file).bytes;
-        if (bytes.size() == m_stamp.size && digestOf(bytes) == m_digest) {
-            return bytes;
+        // Size and time tell a change here; Save, the only writer, also
+        // compares the content, so a change that keeps both is never written over.
+        FileContents contents = readFile(file);
+        if (contents.stamp == m_stamp) {
+            return std::move(contents.bytes);
         }
     } catch (const brindle::PlatformError& error) {
         if (error.number() == brindle::ErrorNumber::PermissionDenied) {

@@ -60,8 +60,8 @@ public:
     QString fileName() const { return m_fileName; }
     bool isStored() const { return !m_fileName.isEmpty(); }
     // Parsed on demand: a folder keeps only its recently used contacts parsed.
-    // One parsed again is read again; when its file changed or vanished since
-    // it was read, this raises -2147467259.
+    // One parsed again is read again; when its file's size or time changed,
+    // or it vanished, since it was read, this raises -2147467259.
     ContactCard& contact();
     // The contact as last read or saved, without unsaved changes.
     ContactCard storedContact();
