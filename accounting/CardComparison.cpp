@@ -153,6 +153,13 @@ void keepWhatAnImportReads(CCard& existing)
     existing = std::move(kept);
 }
 
+void keepWhatAnExportReads(CCard& existing)
+{
+    if (existing.Addresses.removeIf([](const CAddress& a) { return a.Location >= 3; })) {
+        existing.Addresses.squeeze();
+    }
+}
+
 QString comparableWebAddress(const QString& address)
 {
     QString text = address.trimmed();

@@ -25,15 +25,6 @@ constexpr qint32 doNotUpdate = 2;
 const CardType writingOrder[] = {CardType::Customer, CardType::Employee, CardType::Supplier,
                                  CardType::Personal};
 
-// The import reads addresses 1 and 2 of a card made from a contact (the
-// mapping leaves 3 to 5 empty), so the card lets go of the others.
-void dropUnreadAddresses(CCard& card)
-{
-    if (card.Addresses.removeIf([](const TarvoCards::CAddress& a) { return a.Location >= 3; })) {
-        card.Addresses.squeeze();
-    }
-}
-
 QString cardsWord(CardType type)
 {
     return type == CardType::Supplier ? MMain::gsSupplierWord : type.word(QString());
@@ -47,15 +38,15 @@ bool FProcess::MergeOutlook2VEXO()
         return true;
     }
     bool result = true;
+    // The import reads no contact again: only the cards made from them.
+    mobjOutlookNS.reset();
+    mobjOutlookApp.reset();
     try {
         mcolRejected.clear();
         if (!mobjOutlookColl) {
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         const double step = 100.0 / qMax(mlTotalCards, 1);
-        for (CCard& card : *mobjOutlookColl) {
-            dropUnreadAddresses(card); // first: they never sit beside the transfer list
-        }
         mcolTransfer.reserve(mcolTransfer.size() + mobjOutlookColl->Count());
         for (const CCard& card : std::as_const(*mobjOutlookColl)) {
             const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
@@ -86,6 +77,7 @@ bool FProcess::MergeOutlook2VEXO()
         MMain::logError(QStringLiteral("FProcess.MergeOutlook2VEXO"), error);
         result = false;
     }
+    releaseContactCards();
     return result;
 }
 
@@ -94,7 +86,6 @@ bool FProcess::ImportToVEXO()
     bool result = true;
     try {
         makeImportCollections();
-        releaseContactCards();
         for (CCard& transferred : mcolTransfer) {
             // Each card is let go once queued: its item holds what is written.
             CCard card = std::exchange(transferred, CCard{});
@@ -113,6 +104,7 @@ bool FProcess::ImportToVEXO()
             }
         }
         mcolTransfer = {};
+        releaseWhatTheWritingDoesNotRead();
         if (!MMain::CheckIfVEXOIsRunning()) {
             mbUserCancelled = true;
             m_progress.setButtonsEnabled(false, false);
@@ -148,12 +140,29 @@ bool FProcess::ImportToVEXO()
     return result;
 }
 
-// The merge was the last step to read the cards made from contacts; the
+// The merge is the last step to read the cards made from contacts; the
 // transfer and rejected lists hold copies of what is written and listed.
 void FProcess::releaseContactCards()
 {
     m_contactCardIndex.reset();
     mobjOutlookColl.reset();
+}
+
+// Once every card is queued, nothing compares with the company file's
+// cards or carries a backup's delivery settings over: the report looks the
+// existing cards up by name only.
+void FProcess::releaseWhatTheWritingDoesNotRead()
+{
+    m_existingIndex.reset();
+    if (mobjExistingCards) {
+        for (CCard& existing : *mobjExistingCards) {
+            existing.Addresses = {};
+        }
+    }
+    mobjCustomerColl.reset();
+    mobjSupplierColl.reset();
+    mobjPersonalColl.reset();
+    mobjEmployeeColl.reset();
 }
 
 void FProcess::makeImportCollections()

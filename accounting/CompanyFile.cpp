@@ -194,11 +194,10 @@ bool FProcess::LoadExistingVEXOCards()
         }
         mobjVEXOConnection->MaxCards = 0;
         mobjExistingCards->Load(condition, QStringLiteral("CardTypeID, LastName"));
-        if (MMain::glTransferAction == importDirection) {
-            // The company file keeps the whole cards; an import holds what it reads.
-            for (CCard& card : *mobjExistingCards) {
-                keepWhatAnImportReads(card);
-            }
+        // The company file keeps the whole cards; a run holds what it reads.
+        const bool import = MMain::glTransferAction == importDirection;
+        for (CCard& card : *mobjExistingCards) {
+            import ? keepWhatAnImportReads(card) : keepWhatAnExportReads(card);
         }
         return true;
     } catch (const std::exception& error) {

@@ -39,7 +39,7 @@ std::shared_ptr<ContactItem> ContactItem::create(const std::shared_ptr<FolderCon
     item->sequence = -1;
     item->m_changed = true;
     item->m_classified = true;
-    item->m_contact.emplace();
+    item->m_contact = std::make_unique<ContactCard>();
     return item;
 }
 
@@ -48,26 +48,28 @@ std::shared_ptr<ContactItem> ContactItem::load(const std::shared_ptr<FolderConte
 {
     std::shared_ptr<ContactItem> item(new ContactItem(folder, folder->directory()));
     item->m_fileName = fileName;
-    try {
-        FileContents contents = readFile(folder->directory() + u'/' + fileName);
-        item->m_stamp = contents.stamp;
-        item->m_bytes = std::move(contents.bytes);
-    } catch (const brindle::PlatformError& error) {
-        item->m_kind = Kind::Unreadable;
-        item->m_problem = error.description();
-        item->m_classified = true;
-    }
     return item;
 }
 
-// Walking a folder reads every file but parses each only when it is used.
+// A folder reads each file only when its item is first used, and keeps of
+// it what tells a later change, not its bytes.
 void ContactItem::classify()
 {
     if (m_classified) {
         return;
     }
     m_classified = true;
-    VCard::ParseResult parsed = VCard::parse(m_bytes);
+    QByteArray bytes;
+    try {
+        FileContents contents = readFile(path());
+        remember(contents.bytes, contents.stamp);
+        bytes = std::move(contents.bytes);
+    } catch (const brindle::PlatformError& error) {
+        m_kind = Kind::Unreadable;
+        m_problem = error.description();
+        return;
+    }
+    VCard::ParseResult parsed = VCard::parse(bytes);
     if (!parsed.card) {
         m_kind = Kind::Unreadable;
         m_problem = parsed.error;
@@ -75,7 +77,7 @@ void ContactItem::classify()
         m_kind = Kind::Group;
         m_problem = QStringLiteral("it is a group card");
     } else {
-        m_contact = ContactCard(std::move(*parsed.card));
+        m_contact = std::make_unique<ContactCard>(std::move(*parsed.card));
         if (const std::shared_ptr<FolderContents> folder = m_folder.lock()) {
             folder->parsed(*this);
         }
@@ -184,9 +186,9 @@ void ContactItem::Close(int saveMode)
     }
     if (isStored()) {
         m_changed = false;
-        m_contact.reset(); // read again from the bytes last read or written
+        m_contact.reset(); // read again from the file as last read or written
     } else {
-        m_contact.emplace();
+        m_contact = std::make_unique<ContactCard>();
     }
 }
 
@@ -199,7 +201,7 @@ void ContactItem::copyContactFrom(ContactItem& other)
     other.requireContact(QStringLiteral("copy"));
     VCard card = other.contact().card();
     card.properties.removeIf([](const VCardProperty& p) { return p.name == u"UID"; });
-    m_contact = ContactCard(std::move(card));
+    m_contact = std::make_unique<ContactCard>(std::move(card));
     m_changed = true;
 }
 
@@ -214,8 +216,7 @@ void ContactItem::writeNew(const std::shared_ptr<FolderContents>& folder)
         const QString fileName = folder ? folder->claimFileName(uid) : uid + QLatin1String(".vcf");
         if (const std::optional<FileStamp> stamp =
                 createFileAtomically(m_directory + u'/' + fileName, bytes)) {
-            m_stamp = *stamp;
-            m_bytes = bytes;
+            remember(bytes, *stamp);
             m_fileName = fileName;
             return;
         }
@@ -227,25 +228,50 @@ void ContactItem::writeNew(const std::shared_ptr<FolderContents>& folder)
 
 void ContactItem::writeBack()
 {
-    const QString path = m_directory + u'/' + m_fileName;
-    if (!isUnchangedOnDisk(path, m_stamp, m_bytes)) {
+    if (!isUnchangedOnDisk(path(), m_stamp, m_digest)) {
         raise(brindle::ErrorNumber::Unspecified,
               QStringLiteral("The contact %1 was changed by another program after it was read; "
                              "it was not saved")
-                  .arg(path));
+                  .arg(path()));
     }
     contact().prepareForSave(QUuid::createUuid().toString(QUuid::WithoutBraces));
-    QByteArray bytes = contact().card().serialize();
-    m_stamp = writeFileAtomically(path, bytes);
-    m_bytes = std::move(bytes);
+    const QByteArray bytes = contact().card().serialize();
+    remember(bytes, writeFileAtomically(path(), bytes));
+}
+
+void ContactItem::remember(const QByteArray& bytes, const FileStamp& stamp)
+{
+    m_stamp = stamp;
+    m_digest = digestOf(bytes);
+}
+
+QByteArray ContactItem::storedBytes() const
+{
+    const QString file = path();
+    try {
+        // Size and time tell a change here; Save, the only writer, also
+        // compares the content, so a change that keeps both is never written over.
+        FileContents contents = readFile(file);
+        if (contents.stamp == m_stamp) {
+            return std::move(contents.bytes);
+        }
+    } catch (const brindle::PlatformError& error) {
+        if (error.number() == brindle::ErrorNumber::PermissionDenied) {
+            throw;
+        }
+    }
+    raise(brindle::ErrorNumber::Unspecified,
+          QStringLiteral("The contact %1 was changed or removed by another program after it "
+                         "was read")
+              .arg(file));
 }
 
 ContactCard& ContactItem::contact()
 {
     classify();
     if (!m_contact) {
-        VCard::ParseResult parsed = VCard::parse(m_bytes);
-        m_contact = ContactCard(parsed.card.value_or(VCard()));
+        m_contact =
+            std::make_unique<ContactCard>(VCard::parse(storedBytes()).card.value_or(VCard()));
         if (const std::shared_ptr<FolderContents> folder = m_folder.lock()) {
             folder->parsed(*this);
         }
@@ -258,7 +284,7 @@ ContactCard ContactItem::storedContact()
     if (m_contact && !m_changed) {
         return *m_contact;
     }
-    return ContactCard(VCard::parse(m_bytes).card.value_or(VCard()));
+    return ContactCard(VCard::parse(storedBytes()).card.value_or(VCard()));
 }
 
 void ContactItem::releaseParsed()

@@ -27,7 +27,7 @@ public:
     // A new contact of the folder, stored on its first Save.
     static std::shared_ptr<ContactItem> create(const std::shared_ptr<FolderContents>& folder);
     // The item one file of the folder holds; never raises. The file is read
-    // now and parsed when first needed.
+    // and parsed when the item is first used.
     static std::shared_ptr<ContactItem> load(const std::shared_ptr<FolderContents>& folder,
                                              const QString& fileName);
 
@@ -60,10 +60,13 @@ public:
     QString fileName() const { return m_fileName; }
     bool isStored() const { return !m_fileName.isEmpty(); }
     // Parsed on demand: a folder keeps only its recently used contacts parsed.
+    // One parsed again is read again; when its file's size or time changed,
+    // or it vanished, since it was read, this raises -2147467259.
     ContactCard& contact();
     // The contact as last read or saved, without unsaved changes.
     ContactCard storedContact();
-    // Drops the parsed form of an unchanged stored contact; its bytes stay.
+    // Drops the parsed form of an unchanged stored contact; its file is read
+    // again when it is needed.
     void releaseParsed();
 
     // The folder's order and the values Find looks at, as last stored: one
@@ -78,6 +81,10 @@ private:
     void requireContact(const QString& name);
     void writeNew(const std::shared_ptr<FolderContents>& folder);
     void writeBack();
+    QString path() const { return m_directory + u'/' + m_fileName; }
+    // The file as it was last read or written; raises when it is no longer that.
+    QByteArray storedBytes() const;
+    void remember(const QByteArray& bytes, const FileStamp& stamp);
 
     std::weak_ptr<FolderContents> m_folder;
     QString m_directory;
@@ -86,9 +93,10 @@ private:
     Kind m_kind = Kind::Contact;
     bool m_classified = false;
     QString m_problem;
-    std::optional<ContactCard> m_contact;
-    QByteArray m_bytes; // the file as last read or written
+    std::unique_ptr<ContactCard> m_contact; // held apart: most items are not parsed
+    // The file as last read or written: what tells a change by another program.
     FileStamp m_stamp;
+    ContentDigest m_digest{};
     bool m_changed = false;
 };
 

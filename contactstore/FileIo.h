@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
 
 namespace contacts {
@@ -17,6 +18,12 @@ struct FileStamp
 
     bool operator==(const FileStamp&) const = default;
 };
+
+// A strong hash of a file's contents: what the store keeps of a file it
+// read, in place of its bytes, to tell whether it is still the same file.
+using ContentDigest = std::array<char, 32>;
+
+ContentDigest digestOf(const QByteArray& bytes);
 
 struct FileContents
 {
@@ -32,7 +39,7 @@ FileStamp writeFileAtomically(const QString& path, const QByteArray& bytes);
 // The same for a new file; null, with nothing written, when the name is taken.
 std::optional<FileStamp> createFileAtomically(const QString& path, const QByteArray& bytes);
 // Whether the file still has the stamp and the contents it was read or written with.
-bool isUnchangedOnDisk(const QString& path, const FileStamp& stamp, const QByteArray& contents);
+bool isUnchangedOnDisk(const QString& path, const FileStamp& stamp, const ContentDigest& digest);
 // Names of the entries of a directory, sorted; directories or regular files only.
 QStringList listDirectory(const QString& path, bool directories);
 // Makes the directory and any missing above it; true when it had to be made.

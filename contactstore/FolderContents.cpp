@@ -173,7 +173,8 @@ void FolderContents::addToIndex(ContactItem& item, const ContactCard& contact,
         return list;
     }();
     if (item.indexed.isEmpty()) {
-        item.indexed.resize(indexedFields().size());
+        // Exactly as many as there are fields: resize would leave room to grow in every item.
+        item.indexed = QStringList(indexedFields().size());
     }
     for (const int field : fields) {
         QString& value = item.indexed[field];

@@ -28,6 +28,16 @@ constexpr double addressBookVersion = 10;
 constexpr int maxSearches = 6;
 
 const QString rejectedByUser = QStringLiteral("Rejected by User");
+
+QList<CCard> cardsAt(const QList<CCard>& cards, const QList<qsizetype>& positions)
+{
+    QList<CCard> list;
+    list.reserve(positions.size());
+    for (const qsizetype position : positions) {
+        list.append(cards[position]);
+    }
+    return list;
+}
 const QString unwritableContact = QStringLiteral("The contact could not be written");
 
 // An error of the export's own is logged and fails it; one by which the
@@ -106,10 +116,13 @@ struct FProcess::ExportTargets
     }
 };
 
+// Positions in the transfer list, not copies: a list of 100,000 cards that
+// grows one by one would cost more than the cards' own data.
 struct FProcess::ExportLists
 {
-    QList<CCard> added;
-    QList<CCard> updated;
+    qsizetype current = 0; // the card exportCard is at
+    QList<qsizetype> added;
+    QList<qsizetype> updated;
 };
 
 bool FProcess::ImportToOutlook()
@@ -123,6 +136,7 @@ bool FProcess::ImportToOutlook()
             openExportTargets(targets, result);
             for (qsizetype i = 0; i < mcolTransfer.size(); ++i) {
                 CCard& card = mcolTransfer[i];
+                lists.current = i;
                 try {
                     if (!exportCard(card, targets, lists, result)) {
                         break;
@@ -215,10 +229,10 @@ bool FProcess::exportCard(CCard& card, ExportTargets& targets, ExportLists& list
         mcolRejected.append(card);
     } else if (action == ExportAction::Add) {
         ++mlAddedCards;
-        lists.added.append(card);
+        lists.added.append(lists.current);
     } else {
         ++mlUpdatedCards;
-        lists.updated.append(card);
+        lists.updated.append(lists.current);
     }
     return true;
 }
@@ -302,11 +316,13 @@ bool FProcess::flushContacts()
 
 bool FProcess::createExportReport(const ExportLists& lists)
 {
+    const QList<CCard> added = cardsAt(mcolTransfer, lists.added);
+    const QList<CCard> updated = cardsAt(mcolTransfer, lists.updated);
     clsOutlookImportReport report;
     report.setProgress(&m_progress);
-    report.setAddedOutlookContacts(&lists.added);
+    report.setAddedOutlookContacts(&added);
     report.setRejectedOutlookContacts(&mcolRejected);
-    report.setUpdatedOutlookContacts(&lists.updated);
+    report.setUpdatedOutlookContacts(&updated);
     report.setReportPath(appPath());
     report.setReportAbbreviation(QStringLiteral("OutlookImport"));
     const bool created = report.CreateReport();

@@ -46,12 +46,16 @@ bool isRefusal(const std::exception& error)
 }
 
 // An export looks the cards made from contacts up by record ID and names
-// only; what else they hold would take most of its memory.
-void keepWhatTheExportReads(TarvoCards::CCard& card)
+// only; an import reads addresses 1 and 2 (the mapping leaves 3 to 5
+// empty). What else they hold would take most of the run's memory.
+void keepWhatTheRunReads(TarvoCards::CCard& card)
 {
     if (MMain::glTransferAction == exportDirection) {
         card.Addresses = {};
         card.Notes.clear();
+    } else if (card.Addresses.removeIf(
+                   [](const TarvoCards::CAddress& a) { return a.Location >= 3; })) {
+        card.Addresses.squeeze();
     }
 }
 
@@ -158,7 +162,7 @@ bool FProcess::AnalyseOutlookContactFolders(contacts::Folder& objFolder,
                      [&](contacts::ContactItem& item) {
                          TarvoCards::CCard& card = mobjOutlookColl->AddNew();
                          MapContactToCard(item, card, psCardTypeID);
-                         keepWhatTheExportReads(card);
+                         keepWhatTheRunReads(card);
                      });
 }
 
@@ -188,7 +192,7 @@ void FProcess::readCategorisedContact(contacts::ContactItem& item)
             type.selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
             TarvoCards::CCard& card = mobjOutlookColl->AddNew();
             MapContactToCard(item, card, type.letter(word));
-            keepWhatTheExportReads(card);
+            keepWhatTheRunReads(card);
             return;
         }
     }

@@ -39,6 +39,7 @@ bool FProcess::MergeVEXO2Outlook()
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         const double step = 100.0 / qMax(mlTotalCards, 1);
+        mcolTransfer.reserve(mobjExistingCards->Count()); // no room to grow into
         for (const TarvoCards::CCard& card : std::as_const(*mobjExistingCards)) {
             const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
             const bool included =

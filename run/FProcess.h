@@ -157,6 +157,7 @@ protected:
     TarvoCards::CTypeColl* importCollection(const QString& cardTypeId) const;
     TarvoCards::CTypeColl* backupCollection(const QString& cardTypeId) const;
     void releaseContactCards();
+    void releaseWhatTheWritingDoesNotRead();
     void makeImportCollections();
     void queueForImport(TarvoCards::CCard& card);
     bool importType(const QString& cardTypeId, qint32& countedItems);
@@ -166,8 +167,8 @@ protected:
     // Contact side
     std::shared_ptr<contacts::Application> mobjOutlookApp;
     std::shared_ptr<contacts::Namespace> mobjOutlookNS;
-    // In an import the merge drops addresses 3 to 5 (the mapping leaves them
-    // empty) and ImportToVEXO lets the collection go: nothing reads it later.
+    // In an import the loading drops addresses 3 to 5 (the mapping leaves
+    // them empty) and the merge lets the collection go: nothing reads it later.
     std::unique_ptr<TarvoCards::CCardsColl> mobjOutlookColl;
     // Set by the readers of a folder when the user refused access to it.
     bool m_accessRefused = false;

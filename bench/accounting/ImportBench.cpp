@@ -1,229 +1,165 @@
-// An import of N contacts, half of them changes to cards of the company file
-// and half new cards, into a company file of N cards under rule 0, against
-// the card library writing the same rows alone. The cards from contacts are
-// shaped as the mapping makes them. Each measurement runs in a child process
-// of its own, so its peak memory (VmHWM, the whole process) is its own.
-// Run: ImportBench [N...]   (default 10000 100000)
-#include "ScriptedPrompts.h"
-#include "accounting/CardRules.h"
-#include "registry/IniHive.h"
-#include "review/FSummary.h"
-#include "run/FProcess.h"
+// An import of N contacts from a contact store into a company file of N
+// cards under rule 0: half of them changes to cards of the file, half new
+// cards. The store is what an export of the file left, then changed by
+// another program: the contacts of the first half of the record IDs have a
+// new city (those of odd record IDs lost their link, so the import finds
+// their cards by identification or name), the others became new people.
+// Beside it, as the baseline, the card library alone writes as many rows:
+// the cards loaded, then half updates and half new cards of two addresses.
+// The store and the file are made by a process of their own and each
+// measurement runs in one, so its peak memory (VmHWM) is its own.
+// Run: ImportBench [N...]   (default 10000 100000; the store under $TMPDIR)
+#include "bench/support/BenchRun.h"
+#include "contactstore/Application.h"
 #include "samples/CompanyFileGenerator.h"
-#include "startup/MMain.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <functional>
-#include <malloc.h>
 
 namespace {
 
 using namespace brindle;
 using TarvoCards::CCard;
 
-const QString allTypes = QStringLiteral("<CUSTOMERS=YES<SUPPLIERS=YES<EMPLOYEES=YES<PERSONAL=YES");
+constexpr int contactClass = 40;
 
-// A text as the contact side reads it from a contact: a copy of its own.
-QString fresh(const QString& text)
+QString companyFile(const QString& base)
 {
-    return QString(text.constData(), text.size());
+    return base + QStringLiteral("/company.sqlite");
 }
 
-// A card as MapContactToCard makes it of the contact an export left for the
-// stored card: five addresses, the first two filled, 3 to 5 only located.
-CCard mappedCard(const CCard& stored)
+QString libraryFile(const QString& base)
+{
+    return base + QStringLiteral("/library.sqlite");
+}
+
+// Another program's changes to one contact an export left: a new city for
+// the first half, a new person for the second.
+void change(contacts::ContactItem& contact, int count, int& newcomers)
+{
+    const qint32 record = contact.property(QStringLiteral("CustomerID")).toString().toInt();
+    if (record > count / 2) {
+        contact.setProperty(QStringLiteral("CompanyName"), QString());
+        contact.setProperty(QStringLiteral("LastName"),
+                            QStringLiteral("Newcomer %1").arg(newcomers++));
+        contact.setProperty(QStringLiteral("FirstName"), QStringLiteral("Al"));
+        contact.setProperty(QStringLiteral("User1"), QString());
+        contact.setProperty(QStringLiteral("CustomerID"), QString());
+    } else {
+        const bool company = !contact.property(QStringLiteral("CompanyName")).toString().isEmpty();
+        contact.setProperty(company ? QStringLiteral("BusinessAddressCity")
+                                    : QStringLiteral("HomeAddressCity"),
+                            QStringLiteral("Moved %1").arg(record));
+        if (record % 2) {
+            contact.setProperty(QStringLiteral("CustomerID"), QString());
+        }
+    }
+    contact.Save();
+}
+
+// The company file, its export into the store, the store changed, and a copy
+// of the file for the baseline.
+int prepare(int count, const QString& base)
+{
+    samples::writeCompanyFile(companyFile(base), {count, 1, 11, {}}, samples::ExistingFile::Keep);
+    if (!QFile::copy(companyFile(base), libraryFile(base))) {
+        qFatal("cannot copy the company file");
+    }
+    bench::runTransfer(base, bench::exportDirection);
+    contacts::Application store(base + QStringLiteral("/contacts"));
+    const auto folder = store.Session()->GetDefaultFolder(10);
+    int newcomers = 0;
+    for (const std::shared_ptr<contacts::Folder> typeFolder : folder->Folders()) {
+        for (const std::shared_ptr<contacts::ContactItem> contact : typeFolder->Items()) {
+            if (contact->Class() == contactClass) {
+                change(*contact, count, newcomers);
+            }
+        }
+    }
+    return 0;
+}
+
+// A card as the run hands the library a contact's card: two addresses.
+CCard libraryItem(const CCard& stored)
 {
     CCard card;
     card.CardTypeID = stored.CardTypeID;
     card.IsIndividual = stored.IsIndividual;
     card.IsInactive.clear();
-    card.LastName = fresh(stored.LastName);
-    if (stored.IsIndividual == QLatin1String("Y")) {
-        card.FirstName = fresh(stored.FirstName);
-    }
-    card.CardIdentification = fresh(stored.CardIdentification);
-    card.Notes = fresh(stored.Notes);
-    for (qint32 location = 1; location <= 5; ++location) {
-        TarvoCards::CAddress& address = card.Addresses.Add();
-        address.Location = location;
-        const auto source = std::find_if(
-            stored.Addresses.begin(), stored.Addresses.end(),
-            [location](const TarvoCards::CAddress& a) { return a.Location == location; });
-        if (location > 2) {
-            continue;
-        }
-        if (source == stored.Addresses.end()) {
-            address.StreetLine1.clear();
-            continue;
-        }
-        QStringList lines{source->StreetLine1, source->StreetLine2, source->StreetLine3,
-                          source->StreetLine4};
-        while (!lines.isEmpty() && lines.last().isEmpty()) {
-            lines.removeLast();
-        }
-        setStreetLines(address, lines.join(QStringLiteral("\r\n")));
-        address.City = fresh(source->City);
-        address.State = fresh(source->State);
-        address.Postcode = fresh(source->Postcode);
-        address.Country = fresh(source->Country);
-        if (location == 1) {
-            address.Phone1 = fresh(source->Phone1);
-            address.Phone2 = fresh(source->Phone2);
-            address.Phone3 = fresh(source->Phone3);
-            address.Fax = fresh(source->Fax);
-            address.Email = fresh(source->Email);
-            address.WWW = fresh(source->WWW);
+    card.LastName = stored.LastName;
+    card.FirstName = stored.FirstName;
+    card.CardIdentification = stored.CardIdentification;
+    card.Notes = stored.Notes;
+    for (const TarvoCards::CAddress& address : stored.Addresses) {
+        if (address.Location <= 2) {
+            card.Addresses.Add() = address;
         }
     }
     return card;
 }
 
-// The cards the contact side would hand over, one by one: for each stored
-// card of the first half of record IDs the contact an export left, with a
-// new city (even record IDs linked by record, odd ones found by name), then
-// new cards up to count.
-void makeContactCards(const TarvoCards::CCardsColl& stored, int count,
-                      const std::function<void(CCard)>& add)
+// The rows the baseline writes: the first half of the record IDs updated
+// with a new city (odd ones found by the library's own rules), the rest new
+// cards.
+QList<CCard> libraryItems(const QString& base, int count)
 {
-    int made = 0;
-    for (const CCard& card : stored) {
-        if (card.CardRecordID > count / 2) {
-            continue;
-        }
-        CCard contact = mappedCard(card);
-        contact.CardRecordID = card.CardRecordID % 2 ? 0 : card.CardRecordID;
-        contact.Addresses[0].City = QStringLiteral("Moved %1").arg(card.CardRecordID);
-        add(std::move(contact));
-        ++made;
-    }
-    static const char* const types[] = {"C", "S", "E", "P"};
-    for (int i = 0; made < count; ++i, ++made) {
-        CCard stranger;
-        stranger.CardTypeID = QString::fromLatin1(types[i % 4]);
-        stranger.IsIndividual = QStringLiteral("Y");
-        stranger.LastName = QStringLiteral("Newcomer %1").arg(i);
-        stranger.FirstName = QStringLiteral("Al");
-        TarvoCards::CAddress& address = stranger.Addresses.Add();
-        address.Location = 1;
-        address.StreetLine1 = QStringLiteral("%1 New St").arg(i);
-        address.City = QStringLiteral("Perth");
-        address.Email = QStringLiteral("new%1@example.com").arg(i);
-        add(mappedCard(stranger));
-    }
-}
-
-void connectTo(TarvoCards::CConnection& connection, const QString& file)
-{
-    connection.Settings().DataFile = file;
+    TarvoCards::CConnection connection;
+    connection.Settings().DataFile = libraryFile(base);
     if (!connection.Connect()) {
-        qFatal("cannot open %s", qPrintable(file));
+        qFatal("cannot open the company file");
     }
-}
-
-// A progress window that shows nothing and keeps nothing, so the run is
-// measured without a test's record of every caption and value.
-class QuietProgress : public RunProgress
-{
-public:
-    void show(Controls&) override {}
-    void unload() override {}
-    void setCaption(const QString&) override {}
-    void setValue(double) override {}
-    void setPanelVisible(Panel, bool) override {}
-    void setPointer(Pointer) override {}
-    void setButtonsEnabled(bool, bool) override {}
-    void pumpMessages() override {}
-    void pause(int) override {}
-};
-
-// The run with the contact side standing in: it makes the cards from the
-// existing ones when the contacts are loaded, and its time is not counted.
-class ContactCardsRun : public FProcess
-{
-public:
-    using FProcess::FProcess;
-    int count = 0;
-    double standInSeconds = 0;
-
-    bool CreateOutlookFolders() override { return true; }
-    bool PopulateOutlookDataObjects() override
-    {
-        QElapsedTimer timer;
-        timer.start();
-        mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();
-        makeContactCards(*mobjExistingCards, count, [this](CCard card) {
-            // The mapping looks up the card each linked contact names.
-            if (card.CardRecordID > 0 &&
-                !mobjExistingCards->Item(TarvoCards::cardKey(card.CardRecordID))) {
-                qFatal("a linked card is missing");
+    TarvoCards::CCardsColl stored;
+    stored.Load({}, QStringLiteral("CardRecordID"));
+    QList<CCard> items;
+    int newcomers = 0;
+    for (const CCard& card : stored) {
+        CCard item = libraryItem(card);
+        if (card.CardRecordID > count / 2) {
+            item.IsIndividual = QStringLiteral("Y");
+            item.LastName = QStringLiteral("Newcomer %1").arg(newcomers++);
+            item.FirstName = QStringLiteral("Al");
+            item.CardIdentification.clear();
+        } else {
+            item.CardRecordID = card.CardRecordID % 2 ? 0 : card.CardRecordID;
+            if (!item.Addresses.isEmpty()) {
+                item.Addresses[0].City = QStringLiteral("Moved %1").arg(card.CardRecordID);
             }
-            mobjOutlookColl->AddNew() = std::move(card);
-        });
-        standInSeconds += timer.nsecsElapsed() / 1e9;
-        return true;
+        }
+        items << std::move(item);
     }
-    bool MergeCollections() override
-    {
-        mcolTransfer.clear();
-        return MergeOutlook2VEXO();
-    }
-};
-
-double runImport(const QString& file, int count, const QString& folder)
-{
-    qputenv("BRINDLE_APP_DIR", folder.toUtf8());
-    IniHive hive(folder + QStringLiteral("/hklm.ini"));
-    test::ScriptedPrompts prompts;
-    QuietProgress progress;
-    MMain::resetGlobals();
-    MMain::setRegistry(&hive);
-    MMain::setPrompts(&prompts);
-    MMain::gobjOptions = std::make_unique<clsOptions>();
-    MMain::gobjOptions->Analyse(QStringLiteral("DATABASE=") + file + allTypes);
-    MMain::glTransferAction = 1;
-    MMain::glRulesFilter = 0;
-    FSummary summary;
-    ContactCardsRun process(prompts, progress, summary);
-    process.count = count;
-    progress.show(process);
-    QElapsedTimer timer;
-    timer.start();
-    if (!process.ProcessData()) {
-        qFatal("the import failed");
-    }
-    return timer.nsecsElapsed() / 1e9 - process.standInSeconds;
+    return items;
 }
 
-// The same rows through the library alone: load the cards, then one import
-// per type of the items the run would have written.
-double runLibrary(const QString& file, const QList<CCard>& contacts)
+// The same number of rows through the library alone: load the cards, then
+// one import per type.
+double runLibrary(const QString& base, const QList<CCard>& items)
 {
     QElapsedTimer timer;
     timer.start();
     TarvoCards::CConnection connection;
-    connectTo(connection, file);
+    connection.Settings().DataFile = libraryFile(base);
+    if (!connection.Connect()) {
+        qFatal("cannot open the company file");
+    }
     TarvoCards::CCardsColl existing;
     existing.Load({}, QStringLiteral("CardTypeID, LastName"));
     TarvoCards::CCustomerColl customers;
     TarvoCards::CSupplierColl suppliers;
     TarvoCards::CEmployeeColl employees;
     TarvoCards::CPersonalColl personal;
-    for (const CCard& contact : contacts) {
+    for (const CCard& item : items) {
         TarvoCards::CTypeColl* into = &suppliers;
-        if (contact.CardTypeID == QLatin1String("C")) {
+        if (item.CardTypeID == QLatin1String("C")) {
             into = &customers;
-        } else if (contact.CardTypeID == QLatin1String("E")) {
+        } else if (item.CardTypeID == QLatin1String("E")) {
             into = &employees;
-        } else if (contact.CardTypeID == QLatin1String("P")) {
+        } else if (item.CardTypeID == QLatin1String("P")) {
             into = &personal;
         }
-        TarvoCards::CImportCard& item = into->Add();
-        static_cast<CCard&>(item) = contact;
+        static_cast<CCard&>(into->Add()) = item;
     }
     for (TarvoCards::CTypeColl* coll : std::initializer_list<TarvoCards::CTypeColl*>{
              &customers, &employees, &suppliers, &personal}) {
@@ -234,61 +170,28 @@ double runLibrary(const QString& file, const QList<CCard>& contacts)
     return timer.nsecsElapsed() / 1e9;
 }
 
-// Starts the peak-memory mark afresh, so the setup's own peak is not counted.
-void resetPeak()
+// One measurement in its own process: prints "seconds peak-MiB".
+int measure(const QString& mode, int count, const QString& base)
 {
-    malloc_trim(0);
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1) {
-        qFatal("cannot reset the peak memory mark");
-    }
-}
-
-// VmHWM: the most memory the process has held since resetPeak.
-long peakKib()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-        }
-    }
-    return 0;
-}
-
-// One measurement: prints "seconds peak-KiB".
-int measure(const QString& mode, int count)
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("company.sqlite"));
-    samples::writeCompanyFile(file, {count, 1, 11, {}}, samples::ExistingFile::Keep);
     const bool run = mode == QLatin1String("run");
-    QList<CCard> contacts;
-    if (!run) { // the items the library writes, made before it starts
-        TarvoCards::CConnection connection;
-        connectTo(connection, file);
-        TarvoCards::CCardsColl stored;
-        stored.Load({}, QStringLiteral("CardRecordID"));
-        makeContactCards(stored, count, [&contacts](CCard card) {
-            // The run's card copy hands over only the first two addresses.
-            card.Addresses.resize(2);
-            card.Addresses.squeeze();
-            contacts << std::move(card);
-        });
-    }
-    resetPeak();
-    const double seconds = run ? runImport(file, count, dir.path()) : runLibrary(file, contacts);
-    QTextStream(stdout) << seconds << ' ' << peakKib() << '\n';
+    const QList<CCard> items = run ? QList<CCard>() : libraryItems(base, count);
+    bench::resetPeak();
+    const double seconds =
+        run ? bench::runTransfer(base, bench::importDirection) : runLibrary(base, items);
+    QTextStream(stdout) << seconds << ' ' << bench::peakMiB() << '\n';
     return 0;
 }
 
-QStringList child(const QString& mode, int count)
+QStringList child(const QString& mode, int count, const QString& base)
 {
     QProcess process;
     process.start(QCoreApplication::applicationFilePath(),
-                  {QStringLiteral("--measure"), mode, QString::number(count)});
+                  {QStringLiteral("--") + mode, QString::number(count), base});
     process.waitForFinished(-1);
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        qFatal("the %s step failed: %s", qPrintable(mode),
+               process.readAllStandardError().constData());
+    }
     return QString::fromLatin1(process.readAllStandardOutput()).simplified().split(u' ');
 }
 
@@ -298,24 +201,29 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    if (args.value(0) == QLatin1String("--measure")) {
-        return measure(args.value(1), args.value(2).toInt());
+    if (args.value(0) == QLatin1String("--prepare")) {
+        return prepare(args.value(1).toInt(), args.value(2));
+    }
+    if (args.value(0) == QLatin1String("--run") || args.value(0) == QLatin1String("--library")) {
+        return measure(args.value(0).mid(2), args.value(1).toInt(), args.value(2));
     }
     if (args.isEmpty()) {
         args = {QStringLiteral("10000"), QStringLiteral("100000")};
     }
     QTextStream out(stdout);
+    out << "store under " << QDir::tempPath() << "\n";
     out << "contacts  run s  run us/contact  run peak MiB  library s  library peak MiB  ratio\n";
     for (const QString& arg : args) {
         const int count = arg.toInt();
-        const QStringList run = child(QStringLiteral("run"), count);
-        const QStringList library = child(QStringLiteral("library"), count);
+        QTemporaryDir base;
+        child(QStringLiteral("prepare"), count, base.path());
+        const QStringList run = child(QStringLiteral("run"), count, base.path());
+        const QStringList library = child(QStringLiteral("library"), count, base.path());
         const double runSeconds = run.value(0).toDouble();
         const double librarySeconds = library.value(0).toDouble();
         out << QString::asprintf("%8d %6.2f %15.1f %13.1f %10.2f %17.1f %6.2f\n", count, runSeconds,
-                                 runSeconds * 1e6 / count, run.value(1).toDouble() / 1024,
-                                 librarySeconds, library.value(1).toDouble() / 1024,
-                                 runSeconds / librarySeconds);
+                                 runSeconds * 1e6 / count, run.value(1).toDouble(), librarySeconds,
+                                 library.value(1).toDouble(), runSeconds / librarySeconds);
         out.flush();
     }
     return 0;

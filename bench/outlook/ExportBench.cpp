@@ -5,13 +5,8 @@
 // with nothing changed. Each measurement runs in a process of its own, so
 // its peak memory is its own.
 // Run: ExportBench [N...]   (default 10000 100000; the store under $TMPDIR)
-#include "ScriptedProgress.h"
-#include "ScriptedPrompts.h"
-#include "registry/IniHive.h"
-#include "review/FSummary.h"
-#include "run/FProcess.h"
+#include "bench/support/BenchRun.h"
 #include "samples/CompanyFileGenerator.h"
-#include "startup/MMain.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,7 +17,6 @@
 #include <QTemporaryFile>
 #include <QTextStream>
 #include <fcntl.h>
-#include <malloc.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -32,65 +26,14 @@ extern char** environ;
 namespace {
 
 using namespace brindle;
-
-const QString allTypes = QStringLiteral("<CUSTOMERS=YES<SUPPLIERS=YES<EMPLOYEES=YES<PERSONAL=YES");
+using bench::peakMiB;
+using bench::resetPeak;
 
 struct Measured
 {
     double seconds = 0;
     double peakMiB = 0;
 };
-
-// Starts the peak-memory mark afresh, so the setup's own peak is not counted.
-void resetPeak()
-{
-    malloc_trim(0);
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1) {
-        qFatal("cannot reset the peak memory mark");
-    }
-}
-
-// VmHWM: the most memory the process has held since resetPeak.
-double peakMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:")) {
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
-        }
-    }
-    return 0;
-}
-
-// One export of the company file in the folder into its store.
-double runExport(const QString& base)
-{
-    qputenv("BRINDLE_APP_DIR", base.toUtf8());
-    qputenv("BRINDLE_CONTACTS", (base + QStringLiteral("/contacts")).toUtf8());
-    IniHive hive(base + QStringLiteral("/hklm.ini"));
-    test::ScriptedPrompts prompts;
-    test::ScriptedProgress progress;
-    MMain::resetGlobals();
-    MMain::setRegistry(&hive);
-    MMain::setPrompts(&prompts);
-    MMain::gobjOptions = std::make_unique<clsOptions>();
-    MMain::gobjOptions->Analyse(QStringLiteral("DATABASE=") + base +
-                                QStringLiteral("/company.sqlite") + allTypes);
-    MMain::glTransferAction = 2;
-    MMain::glRulesFilter = 0;
-    MMain::glTransferInactives = 1;
-    FSummary summary;
-    FProcess process(prompts, progress, summary);
-    progress.show(process);
-    QElapsedTimer timer;
-    timer.start();
-    if (!process.ProcessData()) {
-        qFatal("the export failed");
-    }
-    return timer.nsecsElapsed() / 1e9;
-}
 
 // In the child: "first" makes the company file and exports it into an empty
 // store; "again" exports it once more. Prints "seconds peak-MiB".
@@ -101,7 +44,7 @@ int measure(const QString& mode, int count, const QString& base)
                                   samples::ExistingFile::Keep);
     }
     resetPeak();
-    const double seconds = runExport(base);
+    const double seconds = bench::runTransfer(base, bench::exportDirection);
     QTextStream(stdout) << seconds << ' ' << peakMiB() << '\n';
     return 0;
 }

@@ -343,6 +343,79 @@ TEST_F(ContactStore, ContactChangedByAnotherProgramIsNotOverwritten)
     EXPECT_FALSE(QFileInfo::exists(path)) << "a contact deleted meanwhile is not brought back";
 }
 
+// A folder keeps of each file it read only what tells a change, and reads
+// the file again when the contact must be parsed again: a file is taken as
+// it is when its item is first used, and one changed or removed after that
+// is never read as the old contact nor written over.
+TEST_F(ContactStore, FileIsReadWhenFirstUsedAndNeverTakenBackAfterAChange)
+{
+    // More contacts than a folder keeps parsed, so a walk lets the first go.
+    constexpr int contactCount = 70;
+    const QByteArray theirs = "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Theirs;;;;\r\nEND:VCARD\r\n";
+    const struct
+    {
+        const char* name;
+        bool walkedBefore;
+        bool removed;
+        qint64 error;
+        int itemClass;
+    } cases[] = {
+        {"rewritten before first use", false, false, 0, 40},
+        {"removed before first use", false, true, ErrorNumber::NoSuchMember, 41},
+        {"rewritten after it was read", true, false, ErrorNumber::Unspecified, 40},
+        {"removed after it was read", true, true, ErrorNumber::Unspecified, 40},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(contactsDir()).removeRecursively();
+        makeDirectory(contactsDir());
+        for (int n = 0; n < contactCount; ++n) {
+            // "Ours00" is as long as "Theirs": only the content tells the change.
+            writeFile(contactsDir() + QStringLiteral("/c%1.vcf").arg(n, 2, 10, QChar(u'0')),
+                      QByteArray(theirs).replace("Theirs",
+                                                 QByteArray("Ours") +
+                                                     QByteArray::number(n).rightJustified(2, '0')));
+        }
+        Application app(root());
+        Items items = defaultFolder(app)->Items();
+        ASSERT_EQ(items.Count(), contactCount);
+        if (c.walkedBefore) {
+            for (const std::shared_ptr<ContactItem> item : items) {
+                item->property(QStringLiteral("LastName"));
+            }
+        }
+        const QString path = contactsDir() + QStringLiteral("/c00.vcf");
+        const QDateTime modified = QFileInfo(path).lastModified();
+        if (c.removed) {
+            QFile::remove(path);
+        } else {
+            writeFile(path, theirs);
+            // A later time, as another program's write leaves; the same size.
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            file.setFileTime(modified.addSecs(1), QFileDevice::FileModificationTime);
+        }
+        const std::shared_ptr<ContactItem> first = items.Item(1);
+        QVariant lastName;
+        EXPECT_EQ(errorNumberOf([&] { lastName = first->property(QStringLiteral("LastName")); }),
+                  c.error);
+        EXPECT_EQ(lastName, c.error ? QVariant() : QVariant(QStringLiteral("Theirs")));
+        EXPECT_EQ(first->Class(), c.itemClass);
+        EXPECT_EQ(errorNumberOf([&] {
+                      first->setProperty(QStringLiteral("FirstName"), QStringLiteral("Jo"));
+                      first->Save();
+                  }),
+                  c.error);
+        if (c.removed) {
+            EXPECT_FALSE(QFileInfo::exists(path));
+        } else if (c.error) {
+            EXPECT_EQ(readAll(path), theirs);
+        } else {
+            EXPECT_TRUE(readAll(path).contains("N:Theirs;Jo;")) << readAll(path).constData();
+        }
+    }
+}
+
 TEST_F(ContactStore, SaveIntoAVanishedFolderRaisesAndWritesNothing)
 {
     Application app(root());

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds the run benchmarks and runs the export and the import at 10,000 and
+# 100,000 cards with their anchors in the same run (vdirsyncer for the export,
+# the card library alone for the import), then prints one table. Run by hand:
+# it takes minutes and is no part of the tests or CI.
+# Usage: scripts/bench.sh [N...]   (default 10000 100000)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(10000 100000)
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j2 --target ExportBench ImportBench >/dev/null
+
+# Scratch stores in memory when there is a memory file system, so the disk's
+# speed does not decide the figures.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+    export TMPDIR=/dev/shm
+fi
+raw=$(mktemp -d)
+trap 'rm -rf "$raw"' EXIT
+
+echo "benchmarks: ${sizes[*]} cards, scratch under ${TMPDIR:-/tmp}" >&2
+build/bin/ExportBench "${sizes[@]}" | tee "$raw/export" >&2
+build/bin/ImportBench "${sizes[@]}" | tee "$raw/import" >&2
+
+# ExportBench rows: operation (two words), N, run s, us/card, peak MiB,
+# vdirsyncer us/card, vdirsyncer MiB, ratio.
+# ImportBench rows: N, run s, us/contact, peak MiB, library s, library MiB, ratio.
+{
+    awk '/^export, / {
+        anchor = ($2 == "new") ? "vdirsyncer first sync" : "vdirsyncer sync again"
+        printf "export, %-10s %7d %9.1f %9.1f  %-22s %9.1f %9.1f %6.2f\n",
+            $2, $3, $5, $6, anchor, $7, $8, $9
+    }' "$raw/export"
+    awk '$1 ~ /^[0-9]+$/ && NF == 7 {
+        printf "import            %7d %9.1f %9.1f  %-22s %9.1f %9.1f %6.2f\n",
+            $1, $3, $4, "card library alone", $5 * 1e6 / $1, $6, $7
+    }' "$raw/import"
+} >"$raw/rows"
+
+if [ "$(wc -l <"$raw/rows")" -ne $((3 * ${#sizes[@]})) ]; then
+    echo "bench.sh: the benchmarks' output could not be read" >&2
+    exit 1
+fi
+printf "%-17s %7s %9s %9s  %-22s %9s %9s %6s\n" operation N "us/card" "peak MiB" anchor \
+    "us/card" "peak MiB" ratio
+sort -s -k1,2 "$raw/rows"
