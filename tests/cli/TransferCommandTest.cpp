@@ -16,6 +16,8 @@
 namespace brindle {
 namespace {
 
+using test::phoneChanges;
+
 // A terminal, or none, whose keys come from a script.
 class ScriptedConsole : public cli::Console
 {
@@ -47,16 +49,6 @@ private:
     QTextStream m_out{&outText};
     QTextStream m_err{&errText};
 };
-
-Differences changes(int count, bool blank = false)
-{
-    Differences list;
-    for (int i = 0; i < count; ++i) {
-        list.append({QStringLiteral("Phone%1").arg(i + 1), QStringLiteral("old"),
-                     blank ? QString() : QStringLiteral("new")});
-    }
-    return list;
-}
 
 class TransferCommand : public test::WizardFixture
 {
@@ -99,7 +91,7 @@ TEST_P(ExitStatus, TellsHowTheRunEnded)
     console.terminal = row.terminal;
     console.keys = QString::fromLatin1(row.keys);
     setBrindleValue(QStringLiteral("RulesFilter"), QString::fromLatin1(row.storedRule));
-    script.confirmations = {changes(1)};
+    script.confirmations = {phoneChanges(1)};
     if (*row.failingStep) {
         script.failing << QString::fromLatin1(row.failingStep);
     }
@@ -196,7 +188,7 @@ TEST_F(TransferCommand, RuleAndInactiveFlagsChangeThisRunOnly)
     };
     for (const auto& row : rows) {
         console.keys = QStringLiteral("s");
-        script.confirmations = {changes(1)};
+        script.confirmations = {phoneChanges(1)};
         setBrindleValue(QStringLiteral("RulesFilter"), QString::fromLatin1(row.stored[0]));
         setBrindleValue(QStringLiteral("TransferInactives"), QString::fromLatin1(row.stored[1]));
         MMain::resetGlobals();
@@ -222,7 +214,7 @@ TEST_F(TransferCommand, ConfirmationsAreAnsweredWithOneKey)
     } rows[] = {
         {"update, then update all",
          2,
-         {changes(6), changes(2), changes(1)},
+         {phoneChanges(6), phoneChanges(2), phoneChanges(1)},
          "xucnl",
          {6, 8},
          {"== Brindle - Confirm Update to Outlook Contact ==", "  Phone4",
@@ -236,11 +228,16 @@ TEST_F(TransferCommand, ConfirmationsAreAnsweredWithOneKey)
          {"Brindle - Confirm Addition of VEXO Card", "(a)dd  (s)kip  (c)ancel? "}},
         {"blank fields",
          1,
-         {changes(2, true)},
+         {phoneChanges(2, QString())},
          "us",
          {7},
          {"Brindle - Warning : Blank Field in Outlook Contact", "(s)kip  (c)ancel? "}},
-        {"cancel confirmed", 2, {changes(1), changes(1)}, "cy", {2}, {"Export Cancelled"}},
+        {"cancel confirmed",
+         2,
+         {phoneChanges(1), phoneChanges(1)},
+         "cy",
+         {2},
+         {"Export Cancelled"}},
     };
     for (const auto& row : rows) {
         console.errText.clear();
@@ -332,7 +329,7 @@ TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
         QStringList args{QStringLiteral("$O"), QStringLiteral("--rule"),
                          row.atAKey ? QStringLiteral("ask") : QStringLiteral("update")};
         if (row.atAKey) {
-            script.confirmations = {changes(1)};
+            script.confirmations = {phoneChanges(1)};
             console.atEnd = [] { std::raise(SIGINT); };
         } else {
             script.during[QStringLiteral("MergeCollections")] = [](test::FakeSteps&) {

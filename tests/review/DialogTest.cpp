@@ -1,3 +1,4 @@
+#include "FakeSteps.h"
 #include "ProgramFixture.h"
 #include "review/FSummary.h"
 #include "review/FUpdateChoice.h"
@@ -5,16 +6,9 @@
 namespace brindle {
 namespace {
 
-using TarvoCards::CCard;
+using test::phoneChanges;
 
-Differences changes(int count, const QString& newValue = QStringLiteral("new"))
-{
-    Differences list;
-    for (int i = 0; i < count; ++i) {
-        list.append({QStringLiteral("Phone%1").arg(i + 1), QStringLiteral("old"), newValue});
-    }
-    return list;
-}
+using TarvoCards::CCard;
 
 class UpdateChoiceTest : public test::ProgramFixture
 {
@@ -49,7 +43,7 @@ class UpdateLayout : public UpdateChoiceTest, public testing::WithParamInterface
 TEST_P(UpdateLayout, ShowsUpToFourRowsAndSizesToTheLast)
 {
     const LayoutRow& row = GetParam();
-    const FUpdateChoice dialog = activated(changes(row.changes), 1);
+    const FUpdateChoice dialog = activated(phoneChanges(row.changes), 1);
     int shown = 0;
     for (const auto& change : dialog.rows) {
         shown += change.visible ? 1 : 0;
@@ -77,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(Changes, UpdateLayout,
 
 TEST_F(UpdateChoiceTest, BlankNewValuesLeaveOnlySkipAndCancelInAnImport)
 {
-    Differences list = changes(4, QString());
+    Differences list = phoneChanges(4, QString());
     list.append({QStringLiteral("City"), QStringLiteral("Sydney"), QStringLiteral("Newcastle")});
     const FUpdateChoice import = activated(list, 1);
     EXPECT_FALSE(import.cmdOK.visible || import.cmdOK.enabled);
@@ -92,13 +86,13 @@ TEST_F(UpdateChoiceTest, BlankNewValuesLeaveOnlySkipAndCancelInAnImport)
     EXPECT_EQ(exported.caption, QStringLiteral("Brindle - Confirm Update to Outlook Contact"));
     EXPECT_TRUE(exported.lblWarning.isEmpty()) << "no contact to head the dialog";
 
-    const FUpdateChoice oneFilled = activated(changes(2, QStringLiteral("x")), 1);
+    const FUpdateChoice oneFilled = activated(phoneChanges(2, QStringLiteral("x")), 1);
     EXPECT_TRUE(oneFilled.cmdOK.visible);
 }
 
 TEST_F(UpdateChoiceTest, ANewCardIsAddedWithoutChangeRows)
 {
-    const FUpdateChoice dialog = activated(changes(3), 1, true);
+    const FUpdateChoice dialog = activated(phoneChanges(3), 1, true);
     EXPECT_EQ(dialog.caption, QStringLiteral("Brindle - Confirm Addition of VEXO Card"));
     EXPECT_EQ(dialog.cmdOK.caption, QStringLiteral("Add"));
     EXPECT_FALSE(dialog.cmdUpdateAll.visible);
@@ -115,7 +109,7 @@ TEST_F(UpdateChoiceTest, ANewCardIsAddedWithoutChangeRows)
 
 TEST_F(UpdateChoiceTest, HeaderShowsACompanyOrAPerson)
 {
-    const FUpdateChoice company = activated(changes(1), 1);
+    const FUpdateChoice company = activated(phoneChanges(1), 1);
     EXPECT_EQ(company.lblLastName.caption, QStringLiteral("Company Name"));
     EXPECT_FALSE(company.lblFirstName.visible || company.txtFirstName.visible);
     EXPECT_EQ(company.txtLastName.caption, QStringLiteral("Acme Traders"));
@@ -157,7 +151,7 @@ TEST_F(UpdateChoiceTest, ValuesAreCleanedAndKeysCaptioned)
 
 TEST_F(UpdateChoiceTest, ButtonsAnswerAndCancelAsksFirst)
 {
-    FUpdateChoice dialog = activated(changes(1), 1);
+    FUpdateChoice dialog = activated(phoneChanges(1), 1);
     prompts.answers << Prompts::No << Prompts::Yes;
     dialog.cmdCancel_Click();
     EXPECT_EQ(dialog.UserChoice, FUpdateChoice::NoAnswer);

@@ -22,6 +22,8 @@
 namespace brindle {
 namespace {
 
+using test::phoneChanges;
+
 using test::ModalScript;
 
 QString textOf(const QWidget* widget)
@@ -48,16 +50,6 @@ QStringList textsOf(const QWidget& window, const char* name)
         texts << textOf(child);
     }
     return texts;
-}
-
-Differences changes(int count, bool blank = false)
-{
-    Differences list;
-    for (int i = 0; i < count; ++i) {
-        list.append({QStringLiteral("Phone%1").arg(i + 1), QStringLiteral("old"),
-                     blank ? QString() : QStringLiteral("new")});
-    }
-    return list;
 }
 
 class Windows : public test::WizardFixture
@@ -268,8 +260,9 @@ TEST_F(Windows, ConfirmationShowsTheLayoutOfItsCase)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        FUpdateChoice logic =
-            confirmation(prompts, changes(c.changes, c.blank), c.direction, c.newCard);
+        FUpdateChoice logic = confirmation(
+            prompts, phoneChanges(c.changes, c.blank ? QString() : QStringLiteral("new")),
+            c.direction, c.newCard);
         logic.Form_Activate();
         UpdateChoiceDialog dialog(logic);
         dialog.show();
@@ -318,7 +311,7 @@ class ConfirmationAnswers : public Windows, public testing::WithParamInterface<A
 TEST_P(ConfirmationAnswers, ComeFromItsButtonsAndCancelAsksFirst)
 {
     ModalScript script(GetParam().actions);
-    const FUpdateChoice dialog = confirm(changes(2), 1);
+    const FUpdateChoice dialog = confirm(phoneChanges(2), 1);
     EXPECT_EQ(dialog.UserChoice, GetParam().choice);
     EXPECT_EQ(script.seen(), GetParam().dialogsSeen);
     EXPECT_EQ(script.unanswered(), 0);
@@ -353,7 +346,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Windows, ClickPathFromTheActionScreenThroughARunToTheSummary)
 {
     startNormally();
-    script.confirmations = {changes(1), changes(6)};
+    script.confirmations = {phoneChanges(1), phoneChanges(6)};
     script.added = 3;
     script.sourceCards = 5;
     ChooseActionWindow* action = wizard->chooseActionWindow();
@@ -519,7 +512,7 @@ TEST_F(Windows, LayoutsSurviveALargerFont)
         summaryLogic.SetCaption(false, false);
         SummaryWindow summary(summaryLogic);
         FUpdateChoice choice(prompts);
-        choice.setDifferences(changes(6));
+        choice.setDifferences(phoneChanges(6));
         choice.TransferAction = 1;
         choice.Form_Activate();
         UpdateChoiceDialog choiceDialog(choice);

@@ -14,6 +14,16 @@ namespace brindle::test {
 
 class FakeSteps;
 
+// Differences in the first count phone numbers, from "old" to newValue.
+inline Differences phoneChanges(int count, const QString& newValue = QStringLiteral("new"))
+{
+    Differences list;
+    for (int i = 0; i < count; ++i) {
+        list.append({QStringLiteral("Phone%1").arg(i + 1), QStringLiteral("old"), newValue});
+    }
+    return list;
+}
+
 // What the fake steps of a run do and what they saw. The test owns it, since
 // the run itself is made by the screens and ends with them.
 struct StepScript
