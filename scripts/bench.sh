@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(10000 100000)
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRINDLE_BENCH=ON >/dev/null
 cmake --build build -j2 --target ExportBench ImportBench >/dev/null
 
 # Scratch stores in memory when there is a memory file system, so the disk's
