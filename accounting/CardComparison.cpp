@@ -55,6 +55,12 @@ QString upperTrimmed(const QString& text)
     return text.trimmed().toUpper();
 }
 
+// Upper-cased and trimmed, the texts differ; the same text is never worked out.
+bool differAsText(const QString& updated, const QString& existing)
+{
+    return updated != existing && upperTrimmed(updated) != upperTrimmed(existing);
+}
+
 const CAddress* partnerOf(const CAddress& address, const CCard& existingCard)
 {
     for (const CAddress& candidate : existingCard.Addresses) {
@@ -91,7 +97,7 @@ private:
 void compareKeepingForm(DifferenceList& list, const char* key, QString& updated,
                         const QString& existing, QString (*comparable)(const QString&))
 {
-    if (upperTrimmed(updated) == upperTrimmed(existing)) {
+    if (!differAsText(updated, existing)) {
         return;
     }
     if (comparable(updated) == comparable(existing)) {
@@ -111,6 +117,9 @@ void compareAddress(DifferenceList& list, CAddress& updated, const CAddress& exi
     for (const AddressField& field : addressFields) {
         QString& value = updated.*field.member;
         const QString& stored = existing.*field.member;
+        if (value == stored) {
+            continue; // the same text is the same under every rule: most fields of an update
+        }
         switch (field.rule) {
         case Rule::Text:
             if (upperTrimmed(value) != upperTrimmed(stored)) {
@@ -179,11 +188,10 @@ bool FProcess::AreDifferentVEXOCards(CCard& newCard, const CCard& existingCard,
     try {
         compareKeepingForm(list, "LastName", newCard.LastName, existingCard.LastName,
                            comparableName);
-        if (upperTrimmed(newCard.FirstName) != upperTrimmed(existingCard.FirstName)) {
+        if (differAsText(newCard.FirstName, existingCard.FirstName)) {
             list.add("FirstName", existingCard.FirstName, newCard.FirstName);
         }
-        if (upperTrimmed(newCard.CardIdentification) !=
-            upperTrimmed(existingCard.CardIdentification)) {
+        if (differAsText(newCard.CardIdentification, existingCard.CardIdentification)) {
             list.add("CardIdentification", existingCard.CardIdentification,
                      newCard.CardIdentification);
         }

@@ -86,9 +86,9 @@ bool FProcess::ImportToVEXO()
     bool result = true;
     try {
         makeImportCollections();
-        for (CCard& transferred : mcolTransfer) {
+        while (!mcolTransfer.isEmpty()) {
             // Each card is let go once queued: its item holds what is written.
-            CCard card = std::exchange(transferred, CCard{});
+            CCard card = takeNextTransfer();
             const bool skip = CheckCardSkip(card);
             card.Notes.clear();
             if (mbApplicationCancelled) {
@@ -165,6 +165,17 @@ void FProcess::releaseWhatTheWritingDoesNotRead()
     mobjEmployeeColl.reset();
 }
 
+// The next card to queue, taken from the front; the list gives back its
+// room as it empties, so the queued items do not pile up on top of it.
+TarvoCards::CCard FProcess::takeNextTransfer()
+{
+    CCard card = mcolTransfer.takeFirst();
+    if (mcolTransfer.size() <= mcolTransfer.capacity() / 2) {
+        mcolTransfer.squeeze();
+    }
+    return card;
+}
+
 void FProcess::makeImportCollections()
 {
     mtobjCustomerColl = std::make_unique<TarvoCards::CCustomerColl>();
@@ -189,7 +200,7 @@ void FProcess::queueForImport(CCard& card)
     }
     CImportCard item;
     if (MapCardToCard(card, item)) {
-        cards->Add() = item;
+        cards->Add() = std::move(item);
     } else {
         card.TransferMessage = unreadableContact;
         mcolRejected.append(card);

@@ -38,7 +38,6 @@ void CardIndex::add(const CCard& card, qsizetype position)
     const bool individual = card.IsIndividual == QLatin1String("Y");
     note(m_names[typeFullName(card)], individual, position);
     note(m_lastNames[typeName(card)], !individual, position);
-    note(m_namesOfAnyType, {comparableLastName(card.LastName), card.FirstName}, position);
 }
 
 template <typename Key>
@@ -94,7 +93,15 @@ qsizetype CardIndex::companyName(const CCard& card) const
 
 qsizetype CardIndex::nameOfAnyType(const CCard& card) const
 {
-    return m_namesOfAnyType.value({comparableLastName(card.LastName), card.FirstName}, none);
+    if (!m_namesOfAnyType) {
+        m_namesOfAnyType.emplace();
+        for (size_t position = 0; position < m_cards.size(); ++position) {
+            const CCard& indexed = *m_cards[position];
+            note(*m_namesOfAnyType, {comparableLastName(indexed.LastName), indexed.FirstName},
+                 qsizetype(position));
+        }
+    }
+    return m_namesOfAnyType->value({comparableLastName(card.LastName), card.FirstName}, none);
 }
 
 bool CardIndex::identifies(const QString& cardIdentification)

@@ -3,6 +3,7 @@
 #include "cardlib/Collections.h"
 
 #include <QHash>
+#include <optional>
 #include <vector>
 
 namespace brindle {
@@ -73,7 +74,8 @@ private:
     QHash<TypeName, qsizetype> m_identifications;
     QHash<TypeFullName, Firsts> m_names; // ofKind: individuals
     QHash<TypeName, Firsts> m_lastNames; // ofKind: not individuals
-    QHash<std::pair<QString, QString>, qsizetype> m_namesOfAnyType;
+    // Only the contact cards' duplicate check asks this: built on first use.
+    mutable std::optional<QHash<std::pair<QString, QString>, qsizetype>> m_namesOfAnyType;
 };
 
 } // namespace brindle

@@ -149,6 +149,7 @@ bool FProcess::MapContactToCard(contacts::ContactItem& pobjContact, CCard& pobjV
         }
         const QString body = contact.raw("Body");
         pobjVEXOCard.Notes = body.left(body.indexOf(vexoNotes));
+        pobjVEXOCard.Addresses.reserve(5); // one allocation for the five, not one each
         contact.fill(pobjVEXOCard.Addresses.Add(), 1,
                      individual ? "HomeAddressStreet" : "BusinessAddressStreet", firstAddress,
                      individual);

@@ -160,6 +160,7 @@ protected:
     void releaseWhatTheWritingDoesNotRead();
     void makeImportCollections();
     void queueForImport(TarvoCards::CCard& card);
+    TarvoCards::CCard takeNextTransfer();
     bool importType(const QString& cardTypeId, qint32& countedItems);
     void listRejectedCards();
     void createImportReport();
