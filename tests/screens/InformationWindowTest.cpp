@@ -4,7 +4,6 @@
 #include "screens/FMain.h"
 #include "startup/Settings.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -76,14 +75,3 @@ TEST_F(FMainTest, CloseEndsTheProgramWithoutSavingSettings)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // Screens are tested without a display, also when tests are listed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
