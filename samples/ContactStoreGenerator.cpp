@@ -62,7 +62,8 @@ void ContactGenerator::fillAddress(ContactItem& item, const QString& prefix)
     item.setProperty(prefix + QLatin1String("Street"), street);
     item.setProperty(prefix + QLatin1String("City"), QString::fromUtf8(cities[city]));
     item.setProperty(prefix + QLatin1String("State"), QString::fromUtf8(states[city]));
-    item.setProperty(prefix + QLatin1String("PostalCode"), QString::number(2000 + m_random.pick(5000)));
+    item.setProperty(prefix + QLatin1String("PostalCode"),
+                     QString::number(2000 + m_random.pick(5000)));
     item.setProperty(prefix + QLatin1String("Country"), QStringLiteral("Australia"));
 }
 
@@ -85,8 +86,9 @@ void ContactGenerator::fillPerson(ContactItem& item, const QString& phone)
     item.setProperty(QStringLiteral("HomeTelephoneNumber"), phone);
     item.setProperty(QStringLiteral("SelectedMailingAddress"), 1);
     if (m_random.chance(30)) {
-        item.setProperty(QStringLiteral("Birthday"),
-                 QDate(1950 + m_random.pick(50), 1 + m_random.pick(12), 1 + m_random.pick(28)));
+        item.setProperty(
+            QStringLiteral("Birthday"),
+            QDate(1950 + m_random.pick(50), 1 + m_random.pick(12), 1 + m_random.pick(28)));
     }
 }
 
@@ -97,7 +99,7 @@ void ContactGenerator::fillLinks(ContactItem& item, CardType type, int index)
     const QString letter = type.letter(m_options.supplierWord);
     item.setProperty(QStringLiteral("CustomerID"), QString::number(record));
     item.setProperty(QStringLiteral("User1"),
-             QStringLiteral("%1%2").arg(letter).arg(record, 5, 10, QLatin1Char('0')));
+                     QStringLiteral("%1%2").arg(letter).arg(record, 5, 10, QLatin1Char('0')));
     item.setProperty(QStringLiteral("User2"), QLatin1String("VEXO") + letter);
 }
 
@@ -112,12 +114,14 @@ void ContactGenerator::fill(ContactItem& item, CardType type, int index)
     } else {
         fillPerson(item, phone);
     }
-    item.setProperty(QStringLiteral("Email1Address"), QStringLiteral("contact%1@example.com").arg(index));
+    item.setProperty(QStringLiteral("Email1Address"),
+                     QStringLiteral("contact%1@example.com").arg(index));
     if (m_random.chance(60)) {
-        item.setProperty(QStringLiteral("MobileTelephoneNumber"), QStringLiteral("04%1 %2 %3")
-                                                              .arg(10 + m_random.pick(90))
-                                                              .arg(100 + m_random.pick(900))
-                                                              .arg(100 + m_random.pick(900)));
+        item.setProperty(QStringLiteral("MobileTelephoneNumber"),
+                         QStringLiteral("04%1 %2 %3")
+                             .arg(10 + m_random.pick(90))
+                             .arg(100 + m_random.pick(900))
+                             .arg(100 + m_random.pick(900)));
     }
     if (m_random.chance(20)) {
         fillAddress(item, QStringLiteral("OtherAddress"));

@@ -45,8 +45,7 @@ TEST_F(MainStart, OnlyBlanksMakeTheDatabaseEmpty)
     for (const auto& c : cases) {
         MMain::resetGlobals();
         const MMain::FirstScreen screen = MMain::Main(QString::fromUtf8(c.commandLine));
-        EXPECT_EQ(screen == MMain::FirstScreen::Information, c.informationScreen)
-            << c.commandLine;
+        EXPECT_EQ(screen == MMain::FirstScreen::Information, c.informationScreen) << c.commandLine;
         EXPECT_EQ(MMain::gbExiting, c.informationScreen) << c.commandLine;
     }
 }
