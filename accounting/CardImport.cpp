@@ -62,13 +62,10 @@ bool FProcess::MergeOutlook2VEXO()
                 if (refusal.isEmpty()) {
                     mcolTransfer.append(card);
                 } else {
-                    mcolRejected.append(card);
-                    mcolRejected.last().TransferMessage = refusal;
+                    rejectCard(card, refusal);
                 }
             }
-            m_progress.setCaption(QStringLiteral("Comparing Databases..."));
-            AdvanceProgress(step);
-            if (mbUserCancelled) {
+            if (!comparedOne(step)) {
                 result = false;
                 break;
             }

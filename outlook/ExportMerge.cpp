@@ -47,14 +47,11 @@ bool FProcess::MergeVEXO2Outlook()
                 (card.IsInactive != QLatin1String("Y") || MMain::glTransferInactives == 1);
             if (included && mlRulesFilter == doNotUpdate &&
                 CheckForDuplicate(amongContacts, card)) {
-                mcolRejected.append(card);
-                mcolRejected.last().TransferMessage = duplicateCard;
+                rejectCard(card, duplicateCard);
             } else if (included) {
                 mcolTransfer.append(card);
             }
-            m_progress.setCaption(QStringLiteral("Comparing Databases..."));
-            AdvanceProgress(step);
-            if (mbUserCancelled) {
+            if (!comparedOne(step)) {
                 result = false;
                 break;
             }

@@ -136,6 +136,19 @@ void FProcess::AdvanceProgress(double dStep)
     DoEvents();
 }
 
+void FProcess::rejectCard(const TarvoCards::CCard& card, const QString& reason)
+{
+    mcolRejected.append(card);
+    mcolRejected.last().TransferMessage = reason;
+}
+
+bool FProcess::comparedOne(double step)
+{
+    m_progress.setCaption(QStringLiteral("Comparing Databases..."));
+    AdvanceProgress(step);
+    return !mbUserCancelled;
+}
+
 void FProcess::setProgressValue(double value)
 {
     m_progressValue = qMin(value, 100.0);

@@ -209,6 +209,10 @@ protected:
     double progressValue() const { return m_progressValue; }
 
 private:
+    // Both merges: a card goes to the rejected list with its reason, and
+    // each compared card advances the bar; false once the user cancelled.
+    void rejectCard(const TarvoCards::CCard& card, const QString& reason);
+    bool comparedOne(double step);
     void windUp(bool bOK);
     void showSummary();
     void releaseImportCollections();
