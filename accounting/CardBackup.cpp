@@ -6,18 +6,9 @@ namespace brindle {
 
 namespace {
 
-// The run reads only the delivery settings of the saved cards; the backup
-// file holds the rest, so a large company file is not held twice.
-void keepDeliveryOnly(TarvoCards::CTypeColl& cards)
+quint64 deliveryKey(CardType type, qint32 cardRecordId)
 {
-    for (TarvoCards::CImportCard& card : cards) {
-        TarvoCards::CImportCard kept;
-        kept.CardRecordID = card.CardRecordID;
-        kept.CardTypeID = card.CardTypeID;
-        kept.InvoiceDeliveryID = card.InvoiceDeliveryID;
-        kept.PurchaseDeliveryID = card.PurchaseDeliveryID;
-        card = std::move(kept);
-    }
+    return quint64(type.id()) << 32 | quint32(cardRecordId);
 }
 
 } // namespace
@@ -39,12 +30,13 @@ bool FProcess::BackupExistingCards()
             bool ok = false;
             cards.Backup(0, 0, ok);
             result = ok; // no import runs without its backup
-            keepDeliveryOnly(cards);
+            keepDeliveries(cards);
         } catch (const std::exception& error) {
             MMain::logError(QStringLiteral("FProcess.BackupExistingCards"), error);
             result = false;
         }
     };
+    m_storedDeliveries.clear();
     mobjCustomerColl = std::make_unique<TarvoCards::CCustomerColl>();
     mobjSupplierColl = std::make_unique<TarvoCards::CSupplierColl>();
     mobjPersonalColl = std::make_unique<TarvoCards::CPersonalColl>();
@@ -58,23 +50,28 @@ bool FProcess::BackupExistingCards()
     return result;
 }
 
-TarvoCards::CTypeColl* FProcess::backupCollection(const QString& cardTypeId) const
+void FProcess::keepDeliveries(TarvoCards::CTypeColl& cards)
+{
+    const std::optional<CardType> type = CardType::fromLetter(cards.cardTypeId());
+    if (type) {
+        m_storedDeliveries.reserve(m_storedDeliveries.size() + cards.Count());
+        for (const TarvoCards::CImportCard& card : cards) {
+            m_storedDeliveries.insert(deliveryKey(*type, card.CardRecordID),
+                                      {card.InvoiceDeliveryID, card.PurchaseDeliveryID});
+        }
+    }
+    cards.clear();
+}
+
+const FProcess::StoredDelivery* FProcess::storedDelivery(const QString& cardTypeId,
+                                                         qint32 cardRecordId) const
 {
     const std::optional<CardType> type = CardType::fromLetter(cardTypeId);
     if (!type) {
         return nullptr;
     }
-    switch (type->id()) {
-    case CardType::Customer:
-        return mobjCustomerColl.get();
-    case CardType::Supplier:
-        return mobjSupplierColl.get();
-    case CardType::Employee:
-        return mobjEmployeeColl.get();
-    case CardType::Personal:
-        return mobjPersonalColl.get();
-    }
-    return nullptr;
+    const auto found = m_storedDeliveries.constFind(deliveryKey(*type, cardRecordId));
+    return found == m_storedDeliveries.cend() ? nullptr : &*found;
 }
 
 } // namespace brindle

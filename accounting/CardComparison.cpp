@@ -149,10 +149,8 @@ void keepWhatAnImportReads(CCard& existing)
           &CCard::FirstName, &CCard::IsIndividual, &CCard::IsInactive}) {
         kept.*member = std::move(existing.*member);
     }
+    kept.Addresses.reserve(existing.Addresses.size());
     for (CAddress& address : existing.Addresses) {
-        if (address.Location >= 3) {
-            continue;
-        }
         CAddress& keptAddress = kept.Addresses.Add();
         keptAddress.Location = address.Location;
         for (const AddressField& field : addressFields) {
@@ -160,13 +158,6 @@ void keepWhatAnImportReads(CCard& existing)
         }
     }
     existing = std::move(kept);
-}
-
-void keepWhatAnExportReads(CCard& existing)
-{
-    if (existing.Addresses.removeIf([](const CAddress& a) { return a.Location >= 3; })) {
-        existing.Addresses.squeeze();
-    }
 }
 
 QString comparableWebAddress(const QString& address)

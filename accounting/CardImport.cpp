@@ -47,7 +47,6 @@ bool FProcess::MergeOutlook2VEXO()
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         const double step = 100.0 / qMax(mlTotalCards, 1);
-        mcolTransfer.reserve(mcolTransfer.size() + mobjOutlookColl->Count());
         for (const CCard& card : std::as_const(*mobjOutlookColl)) {
             const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
             if (type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
@@ -60,7 +59,7 @@ bool FProcess::MergeOutlook2VEXO()
                     refusal = inactiveCard;
                 }
                 if (refusal.isEmpty()) {
-                    mcolTransfer.append(card);
+                    mcolTransfer.push_back(card);
                 } else {
                     rejectCard(card, refusal);
                 }
@@ -83,7 +82,7 @@ bool FProcess::ImportToVEXO()
     bool result = true;
     try {
         makeImportCollections();
-        while (!mcolTransfer.isEmpty()) {
+        while (!mcolTransfer.empty()) {
             // Each card is let go once queued: its item holds what is written.
             CCard card = takeNextTransfer();
             const bool skip = CheckCardSkip(card);
@@ -156,20 +155,19 @@ void FProcess::releaseWhatTheWritingDoesNotRead()
             existing.Addresses = {};
         }
     }
+    m_storedDeliveries = {};
     mobjCustomerColl.reset();
     mobjSupplierColl.reset();
     mobjPersonalColl.reset();
     mobjEmployeeColl.reset();
 }
 
-// The next card to queue, taken from the front; the list gives back its
-// room as it empties, so the queued items do not pile up on top of it.
+// The next card to queue, taken from the front: its room goes back at once,
+// for the queued items to take, rather than piling up under them.
 TarvoCards::CCard FProcess::takeNextTransfer()
 {
-    CCard card = mcolTransfer.takeFirst();
-    if (mcolTransfer.size() <= mcolTransfer.capacity() / 2) {
-        mcolTransfer.squeeze();
-    }
+    CCard card = std::move(mcolTransfer.front());
+    mcolTransfer.pop_front();
     return card;
 }
 

@@ -3,6 +3,7 @@
 #include "run/FProcess.h"
 #include "startup/ErrorLog.h"
 
+#include <algorithm>
 #include <span>
 
 namespace brindle {
@@ -177,6 +178,9 @@ bool FProcess::MapCardToCard(const CCard& pobjSourceCard, CImportCard& pobjDestC
         const auto orEmpty = [this](const QString& text) {
             return text.isEmpty() ? msEmptyValue : text;
         };
+        pobjDestCard.Addresses.reserve(
+            std::count_if(pobjSourceCard.Addresses.cbegin(), pobjSourceCard.Addresses.cend(),
+                          [](const CAddress& source) { return source.Location < 3; }));
         for (const CAddress& source : pobjSourceCard.Addresses) {
             if (source.Location >= 3) {
                 continue;
@@ -216,12 +220,10 @@ bool FProcess::MapCardToCard(const CCard& pobjSourceCard, CImportCard& pobjDestC
         pobjDestCard.LastName = orEmpty(pobjSourceCard.LastName);
         pobjDestCard.Notes = orEmpty(pobjSourceCard.Notes);
         if (pobjSourceCard.CardRecordID > 0) {
-            TarvoCards::CTypeColl* stored = backupCollection(pobjSourceCard.CardTypeID.toUpper());
-            if (const CImportCard* existing =
-                    stored ? stored->Item(TarvoCards::cardKey(pobjSourceCard.CardRecordID))
-                           : nullptr) {
-                pobjDestCard.InvoiceDeliveryID = existing->InvoiceDeliveryID;
-                pobjDestCard.PurchaseDeliveryID = existing->PurchaseDeliveryID;
+            if (const StoredDelivery* stored = storedDelivery(pobjSourceCard.CardTypeID.toUpper(),
+                                                              pobjSourceCard.CardRecordID)) {
+                pobjDestCard.InvoiceDeliveryID = stored->invoice;
+                pobjDestCard.PurchaseDeliveryID = stored->purchase;
             }
         }
         return true;

@@ -18,11 +18,9 @@ QString existingCardsCondition(bool customers, bool employees, bool personal, bo
 QString comparableWebAddress(const QString& address);
 
 // Lets go of what an import never reads of an existing card: it keeps the
-// identity, names and flags, and of addresses 1 and 2 the members the
+// identity, names and flags, and of its addresses the members the
 // comparison looks at.
 void keepWhatAnImportReads(TarvoCards::CCard& existing);
-// An export writes addresses 1 and 2 into the contact and lets go of 3 to 5.
-void keepWhatAnExportReads(TarvoCards::CCard& existing);
 
 // Fills StreetLine1 to StreetLine4 of an address from a street of lines: a
 // shorter street blanks the old lines with a single space, which the card

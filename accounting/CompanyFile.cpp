@@ -193,11 +193,13 @@ bool FProcess::LoadExistingVEXOCards()
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         mobjVEXOConnection->MaxCards = 0;
+        mobjVEXOConnection->MaxAddressLocation = 2; // a contact holds no more
         mobjExistingCards->Load(condition, QStringLiteral("CardTypeID, LastName"));
         // The company file keeps the whole cards; a run holds what it reads.
-        const bool import = MMain::glTransferAction == importDirection;
-        for (CCard& card : *mobjExistingCards) {
-            import ? keepWhatAnImportReads(card) : keepWhatAnExportReads(card);
+        if (MMain::glTransferAction == importDirection) {
+            for (CCard& card : *mobjExistingCards) {
+                keepWhatAnImportReads(card);
+            }
         }
         return true;
     } catch (const std::exception& error) {

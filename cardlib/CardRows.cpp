@@ -25,6 +25,14 @@ void RowReader::readDelivery(const QSqlQuery& query, CImportCard& card)
     readColumns(query, 2 + int(cardColumns().size()), deliveryColumns(), card);
 }
 
+void RowReader::readDeliveryOnly(const QSqlQuery& query, CImportCard& card)
+{
+    card.CardRecordID = query.value(0).toInt();
+    card.CardTypeID = kept(query.value(1).toString());
+    card.Key = cardKey(card.CardRecordID);
+    readColumns(query, 2, deliveryColumns(), card);
+}
+
 CAddress RowReader::readAddress(const QSqlQuery& query)
 {
     CAddress address;
@@ -80,6 +88,17 @@ QVariantList addressValues(qint32 cardRecordId, const CAddress& address)
     return values;
 }
 
+void loadDeliveries(QSqlDatabase& db, const CardQuery& what, KeyedCards<CImportCard>& into)
+{
+    RowReader rows;
+    QSqlQuery cards(db);
+    prepareOrThrow(cards, what.cardsSql(deliverySelectList()));
+    execOrThrow(cards, what.values);
+    while (cards.next()) {
+        rows.readDeliveryOnly(cards, into.append());
+    }
+}
+
 QString CardQuery::cardsSql(const QString& columns) const
 {
     QString sql = QStringLiteral("SELECT %1 FROM Cards").arg(columns);
@@ -96,9 +115,11 @@ QString CardQuery::cardsSql(const QString& columns) const
 
 QString CardQuery::addressesSql() const
 {
-    QString sql = QStringLiteral("SELECT %1 FROM Addresses").arg(addressSelectList());
+    QString sql = QStringLiteral("SELECT %1 FROM Addresses WHERE Location <= %2")
+                      .arg(addressSelectList())
+                      .arg(lastLocation);
     if (!condition.trimmed().isEmpty() || limit > 0) {
-        sql += QStringLiteral(" WHERE CardRecordID IN (%1)")
+        sql += QStringLiteral(" AND CardRecordID IN (%1)")
                    .arg(cardsSql(QStringLiteral("CardRecordID")));
     }
     return sql + QStringLiteral(" ORDER BY CardRecordID, Location");

@@ -20,6 +20,8 @@ class RowReader
 public:
     void readCard(const QSqlQuery& query, CCard& card);
     void readDelivery(const QSqlQuery& query, CImportCard& card);
+    // A row of deliverySelectList().
+    void readDeliveryOnly(const QSqlQuery& query, CImportCard& card);
     CAddress readAddress(const QSqlQuery& query);
 
 private:
@@ -43,6 +45,7 @@ struct CardQuery
     QVariantList values;
     QString order;
     int limit = 0;
+    int lastLocation = 5;
 
     QString cardsSql(const QString& columns) const;
     QString addressesSql() const;
@@ -77,5 +80,9 @@ void loadCards(QSqlDatabase& db, const CardQuery& what, KeyedCards<Item>& into)
         item->Addresses.squeeze(); // a large file holds many cards: no room to grow
     }
 }
+
+// Appends the cards the query finds with their record ID, type, key and
+// delivery settings only.
+void loadDeliveries(QSqlDatabase& db, const CardQuery& what, KeyedCards<CImportCard>& into);
 
 } // namespace TarvoCards

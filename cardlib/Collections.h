@@ -83,8 +83,8 @@ public:
     CCard& AddNew() { return append(); }
 };
 
-// Cards of one type handed to the import, or filled by Backup with the
-// stored cards of that type.
+// Cards of one type handed to the import, or filled by Backup with what an
+// update carries over from the stored cards of that type.
 class CTypeColl : public QObject, public KeyedCards<CImportCard>
 {
     Q_OBJECT
@@ -104,8 +104,9 @@ public:
     // LogMessage). False, with the file and the items as they were, when
     // the file itself fails.
     bool Import();
-    // Fills the collection with the stored cards of its type and writes
-    // them to a backup beside the company file. On failure ok is False and
+    // Fills the collection with the stored cards of its type (record ID,
+    // type, key and delivery settings: the backup holds the rest) and writes
+    // them whole to a backup beside the company file. On failure ok is False and
     // the call throws brindle::PlatformError, so no import runs unbacked.
     void Backup(int, int, bool& ok);
     // The backup file the last Backup wrote.

@@ -90,6 +90,8 @@ public:
     int ConnectionTimeout = 3;
     // Most cards one Load reads; 0 reads them all.
     int MaxCards = 0;
+    // The addresses one Load reads: locations 1 to this one.
+    int MaxAddressLocation = 5;
 
     // The text that marks a field as "no value given": an import leaves the
     // stored value of such a field as it is.

@@ -99,6 +99,13 @@ QString cardSelectList()
         .join(QStringLiteral(", "));
 }
 
+QString deliverySelectList()
+{
+    return (QStringList{QStringLiteral("CardRecordID"), QStringLiteral("CardTypeID")} +
+            columnNames(deliveryColumns()))
+        .join(QStringLiteral(", "));
+}
+
 QString addressSelectList()
 {
     return (QStringList{QStringLiteral("CardRecordID"), QStringLiteral("Location")} +

@@ -40,6 +40,8 @@ QStringList addressTextColumnNames();
 
 // "CardRecordID, CardTypeID, CardIdentification, ..." for a SELECT.
 QString cardSelectList();
+// Record ID, type and the delivery settings.
+QString deliverySelectList();
 QString addressSelectList();
 
 // Creates the tables of an empty company file on an open database.

@@ -6,7 +6,7 @@
 #include "Schema.h"
 #include "SqlUtil.h"
 
-#include <vector>
+#include <deque>
 
 namespace TarvoCards {
 
@@ -43,7 +43,8 @@ bool CTypeColl::Import()
     const QString newType = m_cardTypeId == QLatin1String("S") && isUnitedStates(*connection)
                                 ? QStringLiteral("V")
                                 : m_cardTypeId;
-    const std::vector<CImportCard> before(begin(), end());
+    // In blocks, not one piece: the room a run has just freed can take it.
+    const std::deque<CImportCard> before(begin(), end());
     try {
         CardImporter importer(db, storedTypes(m_cardTypeId), newType);
         execOrThrow(db, QStringLiteral("BEGIN IMMEDIATE"));
@@ -70,11 +71,11 @@ void CTypeColl::Backup(int, int, bool& ok)
     clear();
     const QStringList types = storedTypes(m_cardTypeId);
     try {
-        loadCards(connection.database(),
-                  CardQuery{QStringLiteral("CardTypeID IN (?, ?)"),
-                            {types.value(0), types.value(types.size() - 1)},
-                            QStringLiteral("CardRecordID")},
-                  *this);
+        loadDeliveries(connection.database(),
+                       CardQuery{QStringLiteral("CardTypeID IN (?, ?)"),
+                                 {types.value(0), types.value(types.size() - 1)},
+                                 QStringLiteral("CardRecordID")},
+                       *this);
         m_backupPath = writeBackup(connection, m_cardTypeId, types);
     } catch (const brindle::PlatformError& error) {
         clear();

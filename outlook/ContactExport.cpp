@@ -29,7 +29,7 @@ constexpr int maxSearches = 6;
 
 const QString rejectedByUser = QStringLiteral("Rejected by User");
 
-QList<CCard> cardsAt(const QList<CCard>& cards, const QList<qsizetype>& positions)
+QList<CCard> cardsAt(const std::deque<CCard>& cards, const QList<qsizetype>& positions)
 {
     QList<CCard> list;
     list.reserve(positions.size());

@@ -39,7 +39,6 @@ bool FProcess::MergeVEXO2Outlook()
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         const double step = 100.0 / qMax(mlTotalCards, 1);
-        mcolTransfer.reserve(mobjExistingCards->Count()); // no room to grow into
         for (const TarvoCards::CCard& card : std::as_const(*mobjExistingCards)) {
             const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
             const bool included =
@@ -49,7 +48,7 @@ bool FProcess::MergeVEXO2Outlook()
                 CheckForDuplicate(amongContacts, card)) {
                 rejectCard(card, duplicateCard);
             } else if (included) {
-                mcolTransfer.append(card);
+                mcolTransfer.push_back(card);
             }
             if (!comparedOne(step)) {
                 result = false;

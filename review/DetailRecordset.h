@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QList>
 #include <QString>
+#include <deque>
 
 namespace brindle {
 
@@ -18,15 +18,16 @@ struct DetailRecord
     qint32 Status = 0; // 1 added, 2 updated, 3 rejected
 };
 
-// The rows of a report, held in memory until the document is written.
+// The rows of a report, held in memory until the document is written: in
+// small blocks, which the room a run has just freed can take.
 class DetailRecordset
 {
 public:
-    using const_iterator = QList<DetailRecord>::const_iterator;
+    using const_iterator = std::deque<DetailRecord>::const_iterator;
 
-    void append(DetailRecord record) { m_records.append(std::move(record)); }
-    qsizetype count() const { return m_records.size(); }
-    const DetailRecord& at(qsizetype index) const { return m_records.at(index); }
+    void append(DetailRecord record) { m_records.push_back(std::move(record)); }
+    qsizetype count() const { return qsizetype(m_records.size()); }
+    const DetailRecord& at(qsizetype index) const { return m_records.at(size_t(index)); }
     const_iterator begin() const { return m_records.cbegin(); }
     const_iterator end() const { return m_records.cend(); }
 
@@ -36,7 +37,7 @@ public:
     void sort();
 
 private:
-    QList<DetailRecord> m_records;
+    std::deque<DetailRecord> m_records;
 };
 
 } // namespace brindle

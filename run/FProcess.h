@@ -6,6 +6,7 @@
 #include "cardlib/Connection.h"
 #include "review/Differences.h"
 
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -153,9 +154,19 @@ protected:
     qsizetype existingMatch(const TarvoCards::CCard& card);
     // The effect of a confirmation's answer; True skips the card.
     bool actOnChoice(qint32 choice);
-    // The import and backup collections of a card type, or nullptr.
+    // The import collection of a card type, or nullptr.
     TarvoCards::CTypeColl* importCollection(const QString& cardTypeId) const;
-    TarvoCards::CTypeColl* backupCollection(const QString& cardTypeId) const;
+    // What an update carries over from the backup collections, by type and
+    // record ID: the collections are emptied once backed up, so that a large
+    // company file's cards are not held twice.
+    struct StoredDelivery
+    {
+        QString invoice;
+        QString purchase;
+    };
+    QHash<quint64, StoredDelivery> m_storedDeliveries;
+    void keepDeliveries(TarvoCards::CTypeColl& cards);
+    const StoredDelivery* storedDelivery(const QString& cardTypeId, qint32 cardRecordId) const;
     void releaseContactCards();
     void releaseWhatTheWritingDoesNotRead();
     void makeImportCollections();
@@ -198,8 +209,9 @@ protected:
     bool flushContacts();
     bool createExportReport(const ExportLists& lists);
 
-    // Both directions: the cards to transfer, and how many.
-    QList<TarvoCards::CCard> mcolTransfer;
+    // Both directions: the cards to transfer, and how many. A deque: the
+    // import gives back each card's room as it takes the card.
+    std::deque<TarvoCards::CCard> mcolTransfer;
     qint32 mlTransferCount = 0;
 
     // Lets the window serve its events; clicks on it reach the controls.

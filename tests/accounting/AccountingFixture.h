@@ -13,6 +13,7 @@ class OpenProcess : public FProcess
 {
 public:
     using FProcess::FProcess;
+    using FProcess::keepDeliveries;
     using FProcess::mbBlankFieldNoticeShown;
     using FProcess::mbCustomers;
     using FProcess::mbEmployees;
@@ -22,7 +23,6 @@ public:
     using FProcess::mcolTransfer;
     using FProcess::mlRulesFilter;
     using FProcess::mlTotalCards;
-    using FProcess::mobjCustomerColl;
     using FProcess::mobjExistingCards;
     using FProcess::mobjOutlookColl;
     using FProcess::mobjVEXOConnection;

@@ -379,11 +379,12 @@ class CopyCards : public test::AccountingFixture
 TEST_F(CopyCards, EmptyFieldsBecomeTheEmptyValueAndDeliveryIsCarriedOver)
 {
     process.msEmptyValue = TarvoCards::emptyValue();
-    process.mobjCustomerColl = std::make_unique<TarvoCards::CCustomerColl>();
-    CImportCard& stored = process.mobjCustomerColl->Add();
+    TarvoCards::CCustomerColl backedUp;
+    CImportCard& stored = backedUp.Add();
     stored.CardRecordID = 21;
     stored.InvoiceDeliveryID = QStringLiteral("E");
     stored.PurchaseDeliveryID = QStringLiteral("P");
+    process.keepDeliveries(backedUp);
     const QString empty = TarvoCards::emptyValue();
 
     struct Row

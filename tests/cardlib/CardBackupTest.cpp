@@ -38,8 +38,8 @@ TEST_F(CardBackup, FillsTheCollectionAndWritesABackupBesideTheFile)
     const CImportCard* ann = employees.Item(cardKey(m_ann));
     ASSERT_NE(ann, nullptr);
     EXPECT_EQ(ann->InvoiceDeliveryID, "P");
-    EXPECT_EQ(ann->Addresses.at(0).Email, "ann@example.com");
-    EXPECT_EQ(employees.Item(cardKey(m_bo))->IsInactive, "Y");
+    EXPECT_EQ(ann->CardTypeID, "E");
+    EXPECT_EQ(ann->LastName, "") << "the backup file holds the rest";
 
     const QFileInfo backup(employees.backupPath());
     EXPECT_EQ(backup.dir(), QFileInfo(m_file).dir());
@@ -47,7 +47,8 @@ TEST_F(CardBackup, FillsTheCollectionAndWritesABackupBesideTheFile)
     RawFile saved(backup.filePath());
     EXPECT_EQ(saved.value("SELECT group_concat(LastName, ',') FROM Cards").toString(),
               "Carter,Evans");
-    EXPECT_EQ(saved.value("SELECT count(*) FROM Addresses").toInt(), 1);
+    EXPECT_EQ(saved.value("SELECT group_concat(Email) FROM Addresses").toString(),
+              "ann@example.com");
     EXPECT_FALSE(QFileInfo::exists(backup.filePath() + ".part"));
 
     CSupplierColl suppliers;
