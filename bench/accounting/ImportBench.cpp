@@ -7,7 +7,9 @@
 // Beside it, as the baseline, the card library alone writes as many rows:
 // the cards loaded, then half updates and half new cards of two addresses.
 // The store and the file are made by a process of their own and each
-// measurement runs in one, so its peak memory (VmHWM) is its own.
+// measurement runs in one, so its peak memory (VmHWM) is its own. Each side
+// runs three times on fresh copies; the best time counts (a shared machine
+// only ever adds to it) and the highest peak.
 // Run: ImportBench [N...]   (default 10000 100000; the store under $TMPDIR)
 #include "bench/support/BenchRun.h"
 #include "contactstore/Application.h"
@@ -18,6 +20,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <filesystem>
 
 namespace {
 
@@ -25,6 +28,7 @@ using namespace brindle;
 using TarvoCards::CCard;
 
 constexpr int contactClass = 40;
+constexpr int attempts = 3;
 
 QString companyFile(const QString& base)
 {
@@ -195,6 +199,24 @@ QStringList child(const QString& mode, int count, const QString& base)
     return QString::fromLatin1(process.readAllStandardOutput()).simplified().split(u' ');
 }
 
+// Best seconds and highest peak of a side's attempts, each on a fresh copy of
+// what prepare made.
+QPair<double, double> bestOf(const QString& mode, int count, const QString& prepared)
+{
+    double seconds = 0;
+    double peak = 0;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        QTemporaryDir copy;
+        std::filesystem::copy(prepared.toStdString(), copy.path().toStdString(),
+                              std::filesystem::copy_options::recursive);
+        const QStringList measured = child(mode, count, copy.path());
+        const double taken = measured.value(0).toDouble();
+        seconds = attempt == 0 ? taken : std::min(seconds, taken);
+        peak = std::max(peak, measured.value(1).toDouble());
+    }
+    return {seconds, peak};
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -217,13 +239,12 @@ int main(int argc, char** argv)
         const int count = arg.toInt();
         QTemporaryDir base;
         child(QStringLiteral("prepare"), count, base.path());
-        const QStringList run = child(QStringLiteral("run"), count, base.path());
-        const QStringList library = child(QStringLiteral("library"), count, base.path());
-        const double runSeconds = run.value(0).toDouble();
-        const double librarySeconds = library.value(0).toDouble();
+        const auto [runSeconds, runPeak] = bestOf(QStringLiteral("run"), count, base.path());
+        const auto [librarySeconds, libraryPeak] =
+            bestOf(QStringLiteral("library"), count, base.path());
         out << QString::asprintf("%8d %6.2f %15.1f %13.1f %10.2f %17.1f %6.2f\n", count, runSeconds,
-                                 runSeconds * 1e6 / count, run.value(1).toDouble(), librarySeconds,
-                                 library.value(1).toDouble(), runSeconds / librarySeconds);
+                                 runSeconds * 1e6 / count, runPeak, librarySeconds, libraryPeak,
+                                 runSeconds / librarySeconds);
         out.flush();
     }
     return 0;
