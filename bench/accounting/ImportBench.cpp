@@ -28,7 +28,6 @@ using namespace brindle;
 using TarvoCards::CCard;
 
 constexpr int contactClass = 40;
-constexpr int attempts = 3;
 
 QString companyFile(const QString& base)
 {
@@ -199,22 +198,14 @@ QStringList child(const QString& mode, int count, const QString& base)
     return QString::fromLatin1(process.readAllStandardOutput()).simplified().split(u' ');
 }
 
-// Best seconds and highest peak of a side's attempts, each on a fresh copy of
-// what prepare made.
-QPair<double, double> bestOf(const QString& mode, int count, const QString& prepared)
+// A side's measurement on a fresh copy of what prepare made.
+bench::Measured onFreshCopy(const QString& mode, int count, const QString& prepared)
 {
-    double seconds = 0;
-    double peak = 0;
-    for (int attempt = 0; attempt < attempts; ++attempt) {
-        QTemporaryDir copy;
-        std::filesystem::copy(prepared.toStdString(), copy.path().toStdString(),
-                              std::filesystem::copy_options::recursive);
-        const QStringList measured = child(mode, count, copy.path());
-        const double taken = measured.value(0).toDouble();
-        seconds = attempt == 0 ? taken : std::min(seconds, taken);
-        peak = std::max(peak, measured.value(1).toDouble());
-    }
-    return {seconds, peak};
+    QTemporaryDir copy;
+    std::filesystem::copy(prepared.toStdString(), copy.path().toStdString(),
+                          std::filesystem::copy_options::recursive);
+    const QStringList measured = child(mode, count, copy.path());
+    return {measured.value(0).toDouble(), measured.value(1).toDouble()};
 }
 
 } // namespace
@@ -239,9 +230,10 @@ int main(int argc, char** argv)
         const int count = arg.toInt();
         QTemporaryDir base;
         child(QStringLiteral("prepare"), count, base.path());
-        const auto [runSeconds, runPeak] = bestOf(QStringLiteral("run"), count, base.path());
-        const auto [librarySeconds, libraryPeak] =
-            bestOf(QStringLiteral("library"), count, base.path());
+        const auto [runSeconds, runPeak] =
+            bench::bestOf([&] { return onFreshCopy(QStringLiteral("run"), count, base.path()); });
+        const auto [librarySeconds, libraryPeak] = bench::bestOf(
+            [&] { return onFreshCopy(QStringLiteral("library"), count, base.path()); });
         out << QString::asprintf("%8d %6.2f %15.1f %13.1f %10.2f %17.1f %6.2f\n", count, runSeconds,
                                  runSeconds * 1e6 / count, runPeak, librarySeconds, libraryPeak,
                                  runSeconds / librarySeconds);

@@ -3,7 +3,8 @@
 // pauses that keep a window live left out; beside them, as the anchor,
 // vdirsyncer syncing the exported folders into an empty vdir, then again
 // with nothing changed. Each measurement runs in a process of its own, so
-// its peak memory is its own.
+// its peak memory is its own; each export runs three times (a first export
+// into a fresh store each time), and the best time and highest peak count.
 // Run: ExportBench [N...]   (default 10000 100000; the store under $TMPDIR)
 #include "bench/support/BenchRun.h"
 #include "samples/CompanyFileGenerator.h"
@@ -26,14 +27,9 @@ extern char** environ;
 namespace {
 
 using namespace brindle;
+using bench::Measured;
 using bench::peakMiB;
 using bench::resetPeak;
-
-struct Measured
-{
-    double seconds = 0;
-    double peakMiB = 0;
-};
 
 // In the child: "first" makes the company file and exports it into an empty
 // store; "again" exports it once more. Prints "seconds peak-MiB".
@@ -156,8 +152,17 @@ int main(int argc, char** argv)
     for (const QString& arg : args) {
         const int count = arg.toInt();
         QTemporaryDir base;
-        const Measured first = child(QStringLiteral("first"), count, base.path());
-        const Measured again = child(QStringLiteral("again"), count, base.path());
+        // The first attempt leaves the store that the later steps use.
+        int firstAttempts = 0;
+        const Measured first = bench::bestOf([&] {
+            if (firstAttempts++ == 0) {
+                return child(QStringLiteral("first"), count, base.path());
+            }
+            QTemporaryDir scratch;
+            return child(QStringLiteral("first"), count, scratch.path());
+        });
+        const Measured again =
+            bench::bestOf([&] { return child(QStringLiteral("again"), count, base.path()); });
         const auto [syncFirst, syncAgain] = vdirsyncer(base.path());
         out << row("export, new", count, first, syncFirst)
             << row("export, unchanged", count, again, syncAgain);

@@ -10,12 +10,32 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <functional>
 #include <malloc.h>
 
 namespace brindle::bench {
 
 inline constexpr qint32 importDirection = 1;
 inline constexpr qint32 exportDirection = 2;
+
+struct Measured
+{
+    double seconds = 0;
+    double peakMiB = 0;
+};
+
+// The best time and the highest peak of three measurements: a machine shared
+// with others only ever adds time.
+inline Measured bestOf(const std::function<Measured()>& measureOnce)
+{
+    Measured best = measureOnce();
+    for (int attempt = 1; attempt < 3; ++attempt) {
+        const Measured next = measureOnce();
+        best.seconds = std::min(best.seconds, next.seconds);
+        best.peakMiB = std::max(best.peakMiB, next.peakMiB);
+    }
+    return best;
+}
 
 // A progress window that shows nothing and keeps nothing, so a run is
 // measured without a test's record of every caption and value.
