@@ -110,19 +110,21 @@ enum class Target
 int createTemporary(const QString& path, Target target, QByteArray& temporaryName)
 {
     // A rewritten file keeps its permissions; a new one gets the usual ones.
-    const std::optional<struct stat> old =
+    const std::optional<struct stat> found =
         target == Target::Replace ? statOf(path) : std::optional<struct stat>();
+    const bool old = found.has_value();
+    const mode_t oldMode = old ? found.value().st_mode : 0;
     // The rename would replace a read-only file; the permission bits are
     // asked too, as root may write any file.
     const QByteArray name = QFile::encodeName(path);
     if (old && ::access(name.constData(), W_OK) != 0) {
         return -1;
     }
-    if (old && (old->st_mode & 0222) == 0) {
+    if (old && (oldMode & 0222) == 0) {
         errno = EACCES;
         return -1;
     }
-    const mode_t mode = old ? old->st_mode & 07777 : 0666;
+    const mode_t mode = old ? oldMode & 07777 : 0666;
     for (int attempt = 0; attempt < 16; ++attempt) {
         temporaryName = temporaryNameFor(path);
         const int fd =

@@ -134,8 +134,8 @@ bool FProcess::ImportToOutlook()
         if (result) {
             ExportTargets targets;
             openExportTargets(targets, result);
-            for (qsizetype i = 0; i < mcolTransfer.size(); ++i) {
-                CCard& card = mcolTransfer[i];
+            for (qsizetype i = 0; i < qsizetype(mcolTransfer.size()); ++i) {
+                CCard& card = mcolTransfer[size_t(i)];
                 lists.current = i;
                 try {
                     if (!exportCard(card, targets, lists, result)) {

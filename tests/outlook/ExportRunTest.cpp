@@ -80,9 +80,9 @@ TEST_P(Layouts, FirstExportWritesEveryActiveCardAndASecondRewritesNothing)
     EXPECT_EQ(total, n);
     EXPECT_EQ(syncs, 1) << "one flush for the whole export";
     EXPECT_EQ(progress.pausedMilliseconds, 20 * n);
-    for (const QString caption : {QStringLiteral("caption:Transferring Card 1 of %1").arg(n),
-                                  QStringLiteral("caption:Transferring Card %1 of %1").arg(n),
-                                  QStringLiteral("caption:Finishing Transfer... ")}) {
+    for (const QString& caption : {QStringLiteral("caption:Transferring Card 1 of %1").arg(n),
+                                   QStringLiteral("caption:Transferring Card %1 of %1").arg(n),
+                                   QStringLiteral("caption:Finishing Transfer... ")}) {
         EXPECT_TRUE(progress.events.contains(caption)) << caption.toStdString();
     }
     EXPECT_EQ(exportReport().filter(QStringLiteral("|ADD")).size(), n);
