@@ -14,10 +14,8 @@ constexpr qsizetype maxKeptValues = 1 << 16;
 
 void RowReader::readCard(const QSqlQuery& query, CCard& card)
 {
-    card.CardRecordID = query.value(0).toInt();
-    card.CardTypeID = kept(query.value(1).toString());
+    readIdentity(query, card);
     readColumns(query, 2, cardColumns(), card);
-    card.Key = cardKey(card.CardRecordID);
 }
 
 void RowReader::readDelivery(const QSqlQuery& query, CImportCard& card)
@@ -27,10 +25,15 @@ void RowReader::readDelivery(const QSqlQuery& query, CImportCard& card)
 
 void RowReader::readDeliveryOnly(const QSqlQuery& query, CImportCard& card)
 {
+    readIdentity(query, card);
+    readColumns(query, 2, deliveryColumns(), card);
+}
+
+void RowReader::readIdentity(const QSqlQuery& query, CCard& card)
+{
     card.CardRecordID = query.value(0).toInt();
     card.CardTypeID = kept(query.value(1).toString());
     card.Key = cardKey(card.CardRecordID);
-    readColumns(query, 2, deliveryColumns(), card);
 }
 
 CAddress RowReader::readAddress(const QSqlQuery& query)

@@ -25,6 +25,8 @@ public:
     CAddress readAddress(const QSqlQuery& query);
 
 private:
+    // Record ID, type and key from the first two columns.
+    void readIdentity(const QSqlQuery& query, CCard& card);
     template <typename Record, typename Target>
     void readColumns(const QSqlQuery& query, int first, std::span<const TextColumn<Record>> columns,
                      Target& into);

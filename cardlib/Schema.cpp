@@ -67,6 +67,13 @@ template <typename Record> QString textColumnsDdl(std::span<const TextColumn<Rec
     return lines.join(QStringLiteral(",\n"));
 }
 
+// A card's record ID and type, then the given columns.
+QString cardIdentityAnd(const QStringList& columns)
+{
+    return (QStringList{QStringLiteral("CardRecordID"), QStringLiteral("CardTypeID")} + columns)
+        .join(QStringLiteral(", "));
+}
+
 } // namespace
 
 std::span<const TextColumn<CCard>> cardColumns()
@@ -94,16 +101,12 @@ QStringList addressTextColumnNames()
 
 QString cardSelectList()
 {
-    return (QStringList{QStringLiteral("CardRecordID"), QStringLiteral("CardTypeID")} +
-            cardTextColumnNames())
-        .join(QStringLiteral(", "));
+    return cardIdentityAnd(cardTextColumnNames());
 }
 
 QString deliverySelectList()
 {
-    return (QStringList{QStringLiteral("CardRecordID"), QStringLiteral("CardTypeID")} +
-            columnNames(deliveryColumns()))
-        .join(QStringLiteral(", "));
+    return cardIdentityAnd(columnNames(deliveryColumns()));
 }
 
 QString addressSelectList()
