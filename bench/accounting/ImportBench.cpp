@@ -6,7 +6,9 @@
 // their cards by identification or name), the others became new people.
 // Beside it, as the baseline, the card library alone writes as many rows:
 // the cards loaded as the run loads them (addresses 1 and 2), then half
-// updates and half new cards of two addresses.
+// updates and half new cards of two addresses, each type's in the order the
+// run hands them over (its folder's order): a company file written in
+// record order is a third faster at 100,000 cards than in any other.
 // The store and the file are made by a process of their own and each
 // measurement runs in one, so its peak memory (VmHWM) is its own. Each side
 // runs three times on fresh copies; the best time counts (a shared machine
@@ -38,6 +40,12 @@ QString companyFile(const QString& base)
 QString libraryFile(const QString& base)
 {
     return base + QStringLiteral("/library.sqlite");
+}
+
+// The record IDs of the contacts in the order the run reads them.
+QString orderFile(const QString& base)
+{
+    return base + QStringLiteral("/order.txt");
 }
 
 // Another program's changes to one contact an export left: a new city for
@@ -75,10 +83,16 @@ int prepare(int count, const QString& base)
     bench::runTransfer(base, bench::exportDirection);
     contacts::Application store(base + QStringLiteral("/contacts"));
     const auto folder = store.Session()->GetDefaultFolder(10);
+    QFile order(orderFile(base));
+    if (!order.open(QIODevice::WriteOnly)) {
+        qFatal("cannot write the contacts' order");
+    }
+    QTextStream records(&order);
     int newcomers = 0;
     for (const std::shared_ptr<contacts::Folder> typeFolder : folder->Folders()) {
         for (const std::shared_ptr<contacts::ContactItem> contact : typeFolder->Items()) {
             if (contact->Class() == contactClass) {
+                records << contact->property(QStringLiteral("CustomerID")).toString() << '\n';
                 change(*contact, count, newcomers);
             }
         }
@@ -116,6 +130,29 @@ CCard libraryItem(const CCard& stored)
     return card;
 }
 
+// The stored cards in the order the run reads their contacts.
+QList<const CCard*> inRunOrder(const QString& base, const TarvoCards::CCardsColl& stored)
+{
+    QFile order(orderFile(base));
+    if (!order.open(QIODevice::ReadOnly)) {
+        qFatal("cannot read the contacts' order");
+    }
+    QHash<qint32, const CCard*> byRecord;
+    for (const CCard& card : stored) {
+        byRecord.insert(card.CardRecordID, &card);
+    }
+    QList<const CCard*> cards;
+    QTextStream records(&order);
+    for (QString line; records.readLineInto(&line);) {
+        const CCard* card = byRecord.value(line.toInt());
+        if (!card) {
+            qFatal("no card of record %s", qPrintable(line));
+        }
+        cards << card;
+    }
+    return cards;
+}
+
 // The rows the baseline writes: the first half of the record IDs updated
 // with a new city (odd ones found by the library's own rules), the rest new
 // cards.
@@ -127,7 +164,8 @@ QList<CCard> libraryItems(const QString& base, int count)
     stored.Load({}, QStringLiteral("CardRecordID"));
     QList<CCard> items;
     int newcomers = 0;
-    for (const CCard& card : stored) {
+    for (const CCard* next : inRunOrder(base, stored)) {
+        const CCard& card = *next;
         CCard item = libraryItem(card);
         if (card.CardRecordID > count / 2) {
             item.IsIndividual = QStringLiteral("Y");
