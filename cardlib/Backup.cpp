@@ -48,6 +48,7 @@ void attachReadOnly(QSqlDatabase& db, const QString& path, const QString& alias)
 void copyCards(QSqlDatabase& db, const QStringList& types)
 {
     execOrThrow(db, QStringLiteral("BEGIN"));
+    dropCardIndexes(db);
     execOrThrow(db, QStringLiteral("DELETE FROM Information"));
     execOrThrow(db, QStringLiteral("INSERT INTO Information SELECT SchemaVersion, CountryCode, "
                                    "CompanyName FROM company.Information"));
@@ -59,6 +60,7 @@ void copyCards(QSqlDatabase& db, const QStringList& types)
     execOrThrow(db, QStringLiteral("INSERT INTO Addresses (%1) SELECT %1 FROM company.Addresses "
                                    "WHERE CardRecordID IN (SELECT CardRecordID FROM Cards)")
                         .arg(addressSelectList()));
+    createCardIndexes(db);
     execOrThrow(db, QStringLiteral("COMMIT"));
 }
 

@@ -116,6 +116,20 @@ QString addressSelectList()
         .join(QStringLiteral(", "));
 }
 
+void dropCardIndexes(QSqlDatabase& db)
+{
+    execOrThrow(db, QStringLiteral("DROP INDEX CardsByIdentification"));
+    execOrThrow(db, QStringLiteral("DROP INDEX CardsByName"));
+}
+
+void createCardIndexes(QSqlDatabase& db)
+{
+    execOrThrow(db, QStringLiteral("CREATE INDEX CardsByIdentification ON Cards (CardTypeID, "
+                                   "CardIdentification)"));
+    execOrThrow(
+        db, QStringLiteral("CREATE INDEX CardsByName ON Cards (CardTypeID, LastName, FirstName)"));
+}
+
 void createSchema(QSqlDatabase& db, int countryCode, const QString& companyName)
 {
     // AUTOINCREMENT: a deleted card's record ID is never handed out again,
@@ -139,9 +153,6 @@ void createSchema(QSqlDatabase& db, int countryCode, const QString& companyName)
         QStringLiteral("CREATE TABLE Information (SchemaVersion INTEGER NOT NULL, "
                        "CountryCode INTEGER NOT NULL, CompanyName TEXT NOT NULL DEFAULT '')"),
         cards,
-        QStringLiteral("CREATE INDEX CardsByIdentification ON Cards (CardTypeID, "
-                       "CardIdentification)"),
-        QStringLiteral("CREATE INDEX CardsByName ON Cards (CardTypeID, LastName, FirstName)"),
         addresses,
         QStringLiteral("CREATE TABLE Users (UserName TEXT PRIMARY KEY COLLATE NOCASE, "
                        "Salt BLOB NOT NULL, Rounds INTEGER NOT NULL, PasswordHash BLOB NOT NULL)"),
@@ -149,6 +160,7 @@ void createSchema(QSqlDatabase& db, int countryCode, const QString& companyName)
     for (const QString& statement : statements) {
         execOrThrow(db, statement);
     }
+    createCardIndexes(db);
     QSqlQuery info(db);
     prepareOrThrow(info, QStringLiteral("INSERT INTO Information (SchemaVersion, CountryCode, "
                                         "CompanyName) VALUES (?, ?, ?)"));

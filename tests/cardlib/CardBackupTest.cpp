@@ -50,6 +50,10 @@ TEST_F(CardBackup, FillsTheCollectionAndWritesABackupBesideTheFile)
     EXPECT_EQ(saved.value("SELECT group_concat(Email) FROM Addresses").toString(),
               "ann@example.com");
     EXPECT_FALSE(QFileInfo::exists(backup.filePath() + ".part"));
+    const char* schema = "SELECT group_concat(sql, ';') FROM (SELECT sql FROM sqlite_master "
+                         "WHERE sql IS NOT NULL ORDER BY name)";
+    EXPECT_EQ(saved.value(schema), RawFile(m_file).value(schema))
+        << "a backup is a company file like any other, indexes and all";
 
     CSupplierColl suppliers;
     suppliers.Backup(0, 0, ok);
