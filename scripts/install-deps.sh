@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth khard vdirsyncer clang libclang-rt-14-dev
-    fonts-dejavu-core sqlite3
+    fonts-dejavu-core sqlite3 libmimalloc-dev
 )
 missing=()
 for p in "${packages[@]}"; do
