@@ -67,6 +67,17 @@ template <typename Record> QString textColumnsDdl(std::span<const TextColumn<Rec
     return lines.join(QStringLiteral(",\n"));
 }
 
+// The look-ups of the import: by identification and by name within a type.
+struct CardsTableIndex
+{
+    const char* name;
+    const char* columns;
+};
+constexpr CardsTableIndex cardIndexes[] = {
+    {"CardsByIdentification", "CardTypeID, CardIdentification"},
+    {"CardsByName", "CardTypeID, LastName, FirstName"},
+};
+
 // A card's record ID and type, then the given columns.
 QString cardIdentityAnd(const QStringList& columns)
 {
@@ -118,16 +129,17 @@ QString addressSelectList()
 
 void dropCardIndexes(QSqlDatabase& db)
 {
-    execOrThrow(db, QStringLiteral("DROP INDEX CardsByIdentification"));
-    execOrThrow(db, QStringLiteral("DROP INDEX CardsByName"));
+    for (const CardsTableIndex& index : cardIndexes) {
+        execOrThrow(db, QStringLiteral("DROP INDEX %1").arg(QLatin1String(index.name)));
+    }
 }
 
 void createCardIndexes(QSqlDatabase& db)
 {
-    execOrThrow(db, QStringLiteral("CREATE INDEX CardsByIdentification ON Cards (CardTypeID, "
-                                   "CardIdentification)"));
-    execOrThrow(
-        db, QStringLiteral("CREATE INDEX CardsByName ON Cards (CardTypeID, LastName, FirstName)"));
+    for (const CardsTableIndex& index : cardIndexes) {
+        execOrThrow(db, QStringLiteral("CREATE INDEX %1 ON Cards (%2)")
+                            .arg(QLatin1String(index.name), QLatin1String(index.columns)));
+    }
 }
 
 void createSchema(QSqlDatabase& db, int countryCode, const QString& companyName)
