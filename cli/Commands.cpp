@@ -34,6 +34,14 @@ const Command commands[] = {
      sampleCompanyOptions()},
     {"sample contacts", "ROOT", "write a sample contact store of vCard files under ROOT",
      sampleContactsCommand, sampleContactsOptions()},
+    {"runs", "", "list the recorded runs that undo can put back, oldest first", runsCommand},
+    {"undo", "[RUN]",
+     "put back what a run changed (the last run by default); items changed since stay", undoCommand,
+     undoCommandOptions(),
+     "      Lists what it will put back and asks first, unless --yes; --dry-run only\n"
+     "      lists. An undo is recorded too, so it can be undone. Exit status: 0 done,\n"
+     "      1 an item changed since the run was left as it is, or the record is\n"
+     "      damaged, 2 wrong use.\n"},
     // More commands join this table.
 };
 
