@@ -21,6 +21,9 @@ mkdir -p "$scratch/src"
 export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR=/ CCACHE_NOHASHDIR=1
 export QT_QPA_PLATFORM=offscreen
 
+# The faults as they are now: the list may change while this runs.
+cp "$faults" "$scratch/faults.txt"
+faults="$scratch/faults.txt"
 cd "$repo"
 git ls-files -co --exclude-standard -z | python3 "$repo/scripts/mutate.py" sync "$scratch/src"
 cmake -S "$scratch/src" -B "$scratch/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
