@@ -16,8 +16,9 @@ pattern="${2:-}"
 scratch="${BRINDLE_MUTATE_DIR:-/tmp/brindle-mutate}"
 mkdir -p "$scratch/src"
 
-# Relative paths in the compiler's command lines let the copy share the
-# compiler cache with any other build of the project.
+# With the build folder inside the copy, as build/ is inside a work tree,
+# and relative paths in the compiler's command lines, the copy shares the
+# compiler cache with the work tree's build.
 export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR=/ CCACHE_NOHASHDIR=1
 export QT_QPA_PLATFORM=offscreen
 
@@ -26,16 +27,16 @@ cp "$faults" "$scratch/faults.txt"
 faults="$scratch/faults.txt"
 cd "$repo"
 git ls-files -co --exclude-standard -z | python3 "$repo/scripts/mutate.py" sync "$scratch/src"
-cmake -S "$scratch/src" -B "$scratch/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S "$scratch/src" -B "$scratch/src/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g0" >/dev/null
 
 # Builds and runs the tests; prints the first failing test, if any.
 build_and_test() {
-    if ! cmake --build "$scratch/build" -j2 >"$scratch/build.log" 2>&1; then
+    if ! cmake --build "$scratch/src/build" -j2 >"$scratch/build.log" 2>&1; then
         echo "(does not build)"
         return
     fi
-    ctest --test-dir "$scratch/build" -j2 --stop-on-failure --timeout 60 \
+    ctest --test-dir "$scratch/src/build" -j2 --stop-on-failure --timeout 60 \
         >"$scratch/test.log" 2>&1 || true
     sed -n 's/^.*Test *#[0-9]*: \([^ ]*\) .*\*\*\*\(Failed\|Timeout\|Exception\).*$/\1/p' \
         "$scratch/test.log" | head -1
@@ -63,7 +64,7 @@ while IFS= read -r name; do
     fi
 done < <(python3 "$repo/scripts/mutate.py" names "$faults" | grep -E -- "${pattern:-.}")
 
-cmake --build "$scratch/build" -j2 >/dev/null # leaves the copy as the tree is
+cmake --build "$scratch/src/build" -j2 >/dev/null # leaves the copy as the tree is
 echo "${#missed[@]} fault(s) not caught"
 for name in "${missed[@]}"; do
     echo "  $name"
