@@ -7,6 +7,7 @@ A fault in the faults file:
     - the exact text, on one line or more (indented lines go on with it;
       the white space between its lines is free)
     + the faulty text, the same way (a bare "+" for none)
+    ? test programs to try first (optional; the whole suite runs when they pass)
 
 The text must occur exactly once in the file, so that a fault cannot land
 somewhere else after the code moves.
@@ -24,12 +25,14 @@ def read_faults(path):
         for line in lines:
             line = line.rstrip("\n")
             if line.startswith("@ "):
-                current, part = {"file": None, "old": [], "new": []}, None
+                current, part = {"file": None, "old": [], "new": [], "programs": []}, None
                 faults[line[2:].strip()] = current
             elif current is None or not line.strip() or line.startswith("#"):
                 continue
             elif line.startswith("= "):
                 current["file"] = line[2:].strip()
+            elif line.startswith("? "):
+                current["programs"] += line[2:].split()
             elif line[:1] in "-+":
                 part = current["old" if line[0] == "-" else "new"]
                 part.append(line[2:])
@@ -96,6 +99,8 @@ def main():
         sync(sys.argv[2])
     elif command == "names":
         print("\n".join(read_faults(sys.argv[2])))
+    elif command == "programs":
+        print(" ".join(read_faults(sys.argv[2])[sys.argv[3]]["programs"]))
     elif command == "apply":
         sys.exit(0 if apply(*sys.argv[2:5]) else 1)
     elif command == "restore":

@@ -7,8 +7,9 @@
 # grep -E pattern, keeps only the faults whose heading matches. Each fault is
 # applied to a scratch copy of this work tree in $BRINDLE_MUTATE_DIR (default
 # /tmp/brindle-mutate), which is rebuilt incrementally and tested until the
-# first failing test. The copy and its build are kept between runs, so a
-# second run only builds what changed.
+# first failing test: first the test programs the fault names, then, when
+# they pass, the whole suite. The copy and its build are kept between runs,
+# so a second run only builds what changed.
 set -euo pipefail
 repo="$(cd "$(dirname "$0")/.." && pwd)"
 faults="$(realpath "${1:-$repo/scripts/mutations.txt}")"
@@ -48,15 +49,38 @@ if [[ -n "$(build_and_test)" ]]; then
     exit 1
 fi
 
+# Builds and runs the test programs a fault names first, each until its
+# first failure; prints the first that fails.
+run_named() {
+    cmake --build "$scratch/src/build" -j2 --target "$@" >"$scratch/build.log" 2>&1 || return 0
+    for program in "$@"; do
+        if ! (cd "$scratch/src/build" && "bin/$program" --gtest_fail_fast --gtest_brief=1) \
+            >"$scratch/test.log" 2>&1; then
+            echo "$program"
+            return
+        fi
+    done
+}
+
 missed=()
 while IFS= read -r name; do
     if ! python3 "$repo/scripts/mutate.py" apply "$faults" "$name" "$scratch/src"; then
         missed+=("$name (text not found once)")
         continue
     fi
-    failure="$(build_and_test)"
+    read -r -a programs < <(python3 "$repo/scripts/mutate.py" programs "$faults" "$name") || true
+    failure=""
+    if ((${#programs[@]})); then
+        failure="$(run_named "${programs[@]}")"
+    fi
+    if [[ -z "$failure" ]]; then
+        failure="$(build_and_test)"
+    fi
     python3 "$repo/scripts/mutate.py" restore "$faults" "$name" "$scratch/src"
-    if [[ -n "$failure" ]]; then
+    if [[ "$failure" == "(does not build)" ]]; then
+        echo "BROKEN  $name  (does not build: fix its faulty text)"
+        missed+=("$name (does not build)")
+    elif [[ -n "$failure" ]]; then
         echo "caught  $name  <- $failure"
     else
         echo "MISSED  $name"
