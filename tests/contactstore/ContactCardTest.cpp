@@ -47,39 +47,5 @@ TEST_F(ContactFields, WrongValuesAndNamesRaiseTheirNumbers)
     EXPECT_EQ(item->property(QStringLiteral("firstname")), QString()) << "names are case-blind";
 }
 
-// The formatted name is compared with the composed one it last had: each step
-// checks that what is remembered still matches the names after every kind of change.
-TEST(ContactCardName, FormattedNameFollowsOnlyWhileItMatchesTheNames)
-{
-    const struct
-    {
-        const char* field;
-        const char* value;
-        const char* fullName;
-    } steps[] = {
-        {"CompanyName", "Acme", "Acme"},
-        {"FirstName", "Jo", "Jo"},
-        {"LastName", "Smith", "Jo Smith"},
-        {"Title", " Dr ", "Dr Jo Smith"},
-        {"FullName", "The Boss", "The Boss"},
-        {"FirstName", "Al", "The Boss"},
-        {"FullName", "Dr Al Smith", "Dr Al Smith"},
-        {"LastName", "Jones;Ltd", "Dr Al Jones;Ltd"},
-        {"Suffix", "Jr\nII", "Dr Al Jones;Ltd Jr\r\nII"},
-        {"Title", "", "Al Jones;Ltd Jr\r\nII"},
-        {"FullName", "", ""},
-        {"FirstName", "", "Jones;Ltd Jr\r\nII"},
-        {"LastName", "", "Jr\r\nII"},
-        {"Suffix", "", "Acme"},
-    };
-    ContactCard card;
-    for (const auto& step : steps) {
-        SCOPED_TRACE(std::string(step.field) + " = " + step.value);
-        card.set(QString::fromLatin1(step.field), QString::fromLatin1(step.value));
-        EXPECT_EQ(card.get(QStringLiteral("FullName")).toString(),
-                  QString::fromLatin1(step.fullName));
-    }
-}
-
 } // namespace
 } // namespace contacts::test

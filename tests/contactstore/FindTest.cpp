@@ -67,28 +67,5 @@ TEST_F(ContactFind, IndexFollowsSavesButNotUnsavedChanges)
     EXPECT_EQ(m_folder->Items().Count(), 5);
 }
 
-// Each property is indexed when a filter first names it, with the values
-// saved until then, and follows the saves after.
-TEST_F(ContactFind, APropertyIndexedLateHoldsEverySavedValue)
-{
-    EXPECT_EQ(found(QStringLiteral("[CustomerID] = '7'")), QStringLiteral("|Acme Traders|7"));
-    std::shared_ptr<ContactItem> smith = m_folder->Items().Item(2);
-    smith->setProperty(QStringLiteral("User3"), QStringLiteral("Moved"));
-    smith->Save();
-    std::shared_ptr<ContactItem> added = m_folder->Items().Add();
-    added->setProperty(QStringLiteral("LastName"), QStringLiteral("Newman"));
-    added->setProperty(QStringLiteral("CustomerID"), QStringLiteral("9"));
-    added->Save();
-    EXPECT_EQ(found(QStringLiteral("[User3] = 'SmiJ345'")), QStringLiteral("none"));
-    EXPECT_EQ(found(QStringLiteral("[User3] = 'moved'")), QStringLiteral("Smith||"));
-    EXPECT_EQ(found(QStringLiteral("[LastName] = 'Newman' And [CustomerID] = '9'")),
-              QStringLiteral("Newman||9"));
-    added->setProperty(QStringLiteral("LastName"), QStringLiteral("Oldman"));
-    added->Save();
-    EXPECT_EQ(found(QStringLiteral("[LastName] = 'Newman'")), QStringLiteral("none"));
-    EXPECT_EQ(found(QStringLiteral("[LastName] = 'Oldman' Or [User1] = 'x'")),
-              QStringLiteral("Oldman||9"));
-}
-
 } // namespace
 } // namespace contacts::test

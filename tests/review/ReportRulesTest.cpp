@@ -147,21 +147,6 @@ TEST_F(ReportTest, ReportCardExistsByLastNameAndIndividualsFirstName)
     }
 }
 
-TEST_F(ReportTest, ReportHeadingTakesLastSlotAndItsCardOpensNextPage)
-{
-    TarvoCards::CCustomerColl customers;
-    TarvoCards::CSupplierColl suppliers;
-    clsVEXOImportReport report;
-    withCards(report, customers, suppliers, 14, 1);
-    report.setReportPath(reportFolder());
-    report.setReportAbbreviation(QStringLiteral("VEXOImport"));
-    ASSERT_TRUE(report.CreateReport());
-    const QStringList pages = writtenText(report).split(QStringLiteral("<div id='page_break' />"));
-    ASSERT_EQ(pages.size(), 2);
-    EXPECT_EQ(rowsOf(pages[0]).value(15), QStringList({"VEXO Suppliers", "", "", "", ""}));
-    EXPECT_EQ(rowsOf(pages[1]).value(0), QStringList({"S000", "", "", "", "ADD"}));
-}
-
 TEST_F(ReportTest, ReportOutlookListsUpdatedCardsOnlyWithMessage)
 {
     const QList<CCard> added{card("C", "Added", {}, "kept in Errors")};
@@ -208,36 +193,6 @@ TEST_F(ReportTest, ReportEmailComesFromTheMainAddress)
     EXPECT_EQ(rows.at(0).VEXOEmail, "first@x");
     EXPECT_EQ(rows.at(1).VEXOEmail, "work@x");
     EXPECT_EQ(rows.at(2).VEXOEmail, "");
-}
-
-TEST_F(ReportTest, ReportWriteFailureOffersNoReportAndLogsIt)
-{
-    QFile blocker(m_dir.path() + "/blocker");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    TarvoCards::CCustomerColl customers;
-    customers.append(importCard(QStringLiteral("New")));
-
-    struct Case
-    {
-        QString folder;
-        QString name;
-    };
-    const QList<Case> cases{{blocker.fileName(), "VEXOImport"},
-                            {reportFolder(), "missing/VEXOImport"},
-                            {QString(), "VEXOImport"}};
-    for (const Case& c : cases) {
-        clsVEXOImportReport report;
-        report.setVEXOCustomerColl(&customers);
-        report.setReportPath(c.folder);
-        report.setReportAbbreviation(c.name);
-        EXPECT_FALSE(report.CreateReport()) << c.folder.toStdString();
-        EXPECT_EQ(report.ReportFilePath(), QString());
-    }
-    EXPECT_TRUE(firstLogLine().contains(
-        QStringLiteral(" VEXOBrindle.clsVEXOImportReport.GenerateReport Error : ")))
-        << firstLogLine().toStdString();
-    EXPECT_FALSE(QFile::exists(QStringLiteral("/VEXOImport.html")));
 }
 
 // Lets the window serve its events until the given pump, which fails.

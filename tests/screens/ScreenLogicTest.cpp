@@ -99,41 +99,6 @@ TEST_F(ScreenLogic, SettingsBoxesOfferEachSingleUseFieldOnce)
     EXPECT_EQ(forms.fAdvanced.lblVersion, versionLabel());
 }
 
-TEST_F(ScreenLogic, LeavingABoxTakesItsFieldFromTheOthers)
-{
-    const struct
-    {
-        int box;
-        const char* choice;
-        bool leave; // the box loses the focus after the choice
-        const char* shown[3];
-        bool offersBirthday[3];
-    } steps[] = {
-        {3, "Birthday", false, {"None", "None", "Birthday"}, {true, true, true}},
-        // Box 3 held it when box 1 was built, so box 3 falls back to None.
-        {1, "Birthday", true, {"Birthday", "None", "None"}, {true, false, false}},
-        {2, "Categories", true, {"Birthday", "Categories", "None"}, {true, false, false}},
-        {3, "Categories", true, {"Birthday", "Categories", "Categories"}, {true, false, false}},
-        {1, "Spouse", true, {"Spouse", "Categories", "Categories"}, {true, true, true}},
-    };
-    start();
-    openSettings(0, 0, 0);
-    for (const auto& step : steps) {
-        choose(step.box, step.choice);
-        if (step.leave) {
-            forms.fAdvanced.cboCustomField_LostFocus(step.box);
-        }
-        for (int box = 1; box <= 3; ++box) {
-            const ComboBox& combo = forms.fAdvanced.cboCustomField(box);
-            EXPECT_EQ(combo.text(), QLatin1String(step.shown[box - 1]))
-                << step.choice << " in box " << step.box << ", box " << box;
-            EXPECT_EQ(texts(combo).contains(QStringLiteral("Birthday")),
-                      step.offersBirthday[box - 1])
-                << step.choice << " in box " << step.box << ", box " << box;
-        }
-    }
-}
-
 TEST_F(ScreenLogic, StoredRuleSelectsItsEntryAndAnUnknownOneBecomesTheFirst)
 {
     const struct
