@@ -87,7 +87,7 @@ TEST(ContactVCard, MalformedInputIsRefusedWithAReason)
 // break or control character that would add a line or make the file unreadable.
 TEST(ContactVCard, WrittenFileHoldsAsManyPropertiesWhateverTheyHold)
 {
-    const QString evil = QStringLiteral("x\r\nEMAIL:evil@x.org\n\x1b]0;t\x07");
+    const QString evil = QStringLiteral("x\"\r\nEMAIL:evil@x.org\n\x1b]0;t\x07");
     const struct
     {
         const char* what;

@@ -143,6 +143,11 @@ TEST_F(UpdateChoiceTest, SummaryHeadingFollowsTheDirectionAndTheOutcome)
     EXPECT_EQ(summary.lblFinishHeader, QStringLiteral("Import - Application Cancelled"));
     summary.SetCaption(true, false);
     EXPECT_EQ(summary.lblFinishHeader, QStringLiteral("Import - Application Cancelled"));
+    FSummary userCancelled;
+    userCancelled.SetCaption(false, false);
+    userCancelled.UserCancelled = true;
+    userCancelled.UpdateCounters(false);
+    EXPECT_EQ(userCancelled.lblFinishHeader, QStringLiteral("Import - User Cancelled"));
 }
 
 } // namespace
