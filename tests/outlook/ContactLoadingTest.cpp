@@ -1,4 +1,4 @@
-#include "ExportFixture.h"
+#include "SyncFixture.h"
 #include "OrdinaryUser.h"
 #include "accounting/CardRules.h"
 
@@ -32,7 +32,7 @@ void PrintTo(const LoadingRow& row, std::ostream* out)
     *out << row.name;
 }
 
-class Loading : public test::ExportFixture
+class Loading : public test::SyncFixture
 {
 protected:
     void writeStore(const QList<Entry>& entries)
@@ -173,7 +173,7 @@ TEST_F(Loading, CancelStopsBeforeTheNextContact)
         writeStore(entries);
         MMain::glDisableOutlookFolders = disableFolders;
         select(allTypes);
-        test::OpenExport run{prompts, progress, summary};
+        test::OpenRun run{prompts, progress, summary};
         run.SetTransferFilterOptions();
         progress.show(run);
         progress.pumps = 0;
@@ -256,7 +256,7 @@ TEST_F(Loading, CreateOutlookFoldersEnsuresTheFourFolders)
         MMain::gsSupplierWord = QString::fromLatin1(row.supplierWord);
         const qsizetype errorsBefore =
             logLines().filter(QStringLiteral("CreateOutlookFolders Error : ")).size();
-        test::OpenExport run{prompts, progress, summary};
+        test::OpenRun run{prompts, progress, summary};
         EXPECT_EQ(run.CreateOutlookFolders(), row.result);
         EXPECT_EQ(QDir(folderPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), row.after);
         EXPECT_EQ(logLines().filter(QStringLiteral("CreateOutlookFolders Error : ")).size(),
