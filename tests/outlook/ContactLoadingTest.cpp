@@ -1,5 +1,5 @@
-#include "SyncFixture.h"
 #include "OrdinaryUser.h"
+#include "SyncFixture.h"
 #include "accounting/CardRules.h"
 
 namespace brindle {
@@ -217,28 +217,18 @@ struct FolderRow
 TEST_F(Loading, CreateOutlookFoldersEnsuresTheFourFolders)
 {
     const QStringList four{"VEXO Customers", "VEXO Employees", "VEXO Personal", "VEXO Suppliers"};
+    // clang-format off
     const FolderRow rows[] = {
         {"categories: no folder touched", 1, "Supplier", {}, {}, true},
         {"all four made, suppliers too", 0, "Supplier", {}, four, true},
-        {"vendors in a United States file",
-         0,
-         "Vendor",
-         {"Clients"},
-         {"Clients", "VEXO Customers", "VEXO Employees", "VEXO Personal", "VEXO Vendors"},
-         true},
-        {"present ones, in any case, stay",
-         0,
-         "Supplier",
-         {"vexo customers"},
-         {"vexo customers", "VEXO Employees", "VEXO Personal", "VEXO Suppliers"},
-         true},
-        {"one that cannot be made leaves the others",
-         0,
-         "Supplier",
-         {"file:VEXO Employees"},
-         {"VEXO Customers", "VEXO Personal", "VEXO Suppliers"},
-         false},
+        {"vendors in a United States file", 0, "Vendor", {"Clients"},
+         {"Clients", "VEXO Customers", "VEXO Employees", "VEXO Personal", "VEXO Vendors"}, true},
+        {"present ones, in any case, stay", 0, "Supplier", {"vexo customers"},
+         {"vexo customers", "VEXO Employees", "VEXO Personal", "VEXO Suppliers"}, true},
+        {"one that cannot be made leaves the others", 0, "Supplier", {"file:VEXO Employees"},
+         {"VEXO Customers", "VEXO Personal", "VEXO Suppliers"}, false},
     };
+    // clang-format on
     enableLog();
     select("<CUSTOMERS=YES");
     for (const FolderRow& row : rows) {

@@ -138,19 +138,15 @@ TEST_P(Layouts, ExportImportAndExportAgainWriteOnlyWhatChanged)
 const QStringList australianFolders{"VEXO Customers", "VEXO Employees", "VEXO Personal",
                                     "VEXO Suppliers"};
 
-INSTANTIATE_TEST_SUITE_P(
-    Export, Layouts,
-    testing::Values(LayoutRow{"folders", 0, 1, "16.0.0.0", australianFolders, true},
-                    LayoutRow{"folders_of_an_old_version", 0, 1, "9.0.0.3821", australianFolders,
-                              false},
-                    LayoutRow{"folders_of_a_United_States_file",
-                              0,
-                              2,
-                              "11.0",
-                              {"VEXO Customers", "VEXO Employees", "VEXO Personal", "VEXO Vendors"},
-                              true},
-                    LayoutRow{"categories", 1, 1, "16.0.0.0", {"VEXO Customers"}, false}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Export, Layouts, testing::Values(
+    LayoutRow{"folders", 0, 1, "16.0.0.0", australianFolders, true},
+    LayoutRow{"folders_of_an_old_version", 0, 1, "9.0.0.3821", australianFolders, false},
+    LayoutRow{"folders_of_a_United_States_file", 0, 2, "11.0",
+              {"VEXO Customers", "VEXO Employees", "VEXO Personal", "VEXO Vendors"}, true},
+    LayoutRow{"categories", 1, 1, "16.0.0.0", {"VEXO Customers"}, false}),
     [](const testing::TestParamInfo<LayoutRow>& info) { return info.param.name; });
+// clang-format on
 
 struct RuleRow
 {
