@@ -58,23 +58,26 @@ inline QVariant member(const TarvoCards::CCard& card, const QString& name)
     return meta.property(meta.indexOfProperty(qPrintable(parts[1])))
         .readOnGadget(&card.Addresses[parts[0].toInt() - 1]);
 }
-// Sets members by name, as member() reads them; "-2" removes the second address.
+// Sets a member by name, as member() reads it; "-2" removes the second address.
+inline void setMember(TarvoCards::CCard& card, const QString& name, const QString& value)
+{
+    const QStringList parts = name.split(u'.');
+    if (parts[0].startsWith(u'-')) {
+        card.Addresses.removeAt(-parts[0].toInt() - 1);
+    } else if (parts.size() == 1) {
+        const QMetaObject& meta = TarvoCards::CCard::staticMetaObject;
+        meta.property(meta.indexOfProperty(qPrintable(name))).writeOnGadget(&card, value);
+    } else {
+        const QMetaObject& meta = TarvoCards::CAddress::staticMetaObject;
+        meta.property(meta.indexOfProperty(qPrintable(parts[1])))
+            .writeOnGadget(&card.Addresses[parts[0].toInt() - 1], value);
+    }
+}
 inline void setMembers(TarvoCards::CCard& card,
                        const QList<std::pair<const char*, const char*>>& values)
 {
     for (const auto& [name, value] : values) {
-        const QStringList parts = QString::fromLatin1(name).split(u'.');
-        if (parts[0].startsWith(u'-')) {
-            card.Addresses.removeAt(-parts[0].toInt() - 1);
-        } else if (parts.size() == 1) {
-            const QMetaObject& meta = TarvoCards::CCard::staticMetaObject;
-            meta.property(meta.indexOfProperty(name))
-                .writeOnGadget(&card, QString::fromUtf8(value));
-        } else {
-            const QMetaObject& meta = TarvoCards::CAddress::staticMetaObject;
-            meta.property(meta.indexOfProperty(qPrintable(parts[1])))
-                .writeOnGadget(&card.Addresses[parts[0].toInt() - 1], QString::fromUtf8(value));
-        }
+        setMember(card, QString::fromLatin1(name), QString::fromUtf8(value));
     }
 }
 

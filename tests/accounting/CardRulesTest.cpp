@@ -343,19 +343,16 @@ TEST_F(CopyCards, EmptyFieldsBecomeTheEmptyValueAndDeliveryIsCarriedOver)
         EXPECT_EQ(copied.InvoiceDeliveryID + '|' + copied.PurchaseDeliveryID,
                   QString::fromLatin1(row.delivery));
         EXPECT_EQ(copied.CardRecordID, row.recordId);
-        EXPECT_EQ(copied.LastName, QStringLiteral("Ng"));
-        EXPECT_EQ(copied.FirstName, empty);
-        EXPECT_EQ(copied.CustomField2, empty);
-        EXPECT_EQ(copied.CardIdentification, QString());
-        EXPECT_EQ(copied.Notes, QStringLiteral("note"));
         ASSERT_EQ(copied.Addresses.size(), 2);
-        EXPECT_EQ(copied.Addresses[0].Email, QStringLiteral("e1@x.example"));
-        EXPECT_EQ(copied.Addresses[0].Phone2, empty);
-        EXPECT_EQ(copied.Addresses[0].Salutation, QString());
-        EXPECT_EQ(copied.Addresses[1].Location, 2);
-        EXPECT_EQ(copied.Addresses[1].City, QStringLiteral("City 2"));
-        EXPECT_EQ(copied.Addresses[1].StreetLine3, empty);
-        EXPECT_EQ(copied.Addresses[1].Email, QString()) << "only address 1 has contact details";
+        // Only address 1 has contact details.
+        const std::pair<const char*, QString> members[] = {
+            {"LastName", "Ng"},         {"FirstName", empty},     {"CustomField2", empty},
+            {"CardIdentification", {}}, {"Notes", "note"},        {"1.Email", "e1@x.example"},
+            {"1.Phone2", empty},        {"1.Salutation", {}},     {"2.Location", "2"},
+            {"2.City", "City 2"},       {"2.StreetLine3", empty}, {"2.Email", {}}};
+        for (const auto& [name, expected] : members) {
+            EXPECT_EQ(test::member(copied, QLatin1String(name)).toString(), expected) << name;
+        }
     }
 }
 
