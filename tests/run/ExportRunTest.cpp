@@ -58,11 +58,6 @@ struct LayoutRow
     bool addressBooks;
 };
 
-void PrintTo(const LayoutRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
-
 class Layouts : public ExportRun, public testing::WithParamInterface<LayoutRow>
 {};
 
@@ -160,11 +155,6 @@ struct RuleRow
     QStringList messages; // the report's rejected rows' messages; ["*"]: each a duplicate
     int syncs;
 };
-
-void PrintTo(const RuleRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
 
 class Rules : public ExportRun, public testing::WithParamInterface<RuleRow>
 {};
@@ -353,11 +343,6 @@ struct CustomFieldRow
     int country;
     QLocale locale;
 };
-
-void PrintTo(const CustomFieldRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
 
 class CustomFields : public ExportRun, public testing::WithParamInterface<CustomFieldRow>
 {};
