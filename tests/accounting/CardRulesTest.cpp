@@ -123,6 +123,7 @@ TEST_F(CompareCards, FieldsDifferOnlyByTheirRule)
         {"existing address has the scheme", {{"1.WWW", "http://www.acme.example"}}, {{"1.WWW", "www.acme.example"}},
          "", false, "1.WWW", "http://www.acme.example"},
         {"name case", {}, {{"LastName", "ACME TRADERS"}}, ""},
+        {"first name case and blanks", {{"FirstName", "Al"}}, {{"FirstName", " AL "}}, ""},
         {"name with The in front of the file's form", {{"LastName", "Acme Traders, The"}},
          {{"LastName", "The Acme Traders"}}, "", false, "LastName", "Acme Traders, The"},
         {"name in the file's form with The in front", {{"LastName", "The Acme Traders"}},
