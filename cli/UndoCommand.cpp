@@ -1,6 +1,5 @@
 #include "Commands.h"
 #include "Console.h"
-#include "platform/AppInfo.h"
 #include "platform/PlatformError.h"
 #include "runs/RunFiles.h"
 #include "runs/RunRecord.h"
@@ -14,11 +13,6 @@ namespace brindle::cli {
 namespace {
 
 const Option undoOptions[] = {{"--yes"}, {"--dry-run"}};
-
-QString runsFolder()
-{
-    return appPath() + QStringLiteral("/runs");
-}
 
 // RUN as named: a record's folder name under runs/, or a path; the last run without one.
 QString recordFolder(const QString& named)

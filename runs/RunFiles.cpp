@@ -1,5 +1,6 @@
 #include "RunFiles.h"
 
+#include "platform/AppInfo.h"
 #include "platform/PlatformError.h"
 
 #include <QDateTime>
@@ -27,10 +28,16 @@ void makeFolder(const QString& path)
 
 } // namespace
 
+QString runsFolder()
+{
+    return appPath() + QStringLiteral("/runs");
+}
+
 QString makePrivateFolder(const QString& runsFolder, const QString& kind)
 {
     makeFolder(runsFolder);
-    const QString stem = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString stem =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
     QString name = stem + u'-' + kind;
     // mkdir is the claim: two runs in one second never share a folder.
     for (int n = 2; !QDir(runsFolder).mkdir(name); ++n) {

@@ -6,9 +6,11 @@
 
 namespace brindle {
 
-// The folders of runs/ are named <yyyyMMdd-HHmmss>-<kind>, so their names
+// The folders of runs/ are named <yyyyMMdd-HHmmss-zzz>-<kind>, so their names
 // sort in the order the runs started.
 
+// The program folder's runs/.
+QString runsFolder();
 // Makes runs/ and a new folder of its own in it, readable by the user only;
 // returns its path. Throws PlatformError.
 QString makePrivateFolder(const QString& runsFolder, const QString& kind);

@@ -65,6 +65,7 @@ void RunRecord::append(const QJsonObject& entry)
     if (m_journal.write(line) != line.size() || !m_journal.flush()) {
         throw recordFailure(m_journal.errorString());
     }
+    ++m_changes;
 }
 
 QString RunRecord::keepBytes(const QByteArray& bytes, const char* suffix)

@@ -22,6 +22,7 @@ public:
                                              const QJsonObject& header, bool keepAfter = false);
 
     QString folder() const { return m_folder; }
+    bool isEmpty() const { return m_changes == 0; }
     QString storeRoot() const { return m_storeRoot; }
 
     void writingFile(const QString& path, const std::optional<QByteArray>& before,
@@ -47,6 +48,7 @@ private:
     bool m_keepAfter;
     QFile m_journal;
     int m_copies = 0;
+    int m_changes = -1; // the header is no change
 };
 
 // The digest a record keeps of a file's bytes; none has one of its own.

@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMap>
+#include <QSet>
 
 namespace brindle {
 
@@ -91,6 +92,7 @@ private:
     const RecordedRun& m_run;
     RunRecord* m_record;
     UndoOutcome m_outcome;
+    QSet<QString> m_removed; // what a listing counts as gone already
 };
 
 QString Undoer::storePath(const QJsonObject& change, const char* key) const
@@ -139,6 +141,9 @@ void Undoer::undoFile(const QJsonObject& change)
     m_outcome.done
         << (before ? QStringLiteral("put back: %1") : QStringLiteral("removed: %1")).arg(name);
     if (!m_record) {
+        if (!before) {
+            m_removed.insert(path);
+        }
         return;
     }
     m_record->recordFile(path, current, before);
@@ -161,8 +166,10 @@ void Undoer::undoDirectory(const QJsonObject& change)
     if (made) {
         // The folder marker goes with the folder the run made; anything else keeps it.
         const QDir dir(path);
-        const QStringList left =
+        QStringList left =
             dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        left.removeIf(
+            [&](const QString& entry) { return m_removed.contains(dir.filePath(entry)); });
         if (left.size() > 1 || (left.size() == 1 && left.first() != u".brindle-folder")) {
             m_outcome.leftAsIs << changedSince.arg(name);
             return;
@@ -171,6 +178,7 @@ void Undoer::undoDirectory(const QJsonObject& change)
     m_outcome.done
         << (made ? QStringLiteral("removed: %1/") : QStringLiteral("made: %1/")).arg(name);
     if (!m_record) {
+        m_removed.insert(path);
         return;
     }
     m_record->recordDirectory(path, !made);
