@@ -36,11 +36,11 @@ QString bytesDigest(const std::optional<QByteArray>& bytes)
 }
 
 std::unique_ptr<RunRecord> RunRecord::create(const QString& runsFolder, const QString& kind,
-                                             const QJsonObject& header, bool keepAfter)
+                                             const QJsonObject& header)
 {
     const QString folder = makePrivateFolder(runsFolder, kind);
     std::unique_ptr<RunRecord> record(
-        new RunRecord(folder, header.value(QStringLiteral("store")).toString(), keepAfter));
+        new RunRecord(folder, header.value(QStringLiteral("store")).toString()));
     QJsonObject first = header;
     first.insert(QStringLiteral("kind"), kind);
     first.insert(QStringLiteral("started"),
@@ -49,8 +49,8 @@ std::unique_ptr<RunRecord> RunRecord::create(const QString& runsFolder, const QS
     return record;
 }
 
-RunRecord::RunRecord(QString folder, QString storeRoot, bool keepAfter)
-    : m_folder(std::move(folder)), m_storeRoot(std::move(storeRoot)), m_keepAfter(keepAfter),
+RunRecord::RunRecord(QString folder, QString storeRoot)
+    : m_folder(std::move(folder)), m_storeRoot(std::move(storeRoot)),
       m_journal(m_folder + QStringLiteral("/journal.jsonl"))
 {
     if (!m_journal.open(QIODevice::WriteOnly | QIODevice::Append)) {
@@ -68,9 +68,9 @@ void RunRecord::append(const QJsonObject& entry)
     ++m_changes;
 }
 
-QString RunRecord::keepBytes(const QByteArray& bytes, const char* suffix)
+QString RunRecord::keepBytes(const QByteArray& bytes)
 {
-    const QString name = QStringLiteral("files/%1%2").arg(++m_copies).arg(QLatin1String(suffix));
+    const QString name = QStringLiteral("files/%1").arg(++m_copies);
     writePrivateFile(m_folder + u'/' + name, bytes);
     return name;
 }
@@ -85,11 +85,8 @@ void RunRecord::recordFile(const QString& path, const std::optional<QByteArray>&
                            const std::optional<QByteArray>& after)
 {
     QJsonObject entry{{QStringLiteral("file"), QDir(m_storeRoot).relativeFilePath(path)},
-                      {QStringLiteral("before"), before ? keepBytes(*before, "") : QJsonValue()},
+                      {QStringLiteral("before"), before ? keepBytes(*before) : QJsonValue()},
                       {QStringLiteral("after"), bytesDigest(after)}};
-    if (m_keepAfter && after) {
-        entry.insert(QStringLiteral("afterCopy"), keepBytes(*after, ".after"));
-    }
     append(entry);
 }
 
@@ -117,9 +114,6 @@ void RunRecord::recordCard(qint64 recordId, const std::optional<QJsonObject>& be
         {QStringLiteral("card"), recordId},
         {QStringLiteral("before"), orNull(before)},
         {QStringLiteral("after"), QString::fromLatin1(TarvoCards::snapshotDigest(after))}};
-    if (m_keepAfter) {
-        entry.insert(QStringLiteral("afterCard"), orNull(after));
-    }
     append(entry);
 }
 

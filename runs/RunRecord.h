@@ -16,10 +16,9 @@ class RunRecord : public ChangeJournal
 {
 public:
     // kind: "import", "export", "undo"; the folder is named after the time and the kind.
-    // keepAfter: keep what each item became too, for a listing of the changes.
     // Throws PlatformError when the folder cannot be made.
     static std::unique_ptr<RunRecord> create(const QString& runsFolder, const QString& kind,
-                                             const QJsonObject& header, bool keepAfter = false);
+                                             const QJsonObject& header);
 
     QString folder() const { return m_folder; }
     bool isEmpty() const { return m_changes == 0; }
@@ -39,13 +38,12 @@ public:
     void recordDirectory(const QString& path, bool made);
 
 private:
-    RunRecord(QString folder, QString storeRoot, bool keepAfter);
+    RunRecord(QString folder, QString storeRoot);
     void append(const QJsonObject& entry);
-    QString keepBytes(const QByteArray& bytes, const char* suffix);
+    QString keepBytes(const QByteArray& bytes);
 
     QString m_folder;
     QString m_storeRoot;
-    bool m_keepAfter;
     QFile m_journal;
     int m_copies = 0;
     int m_changes = -1; // the header is no change
