@@ -51,6 +51,9 @@ public:
     QString lblLastConnect = QStringLiteral("Last Connected:");
     QString lblVersion;
 
+    // True once the program is shutting down.
+    bool programExiting() const;
+
 protected:
     void Form_Load() override;
     void Form_Activate() override;

@@ -19,10 +19,10 @@ class RunProgress;
 class Forms
 {
 public:
-    using ProcessFactory =
-        std::function<std::unique_ptr<FProcess>(Prompts&, RunProgress&, FSummary&)>;
+    using ProcessFactory = std::function<std::unique_ptr<FProcess>(ProgramContext&, RunSettings&,
+                                                                   RunProgress&, FSummary&)>;
 
-    Forms(Prompts& prompts, RunProgress& progress);
+    Forms(ProgramContext& context, RunSettings& settings, RunProgress& progress);
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;
 
@@ -30,13 +30,15 @@ public:
     // comes up: the summary, the settings and the action screen.
     void LoadForNormalStart();
 
+    ProgramContext& context;
+    RunSettings& settings;
     Prompts& prompts;
     RunProgress& progress;
     // Makes the run of StartProcess; tests give runs with their own steps.
     ProcessFactory processFactory;
 
-    FMain fMain;
-    FSummary fSummary;
+    FMain fMain{context, settings};
+    FSummary fSummary{context, settings};
     FAdvanced fAdvanced{*this};
     FChooseAction fChooseAction{*this};
 };
