@@ -2,6 +2,9 @@
 #include "cardlib/Backup.h"
 
 #include <QFileInfo>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace TarvoCards;
 
@@ -102,4 +105,40 @@ TEST_F(CardBackup, RestoreFromAFileThatIsNoBackupChangesNothing)
     EXPECT_THROW(restoreCards(m_file, path("none.sqlite")), brindle::PlatformError);
     RawFile raw(m_file);
     EXPECT_EQ(raw.value("SELECT count(*) FROM Cards").toInt(), 5);
+}
+
+TEST_F(CardBackup, IsAsPrivateAsTheCompanyFileAndClearsWhatKilledRunsLeft)
+{
+    const pid_t dead = fork();
+    if (dead == 0) {
+        _exit(0);
+    }
+    waitpid(dead, nullptr, 0);
+    const QDir folder = QFileInfo(m_file).dir();
+    const auto part = [&](const QString& stem, qint64 pid, const char* suffix) {
+        return QStringLiteral("%1-backup-20260101-000000-E.sqlite.%2.part%3")
+            .arg(stem)
+            .arg(pid)
+            .arg(QLatin1String(suffix));
+    };
+    const QStringList removed = {part("company", dead, ""), part("company", dead, "-journal")};
+    const QStringList kept = {part("company", getpid(), ""), part("other", dead, ""),
+                              "company-backup-20260101-000000-E.sqlite.part"};
+    for (const QString& name : removed + kept) {
+        QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
+    }
+    ASSERT_TRUE(QFile::setPermissions(m_file, QFile::ReadOwner | QFile::WriteOwner));
+    const mode_t umaskWas = umask(022);
+    CEmployeeColl employees;
+    bool ok = false;
+    employees.Backup(0, 0, ok);
+    umask(umaskWas);
+    ASSERT_TRUE(ok);
+    struct stat info
+    {};
+    ASSERT_EQ(stat(QFile::encodeName(employees.backupPath()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    for (const QString& name : removed + kept) {
+        EXPECT_EQ(folder.exists(name), kept.contains(name)) << name.toStdString();
+    }
 }

@@ -426,6 +426,9 @@ TEST_F(ReportTest, ReportWithoutCollectionsStillWritesItsFile)
     ASSERT_TRUE(report.CreateReport());
     EXPECT_EQ(report.ReportFilePath(), QString());
     EXPECT_FALSE(report.ShowReport());
+    EXPECT_EQ(QFile::permissions(reportFolder() + "/new/deeper/OutlookImport.html") & 0x0777,
+              QFile::ReadUser | QFile::WriteUser)
+        << "a report lists company data: no one else reads it";
     const QString html = writtenText(report);
     EXPECT_TRUE(
         html.contains(QStringLiteral("<TITLE>VEXO Brindle - OUTLOOK IMPORT REPORT</TITLE>")));
