@@ -5,13 +5,16 @@
 #include "Interrupt.h"
 #include "TerminalPrompts.h"
 #include "WizardFixture.h"
+#include "platform/WriteLocks.h"
 #include "screens/Notices.h"
 #include "startup/ErrorLog.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QThread>
 #include <csignal>
+#include <unistd.h>
 
 namespace brindle {
 namespace {
@@ -304,6 +307,29 @@ TEST_F(TransferCommand, AFailedRunSaysWhy)
     }
 }
 
+// The wizard's previous-instance lock stops no run of the terminal; a lock
+// on what the run writes does, until it is let go.
+TEST_F(TransferCommand, WaitsForTheLocksOfWhatItWritesAndNamesTheirHolder)
+{
+    QLockFile wizard(folder.filePath(QStringLiteral("brindle-%1.lock").arg(getuid())));
+    ASSERT_TRUE(wizard.tryLock(0));
+    const QString companyFile = folder.filePath(QStringLiteral("Company.db"));
+    QLockFile otherRun(WriteLocks().lockFileOf(companyFile));
+    ASSERT_TRUE(otherRun.tryLock(0));
+    EXPECT_EQ(exportWith({QStringLiteral("$O"), QStringLiteral("--wait"), QStringLiteral("1")}), 1);
+    EXPECT_TRUE(script.calls.isEmpty());
+    EXPECT_TRUE(console.errText.contains(
+        QStringLiteral("the company file %1 is in use by %2 "
+                       "(process %3)")
+            .arg(companyFile,
+                 QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).fileName())
+            .arg(getpid())))
+        << qPrintable(console.errText);
+    otherRun.unlock();
+    MMain::resetGlobals();
+    EXPECT_EQ(exportWith({QStringLiteral("$O")}), 0) << qPrintable(console.errText);
+}
+
 TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
 {
     const struct
@@ -311,6 +337,7 @@ TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
         const char* name;
         bool atAKey; // while a confirmation waits for its key
         QStringList steps;
+        int signal = SIGINT;
     } rows[] = {
         {"between steps",
          false,
@@ -319,6 +346,10 @@ TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
          true,
          {"PopulateVEXODataObjects", "PopulateOutlookDataObjects", "MergeCollections",
           "ImportToOutlook"}},
+        {"SIGTERM, as a scheduler stops a run",
+         false,
+         {"PopulateVEXODataObjects", "PopulateOutlookDataObjects", "MergeCollections"},
+         SIGTERM},
     };
     for (const auto& row : rows) {
         script.calls.clear();
@@ -332,8 +363,8 @@ TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
             script.confirmations = {phoneChanges(1)};
             console.atEnd = [] { std::raise(SIGINT); };
         } else {
-            script.during[QStringLiteral("MergeCollections")] = [](test::FakeSteps&) {
-                std::raise(SIGINT);
+            script.during[QStringLiteral("MergeCollections")] = [&row](test::FakeSteps&) {
+                std::raise(row.signal);
             };
         }
         EXPECT_EQ(exportWith(args), 1) << row.name;

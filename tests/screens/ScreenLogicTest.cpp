@@ -1,5 +1,7 @@
 #include "ScriptedProgress.h"
 #include "WizardFixture.h"
+#include "contactstore/Application.h"
+#include "platform/WriteLocks.h"
 #include "screens/ScreenTexts.h"
 #include "startup/Environment.h"
 #include "startup/Settings.h"
@@ -320,6 +322,20 @@ INSTANTIATE_TEST_SUITE_P(
                              {"PopulateVEXODataObjects", "CreateOutlookFolders",
                               "BackupExistingCards", "PopulateOutlookDataObjects",
                               "MergeCollections", "ImportToVEXO"}}));
+
+TEST_F(ScreenLogic, AnotherRunsLockOnTheStoreRefusesTheRunAndLeavesTheScreenUsable)
+{
+    start();
+    const QString store = contacts::Application::defaultRoot();
+    QLockFile otherRun(WriteLocks().lockFileOf(store));
+    ASSERT_TRUE(otherRun.tryLock(0));
+    EXPECT_FALSE(forms.fChooseAction.cmdToOutlook_Click());
+    EXPECT_TRUE(script.calls.isEmpty());
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith(
+        QStringLiteral("The contact store %1 is in use by").arg(store)));
+    EXPECT_TRUE(forms.fChooseAction.cmdToOutlook.enabled && forms.fChooseAction.Visible);
+}
 
 TEST_F(ScreenLogic, AFailedCheckLeavesTheScreenUsableAndTheInstallerEndsTheProgram)
 {
