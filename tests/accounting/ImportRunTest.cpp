@@ -130,12 +130,15 @@ TEST_F(ImportRun, RuleZeroUpdatesTheMatchedCardsAndAddsTheNewOnes)
     const QString oldCity = city(person.CardRecordID);
     CCard unreadable = newContact(QStringLiteral("P"), QString());
     unreadable.TransferMessage = unreadableContact;
+    CCard secondClaimant = moved(company, QStringLiteral("Perth"));
+    secondClaimant.LastName = QStringLiteral("Claimant Co");
 
     ASSERT_TRUE(
         run({moved(person, QStringLiteral("Darwin"), false),
              moved(company, QStringLiteral("Alice Springs")),
              newContact(QStringLiteral("C"), QStringLiteral("Newman"), QStringLiteral("Al")),
-             newContact(QStringLiteral("S"), QStringLiteral("Zeta Supplies")), unreadable}));
+             newContact(QStringLiteral("S"), QStringLiteral("Zeta Supplies")), unreadable,
+             secondClaimant}));
 
     EXPECT_EQ(city(person.CardRecordID), QStringLiteral("Darwin"));
     EXPECT_EQ(city(company.CardRecordID), QStringLiteral("Alice Springs"));
@@ -151,10 +154,15 @@ TEST_F(ImportRun, RuleZeroUpdatesTheMatchedCardsAndAddsTheNewOnes)
                                    "'Zeta Supplies' AND a.StreetLine2 = '2 New St'")),
               1);
     EXPECT_EQ(process.AddedCards(), 4);
-    EXPECT_EQ(summary.RejectedCards, 1);
+    EXPECT_EQ(summary.RejectedCards, 2);
     EXPECT_EQ(reportRows(),
               QStringList({"Newman|Al|newman@new.example||ADD", "Zeta Supplies||||ADD",
-                           "|||The contact could not be read|REJECTED"}));
+                           QStringLiteral("Claimant Co|||Another contact is linked to the same "
+                                          "card: %1 (record %2)|REJECTED")
+                               .arg(company.LastName)
+                               .arg(company.CardRecordID),
+                           "contact-0004.vcf|||The contact could not be read|REJECTED"}))
+        << "a refused contact is named by its file when it has no name";
     EXPECT_EQ(summary.ReportFilePath,
               QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html")));
     // Each type was saved before anything was written.
@@ -235,9 +243,12 @@ TEST_F(ImportRun, TheComparisonSeesEveryComparedMemberOfTheLoadedCard)
                             }});
         }
     }
+    // Only one contact may be linked to the card; the others find it by
+    // identification or name.
     QList<CCard> contacts{same};
     for (const Change& change : std::as_const(changes)) {
         contacts.append(same);
+        contacts.last().CardRecordID = 0;
         change.apply(contacts.last());
     }
     MMain::glRulesFilter = 3;
