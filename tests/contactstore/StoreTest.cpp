@@ -499,6 +499,12 @@ TEST_F(ContactStore, WhatIsNoContactFileIsRefusedUnreadAndWithoutWaiting)
          "not a regular file"},
         {"huge", [](const QByteArray& path) { ::truncate(path, qint64(1) << 30); },
          "larger than 16777216 bytes"},
+        {"passwd",
+         [](const QByteArray& path) {
+             ::unlink(path);
+             ::symlink("/etc/passwd", path);
+         },
+         "BEGIN:VCARD"},
     };
     makeDirectory(contactsDir());
     for (const auto& c : cases) {
@@ -507,8 +513,8 @@ TEST_F(ContactStore, WhatIsNoContactFileIsRefusedUnreadAndWithoutWaiting)
     }
     Application app(root());
     Items items = defaultFolder(app)->Items();
-    ASSERT_EQ(items.Count(), 2);
-    for (int i = 1; i <= 2; ++i) {
+    ASSERT_EQ(items.Count(), 3);
+    for (int i = 1; i <= 3; ++i) {
         const auto& c = cases[i - 1];
         c.replace(QFile::encodeName(contactsDir() + u'/' + QLatin1String(c.name) + ".vcf"));
         const AddressSpaceLimit limit(256 << 20);
