@@ -307,25 +307,27 @@ TEST_F(TransferCommand, AFailedRunSaysWhy)
     }
 }
 
-// The wizard's previous-instance lock stops no run of the terminal; a lock
-// on what the run writes does, until it is let go.
+// The wizard's previous-instance lock stops no run of the terminal, nor a
+// run on other files; a run on the same file under another name does.
 TEST_F(TransferCommand, WaitsForTheLocksOfWhatItWritesAndNamesTheirHolder)
 {
     QLockFile wizard(folder.filePath(QStringLiteral("brindle-%1.lock").arg(getuid())));
-    ASSERT_TRUE(wizard.tryLock(0));
     const QString companyFile = folder.filePath(QStringLiteral("Company.db"));
-    QLockFile otherRun(WriteLocks().lockFileOf(companyFile));
-    ASSERT_TRUE(otherRun.tryLock(0));
+    const QString link = folder.filePath(QStringLiteral("link.db"));
+    QFile::link(companyFile, link);
+    QLockFile otherFile(WriteLocks().lockFileOf(folder.filePath(QStringLiteral("Other.db"))));
+    QLockFile sameFile(WriteLocks().lockFileOf(link));
+    ASSERT_TRUE(wizard.tryLock(0) && otherFile.tryLock(0) && sameFile.tryLock(0));
     EXPECT_EQ(exportWith({QStringLiteral("$O"), QStringLiteral("--wait"), QStringLiteral("1")}), 1);
     EXPECT_TRUE(script.calls.isEmpty());
-    EXPECT_TRUE(console.errText.contains(
-        QStringLiteral("the company file %1 is in use by %2 "
-                       "(process %3)")
-            .arg(companyFile,
-                 QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).fileName())
-            .arg(getpid())))
+    const QString program =
+        QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).fileName();
+    EXPECT_TRUE(
+        console.errText.contains(QStringLiteral("the company file %1 is in use by %2 (process %3)")
+                                     .arg(companyFile, program)
+                                     .arg(getpid())))
         << qPrintable(console.errText);
-    otherRun.unlock();
+    sameFile.unlock();
     MMain::resetGlobals();
     EXPECT_EQ(exportWith({QStringLiteral("$O")}), 0) << qPrintable(console.errText);
 }
@@ -461,7 +463,7 @@ TEST_F(TransferCommand, HelpListsTheTransfers)
     QTextStream errStream(&err);
     EXPECT_EQ(cli::dispatch({QStringLiteral("--help")}, outStream, errStream), 0);
     for (const char* text : {"import \"<option string>\" [--rule update|keep|ask] [--inactive]",
-                             "export \"<option string>\"", "a second Ctrl-C ends at once",
+                             "export \"<option string>\"", "a second one ends at once",
                              "Exit status: 0 complete, 1 cancelled or failed, 2 wrong use."}) {
         EXPECT_TRUE(out.contains(QLatin1String(text))) << text;
     }

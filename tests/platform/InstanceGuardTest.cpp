@@ -1,7 +1,5 @@
 #include "platform/InstanceGuard.h"
 
-#include "platform/WriteLocks.h"
-
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -148,33 +146,3 @@ TEST_F(InstanceGuardTest, CrashedFirstProcessLeavesLockAndSocketToTheNext)
 }
 
 } // namespace
-
-// Another name for the same file takes the same lock; another file is free;
-// a run of this process shares what this process holds.
-TEST_F(InstanceGuardTest, WriteLocksAreKeyedByRealPathAndNameTheirHolder)
-{
-    const QString company = temp.filePath(QStringLiteral("Company.db"));
-    QFile(company).open(QIODevice::WriteOnly);
-    ASSERT_TRUE(QFile::link(company, temp.filePath(QStringLiteral("link.db"))));
-    brindle::WriteLocks held(temp.path());
-    QLockFile otherRun(held.lockFileOf(company));
-    ASSERT_TRUE(otherRun.tryLock(0));
-    ASSERT_EQ(held.acquire({{"the store", temp.filePath(QStringLiteral("store"))}}), QString());
-    const struct
-    {
-        const char* path;
-        bool refused;
-    } rows[] = {{"Company.db", true}, {"link.db", true}, {"./Other.db", false}, {"store", false}};
-    for (const auto& row : rows) {
-        brindle::WriteLocks locks(temp.path());
-        const QString path = temp.filePath(QLatin1String(row.path));
-        const QString refusal = locks.acquire({{"the file", path}});
-        EXPECT_EQ(refusal.isEmpty(), !row.refused) << row.path;
-        if (row.refused) {
-            EXPECT_EQ(refusal,
-                      QStringLiteral("the file %1 is in use by platform_tests (process %2)")
-                          .arg(path)
-                          .arg(getpid()));
-        }
-    }
-}
