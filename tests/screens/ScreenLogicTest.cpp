@@ -101,68 +101,6 @@ TEST_F(ScreenLogic, SettingsBoxesOfferEachSingleUseFieldOnce)
     EXPECT_EQ(forms.fAdvanced.lblVersion, versionLabel());
 }
 
-TEST_F(ScreenLogic, LeavingABoxTakesItsFieldFromTheOthers)
-{
-    const struct
-    {
-        int box;
-        const char* choice;
-        bool leave; // the box loses the focus after the choice
-        const char* shown[3];
-        bool offersBirthday[3];
-    } steps[] = {
-        {3, "Birthday", false, {"None", "None", "Birthday"}, {true, true, true}},
-        // Box 3 held it when box 1 was built, so box 3 falls back to None.
-        {1, "Birthday", true, {"Birthday", "None", "None"}, {true, false, false}},
-        {2, "Categories", true, {"Birthday", "Categories", "None"}, {true, false, false}},
-        {3, "Categories", true, {"Birthday", "Categories", "Categories"}, {true, false, false}},
-        {1, "Spouse", true, {"Spouse", "Categories", "Categories"}, {true, true, true}},
-    };
-    start();
-    openSettings(0, 0, 0);
-    for (const auto& step : steps) {
-        choose(step.box, step.choice);
-        if (step.leave) {
-            forms.fAdvanced.cboCustomField_LostFocus(step.box);
-        }
-        for (int box = 1; box <= 3; ++box) {
-            const ComboBox& combo = forms.fAdvanced.cboCustomField(box);
-            EXPECT_EQ(combo.text(), QLatin1String(step.shown[box - 1]))
-                << step.choice << " in box " << step.box << ", box " << box;
-            EXPECT_EQ(texts(combo).contains(QStringLiteral("Birthday")),
-                      step.offersBirthday[box - 1])
-                << step.choice << " in box " << step.box << ", box " << box;
-        }
-    }
-}
-
-TEST_F(ScreenLogic, SettingsAreTakenByOkOnlyAndReachTheRegistryWithTheRun)
-{
-    start();
-    openSettings(1, 0, 0);
-    choose(2, "Spouse");
-    forms.fAdvanced.chkDisableOutlookFolders = true;
-    forms.fAdvanced.Form_QueryUnload(); // the close box: nothing taken
-    EXPECT_FALSE(forms.fChooseAction.Visible);
-    EXPECT_FALSE(forms.fAdvanced.Visible);
-    EXPECT_EQ(MMain::glCustomField2, 0);
-    EXPECT_EQ(MMain::glDisableOutlookFolders, 0);
-    EXPECT_TRUE(forms.fMain.Visible) << "the information screen comes up instead";
-    forms.fMain.Hide();
-
-    openSettings(1, 0, 0);
-    EXPECT_FALSE(forms.fAdvanced.chkDisableOutlookFolders) << "the box follows the setting";
-    choose(2, "Spouse");
-    forms.fAdvanced.chkDisableOutlookFolders = true;
-    forms.fAdvanced.cmdAccept_Click();
-    EXPECT_EQ(MMain::glCustomField2, 4);
-    EXPECT_EQ(MMain::glDisableOutlookFolders, 1);
-    EXPECT_TRUE(brindleValue(QStringLiteral("CustomField2")).isNull()) << "not before the run";
-    forms.fChooseAction.cmdToOutlook_Click();
-    EXPECT_EQ(brindleValue(QStringLiteral("CustomField2")), QStringLiteral("4"));
-    EXPECT_EQ(brindleValue(QStringLiteral("DisableOutlookFolders")), QStringLiteral("1"));
-}
-
 TEST_F(ScreenLogic, StoredRuleSelectsItsEntryAndAnUnknownOneBecomesTheFirst)
 {
     const struct
@@ -194,81 +132,6 @@ TEST_F(ScreenLogic, StoredRuleSelectsItsEntryAndAnUnknownOneBecomesTheFirst)
         EXPECT_EQ(script.rulesFilterAtStart, row.savedAtNextRun);
     }
 }
-
-TEST_F(ScreenLogic, ComingUpShowsTheSettingsAndGivesTheExportArrowTheFocus)
-{
-    for (const qint32 stored : {0, 1, 2}) {
-        MMain::glTransferInactives = stored;
-        forms.fChooseAction.Hide();
-        forms.fChooseAction.cmdToVEXO.enabled = false;
-        forms.fChooseAction.Show();
-        EXPECT_EQ(forms.fChooseAction.chkDontTransferInactive, stored == 1) << stored;
-        EXPECT_TRUE(forms.fChooseAction.cmdToVEXO.enabled &&
-                    forms.fChooseAction.cmdToOutlook.enabled);
-        EXPECT_EQ(forms.fChooseAction.focus, QStringLiteral("cmdToOutlook"));
-    }
-    forms.fChooseAction.chkDontTransferInactive = false;
-    forms.fChooseAction.Show();
-    EXPECT_FALSE(forms.fChooseAction.chkDontTransferInactive) << "shown already: choices kept";
-}
-
-struct CheckRow
-{
-    const char* name;
-    std::function<void(const QDir&)> breakIt;
-    const char* message; // the first message shown, its start; nullptr: none
-};
-
-void PrintTo(const CheckRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
-
-class Checks : public ScreenLogic, public testing::WithParamInterface<CheckRow>
-{};
-
-TEST_P(Checks, RunInOrderAndTheFirstFailureStopsThem)
-{
-    start();
-    GetParam().breakIt(QDir(folder.path()));
-    prompts.answers << Prompts::No;
-    bool exitApplication = false;
-    const bool passed = forms.fChooseAction.InitialiseSettings(exitApplication);
-    EXPECT_EQ(passed, QLatin1String(GetParam().name) == QLatin1String("all pass"));
-    EXPECT_FALSE(exitApplication);
-    if (!GetParam().message) {
-        EXPECT_TRUE(prompts.messages.isEmpty());
-        return;
-    }
-    ASSERT_FALSE(prompts.messages.isEmpty());
-    EXPECT_TRUE(prompts.messages[0].text.startsWith(QLatin1String(GetParam().message)))
-        << qPrintable(prompts.messages[0].text);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    InitialiseSettings, Checks,
-    testing::Values(
-        CheckRow{"all pass", [](const QDir&) {}, nullptr},
-        CheckRow{"contact store unusable, company file missing",
-                 [](const QDir& d) {
-                     qputenv("BRINDLE_CONTACTS", d.filePath(MMain::companionFileName()).toUtf8());
-                     QFile::remove(d.filePath(QStringLiteral("Company.db")));
-                 },
-                 "VEXO Brindle could not find your Outlook Installation\r\n\r\nPlease ensure "
-                 "that Outlook is installed before continuing"},
-        CheckRow{"companion file and driver missing",
-                 [](const QDir& d) {
-                     QFile::remove(d.filePath(MMain::companionFileName()));
-                     qputenv("BRINDLE_DRIVER_VERSION", "missing");
-                 },
-                 "A Brindle System File is missing\r\nPlease re-install Brindle\r\n\r\nIf "
-                 "this problem persists, please contact VEXO support."},
-        CheckRow{"driver missing",
-                 [](const QDir&) { qputenv("BRINDLE_DRIVER_VERSION", "missing"); },
-                 "Could not locate the VEXO ODBC Driver!"},
-        CheckRow{"company file missing",
-                 [](const QDir& d) { QFile::remove(d.filePath(QStringLiteral("Company.db"))); },
-                 nullptr}));
 
 struct ArrowRow
 {
@@ -323,71 +186,17 @@ INSTANTIATE_TEST_SUITE_P(
                               "BackupExistingCards", "PopulateOutlookDataObjects",
                               "MergeCollections", "ImportToVEXO"}}));
 
-TEST_F(ScreenLogic, AFailedCheckLeavesTheScreenUsableAndTheInstallerEndsTheProgram)
+// Another run writes the store: the wizard's run is refused, naming it.
+TEST_F(ScreenLogic, AnotherRunsLockRefusesTheRunAndLeavesTheScreenUsable)
 {
     start();
-    {
-        QLockFile otherRun(WriteLocks().lockFileOf(contacts::Application::defaultRoot()));
-        ASSERT_TRUE(otherRun.tryLock(0));
-        EXPECT_FALSE(forms.fChooseAction.cmdToOutlook_Click());
-        ASSERT_EQ(prompts.messages.size(), 1) << "another run writes the store";
-        EXPECT_TRUE(prompts.messages.takeFirst().text.startsWith("The contact store "));
-    }
-    refreshes.clear();
-    QFile::remove(folder.filePath(QStringLiteral("Company.db")));
+    QLockFile otherRun(WriteLocks().lockFileOf(contacts::Application::defaultRoot()));
+    ASSERT_TRUE(otherRun.tryLock(0));
     EXPECT_FALSE(forms.fChooseAction.cmdToOutlook_Click());
     EXPECT_TRUE(script.calls.isEmpty());
-    EXPECT_EQ(refreshes, (QStringList{"shown busy", "shown"})) << "the hourglass flashes";
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith("The contact store "));
     EXPECT_TRUE(forms.fChooseAction.cmdToOutlook.enabled && forms.fChooseAction.Visible);
-    EXPECT_TRUE(prompts.messages.isEmpty());
-
-    qputenv("BRINDLE_DRIVER_VERSION", "missing");
-    touch(QStringLiteral("VEXOP.exe"));
-    QDir(folder.path()).mkpath(QStringLiteral("Kestrel4"));
-    touch(QStringLiteral("Kestrel4/Setup.exe"));
-    ASSERT_TRUE(hive->writeValue(MMain::appPathsKey(QStringLiteral("VEXOP.exe")), QString(),
-                                 folder.filePath(QStringLiteral("VEXOP.exe"))));
-    prompts.answers << Prompts::Yes;
-    EXPECT_TRUE(forms.fChooseAction.cmdToVEXO_Click()) << "every form is to be unloaded";
-    EXPECT_EQ(prompts.openedFiles,
-              QStringList{folder.filePath(QStringLiteral("Kestrel4/Setup.exe"))});
-    EXPECT_TRUE(MMain::gbExiting);
-    EXPECT_FALSE(brindleValue(QStringLiteral("LastConnectedDate")).isEmpty()) << "settings saved";
-    EXPECT_TRUE(script.calls.isEmpty());
-}
-
-TEST_F(ScreenLogic, CloseBoxesAndHelp)
-{
-    start();
-    const QString help = folder.filePath(QStringLiteral("help.html"));
-    touch(QStringLiteral("help.html"));
-    const struct
-    {
-        const char* value;
-        std::function<void(Forms&)> click;
-    } rows[] = {
-        {"ChooseAction", [](Forms& f) { f.fChooseAction.cmdHelp_Click(); }},
-        {"Settings", [](Forms& f) { f.fAdvanced.cmdHelp_Click(); }},
-    };
-    for (const auto& row : rows) {
-        prompts.openedFiles.clear();
-        row.click(forms);
-        EXPECT_TRUE(prompts.openedFiles.isEmpty()) << "nothing registered: " << row.value;
-        ASSERT_TRUE(hive->writeValue(MMain::helpKey(), QLatin1String(row.value), help));
-        row.click(forms);
-        EXPECT_EQ(prompts.openedFiles, QStringList{help}) << row.value;
-    }
-
-    EXPECT_TRUE(forms.fChooseAction.Form_QueryUnload()) << "the close box ends the program";
-    EXPECT_FALSE(brindleValue(QStringLiteral("LastConnectedDate")).isEmpty());
-    EXPECT_FALSE(forms.fChooseAction.Form_QueryUnload()) << "unloaded by the exit: nothing more";
-}
-
-TEST_F(ScreenLogic, InformationScreenEndsTheProgramWithNothingMoreToUnload)
-{
-    ASSERT_EQ(MMain::Main(QString()), MMain::FirstScreen::Information);
-    forms.fMain.Show();
-    EXPECT_FALSE(forms.fMain.Form_QueryUnload()) << "started by hand: nothing more to unload";
 }
 
 } // namespace
