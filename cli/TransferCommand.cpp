@@ -3,12 +3,15 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "Console.h"
+#include "DryRun.h"
 #include "Interrupt.h"
 #include "TerminalProgress.h"
 #include "TerminalPrompts.h"
+#include "runs/RunFiles.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
+#include <QFileInfo>
 #include <optional>
 #include <tuple>
 #include <variant>
@@ -26,6 +29,7 @@ struct TransferArguments
     std::optional<qint32> rule;
     bool inactive = false;
     qint64 waitSeconds = 0;
+    bool dryRun = false;
 };
 
 const qint32 rules[] = {FChooseAction::UpdateExisting, FChooseAction::KeepExisting,
@@ -39,6 +43,7 @@ std::variant<TransferArguments, QString> parse(const QStringList& args)
     parsed.options = read.operand(QStringLiteral("the option string as one argument, in quotes"));
     parsed.inactive = read.flag("--inactive");
     parsed.waitSeconds = read.number("--wait", 0, 0, 24 * 3600);
+    parsed.dryRun = read.flag("--dry-run");
     const int rule = read.choice("--rule", {"update", "keep", "ask"}, -1);
     if (rule >= 0) {
         parsed.rule = rules[rule];
@@ -154,6 +159,10 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
         TerminalPrompts& prompts, const Forms::ProcessFactory& makeProcess)
 {
     QTextStream& err = console.err();
+    std::optional<DryRun> dryRun;
+    if (args.dryRun) {
+        dryRun.emplace();
+    }
     switch (MMain::Main(args.options)) {
     case MMain::FirstScreen::None:
         return NotCompleted;
@@ -186,7 +195,13 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
     if (!screen.InitialiseSettings(bExitApplication)) {
         return explainFailedChecks(err);
     }
-    // Taken here to wait for them; the run shares them.
+    QString problem;
+    if (dryRun && !dryRun->enter(*MMain::gobjOptions, problem)) {
+        err << "brindle-cli: " << problem << '\n';
+        return finish(NotCompleted);
+    }
+    // Taken here to wait for them; the run shares them. A dry run locks
+    // only its copies.
     WriteLocks locks;
     if (const QString refusal =
             locks.acquire(FChooseAction::writtenByARun(), int(args.waitSeconds * 1000));
@@ -195,13 +210,20 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
         return finish(NotCompleted);
     }
     const ErrorCollector errors;
+    const QStringList runsBefore = listRuns(runsFolder());
     const bool completed = screen.StartProcess(lTransferAction);
     overrides.restore();
     if (!completed) {
         errors.explain(err, lTransferAction);
     }
-    if (!forms.fSummary.ReportFilePath.isEmpty()) {
-        console.out() << "Report: " << forms.fSummary.ReportFilePath << '\n';
+    const QString report = dryRun ? dryRun->report(console.out()) : forms.fSummary.ReportFilePath;
+    if (!report.isEmpty()) {
+        console.out() << "Report: " << report << '\n';
+    }
+    const QStringList runs = listRuns(runsFolder());
+    if (!dryRun && !runs.isEmpty() && runs.last() != runsBefore.value(runsBefore.size() - 1)) {
+        console.out() << "To put this run back: brindle-cli undo "
+                      << QFileInfo(runs.last()).fileName() << '\n';
     }
     forms.fSummary.cmdClose_Click();
     return completed ? Completed : NotCompleted;
@@ -234,7 +256,7 @@ int transferCommand(qint32 lTransferAction, const QStringList& args, Console& co
 std::span<const Option> transferCommandOptions()
 {
     static const Option options[] = {
-        {"--rule", "update|keep|ask"}, {"--inactive"}, {"--wait", "SECONDS"}};
+        {"--rule", "update|keep|ask"}, {"--inactive"}, {"--wait", "SECONDS"}, {"--dry-run"}};
     return options;
 }
 
