@@ -13,12 +13,14 @@ const char* const transferDetails =
     "      then the report's path when one was written.\n"
     "      --rule update|keep|ask  the update rule for this run only\n"
     "      --inactive              allow the export of inactive cards, this run only\n"
+    "      --wait SECONDS          wait up to SECONDS (default 0) for another run that\n"
+    "                              writes the same company file or contact store\n"
     "      --dry-run               run on copies and list what would change; nothing\n"
     "                              of the company file, the store or the settings is\n"
     "                              written; the report is saved as <name>-dry-run.html\n"
     "      Without a terminal a run whose rule asks is refused unless --rule says\n"
-    "      otherwise. Ctrl-C cancels the run (it winds up and the summary says so);\n"
-    "      a second Ctrl-C ends at once.\n"
+    "      otherwise. Ctrl-C or SIGTERM cancels the run (it winds up and the summary\n"
+    "      says so); a second one ends at once.\n"
     "      Exit status: 0 complete, 1 cancelled or failed, 2 wrong use.\n";
 
 const Command commands[] = {

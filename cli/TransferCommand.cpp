@@ -28,6 +28,7 @@ struct TransferArguments
     QString options;
     std::optional<qint32> rule;
     bool inactive = false;
+    qint64 waitSeconds = 0;
     bool dryRun = false;
 };
 
@@ -41,6 +42,7 @@ std::variant<TransferArguments, QString> parse(const QStringList& args)
     TransferArguments parsed;
     parsed.options = read.operand(QStringLiteral("the option string as one argument, in quotes"));
     parsed.inactive = read.flag("--inactive");
+    parsed.waitSeconds = read.number("--wait", 0, 0, 24 * 3600);
     parsed.dryRun = read.flag("--dry-run");
     const int rule = read.choice("--rule", {"update", "keep", "ask"}, -1);
     if (rule >= 0) {
@@ -198,6 +200,15 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
         err << "brindle-cli: " << problem << '\n';
         return finish(NotCompleted);
     }
+    // Taken here to wait for them; the run shares them. A dry run locks
+    // only its copies.
+    WriteLocks locks;
+    if (const QString refusal =
+            locks.acquire(FChooseAction::writtenByARun(), int(args.waitSeconds * 1000));
+        !refusal.isEmpty()) {
+        err << "brindle-cli: " << refusal << "; nothing was transferred\n";
+        return finish(NotCompleted);
+    }
     const ErrorCollector errors;
     const QStringList runsBefore = listRuns(runsFolder());
     const bool completed = screen.StartProcess(lTransferAction);
@@ -230,10 +241,13 @@ int transferCommand(qint32 lTransferAction, const QStringList& args, Console& co
         return UsageError;
     }
     const interrupt::Guard interrupts;
+    // Only what the run writes is locked: runs on other files go side by side.
+    MMain::setPreviousInstanceTest(false);
     TerminalPrompts prompts(console);
     const PromptsScope scope(prompts);
     const int status =
         run(lTransferAction, std::get<TransferArguments>(parsed), console, prompts, makeProcess);
+    MMain::setPreviousInstanceTest(true);
     console.out().flush();
     console.err().flush();
     return status;
@@ -241,7 +255,8 @@ int transferCommand(qint32 lTransferAction, const QStringList& args, Console& co
 
 std::span<const Option> transferCommandOptions()
 {
-    static const Option options[] = {{"--rule", "update|keep|ask"}, {"--inactive"}, {"--dry-run"}};
+    static const Option options[] = {
+        {"--rule", "update|keep|ask"}, {"--inactive"}, {"--wait", "SECONDS"}, {"--dry-run"}};
     return options;
 }
 

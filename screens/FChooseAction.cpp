@@ -1,6 +1,7 @@
 #include "FChooseAction.h"
 
 #include "Forms.h"
+#include "contactstore/Application.h"
 #include "platform/PlatformError.h"
 #include "run/FProcess.h"
 #include "screens/ScreenTexts.h"
@@ -123,8 +124,23 @@ bool FChooseAction::InitialiseSettings(bool& bExitApplication)
     }
 }
 
+QList<WriteLocks::Target> FChooseAction::writtenByARun()
+{
+    return {{QStringLiteral("the company file"),
+             MMain::gobjOptions ? MMain::gobjOptions->Database() : QString()},
+            {QStringLiteral("the contact store"), contacts::Application::defaultRoot()}};
+}
+
 bool FChooseAction::StartProcess(qint32 lTransferAction)
 {
+    WriteLocks locks;
+    if (const QString refusal = locks.acquire(writtenByARun()); !refusal.isEmpty()) {
+        MMain::prompts().messageBox(refusal.at(0).toUpper() + refusal.mid(1) +
+                                        QStringLiteral(". Try again when that run has ended."),
+                                    Prompts::Buttons::Ok, Prompts::Icon::Exclamation,
+                                    QStringLiteral("VEXO Brindle"));
+        return false;
+    }
     MMain::glTransferAction = lTransferAction;
     MMain::SaveRegistrySettings();
     const std::unique_ptr<FProcess> process =
