@@ -18,6 +18,12 @@ const char* const transferDetails =
     "      a second Ctrl-C ends at once.\n"
     "      Exit status: 0 complete, 1 cancelled or failed, 2 wrong use.\n";
 
+const char* const carddavDetails =
+    "      Writes Brindle's own vdirsyncer configuration, readable by you alone, and\n"
+    "      makes the collections the server lacks. The password is never written:\n"
+    "      vdirsyncer runs CMD for it, e.g. \"secret-tool lookup carddav brindle\".\n"
+    "      Exit status: 0 paired, 1 failed, 2 wrong use.\n";
+
 const Command commands[] = {
     {"import", "\"<option string>\"",
      "import contacts into the company file, as the wizard's import arrow", importCommand,
@@ -34,6 +40,9 @@ const Command commands[] = {
      sampleCompanyOptions()},
     {"sample contacts", "ROOT", "write a sample contact store of vCard files under ROOT",
      sampleContactsCommand, sampleContactsOptions()},
+    {"carddav setup", "URL", "pair the contact store with a CardDAV server, through vdirsyncer",
+     carddavSetupCommand, carddavSetupOptions(), carddavDetails},
+    {"carddav sync", "", "sync the contact store with the CardDAV server", carddavSyncCommand},
     // More commands join this table.
 };
 

@@ -25,6 +25,7 @@ struct TransferArguments
     QString options;
     std::optional<qint32> rule;
     bool inactive = false;
+    bool sync = false;
 };
 
 const qint32 rules[] = {FChooseAction::UpdateExisting, FChooseAction::KeepExisting,
@@ -37,6 +38,7 @@ std::variant<TransferArguments, QString> parse(const QStringList& args)
     TransferArguments parsed;
     parsed.options = read.operand(QStringLiteral("the option string as one argument, in quotes"));
     parsed.inactive = read.flag("--inactive");
+    parsed.sync = read.flag("--sync");
     const int rule = read.choice("--rule", {"update", "keep", "ask"}, -1);
     if (rule >= 0) {
         parsed.rule = rules[rule];
@@ -169,6 +171,8 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
         overrides.apply();
         return base(p, r, s);
     };
+    forms.carddavSync = {args.sync,
+                         [&console](const QString& moved) { console.out() << moved << '\n'; }};
     forms.LoadForNormalStart();
     FChooseAction& screen = forms.fChooseAction;
     screen.Show();
@@ -220,7 +224,7 @@ int transferCommand(qint32 lTransferAction, const QStringList& args, Console& co
 
 std::span<const Option> transferCommandOptions()
 {
-    static const Option options[] = {{"--rule", "update|keep|ask"}, {"--inactive"}};
+    static const Option options[] = {{"--rule", "update|keep|ask"}, {"--inactive"}, {"--sync"}};
     return options;
 }
 
