@@ -9,20 +9,15 @@ shift
 work=$(mktemp -d)
 radicale_pid=
 cleanup() {
-    [ -z "$radicale_pid" ] || kill "$radicale_pid" 2>/dev/null || true
+    [ -z "$radicale_pid" ] || { kill "$radicale_pid" && wait "$radicale_pid"; } 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-url="http://127.0.0.1:$port/"
-printf '[server]\nhosts = 127.0.0.1:%s\n[auth]\ntype = htpasswd\nhtpasswd_filename = %s/users\nhtpasswd_encryption = plain\n[storage]\nfilesystem_folder = %s/collections\n' \
-    "$port" "$work" "$work" >"$work/radicale.conf"
 echo secret >"$work/password"
-touch "$work/users"
-radicale -C "$work/radicale.conf" 2>"$work/radicale.log" &
-radicale_pid=$!
-until curl -s -o /dev/null "$url"; do sleep 0.1; done
+coproc radicale { exec "$(dirname "$0")/../../scripts/local-radicale.sh" "$work"; }
+radicale_pid=$radicale_PID
+read -r url <&"${radicale[0]}"
 
 now() { date +%s.%N; }
 # Seconds the command takes; its output goes to the log.
