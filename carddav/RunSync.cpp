@@ -11,19 +11,20 @@ namespace brindle::carddav {
 RunSync::RunSync(Prompts& prompts, RunProgress& progress, SyncWish wish)
     : m_prompts(prompts), m_progress(progress), m_wish(std::move(wish))
 {
-    m_wish.asked =
-        m_wish.asked || MMain::GetRegValue(MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
-                                           QStringLiteral("CardDavSync")) == u"1";
+    if (!m_wish.asked) {
+        m_wish.asked = MMain::GetRegValue(MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
+                                          QStringLiteral("CardDavSync")) == u"1";
+    }
 }
 
 bool RunSync::before(qint32 lTransferAction)
 {
-    return !m_wish.asked || lTransferAction != 1 || sync();
+    return !*m_wish.asked || lTransferAction != 1 || sync();
 }
 
 bool RunSync::after(qint32 lTransferAction, bool completed)
 {
-    return !m_wish.asked || lTransferAction != 2 || !completed || sync();
+    return !*m_wish.asked || lTransferAction != 2 || !completed || sync();
 }
 
 bool RunSync::sync()

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace brindle {
 
@@ -11,10 +12,10 @@ class RunProgress;
 namespace carddav {
 
 // A run's wish to sync the store with the CardDAV server: brindle-cli's
-// --sync, or the registry value CardDavSync = 1 for every run.
+// --sync (or a dry run's never), else the registry value CardDavSync = 1.
 struct SyncWish
 {
-    bool asked = false;
+    std::optional<bool> asked;
     // Where the front end shows what moved; the progress caption when unset.
     std::function<void(const QString&)> report;
 };

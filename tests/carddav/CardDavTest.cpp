@@ -198,6 +198,11 @@ TEST_P(CardDav, ChangesMadeOnTheServerReachTheCompanyFileAlone)
             .replace(QRegularExpression("\r\n(TEL[^:]*:)[^\r]*"), "\r\n\\1(03) 3333 4444")
             .toUtf8();
     writeFile(sandbox->store + '/' + bothPath, mine);
+    sandbox->setSetting("CardDavSync", "1");
+    const StoreFiles waiting = storeFiles(sandbox->store);
+    expectRun("import", {"--rule", "update", "--dry-run"});
+    EXPECT_EQ(changedKeys(waiting, storeFiles(sandbox->store)), QStringList())
+        << "a dry run syncs not";
 
     const CardRows before = cardRows(sandbox->companyFile);
     const CliRun run = expectRun("import", {"--rule", "update", "--sync"});
