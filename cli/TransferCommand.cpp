@@ -7,9 +7,11 @@
 #include "Interrupt.h"
 #include "TerminalProgress.h"
 #include "TerminalPrompts.h"
+#include "runs/RunFiles.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
+#include <QFileInfo>
 #include <optional>
 #include <tuple>
 #include <variant>
@@ -207,6 +209,7 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
         return finish(NotCompleted);
     }
     const ErrorCollector errors;
+    const QStringList runsBefore = listRuns(runsFolder());
     const bool completed = screen.StartProcess(lTransferAction);
     overrides.restore();
     if (!completed) {
@@ -215,6 +218,11 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
     const QString report = dryRun ? dryRun->report(console.out()) : forms.fSummary.ReportFilePath;
     if (!report.isEmpty()) {
         console.out() << "Report: " << report << '\n';
+    }
+    const QStringList runs = listRuns(runsFolder());
+    if (!dryRun && !runs.isEmpty() && runs.last() != runsBefore.value(runsBefore.size() - 1)) {
+        console.out() << "To put this run back: brindle-cli undo "
+                      << QFileInfo(runs.last()).fileName() << '\n';
     }
     forms.fSummary.cmdClose_Click();
     return completed ? Completed : NotCompleted;
