@@ -30,6 +30,7 @@ struct TransferArguments
     bool inactive = false;
     qint64 waitSeconds = 0;
     bool dryRun = false;
+    bool sync = false;
 };
 
 const qint32 rules[] = {FChooseAction::UpdateExisting, FChooseAction::KeepExisting,
@@ -44,12 +45,16 @@ std::variant<TransferArguments, QString> parse(const QStringList& args)
     parsed.inactive = read.flag("--inactive");
     parsed.waitSeconds = read.number("--wait", 0, 0, 24 * 3600);
     parsed.dryRun = read.flag("--dry-run");
+    parsed.sync = read.flag("--sync");
     const int rule = read.choice("--rule", {"update", "keep", "ask"}, -1);
     if (rule >= 0) {
         parsed.rule = rules[rule];
     }
     if (!read.problem().isEmpty()) {
         return read.problem();
+    }
+    if (parsed.dryRun && parsed.sync) {
+        return QStringLiteral("a dry run changes nothing, so it does not sync: leave out --sync");
     }
     return parsed;
 }
@@ -180,6 +185,11 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
         overrides.apply();
         return base(p, r, s);
     };
+    // A dry run changes nothing, on the server neither, whatever CardDavSync says.
+    forms.carddavSync = {args.dryRun ? std::optional(false)
+                         : args.sync ? std::optional(true)
+                                     : std::nullopt,
+                         [&console](const QString& moved) { console.out() << moved << '\n'; }};
     forms.LoadForNormalStart();
     FChooseAction& screen = forms.fChooseAction;
     screen.Show();
@@ -256,7 +266,8 @@ int transferCommand(qint32 lTransferAction, const QStringList& args, Console& co
 std::span<const Option> transferCommandOptions()
 {
     static const Option options[] = {
-        {"--rule", "update|keep|ask"}, {"--inactive"}, {"--wait", "SECONDS"}, {"--dry-run"}};
+        {"--rule", "update|keep|ask"}, {"--inactive"}, {"--wait", "SECONDS"}, {"--dry-run"},
+        {"--sync"}};
     return options;
 }
 

@@ -1,6 +1,7 @@
 #include "FChooseAction.h"
 
 #include "Forms.h"
+#include "carddav/RunSync.h"
 #include "contactstore/Application.h"
 #include "platform/PlatformError.h"
 #include "run/FProcess.h"
@@ -143,12 +144,18 @@ bool FChooseAction::StartProcess(qint32 lTransferAction)
     }
     MMain::glTransferAction = lTransferAction;
     MMain::SaveRegistrySettings();
+    // A failed sync leaves the action screen up, and the run unstarted.
+    carddav::RunSync sync(m_forms.prompts, m_forms.progress, m_forms.carddavSync);
+    if (!sync.before(lTransferAction)) {
+        return false;
+    }
     const std::unique_ptr<FProcess> process =
         m_forms.processFactory(m_forms.prompts, m_forms.progress, m_forms.fSummary);
     m_forms.progress.show(*process);
     Hide();
     const bool ok = process->ProcessData();
-    return ok && !process->UserCancelled() && !process->ApplicationCancelled();
+    const bool completed = ok && !process->UserCancelled() && !process->ApplicationCancelled();
+    return sync.after(lTransferAction, completed) && completed;
 }
 
 } // namespace brindle
