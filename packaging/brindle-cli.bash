@@ -10,14 +10,15 @@ _brindle_cli()
         --rule) COMPREPLY=($(compgen -W 'update keep ask' -- "$cur")); return ;;
         --country) COMPREPLY=($(compgen -W 'au us' -- "$cur")); return ;;
         --layout) COMPREPLY=($(compgen -W 'folders categories' -- "$cur")); return ;;
-        --cards | --contacts | --seed | --password | --username) return ;;
+        --cards | --contacts | --seed | --password | --username | --wait) return ;;
         --password-command) COMPREPLY=($(compgen -c -- "$cur")); return ;;
         --options-file) _filedir; return ;;
     esac
 
     local command=${words[1]} options
     case $command in
-        import | export) options='--rule --inactive --sync --options-file --help' ;;
+        import | export) options='--rule --inactive --sync --dry-run --wait --options-file --help' ;;
+        undo) options='--yes --dry-run --help' ;;
         carddav)
             if ((cword == 2)); then
                 COMPREPLY=($(compgen -W 'setup sync' -- "$cur"))
@@ -37,11 +38,11 @@ _brindle_cli()
                 contacts) options='--contacts --layout --seed --help' ;;
             esac
             ;;
-        decode-log | settings) options='--help' ;;
+        decode-log | settings | runs) options='--help' ;;
     esac
 
     if ((cword == 1)); then
-        COMPREPLY=($(compgen -W 'import export options decode-log settings sample carddav
+        COMPREPLY=($(compgen -W 'import export options decode-log settings sample carddav runs undo
             --help --version' -- "$cur"))
     elif [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
