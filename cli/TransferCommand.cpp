@@ -265,9 +265,11 @@ int transferCommand(qint32 lTransferAction, const QStringList& args, Console& co
 
 std::span<const Option> transferCommandOptions()
 {
-    static const Option options[] = {
-        {"--rule", "update|keep|ask"}, {"--inactive"}, {"--wait", "SECONDS"}, {"--dry-run"},
-        {"--sync"}};
+    static const Option options[] = {{"--rule", "update|keep|ask"},
+                                     {"--inactive"},
+                                     {"--wait", "SECONDS"},
+                                     {"--dry-run"},
+                                     {"--sync"}};
     return options;
 }
 
