@@ -71,11 +71,11 @@ void useUri(QSqlDatabase& db, const QString& path, OpenMode mode, int busySecond
                                       : QString()));
 }
 
-ScopedDatabase::ScopedDatabase()
+ScopedDatabase::ScopedDatabase(const QString& driver)
 {
     static std::atomic<int> counter = 0;
     m_name = QStringLiteral("tarvocards-%1").arg(++counter);
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    m_db = QSqlDatabase::addDatabase(driver, m_name);
 }
 
 ScopedDatabase::~ScopedDatabase()

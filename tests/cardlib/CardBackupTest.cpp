@@ -1,5 +1,6 @@
 #include "CardFixture.h"
 #include "cardlib/Backup.h"
+#include "cardlib/ServerBackup.h"
 
 #include <QFileInfo>
 
@@ -7,12 +8,12 @@ using namespace TarvoCards;
 
 namespace {
 
-class CardBackup : public CardFileTest
+class CardBackup : public CardTest
 {
 protected:
     void SetUp() override
     {
-        CardFileTest::SetUp();
+        CardTest::SetUp();
         RawFile raw(m_file);
         m_ann = raw.addCard("E", "Carter", "Ann");
         raw.addAddress(m_ann, 1, "1 Staff Rd", "ann@example.com");
@@ -23,12 +24,28 @@ protected:
         connect();
     }
 
+    // The backup's rows: a file of its own, or a schema of the company database.
+    QString saved(const CTypeColl& backup, const QString& sql)
+    {
+        if (server()) {
+            return RawFile(m_file).column(
+                QString(sql).replace("FROM ", QStringLiteral("FROM %1.").arg(backup.backupPath())));
+        }
+        return RawFile(backup.backupPath()).column(sql);
+    }
+    int restore(const QString& backup)
+    {
+        return server() ? restoreServerCards(m_file, backup) : restoreCards(m_file, backup);
+    }
+
     qint32 m_ann = 0, m_bo = 0;
 };
 
 } // namespace
 
-TEST_F(CardBackup, FillsTheCollectionAndWritesABackupBesideTheFile)
+CARD_ENGINES(CardBackup);
+
+TEST_P(CardBackup, FillsTheCollectionAndWritesABackupBesideTheFile)
 {
     CEmployeeColl employees;
     bool ok = false;
@@ -41,19 +58,18 @@ TEST_F(CardBackup, FillsTheCollectionAndWritesABackupBesideTheFile)
     EXPECT_EQ(ann->CardTypeID, "E");
     EXPECT_EQ(ann->LastName, "") << "the backup file holds the rest";
 
-    const QFileInfo backup(employees.backupPath());
-    EXPECT_EQ(backup.dir(), QFileInfo(m_file).dir());
-    EXPECT_TRUE(backup.fileName().startsWith("company-backup-"));
-    RawFile saved(backup.filePath());
-    EXPECT_EQ(saved.value("SELECT group_concat(LastName, ',') FROM Cards").toString(),
-              "Carter,Evans");
-    EXPECT_EQ(saved.value("SELECT group_concat(Email) FROM Addresses").toString(),
-              "ann@example.com");
-    EXPECT_FALSE(QFileInfo::exists(backup.filePath() + ".part"));
-    const char* schema = "SELECT group_concat(sql, ';') FROM (SELECT sql FROM sqlite_master "
-                         "WHERE sql IS NOT NULL ORDER BY name)";
-    EXPECT_EQ(saved.value(schema), RawFile(m_file).value(schema))
-        << "a backup is a company file like any other, indexes and all";
+    EXPECT_EQ(saved(employees, "SELECT LastName FROM Cards ORDER BY CardRecordID"), "Carter,Evans");
+    EXPECT_EQ(saved(employees, "SELECT Email FROM Addresses"), "ann@example.com");
+    EXPECT_EQ(saved(employees, "SELECT CountryCode FROM Information"), "1");
+    if (!server()) {
+        const QFileInfo backup(employees.backupPath());
+        EXPECT_EQ(backup.dir(), QFileInfo(m_file).dir());
+        EXPECT_TRUE(backup.fileName().startsWith("company-backup-"));
+        EXPECT_FALSE(QFileInfo::exists(backup.filePath() + ".part"));
+        const char* schema = "SELECT sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY name";
+        EXPECT_EQ(RawFile(backup.filePath()).column(schema), RawFile(m_file).column(schema))
+            << "a backup is a company file like any other, indexes and all";
+    }
 
     CSupplierColl suppliers;
     suppliers.Backup(0, 0, ok);
@@ -61,7 +77,7 @@ TEST_F(CardBackup, FillsTheCollectionAndWritesABackupBesideTheFile)
     EXPECT_NE(suppliers.backupPath(), employees.backupPath());
 }
 
-TEST_F(CardBackup, RestorePutsTheSavedCardsBack)
+TEST_P(CardBackup, RestorePutsTheSavedCardsBack)
 {
     CEmployeeColl saved;
     bool ok = false;
@@ -80,7 +96,7 @@ TEST_F(CardBackup, RestorePutsTheSavedCardsBack)
     ASSERT_TRUE(changes.Import());
     m_connection.Disconnect();
 
-    EXPECT_EQ(restoreCards(m_file, saved.backupPath()), 2);
+    EXPECT_EQ(restore(saved.backupPath()), 2);
     connect();
     CEmployeeColl after;
     after.Backup(0, 0, ok);
@@ -90,16 +106,18 @@ TEST_F(CardBackup, RestorePutsTheSavedCardsBack)
     EXPECT_EQ(*after.Item(cardKey(m_bo)), *saved.Item(cardKey(m_bo)));
 }
 
-TEST_F(CardBackup, RestoreFromAFileThatIsNoBackupChangesNothing)
+TEST_P(CardBackup, RestoreFromAFileThatIsNoBackupChangesNothing)
 {
-    const QString bogus = path("bogus.sqlite");
-    {
-        RawFile raw(bogus);
-        raw.exec("CREATE TABLE Cards (x)");
+    const QString bogus = server() ? "bogus" : path("bogus.sqlite");
+    if (server()) {
+        RawFile(m_file).exec("CREATE SCHEMA bogus");
     }
+    RawFile(server() ? m_file : bogus)
+        .exec(server() ? "CREATE TABLE bogus.Cards (x INTEGER)" : "CREATE TABLE Cards (x)");
     m_connection.Disconnect();
-    EXPECT_THROW(restoreCards(m_file, bogus), brindle::PlatformError);
-    EXPECT_THROW(restoreCards(m_file, path("none.sqlite")), brindle::PlatformError);
-    RawFile raw(m_file);
-    EXPECT_EQ(raw.value("SELECT count(*) FROM Cards").toInt(), 5);
+    for (const QString& backup :
+         {bogus, server() ? "none; DROP TABLE Cards" : path("none.sqlite")}) {
+        EXPECT_THROW(restore(backup), brindle::PlatformError);
+    }
+    EXPECT_EQ(RawFile(m_file).value("SELECT count(*) FROM Cards").toInt(), 5);
 }

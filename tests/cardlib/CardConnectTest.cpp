@@ -1,27 +1,27 @@
 #include "CardFixture.h"
 #include "OrdinaryUser.h"
+#include "PostgresServer.h"
 #include "cardlib/DriverInfo.h"
 #include "cardlib/Password.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QSqlQuery>
 
 using namespace TarvoCards;
+using brindle::test::PostgresServer;
 
 namespace {
 
 QByteArray fileDigest(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
 }
 
-class CardConnect : public CardFileTest
+class CardConnect : public CardTest
 {
 protected:
     bool connectAs(const QString& file, const QString& user, const QString& password)
@@ -32,14 +32,32 @@ protected:
         m_connection.Settings().Password = password;
         return m_connection.Connect();
     }
+    void expectRefused(const QString& file, qint64 number, const char* reason)
+    {
+        const QByteArray before = fileDigest(file);
+        EXPECT_FALSE(connectAs(file, "", ""));
+        EXPECT_EQ(m_connection.LastError().number(), number);
+        EXPECT_TRUE(m_connection.LastError().description().contains(reason))
+            << m_connection.LastError().description().toStdString();
+        EXPECT_EQ(fileDigest(file), before);
+        EXPECT_EQ(CConnection::current(), nullptr);
+    }
 };
+
+// The cases only a file has: names, folders, locks and journals.
+class CardConnectFile : public CardConnect
+{};
 
 } // namespace
 
-TEST_F(CardConnect, LoginIsCheckedAgainstTheFileUsers)
+CARD_ENGINES(CardConnect);
+INSTANTIATE_TEST_SUITE_P(File, CardConnectFile, ::testing::Values(Engine{"sqlite", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_P(CardConnect, LoginIsCheckedAgainstTheFileUsersAndTheFileGivesItsCountry)
 {
-    const QString secured = path("secured.sqlite");
-    createCompanyFile(secured, {1, {}, {CompanyUser{"Administrator", "s3cret", {}, 1000}}});
+    const QString secured = newCompanyFile(
+        "secured.sqlite", {2, {}, {CompanyUser{"Administrator", "s3cret", {}, 1000}}});
     struct Case
     {
         const char* user;
@@ -55,95 +73,128 @@ TEST_F(CardConnect, LoginIsCheckedAgainstTheFileUsers)
         EXPECT_EQ(m_connection.LastError().number(),
                   c.accepted ? 0 : brindle::ErrorNumber::PermissionDenied);
         EXPECT_EQ(CConnection::current() == &m_connection, c.accepted);
+        EXPECT_EQ(m_connection.Settings().CountryCode(), c.accepted ? countryUnitedStates : 0);
     }
-}
-
-TEST_F(CardConnect, FileWithoutUsersTakesAnyLoginAndGivesItsCountry)
-{
     EXPECT_TRUE(connectAs(m_file, "anyone", "anything"));
     EXPECT_EQ(m_connection.Settings().CountryCode(), countryAustralia);
-    const QString us = path("us.sqlite");
-    createCompanyFile(us, {countryUnitedStates, {}, {}});
-    ASSERT_TRUE(connectAs(us, "", ""));
-    EXPECT_EQ(m_connection.Settings().CountryCode(), countryUnitedStates);
 }
 
-TEST_F(CardConnect, UnusableFilesAreRefusedAndLeftAlone)
+TEST_P(CardConnect, UnusableFilesAreRefusedAndLeftAlone)
 {
-    const QString text = path("notes.txt");
-    {
-        QFile f(text);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("This is not a company file, just some text.\n");
-    }
-    const QString noCards = path("other.sqlite");
-    {
-        RawFile raw(noCards);
-        raw.exec("CREATE TABLE Things (a)");
-    }
-    const QString newer = path("newer.sqlite");
-    createCompanyFile(newer, {});
-    {
-        RawFile raw(newer);
-        raw.exec("UPDATE Information SET SchemaVersion = 99");
-    }
-    const QString readOnly = path("readonly.sqlite");
-    createCompanyFile(readOnly, {});
-    QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadUser);
-    const QString missing = path("missing.sqlite");
-
+    const QString noCards =
+        server() ? PostgresServer::shared().newDatabase() : path("other.sqlite");
+    RawFile(noCards).exec("CREATE TABLE Things (a INTEGER)");
+    const QString newer = newCompanyFile("newer.sqlite", {});
+    RawFile(newer).exec("UPDATE Information SET SchemaVersion = 99");
     struct Case
     {
-        const char* what;
         QString file;
         qint64 number;
+        const char* reason;
     };
-    const Case cases[] = {{"missing", missing, brindle::ErrorNumber::NotFound},
-                          {"text file", text, brindle::ErrorNumber::Unspecified},
-                          {"no Cards table", noCards, brindle::ErrorNumber::Unspecified},
-                          {"newer layout", newer, brindle::ErrorNumber::Unspecified},
-                          {"read-only", readOnly, brindle::ErrorNumber::PermissionDenied}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const QByteArray before = fileDigest(c.file);
-        EXPECT_FALSE(connectAs(c.file, "", ""));
-        EXPECT_EQ(m_connection.LastError().number(), c.number);
-        EXPECT_FALSE(m_connection.LastError().description().isEmpty());
-        EXPECT_EQ(fileDigest(c.file), before);
-        EXPECT_EQ(CConnection::current(), nullptr);
+    QList<Case> cases = {{noCards, brindle::ErrorNumber::Unspecified, "no card tables"},
+                         {newer, brindle::ErrorNumber::Unspecified, "newer version"}};
+    if (server()) {
+        PostgresServer& pg = PostgresServer::shared();
+        const QString db = m_file.section(u'/', 3).section(u'?', 0, 0);
+        cases +=
+            {{pg.address(db, "clerk:wrong"), brindle::ErrorNumber::PermissionDenied,
+              "refused the login"},
+             {pg.address(db, "clerk"), brindle::ErrorNumber::PermissionDenied, "refused the login"},
+             {pg.address("nowhere"), brindle::ErrorNumber::NotFound, "no database nowhere"},
+             {pg.address(db).replace("5433", "5999"), brindle::ErrorNumber::Unspecified,
+              "does not answer"},
+             {"postgresql://host:port", brindle::ErrorNumber::CannotParse, "address"}};
+    } else {
+        const QString text = path("notes.txt");
+        QFile notes(text);
+        ASSERT_TRUE(notes.open(QIODevice::WriteOnly) && notes.write("Just some text.\n") > 0);
+        notes.close();
+        const QString readOnly = newCompanyFile("readonly.sqlite", {});
+        QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadUser);
+        cases += {{path("missing.sqlite"), brindle::ErrorNumber::NotFound, "not found"},
+                  {text, brindle::ErrorNumber::Unspecified, "not a company file"},
+                  {readOnly, brindle::ErrorNumber::PermissionDenied, "read-only"}};
     }
-    EXPECT_FALSE(QFile::exists(missing));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        expectRefused(c.file, c.number, c.reason);
+        EXPECT_FALSE(m_connection.LastError().description().contains("wrong"));
+    }
+    EXPECT_FALSE(QFile::exists(path("missing.sqlite")));
+    if (server()) { // the server's login may be the company file's password
+        RawFile(m_file).exec("GRANT ALL ON ALL TABLES IN SCHEMA public TO clerk");
+        const QString db = m_file.section(u'/', 3).section(u'?', 0, 0);
+        EXPECT_TRUE(connectAs(PostgresServer::shared().address(db, "clerk"), "", "clerk-pw"))
+            << m_connection.LastError().description().toStdString();
+    }
 }
 
-TEST_F(CardConnect, RoundCountsBeyondTheBoundAreADamagedFileRefusedAtOnce)
+TEST_P(CardConnect, RoundCountsBeyondTheBoundAreADamagedFileRefusedAtOnce)
 {
-    const QString secured = path("rounds.sqlite");
-    createCompanyFile(secured, {1, {}, {CompanyUser{"Administrator", "pw", "salt", 1}}});
+    const QString secured =
+        newCompanyFile("rounds.sqlite", {1, {}, {CompanyUser{"Administrator", "pw", "salt", 1}}});
     struct Case
     {
         QVariant rounds;
-        qint64 number;
+        bool accepted;
+        bool fileOnly; // a server's integer column refuses the value itself
     };
-    const Case cases[] = {{1, 0},
-                          {0, brindle::ErrorNumber::Unspecified},
-                          {-5, brindle::ErrorNumber::Unspecified},
-                          {maxPasswordRounds + 1, brindle::ErrorNumber::Unspecified},
-                          {2147483647, brindle::ErrorNumber::Unspecified},
-                          {Q_INT64_C(99999999999), brindle::ErrorNumber::Unspecified},
-                          {"many", brindle::ErrorNumber::Unspecified}};
+    const Case cases[] = {{1, true, false},           {0, false, false},
+                          {-5, false, false},         {maxPasswordRounds + 1, false, false},
+                          {2147483647, false, false}, {Q_INT64_C(99999999999), false, true},
+                          {"many", false, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.rounds.toString().toStdString());
+        if (server() && c.fileOnly) {
+            continue;
+        }
         RawFile(secured).exec("UPDATE Users SET Rounds = ?", {c.rounds});
-        EXPECT_EQ(connectAs(secured, "Administrator", "pw"), c.number == 0);
-        EXPECT_EQ(m_connection.LastError().number(), c.number);
+        EXPECT_EQ(connectAs(secured, "Administrator", "pw"), c.accepted);
+        EXPECT_EQ(m_connection.LastError().number(),
+                  c.accepted ? 0 : brindle::ErrorNumber::Unspecified);
     }
-    EXPECT_THROW(createCompanyFile(path("many.sqlite"),
-                                   {1, {}, {CompanyUser{"A", "pw", {}, maxPasswordRounds + 1}}}),
-                 brindle::PlatformError);
+    const QString many = server() ? PostgresServer::shared().newDatabase() : path("many.sqlite");
+    EXPECT_THROW(
+        createCompanyFile(many, {1, {}, {CompanyUser{"A", "pw", {}, maxPasswordRounds + 1}}}),
+        brindle::PlatformError);
     EXPECT_FALSE(QFile::exists(path("many.sqlite")));
+    EXPECT_NO_THROW(createCompanyFile(many, {})) << "a failed fill leaves nothing behind";
+    EXPECT_THROW(createCompanyFile(many, {}), brindle::PlatformError);
 }
 
-TEST_F(CardConnect, EveryFileNameIsAPath)
+TEST_P(CardConnect, RecordsetReadsColumnsAndRowsButCannotChangeTheFile)
+{
+    RawFile(m_file).addCard("C", "Acme");
+    connect();
+    CRecordset recordset;
+    ASSERT_TRUE(m_connection.OpenRecordset("SELECT Cards.* FROM Cards WHERE 1=2", 0, recordset));
+    EXPECT_EQ(recordset.Fields.Count(), 14);
+    EXPECT_EQ(recordset.Fields.Item(0), "CardRecordID");
+    EXPECT_EQ(recordset.RecordCount(), 0);
+    ASSERT_TRUE(m_connection.OpenRecordset("SELECT LastName FROM Cards", 0, recordset));
+    ASSERT_EQ(recordset.RecordCount(), 1);
+    EXPECT_EQ(recordset.Rows.at(0).at(0).toString(), "Acme");
+
+    EXPECT_FALSE(m_connection.OpenRecordset("DELETE FROM Cards", 0, recordset));
+    EXPECT_NE(m_connection.LastError().number(), 0);
+    EXPECT_FALSE(m_connection.OpenRecordset("SELECT nonsense FROM", 0, recordset));
+    EXPECT_EQ(RawFile(m_file).value("SELECT count(*) FROM Cards").toInt(), 1);
+    EXPECT_TRUE(m_connection.OpenRecordset("SELECT count(*) FROM Cards", 0, recordset));
+
+    m_connection.Disconnect();
+    EXPECT_EQ(CConnection::current(), nullptr);
+    CCardsColl cards;
+    EXPECT_THROW(cards.Load("", ""), brindle::PlatformError);
+    CCustomerColl customers;
+    customers.Add(0).LastName = "Nobody";
+    EXPECT_FALSE(customers.Import());
+    bool ok = true;
+    EXPECT_THROW(customers.Backup(0, 0, ok), brindle::PlatformError);
+    EXPECT_FALSE(ok);
+}
+
+TEST_P(CardConnectFile, EveryFileNameIsAPath)
 {
     const QString names[] = {"file:a.db?vfs=unix-none&x=", "file:b.db", "odd #%?&=.sqlite",
                              "Ünïcode.sqlite"};
@@ -204,7 +255,7 @@ bool unwritableFolderIsFoundAtConnect(const QString& file)
            backupProblem.contains("-C.sqlite");
 }
 
-TEST_F(CardConnect, UnwritableFolderIsRefusedAtConnectAndTheBackupNamesItsFile)
+TEST_P(CardConnectFile, UnwritableFolderIsRefusedAtConnectAndTheBackupNamesItsFile)
 {
     const QString folder = path("locked");
     QDir(m_dir.path()).mkdir("locked");
@@ -221,15 +272,14 @@ TEST_F(CardConnect, UnwritableFolderIsRefusedAtConnectAndTheBackupNamesItsFile)
     QFile::setPermissions(folder, everyone | QFileDevice::WriteOwner);
 }
 
-TEST_F(CardConnect, FileLockedOrHeldByAWriterIsRefused)
+TEST_P(CardConnectFile, FileLockedOrHeldByAWriterIsRefused)
 {
     for (const char* begin : {"BEGIN EXCLUSIVE", "BEGIN IMMEDIATE"}) {
         SCOPED_TRACE(begin);
         RawFile other(m_file);
         other.exec(begin);
         other.exec("INSERT INTO Cards (CardTypeID, LastName) VALUES ('C', 'Pending')");
-        EXPECT_FALSE(connectAs(m_file, "", ""));
-        EXPECT_TRUE(m_connection.LastError().description().contains("locked"));
+        expectRefused(m_file, brindle::ErrorNumber::Unspecified, "locked");
         other.exec("ROLLBACK");
         EXPECT_TRUE(connectAs(m_file, "", ""));
         m_connection.Disconnect();
@@ -239,7 +289,7 @@ TEST_F(CardConnect, FileLockedOrHeldByAWriterIsRefused)
 // A writer killed part way through a transaction leaves the file with some of
 // its pages written and the journal that undoes them: the next connection
 // rolls them back rather than refusing the file.
-TEST_F(CardConnect, JournalOfAKilledWriterIsRolledBack)
+TEST_P(CardConnectFile, JournalOfAKilledWriterIsRolledBack)
 {
     const QString killed = path("killed.sqlite");
     {
@@ -265,62 +315,19 @@ TEST_F(CardConnect, JournalOfAKilledWriterIsRolledBack)
     EXPECT_EQ(fileDigest(killed), fileDigest(m_file));
 }
 
-TEST_F(CardConnect, RecordsetReadsColumnsAndRowsButCannotChangeTheFile)
-{
-    {
-        RawFile raw(m_file);
-        raw.addCard("C", "Acme");
-    }
-    connect();
-    CRecordset recordset;
-    ASSERT_TRUE(m_connection.OpenRecordset("SELECT Cards.* FROM Cards WHERE 1=2", 0, recordset));
-    EXPECT_EQ(recordset.Fields.Count(), 14);
-    EXPECT_EQ(recordset.Fields.Item(0), "CardRecordID");
-    EXPECT_EQ(recordset.RecordCount(), 0);
-    ASSERT_TRUE(m_connection.OpenRecordset("SELECT LastName FROM Cards", 0, recordset));
-    ASSERT_EQ(recordset.RecordCount(), 1);
-    EXPECT_EQ(recordset.Rows.at(0).at(0).toString(), "Acme");
-
-    EXPECT_FALSE(m_connection.OpenRecordset("DELETE FROM Cards", 0, recordset));
-    EXPECT_NE(m_connection.LastError().number(), 0);
-    EXPECT_FALSE(m_connection.OpenRecordset("SELECT nonsense FROM", 0, recordset));
-    RawFile raw(m_file);
-    EXPECT_EQ(raw.value("SELECT count(*) FROM Cards").toInt(), 1);
-}
-
-TEST_F(CardConnect, DisconnectEndsTheCurrentConnection)
-{
-    connect();
-    EXPECT_EQ(CConnection::current(), &m_connection);
-    m_connection.Disconnect();
-    EXPECT_EQ(CConnection::current(), nullptr);
-    CCardsColl cards;
-    EXPECT_THROW(cards.Load("", ""), brindle::PlatformError);
-    CCustomerColl customers;
-    customers.Add(0).LastName = "Nobody";
-    EXPECT_FALSE(customers.Import());
-    bool ok = true;
-    EXPECT_THROW(customers.Backup(0, 0, ok), brindle::PlatformError);
-    EXPECT_FALSE(ok);
-}
-
 TEST(CardDriver, VersionFollowsTheOverride)
 {
     struct Case
     {
         const char* value;
-        double version;
-        bool missing;
+        double version; // 0: missing
     };
-    const Case cases[] = {{"", 5001000, false},
-                          {"2999999", 2999999, false},
-                          {"15000000", 15000000, false},
-                          {"missing", 0, true},
-                          {"five", 0, true}};
+    const Case cases[] = {
+        {"", 5001000}, {"2999999", 2999999}, {"15000000", 15000000}, {"missing", 0}, {"five", 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
         qputenv("BRINDLE_DRIVER_VERSION", c.value);
-        if (c.missing) {
+        if (c.version == 0) {
             EXPECT_THROW(CDriverInfo(), brindle::PlatformError);
         } else {
             EXPECT_EQ(CDriverInfo().DriverVersion(), c.version);

@@ -6,12 +6,12 @@ using namespace TarvoCards;
 
 namespace {
 
-class CardLoad : public CardFileTest
+class CardLoad : public CardTest
 {
 protected:
     void SetUp() override
     {
-        CardFileTest::SetUp();
+        CardTest::SetUp();
         RawFile raw(m_file);
         m_zed = raw.addCard("C", "Zed Traders");
         m_adams = raw.addCard("C", "Adams", "John", "CUS001");
@@ -42,7 +42,9 @@ protected:
 
 } // namespace
 
-TEST_F(CardLoad, ProgramConditionsAndOrderChooseTheCards)
+CARD_ENGINES(CardLoad);
+
+TEST_P(CardLoad, ProgramConditionsAndOrderChooseTheCards)
 {
     const QString order = "CardTypeID, LastName";
     struct Case
@@ -69,7 +71,7 @@ TEST_F(CardLoad, ProgramConditionsAndOrderChooseTheCards)
     EXPECT_EQ(loadedNames("CardTypeID = 'C'", ""), QStringList({"Zed Traders", "Adams"}));
 }
 
-TEST_F(CardLoad, CardsAreKeyedByRecordWithTheirAddresses)
+TEST_P(CardLoad, CardsAreKeyedByRecordWithTheirAddresses)
 {
     CCardsColl cards;
     cards.Load("", "CardTypeID, LastName");
@@ -89,7 +91,7 @@ TEST_F(CardLoad, CardsAreKeyedByRecordWithTheirAddresses)
     EXPECT_EQ(cards.Item(QString::number(m_adams)), nullptr);
 }
 
-TEST_F(CardLoad, ReloadReplacesAndMaxCardsAndMaxAddressLocationLimit)
+TEST_P(CardLoad, ReloadReplacesAndMaxCardsAndMaxAddressLocationLimit)
 {
     CCardsColl cards;
     cards.Load("", "");
@@ -106,7 +108,7 @@ TEST_F(CardLoad, ReloadReplacesAndMaxCardsAndMaxAddressLocationLimit)
     EXPECT_EQ(cards.Item(cardKey(m_adams))->Addresses.at(0).Location, 1);
 }
 
-TEST_F(CardLoad, BadConditionThrowsAndLeavesNothing)
+TEST_P(CardLoad, BadConditionThrowsAndLeavesNothing)
 {
     CCardsColl cards;
     cards.Load("", "");
@@ -117,7 +119,7 @@ TEST_F(CardLoad, BadConditionThrowsAndLeavesNothing)
 
 // Three cards per column: two hold one value and the third another, so a
 // value kept once for many cards is still each card's own and right.
-class CardReadBack : public CardFileTest
+class CardReadBack : public CardTest
 {
 protected:
     static QStringList valuesFor(const char* column)
@@ -131,7 +133,7 @@ protected:
 
     void SetUp() override
     {
-        CardFileTest::SetUp();
+        CardTest::SetUp();
         RawFile raw(m_file);
         for (int i = 0; i < 3; ++i) {
             m_ids << raw.addCard("C", QStringLiteral("Card %1").arg(i));
@@ -184,7 +186,9 @@ protected:
     QList<qint32> m_ids;
 };
 
-TEST_F(CardReadBack, LoadAndImportReadEveryColumnAndBackupEveryDelivery)
+CARD_ENGINES(CardReadBack);
+
+TEST_P(CardReadBack, LoadAndImportReadEveryColumnAndBackupEveryDelivery)
 {
     CCardsColl loaded;
     loaded.Load("", "");
