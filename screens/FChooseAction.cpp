@@ -1,6 +1,7 @@
 #include "FChooseAction.h"
 
 #include "Forms.h"
+#include "cardlib/ServerAddress.h"
 #include "platform/PlatformError.h"
 #include "run/FProcess.h"
 #include "screens/ScreenTexts.h"
@@ -116,7 +117,8 @@ bool FChooseAction::InitialiseSettings(bool& bExitApplication)
         if (!MMain::gobjOptions) {
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
-        return MMain::FileExists(MMain::gobjOptions->Database());
+        const QString database = MMain::gobjOptions->Database();
+        return TarvoCards::ServerAddress::names(database) || MMain::FileExists(database);
     } catch (const std::exception& error) {
         MMain::logError(QStringLiteral("FChooseAction.InitialiseSettings"), error);
         return false;
