@@ -19,20 +19,18 @@ if [ -d /dev/shm ] && [ -w /dev/shm ]; then
     export TMPDIR=/dev/shm
 fi
 raw=$(mktemp -d)
-pgbin=/usr/lib/postgresql/15/bin
-as_server() { if [ "$(id -u)" = 0 ]; then setpriv --reuid=nobody --regid=nogroup --clear-groups "$@"; else "$@"; fi; }
-trap 'as_server $pgbin/pg_ctl -D "$raw/pg" -m immediate stop >/dev/null 2>&1 || true; rm -rf "$raw"' EXIT
+server=tests/support/pg-server.sh
+trap '$server stop "$raw/pg" immediate 2>/dev/null || true; rm -rf "$raw"' EXIT
 
 echo "benchmarks: ${sizes[*]} cards, scratch under ${TMPDIR:-/tmp}" >&2
 build/bin/ExportBench "${sizes[@]}" | tee "$raw/export" >&2
 build/bin/ImportBench "${sizes[@]}" | tee "$raw/import" >&2
 
-# The same on a private server listening on a socket in $raw only.
-[ "$(id -u)" = 0 ] && chown nobody "$raw"
-as_server $pgbin/initdb -D "$raw/pg" -U brindle -A trust -E UTF8 --locale=C.UTF-8 -N >/dev/null
-as_server $pgbin/pg_ctl -D "$raw/pg" -l "$raw/pg.log" -w -o "-c listen_addresses='' \
-    -c port=5433 -c unix_socket_directories='$raw'" start >/dev/null
-export BRINDLE_BENCH_SERVER="postgresql://brindle@/%1?host=$raw&port=5433"
+# The same on a private server listening on a socket of its own only.
+mkdir "$raw/pg"
+$server init "$raw/pg"
+$server start "$raw/pg"
+export BRINDLE_BENCH_SERVER="postgresql://brindle@/%1?host=$raw/pg&port=5433"
 build/bin/ExportBench "${sizes[@]}" | tee "$raw/export-pg" >&2
 build/bin/ImportBench "${sizes[@]}" | tee "$raw/import-pg" >&2
 unset BRINDLE_BENCH_SERVER

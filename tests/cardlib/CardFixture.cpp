@@ -14,10 +14,9 @@ RawFile::RawFile(const QString& path)
     static int counter = 0;
     m_name = QStringLiteral("raw-%1").arg(++counter);
     const bool server = TarvoCards::ServerAddress::names(path);
-    m_db = QSqlDatabase::addDatabase(server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"),
-                                     m_name);
+    m_db = QSqlDatabase::addDatabase(server ? "QPSQL" : "QSQLITE", m_name);
     if (server) {
-        TarvoCards::ServerAddress::parse(path).applyTo(m_db, 5, QStringLiteral("test"));
+        TarvoCards::ServerAddress::parse(path).applyTo(m_db, 5, "test");
     } else {
         m_db.setDatabaseName(path);
     }
@@ -31,7 +30,7 @@ RawFile::~RawFile()
     QSqlDatabase::removeDatabase(m_name);
 }
 
-bool RawFile::exec(const QString& sql, const QVariantList& values)
+QVariant RawFile::value(const QString& sql, const QVariantList& values)
 {
     QSqlQuery query(m_db);
     // A server prepares no statement that changes the schema or a transaction.
@@ -39,15 +38,6 @@ bool RawFile::exec(const QString& sql, const QVariantList& values)
                                      : query.prepare(sql) &&
                                            (TarvoCards::bindValues(query, values), query.exec());
     EXPECT_TRUE(ok) << sql.toStdString() << query.lastError().text().toStdString();
-    return ok;
-}
-
-QVariant RawFile::value(const QString& sql, const QVariantList& values)
-{
-    QSqlQuery query(m_db);
-    query.prepare(sql);
-    TarvoCards::bindValues(query, values);
-    EXPECT_TRUE(query.exec()) << sql.toStdString() << query.lastError().text().toStdString();
     return query.next() ? query.value(0) : QVariant();
 }
 
@@ -67,30 +57,38 @@ QString RawFile::column(const QString& sql, const QVariantList& values)
 qint32 RawFile::addCard(const QString& type, const QString& lastName, const QString& firstName,
                         const QString& identification, const QString& inactive)
 {
-    return value(QStringLiteral("INSERT INTO Cards (CardTypeID, LastName, FirstName, "
-                                "CardIdentification, IsIndividual, IsInactive, Notes, "
-                                "InvoiceDeliveryID) VALUES (?, ?, ?, ?, ?, ?, 'old notes', 'P') "
-                                "RETURNING CardRecordID"),
-                 {type, lastName, firstName, identification,
-                  firstName.isEmpty() ? QStringLiteral("N") : QStringLiteral("Y"), inactive})
+    return value("INSERT INTO Cards (CardTypeID, LastName, FirstName, CardIdentification, "
+                 "IsIndividual, IsInactive, Notes, InvoiceDeliveryID) "
+                 "VALUES (?, ?, ?, ?, ?, ?, 'old notes', 'P') RETURNING CardRecordID",
+                 {type, lastName, firstName, identification, firstName.isEmpty() ? "N" : "Y",
+                  inactive})
         .toInt();
 }
 
 void RawFile::addAddress(qint32 card, int location, const QString& street, const QString& email)
 {
-    exec(QStringLiteral("INSERT INTO Addresses (CardRecordID, Location, StreetLine1, Email) "
-                        "VALUES (?, ?, ?, ?)"),
+    exec("INSERT INTO Addresses (CardRecordID, Location, StreetLine1, Email) VALUES (?, ?, ?, ?)",
          {card, location, street, email});
 }
 
 void CardTest::SetUp()
 {
     ASSERT_TRUE(m_dir.isValid());
-    if (server()) {
-        ASSERT_TRUE(PostgresServer::shared().running())
-            << PostgresServer::shared().problem().toStdString();
-    }
-    m_file = newCompanyFile(QStringLiteral("company.sqlite"), {1, QStringLiteral("Test"), {}});
+    ASSERT_TRUE(!server() || PostgresServer::shared().running())
+        << "see " << PostgresServer::shared().log().toStdString();
+    m_file = newCompanyFile("company.sqlite", {1, "Test", {}});
+    RawFile raw(m_file);
+    m_acme = raw.addCard("C", "Acme Traders", {}, "CUS100");
+    raw.addAddress(m_acme, 3, "Third");
+    raw.addAddress(m_acme, 1, "1 Old St", "old@acme.example");
+    m_smith = raw.addCard("C", "Smith", "John");
+    m_brown = raw.addCard("C", "Brown", "Ann", "*None");
+    m_supplier = raw.addCard("S", "Acme Traders");
+    m_vale = raw.addCard("V", "Vale Inc");
+    m_carter = raw.addCard("E", "Carter", "Ann", {}, "Y");
+    raw.addAddress(m_carter, 1, "1 Staff Rd", "ann@example.com");
+    m_evans = raw.addCard("E", "Evans", "Bo", "EMP2");
+    m_dow = raw.addCard("P", "Dow", "Jo");
 }
 
 QString CardTest::newCompanyFile(const QString& name, const TarvoCards::NewCompanyFile& newFile)
@@ -100,9 +98,9 @@ QString CardTest::newCompanyFile(const QString& name, const TarvoCards::NewCompa
     return made;
 }
 
-void CardTest::connect()
+void CardTest::connect(const QString& file)
 {
     m_connection.ConnectionTimeout = 0;
-    m_connection.Settings().DataFile = m_file;
+    m_connection.Settings().DataFile = file.isEmpty() ? m_file : file;
     ASSERT_TRUE(m_connection.Connect()) << m_connection.LastError().description().toStdString();
 }
