@@ -25,6 +25,7 @@ public:
     qint32 addCard(const QString& type, const QString& lastName, const QString& firstName = {},
                    const QString& identification = {}, const QString& inactive = "N");
     void addAddress(qint32 card, int location, const QString& street, const QString& email = {});
+    QSqlDatabase& db() { return m_db; }
 
 private:
     QString m_name;
