@@ -103,65 +103,23 @@ TEST_P(ExitStatus, TellsHowTheRunEnded)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Runs, ExitStatus,
-    testing::Values(
-        StatusRow{"complete", {"$O"}, false, "0", "", "", 0, "Export Complete"},
-        StatusRow{
-            "a failing step", {"$O"}, false, "0", "MergeCollections", "", 1, "Export Cancelled"},
-        StatusRow{"company file missing",
-                  {"DATABASE=/nowhere/Company.db"},
-                  false,
-                  "0",
-                  "",
-                  "",
-                  1,
-                  "the company file /nowhere/Company.db does not exist"},
-        StatusRow{"asks with nobody to answer", {"$O"}, false, "3", "", "", 2, "no terminal"},
-        StatusRow{"asks, the rule given",
-                  {"$O", "--rule", "keep"},
-                  false,
-                  "3",
-                  "",
-                  "",
-                  0,
-                  "Export Complete"},
-        StatusRow{"asks on a terminal", {"$O"}, true, "3", "", "u", 0, "(u)pdate"},
-        StatusRow{
-            "the input ends at a confirmation", {"$O"}, true, "3", "", "", 1, "Export Cancelled"},
-        StatusRow{"no option string", {}, false, "0", "", "", 2, "give the option string"},
-        StatusRow{"two option strings",
-                  {"$O", "x"},
-                  false,
-                  "0",
-                  "",
-                  "",
-                  2,
-                  "give only the option string"},
-        StatusRow{"an unknown rule",
-                  {"$O", "--rule=sometimes"},
-                  false,
-                  "0",
-                  "",
-                  "",
-                  2,
-                  "--rule takes update|keep|ask, not \"sometimes\""},
-        StatusRow{"a rule without its value",
-                  {"$O", "--rule"},
-                  false,
-                  "0",
-                  "",
-                  "",
-                  2,
-                  "--rule needs a value"},
-        StatusRow{"no company file named",
-                  {"CUSTOMERS=YES"},
-                  false,
-                  "0",
-                  "",
-                  "",
-                  2,
-                  "names no company file"}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Runs, ExitStatus, testing::Values(
+    StatusRow{"complete", {"$O"}, false, "0", "", "", 0, "Export Complete"},
+    StatusRow{"a failing step", {"$O"}, false, "0", "MergeCollections", "", 1, "Export Cancelled"},
+    StatusRow{"company file missing", {"DATABASE=/nowhere/Company.db"}, false, "0", "", "", 1,
+              "the company file /nowhere/Company.db does not exist"},
+    StatusRow{"asks with nobody to answer", {"$O"}, false, "3", "", "", 2, "no terminal"},
+    StatusRow{"asks, the rule given", {"$O", "--rule", "keep"}, false, "3", "", "", 0, "Export Complete"},
+    StatusRow{"asks on a terminal", {"$O"}, true, "3", "", "u", 0, "(u)pdate"},
+    StatusRow{"the input ends at a confirmation", {"$O"}, true, "3", "", "", 1, "Export Cancelled"},
+    StatusRow{"no option string", {}, false, "0", "", "", 2, "give the option string"},
+    StatusRow{"two option strings", {"$O", "x"}, false, "0", "", "", 2, "give only the option string"},
+    StatusRow{"an unknown rule", {"$O", "--rule=sometimes"}, false, "0", "", "", 2,
+              "--rule takes update|keep|ask, not \"sometimes\""},
+    StatusRow{"a rule without its value", {"$O", "--rule"}, false, "0", "", "", 2, "--rule needs a value"},
+    StatusRow{"no company file named", {"CUSTOMERS=YES"}, false, "0", "", "", 2, "names no company file"}));
+// clang-format on
 
 TEST_F(TransferCommand, RefusalWithoutATerminalLeavesEverythingAsItWas)
 {

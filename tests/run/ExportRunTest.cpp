@@ -1,0 +1,481 @@
+// Whole exports through the core on a sample company file.
+#include "SyncFixture.h"
+#include "review/ImportReportWriter.h"
+
+namespace brindle {
+namespace {
+
+using TarvoCards::CCard;
+
+const QByteArray groupCard = "BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:group\r\nFN:Team\r\nEND:VCARD\r\n";
+const QByteArray damagedFile = "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Broken\r\n";
+
+class ExportRun : public test::SyncFixture
+{
+protected:
+    QString cityOf(const CCard& card)
+    {
+        return property(card, card.IsIndividual == QLatin1String("Y") ? "HomeAddressCity"
+                                                                      : "BusinessAddressCity");
+    }
+    // Two items that are no contacts where the export looks, by path.
+    QHash<QString, QByteArray> writeOtherItems()
+    {
+        QHash<QString, QByteArray> items;
+        for (const QString& folderName : {QStringLiteral("VEXO Customers"), QString()}) {
+            QDir().mkpath(folderPath(folderName));
+            items.insert(folderPath(folderName) + "/team.vcf", groupCard);
+            items.insert(folderPath(folderName) + "/broken.vcf", damagedFile);
+        }
+        for (auto it = items.cbegin(); it != items.cend(); ++it) {
+            QFile item(it.key());
+            EXPECT_TRUE(item.open(QIODevice::WriteOnly));
+            item.write(it.value());
+        }
+        return items;
+    }
+    // The paths whose stamps differ from before.
+    QStringList rewrittenSince(const QHash<QString, QString>& before)
+    {
+        QStringList rewritten;
+        const auto after = fileStamps();
+        for (auto it = after.cbegin(); it != after.cend(); ++it) {
+            if (before.value(it.key()) != it.value()) {
+                rewritten << it.key();
+            }
+        }
+        return rewritten;
+    }
+};
+
+struct LayoutRow
+{
+    const char* name;
+    qint32 disableFolders;
+    int country;
+    const char* version;
+    QStringList folders;
+    bool addressBooks;
+};
+
+class Layouts : public ExportRun, public testing::WithParamInterface<LayoutRow>
+{};
+
+// The first export writes every active card; the user adds a category of
+// his own to one contact; an import of what was exported changes no row;
+// the next export rewrites only that contact, keeping his category apart;
+// the one after rewrites nothing.
+TEST_P(Layouts, ExportImportAndExportAgainWriteOnlyWhatChanged)
+{
+    const LayoutRow& row = GetParam();
+    makeCompanyFile(row.country);
+    settings.disableFolders = row.disableFolders;
+    settings.supplierWord =
+        row.country == 2 ? QStringLiteral("Vendor") : QStringLiteral("Supplier");
+    const auto others = writeOtherItems();
+    const QList<CCard> cards = activeCards();
+    const int n = int(cards.size());
+    const auto version = [&](test::OpenRun& run) {
+        ASSERT_TRUE(run.OpenOutlookConnection());
+        run.mobjOutlookApp->setVersion(QString::fromLatin1(row.version));
+    };
+
+    ASSERT_TRUE(transfer(2, version));
+    EXPECT_EQ(std::tuple(added, updated, total, syncs), std::tuple(n, 0, n, 1));
+    EXPECT_EQ(progress.pausedMilliseconds, 20 * n);
+    for (const QString& caption : {QStringLiteral("caption:Transferring Card 1 of %1").arg(n),
+                                   QStringLiteral("caption:Transferring Card %1 of %1").arg(n),
+                                   QStringLiteral("caption:Finishing Transfer... ")}) {
+        EXPECT_TRUE(progress.events.contains(caption)) << caption.toStdString();
+    }
+    EXPECT_EQ(exportReport().filter(QStringLiteral("|ADD")).size(), n);
+    EXPECT_EQ(summary.ReportFilePath,
+              QDir(folder.path()).filePath(QStringLiteral("OutlookImport.html")));
+    EXPECT_EQ(QDir(folderPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), row.folders);
+    for (const QString& name : row.folders) {
+        EXPECT_EQ(QFile::exists(folderPath(name) + QStringLiteral("/.brindle-folder")),
+                  row.addressBooks)
+            << name.toStdString();
+    }
+    for (const CCard& card : cards) {
+        const auto contact = contactOf(card);
+        ASSERT_TRUE(contact) << card.LastName.toStdString();
+        const QString word = CardType::fromLetter(card.CardTypeID)->word(settings.supplierWord);
+        EXPECT_TRUE(contact->property(QStringLiteral("Categories")).toString().startsWith(word));
+        EXPECT_EQ(contact->property(QStringLiteral("User2")).toString(),
+                  QLatin1String("VEXO") + card.CardTypeID);
+    }
+
+    const CCard staff = active("CardTypeID = 'E'");
+    const QString mapped = property(staff, "Categories");
+    changeContact(contactOf(staff), {{"Categories", mapped + QStringLiteral(", Golf")}});
+    const QStringList rowsBefore = rows();
+    ASSERT_TRUE(transfer(1));
+    EXPECT_EQ(rows(), rowsBefore);
+    EXPECT_EQ(added + updated, n);
+
+    auto stamps = fileStamps();
+    ASSERT_TRUE(transfer(2, version));
+    EXPECT_EQ(rewrittenSince(stamps), QStringList{contactFile(staff)});
+    EXPECT_EQ(property(staff, "Categories"), mapped);
+    EXPECT_EQ(property(staff, "User4"), QStringLiteral("Golf"));
+
+    stamps = fileStamps();
+    ASSERT_TRUE(transfer(2, version));
+    EXPECT_EQ(rewrittenSince(stamps), QStringList()) << "the user's own categories are no change";
+    EXPECT_EQ(std::tuple(added, updated, syncs), std::tuple(0, n, 0));
+    EXPECT_TRUE(exportReport().isEmpty());
+    for (auto it = others.cbegin(); it != others.cend(); ++it) {
+        EXPECT_EQ(readAll(it.key()), it.value());
+    }
+}
+
+const QStringList australianFolders{"VEXO Customers", "VEXO Employees", "VEXO Personal",
+                                    "VEXO Suppliers"};
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Export, Layouts, testing::Values(
+    LayoutRow{"folders", 0, 1, "16.0.0.0", australianFolders, true},
+    LayoutRow{"folders_of_an_old_version", 0, 1, "9.0.0.3821", australianFolders, false},
+    LayoutRow{"folders_of_a_United_States_file", 0, 2, "11.0",
+              {"VEXO Customers", "VEXO Employees", "VEXO Personal", "VEXO Vendors"}, true},
+    LayoutRow{"categories", 1, 1, "16.0.0.0", {"VEXO Customers"}, false}),
+    [](const testing::TestParamInfo<LayoutRow>& info) { return info.param.name; });
+// clang-format on
+
+struct RuleRow
+{
+    const char* name;
+    qint32 rule;
+    QList<qint32> answers;
+    int dialogs;
+    QStringList cities; // of the two changed cards afterwards; "" unchanged
+    bool ok;
+    int updatedLess;      // fewer updates than cards; -1: none at all
+    QStringList messages; // the report's rejected rows' messages; ["*"]: each a duplicate
+    int syncs;
+};
+
+class Rules : public ExportRun, public testing::WithParamInterface<RuleRow>
+{};
+
+// A person's and a company's card changed in the company file, and a third
+// whose contact another program gave a fax and a business address, which the
+// export never writes: only real changes are asked about.
+TEST_P(Rules, EachRuleAndAnswerActs)
+{
+    const RuleRow& row = GetParam();
+    makeCompanyFile();
+    ASSERT_TRUE(runExport());
+    const QList<CCard> changed{active("CardTypeID = 'C' AND IsIndividual = 'Y'"),
+                               active("CardTypeID = 'S' AND IsIndividual = 'N'")};
+    const CCard untouched = active("CardTypeID = 'E'");
+    const QStringList before{cityOf(changed[0]), cityOf(changed[1])};
+    changeContact(contactOf(changed[0]), {{"HomeFaxNumber", "02 1111 2222"}});
+    changeContact(contactOf(untouched),
+                  {{"HomeFaxNumber", "02 3333 4444"}, {"BusinessAddressCity", "Dubbo"}});
+    setCity(changed[0], QStringLiteral("Darwin"));
+    setCity(changed[1], QStringLiteral("Cairns"));
+    const int files = contactFiles();
+    const int n = int(activeCards().size());
+    removeReports();
+    settings.rule = row.rule;
+    prompts.choices = row.answers;
+    prompts.answers = {Prompts::Yes};
+
+    EXPECT_EQ(runExport(), row.ok);
+    ASSERT_EQ(prompts.shown.size(), row.dialogs);
+    if (row.dialogs > 0) {
+        EXPECT_EQ(prompts.shown[0].differences(),
+                  Differences({{".HomeAddressCity", before[0], "Darwin"}}));
+        EXPECT_EQ(prompts.shown[0].txtLastName.caption, changed[0].LastName);
+        EXPECT_EQ(prompts.shown[0].caption,
+                  QStringLiteral("Brindle - Confirm Update to Outlook Contact"));
+    }
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(cityOf(changed[i]), row.cities[i].isEmpty() ? before[i] : row.cities[i]);
+    }
+    EXPECT_EQ(property(changed[0], "HomeFaxNumber"), QStringLiteral("02 1111 2222"));
+    EXPECT_EQ(property(untouched, "BusinessAddressCity"), QStringLiteral("Dubbo"));
+    EXPECT_EQ(contactFiles(), files) << "scratch contacts are never saved";
+    EXPECT_EQ(added, 0);
+    EXPECT_EQ(syncs, row.syncs);
+    if (!row.ok) {
+        EXPECT_TRUE(exportReport().isEmpty());
+        EXPECT_TRUE(summary.lblFinishHeader.endsWith(QLatin1String("Cancelled")));
+        return;
+    }
+    EXPECT_EQ(updated, row.updatedLess < 0 ? 0 : n - row.updatedLess);
+    QStringList messages;
+    for (const QString& line : exportReport()) {
+        messages << line.section(u'|', 3, 3);
+    }
+    EXPECT_EQ(messages, row.messages == QStringList{"*"}
+                            ? QStringList(n, QStringLiteral("Duplicate Card"))
+                            : row.messages);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Export, Rules,
+    testing::Values(
+        RuleRow{"update_existing", 0, {}, 0, {"Darwin", "Cairns"}, true, 0, {}, 1},
+        RuleRow{"do_not_update", 2, {}, 0, {"", ""}, true, -1, {"*"}, 0},
+        RuleRow{"ask_and_update", 3, {6, 6}, 2, {"Darwin", "Cairns"}, true, 0, {}, 1},
+        RuleRow{"ask_and_skip", 3, {7, 6}, 2, {"", "Cairns"}, true, 1, {"Rejected by User"}, 1},
+        RuleRow{"ask_and_update_all", 3, {8}, 1, {"Darwin", "Cairns"}, true, 0, {}, 1},
+        RuleRow{"ask_and_cancel", 3, {2}, 1, {"", ""}, false, 0, {}, 0}),
+    [](const testing::TestParamInfo<RuleRow>& info) { return info.param.name; });
+
+// The duplicate check looks at record IDs and names; the search also finds a
+// contact by identification. Rule 2 leaves such a contact alone too.
+TEST_F(ExportRun, DoNotUpdateLeavesAContactTheSearchFindsAlone)
+{
+    makeCompanyFile();
+    const qint32 id = RawFile(file).addCard(QStringLiteral("C"), QStringLiteral("Newcomer"),
+                                            QStringLiteral("Al"), QStringLiteral("CUS999"));
+    const auto stranger = addContact(QStringLiteral("VEXO Customers"),
+                                     {{"LastName", "Stranger"}, {"User1", "CUS999"}});
+    const QString path = folderPath(QStringLiteral("VEXO Customers")) + u'/' + stranger->fileName();
+    const QByteArray bytes = readAll(path);
+    settings.rule = 2;
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(readAll(path), bytes);
+    EXPECT_EQ(added, int(activeCards().size()) - 1);
+    EXPECT_TRUE(exportReport().contains(QStringLiteral("Newcomer|Al||Duplicate Card|ERROR")))
+        << exportReport().join(u'\n').toStdString();
+    EXPECT_FALSE(contactOf(test::card(QStringLiteral("C"), {}, {}, {}, id)));
+}
+
+// The card's own contact is found first, though an unlinked namesake comes
+// earlier in the folder; a namesake linked to another card is passed over.
+TEST_F(ExportRun, TheCardsOwnContactIsFoundAmongNamesakes)
+{
+    makeCompanyFile();
+    ASSERT_TRUE(runExport());
+    const CCard person = active("CardTypeID = 'C' AND IsIndividual = 'Y'");
+    const auto stranger =
+        addContact(QStringLiteral("VEXO Customers"), {{"LastName", person.LastName},
+                                                      {"FirstName", person.FirstName},
+                                                      {"HomeAddressCity", "Nowhere"}});
+    const QString strangerPath =
+        folderPath(QStringLiteral("VEXO Customers")) + u'/' + stranger->fileName();
+    const QByteArray strangerBytes = readAll(strangerPath);
+    setCity(person, QStringLiteral("Darwin"));
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(cityOf(person), QStringLiteral("Darwin"));
+    EXPECT_EQ(readAll(strangerPath), strangerBytes);
+    EXPECT_EQ(added, 0);
+
+    QFile::remove(strangerPath);
+    const qint32 twin = RawFile(file).addCard(QStringLiteral("C"), person.LastName,
+                                              person.FirstName, QStringLiteral("*None"));
+    RawFile(file).addAddress(twin, 1, QStringLiteral("1 Twin St"));
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(added, 1) << "the twin gets a contact of its own";
+    EXPECT_EQ(cityOf(person), QStringLiteral("Darwin"));
+    const auto twinContact = contactOf(test::card(QStringLiteral("C"), {}, {}, {}, twin));
+    ASSERT_TRUE(twinContact);
+    EXPECT_EQ(twinContact->property(QStringLiteral("HomeAddressStreet")).toString(),
+              QStringLiteral("1 Twin St\r\n\r\n\r\n"));
+}
+
+// Values a filter must quote find their own contact by name alone; an
+// identification that is blank or *None (in any case) identifies nothing.
+TEST_F(ExportRun, SearchesFindTheCardsOwnContactAndNoOther)
+{
+    samples::writeCompanyFile(file, {1, 1, 3, {}}, samples::ExistingFile::Keep);
+    RawFile raw(file);
+    raw.exec(QStringLiteral("UPDATE Cards SET IsInactive = 'Y'"));
+    const QList<std::pair<QString, QString>> names = {
+        {QStringLiteral("O'Neil"), QStringLiteral("Seán")},
+        {QStringLiteral("D'Arcy-O'Brien"), QStringLiteral("Zoë")},
+        {QStringLiteral("Say \"Hi\" Ltd"), {}},
+        {QStringLiteral("Smith (Holdings) [Aust]"), {}},
+        {QStringLiteral("Nguyễn & Müller"), {}},
+        {QStringLiteral("x') OR ([LastName] = 'y"), QStringLiteral("z")},
+        {QStringLiteral("It''s"), {}}};
+    const QStringList identifications{"O'N'1", "*None", "*NONE", "", "O'N'2", "*none", ""};
+    QList<qint32> ids;
+    for (const auto& [last, first] : names) {
+        ids << raw.addCard(QStringLiteral("C"), last, first, identifications[ids.size()]);
+        raw.addAddress(ids.last(), 1, QStringLiteral("1 Main St"));
+    }
+    QStringList strangers;
+    for (const char* identification : {"*None", ""}) {
+        strangers << folderPath(QStringLiteral("VEXO Customers")) + u'/' +
+                         addContact(QStringLiteral("VEXO Customers"),
+                                    {{"LastName", "Stranger"}, {"User1", identification}},
+                                    QStringLiteral("0%1").arg(strangers.size()))
+                             ->fileName();
+    }
+    auto stamps = fileStamps();
+    ASSERT_TRUE(runExport());
+    ASSERT_EQ(added, names.size());
+    for (const QString& path : strangers) {
+        EXPECT_FALSE(rewrittenSince(stamps).contains(path));
+    }
+
+    for (const auto& contact : contactsIn(QStringLiteral("VEXO Customers"))) {
+        if (contact->property(QStringLiteral("LastName")) != QStringLiteral("Stranger")) {
+            changeContact(contact,
+                          {{"CustomerID", QString()}, {"User3", QString()}, {"User1", QString()}});
+        }
+    }
+    raw.exec(QStringLiteral("UPDATE Addresses SET City = 'Perth'"));
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(std::tuple(added, updated), std::tuple(0, int(names.size())));
+    for (qsizetype i = 0; i < ids.size(); ++i) {
+        const auto contact = contactOf(test::card(QStringLiteral("C"), {}, {}, {}, ids[i]));
+        ASSERT_TRUE(contact) << names[i].first.toStdString();
+        const bool person = !names[i].second.isEmpty();
+        EXPECT_EQ(
+            contact->property(person ? QStringLiteral("LastName") : QStringLiteral("CompanyName")),
+            names[i].first);
+        EXPECT_EQ(contact->property(person ? QStringLiteral("HomeAddressCity")
+                                           : QStringLiteral("BusinessAddressCity")),
+                  QStringLiteral("Perth"));
+    }
+}
+
+struct CustomFieldRow
+{
+    const char* name;
+    int country;
+    QLocale locale;
+};
+
+class CustomFields : public ExportRun, public testing::WithParamInterface<CustomFieldRow>
+{};
+
+// The sample files hold a date in custom field 1, a remark in 2 and a
+// number in 3: a birthday, a spouse and an anniversary that is no date.
+TEST_P(CustomFields, GoToDatesAndSpouseOrAreReported)
+{
+    makeCompanyFile(GetParam().country);
+    QLocale::setDefault(GetParam().locale);
+    settings.customFields[0] = 3;
+    settings.customFields[1] = 4;
+    settings.customFields[2] = 2;
+    ASSERT_TRUE(runExport());
+    ASSERT_TRUE(runExport());
+    int birthdays = 0;
+    QStringList notDates;
+    for (const CCard& card : activeCards()) {
+        const auto contact = contactOf(card);
+        ASSERT_TRUE(contact);
+        if (!card.CustomField1.isEmpty()) {
+            EXPECT_EQ(contact->property(QStringLiteral("Birthday"))
+                          .toDate()
+                          .toString(GetParam().country == 2 ? QStringLiteral("MM/dd/yyyy")
+                                                            : QStringLiteral("dd/MM/yyyy")),
+                      card.CustomField1);
+            ++birthdays;
+        }
+        EXPECT_EQ(contact->property(QStringLiteral("Spouse")).toString(), card.CustomField2);
+        EXPECT_FALSE(contact->property(QStringLiteral("Anniversary")).toDate().isValid());
+        if (!card.CustomField3.isEmpty()) {
+            notDates << ImportReportWriter::escaped(
+                            card.LastName + QStringLiteral("|Custom Field #3 is not a date.")) +
+                            QStringLiteral("|UPDATE");
+        }
+    }
+    EXPECT_GT(birthdays, 0);
+    ASSERT_FALSE(notDates.isEmpty());
+    QStringList reported;
+    for (const QString& line : exportReport()) {
+        reported << line.section(u'|', 0, 0) + u'|' + line.section(u'|', 3);
+    }
+    reported.sort();
+    notDates.sort();
+    EXPECT_EQ(reported, notDates);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Export, CustomFields,
+    testing::Values(CustomFieldRow{"Australian", 1, QLocale(QLocale::English, QLocale::Australia)},
+                    CustomFieldRow{"United_States", 2,
+                                   QLocale(QLocale::English, QLocale::UnitedStates)}),
+    [](const testing::TestParamInfo<CustomFieldRow>& info) { return info.param.name; });
+
+// A run whose mapping fails for one card, after writing part of it.
+class FailingMapping : public test::OpenRun
+{
+public:
+    using OpenRun::OpenRun;
+    static inline qint32 failing = 0;
+
+    bool MapCardToContact(CCard& card, contacts::ContactItem& contact) override
+    {
+        if (card.CardRecordID != failing) {
+            return FProcess::MapCardToContact(card, contact);
+        }
+        contact.setProperty(QStringLiteral("User1"), QStringLiteral("HALF"));
+        return false;
+    }
+};
+
+TEST_F(ExportRun, ACardThatCannotBeMappedIsRejectedAndNothingOfItSaved)
+{
+    makeCompanyFile();
+    const CCard person = active("CardTypeID = 'C' AND IsIndividual = 'Y'");
+    const CCard company = active("CardTypeID = 'S' AND IsIndividual = 'N'");
+    FailingMapping::failing = person.CardRecordID;
+    ASSERT_TRUE(transfer<FailingMapping>(2));
+    EXPECT_FALSE(contactOf(person)) << "a new contact is not saved half-written";
+    EXPECT_EQ(added, int(activeCards().size()) - 1);
+    const QStringList rejected =
+        exportReport().filter(QStringLiteral("|The contact could not be written|ERROR"));
+    ASSERT_EQ(rejected.size(), 1);
+    EXPECT_TRUE(rejected[0].startsWith(ImportReportWriter::escaped(person.LastName) + u'|'));
+
+    const QString path = contactFile(company);
+    const QByteArray before = readAll(path);
+    setCity(company, QStringLiteral("Darwin"));
+    FailingMapping::failing = company.CardRecordID;
+    ASSERT_TRUE(transfer<FailingMapping>(2));
+    EXPECT_EQ(readAll(path), before) << "an existing contact keeps what it held";
+    EXPECT_EQ(summary.RejectedCards, 1);
+}
+
+// A contact another program changes while the export runs is not
+// overwritten: its card is rejected and the run fails; a cancel keeps what
+// was saved. Either way what was saved is flushed.
+TEST_F(ExportRun, AnExportStoppedPartWayKeepsAndFlushesWhatItSaved)
+{
+    makeCompanyFile();
+    const int n = int(activeCards().size());
+    prompts.answers = {Prompts::Yes};
+    progress.onCaption.insert(QStringLiteral("Transferring Card 3 of %1").arg(n),
+                              [this] { progress.controls->cmdCancel_Click(); });
+    EXPECT_FALSE(runExport());
+    EXPECT_EQ(std::tuple(added, syncs, contactFiles()), std::tuple(3, 1, 3));
+    EXPECT_TRUE(exportReport().isEmpty());
+    EXPECT_EQ(summary.lblFinishHeader, QStringLiteral("Export Cancelled"));
+
+    ASSERT_TRUE(runExport());
+    RawFile(file).exec(QStringLiteral("UPDATE Addresses SET City = City || ' North'"));
+    const QString path = contactFile(active("CardTypeID = 'S'"));
+    const QByteArray other = readAll(path).replace("END:VCARD", "NOTE:Mine\r\nEND:VCARD");
+    progress.onCaption.insert(QStringLiteral("Transferring Card 1 of %1").arg(n), [&] {
+        QFile changed(path);
+        ASSERT_TRUE(changed.open(QIODevice::WriteOnly));
+        changed.write(other);
+    });
+    EXPECT_FALSE(runExport());
+    EXPECT_EQ(readAll(path), other);
+    EXPECT_EQ(std::tuple(updated, syncs, summary.RejectedCards), std::tuple(n - 1, 1, 1));
+    EXPECT_TRUE(summary.lblFinishHeader.endsWith(QLatin1String("Cancelled")));
+}
+
+TEST_F(ExportRun, InactiveCardsAreExportedOnlyWhenAllowed)
+{
+    makeCompanyFile();
+    const int all = count(QStringLiteral("SELECT count(*) FROM Cards"));
+    ASSERT_LT(activeCards().size(), all);
+    settings.inactives = 1;
+    ASSERT_TRUE(runExport());
+    EXPECT_EQ(added, all);
+}
+
+} // namespace
+} // namespace brindle

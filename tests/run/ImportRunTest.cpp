@@ -1,0 +1,435 @@
+// Whole imports through the core on a sample company file.
+#include "SyncFixture.h"
+#include "samples/ContactStoreGenerator.h"
+
+namespace brindle {
+namespace {
+
+using TarvoCards::CCard;
+
+class ImportRun : public test::SyncFixture
+{
+protected:
+    // The card's contact (an export writes what it reads) with another city in address 1.
+    static CCard moved(const CCard& stored, const QString& newCity, bool linked = true)
+    {
+        CCard contact = stored;
+        contact.Addresses[0].City = newCity;
+        contact.CardRecordID = linked ? stored.CardRecordID : 0;
+        return contact;
+    }
+    QStringList backups() const
+    {
+        return QDir(folder.path()).entryList({QStringLiteral("company-backup-*")}, QDir::Files);
+    }
+};
+
+TEST_F(ImportRun, UnchangedContactsChangeNoRowLinkedOrNot)
+{
+    makeCompanyFile();
+    // A name in the form the mapping turns round.
+    RawFile(file).exec(QStringLiteral(
+        "UPDATE Cards SET LastName = 'Harbour Plumbing, The' WHERE CardRecordID = (SELECT "
+        "min(CardRecordID) FROM Cards WHERE IsIndividual = 'N' AND IsInactive = 'N')"));
+    for (const bool linked : {true, false}) {
+        SCOPED_TRACE(linked ? "linked" : "found by identification or name");
+        const QStringList before = rows();
+        QList<CCard> contacts;
+        for (const CCard& stored : storedCards()) {
+            contacts << stored;
+            contacts.last().CardRecordID = linked ? stored.CardRecordID : 0;
+        }
+        ASSERT_TRUE(runImport(contacts));
+        EXPECT_EQ(rows(), before);
+        const int inactive =
+            count(QStringLiteral("SELECT count(*) FROM Cards WHERE IsInactive = 'Y'"));
+        ASSERT_GT(inactive, 0);
+        EXPECT_EQ(added + updated, contacts.size() - inactive);
+        EXPECT_EQ(importReport().size(), inactive);
+        for (const QString& row : importReport()) {
+            EXPECT_TRUE(row.endsWith(QLatin1String("|VEXO Card Inactive|REJECTED")))
+                << qPrintable(row);
+        }
+    }
+}
+
+class StoreImport : public ImportRun
+{};
+
+TEST_F(StoreImport, ASampleStoreAddsItsNewContactsOnceInEitherLayout)
+{
+    using Layout = samples::ContactStoreOptions::Layout;
+    for (const Layout layout : {Layout::Folders, Layout::Categories}) {
+        SCOPED_TRACE(layout == Layout::Folders ? "folders" : "categories");
+        QFile::remove(file);
+        QDir(folderPath()).removeRecursively();
+        makeCompanyFile();
+        settings.disableFolders = layout == Layout::Categories ? 1 : 0;
+        const samples::ContactStoreSummary written =
+            samples::writeContactStore(store.path(), {60, layout, 5});
+        ASSERT_EQ(written.contacts, 60);
+        const QStringList others = QDir(folderPath()).entryList(QDir::Files);
+        const int cardsBefore = count(QStringLiteral("SELECT count(*) FROM Cards"));
+        ASSERT_TRUE(transfer(1));
+        const int cardsAfter = count(QStringLiteral("SELECT count(*) FROM Cards"));
+        EXPECT_GT(cardsAfter, cardsBefore);
+        EXPECT_EQ(summary.TotalCards, 60) << "items that are no contacts are not read";
+        EXPECT_EQ(added, 60);
+        EXPECT_EQ(QDir(folderPath()).entryList(QDir::Files), others);
+        ASSERT_TRUE(transfer(1));
+        EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards")), cardsAfter)
+            << "a second import of the same contacts adds nothing";
+        EXPECT_TRUE(importReport().filter(QStringLiteral("|ADD")).isEmpty())
+            << qPrintable(importReport().join(u'\n'));
+    }
+}
+
+TEST_F(StoreImport, AContactMovedToAnotherTypesFolderLeavesItsCardAlone)
+{
+    makeCompanyFile();
+    CCard customer = storedCard(QStringLiteral("CardTypeID = 'C' AND IsInactive = 'N' AND "
+                                               "IsIndividual = 'Y'"));
+    const QString oldCity = city(customer.CardRecordID);
+    customer.CardTypeID = QStringLiteral("S");
+    customer.CardIdentification.clear();
+    customer.Addresses[0].City = QStringLiteral("Moved");
+    exportCard(customer);
+
+    ASSERT_TRUE(transfer(1));
+    EXPECT_EQ(city(customer.CardRecordID), oldCity);
+    const qint32 supplier =
+        value(QStringLiteral("SELECT CardRecordID FROM Cards WHERE CardTypeID = 'S' AND "
+                             "LastName = ? AND FirstName = ?"),
+              {customer.LastName, customer.FirstName})
+            .toInt();
+    ASSERT_GT(supplier, 0);
+    EXPECT_EQ(city(supplier), QStringLiteral("Moved"));
+}
+
+TEST_F(ImportRun, RuleZeroUpdatesTheMatchedCardsAndAddsTheNewOnes)
+{
+    makeCompanyFile();
+    const CCard person = storedCard(QStringLiteral("CardTypeID = 'C' AND IsIndividual = 'Y' AND "
+                                                   "IsInactive = 'N'"));
+    const CCard company = storedCard(QStringLiteral("CardTypeID = 'S' AND IsIndividual = 'N' AND "
+                                                    "IsInactive = 'N'"));
+    const QString delivery = RawFile(file)
+                                 .value(QStringLiteral("SELECT InvoiceDeliveryID FROM Cards WHERE "
+                                                       "CardRecordID = ?"),
+                                        {person.CardRecordID})
+                                 .toString();
+    const int cardsBefore = count(QStringLiteral("SELECT count(*) FROM Cards"));
+    const QString oldCity = city(person.CardRecordID);
+    CCard unreadable = newContact(QStringLiteral("P"), QString());
+    unreadable.TransferMessage = unreadableContact;
+
+    ASSERT_TRUE(
+        runImport({moved(person, QStringLiteral("Darwin"), false),
+                   moved(company, QStringLiteral("Alice Springs")),
+                   newContact(QStringLiteral("C"), QStringLiteral("Newman"), QStringLiteral("Al")),
+                   newContact(QStringLiteral("S"), QStringLiteral("Zeta Supplies")), unreadable}));
+
+    EXPECT_EQ(city(person.CardRecordID), QStringLiteral("Darwin"));
+    EXPECT_EQ(city(company.CardRecordID), QStringLiteral("Alice Springs"));
+    EXPECT_EQ(value(QStringLiteral("SELECT InvoiceDeliveryID FROM Cards WHERE CardRecordID = ?"),
+                    {person.CardRecordID})
+                  .toString(),
+              delivery);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards")), cardsBefore + 2);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards c JOIN Addresses a USING "
+                                   "(CardRecordID) WHERE c.CardTypeID = 'S' AND c.LastName = "
+                                   "'Zeta Supplies' AND a.StreetLine2 = '2 New St'")),
+              1);
+    EXPECT_EQ(added, 4);
+    EXPECT_EQ(summary.RejectedCards, 1);
+    EXPECT_EQ(importReport(),
+              QStringList({"Newman|Al|newman@new.example||ADD", "Zeta Supplies||||ADD",
+                           "|||The contact could not be read|REJECTED"}));
+    EXPECT_EQ(summary.ReportFilePath,
+              QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html")));
+    // Each type was saved before anything was written.
+    ASSERT_EQ(backups().size(), 4);
+    RawFile saved(QDir(folder.path()).filePath(backups().filter(QStringLiteral("-C.")).value(0)));
+    EXPECT_EQ(saved
+                  .value(QStringLiteral("SELECT City FROM Addresses WHERE CardRecordID = ? AND "
+                                        "Location = 1"),
+                         {person.CardRecordID})
+                  .toString(),
+              oldCity);
+}
+
+// An import holds of the existing cards only what it reads: every member
+// the comparison looks at must still be there, at both addresses.
+TEST_F(ImportRun, TheComparisonSeesEveryComparedMemberOfTheLoadedCard)
+{
+    const QStringList columns{"StreetLine1", "StreetLine2", "StreetLine3", "StreetLine4", "City",
+                              "State",       "Postcode",    "Country",     "Phone1",      "Phone2",
+                              "Phone3",      "Fax",         "Email",       "WWW"};
+    makeCompanyFile();
+    const qint32 id = storedCard(QStringLiteral("IsIndividual = 'Y' AND IsInactive = 'N' AND "
+                                                "CardIdentification <> '*None'"))
+                          .CardRecordID;
+    QStringList compared{"LastName", "FirstName", "CardIdentification"};
+    for (const int location : {1, 2}) {
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            // A contact carries the other address without its phones, e-mail and web page.
+            const bool carried = location == 1 || i < 8;
+            RawFile(file).exec(
+                QStringLiteral("UPDATE Addresses SET %1 = ? WHERE CardRecordID = ? AND "
+                               "Location = ?")
+                    .arg(columns[i]),
+                {carried ? QStringLiteral("%1 %2").arg(columns[i]).arg(location) : QString(), id,
+                 location});
+            if (carried) {
+                compared << QStringLiteral("%1.%2").arg(location).arg(columns[i]);
+            }
+        }
+    }
+    // The card's contact, equal to it in every member the comparison reads,
+    // then once with each member changed.
+    const CCard same = storedCard(QStringLiteral("CardRecordID = %1").arg(id));
+    QList<CCard> contacts{same};
+    for (const QString& name : std::as_const(compared)) {
+        contacts << same;
+        test::setMember(contacts.last(), name, name.section(u'.', -1) + QStringLiteral(" 9"));
+    }
+    settings.rule = 3;
+    prompts.choices = QList<qint32>(compared.size(), FUpdateChoice::Skip);
+    ASSERT_TRUE(runImport(contacts));
+    ASSERT_EQ(prompts.shown.size(), compared.size());
+    for (qsizetype i = 0; i < compared.size(); ++i) {
+        const Differences differences = prompts.shown[i].differences();
+        ASSERT_EQ(differences.size(), 1) << i;
+        EXPECT_EQ(differences[0].key, compared[i].section(u'.', -1)) << i;
+    }
+}
+
+TEST_F(ImportRun, WithoutAReportTheCountersStillReachTheSummaryAndEveryTenthItemPauses)
+{
+    makeCompanyFile();
+    settings.suppressReport = true;
+    QList<CCard> contacts;
+    for (int i = 0; i < 25; ++i) {
+        contacts << newContact(i % 2 ? QStringLiteral("C") : QStringLiteral("P"),
+                               QStringLiteral("Newman %1").arg(i), QStringLiteral("Al"));
+    }
+    ASSERT_TRUE(runImport(contacts));
+    EXPECT_FALSE(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html"))));
+    EXPECT_TRUE(summary.ReportFilePath.isEmpty());
+    EXPECT_EQ(summary.AddedCards, 25);
+    EXPECT_EQ(summary.RejectedCards, 0);
+    EXPECT_EQ(progress.pausedMilliseconds, 40);
+    const QStringList captions = progress.events.filter(QStringLiteral("caption:Transferring"));
+    EXPECT_EQ(captions, QStringList({"caption:Transferring Customer Cards...",
+                                     "caption:Transferring Personal Cards..."}));
+    EXPECT_TRUE(progress.events.contains(QStringLiteral("caption:Finishing Transfer... ")));
+    EXPECT_EQ(progress.values.last(), 100);
+}
+
+TEST_F(ImportRun, AUnitedStatesFileWritesVendors)
+{
+    makeCompanyFile(2);
+    settings.supplierWord = QStringLiteral("Vendor"); // the contact is in "VEXO Vendors"
+    ASSERT_TRUE(runImport({newContact(QStringLiteral("V"), QStringLiteral("Zeta Supplies"))}));
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards WHERE CardTypeID = 'V' AND "
+                                   "LastName = 'Zeta Supplies'")),
+              1);
+    EXPECT_TRUE(progress.events.contains(QStringLiteral("caption:Transferring Vendor Cards...")));
+    EXPECT_FALSE(
+        progress.events.contains(QStringLiteral("caption:Transferring Customer Cards...")));
+}
+
+TEST_F(ImportRun, RuleTwoRefusesDuplicatesAndListsThem)
+{
+    makeCompanyFile();
+    settings.rule = 2;
+    const CCard person = storedCard(QStringLiteral("CardTypeID = 'E' AND IsIndividual = 'Y' AND "
+                                                   "IsInactive = 'N'"));
+    const QString oldCity = city(person.CardRecordID);
+    CCard byIdentification =
+        moved(storedCard(QStringLiteral("CardTypeID = 'C' AND IsInactive = 'N' AND "
+                                        "CardIdentification NOT IN ('', '*None')")),
+              QStringLiteral("Broome"), false);
+    byIdentification.LastName = QStringLiteral("Renamed Pty Ltd");
+    byIdentification.IsIndividual = QStringLiteral("N");
+    byIdentification.FirstName.clear();
+
+    ASSERT_TRUE(runImport(
+        {moved(person, QStringLiteral("Broome"), false), byIdentification,
+         newContact(QStringLiteral("E"), QStringLiteral("Newman"), QStringLiteral("Al"))}));
+    EXPECT_EQ(city(person.CardRecordID), oldCity);
+    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Addresses WHERE City = 'Broome'")), 0);
+    EXPECT_EQ(added, 1);
+    const QStringList report = importReport();
+    EXPECT_TRUE(report.contains(
+        QStringLiteral("%1|%2||Duplicate Card|REJECTED").arg(person.LastName, person.FirstName)))
+        << qPrintable(report.join('\n'));
+    EXPECT_TRUE(report.contains(QStringLiteral("Renamed Pty Ltd|||Duplicate Card|REJECTED")))
+        << qPrintable(report.join('\n'));
+}
+
+struct AnswerRow
+{
+    const char* name;
+    QList<qint32> answers;
+    bool ok;
+    QStringList cities; // of the two changed cards afterwards; "" unchanged
+    bool added;
+};
+
+TEST_F(ImportRun, RuleThreeAsksAndEachAnswerActs)
+{
+    const AnswerRow rows[] = {
+        {"update each", {6, 6, 6}, true, {"Darwin", "Cairns"}, true},
+        // Asked in the order the folders are read: customers, then personal cards.
+        {"skip some", {7, 7, 6}, true, {"", "Cairns"}, false},
+        {"update all", {8}, true, {"Darwin", "Cairns"}, true},
+        {"cancel", {2}, false, {"", ""}, false},
+    };
+    for (const AnswerRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        QFile::remove(file);
+        makeCompanyFile();
+        settings.rule = 3;
+        const QList<CCard> cards = {
+            storedCard(QStringLiteral("CardTypeID = 'C' AND IsInactive = 'N'")),
+            storedCard(QStringLiteral("CardTypeID = 'P' AND IsInactive = 'N'"))};
+        const QStringList before{city(cards[0].CardRecordID), city(cards[1].CardRecordID)};
+        prompts.choices = row.answers;
+        prompts.shown.clear();
+        prompts.answers = {Prompts::Yes};
+        writeContacts(
+            {moved(cards[0], QStringLiteral("Darwin")), moved(cards[1], QStringLiteral("Cairns")),
+             newContact(QStringLiteral("C"), QStringLiteral("Newman"), QStringLiteral("Al"))});
+        EXPECT_EQ(transfer(1), row.ok);
+        EXPECT_EQ(prompts.shown.size(), row.answers.size());
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(city(cards[i].CardRecordID),
+                      row.cities[i].isEmpty() ? before[i] : row.cities[i]);
+        }
+        EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards WHERE LastName = 'Newman'")),
+                  row.added ? 1 : 0);
+    }
+}
+
+TEST_F(ImportRun, InactiveCardsAreWrittenOnlyWhenAllowedAndStayInactive)
+{
+    for (const qint32 transferInactives : {0, 1}) {
+        SCOPED_TRACE(transferInactives);
+        QFile::remove(file);
+        QFile::remove(QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html")));
+        makeCompanyFile();
+        settings.inactives = transferInactives;
+        const CCard inactive = storedCard(QStringLiteral("IsInactive = 'Y'"));
+        const QString oldCity = city(inactive.CardRecordID);
+        writeContacts({moved(inactive, QStringLiteral("Darwin"), false)});
+        ASSERT_TRUE(transfer(1));
+        EXPECT_EQ(city(inactive.CardRecordID),
+                  transferInactives ? QStringLiteral("Darwin") : oldCity);
+        EXPECT_EQ(value(QStringLiteral("SELECT IsInactive FROM Cards WHERE CardRecordID = ?"),
+                        {inactive.CardRecordID})
+                      .toString(),
+                  QStringLiteral("Y"));
+        EXPECT_EQ(importReport(),
+                  transferInactives
+                      ? QStringList()
+                      : QStringList{QStringLiteral("%1|%2||VEXO Card Inactive|REJECTED")
+                                        .arg(inactive.LastName, inactive.FirstName)});
+    }
+}
+
+class ImportStops;
+
+struct StopRow
+{
+    const char* name;
+    void (*stop)(ImportStops&);
+    bool customersWritten;
+    int backups;
+    bool failed; // logged as a failed type
+};
+
+class ImportStops : public ImportRun, public testing::WithParamInterface<StopRow>
+{
+public:
+    using ImportRun::file;
+    using ImportRun::progress;
+    using ImportRun::prompts;
+    std::unique_ptr<RawFile> holder; // a writer that holds the file locked
+};
+
+TEST_P(ImportStops, EveryTypeIsWrittenWholeOrNotAtAll)
+{
+    const StopRow& row = GetParam();
+    makeCompanyFile();
+    enableLog();
+    QList<CCard> contacts;
+    QHash<qint32, QString> expected; // cities afterwards by record
+    for (const CCard& card : storedCards()) {
+        if (card.IsInactive == QLatin1String("N") && card.CardTypeID != QLatin1String("P")) {
+            contacts << moved(card, QStringLiteral("Moved"));
+            expected.insert(card.CardRecordID,
+                            card.CardTypeID == QLatin1String("C") && row.customersWritten
+                                ? QStringLiteral("Moved")
+                                : city(card.CardRecordID));
+        }
+    }
+    row.stop(*this);
+    EXPECT_FALSE(runImport(contacts));
+    holder.reset();
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        EXPECT_EQ(city(it.key()), it.value()) << it.key();
+    }
+    EXPECT_TRUE(importReport().isEmpty());
+    EXPECT_EQ(backups().size(), row.backups);
+    EXPECT_TRUE(backups().value(0).endsWith(QLatin1String("-C.sqlite")));
+    const QStringList failed = logLines().filter(QStringLiteral("Import has failed"));
+    ASSERT_EQ(failed.size(), row.failed ? 1 : 0);
+    if (row.failed) {
+        const int employees = count(QStringLiteral("SELECT count(*) FROM Cards WHERE "
+                                                   "CardTypeID = 'E' AND IsInactive = 'N'"));
+        EXPECT_TRUE(failed[0].endsWith(
+            QStringLiteral(" VEXOBrindle.FProcess.ImportToVEXO Employee Cards Import has failed: "
+                           "%1 cards.")
+                .arg(employees)));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stops, ImportStops,
+    testing::Values(
+        StopRow{"refused_in_the_middle_of_the_employees",
+                [](ImportStops& f) {
+                    RawFile(f.file).exec(QStringLiteral(
+                        "CREATE TRIGGER refuse BEFORE UPDATE ON Cards WHEN NEW.CardRecordID = "
+                        "(SELECT CardRecordID FROM Cards WHERE CardTypeID = 'E' AND IsInactive = "
+                        "'N' ORDER BY CardRecordID LIMIT 1 OFFSET 1) BEGIN SELECT RAISE(ABORT, "
+                        "'refused'); END"));
+                },
+                true, 4, true},
+        StopRow{"locked_by_another_writer_before_the_employees",
+                [](ImportStops& f) {
+                    f.progress.onCaption.insert(
+                        QStringLiteral("Transferring Employee Cards..."), [&f] {
+                            f.holder = std::make_unique<RawFile>(f.file);
+                            f.holder->exec(QStringLiteral("BEGIN IMMEDIATE"));
+                        });
+                },
+                true, 4, true},
+        StopRow{"cancelled_while_the_customers_are_written",
+                [](ImportStops& f) {
+                    f.prompts.answers = {Prompts::Yes};
+                    f.progress.onCaption.insert(QStringLiteral("Transferring Customer Cards..."),
+                                                [&f] { f.progress.controls->cmdCancel_Click(); });
+                },
+                true, 4, false},
+        StopRow{"cancelled_after_the_customers_backup",
+                [](ImportStops& f) {
+                    f.prompts.answers = {Prompts::Yes};
+                    f.progress.atPump.insert(2, test::ScriptedProgress::cancel());
+                },
+                false, 1, false}),
+    [](const testing::TestParamInfo<StopRow>& info) { return info.param.name; });
+
+} // namespace
+} // namespace brindle
