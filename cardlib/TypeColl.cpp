@@ -54,7 +54,7 @@ bool CTypeColl::Import()
         // Lock first: on a server, preparing a write waits for another writer too.
         Dialect::of(db).beginWrite(db, connection->WriteLockTimeout,
                                    displayName(connection->Settings().DataFile));
-        importer.emplace(db, storedTypes(m_cardTypeId), newType);
+        importer.emplace(db, storedTypes(m_cardTypeId), newType, connection->journal());
         for (CImportCard& item : *this) {
             importer->write(item);
             emit ImportComplete(QVariant());
