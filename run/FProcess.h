@@ -177,6 +177,7 @@ protected:
     TarvoCards::CCard takeNextTransfer();
     bool importType(const QString& cardTypeId, qint32& countedItems);
     void listRejectedCards();
+    QString secondClaimant(qint32 cardRecordId) const;
     void createImportReport();
 
     // Contact side

@@ -2,7 +2,10 @@
 #include "cardlib/Backup.h"
 #include "cardlib/ServerBackup.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace TarvoCards;
 
@@ -28,9 +31,14 @@ protected:
     }
 };
 
+// What only a backup file has: its mode and the leftovers of killed runs.
+class CardBackupFile : public CardBackup
+{};
+
 } // namespace
 
 CARD_ENGINES(CardBackup, fileEngine, serverEngine);
+CARD_ENGINES(CardBackupFile, fileEngine);
 
 TEST_P(CardBackup, FillsTheCollectionAndWritesABackupThatRestores)
 {
@@ -92,4 +100,35 @@ TEST_P(CardBackup, RestoreFromAFileThatIsNoBackupChangesNothing)
         EXPECT_THROW(restore(backup), brindle::PlatformError);
     }
     EXPECT_EQ(RawFile(m_file).value("SELECT count(*) FROM Cards").toInt(), 8);
+}
+
+// Parts named "<company>-backup-….sqlite.<pid>.part": only a dead writer's
+// parts of this company file are removed.
+TEST_P(CardBackupFile, IsAsPrivateAsTheCompanyFileAndClearsWhatKilledRunsLeft)
+{
+    const pid_t dead = fork();
+    if (dead == 0) {
+        _exit(0);
+    }
+    waitpid(dead, nullptr, 0);
+    const QDir folder = QFileInfo(m_file).dir();
+    const QString part = QStringLiteral("%1-backup-20260101-000000-E.sqlite%2");
+    const QStringList removed = {part.arg("company", ".%1.part").arg(dead),
+                                 part.arg("company", ".%1.part-journal").arg(dead)};
+    const QStringList kept = {part.arg("company", ".%1.part").arg(getpid()),
+                              part.arg("other", ".%1.part").arg(dead),
+                              part.arg("company", ".part")};
+    for (const QString& name : removed + kept) {
+        QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
+    }
+    QFile::setPermissions(m_file, QFile::ReadOwner | QFile::WriteOwner);
+    const mode_t umaskWas = umask(022);
+    CEmployeeColl employees;
+    bool ok = false;
+    employees.Backup(0, 0, ok);
+    umask(umaskWas);
+    EXPECT_EQ(QFile::permissions(employees.backupPath()) & 0x777, 0x600) << "rw by the user alone";
+    for (const QString& name : removed + kept) {
+        EXPECT_EQ(folder.exists(name), kept.contains(name)) << name.toStdString();
+    }
 }
