@@ -110,14 +110,20 @@ CardImporter::CardImporter(QSqlDatabase& db, QStringList types, QString newType,
         QStringLiteral("SELECT %1 FROM Addresses WHERE CardRecordID = ?").arg(addressSelectList()));
     const QStringList columns = cardTextColumnNames();
     prepareOrThrow(m_insert,
-                   QStringLiteral("INSERT INTO Cards (CardTypeID, %1) VALUES (?, %2)")
+                   QStringLiteral("INSERT INTO Cards (CardTypeID, %1) VALUES (?, %2) "
+                                  "RETURNING CardRecordID")
                        .arg(columns.join(QStringLiteral(", ")), placeholders(columns.size())));
     prepareOrThrow(m_update, QStringLiteral("UPDATE Cards SET %1 = ? WHERE CardRecordID = ?")
                                  .arg(columns.join(QStringLiteral(" = ?, "))));
-    prepareOrThrow(
-        m_writeAddress,
-        QStringLiteral("INSERT OR REPLACE INTO Addresses (%1) VALUES (%2)")
-            .arg(addressSelectList(), placeholders(addressTextColumnNames().size() + 2)));
+    QStringList replaced;
+    for (const QString& column : addressTextColumnNames()) {
+        replaced << QStringLiteral("%1 = excluded.%1").arg(column);
+    }
+    prepareOrThrow(m_writeAddress,
+                   QStringLiteral("INSERT INTO Addresses (%1) VALUES (%2) ON CONFLICT "
+                                  "(CardRecordID, Location) DO UPDATE SET %3")
+                       .arg(addressSelectList(), placeholders(addressTextColumnNames().size() + 2),
+                            replaced.join(QStringLiteral(", "))));
 }
 
 void CardImporter::write(CImportCard& item)
@@ -236,7 +242,8 @@ void CardImporter::store(CImportCard& merged, bool exists, CImportCard& item)
         execOrThrow(m_update, values << merged.CardRecordID);
     } else {
         execOrThrow(m_insert, QVariantList{merged.CardTypeID} + values);
-        merged.CardRecordID = m_insert.lastInsertId().toInt();
+        merged.CardRecordID = m_insert.next() ? m_insert.value(0).toInt() : 0;
+        m_insert.finish();
     }
     for (CAddress& address : item.Addresses) {
         address = addressAt(merged.Addresses, address.Location);

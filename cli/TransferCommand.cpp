@@ -7,6 +7,7 @@
 #include "Interrupt.h"
 #include "TerminalProgress.h"
 #include "TerminalPrompts.h"
+#include "cardlib/ServerAddress.h"
 #include "runs/RunFiles.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
@@ -153,7 +154,8 @@ int finish(int status)
 int explainFailedChecks(QTextStream& err)
 {
     const QString database = MMain::gobjOptions ? MMain::gobjOptions->Database() : QString();
-    if (!database.isEmpty() && !MMain::FileExists(database)) {
+    if (!database.isEmpty() && !TarvoCards::ServerAddress::names(database) &&
+        !MMain::FileExists(database)) {
         err << "brindle-cli: the company file " << database << " does not exist\n";
     }
     err << "brindle-cli: the checks before the run failed; nothing was transferred\n";

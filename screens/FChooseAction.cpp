@@ -2,6 +2,7 @@
 
 #include "Forms.h"
 #include "carddav/RunSync.h"
+#include "cardlib/ServerAddress.h"
 #include "contactstore/Application.h"
 #include "platform/PlatformError.h"
 #include "run/FProcess.h"
@@ -118,7 +119,8 @@ bool FChooseAction::InitialiseSettings(bool& bExitApplication)
         if (!MMain::gobjOptions) {
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
-        return MMain::FileExists(MMain::gobjOptions->Database());
+        const QString database = MMain::gobjOptions->Database();
+        return TarvoCards::ServerAddress::names(database) || MMain::FileExists(database);
     } catch (const std::exception& error) {
         MMain::logError(QStringLiteral("FChooseAction.InitialiseSettings"), error);
         return false;
