@@ -17,7 +17,7 @@ _brindle_cli()
 
     local command=${words[1]} options
     case $command in
-        import | export) options='--rule --inactive --sync --options-file --help' ;;
+        import | export) options='--rule --inactive --sync --wait --options-file --help' ;;
         carddav)
             if ((cword == 2)); then
                 COMPREPLY=($(compgen -W 'setup sync' -- "$cur"))
