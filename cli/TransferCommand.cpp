@@ -4,11 +4,13 @@
 #include "Commands.h"
 #include "Console.h"
 #include "Interrupt.h"
+#include "OptionString.h"
 #include "TerminalProgress.h"
 #include "TerminalPrompts.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
+#include <QFileInfo>
 #include <optional>
 #include <tuple>
 #include <variant>
@@ -35,7 +37,7 @@ std::variant<TransferArguments, QString> parse(const QStringList& args)
 {
     Arguments read(args, transferCommandOptions());
     TransferArguments parsed;
-    parsed.options = read.operand(QStringLiteral("the option string as one argument, in quotes"));
+    parsed.options = readOptionString(read);
     parsed.inactive = read.flag("--inactive");
     const int rule = read.choice("--rule", {"update", "keep", "ask"}, -1);
     if (rule >= 0) {
@@ -141,7 +143,9 @@ int finish(int status)
 int explainFailedChecks(QTextStream& err)
 {
     const QString database = MMain::gobjOptions ? MMain::gobjOptions->Database() : QString();
-    if (!database.isEmpty() && !MMain::FileExists(database)) {
+    if (!database.isEmpty() && QFileInfo(database).isDir()) {
+        err << "brindle-cli: the company file " << database << " is a folder, not a file\n";
+    } else if (!database.isEmpty() && !MMain::FileExists(database)) {
         err << "brindle-cli: the company file " << database << " does not exist\n";
     }
     err << "brindle-cli: the checks before the run failed; nothing was transferred\n";
@@ -152,6 +156,7 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
         TerminalPrompts& prompts, const Forms::ProcessFactory& makeProcess)
 {
     QTextStream& err = console.err();
+    warnOfUnknownKeys(args.options, err);
     switch (MMain::Main(args.options)) {
     case MMain::FirstScreen::None:
         return NotCompleted;
@@ -160,6 +165,13 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
         return UsageError;
     case MMain::FirstScreen::ChooseAction:
         break;
+    }
+    const clsOptions& options = *MMain::gobjOptions;
+    if (!options.Customers() && !options.Suppliers() && !options.Employees() &&
+        !options.Personal()) {
+        err << "brindle-cli: choose at least one card type (CUSTOMERS=YES, SUPPLIERS=YES, "
+               "EMPLOYEES=YES or PERSONAL=YES)\n";
+        return UsageError;
     }
     TerminalProgress progress(console, prompts);
     Forms forms(prompts, progress);
@@ -220,7 +232,8 @@ int transferCommand(qint32 lTransferAction, const QStringList& args, Console& co
 
 std::span<const Option> transferCommandOptions()
 {
-    static const Option options[] = {{"--rule", "update|keep|ask"}, {"--inactive"}};
+    static const Option options[] = {
+        {"--rule", "update|keep|ask"}, {"--inactive"}, optionsFileOption};
     return options;
 }
 

@@ -4,6 +4,7 @@
 #include "samples/CompanyFileGenerator.h"
 
 #include <QDir>
+#include <QProcess>
 #include <sys/stat.h>
 
 namespace {
@@ -34,9 +35,56 @@ TEST_F(CliTest, OptionsPrintsTheNinePropertiesInOrder)
                                   "<SUPPLIERS=yes<PASSWORD=pw<NETWORK_PROTOCOL=TCP")}),
               0);
     EXPECT_EQ(out, QStringLiteral("Database=C:\\Data\\Company.dat\nHostExePath=\n"
-                                  "NetworkProtocol=TCP\nPassword=pw\nUsername=Clerk\n"
+                                  "NetworkProtocol=TCP\nPassword=****\nUsername=Clerk\n"
                                   "Customers=True\nEmployees=False\nPersonal=False\n"
                                   "Suppliers=True\n"));
+}
+
+// Kept out of the process list: from a file only its owner may read, or
+// from standard input.
+TEST_F(CliTest, TheOptionStringFromAPrivateFileOrStandardInput)
+{
+    const QByteArray optionString = "DATABASE=/data/Company.db<PASSWORD=secret<CUSTOMRS=YES";
+    const QString path = folder.filePath(QStringLiteral("company.options"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(optionString + "\nignored\n");
+    file.close();
+    const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner;
+    const struct
+    {
+        QFile::Permissions permissions;
+        QStringList args;
+        int status;
+        const char* says;
+    } rows[] = {
+        {owner, {}, 0, "Database=/data/Company.db\n"},
+        {owner | QFile::ReadGroup, {}, cli::UsageError, "other users can read it"},
+        {owner | QFile::ReadOther, {}, cli::UsageError, "other users can read it"},
+        {owner, {QStringLiteral("x")}, cli::UsageError, "not both"},
+    };
+    for (const auto& row : rows) {
+        ASSERT_TRUE(file.setPermissions(row.permissions));
+        EXPECT_EQ(
+            run(QStringList{QStringLiteral("options"), QStringLiteral("--options-file"), path} +
+                row.args),
+            row.status);
+        EXPECT_TRUE((out + err).contains(QLatin1String(row.says))) << qPrintable(out + err);
+        EXPECT_FALSE(out.contains(QStringLiteral("secret")));
+    }
+    run({QStringLiteral("options"), QStringLiteral("--options-file"), path});
+    EXPECT_TRUE(err.contains(QStringLiteral("unknown key CUSTOMRS"))) << qPrintable(err);
+
+    QProcess cli;
+    cli.start(QStringLiteral(BRINDLE_BIN_DIR "/brindle-cli"),
+              {QStringLiteral("options"), QStringLiteral("-")});
+    ASSERT_TRUE(cli.waitForStarted());
+    cli.write(optionString + "\n");
+    cli.closeWriteChannel();
+    ASSERT_TRUE(cli.waitForFinished());
+    const QString printed = QString::fromUtf8(cli.readAllStandardOutput());
+    EXPECT_TRUE(printed.contains(QStringLiteral("Database=/data/Company.db\n")));
+    EXPECT_TRUE(printed.contains(QStringLiteral("Password=****\n"))) << qPrintable(printed);
 }
 
 TEST_F(CliTest, WrongCommandsAndArgumentsExitWithTwo)

@@ -56,7 +56,8 @@ protected:
     int run(qint32 direction, QStringList args)
     {
         for (QString& arg : args) {
-            arg.replace(QStringLiteral("$O"), options());
+            arg.replace(QStringLiteral("$O"), options())
+                .replace(QStringLiteral("$D"), folder.path());
         }
         return cli::transferCommand(direction, args, console, test::FakeSteps::factory(script));
     }
@@ -110,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
         StatusRow{
             "a failing step", {"$O"}, false, "0", "MergeCollections", "", 1, "Export Cancelled"},
         StatusRow{"company file missing",
-                  {"DATABASE=/nowhere/Company.db"},
+                  {"DATABASE=/nowhere/Company.db<CUSTOMERS=YES"},
                   false,
                   "0",
                   "",
@@ -154,6 +155,30 @@ INSTANTIATE_TEST_SUITE_P(
                   "",
                   2,
                   "--rule needs a value"},
+        StatusRow{"a folder for the company file",
+                  {"DATABASE=$D<CUSTOMERS=YES"},
+                  false,
+                  "0",
+                  "",
+                  "",
+                  1,
+                  "is a folder, not a file"},
+        StatusRow{"no card type",
+                  {"DATABASE=$D/Company.db"},
+                  false,
+                  "0",
+                  "",
+                  "",
+                  2,
+                  "choose at least one card type"},
+        StatusRow{"a misspelt key",
+                  {"DATABSE=$D/Company.db<CUSTOMERS=YES"},
+                  false,
+                  "0",
+                  "",
+                  "",
+                  2,
+                  "unknown key DATABSE"},
         StatusRow{"no company file named",
                   {"CUSTOMERS=YES"},
                   false,
@@ -429,7 +454,8 @@ TEST_F(TransferCommand, HelpListsTheTransfers)
     QTextStream outStream(&out);
     QTextStream errStream(&err);
     EXPECT_EQ(cli::dispatch({QStringLiteral("--help")}, outStream, errStream), 0);
-    for (const char* text : {"import \"<option string>\" [--rule update|keep|ask] [--inactive]",
+    for (const char* text : {"import \"<option string>\"|- [--rule update|keep|ask] [--inactive] "
+                             "[--options-file FILE]",
                              "export \"<option string>\"", "a second Ctrl-C ends at once",
                              "Exit status: 0 complete, 1 cancelled or failed, 2 wrong use."}) {
         EXPECT_TRUE(out.contains(QLatin1String(text))) << text;
