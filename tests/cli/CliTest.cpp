@@ -44,47 +44,38 @@ TEST_F(CliTest, OptionsPrintsTheNinePropertiesInOrder)
 // from standard input.
 TEST_F(CliTest, TheOptionStringFromAPrivateFileOrStandardInput)
 {
-    const QByteArray optionString = "DATABASE=/data/Company.db<PASSWORD=secret<CUSTOMRS=YES";
-    const QString path = folder.filePath(QStringLiteral("company.options"));
-    QFile file(path);
+    QFile file(folder.filePath(QStringLiteral("company.options")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(optionString + "\nignored\n");
+    file.write("DATABASE=/data/Company.db<PASSWORD=secret<CUSTOMRS=YES\nignored\n");
     file.close();
     const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner;
     const struct
     {
         QFile::Permissions permissions;
-        QStringList args;
+        QStringList operand;
         int status;
         const char* says;
     } rows[] = {
-        {owner, {}, 0, "Database=/data/Company.db\n"},
+        {owner, {}, 0, "brindle-cli: the option string has an unknown key CUSTOMRS"},
         {owner | QFile::ReadGroup, {}, cli::UsageError, "other users can read it"},
         {owner | QFile::ReadOther, {}, cli::UsageError, "other users can read it"},
         {owner, {QStringLiteral("x")}, cli::UsageError, "not both"},
     };
     for (const auto& row : rows) {
         ASSERT_TRUE(file.setPermissions(row.permissions));
-        EXPECT_EQ(
-            run(QStringList{QStringLiteral("options"), QStringLiteral("--options-file"), path} +
-                row.args),
-            row.status);
+        EXPECT_EQ(run(QStringList{QStringLiteral("options"), QStringLiteral("--options-file"),
+                                  file.fileName()} +
+                      row.operand),
+                  row.status);
         EXPECT_TRUE((out + err).contains(QLatin1String(row.says))) << qPrintable(out + err);
-        EXPECT_FALSE(out.contains(QStringLiteral("secret")));
     }
-    run({QStringLiteral("options"), QStringLiteral("--options-file"), path});
-    EXPECT_TRUE(err.contains(QStringLiteral("unknown key CUSTOMRS"))) << qPrintable(err);
-
     QProcess cli;
+    cli.setStandardInputFile(file.fileName());
     cli.start(QStringLiteral(BRINDLE_BIN_DIR "/brindle-cli"),
               {QStringLiteral("options"), QStringLiteral("-")});
-    ASSERT_TRUE(cli.waitForStarted());
-    cli.write(optionString + "\n");
-    cli.closeWriteChannel();
     ASSERT_TRUE(cli.waitForFinished());
-    const QString printed = QString::fromUtf8(cli.readAllStandardOutput());
-    EXPECT_TRUE(printed.contains(QStringLiteral("Database=/data/Company.db\n")));
-    EXPECT_TRUE(printed.contains(QStringLiteral("Password=****\n"))) << qPrintable(printed);
+    EXPECT_TRUE(cli.readAllStandardOutput().startsWith(
+        "Database=/data/Company.db\nHostExePath=\nNetworkProtocol=\nPassword=****\n"));
 }
 
 TEST_F(CliTest, WrongCommandsAndArgumentsExitWithTwo)
