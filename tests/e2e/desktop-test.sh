@@ -27,12 +27,12 @@ sed -i 's/^\(TEL[^:]*:\).*/\1(03) 9999 1234\r/' "$(grep -l ^TEL ./*.vcf | head -
 sed -i '/^EMAIL/d' "$(grep -l ^EMAIL ./*.vcf | tail -1)"
 titles=("Confirm Update of VEXO Card" "Blank Field Warning" "Warning : Blank Field in Outlook Contact")
 display=$((100 + $$ % 800))
-while [ -e /tmp/.X11-unix/X$display ]; do display=$((display + 7)); done
+while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 7)); done
 export DISPLAY=:$display
 Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null & server=$!
 retry 100 test -e /tmp/.X11-unix/X$display
 openbox >/dev/null 2>&1 & wm=$!
-retry 100 xdotool get_desktop >/dev/null 2>&1
+retry 100 xdotool get_desktop >/dev/null 2>&1 && kill -0 $server || { fail "no X server or window manager"; exit 1; }
 QT_QPA_PLATFORM=xcb "$bin/brindle" "$options" 2>/dev/null & wizard=$!
 window() { retry 100 xdotool search --onlyvisible --name "^Brindle - $1\$" 2>/dev/null; }
 active() { retry 50 test "$(xdotool getactivewindow)" = "$1"; }
