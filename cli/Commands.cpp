@@ -42,6 +42,26 @@ const Command commands[] = {
     // More commands join this table.
 };
 
+const char* const optionKeys =
+    "  DATABASE=FILE          the company file\n"
+    "  USERNAME=NAME          the company file's user\n"
+    "  PASSWORD=TEXT          that user's password (never logged)\n"
+    "  HOST_EXE_PATH=FILE     the accounting program, whose version is checked\n"
+    "  NETWORK_PROTOCOL=TEXT  handed to the card library's connection\n"
+    "  CUSTOMERS=YES          include customer cards\n"
+    "  SUPPLIERS=YES          include supplier (vendor) cards\n"
+    "  EMPLOYEES=YES          include employee cards\n"
+    "  PERSONAL=YES           include personal cards\n";
+
+const char* const environment =
+    "  BRINDLE_APP_DIR        the program folder: the log, the reports and the card\n"
+    "                         library (default: the executable's folder when the\n"
+    "                         library is beside it, else ~/.local/share/brindle)\n"
+    "  BRINDLE_REGISTRY       the registry hive (default ~/.config/brindle/hklm.ini)\n"
+    "  BRINDLE_CONTACTS       the contact store (default\n"
+    "                         ~/.local/share/brindle/contacts)\n"
+    "  BRINDLE_DRIVER_VERSION tests only: the driver version to report, or missing\n";
+
 QString usageLine(const Command& command)
 {
     return QStringLiteral("%1 %2%3").arg(QLatin1String(command.name), QLatin1String(command.usage),
@@ -57,7 +77,10 @@ void printUsage(QTextStream& stream)
             stream << command.details; // shared by import and export
         }
     }
-    stream << "\nEach command takes --help.\n";
+    stream << "\nEach command takes --help. brindle-cli --version prints the version.\n"
+           << "\nOption string keys (KEY=value pairs joined by '<', keys in any case):\n"
+           << optionKeys << "\nEnvironment:\n"
+           << environment;
 }
 
 // The command whose words start args, and how many words its name has.
@@ -80,6 +103,10 @@ int dispatch(const QStringList& args, QTextStream& out, QTextStream& err)
         args.first() == QLatin1String("-h")) {
         printUsage(args.isEmpty() ? err : out);
         return args.isEmpty() ? UsageError : 0;
+    }
+    if (args == QStringList{QStringLiteral("--version")}) {
+        out << "brindle-cli " << BRINDLE_VERSION << '\n';
+        return 0;
     }
     const auto [command, nameWords] = findCommand(args);
     if (!command) {

@@ -9,8 +9,9 @@ repo=$PWD
 demo=${BRINDLE_DEMO_DIR:-/tmp/brindle-demo}
 rm -rf "$demo" && mkdir -p "$demo"
 
-echo "Installing what is missing and building (log: $demo/build.log)..."
-scripts/build.sh >"$demo/build.log" 2>&1 || { tail -n 30 "$demo/build.log"; exit 1; }
+echo "Installing what is missing and building the programs (log: $demo/build.log)..."
+scripts/build.sh brindle brindle-cli tarvocards >"$demo/build.log" 2>&1 ||
+    { tail -n 30 "$demo/build.log"; exit 1; }
 
 cli=$repo/build/bin/brindle-cli
 store=$demo/contacts

@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth openbox xdotool imagemagick khard vdirsyncer clang libclang-rt-14-dev
     fonts-dejavu-core sqlite3 libmimalloc-dev
+    librsvg2-bin lintian desktop-file-utils bash-completion
 )
 missing=()
 for p in "${packages[@]}"; do

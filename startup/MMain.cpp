@@ -156,7 +156,7 @@ bool FileExists(const QString& path)
 
 bool CheckApplicationFiles()
 {
-    return FileExists(appPath() + QLatin1Char('/') + companionFileName());
+    return FileExists(appFolders().library + QLatin1Char('/') + companionFileName());
 }
 
 FirstScreen Main(const QString& commandLine)
@@ -182,7 +182,7 @@ FirstScreen Main(const QString& commandLine)
         }
         if (bContinue) {
             UpdateRegValue(HKEY_LOCAL_MACHINE, brindleKey(), QStringLiteral("AppPath"),
-                           appPath() + QLatin1Char('/') + appExeName());
+                           appFolders().executable + QLatin1Char('/') + appExeName());
         }
         if (bContinue && previous) {
             refuseSecondInstance();
@@ -218,7 +218,7 @@ bool ExitApplication()
 
 QString companionFileName()
 {
-    return QStringLiteral("libtarvocards.so");
+    return QLatin1String(cardLibraryFileName);
 }
 
 } // namespace brindle::MMain

@@ -70,7 +70,8 @@ bool ExitApplication();
 bool CheckApplicationFiles();
 bool FileExists(const QString& path);
 bool InitialiseCommonControls();
-// The companion card library that must lie in the program folder.
+// The companion card library that must lie in the program folder (an
+// installed program: in its private library folder).
 QString companionFileName();
 
 } // namespace MMain

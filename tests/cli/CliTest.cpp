@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <sys/stat.h>
 
 namespace {
@@ -100,6 +101,27 @@ TEST_F(CliTest, HelpForTheProgramAndEachCommand)
     EXPECT_TRUE(out.contains(QStringLiteral("decode-log")));
     EXPECT_EQ(run({QStringLiteral("options"), QStringLiteral("--help")}), 0);
     EXPECT_TRUE(out.startsWith(QStringLiteral("Usage: brindle-cli options")));
+    EXPECT_EQ(run({QStringLiteral("--version")}), 0);
+    EXPECT_EQ(out, QStringLiteral("brindle-cli " BRINDLE_VERSION "\n"));
+}
+
+// Each key --help lists is one the option string reads, and it lists them all.
+TEST_F(CliTest, HelpListsEachKeyOfTheOptionString)
+{
+    run({QStringLiteral("--help")});
+    static const QRegularExpression keyLine(QStringLiteral("^  ([A-Z_]+)=(\\S+) "),
+                                            QRegularExpression::MultilineOption);
+    QStringList keys;
+    for (const QRegularExpressionMatch& key : keyLine.globalMatch(out)) {
+        keys << key.captured(1) + QLatin1Char('=') + key.captured(2);
+    }
+    run({QStringLiteral("options"), QStringLiteral("<")}); // no key at all
+    const QString none = out;
+    EXPECT_EQ(keys.size(), none.count(QLatin1Char('\n')));
+    for (const QString& key : keys) {
+        run({QStringLiteral("options"), key});
+        EXPECT_NE(out, none) << qPrintable(key);
+    }
 }
 
 TEST_F(CliTest, DecodeLogGivesBackTheLoggedLinesWithControlCharactersEscaped)
