@@ -2,8 +2,6 @@
 
 #include "AccountingFixture.h"
 
-#include <functional>
-
 namespace brindle {
 namespace {
 
@@ -92,14 +90,16 @@ CCard acme()
     return made;
 }
 
+using Values = QList<std::pair<const char*, const char*>>;
+
 struct DifferenceRow
 {
     const char* name;
-    std::function<void(CCard& updated, CCard& existing)> change;
-    QStringList keys;
+    Values existing;         // changes to acme() that make the existing card
+    Values updated;          // and the new one
+    const char* differences; // "key:stored>new", comma-separated
     bool blank = false;
-    // What the new card holds afterwards, read back by the row.
-    std::function<QString(const CCard&)> readBack = nullptr;
+    const char* readBack = nullptr; // a member of the new card afterwards
     const char* heldAfterwards = nullptr;
 };
 
@@ -108,123 +108,65 @@ class CompareCards : public test::AccountingFixture
 
 TEST_F(CompareCards, FieldsDifferOnlyByTheirRule)
 {
-    const auto www = [](const CCard& c) { return c.Addresses[0].WWW; };
-    const auto last = [](const CCard& c) { return c.LastName; };
+    // clang-format off
     const DifferenceRow rows[] = {
-        {"unchanged", [](CCard&, CCard&) {}, {}},
-        {"e-mail case and blanks",
-         [](CCard& c, CCard&) { c.Addresses[0].Email = " A@ACME.EXAMPLE "; },
-         {}},
-        {"phone format", [](CCard& c, CCard&) { c.Addresses[0].Phone1 = "02-9999-1111"; }, {}},
-        {"phone number",
-         [](CCard& c, CCard&) { c.Addresses[0].Phone1 = "02 9999 1112"; },
-         {"Phone1"}},
-        {"web scheme added",
-         [](CCard& c, CCard&) { c.Addresses[0].WWW = "http://www.acme.example"; },
-         {},
-         false,
-         www,
-         "www.acme.example"},
-        {"web secure scheme in capitals",
-         [](CCard& c, CCard&) { c.Addresses[0].WWW = "HTTPS://WWW.ACME.EXAMPLE"; },
-         {},
-         false,
-         www,
-         "www.acme.example"},
-        {"short web address",
-         [](CCard& c, CCard&) { c.Addresses[0].WWW = "acme"; },
-         {"WWW"},
-         false,
-         www,
-         "acme"},
-        {"web address that only ends with the old one",
-         [](CCard& c, CCard&) { c.Addresses[0].WWW = "shop://www.acme.example"; },
-         {"WWW"},
-         false,
-         www,
-         "shop://www.acme.example"},
-        {"existing address has the scheme",
-         [](CCard& c, CCard& e) {
-             e.Addresses[0].WWW = "http://www.acme.example";
-             c.Addresses[0].WWW = "www.acme.example";
-         },
-         {},
-         false,
-         www,
-         "http://www.acme.example"},
-        {"name case", [](CCard& c, CCard&) { c.LastName = "ACME TRADERS"; }, {}},
-        {"name with The in front of the file's form",
-         [](CCard& c, CCard& e) {
-             e.LastName = "Acme Traders, The";
-             c.LastName = "The Acme Traders";
-         },
-         {},
-         false,
-         last,
-         "Acme Traders, The"},
-        {"name in the file's form with The in front",
-         [](CCard& c, CCard& e) {
-             e.LastName = "The Acme Traders";
-             c.LastName = "Acme Traders, The";
-         },
-         {},
-         false,
-         last,
-         "The Acme Traders"},
-        {"other name", [](CCard& c, CCard&) { c.LastName = "Acme"; }, {"LastName"}},
-        {"third address ignored", [](CCard& c, CCard&) { c.Addresses[2].City = "Darwin"; }, {}},
-        {"address without partner", [](CCard&, CCard& e) { e.Addresses.removeAt(1); }, {}},
-        {"blanked city", [](CCard& c, CCard&) { c.Addresses[1].City = ""; }, {"City"}, true},
-        {"blank street line against an empty one",
-         [](CCard& c, CCard&) { c.Addresses[0].StreetLine2 = " "; },
-         {}},
-        {"blank street line against a stored one",
-         [](CCard& c, CCard& e) {
-             e.Addresses[0].StreetLine2 = "Level 2";
-             c.Addresses[0].StreetLine2 = " ";
-         },
-         {"StreetLine2"},
-         true},
-        {"individual", [](CCard& c, CCard&) { c.IsIndividual = "Y"; }, {"IsIndividual"}},
-        {"order of comparison",
-         [](CCard& c, CCard&) {
-             c.Addresses[1].Country = "NZ";
-             c.CardIdentification = "CUS2";
-             c.FirstName = "Al";
-         },
-         {"FirstName", "CardIdentification", "Country"}},
+        {"unchanged", {}, {}, ""},
+        {"e-mail case and blanks", {}, {{"1.Email", " A@ACME.EXAMPLE "}}, ""},
+        {"phone format", {}, {{"1.Phone1", "02-9999-1111"}}, ""},
+        {"phone number", {}, {{"1.Phone1", "02 9999 1112"}}, "Phone1:(02) 9999 1111>02 9999 1112"},
+        {"city", {}, {{"1.City", "Perth WA"}}, "City:Perth>Perth WA"},
+        {"web scheme added", {}, {{"1.WWW", "http://www.acme.example"}}, "", false, "1.WWW", "www.acme.example"},
+        {"web secure scheme in capitals", {}, {{"1.WWW", "HTTPS://WWW.ACME.EXAMPLE"}}, "", false, "1.WWW", "www.acme.example"},
+        {"short web address", {}, {{"1.WWW", "acme"}}, "WWW:www.acme.example>acme", false, "1.WWW", "acme"},
+        {"web address that only ends with the old one", {}, {{"1.WWW", "shop://www.acme.example"}},
+         "WWW:www.acme.example>shop://www.acme.example", false, "1.WWW", "shop://www.acme.example"},
+        {"existing address has the scheme", {{"1.WWW", "http://www.acme.example"}}, {{"1.WWW", "www.acme.example"}},
+         "", false, "1.WWW", "http://www.acme.example"},
+        {"name case", {}, {{"LastName", "ACME TRADERS"}}, ""},
+        {"first name case and blanks", {{"FirstName", "Al"}}, {{"FirstName", " AL "}}, ""},
+        {"name with The in front of the file's form", {{"LastName", "Acme Traders, The"}},
+         {{"LastName", "The Acme Traders"}}, "", false, "LastName", "Acme Traders, The"},
+        {"name in the file's form with The in front", {{"LastName", "The Acme Traders"}},
+         {{"LastName", "Acme Traders, The"}}, "", false, "LastName", "The Acme Traders"},
+        {"other name", {}, {{"LastName", "Acme"}}, "LastName:Acme Traders>Acme"},
+        {"third address ignored", {}, {{"3.City", "Darwin"}}, ""},
+        {"address without partner", {{"-2", ""}}, {}, ""},
+        {"blanked city", {}, {{"2.City", ""}}, "City:Hobart>", true},
+        {"blank street line against an empty one", {}, {{"1.StreetLine2", " "}}, ""},
+        {"blank street line against a stored one", {{"1.StreetLine2", "Level 2"}}, {{"1.StreetLine2", " "}},
+         "StreetLine2:Level 2> ", true},
+        {"individual", {}, {{"IsIndividual", "Y"}}, "IsIndividual:N>Y"},
+        {"order of comparison", {}, {{"2.Country", "NZ"}, {"CardIdentification", "CUS2"}, {"FirstName", "Al"}},
+         "FirstName:>Al,CardIdentification:CUS1>CUS2,Country:>NZ"},
     };
+    // clang-format on
     for (const DifferenceRow& row : rows) {
         SCOPED_TRACE(row.name);
         CCard existing = acme();
+        test::setMembers(existing, row.existing);
         CCard updated = existing;
-        row.change(updated, existing);
+        test::setMembers(updated, row.updated);
         Differences differences{{"stale", "", ""}};
         bool blank = false;
         const bool differ = process.AreDifferentVEXOCards(updated, existing, differences, blank);
-        QStringList keys;
-        for (const Difference& difference : differences) {
-            keys << difference.key;
+        QStringList found;
+        for (const Difference& d : differences) {
+            found << d.key + u':' + d.existing + u'>' + d.updated;
         }
-        EXPECT_EQ(keys, row.keys);
-        EXPECT_EQ(differ, !row.keys.isEmpty());
+        EXPECT_EQ(found.join(u','), QString::fromUtf8(row.differences));
+        EXPECT_EQ(differ, !found.isEmpty());
         EXPECT_EQ(blank, row.blank);
         if (row.readBack) {
-            EXPECT_EQ(row.readBack(updated), QString::fromUtf8(row.heldAfterwards));
+            EXPECT_EQ(test::member(updated, QLatin1String(row.readBack)),
+                      QString::fromUtf8(row.heldAfterwards));
         }
     }
-}
-
-TEST_F(CompareCards, ADifferenceHoldsTheKeyTheStoredAndTheNewValue)
-{
-    CCard existing = acme();
-    CCard updated = existing;
-    updated.Addresses[0].City = QStringLiteral("Perth WA");
+    CCard moved = acme();
+    test::setMembers(moved, {{"1.City", "Perth WA"}});
     Differences differences;
-    bool blank = true; // never set back
-    process.AreDifferentVEXOCards(updated, existing, differences, blank);
-    EXPECT_EQ(differences, Differences({{"City", "Perth", "Perth WA"}}));
-    EXPECT_TRUE(blank);
+    bool blank = true;
+    process.AreDifferentVEXOCards(moved, acme(), differences, blank);
+    EXPECT_TRUE(blank) << "never set back";
 }
 
 // Existing cards of the identity rows, in loaded order.
@@ -310,6 +252,7 @@ struct ChoiceRow
 TEST_F(Identity, RulesAndAnswersDecideTheSkip)
 {
     CCard changed = card("C", "Smith", "Jo", "NEW1");
+    // clang-format off
     const ChoiceRow rows[] = {
         {"rule 2 refuses a match", 2, changed, {}, true, 2, false, "Duplicate Card"},
         {"rule 2 writes a new card", 2, card("C", "New", "Al"), {}, false, 2, false, "New Card"},
@@ -317,32 +260,12 @@ TEST_F(Identity, RulesAndAnswersDecideTheSkip)
         {"rule 3 without differences", 3, card("C", "Smith", "Jo"), {}, false, 3, false},
         {"rule 3 update", 3, changed, {FUpdateChoice::Update}, false, 3, false, "Changed Card"},
         {"rule 3 skip", 3, changed, {FUpdateChoice::Skip}, true, 3, false, "Changed Card"},
-        {"rule 3 update all",
-         3,
-         changed,
-         {FUpdateChoice::UpdateAll},
-         false,
-         0,
-         false,
-         "Changed Card"},
+        {"rule 3 update all", 3, changed, {FUpdateChoice::UpdateAll}, false, 0, false, "Changed Card"},
         {"rule 3 cancel", 3, changed, {FUpdateChoice::CancelRun}, true, 3, true, "Changed Card"},
-        {"rule 3 new card added",
-         3,
-         card("C", "New", "Al"),
-         {FUpdateChoice::Update},
-         false,
-         3,
-         false,
-         "New Card"},
-        {"rule 3 new card skipped",
-         3,
-         card("C", "New", "Al"),
-         {FUpdateChoice::Skip},
-         true,
-         3,
-         false,
-         "New Card"},
+        {"rule 3 new card added", 3, card("C", "New", "Al"), {FUpdateChoice::Update}, false, 3, false, "New Card"},
+        {"rule 3 new card skipped", 3, card("C", "New", "Al"), {FUpdateChoice::Skip}, true, 3, false, "New Card"},
     };
+    // clang-format on
     for (const ChoiceRow& row : rows) {
         SCOPED_TRACE(row.name);
         process.mlRulesFilter = row.rule;
@@ -421,19 +344,16 @@ TEST_F(CopyCards, EmptyFieldsBecomeTheEmptyValueAndDeliveryIsCarriedOver)
         EXPECT_EQ(copied.InvoiceDeliveryID + '|' + copied.PurchaseDeliveryID,
                   QString::fromLatin1(row.delivery));
         EXPECT_EQ(copied.CardRecordID, row.recordId);
-        EXPECT_EQ(copied.LastName, QStringLiteral("Ng"));
-        EXPECT_EQ(copied.FirstName, empty);
-        EXPECT_EQ(copied.CustomField2, empty);
-        EXPECT_EQ(copied.CardIdentification, QString());
-        EXPECT_EQ(copied.Notes, QStringLiteral("note"));
         ASSERT_EQ(copied.Addresses.size(), 2);
-        EXPECT_EQ(copied.Addresses[0].Email, QStringLiteral("e1@x.example"));
-        EXPECT_EQ(copied.Addresses[0].Phone2, empty);
-        EXPECT_EQ(copied.Addresses[0].Salutation, QString());
-        EXPECT_EQ(copied.Addresses[1].Location, 2);
-        EXPECT_EQ(copied.Addresses[1].City, QStringLiteral("City 2"));
-        EXPECT_EQ(copied.Addresses[1].StreetLine3, empty);
-        EXPECT_EQ(copied.Addresses[1].Email, QString()) << "only address 1 has contact details";
+        // Only address 1 has contact details.
+        const std::pair<const char*, QString> members[] = {
+            {"LastName", "Ng"},         {"FirstName", empty},     {"CustomField2", empty},
+            {"CardIdentification", {}}, {"Notes", "note"},        {"1.Email", "e1@x.example"},
+            {"1.Phone2", empty},        {"1.Salutation", {}},     {"2.Location", "2"},
+            {"2.City", "City 2"},       {"2.StreetLine3", empty}, {"2.Email", {}}};
+        for (const auto& [name, expected] : members) {
+            EXPECT_EQ(test::member(copied, QLatin1String(name)).toString(), expected) << name;
+        }
     }
 }
 

@@ -1,4 +1,4 @@
-#include "ImportFixture.h"
+#include "SyncFixture.h"
 #include "startup/Environment.h"
 
 namespace brindle {
@@ -19,7 +19,7 @@ struct ConnectRow
     const char* supplierWord;
 };
 
-class CompanyFileConnection : public test::ImportFixture,
+class CompanyFileConnection : public test::SyncFixture,
                               public testing::WithParamInterface<ConnectRow>
 {};
 

@@ -1,4 +1,4 @@
-#include "ExportFixture.h"
+#include "SyncFixture.h"
 
 namespace brindle {
 namespace {
@@ -18,7 +18,7 @@ void PrintTo(const ComparisonRow& row, std::ostream* out)
     *out << row.name;
 }
 
-class AreDifferentOutlookContacts : public test::ExportFixture,
+class AreDifferentOutlookContacts : public test::SyncFixture,
                                     public testing::WithParamInterface<ComparisonRow>
 {
 protected:

@@ -1,5 +1,5 @@
-#include "ExportFixture.h"
 #include "OrdinaryUser.h"
+#include "SyncFixture.h"
 #include "accounting/CardRules.h"
 
 namespace brindle {
@@ -32,7 +32,7 @@ void PrintTo(const LoadingRow& row, std::ostream* out)
     *out << row.name;
 }
 
-class Loading : public test::ExportFixture
+class Loading : public test::SyncFixture
 {
 protected:
     void writeStore(const QList<Entry>& entries)
@@ -173,7 +173,7 @@ TEST_F(Loading, CancelStopsBeforeTheNextContact)
         writeStore(entries);
         MMain::glDisableOutlookFolders = disableFolders;
         select(allTypes);
-        test::OpenExport run{prompts, progress, summary};
+        test::OpenRun run{prompts, progress, summary};
         run.SetTransferFilterOptions();
         progress.show(run);
         progress.pumps = 0;
@@ -217,28 +217,18 @@ struct FolderRow
 TEST_F(Loading, CreateOutlookFoldersEnsuresTheFourFolders)
 {
     const QStringList four{"VEXO Customers", "VEXO Employees", "VEXO Personal", "VEXO Suppliers"};
+    // clang-format off
     const FolderRow rows[] = {
         {"categories: no folder touched", 1, "Supplier", {}, {}, true},
         {"all four made, suppliers too", 0, "Supplier", {}, four, true},
-        {"vendors in a United States file",
-         0,
-         "Vendor",
-         {"Clients"},
-         {"Clients", "VEXO Customers", "VEXO Employees", "VEXO Personal", "VEXO Vendors"},
-         true},
-        {"present ones, in any case, stay",
-         0,
-         "Supplier",
-         {"vexo customers"},
-         {"vexo customers", "VEXO Employees", "VEXO Personal", "VEXO Suppliers"},
-         true},
-        {"one that cannot be made leaves the others",
-         0,
-         "Supplier",
-         {"file:VEXO Employees"},
-         {"VEXO Customers", "VEXO Personal", "VEXO Suppliers"},
-         false},
+        {"vendors in a United States file", 0, "Vendor", {"Clients"},
+         {"Clients", "VEXO Customers", "VEXO Employees", "VEXO Personal", "VEXO Vendors"}, true},
+        {"present ones, in any case, stay", 0, "Supplier", {"vexo customers"},
+         {"vexo customers", "VEXO Employees", "VEXO Personal", "VEXO Suppliers"}, true},
+        {"one that cannot be made leaves the others", 0, "Supplier", {"file:VEXO Employees"},
+         {"VEXO Customers", "VEXO Personal", "VEXO Suppliers"}, false},
     };
+    // clang-format on
     enableLog();
     select("<CUSTOMERS=YES");
     for (const FolderRow& row : rows) {
@@ -256,7 +246,7 @@ TEST_F(Loading, CreateOutlookFoldersEnsuresTheFourFolders)
         MMain::gsSupplierWord = QString::fromLatin1(row.supplierWord);
         const qsizetype errorsBefore =
             logLines().filter(QStringLiteral("CreateOutlookFolders Error : ")).size();
-        test::OpenExport run{prompts, progress, summary};
+        test::OpenRun run{prompts, progress, summary};
         EXPECT_EQ(run.CreateOutlookFolders(), row.result);
         EXPECT_EQ(QDir(folderPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), row.after);
         EXPECT_EQ(logLines().filter(QStringLiteral("CreateOutlookFolders Error : ")).size(),

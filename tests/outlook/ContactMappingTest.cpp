@@ -1,4 +1,4 @@
-#include "ExportFixture.h"
+#include "SyncFixture.h"
 #include "outlook/ContactSearch.h"
 #include "outlook/CustomFieldDate.h"
 
@@ -63,7 +63,7 @@ void PrintTo(const MappingRow& row, std::ostream* out)
     *out << row.name;
 }
 
-class MapCardToContact : public test::ExportFixture, public testing::WithParamInterface<MappingRow>
+class MapCardToContact : public test::SyncFixture, public testing::WithParamInterface<MappingRow>
 {};
 
 TEST_P(MapCardToContact, WritesTheCardAsTheRulesSay)

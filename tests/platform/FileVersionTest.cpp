@@ -8,19 +8,16 @@
 
 namespace {
 
-using brindle::fileVersion;
 using brindle::test::PeFile;
-
-struct VersionRow
-{
-    const char* name;
-    std::function<void(PeFile&)> change;
-    const char* expected;
-};
 
 TEST(FileVersion, ReadsTheFixedVersionOnlyFromAWellFormedResource)
 {
-    const VersionRow rows[] = {
+    const struct
+    {
+        const char* name;
+        std::function<void(PeFile&)> change;
+        const char* expected;
+    } rows[] = {
         {"PE32", [](PeFile&) {}, "15.2.1.3"},
         {"PE32+ with large parts",
          [](PeFile& pe) {
@@ -37,34 +34,23 @@ TEST(FileVersion, ReadsTheFixedVersionOnlyFromAWellFormedResource)
         {"cut inside the version", [](PeFile& pe) { pe.truncateTo = 0x200 + 0x58 + 50; }, ""},
         {"cut inside the headers", [](PeFile& pe) { pe.truncateTo = 0x50; }, ""},
         {"only the DOS header's magic", [](PeFile& pe) { pe.truncateTo = 2; }, ""},
+        {"empty", [](PeFile& pe) { pe.truncateTo = 0; }, ""},
     };
     QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    for (const VersionRow& row : rows) {
+    for (const auto& row : rows) {
         PeFile pe;
         row.change(pe);
         const QString path = folder.filePath(QString::fromLatin1(row.name) + ".exe");
         pe.writeTo(path);
-        EXPECT_EQ(fileVersion(path), QLatin1String(row.expected)) << row.name;
+        EXPECT_EQ(brindle::fileVersion(path), QLatin1String(row.expected)) << row.name;
     }
-}
-
-TEST(FileVersion, FilesThatAreNoExecutableGiveNothing)
-{
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const QString script = folder.filePath("VEXOP.exe");
-    QFile file(script);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("#!/bin/sh\nexec true\n");
-    file.close();
-    for (const QString& path : {script, folder.filePath("missing.exe"), folder.path()}) {
-        EXPECT_EQ(fileVersion(path), QString()) << qPrintable(path);
+    QFile script(folder.filePath("VEXOP.exe"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexec true\n");
+    script.close();
+    for (const QString& path : {script.fileName(), folder.filePath("missing.exe"), folder.path()}) {
+        EXPECT_EQ(brindle::fileVersion(path), QString()) << qPrintable(path);
     }
-    QFile empty(folder.filePath("empty.exe"));
-    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
-    empty.close();
-    EXPECT_EQ(fileVersion(empty.fileName()), QString());
 }
 
 } // namespace

@@ -48,8 +48,6 @@ private:
 class InstanceGuardTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(temp.isValid()); }
-
     QTemporaryDir temp;
 };
 
@@ -58,12 +56,8 @@ TEST_F(InstanceGuardTest, FirstInstanceRunsSecondIsRefused)
     InstanceGuard first(QStringLiteral("guarded"), temp.path());
     EXPECT_FALSE(first.previousInstance());
     EXPECT_FALSE(first.previousInstance()); // asking again does not find itself
-
-    InstanceGuard second(QStringLiteral("guarded"), temp.path());
-    EXPECT_TRUE(second.previousInstance());
-
-    InstanceGuard other(QStringLiteral("another-program"), temp.path());
-    EXPECT_FALSE(other.previousInstance());
+    EXPECT_TRUE(InstanceGuard(QStringLiteral("guarded"), temp.path()).previousInstance());
+    EXPECT_FALSE(InstanceGuard(QStringLiteral("another"), temp.path()).previousInstance());
 
     QElapsedTimer timer;
     timer.start();
@@ -125,24 +119,6 @@ TEST_F(InstanceGuardTest, SecondProcessAsksTheFirstToRaiseItsWindow)
         EXPECT_LT(timer.elapsed(), 5000) << c.mode; // a deaf instance costs the timeout only
         EXPECT_EQ(first.crash().contains("asked"), c.asked) << c.mode;
     }
-}
-
-TEST_F(InstanceGuardTest, CrashedFirstProcessLeavesLockAndSocketToTheNext)
-{
-    const QString program = QStringLiteral("crashing");
-    {
-        Holder crashed(program, temp.path(), QStringLiteral("raise"));
-        ASSERT_EQ(crashed.firstLine(), "ready");
-    }
-    ASSERT_TRUE(QFile::exists(
-        QDir(temp.path()).filePath(QStringLiteral("%1-%2.socket").arg(program).arg(::getuid()))));
-    InstanceGuard refused(program, temp.path());
-    EXPECT_FALSE(refused.askPreviousToRaise(1000)); // a stale socket answers nobody
-
-    Holder next(program, temp.path(), QStringLiteral("raise"));
-    ASSERT_EQ(next.firstLine(), "ready");
-    EXPECT_TRUE(refused.previousInstance());
-    EXPECT_TRUE(refused.askPreviousToRaise(3000));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "registry/IniHive.h"
 
-#include "OrdinaryUser.h"
+#include "TableFile.h"
 #include "platform/PlatformError.h"
 
 #include <QDir>
@@ -16,8 +16,6 @@ namespace {
 using brindle::IniHive;
 
 const QString brindleKey = QStringLiteral("Software\\VEXO\\VEXO Brindle");
-const QString appPathsKey =
-    QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\VEXOP.exe");
 
 class IniHiveTest : public ::testing::Test
 {
@@ -39,68 +37,23 @@ protected:
     QString fileName = folder.filePath(QStringLiteral("sub/hklm.ini"));
 };
 
-TEST_F(IniHiveTest, CreatesFileAndKeyAndReadsValuesBack)
+TEST_F(IniHiveTest, ValuesReadBackAsWritten)
 {
     IniHive hive(fileName);
     EXPECT_TRUE(hive.readValue(brindleKey, QStringLiteral("RulesFilter")).isNull());
-    ASSERT_TRUE(hive.writeValue(brindleKey, QStringLiteral("RulesFilter"), QStringLiteral("3")));
-    ASSERT_TRUE(hive.writeValue(brindleKey + QStringLiteral("\\Help"), QStringLiteral("Settings"),
-                                QStringLiteral("/opt/help/settings.html")));
-    ASSERT_TRUE(hive.writeValue(appPathsKey, QString(), QStringLiteral("C:\\VEXO\\VEXOP.exe")));
-    ASSERT_TRUE(hive.writeValue(brindleKey, QStringLiteral("Text"),
-                                QStringLiteral("a;b=c, \"quoted\" \\ ünï")));
-
-    IniHive reopened(fileName);
-    EXPECT_EQ(reopened.readValue(brindleKey, QStringLiteral("RulesFilter")), QStringLiteral("3"));
-    EXPECT_EQ(reopened.readValue(brindleKey + QStringLiteral("\\Help"), QStringLiteral("Settings")),
-              QStringLiteral("/opt/help/settings.html"));
-    EXPECT_EQ(reopened.readValue(appPathsKey, QString()), QStringLiteral("C:\\VEXO\\VEXOP.exe"));
-    EXPECT_EQ(reopened.readValue(brindleKey, QStringLiteral("Text")),
-              QStringLiteral("a;b=c, \"quoted\" \\ ünï"));
-    // A value of the key is not a value of its subkey.
-    EXPECT_TRUE(
-        reopened.readValue(brindleKey + QStringLiteral("\\Help"), QStringLiteral("RulesFilter"))
-            .isNull());
-}
-
-TEST_F(IniHiveTest, NamesAndDataHoldingTheLayoutsOwnCharactersStayApart)
-{
-    const struct
-    {
-        QString key;
-        QString name;
-        QString data;
-    } values[] = {
-        {brindleKey, QString(), QStringLiteral("the default value")},
-        {brindleKey, QStringLiteral("@"), QStringLiteral("a value named @")},
-        {brindleKey, QStringLiteral("Help/Topic"), QStringLiteral("a value with a slash")},
-        {brindleKey + QStringLiteral("\\Help"), QStringLiteral("Topic"), QStringLiteral("subkey")},
-        {brindleKey, QStringLiteral("Help\\Topic"), QStringLiteral("a value with a backslash")},
-        {brindleKey, QStringLiteral("a=b"), QStringLiteral("=c=")},
-        {brindleKey, QStringLiteral("[x]"), QStringLiteral("[y]")},
-        {brindleKey, QStringLiteral(";not a comment"), QStringLiteral("#nor this")},
-        {brindleKey, QStringLiteral(" padded "), QStringLiteral("  padded data  ")},
-        {brindleKey, QStringLiteral("%41"), QStringLiteral("100%41")},
-        {brindleKey, QStringLiteral("lines"), QStringLiteral("one\r\ntwo\nthree\tfour\x01")},
-        {brindleKey, QStringLiteral("list"), QStringLiteral("a, b, \"c\"")},
-        {brindleKey, QStringLiteral("at"), QStringLiteral("@Variant(x)")},
-        {brindleKey, QStringLiteral("empty"), QStringLiteral("")},
-        {brindleKey, QStringLiteral("nul"), QString::fromUtf16(u"nul\0inside", 10)},
-        {brindleKey, QStringLiteral("aaa\u4eb2.ini"), QStringLiteral("\u4eb2 \u00fc \U0001f600")},
-        {QStringLiteral("Key [1]/x\\%20y"), QStringLiteral("v"), QStringLiteral("odd key")},
-    };
-    IniHive hive(fileName);
-    for (const auto& v : values) {
-        ASSERT_TRUE(hive.writeValue(v.key, v.name, v.data)) << v.name.toStdString();
+    const QList<QStringList> values = brindle::test::tableRows("values.txt");
+    for (const QStringList& v : values) {
+        ASSERT_TRUE(hive.writeValue(v[0], v[1], v[2])) << v[1].toStdString();
     }
     IniHive reopened(fileName);
-    for (const auto& v : values) {
-        const QString read = reopened.readValue(v.key, v.name);
-        EXPECT_EQ(read, v.data) << v.key.toStdString() << " / " << v.name.toStdString();
-        EXPECT_FALSE(read.isNull()) << v.name.toStdString();
+    for (const QStringList& v : values) {
+        const QString read = reopened.readValue(v[0], v[1]);
+        EXPECT_EQ(read, v[2]) << v[0].toStdString() << " / " << v[1].toStdString();
+        EXPECT_FALSE(read.isNull()) << v[1].toStdString();
     }
-    EXPECT_TRUE(reopened.readValue(QStringLiteral("Key [1]/x\\%20y\\Help"), QStringLiteral("Topic"))
-                    .isNull());
+    // A value of a key is not a value of its subkey.
+    EXPECT_TRUE(reopened.readValue(brindleKey + "\\Help", QStringLiteral("RulesFilter")).isNull());
+    EXPECT_TRUE(reopened.readValue("Key [1]/x\\%20y\\Help", QStringLiteral("Topic")).isNull());
 }
 
 TEST_F(IniHiveTest, KeyPathsAndValueNamesAreCaseBlind)
@@ -222,71 +175,6 @@ TEST_F(IniHiveTest, UnreadableHiveGivesNothingSaysWhyAndIsNeverReplaced)
     }
 }
 
-TEST_F(IniHiveTest, HiveWithoutReadPermissionIsReportedAndKept)
-{
-    const QByteArray secret = "[Software/VEXO/VEXO Brindle]\nRulesFilter=2\n";
-    writeFile(secret);
-    ASSERT_TRUE(QFile::setPermissions(fileName, QFileDevice::WriteOwner | QFileDevice::WriteOther));
-    const auto all = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                     QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
-    ASSERT_TRUE(QFile::setPermissions(folder.path(), all));
-    ASSERT_TRUE(QFile::setPermissions(folder.filePath(QStringLiteral("sub")), all));
-    EXPECT_TRUE(brindle::test::asOrdinaryUser([this] {
-        IniHive hive(fileName);
-        QStringList problems;
-        hive.setProblemReporter([&](const QString& problem) { problems.append(problem); });
-        try {
-            hive.readValue(brindleKey, QStringLiteral("RulesFilter"));
-            return false;
-        } catch (const brindle::PlatformError& error) {
-            if (error.number() != brindle::ErrorNumber::PermissionDenied) {
-                return false;
-            }
-        }
-        return problems.size() == 1 && problems.first().contains(QLatin1String("cannot read")) &&
-               !hive.writeValue(brindleKey, QStringLiteral("RulesFilter"), QStringLiteral("3"));
-    }));
-    ASSERT_TRUE(QFile::setPermissions(fileName, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-    EXPECT_EQ(readFile(), secret);
-}
-
-TEST_F(IniHiveTest, RandomBytesReadAsAnEmptyHiveAndAreKeptWhenRewritten)
-{
-    QByteArray noise;
-    quint32 state = 12345;
-    for (int i = 0; i < 4096; ++i) {
-        state = state * 1103515245 + 12345;
-        noise.append(char(state >> 24));
-    }
-    writeFile(noise);
-    IniHive hive(fileName);
-    QStringList problems;
-    hive.setProblemReporter([&](const QString& problem) { problems.append(problem); });
-    EXPECT_TRUE(hive.readValue(brindleKey, QStringLiteral("LogFile")).isNull());
-    ASSERT_EQ(problems.size(), 1);
-    EXPECT_TRUE(problems.first().contains(QLatin1String("is damaged")));
-    ASSERT_TRUE(hive.writeValue(brindleKey, QStringLiteral("LogFile"), QStringLiteral("FALSE")));
-    EXPECT_EQ(readFile(), QByteArray("[Software/VEXO/VEXO Brindle]\nLogFile=FALSE\n"));
-    const QStringList copies = QDir(folder.filePath(QStringLiteral("sub")))
-                                   .entryList({QStringLiteral("hklm.ini.damaged-*")}, QDir::Files);
-    ASSERT_EQ(copies.size(), 1);
-    EXPECT_TRUE(problems.last().contains(copies.first())) << problems.last().toStdString();
-    QFile copy(folder.filePath(QStringLiteral("sub/") + copies.first()));
-    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-    EXPECT_EQ(copy.readAll(), noise);
-}
-
-TEST_F(IniHiveTest, ProblemsGoToStandardErrorByDefault)
-{
-    writeFile("[Software/VEXO/VEXO Brindle]\n[broken\n");
-    IniHive hive(fileName);
-    ::testing::internal::CaptureStderr();
-    hive.readValue(brindleKey, QStringLiteral("LogFile"));
-    const std::string printed = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(printed.find("is damaged"), std::string::npos) << printed;
-    EXPECT_NE(printed.find(fileName.toStdString()), std::string::npos) << printed;
-}
-
 TEST_F(IniHiveTest, ReadOnlyHiveNeverTouchesTheFile)
 {
     const QByteArray damaged = "[Software/VEXO/VEXO Brindle]\nRulesFilter=7\n[broken\n";
@@ -298,16 +186,6 @@ TEST_F(IniHiveTest, ReadOnlyHiveNeverTouchesTheFile)
     EXPECT_EQ(readFile(), damaged);
     EXPECT_EQ(QDir(folder.filePath(QStringLiteral("sub"))).entryList(QDir::Files),
               QStringList{QStringLiteral("hklm.ini")});
-}
-
-TEST_F(IniHiveTest, UnwritableLocationFailsWithoutCreatingAnything)
-{
-    QFile blocker(folder.filePath(QStringLiteral("blocker")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    IniHive hive(folder.filePath(QStringLiteral("blocker/hklm.ini")));
-    EXPECT_FALSE(hive.writeValue(brindleKey, QStringLiteral("X"), QStringLiteral("1")));
-    EXPECT_TRUE(hive.readValue(brindleKey, QStringLiteral("X")).isNull());
 }
 
 // A writer killed between making the lock file and naming itself in it
@@ -358,14 +236,6 @@ TEST_F(IniHiveTest, ConcurrentWritersLoseNoValue)
         }
     }
     EXPECT_EQ(hive.readValue(brindleKey, QStringLiteral("Start")), QStringLiteral("1"));
-}
-
-TEST(IniHiveDefaults, EnvironmentNamesTheHive)
-{
-    qputenv("BRINDLE_REGISTRY", "/tmp/somewhere/hive.ini");
-    EXPECT_EQ(IniHive::defaultFileName(), QStringLiteral("/tmp/somewhere/hive.ini"));
-    qunsetenv("BRINDLE_REGISTRY");
-    EXPECT_TRUE(IniHive::defaultFileName().endsWith(QStringLiteral("/brindle/hklm.ini")));
 }
 
 } // namespace

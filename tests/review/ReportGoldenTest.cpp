@@ -46,17 +46,6 @@ TEST_F(ReportGolden, OneNewCustomerFillsOnePage)
     expectVexoReport(report, QStringLiteral("vexo_one_customer.html"));
 }
 
-TEST_F(ReportGolden, SixteenthCustomerStartsSecondPage)
-{
-    CCustomerColl customers;
-    for (int i = 16; i >= 1; --i) {
-        customers.append(importCard(QStringLiteral("Customer %1").arg(i, 2, 10, QLatin1Char('0'))));
-    }
-    clsVEXOImportReport report;
-    report.setVEXOCustomerColl(&customers);
-    expectVexoReport(report, QStringLiteral("vexo_sixteen_customers.html"));
-}
-
 TEST_F(ReportGolden, SortsByTypeStatusAndNameUnderVendorHeading)
 {
     MMain::gsSupplierWord = QStringLiteral("Vendor");

@@ -1,6 +1,7 @@
 #include "FileSizeLimit.h"
 #include "ReportTestSupport.h"
 #include "ScriptedProgress.h"
+#include "TableFile.h"
 #include "review/clsOutlookImportReport.h"
 #include "review/clsVEXOImportReport.h"
 #include "startup/ErrorLog.h"
@@ -38,192 +39,113 @@ QString writtenText(const ImportReportWriter& report)
     return readText(report.ReportPath() + '/' + report.ReportAbbreviation() + ".html");
 }
 
-struct PagingCase
+// Customers then suppliers, named in order.
+clsVEXOImportReport& withCards(clsVEXOImportReport& report, TarvoCards::CCustomerColl& customers,
+                               TarvoCards::CSupplierColl& suppliers, int customerCount,
+                               int supplierCount)
 {
-    int customers;
-    int suppliers;
-    int pages;
-    int rows; // row slots written, headings and filler rows included
-    int fillerRows;
-};
-
-class ReportPaging : public ReportTest, public ::testing::WithParamInterface<PagingCase>
-{};
-
-TEST_P(ReportPaging, FillsSixteenSlotsPerPageAndFifteenOnTheLast)
-{
-    const PagingCase& c = GetParam();
-    TarvoCards::CCustomerColl customers;
-    for (int i = 0; i < c.customers; ++i) {
+    for (int i = 0; i < customerCount; ++i) {
         customers.append(importCard(QStringLiteral("C%1").arg(i, 3, 10, QLatin1Char('0'))));
     }
-    TarvoCards::CSupplierColl suppliers;
-    for (int i = 0; i < c.suppliers; ++i) {
+    for (int i = 0; i < supplierCount; ++i) {
         suppliers.append(importCard(QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0'))));
     }
-    clsVEXOImportReport report;
     report.setVEXOCustomerColl(&customers);
     report.setVEXOSupplierColl(&suppliers);
-    report.setReportPath(reportFolder());
-    report.setReportAbbreviation(QStringLiteral("VEXOImport"));
-    test::ScriptedProgress progress;
-    report.setProgress(&progress);
-    ASSERT_TRUE(report.CreateReport());
-
-    const QString html = writtenText(report);
-    const QList<QStringList> rows = rowsOf(html);
-    EXPECT_EQ(rows.size(), c.rows);
-    EXPECT_EQ(rows.count({"&nbsp", "", "", "", ""}), c.fillerRows);
-    // Once per card gathered and once per row slot filled from the records.
-    EXPECT_EQ(progress.pumps, c.customers + c.suppliers + c.rows - c.fillerRows);
-    EXPECT_EQ(html.count(QStringLiteral("<div id='page_break' />")), c.pages - 1);
-    EXPECT_EQ(html.count(QStringLiteral("<!-- TITLE -->")), c.pages);
-    EXPECT_TRUE(html.contains(QStringLiteral(">%1 of %1<").arg(c.pages)));
-    EXPECT_TRUE(html.contains(QStringLiteral("PAGE %1 OF\r\n                %1<").arg(c.pages)));
-    EXPECT_FALSE(html.contains(QRegularExpression(QStringLiteral("#[A-Za-z]+#"))));
+    return report;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Report, ReportPaging,
-    ::testing::Values(PagingCase{1, 0, 1, 15, 13}, PagingCase{14, 0, 1, 15, 0},
-                      PagingCase{15, 0, 1, 16, 0}, PagingCase{16, 0, 2, 31, 14},
-                      PagingCase{31, 0, 2, 32, 0}, PagingCase{32, 0, 3, 47, 14},
-                      PagingCase{14, 1, 2, 31, 14}, PagingCase{2, 2, 1, 15, 9}));
-
-TEST_F(ReportTest, ReportHeadingTakesLastSlotAndItsCardOpensNextPage)
+// The rows of data/report-rules.txt of one kind, without the kind.
+QList<QStringList> rules(const QString& kind)
 {
-    TarvoCards::CCustomerColl customers;
-    for (int i = 0; i < 14; ++i) {
-        customers.append(importCard(QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0'))));
+    QList<QStringList> rows;
+    for (const QStringList& row : test::tableRows("report-rules.txt")) {
+        if (row[0] == kind) {
+            rows << row.mid(1);
+        }
     }
-    TarvoCards::CSupplierColl suppliers;
-    suppliers.append(importCard(QStringLiteral("Parts Ltd")));
-    clsVEXOImportReport report;
-    report.setVEXOCustomerColl(&customers);
-    report.setVEXOSupplierColl(&suppliers);
-    report.setReportPath(reportFolder());
-    report.setReportAbbreviation(QStringLiteral("VEXOImport"));
-    ASSERT_TRUE(report.CreateReport());
-
-    const QStringList pages = writtenText(report).split(QStringLiteral("<div id='page_break' />"));
-    ASSERT_EQ(pages.size(), 2);
-    const QList<QStringList> first = rowsOf(pages[0]);
-    const QList<QStringList> second = rowsOf(pages[1]);
-    ASSERT_EQ(first.size(), 16);
-    EXPECT_EQ(first.last(), QStringList({"VEXO Suppliers", "", "", "", ""}));
-    ASSERT_FALSE(second.isEmpty());
-    EXPECT_EQ(second.first(), QStringList({"Parts Ltd", "", "", "", "ADD"}));
+    return rows;
 }
 
-TEST_F(ReportTest, ReportOutlookPageBreakEndsItsLine)
+bool flag(const QString& text)
 {
-    QList<CCard> added;
-    for (int i = 0; i < 16; ++i) {
-        added << card(QStringLiteral("P"), QStringLiteral("P%1").arg(i, 2, 10, QLatin1Char('0')));
+    return text == u"True";
+}
+
+TEST_F(ReportTest, ReportPagesAsTheTableSays)
+{
+    for (const QStringList& c : rules("paging")) {
+        SCOPED_TRACE(c.join(u'|').toStdString());
+        TarvoCards::CCustomerColl customers;
+        TarvoCards::CSupplierColl suppliers;
+        clsVEXOImportReport report;
+        withCards(report, customers, suppliers, c[0].toInt(), c[1].toInt());
+        report.setReportPath(reportFolder());
+        report.setReportAbbreviation(QStringLiteral("VEXOImport"));
+        ASSERT_TRUE(report.CreateReport());
+        const QString html = writtenText(report);
+        const QList<QStringList> rows = rowsOf(html);
+        EXPECT_EQ(rows.size(), c[3].toInt());
+        EXPECT_EQ(rows.count({"&nbsp", "", "", "", ""}), c[4].toInt());
+        EXPECT_EQ(html.count(QStringLiteral("<!-- TITLE -->")), c[2].toInt());
+        EXPECT_TRUE(html.contains(QStringLiteral("PAGE %1 OF\r\n                %1<").arg(c[2])));
+        EXPECT_FALSE(html.contains(QRegularExpression(QStringLiteral("#[A-Za-z]+#"))));
     }
-    clsOutlookImportReport report;
-    report.setAddedOutlookContacts(&added);
-    report.setReportPath(reportFolder());
-    report.setReportAbbreviation(QStringLiteral("OutlookImport"));
-    ASSERT_TRUE(report.CreateReport());
-    const QString html = writtenText(report);
-    EXPECT_EQ(html.count(QStringLiteral("<TD align='center'>\r\n            </TD>")), 2);
-    EXPECT_EQ(html.count(QStringLiteral("<!-- EndFOOTER -->\r\n<div id='page_break' />\r\n    "
-                                        "<!-- TITLE -->")),
-              1);
 }
 
-struct StatusCase
+TEST_F(ReportTest, ReportShowsTheStatusWordAndTheMessageThatGoesWithIt)
 {
-    qint32 status;
-    bool heading;
-    const char* vexoProblem;
-    const char* vexoWord;
-    const char* outlookProblem;
-    const char* outlookWord;
-};
-
-class ReportStatusWords : public ReportTest, public ::testing::WithParamInterface<StatusCase>
-{};
-
-TEST_P(ReportStatusWords, ShowWordAndTheMessageThatGoesWithIt)
-{
-    const StatusCase& c = GetParam();
-    const QString errors = QStringLiteral("errors"), warnings = QStringLiteral("warnings");
-    const QString line =
-        clsVEXOImportReport().DetailLine("L", "F", "E", errors, warnings, c.status, c.heading);
-    const QStringList outlook = rowsOf(clsOutlookImportReport().DetailLine(
-        "L", "F", "E", errors, warnings, c.status, c.heading))[0];
-    EXPECT_EQ(rowsOf(line)[0], QStringList({"L", "F", "E", c.vexoProblem, c.vexoWord}));
-    EXPECT_EQ(outlook, QStringList({"L", "F", "E", c.outlookProblem, c.outlookWord}));
-    EXPECT_EQ(line.count(QStringLiteral("<TD style='BACKGROUND-COLOR: silver'>")),
-              c.heading ? 5 : 0);
+    for (const QStringList& c : rules("status")) {
+        const QString vexo = clsVEXOImportReport().DetailLine("L", "F", "E", "errors", "warnings",
+                                                              c[0].toInt(), flag(c[1]));
+        const QString outlook = clsOutlookImportReport().DetailLine(
+            "L", "F", "E", "errors", "warnings", c[0].toInt(), flag(c[1]));
+        EXPECT_EQ(rowsOf(vexo).value(0), QStringList({"L", "F", "E"}) + c.mid(2, 2));
+        EXPECT_EQ(rowsOf(outlook).value(0), QStringList({"L", "F", "E"}) + c.mid(4, 2));
+        EXPECT_EQ(vexo.count(QStringLiteral("BACKGROUND-COLOR: silver")), flag(c[1]) ? 5 : 0);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Report, ReportStatusWords,
-    ::testing::Values(StatusCase{1, false, "warnings", "ADD", "warnings", "ADD"},
-                      StatusCase{2, false, "warnings", "UPDATE", "errors", "UPDATE"},
-                      StatusCase{3, false, "errors", "REJECTED", "errors", "ERROR"},
-                      StatusCase{0, false, "", "", "", ""}, StatusCase{4, false, "", "", "", ""},
-                      StatusCase{1, true, "warnings", "", "warnings", ""},
-                      StatusCase{3, true, "errors", "", "errors", ""}));
-
-struct ListingCase
+TEST_F(ReportTest, ReportListsTheCardsWithSomethingToSay)
 {
-    const char* errorCode;
-    const char* warningCode;
-    const char* logMessage;
-    bool existed;
-    bool showUpdated;
-    qint32 status; // 0: not listed
-    const char* errors;
-    const char* warnings;
-};
+    for (const QStringList& c : rules("listing")) {
+        SCOPED_TRACE(c.join(u'|').toStdString());
+        TarvoCards::CCardsColl existing;
+        if (flag(c[3])) {
+            existing.append(card(QStringLiteral("E"), QStringLiteral("Kim")));
+        }
+        TarvoCards::CEmployeeColl employees;
+        employees.append(importCard("Kim", c[0], c[1], c[2]));
+        clsVEXOImportReport report;
+        report.setVEXOEmployeeColl(&employees);
+        report.setExistingCards(&existing);
+        report.setShowUpdatedCards(flag(c[4]));
+        ASSERT_TRUE(report.CreateDetailRecordset());
+        ASSERT_TRUE(report.AddEmployeeDetails());
+        QStringList listed;
+        for (const DetailRecord& row : *report.detailRecordset()) {
+            listed << QString::number(row.VEXOType) << QString::number(row.Status) << row.Errors
+                   << row.Warnings;
+        }
+        EXPECT_EQ(listed, (c[5] == u"0" ? QStringList() : QStringList{"4", c[5], c[6], c[7]}));
+    }
+}
 
-class ReportVexoListing : public ReportTest, public ::testing::WithParamInterface<ListingCase>
-{};
-
-TEST_P(ReportVexoListing, ListsCardsWithSomethingToSay)
+TEST_F(ReportTest, ReportCardExistsByLastNameAndIndividualsFirstName)
 {
-    const ListingCase& c = GetParam();
     TarvoCards::CCardsColl existing;
-    if (c.existed) {
-        existing.append(card(QStringLiteral("E"), QStringLiteral("Kim")));
-    }
-    TarvoCards::CEmployeeColl employees;
-    employees.append(importCard(QStringLiteral("Kim"), c.errorCode, c.warningCode, c.logMessage));
+    existing.append(card("C", "Lee", "Ann"));
+    existing.append(card("C", "Acme"));
     clsVEXOImportReport report;
-    report.setVEXOEmployeeColl(&employees);
-    report.setExistingCards(&existing);
-    report.setShowUpdatedCards(c.showUpdated);
-    ASSERT_TRUE(report.CreateDetailRecordset());
-    ASSERT_TRUE(report.AddEmployeeDetails());
-
-    const DetailRecordset& rows = *report.detailRecordset();
-    ASSERT_EQ(rows.count(), c.status == 0 ? 0 : 1);
-    if (c.status != 0) {
-        EXPECT_EQ(rows.at(0).VEXOType, 4);
-        EXPECT_EQ(rows.at(0).Status, c.status);
-        EXPECT_EQ(rows.at(0).Errors, QString::fromLatin1(c.errors));
-        EXPECT_EQ(rows.at(0).Warnings, QString::fromLatin1(c.warnings));
+    for (const QStringList& c : rules("exists")) {
+        CCard test = card("C", c[0], c[1]);
+        test.IsIndividual = c[2];
+        report.setExistingCards(&existing);
+        EXPECT_EQ(report.VEXOCardExists(test), flag(c[3])) << c.join(u'|').toStdString();
+        report.setExistingCards(nullptr);
+        EXPECT_FALSE(report.VEXOCardExists(test));
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Report, ReportVexoListing,
-    ::testing::Values(ListingCase{"", "", "", false, false, 1, "", ""},
-                      ListingCase{"", "", "", true, false, 0, "", ""},
-                      ListingCase{" ", "  ", "  ", true, false, 0, "", ""},
-                      // Only blanks are trimmed: a tab is something to say.
-                      ListingCase{" ", "\t", "  ", true, false, 2, "", "  "},
-                      ListingCase{"", "", "\t", true, false, 2, "", ""},
-                      ListingCase{"", "", "", true, true, 2, "", ""},
-                      ListingCase{"", "W7", "Phone too long", true, false, 2, "", "Phone too long"},
-                      ListingCase{"", "", "Note only", true, false, 2, "", ""},
-                      ListingCase{"E1", "W7", "Refused", false, false, 3, "Refused", ""},
-                      ListingCase{"E1", "", "Refused", true, false, 3, "Refused", ""},
-                      ListingCase{"", "W7", "Trimmed", false, false, 1, "", "Trimmed"}));
 
 TEST_F(ReportTest, ReportOutlookListsUpdatedCardsOnlyWithMessage)
 {
@@ -251,49 +173,6 @@ TEST_F(ReportTest, ReportOutlookListsUpdatedCardsOnlyWithMessage)
     }
 }
 
-TEST_F(ReportTest, ReportAddDetailsNeedsTheRecordset)
-{
-    TarvoCards::CCustomerColl customers;
-    customers.append(importCard(QStringLiteral("Early")));
-    clsVEXOImportReport vexo;
-    vexo.setVEXOCustomerColl(&customers);
-    EXPECT_FALSE(vexo.AddCustomerDetails());
-    const QList<CCard> cards{card("C", "Early")};
-    clsOutlookImportReport outlook;
-    EXPECT_FALSE(outlook.AddDetails(&cards, 1));
-}
-
-TEST_F(ReportTest, ReportCardExistsByLastNameAndIndividualsFirstName)
-{
-    TarvoCards::CCardsColl existing;
-    existing.append(card("C", "Lee", "Ann"));
-    existing.append(card("C", "Acme"));
-    struct Case
-    {
-        CCard test;
-        bool exists;
-    };
-    CCard lowerFlag = card("C", "Lee", "Bob");
-    lowerFlag.IsIndividual = QStringLiteral("y");
-    CCard companyNamedLee = card("C", "Lee");
-    companyNamedLee.FirstName = QStringLiteral("Bob");
-    const QList<Case> cases{{card("C", "Lee", "Ann"), true},
-                            {card("C", "Lee", "Bob"), false},
-                            {lowerFlag, false},
-                            {companyNamedLee, true},
-                            {card("C", "Acme"), true},
-                            {card("C", "ACME"), false},
-                            {card("C", "Acme", "Ann"), false},
-                            {card("C", "Lee "), false}};
-    clsVEXOImportReport report;
-    for (const Case& c : cases) {
-        report.setExistingCards(&existing);
-        EXPECT_EQ(report.VEXOCardExists(c.test), c.exists) << c.test.LastName.toStdString();
-        report.setExistingCards(nullptr);
-        EXPECT_FALSE(report.VEXOCardExists(c.test));
-    }
-}
-
 TEST_F(ReportTest, ReportEmailComesFromTheMainAddress)
 {
     CCard person = card("C", "Lee", "Ann");
@@ -314,36 +193,6 @@ TEST_F(ReportTest, ReportEmailComesFromTheMainAddress)
     EXPECT_EQ(rows.at(0).VEXOEmail, "first@x");
     EXPECT_EQ(rows.at(1).VEXOEmail, "work@x");
     EXPECT_EQ(rows.at(2).VEXOEmail, "");
-}
-
-TEST_F(ReportTest, ReportWriteFailureOffersNoReportAndLogsIt)
-{
-    QFile blocker(m_dir.path() + "/blocker");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    TarvoCards::CCustomerColl customers;
-    customers.append(importCard(QStringLiteral("New")));
-
-    struct Case
-    {
-        QString folder;
-        QString name;
-    };
-    const QList<Case> cases{{blocker.fileName(), "VEXOImport"},
-                            {reportFolder(), "missing/VEXOImport"},
-                            {QString(), "VEXOImport"}};
-    for (const Case& c : cases) {
-        clsVEXOImportReport report;
-        report.setVEXOCustomerColl(&customers);
-        report.setReportPath(c.folder);
-        report.setReportAbbreviation(c.name);
-        EXPECT_FALSE(report.CreateReport()) << c.folder.toStdString();
-        EXPECT_EQ(report.ReportFilePath(), QString());
-    }
-    EXPECT_TRUE(firstLogLine().contains(
-        QStringLiteral(" VEXOBrindle.clsVEXOImportReport.GenerateReport Error : ")))
-        << firstLogLine().toStdString();
-    EXPECT_FALSE(QFile::exists(QStringLiteral("/VEXOImport.html")));
 }
 
 // Lets the window serve its events until the given pump, which fails.
@@ -416,23 +265,6 @@ TEST_F(ReportTest, ReportThatCannotBeWrittenWholeLeavesTheEarlierOne)
             << firstLogLine().toStdString();
     }
     EXPECT_TRUE(write(many, nullptr).first); // nothing of the failures stays behind
-}
-
-TEST_F(ReportTest, ReportWithoutCollectionsStillWritesItsFile)
-{
-    clsOutlookImportReport report;
-    report.setReportPath(reportFolder() + "/new/deeper");
-    report.setReportAbbreviation(QStringLiteral("OutlookImport"));
-    ASSERT_TRUE(report.CreateReport());
-    EXPECT_EQ(report.ReportFilePath(), QString());
-    EXPECT_FALSE(report.ShowReport());
-    const QString html = writtenText(report);
-    EXPECT_TRUE(
-        html.contains(QStringLiteral("<TITLE>VEXO Brindle - OUTLOOK IMPORT REPORT</TITLE>")));
-    EXPECT_TRUE(
-        html.contains(QStringLiteral("    <BODY>\r\n</TABLE></TABLE>\r\n    <!-- FOOTER -->")));
-    EXPECT_TRUE(html.contains(QStringLiteral("PAGE 0 OF\r\n                0</SPAN>")));
-    EXPECT_TRUE(html.endsWith(QStringLiteral("<!-- EndFOOTER -->\r\n</BODY>\r\n</HTML>")));
 }
 
 } // namespace

@@ -95,30 +95,20 @@ TEST_F(ProcessDataTest, BackupAloneDecidesAfterTheFolderStep)
     EXPECT_EQ(script.calls, importSteps);
 }
 
-// Pumps of an export: 1 after SetTransferFilterOptions, 2 inside the company-file
-// step, 3 after it, 4 inside the contact step, 5 after it, 6 inside the merge,
-// 7 after it, 8 inside the transfer.
-struct CancelRow
-{
-    int pump;
-    int stepsRun;
-};
-
-void PrintTo(const CancelRow& row, std::ostream* out)
-{
-    *out << "cancel at pump " << row.pump;
-}
-
-class CancelAtPump : public ProcessDataTest, public testing::WithParamInterface<CancelRow>
+class CancelDuringStep : public ProcessDataTest, public testing::WithParamInterface<int>
 {};
 
-TEST_P(CancelAtPump, SkipsEveryLaterStepAndReportsACancelledRun)
+// A cancel confirmed during the n-th step of an export skips every later one.
+TEST_P(CancelDuringStep, SkipsEveryLaterStepAndReportsACancelledRun)
 {
-    progress.atPump.insert(GetParam().pump, ScriptedProgress::cancel());
+    const int stepsRun = GetParam();
+    script.during[exportSteps[stepsRun - 1]] = [this](test::FakeSteps&) {
+        progress.controls->cmdCancel_Click();
+    };
     prompts.answers << Prompts::Yes;
     const bool ok = run(exportRun);
 
-    EXPECT_EQ(script.calls, exportSteps.mid(0, GetParam().stepsRun));
+    EXPECT_EQ(script.calls, exportSteps.mid(0, stepsRun));
     EXPECT_TRUE(process.UserCancelled());
     EXPECT_FALSE(process.ApplicationCancelled()) << "a cancel without a failed step";
     EXPECT_TRUE(ok);
@@ -132,10 +122,7 @@ TEST_P(CancelAtPump, SkipsEveryLaterStepAndReportsACancelledRun)
               QStringLiteral("Details in your Outlook contacts may be incomplete."));
 }
 
-INSTANTIATE_TEST_SUITE_P(Pumps, CancelAtPump,
-                         testing::Values(CancelRow{1, 1}, CancelRow{2, 1}, CancelRow{3, 1},
-                                         CancelRow{4, 2}, CancelRow{5, 2}, CancelRow{6, 3},
-                                         CancelRow{7, 3}, CancelRow{8, 4}));
+INSTANTIATE_TEST_SUITE_P(Steps, CancelDuringStep, testing::Values(1, 2, 3, 4));
 
 TEST_F(ProcessDataTest, CancelOrCloseBoxAnsweredNoLetsTheRunGoOn)
 {
@@ -233,7 +220,6 @@ TEST_F(ProcessDataTest, ProgressIsHeldAtOneHundred)
     process.AdvanceProgress(60);
     process.AdvanceProgress(-10);
     EXPECT_EQ(progress.values, (QList<double>{60, 100, 90}));
-    EXPECT_EQ(progress.pumps, 3);
 }
 
 TEST_F(ProcessDataTest, NothingIsShownWhileTheProgramShutsDown)

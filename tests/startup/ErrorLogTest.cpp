@@ -15,63 +15,6 @@ QByteArray cipher(const QByteArray& text, qint32 shift)
     return MMain::EncryptDecrypt(text, false, shift);
 }
 
-TEST(ErrorLogCipher, HandComputedLinesWhateverTheSwitch)
-{
-    const struct
-    {
-        QByteArray plain;
-        bool firstKey;
-        qint32 shift;
-        QByteArray enciphered;
-    } cases[] = {
-        // Second key "RGJ...": 'A' (65) XOR 'G' (71) = 6, plus 32 = '&'.
-        {"A", false, 32, "&"},
-        // 'A' XOR 'J' (74) = 11, plus 32 = '+'.
-        {"AA", false, 32, "&+"},
-        // First key "TCY...": 'A' XOR 'C' (67) = 2, plus 32 = '"'.
-        {"A", true, 32, "\""},
-        // The bare exclusive-or.
-        {"A", false, 0, "\x06"},
-        // 0xE4 XOR 'G' = 0xA3: 128 or more, so a pair of its halves.
-        {"\xE4", false, 32, "\xAA\xA3"},
-        {"\xE4"
-         "A",
-         false, 32, "\xAA\xA3+"},
-        {"", false, 32, ""},
-        {" ", false, 32, ""},
-    };
-    for (const bool active : {false, true}) {
-        MMain::gbEncryptionActive = active;
-        for (const auto& c : cases) {
-            EXPECT_EQ(MMain::EncryptDecrypt(c.plain, c.firstKey, c.shift), c.enciphered)
-                << c.plain.toHex().toStdString();
-            if (c.shift != 0 && c.plain != " ") {
-                EXPECT_EQ(MMain::EncryptDecrypt(c.enciphered, c.firstKey, -c.shift), c.plain)
-                    << c.plain.toHex().toStdString();
-            }
-        }
-    }
-    MMain::gbEncryptionActive = false;
-}
-
-TEST(ErrorLogCipher, DamagedPairsDecipherAsReplacementCharacters)
-{
-    const struct
-    {
-        QByteArray line;
-        const char* text;
-    } cases[] = {
-        {"\xAA", "\uFFFD"},           // first half without its second
-        {"\xA3\xA3", "\uFFFD\uFFFD"}, // no pair begins below 0xA8
-        {"\xAA&", "\uFFFDL"},         // the second half is no pair byte: & - 32 XOR J
-        {"\xFF", "\uFFFD"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(MMain::decipherLogLine(c.line), QString::fromUtf8(c.text))
-            << c.line.toHex().toStdString();
-    }
-}
-
 TEST(ErrorLogCipher, KeyWrapsAfterFiftyEightCharacters)
 {
     // Character 58 uses key letter 1, character 59 letter 2 again.
@@ -143,53 +86,6 @@ TEST_F(ErrorLogWrite, LinesAreEncipheredAppendedAndReadBackWhole)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_FALSE(file.readAll().contains("first"));
     EXPECT_FALSE(MMain::gbEncryptionActive);
-}
-
-TEST_F(ErrorLogWrite, ErrorLineHasTheCommonFormat)
-{
-    EXPECT_EQ(
-        MMain::errorLine(QStringLiteral("MMain.GetRegValue"), 13, QStringLiteral("Type mismatch")),
-        QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.MMain.GetRegValue Error : 13 : "
-                       "Type mismatch"));
-    const PlatformError error(ErrorNumber::NotFound, QStringLiteral("Folder not found"));
-    EXPECT_EQ(MMain::errorLine(QStringLiteral("FProcess.X"), error),
-              QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.FProcess.X Error : -2147221233 : "
-                             "Folder not found"));
-}
-
-TEST(ErrorLogTimeStamp, SeparatorsAndMonthFollowTheLocaleHoursRunToTwentyThree)
-{
-    const QLocale before;
-    const struct
-    {
-        QLocale locale;
-        QTime time;
-        const char* expected;
-    } cases[] = {
-        {QLocale(QLocale::English, QLocale::UnitedKingdom), {9, 15, 2}, "04/Dec/2026 09:15:02"},
-        {QLocale(QLocale::German, QLocale::Germany), {9, 15, 2}, "04.Dez.2026 09:15:02"},
-        {QLocale(QLocale::English, QLocale::UnitedStates), {21, 5, 9}, "04/Dec/2026 21:05:09"},
-        {QLocale(QLocale::Dutch, QLocale::Netherlands), {0, 0, 0}, "04-dec-2026 00:00:00"},
-        {QLocale(QLocale::Finnish, QLocale::Finland), {23, 59, 59}, "04.joulu.2026 23.59.59"},
-        {QLocale(QLocale::Korean, QLocale::SouthKorea), {13, 1, 2}, "04.12월.2026 13:01:02"},
-    };
-    for (const auto& c : cases) {
-        QLocale::setDefault(c.locale);
-        EXPECT_EQ(logTimeStampText(QDateTime(QDate(2026, 12, 4), c.time)),
-                  QString::fromUtf8(c.expected))
-            << c.locale.name().toStdString();
-    }
-    QLocale::setDefault(before);
-}
-
-TEST_F(ErrorLogWrite, UnwritableLogLosesOnlyTheMessage)
-{
-    enableLog();
-    qputenv("BRINDLE_APP_DIR", "/nonexistent/folder");
-    MMain::WriteLog(QStringLiteral("lost"));
-    qputenv("BRINDLE_APP_DIR", folder.path().toUtf8());
-    MMain::WriteLog(QStringLiteral("kept"));
-    EXPECT_EQ(logLines(), QStringList{QStringLiteral("kept")});
 }
 
 } // namespace

@@ -1,14 +1,14 @@
 // An export, then imports under "Ask me to confirm updates": nothing asked
 // and nothing moved until a contact changes; a Cancel in the dialog keeps
 // the answers given before it.
-#include "ExportFixture.h"
+#include "SyncFixture.h"
 
 #include <QProcess>
 
 namespace brindle {
 namespace {
 
-class QuietRoundTrip : public test::ExportFixture
+class QuietRoundTrip : public test::SyncFixture
 {
 protected:
     // Added, changed, unchanged, skipped, rejected and not reached.
@@ -45,8 +45,8 @@ TEST_F(QuietRoundTrip, AskedAboutWhatChangedAloneAndCancelKeepsTheAnswersBefore)
     ASSERT_TRUE(runExport());
     EXPECT_EQ(tally(), (QList<int>{total, 0, 0, 0, 0, 0})) << "inactive cards are not read";
     const QSet<QString> before = dump();
-    MMain::glRulesFilter = 3;
-    ASSERT_TRUE(runImport());
+    settings.rule = 3;
+    ASSERT_TRUE(transfer(1));
     EXPECT_EQ(prompts.shown.size() + prompts.notices.size(), 0);
     EXPECT_EQ(tally(), (QList<int>{0, 0, total, 0, 0, 0}));
     EXPECT_EQ(dump(), before);
@@ -54,7 +54,7 @@ TEST_F(QuietRoundTrip, AskedAboutWhatChangedAloneAndCancelKeepsTheAnswersBefore)
     rephone("CardTypeID = 'C' AND CardRecordID % 5 = 2", "(03) 1111 2222");
     rephone("CardTypeID = 'E' AND CardRecordID % 5 = 2", "(03) 3333 4444");
     prompts.choices = {FUpdateChoice::Update, FUpdateChoice::CancelRun};
-    EXPECT_FALSE(runImport());
+    EXPECT_FALSE(transfer(1));
     ASSERT_EQ(prompts.shown.size(), 2);
     const Differences confirmed = prompts.shown[0].differences();
     ASSERT_EQ(confirmed.size(), 1);

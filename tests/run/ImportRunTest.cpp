@@ -1,4 +1,5 @@
-#include "ImportFixture.h"
+// Whole imports through the core on a sample company file.
+#include "SyncFixture.h"
 #include "samples/ContactStoreGenerator.h"
 
 namespace brindle {
@@ -6,17 +7,9 @@ namespace {
 
 using TarvoCards::CCard;
 
-class ImportRun : public test::ImportFixture
+class ImportRun : public test::SyncFixture
 {
 protected:
-    QString city(qint32 id)
-    {
-        return RawFile(file)
-            .value(QStringLiteral("SELECT City FROM Addresses WHERE CardRecordID = ? AND "
-                                  "Location = 1"),
-                   {id})
-            .toString();
-    }
     // The card's contact (an export writes what it reads) with another city in address 1.
     static CCard moved(const CCard& stored, const QString& newCity, bool linked = true)
     {
@@ -46,14 +39,14 @@ TEST_F(ImportRun, UnchangedContactsChangeNoRowLinkedOrNot)
             contacts << stored;
             contacts.last().CardRecordID = linked ? stored.CardRecordID : 0;
         }
-        ASSERT_TRUE(run(contacts));
+        ASSERT_TRUE(runImport(contacts));
         EXPECT_EQ(rows(), before);
         const int inactive =
             count(QStringLiteral("SELECT count(*) FROM Cards WHERE IsInactive = 'Y'"));
         ASSERT_GT(inactive, 0);
-        EXPECT_EQ(process.AddedCards() + process.UpdatedCards(), contacts.size() - inactive);
-        EXPECT_EQ(reportRows().size(), inactive);
-        for (const QString& row : reportRows()) {
+        EXPECT_EQ(added + updated, contacts.size() - inactive);
+        EXPECT_EQ(importReport().size(), inactive);
+        for (const QString& row : importReport()) {
             EXPECT_TRUE(row.endsWith(QLatin1String("|VEXO Card Inactive|REJECTED")))
                 << qPrintable(row);
         }
@@ -71,23 +64,23 @@ TEST_F(StoreImport, ASampleStoreAddsItsNewContactsOnceInEitherLayout)
         QFile::remove(file);
         QDir(folderPath()).removeRecursively();
         makeCompanyFile();
-        MMain::glDisableOutlookFolders = layout == Layout::Categories ? 1 : 0;
+        settings.disableFolders = layout == Layout::Categories ? 1 : 0;
         const samples::ContactStoreSummary written =
             samples::writeContactStore(store.path(), {60, layout, 5});
         ASSERT_EQ(written.contacts, 60);
         const QStringList others = QDir(folderPath()).entryList(QDir::Files);
         const int cardsBefore = count(QStringLiteral("SELECT count(*) FROM Cards"));
-        ASSERT_TRUE(runAgain());
+        ASSERT_TRUE(transfer(1));
         const int cardsAfter = count(QStringLiteral("SELECT count(*) FROM Cards"));
         EXPECT_GT(cardsAfter, cardsBefore);
         EXPECT_EQ(summary.TotalCards, 60) << "items that are no contacts are not read";
         EXPECT_EQ(added, 60);
         EXPECT_EQ(QDir(folderPath()).entryList(QDir::Files), others);
-        ASSERT_TRUE(runAgain());
+        ASSERT_TRUE(transfer(1));
         EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards")), cardsAfter)
             << "a second import of the same contacts adds nothing";
-        EXPECT_TRUE(reportRows().filter(QStringLiteral("|ADD")).isEmpty())
-            << qPrintable(reportRows().join(u'\n'));
+        EXPECT_TRUE(importReport().filter(QStringLiteral("|ADD")).isEmpty())
+            << qPrintable(importReport().join(u'\n'));
     }
 }
 
@@ -102,13 +95,12 @@ TEST_F(StoreImport, AContactMovedToAnotherTypesFolderLeavesItsCardAlone)
     customer.Addresses[0].City = QStringLiteral("Moved");
     exportCard(customer);
 
-    ASSERT_TRUE(runAgain());
+    ASSERT_TRUE(transfer(1));
     EXPECT_EQ(city(customer.CardRecordID), oldCity);
     const qint32 supplier =
-        RawFile(file)
-            .value(QStringLiteral("SELECT CardRecordID FROM Cards WHERE CardTypeID = 'S' AND "
-                                  "LastName = ? AND FirstName = ?"),
-                   {customer.LastName, customer.FirstName})
+        value(QStringLiteral("SELECT CardRecordID FROM Cards WHERE CardTypeID = 'S' AND "
+                             "LastName = ? AND FirstName = ?"),
+              {customer.LastName, customer.FirstName})
             .toInt();
     ASSERT_GT(supplier, 0);
     EXPECT_EQ(city(supplier), QStringLiteral("Moved"));
@@ -132,27 +124,25 @@ TEST_F(ImportRun, RuleZeroUpdatesTheMatchedCardsAndAddsTheNewOnes)
     unreadable.TransferMessage = unreadableContact;
 
     ASSERT_TRUE(
-        run({moved(person, QStringLiteral("Darwin"), false),
-             moved(company, QStringLiteral("Alice Springs")),
-             newContact(QStringLiteral("C"), QStringLiteral("Newman"), QStringLiteral("Al")),
-             newContact(QStringLiteral("S"), QStringLiteral("Zeta Supplies")), unreadable}));
+        runImport({moved(person, QStringLiteral("Darwin"), false),
+                   moved(company, QStringLiteral("Alice Springs")),
+                   newContact(QStringLiteral("C"), QStringLiteral("Newman"), QStringLiteral("Al")),
+                   newContact(QStringLiteral("S"), QStringLiteral("Zeta Supplies")), unreadable}));
 
     EXPECT_EQ(city(person.CardRecordID), QStringLiteral("Darwin"));
     EXPECT_EQ(city(company.CardRecordID), QStringLiteral("Alice Springs"));
-    EXPECT_EQ(
-        RawFile(file)
-            .value(QStringLiteral("SELECT InvoiceDeliveryID FROM Cards WHERE CardRecordID = ?"),
-                   {person.CardRecordID})
-            .toString(),
-        delivery);
+    EXPECT_EQ(value(QStringLiteral("SELECT InvoiceDeliveryID FROM Cards WHERE CardRecordID = ?"),
+                    {person.CardRecordID})
+                  .toString(),
+              delivery);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards")), cardsBefore + 2);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards c JOIN Addresses a USING "
                                    "(CardRecordID) WHERE c.CardTypeID = 'S' AND c.LastName = "
                                    "'Zeta Supplies' AND a.StreetLine2 = '2 New St'")),
               1);
-    EXPECT_EQ(process.AddedCards(), 4);
+    EXPECT_EQ(added, 4);
     EXPECT_EQ(summary.RejectedCards, 1);
-    EXPECT_EQ(reportRows(),
+    EXPECT_EQ(importReport(),
               QStringList({"Newman|Al|newman@new.example||ADD", "Zeta Supplies||||ADD",
                            "|||The contact could not be read|REJECTED"}));
     EXPECT_EQ(summary.ReportFilePath,
@@ -172,95 +162,58 @@ TEST_F(ImportRun, RuleZeroUpdatesTheMatchedCardsAndAddsTheNewOnes)
 // the comparison looks at must still be there, at both addresses.
 TEST_F(ImportRun, TheComparisonSeesEveryComparedMemberOfTheLoadedCard)
 {
-    using TarvoCards::CAddress;
-    struct Member
-    {
-        const char* key;
-        QString CAddress::*member;
-    };
-    const Member addressMembers[] = {{"StreetLine1", &CAddress::StreetLine1},
-                                     {"StreetLine2", &CAddress::StreetLine2},
-                                     {"StreetLine3", &CAddress::StreetLine3},
-                                     {"StreetLine4", &CAddress::StreetLine4},
-                                     {"City", &CAddress::City},
-                                     {"State", &CAddress::State},
-                                     {"Postcode", &CAddress::Postcode},
-                                     {"Country", &CAddress::Country},
-                                     {"Phone1", &CAddress::Phone1},
-                                     {"Phone2", &CAddress::Phone2},
-                                     {"Phone3", &CAddress::Phone3},
-                                     {"Fax", &CAddress::Fax},
-                                     {"Email", &CAddress::Email},
-                                     {"WWW", &CAddress::WWW}};
-    // A contact carries the other address without its phones, e-mail and web page.
-    const auto carriedAt = [](int location) { return location == 1 ? 14 : 8; };
-    const auto membersAt = [&](int location) {
-        return std::span<const Member>(addressMembers).first(carriedAt(location));
-    };
+    const QStringList columns{"StreetLine1", "StreetLine2", "StreetLine3", "StreetLine4", "City",
+                              "State",       "Postcode",    "Country",     "Phone1",      "Phone2",
+                              "Phone3",      "Fax",         "Email",       "WWW"};
     makeCompanyFile();
-    CCard stored = storedCard(QStringLiteral("IsIndividual = 'Y' AND IsInactive = 'N' AND "
-                                             "CardIdentification <> '*None'"));
-    {
-        RawFile raw(file);
-        for (const int location : {1, 2}) {
-            for (int i = 0; i < int(std::size(addressMembers)); ++i) {
-                const QString key = QLatin1String(addressMembers[i].key);
-                raw.exec(QStringLiteral("UPDATE Addresses SET %1 = ? WHERE CardRecordID = ? AND "
-                                        "Location = ?")
-                             .arg(key),
-                         {i < carriedAt(location) ? QStringLiteral("%1 %2").arg(key).arg(location)
-                                                  : QString(),
-                          stored.CardRecordID, location});
+    const qint32 id = storedCard(QStringLiteral("IsIndividual = 'Y' AND IsInactive = 'N' AND "
+                                                "CardIdentification <> '*None'"))
+                          .CardRecordID;
+    QStringList compared{"LastName", "FirstName", "CardIdentification"};
+    for (const int location : {1, 2}) {
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            // A contact carries the other address without its phones, e-mail and web page.
+            const bool carried = location == 1 || i < 8;
+            RawFile(file).exec(
+                QStringLiteral("UPDATE Addresses SET %1 = ? WHERE CardRecordID = ? AND "
+                               "Location = ?")
+                    .arg(columns[i]),
+                {carried ? QStringLiteral("%1 %2").arg(columns[i]).arg(location) : QString(), id,
+                 location});
+            if (carried) {
+                compared << QStringLiteral("%1.%2").arg(location).arg(columns[i]);
             }
         }
     }
-    stored = storedCard(QStringLiteral("CardRecordID = %1").arg(stored.CardRecordID));
-    // The card's contact, equal to it in every member the comparison reads.
-    const CCard same = stored;
-    struct Change
-    {
-        QString key;
-        std::function<void(CCard&)> apply;
-    };
-    QList<Change> changes{
-        {"LastName", [](CCard& c) { c.LastName += "x"; }},
-        {"FirstName", [](CCard& c) { c.FirstName += "x"; }},
-        {"CardIdentification", [](CCard& c) { c.CardIdentification += "x"; }},
-    };
-    for (const int location : {1, 2}) {
-        for (const Member& m : membersAt(location)) {
-            changes.append({QLatin1String(m.key), [location, m](CCard& c) {
-                                c.Addresses[location - 1].*m.member =
-                                    QStringLiteral("%1 9").arg(QLatin1String(m.key));
-                            }});
-        }
-    }
+    // The card's contact, equal to it in every member the comparison reads,
+    // then once with each member changed.
+    const CCard same = storedCard(QStringLiteral("CardRecordID = %1").arg(id));
     QList<CCard> contacts{same};
-    for (const Change& change : std::as_const(changes)) {
-        contacts.append(same);
-        change.apply(contacts.last());
+    for (const QString& name : std::as_const(compared)) {
+        contacts << same;
+        test::setMember(contacts.last(), name, name.section(u'.', -1) + QStringLiteral(" 9"));
     }
-    MMain::glRulesFilter = 3;
-    prompts.choices = QList<qint32>(changes.size(), 7); // skip each
-    ASSERT_TRUE(run(contacts));
-    ASSERT_EQ(prompts.shown.size(), changes.size());
-    for (qsizetype i = 0; i < changes.size(); ++i) {
+    settings.rule = 3;
+    prompts.choices = QList<qint32>(compared.size(), FUpdateChoice::Skip);
+    ASSERT_TRUE(runImport(contacts));
+    ASSERT_EQ(prompts.shown.size(), compared.size());
+    for (qsizetype i = 0; i < compared.size(); ++i) {
         const Differences differences = prompts.shown[i].differences();
         ASSERT_EQ(differences.size(), 1) << i;
-        EXPECT_EQ(differences[0].key, changes[i].key) << i;
+        EXPECT_EQ(differences[0].key, compared[i].section(u'.', -1)) << i;
     }
 }
 
 TEST_F(ImportRun, WithoutAReportTheCountersStillReachTheSummaryAndEveryTenthItemPauses)
 {
     makeCompanyFile();
-    MMain::gbSuppressReport = true;
+    settings.suppressReport = true;
     QList<CCard> contacts;
     for (int i = 0; i < 25; ++i) {
         contacts << newContact(i % 2 ? QStringLiteral("C") : QStringLiteral("P"),
                                QStringLiteral("Newman %1").arg(i), QStringLiteral("Al"));
     }
-    ASSERT_TRUE(run(contacts));
+    ASSERT_TRUE(runImport(contacts));
     EXPECT_FALSE(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html"))));
     EXPECT_TRUE(summary.ReportFilePath.isEmpty());
     EXPECT_EQ(summary.AddedCards, 25);
@@ -276,8 +229,8 @@ TEST_F(ImportRun, WithoutAReportTheCountersStillReachTheSummaryAndEveryTenthItem
 TEST_F(ImportRun, AUnitedStatesFileWritesVendors)
 {
     makeCompanyFile(2);
-    MMain::gsSupplierWord = QStringLiteral("Vendor"); // the contact is in "VEXO Vendors"
-    ASSERT_TRUE(run({newContact(QStringLiteral("V"), QStringLiteral("Zeta Supplies"))}));
+    settings.supplierWord = QStringLiteral("Vendor"); // the contact is in "VEXO Vendors"
+    ASSERT_TRUE(runImport({newContact(QStringLiteral("V"), QStringLiteral("Zeta Supplies"))}));
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards WHERE CardTypeID = 'V' AND "
                                    "LastName = 'Zeta Supplies'")),
               1);
@@ -289,7 +242,7 @@ TEST_F(ImportRun, AUnitedStatesFileWritesVendors)
 TEST_F(ImportRun, RuleTwoRefusesDuplicatesAndListsThem)
 {
     makeCompanyFile();
-    MMain::glRulesFilter = 2;
+    settings.rule = 2;
     const CCard person = storedCard(QStringLiteral("CardTypeID = 'E' AND IsIndividual = 'Y' AND "
                                                    "IsInactive = 'N'"));
     const QString oldCity = city(person.CardRecordID);
@@ -301,13 +254,13 @@ TEST_F(ImportRun, RuleTwoRefusesDuplicatesAndListsThem)
     byIdentification.IsIndividual = QStringLiteral("N");
     byIdentification.FirstName.clear();
 
-    ASSERT_TRUE(
-        run({moved(person, QStringLiteral("Broome"), false), byIdentification,
-             newContact(QStringLiteral("E"), QStringLiteral("Newman"), QStringLiteral("Al"))}));
+    ASSERT_TRUE(runImport(
+        {moved(person, QStringLiteral("Broome"), false), byIdentification,
+         newContact(QStringLiteral("E"), QStringLiteral("Newman"), QStringLiteral("Al"))}));
     EXPECT_EQ(city(person.CardRecordID), oldCity);
     EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Addresses WHERE City = 'Broome'")), 0);
-    EXPECT_EQ(process.AddedCards(), 1);
-    const QStringList report = reportRows();
+    EXPECT_EQ(added, 1);
+    const QStringList report = importReport();
     EXPECT_TRUE(report.contains(
         QStringLiteral("%1|%2||Duplicate Card|REJECTED").arg(person.LastName, person.FirstName)))
         << qPrintable(report.join('\n'));
@@ -337,7 +290,7 @@ TEST_F(ImportRun, RuleThreeAsksAndEachAnswerActs)
         SCOPED_TRACE(row.name);
         QFile::remove(file);
         makeCompanyFile();
-        MMain::glRulesFilter = 3;
+        settings.rule = 3;
         const QList<CCard> cards = {
             storedCard(QStringLiteral("CardTypeID = 'C' AND IsInactive = 'N'")),
             storedCard(QStringLiteral("CardTypeID = 'P' AND IsInactive = 'N'"))};
@@ -348,7 +301,7 @@ TEST_F(ImportRun, RuleThreeAsksAndEachAnswerActs)
         writeContacts(
             {moved(cards[0], QStringLiteral("Darwin")), moved(cards[1], QStringLiteral("Cairns")),
              newContact(QStringLiteral("C"), QStringLiteral("Newman"), QStringLiteral("Al"))});
-        EXPECT_EQ(runAgain(), row.ok);
+        EXPECT_EQ(transfer(1), row.ok);
         EXPECT_EQ(prompts.shown.size(), row.answers.size());
         for (int i = 0; i < 2; ++i) {
             EXPECT_EQ(city(cards[i].CardRecordID),
@@ -366,19 +319,18 @@ TEST_F(ImportRun, InactiveCardsAreWrittenOnlyWhenAllowedAndStayInactive)
         QFile::remove(file);
         QFile::remove(QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html")));
         makeCompanyFile();
-        MMain::glTransferInactives = transferInactives;
+        settings.inactives = transferInactives;
         const CCard inactive = storedCard(QStringLiteral("IsInactive = 'Y'"));
         const QString oldCity = city(inactive.CardRecordID);
         writeContacts({moved(inactive, QStringLiteral("Darwin"), false)});
-        ASSERT_TRUE(runAgain());
+        ASSERT_TRUE(transfer(1));
         EXPECT_EQ(city(inactive.CardRecordID),
                   transferInactives ? QStringLiteral("Darwin") : oldCity);
-        EXPECT_EQ(RawFile(file)
-                      .value(QStringLiteral("SELECT IsInactive FROM Cards WHERE CardRecordID = ?"),
-                             {inactive.CardRecordID})
+        EXPECT_EQ(value(QStringLiteral("SELECT IsInactive FROM Cards WHERE CardRecordID = ?"),
+                        {inactive.CardRecordID})
                       .toString(),
                   QStringLiteral("Y"));
-        EXPECT_EQ(reportRows(),
+        EXPECT_EQ(importReport(),
                   transferInactives
                       ? QStringList()
                       : QStringList{QStringLiteral("%1|%2||VEXO Card Inactive|REJECTED")
@@ -386,110 +338,98 @@ TEST_F(ImportRun, InactiveCardsAreWrittenOnlyWhenAllowedAndStayInactive)
     }
 }
 
-// What a stop row may use to stop the run.
-struct StopSetup
-{
-    const QString& file;
-    test::CaptionHooks& progress;
-    test::ScriptedPrompts& prompts;
-    std::unique_ptr<RawFile>& holder; // a writer that holds the file locked
-};
+class ImportStops;
 
 struct StopRow
 {
     const char* name;
-    std::function<void(StopSetup&)> stop;
-    const char* logLine; // the end of the log line of the failed type; "" none
+    void (*stop)(ImportStops&);
+    bool customersWritten;
+    int backups;
+    bool failed; // logged as a failed type
 };
 
 class ImportStops : public ImportRun, public testing::WithParamInterface<StopRow>
-{};
+{
+public:
+    using ImportRun::file;
+    using ImportRun::progress;
+    using ImportRun::prompts;
+    std::unique_ptr<RawFile> holder; // a writer that holds the file locked
+};
 
 TEST_P(ImportStops, EveryTypeIsWrittenWholeOrNotAtAll)
 {
+    const StopRow& row = GetParam();
     makeCompanyFile();
     enableLog();
     QList<CCard> contacts;
     QHash<qint32, QString> expected; // cities afterwards by record
-    const QList<CCard> stored = storedCards();
-    for (const CCard& card : stored) {
+    for (const CCard& card : storedCards()) {
         if (card.IsInactive == QLatin1String("N") && card.CardTypeID != QLatin1String("P")) {
             contacts << moved(card, QStringLiteral("Moved"));
-            expected.insert(card.CardRecordID, card.CardTypeID == QLatin1String("C")
-                                                   ? QStringLiteral("Moved")
-                                                   : city(card.CardRecordID));
+            expected.insert(card.CardRecordID,
+                            card.CardTypeID == QLatin1String("C") && row.customersWritten
+                                ? QStringLiteral("Moved")
+                                : city(card.CardRecordID));
         }
     }
-    std::unique_ptr<RawFile> holder;
-    StopSetup setup{file, progress, prompts, holder};
-    GetParam().stop(setup);
-
-    EXPECT_FALSE(run(contacts));
+    row.stop(*this);
+    EXPECT_FALSE(runImport(contacts));
     holder.reset();
     for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
         EXPECT_EQ(city(it.key()), it.value()) << it.key();
     }
-    EXPECT_FALSE(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html"))));
-    const QString logLine = QString::fromLatin1(GetParam().logLine);
-    EXPECT_EQ(logLines().filter(QStringLiteral("Import has failed")).size(),
-              logLine.isEmpty() ? 0 : 1);
-    if (!logLine.isEmpty()) {
-        const int employees =
-            count(QStringLiteral("SELECT count(*) FROM Cards WHERE CardTypeID = 'E' "
-                                 "AND IsInactive = 'N'"));
-        EXPECT_TRUE(logLines().filter(QStringLiteral("Import has failed"))[0].endsWith(
-            QStringLiteral(
-                " VEXOBrindle.FProcess.ImportToVEXO Employee Cards Import has failed: %1 "
-                "cards.")
+    EXPECT_TRUE(importReport().isEmpty());
+    EXPECT_EQ(backups().size(), row.backups);
+    EXPECT_TRUE(backups().value(0).endsWith(QLatin1String("-C.sqlite")));
+    const QStringList failed = logLines().filter(QStringLiteral("Import has failed"));
+    ASSERT_EQ(failed.size(), row.failed ? 1 : 0);
+    if (row.failed) {
+        const int employees = count(QStringLiteral("SELECT count(*) FROM Cards WHERE "
+                                                   "CardTypeID = 'E' AND IsInactive = 'N'"));
+        EXPECT_TRUE(failed[0].endsWith(
+            QStringLiteral(" VEXOBrindle.FProcess.ImportToVEXO Employee Cards Import has failed: "
+                           "%1 cards.")
                 .arg(employees)));
     }
 }
 
-const QString employeeCaption = QStringLiteral("Transferring Employee Cards...");
-
 INSTANTIATE_TEST_SUITE_P(
     Stops, ImportStops,
     testing::Values(
-        StopRow{"refused in the middle of the employees",
-                [](StopSetup& f) {
+        StopRow{"refused_in_the_middle_of_the_employees",
+                [](ImportStops& f) {
                     RawFile(f.file).exec(QStringLiteral(
                         "CREATE TRIGGER refuse BEFORE UPDATE ON Cards WHEN NEW.CardRecordID = "
                         "(SELECT CardRecordID FROM Cards WHERE CardTypeID = 'E' AND IsInactive = "
                         "'N' ORDER BY CardRecordID LIMIT 1 OFFSET 1) BEGIN SELECT RAISE(ABORT, "
                         "'refused'); END"));
                 },
-                "failed"},
-        StopRow{"locked by another writer before the employees",
-                [](StopSetup& f) {
-                    f.progress.onCaption.insert(employeeCaption, [&f] {
-                        f.holder = std::make_unique<RawFile>(f.file);
-                        f.holder->exec(QStringLiteral("BEGIN IMMEDIATE"));
-                    });
+                true, 4, true},
+        StopRow{"locked_by_another_writer_before_the_employees",
+                [](ImportStops& f) {
+                    f.progress.onCaption.insert(
+                        QStringLiteral("Transferring Employee Cards..."), [&f] {
+                            f.holder = std::make_unique<RawFile>(f.file);
+                            f.holder->exec(QStringLiteral("BEGIN IMMEDIATE"));
+                        });
                 },
-                "failed"},
-        StopRow{"cancelled while the customers are written",
-                [](StopSetup& f) {
+                true, 4, true},
+        StopRow{"cancelled_while_the_customers_are_written",
+                [](ImportStops& f) {
                     f.prompts.answers = {Prompts::Yes};
                     f.progress.onCaption.insert(QStringLiteral("Transferring Customer Cards..."),
                                                 [&f] { f.progress.controls->cmdCancel_Click(); });
                 },
-                ""}),
-    [](const testing::TestParamInfo<StopRow>& info) {
-        QString name = QString::fromLatin1(info.param.name);
-        return name.replace(QLatin1Char(' '), QLatin1Char('_')).toStdString();
-    });
-
-TEST_F(ImportRun, ACancelDuringTheBackupWritesNothing)
-{
-    makeCompanyFile();
-    const QStringList before = rows();
-    prompts.answers = {Prompts::Yes};
-    progress.atPump.insert(2, test::ScriptedProgress::cancel()); // after the customers' backup
-    EXPECT_FALSE(run({moved(storedCards().first(), QStringLiteral("Moved"))}));
-    EXPECT_EQ(rows(), before);
-    EXPECT_EQ(backups().size(), 1);
-    EXPECT_TRUE(backups().value(0).endsWith(QLatin1String("-C.sqlite")));
-}
+                true, 4, false},
+        StopRow{"cancelled_after_the_customers_backup",
+                [](ImportStops& f) {
+                    f.prompts.answers = {Prompts::Yes};
+                    f.progress.atPump.insert(2, test::ScriptedProgress::cancel());
+                },
+                false, 1, false}),
+    [](const testing::TestParamInfo<StopRow>& info) { return info.param.name; });
 
 } // namespace
 } // namespace brindle

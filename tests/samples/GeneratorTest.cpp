@@ -1,0 +1,147 @@
+#include "FileSizeLimit.h"
+#include "cardlib/CardFixture.h"
+#include "samples/CompanyFileGenerator.h"
+#include "samples/ContactStoreGenerator.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+using namespace brindle::samples;
+using brindle::PlatformError;
+
+namespace {
+
+int count(const QString& file, const QString& condition)
+{
+    return RawFile(file).value("SELECT count(*) FROM Cards WHERE " + condition).toInt();
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every file below root with its bytes.
+QMap<QString, QByteArray> snapshot(const QString& root)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(path.mid(root.size()), bytesOf(path));
+    }
+    return files;
+}
+
+// The names in a folder, links and special files included.
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+TEST(Generators, SameSeedSameOutputOtherSeedOther)
+{
+    QTemporaryDir dir;
+    const auto write = [&](quint32 seed, const QString& name) {
+        writeCompanyFile(dir.filePath(name + ".sqlite"), CompanyFileOptions{60, 1, seed, {}},
+                         ExistingFile::Keep);
+        writeContactStore(dir.filePath(name), {.contacts = 40, .seed = seed});
+        return std::pair(bytesOf(dir.filePath(name + ".sqlite")), snapshot(dir.filePath(name)));
+    };
+    const auto first = write(7, "a");
+    EXPECT_EQ(first.second.size(), 40 + 2) << "and a group and a damaged file";
+    EXPECT_EQ(write(7, "b"), first);
+    const auto other = write(8, "c");
+    EXPECT_NE(other.first, first.first);
+    EXPECT_NE(other.second.keys(), first.second.keys()) << "UIDs, so file names, follow the seed";
+}
+
+// Neither a refused write nor a failed one deletes or leaves a file.
+TEST(Generators, CompanyFileReplacesOnlyARegularFile)
+{
+    QTemporaryDir dir;
+    const QString precious = dir.filePath("precious.txt");
+    QFile(precious).open(QIODevice::WriteOnly);
+    QDir(dir.path()).mkdir("folder");
+    ::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600);
+    const bool device = ::mknod(QFile::encodeName(dir.filePath("device")).constData(),
+                                S_IFCHR | 0600, makedev(1, 3)) == 0;
+    for (const auto& [target, link] : {std::pair{"precious.txt", "to-file"},
+                                       {"folder", "to-folder"},
+                                       {"fifo", "to-fifo"},
+                                       {"/dev/null", "to-device"},
+                                       {"gone", "to-nothing"}}) {
+        QFile::link(target[0] == '/' ? QString(target) : dir.filePath(target), dir.filePath(link));
+    }
+    QFile part(dir.filePath("new.sqlite.part"));
+    part.open(QIODevice::WriteOnly);
+    part.write("not made by the generator");
+    part.close();
+    const struct
+    {
+        QString name;
+        ExistingFile existing;
+        bool written;
+        rlim_t sizeLimit = RLIM_INFINITY;
+        int cards = 5;
+    } rows[] = {
+        {"new.sqlite", ExistingFile::Keep, true},
+        {"precious.txt", ExistingFile::Keep, false},
+        {"folder", ExistingFile::Replace, false},
+        {"fifo", ExistingFile::Replace, false},
+        {device ? "device" : "fifo", ExistingFile::Replace, false},
+        {"to-folder", ExistingFile::Replace, false},
+        {"to-fifo", ExistingFile::Replace, false},
+        {"to-device", ExistingFile::Replace, false},
+        {"to-nothing", ExistingFile::Replace, false},
+        {"to-file", ExistingFile::Replace, true},
+        {"full.sqlite", ExistingFile::Keep, false, 64, 3000},
+        {"full.sqlite", ExistingFile::Keep, false, 200'000, 3000},
+        {"new.sqlite", ExistingFile::Replace, false, 200'000, 3000},
+        {"missing/new.sqlite", ExistingFile::Keep, false},
+        {"", ExistingFile::Keep, false},
+        {"big.sqlite", ExistingFile::Keep, false, RLIM_INFINITY, maxSampleCards + 1},
+        {"negative.sqlite", ExistingFile::Keep, false, RLIM_INFINITY, -1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name.toStdString());
+        QStringList expected = entries(dir.path());
+        const QString path = row.name.isEmpty() ? QString() : dir.filePath(row.name);
+        const QByteArray before = QFileInfo(path).isFile() ? bytesOf(path) : QByteArray();
+        if (row.written && !expected.contains(row.name)) {
+            expected << row.name;
+            expected.sort();
+        }
+        const auto write = [&] {
+            brindle::test::FileSizeLimit limit(row.sizeLimit);
+            writeCompanyFile(path, CompanyFileOptions{row.cards, 1, 1, {}}, row.existing);
+        };
+        if (row.written) {
+            EXPECT_NO_THROW(write());
+            EXPECT_EQ(count(path, "1"), 5);
+        } else {
+            EXPECT_THROW(write(), PlatformError);
+            EXPECT_EQ(QFileInfo(path).isFile() ? bytesOf(path) : QByteArray(), before);
+        }
+        EXPECT_EQ(entries(dir.path()), expected);
+    }
+    EXPECT_TRUE(QFileInfo(dir.filePath("to-file")).isSymLink());
+    EXPECT_EQ(bytesOf(part.fileName()), "not made by the generator");
+}
+
+TEST(Generators, ContactStoreRefusesWrongRootsAndCounts)
+{
+    QTemporaryDir dir;
+    for (const auto& [root, contacts] : {std::pair{QString(), 10},
+                                         {dir.filePath("many"), maxSampleContacts + 1},
+                                         {dir.filePath("negative"), -1}}) {
+        EXPECT_THROW(writeContactStore(root, {.contacts = contacts}), PlatformError);
+    }
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+} // namespace

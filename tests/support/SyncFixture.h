@@ -1,0 +1,455 @@
+#pragma once
+
+#include "ProgramFixture.h"
+#include "QtPrinters.h"
+#include "ScriptedProgress.h"
+#include "accounting/AccountingFixture.h"
+#include "accounting/CardRules.h"
+#include "cardlib/CardFixture.h"
+#include "contactstore/Application.h"
+#include "contactstore/Folder.h"
+#include "contactstore/Items.h"
+#include "review/FSummary.h"
+#include "run/FProcess.h"
+#include "samples/CompanyFileGenerator.h"
+#include "startup/CardType.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <functional>
+#include <sys/stat.h>
+
+namespace brindle::test {
+
+// The number of syncfs calls the process made (SyncfsCounter.cpp).
+int& syncfsCalls();
+
+// A progress window that runs an action when a caption is shown.
+class CaptionHooks : public ScriptedProgress
+{
+public:
+    QHash<QString, std::function<void()>> onCaption;
+
+    void setCaption(const QString& caption) override
+    {
+        ScriptedProgress::setCaption(caption);
+        if (const auto action = onCaption.take(caption)) {
+            action();
+        }
+    }
+};
+
+// The run with both sides' state open to the tests.
+class OpenRun : public OpenProcess
+{
+public:
+    using FProcess::mcolRejected;
+    using FProcess::mobjOutlookApp;
+    using FProcess::mobjOutlookNS;
+    using OpenProcess::OpenProcess;
+};
+
+// What a run is set to. Applied in one place, transfer(), so a table names
+// only what its row changes.
+struct SyncSettings
+{
+    QString types = QStringLiteral("<CUSTOMERS=YES<SUPPLIERS=YES<EMPLOYEES=YES<PERSONAL=YES");
+    qint32 rule = 0; // 0 update, 2 do not update, 3 ask
+    qint32 inactives = 0;
+    qint32 disableFolders = 0;
+    QString supplierWord = QStringLiteral("Supplier");
+    bool suppressReport = false;
+    qint32 customFields[3] = {0, 0, 0};
+};
+
+// Properties of a contact by name, as the tests write and expect them.
+using Properties = QList<std::pair<const char*, QVariant>>;
+
+// The sync fixture: a sample company file in the program folder, a contact
+// store of the test's own, and whole runs through the core with scripted
+// ports. Cards are judged by SQL, contacts as the store parses them.
+class SyncFixture : public ProgramFixture
+{
+protected:
+    void SetUp() override
+    {
+        ProgramFixture::SetUp();
+        ASSERT_TRUE(store.isValid());
+        qputenv("BRINDLE_CONTACTS", store.path().toUtf8());
+        file = folder.filePath(QStringLiteral("company.sqlite"));
+        applySettings(2);
+    }
+    void TearDown() override
+    {
+        qunsetenv("BRINDLE_CONTACTS");
+        ProgramFixture::TearDown();
+    }
+
+    // One run (1 import, 2 export) with a fresh form and summary; before
+    // runs on the form first. The counters land in added, updated, total
+    // and syncs.
+    // The one place the settings reach the program, for the runs and for
+    // the tests of single steps.
+    void applySettings(qint32 direction)
+    {
+        MMain::gobjOptions = std::make_unique<clsOptions>();
+        MMain::gobjOptions->Analyse(QStringLiteral("DATABASE=") + file + settings.types);
+        MMain::gbShowOutlookWarning = false;
+        MMain::glTransferAction = direction;
+        MMain::glRulesFilter = settings.rule;
+        MMain::glTransferInactives = settings.inactives;
+        MMain::glDisableOutlookFolders = settings.disableFolders;
+        MMain::gsSupplierWord = settings.supplierWord;
+        MMain::gbSuppressReport = settings.suppressReport;
+        std::tie(MMain::glCustomField1, MMain::glCustomField2, MMain::glCustomField3) = std::tuple(
+            settings.customFields[0], settings.customFields[1], settings.customFields[2]);
+    }
+    template <typename Run = OpenRun>
+    bool transfer(qint32 direction,
+                  const std::function<void(std::type_identity_t<Run>&)>& before = {})
+    {
+        applySettings(direction);
+        progress.events.clear();
+        progress.values.clear();
+        progress.pumps = progress.pausedMilliseconds = 0;
+        summary = FSummary();
+        Run run{prompts, progress, summary};
+        if (before) {
+            before(run);
+        }
+        progress.show(run);
+        syncfsCalls() = 0;
+        const bool ok = run.ProcessData();
+        syncs = syncfsCalls();
+        added = run.AddedCards();
+        updated = run.UpdatedCards();
+        total = run.TotalCards();
+        return ok;
+    }
+    bool runExport() { return transfer(2); }
+    // An import of these contacts alone, written into the store first.
+    bool runImport(const QList<TarvoCards::CCard>& contacts)
+    {
+        writeContacts(contacts);
+        return transfer(1);
+    }
+
+    void makeCompanyFile(int countryCode = 1, int cards = 40)
+    {
+        samples::writeCompanyFile(file, {cards, countryCode, 3, {}}, samples::ExistingFile::Keep);
+    }
+
+    // ---- The company file's side.
+    QList<TarvoCards::CCard> storedCards()
+    {
+        TarvoCards::CConnection connection;
+        connection.Settings().DataFile = file;
+        EXPECT_TRUE(connection.Connect());
+        TarvoCards::CCardsColl cards;
+        cards.Load({}, QStringLiteral("CardRecordID"));
+        return {cards.begin(), cards.end()};
+    }
+    TarvoCards::CCard storedCard(const QString& condition)
+    {
+        const qint32 id = value(QStringLiteral("SELECT CardRecordID FROM Cards WHERE ") +
+                                condition + QStringLiteral(" ORDER BY CardRecordID"))
+                              .toInt();
+        for (const TarvoCards::CCard& stored : storedCards()) {
+            if (stored.CardRecordID == id) {
+                return stored;
+            }
+        }
+        ADD_FAILURE() << "no card where " << qPrintable(condition);
+        return {};
+    }
+    TarvoCards::CCard active(const char* condition)
+    {
+        return storedCard(QStringLiteral("IsInactive = 'N' AND ") + QLatin1String(condition));
+    }
+    QList<TarvoCards::CCard> activeCards()
+    {
+        QList<TarvoCards::CCard> active;
+        for (const TarvoCards::CCard& card : storedCards()) {
+            if (card.IsInactive != QLatin1String("Y")) {
+                active << card;
+            }
+        }
+        return active;
+    }
+    // Every row of the file, to compare before and after.
+    QStringList rows()
+    {
+        QStringList all;
+        RawFile raw(file);
+        for (const char* sql : {"SELECT * FROM Cards ORDER BY CardRecordID",
+                                "SELECT * FROM Addresses ORDER BY CardRecordID, Location"}) {
+            QSqlQuery query(raw.db());
+            EXPECT_TRUE(query.exec(QString::fromLatin1(sql)));
+            while (query.next()) {
+                QStringList values;
+                for (int i = 0; i < query.record().count(); ++i) {
+                    values << query.value(i).toString();
+                }
+                all << values.join(QLatin1Char('|'));
+            }
+        }
+        return all;
+    }
+    QVariant value(const QString& sql, const QVariantList& values = {})
+    {
+        return RawFile(file).value(sql, values);
+    }
+    int count(const QString& sql) { return value(sql).toInt(); }
+    QString city(qint32 id)
+    {
+        return value(QStringLiteral("SELECT City FROM Addresses WHERE CardRecordID = ? AND "
+                                    "Location = 1"),
+                     {id})
+            .toString();
+    }
+    void setCity(const TarvoCards::CCard& card, const QString& city)
+    {
+        RawFile(file).exec(
+            QStringLiteral("UPDATE Addresses SET City = ? WHERE CardRecordID = ? AND Location = 1"),
+            {city, card.CardRecordID});
+    }
+
+    // The rows of a report in the program folder ("" none): last name, first
+    // name, e-mail, message and status.
+    QStringList reportRows(const char* reportFile) const
+    {
+        QFile report(QDir(folder.path()).filePath(QLatin1String(reportFile)));
+        if (!report.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        static const QRegularExpression cell(
+            QStringLiteral("<TD><SPAN class='c433'>(.*)</SPAN></TD>"));
+        QStringList cells;
+        for (auto match = cell.globalMatch(QString::fromLocal8Bit(report.readAll()));
+             match.hasNext();) {
+            cells << match.next().captured(1);
+        }
+        QStringList rows;
+        for (qsizetype i = 0; i + 5 <= cells.size(); i += 5) {
+            if (cells[i] != QLatin1String("&nbsp")) {
+                rows << cells.mid(i, 5).join(QLatin1Char('|'));
+            }
+        }
+        return rows;
+    }
+    QStringList importReport() const { return reportRows("VEXOImport.html"); }
+    QStringList exportReport() const { return reportRows("OutlookImport.html"); }
+    void removeReports() const
+    {
+        for (const char* name : {"VEXOImport.html", "OutlookImport.html"}) {
+            QFile::remove(QDir(folder.path()).filePath(QLatin1String(name)));
+        }
+    }
+
+    // ---- The contact store's side.
+    // The directory of a folder of the store: "" for the default folder.
+    QString folderPath(const QString& name = {}) const
+    {
+        const QString contacts = store.path() + QStringLiteral("/Contacts");
+        return name.isEmpty() ? contacts : contacts + u'/' + name;
+    }
+    // A folder of the store, made when missing ("" the default one).
+    std::shared_ptr<contacts::Folder> storeFolder(contacts::Application& app, const QString& name)
+    {
+        const auto top = app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
+        if (name.isEmpty()) {
+            return top;
+        }
+        try {
+            return top->Folders().Item(name);
+        } catch (const PlatformError&) {
+            return top->Folders().Add(name);
+        }
+    }
+    QList<std::shared_ptr<contacts::ContactItem>> contactsIn(const QString& name = {})
+    {
+        contacts::Application app(store.path());
+        QList<std::shared_ptr<contacts::ContactItem>> items;
+        for (const std::shared_ptr<contacts::ContactItem> item : storeFolder(app, name)->Items()) {
+            items << item;
+        }
+        return items;
+    }
+    // The folder a card's contact is in: its type's, or the default folder.
+    QString folderOf(const TarvoCards::CCard& card)
+    {
+        if (settings.disableFolders == 1) {
+            return {};
+        }
+        const bool vendors =
+            count(QStringLiteral("SELECT count(*) FROM Cards WHERE CardTypeID = 'V'")) > 0;
+        return CardType::fromLetter(card.CardTypeID)
+            ->folderName(vendors ? QStringLiteral("Vendor") : QStringLiteral("Supplier"));
+    }
+    // The contact linked to a card by its record ID; null if none.
+    std::shared_ptr<contacts::ContactItem> contactOf(const TarvoCards::CCard& card)
+    {
+        for (const auto& item : contactsIn(folderOf(card))) {
+            if (item->Class() == 40 &&
+                item->property(QStringLiteral("CustomerID")).toInt() == card.CardRecordID) {
+                return item;
+            }
+        }
+        return nullptr;
+    }
+    QString property(const TarvoCards::CCard& card, const char* name)
+    {
+        const auto contact = contactOf(card);
+        return contact ? contact->property(QString::fromLatin1(name)).toString() : QString();
+    }
+    QString contactFile(const TarvoCards::CCard& card)
+    {
+        const auto contact = contactOf(card);
+        return contact ? folderPath(folderOf(card)) + u'/' + contact->fileName() : QString();
+    }
+    static QByteArray readAll(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Writes a contact as another program would; the UID fixes its place in
+    // the folder's order.
+    std::shared_ptr<contacts::ContactItem> addContact(const QString& name,
+                                                      const Properties& properties,
+                                                      const QString& uid = QStringLiteral("0000"))
+    {
+        contacts::Application app(store.path());
+        const auto item = storeFolder(app, name)->Items().Add();
+        item->setUid(uid);
+        changeContact(item, properties);
+        return item;
+    }
+    void changeContact(const std::shared_ptr<contacts::ContactItem>& item,
+                       const Properties& properties)
+    {
+        for (const auto& [property, value] : properties) {
+            item->setProperty(QString::fromLatin1(property), value);
+        }
+        item->Save();
+    }
+    // Every file of the store with its inode and modification time, which a
+    // rewrite through a temporary file changes.
+    QHash<QString, QString> fileStamps() const
+    {
+        QHash<QString, QString> stamps;
+        QDirIterator it(store.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            struct stat info
+            {};
+            ::stat(QFile::encodeName(path).constData(), &info);
+            stamps.insert(path, QStringLiteral("%1 %2.%3")
+                                    .arg(info.st_ino)
+                                    .arg(info.st_mtim.tv_sec)
+                                    .arg(info.st_mtim.tv_nsec));
+        }
+        return stamps;
+    }
+    int contactFiles() const
+    {
+        return int(
+            fileStamps().keys().filter(QRegularExpression(QStringLiteral("\\.vcf$"))).size());
+    }
+
+    // Writes the contact an export leaves for the card into its type's
+    // folder; a UID, when given, also fixes its place in the folder's order.
+    void exportCard(const TarvoCards::CCard& card, const QString& uid = {})
+    {
+        contacts::Application app(store.path());
+        const QString type =
+            CardType::fromLetter(card.CardTypeID)->folderName(settings.supplierWord);
+        const auto item = storeFolder(app, type)->Items().Add();
+        if (!uid.isEmpty()) {
+            item->setUid(uid);
+        }
+        const auto set = [&item](const QString& property, const QString& value) {
+            item->setProperty(property, value);
+        };
+        const bool individual = card.IsIndividual == QLatin1String("Y");
+        set(individual ? "LastName" : "CompanyName", card.LastName);
+        set("FirstName", individual ? card.FirstName : QString());
+        set("User1", card.CardIdentification);
+        set("CustomerID", QString::number(card.CardRecordID));
+        set("Body", QStringLiteral("Typed in the contacts -!VEXO NOTES!-") + card.Notes);
+        for (const TarvoCards::CAddress& address : card.Addresses) {
+            if (address.Location > 2) {
+                continue;
+            }
+            const QString prefix = address.Location == 2 ? QStringLiteral("OtherAddress")
+                                   : individual          ? QStringLiteral("HomeAddress")
+                                                         : QStringLiteral("BusinessAddress");
+            QStringList lines{address.StreetLine1, address.StreetLine2, address.StreetLine3,
+                              address.StreetLine4};
+            while (!lines.isEmpty() && lines.last().isEmpty()) {
+                lines.removeLast();
+            }
+            set(prefix + "Street", lines.join(QStringLiteral("\r\n")));
+            set(prefix + "City", address.City);
+            set(prefix + "State", address.State);
+            set(prefix + "PostalCode", address.Postcode);
+            set(prefix + "Country", address.Country);
+            if (address.Location == 1) {
+                set(individual ? "HomeTelephoneNumber" : "BusinessTelephoneNumber", address.Phone1);
+                set("MobileTelephoneNumber", address.Phone2);
+                set("OtherTelephoneNumber", address.Phone3);
+                set("BusinessFaxNumber", address.Fax);
+                set("WebPage", address.WWW);
+                set("Email1Address", address.Email);
+            }
+        }
+        item->Save();
+    }
+    // A new contact of a type: a person when it has a first name.
+    static TarvoCards::CCard newContact(const QString& type, const QString& last,
+                                        const QString& first = {})
+    {
+        TarvoCards::CCard contact = card(type, last, first);
+        contact.IsInactive.clear();
+        TarvoCards::CAddress& address = contact.Addresses.Add();
+        address.Location = 1;
+        setStreetLines(address, QStringLiteral("Level 1\r\n2 New St"));
+        address.Email = last.toLower() + QStringLiteral("@new.example");
+        return contact;
+    }
+    // The store holds these contacts alone, read in this order; one whose
+    // card says it could not be read is a damaged file.
+    void writeContacts(const QList<TarvoCards::CCard>& contacts)
+    {
+        QDir(folderPath()).removeRecursively();
+        for (qsizetype i = 0; i < contacts.size(); ++i) {
+            const QString uid = QStringLiteral("contact-%1").arg(i, 4, 10, QLatin1Char('0'));
+            if (contacts[i].TransferMessage != unreadableContact) {
+                exportCard(contacts[i], uid);
+                continue;
+            }
+            contacts::Application app(store.path());
+            const QString type =
+                CardType::fromLetter(contacts[i].CardTypeID)->folderName(settings.supplierWord);
+            QFile damaged(storeFolder(app, type)->directory() + u'/' + uid +
+                          QStringLiteral(".vcf"));
+            ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+            damaged.write("BEGIN:VCARD\r\nVERSION:4.0\r\nN:Broken\r\n");
+        }
+    }
+
+    SyncSettings settings;
+    QString file;
+    QTemporaryDir store;
+    CaptionHooks progress;
+    FSummary summary;
+    OpenRun process{prompts, progress, summary}; // for the tests of single steps
+    qint32 added = 0;
+    qint32 updated = 0;
+    qint32 total = 0;
+    int syncs = 0;
+};
+
+} // namespace brindle::test
