@@ -1,6 +1,7 @@
 #include "CardIndex.h"
 #include "CardRules.h"
 #include "run/FProcess.h"
+#include "runs/RunRecord.h"
 #include "startup/CardType.h"
 #include "startup/Environment.h"
 #include "startup/ErrorLog.h"
@@ -82,6 +83,7 @@ bool FProcess::PopulateVEXODataObjects()
     try {
         m_progress.setPointer(RunProgress::Pointer::Hourglass);
         mobjVEXOConnection = std::make_unique<CConnection>();
+        mobjVEXOConnection->setJournal(m_record.get());
         msEmptyValue = mobjVEXOConnection->EmptyValue();
         mobjVEXOConnection->Settings().ApplicationID = QStringLiteral("VEXOBrindle");
         mobjVEXOConnection->Settings().ApplicationTitle = QStringLiteral("Brindle");

@@ -1,9 +1,11 @@
 #include "CardImporter.h"
 
 #include "CardRows.h"
+#include "CardSnapshot.h"
 #include "Connection.h"
 #include "Schema.h"
 #include "SqlUtil.h"
+#include "platform/ChangeJournal.h"
 
 namespace TarvoCards {
 
@@ -94,10 +96,11 @@ CAddress& addressAt(CAddresses& addresses, qint32 location)
 
 } // namespace
 
-CardImporter::CardImporter(QSqlDatabase& db, QStringList types, QString newType)
-    : m_types(std::move(types)), m_newType(std::move(newType)), m_byId(db), m_byIdentification(db),
-      m_byPerson(db), m_byCompany(db), m_addresses(db), m_insert(db), m_update(db),
-      m_writeAddress(db)
+CardImporter::CardImporter(QSqlDatabase& db, QStringList types, QString newType,
+                           brindle::ChangeJournal* journal)
+    : m_db(db), m_journal(journal), m_types(std::move(types)), m_newType(std::move(newType)),
+      m_byId(db), m_byIdentification(db), m_byPerson(db), m_byCompany(db), m_addresses(db),
+      m_insert(db), m_update(db), m_writeAddress(db)
 {
     const QString select = QStringLiteral("SELECT %1 FROM Cards WHERE CardTypeID IN (?, ?) AND ")
                                .arg(cardSelectList());
@@ -236,6 +239,10 @@ void CardImporter::store(CImportCard& merged, bool exists, CImportCard& item)
         mergeColumns(addressColumns(), given, addressAt(merged.Addresses, given.Location), cuts);
     }
     QVariantList values = cardValues(merged);
+    std::optional<QJsonObject> before;
+    if (m_journal && exists) {
+        before = cardSnapshot(m_db, merged.CardRecordID);
+    }
     if (exists) {
         execOrThrow(m_update, values << merged.CardRecordID);
     } else {
@@ -248,6 +255,10 @@ void CardImporter::store(CImportCard& merged, bool exists, CImportCard& item)
         if (storedLocations.contains(address.Location) || !isEmptyAddress(address)) {
             execOrThrow(m_writeAddress, addressValues(merged.CardRecordID, address));
         }
+    }
+    if (m_journal) {
+        m_journal->wroteCard(merged.CardRecordID, before,
+                             cardSnapshot(m_db, merged.CardRecordID).value_or(QJsonObject()));
     }
     // The item now shows what the file holds; the program's own members stay.
     merged.Addresses = item.Addresses;

@@ -7,6 +7,10 @@
 #include <QStringList>
 #include <optional>
 
+namespace brindle {
+class ChangeJournal;
+}
+
 namespace TarvoCards {
 
 // Outcome codes an import gives an item.
@@ -25,7 +29,9 @@ class CardImporter
 public:
     // types: the stored types the items may match ("S" also finds "V");
     // newType: the type a new card gets.
-    CardImporter(QSqlDatabase& db, QStringList types, QString newType);
+    // journal: told of each card written, or none.
+    CardImporter(QSqlDatabase& db, QStringList types, QString newType,
+                 brindle::ChangeJournal* journal = nullptr);
 
     // Updates the item's card, inserts a new one, or refuses the item with
     // its ErrorCode. Throws brindle::PlatformError when the file fails.
@@ -37,6 +43,8 @@ private:
     QString refusal(const CImportCard& item, bool found, QString& code) const;
     void store(CImportCard& merged, bool exists, CImportCard& item);
 
+    QSqlDatabase& m_db;
+    brindle::ChangeJournal* m_journal;
     QStringList m_types;
     QString m_newType;
     RowReader m_rows;

@@ -9,6 +9,10 @@
 #include <QVariantList>
 #include <memory>
 
+namespace brindle {
+class ChangeJournal;
+}
+
 namespace TarvoCards {
 
 class ScopedDatabase;
@@ -112,6 +116,9 @@ public:
     static CConnection* current();
     QSqlDatabase& database();
     void setLastError(const brindle::PlatformError& error);
+    // Told of every card an Import writes; none by default.
+    void setJournal(brindle::ChangeJournal* journal) { m_journal = journal; }
+    brindle::ChangeJournal* journal() const { return m_journal; }
 
 private:
     void openDatabase();
@@ -120,6 +127,7 @@ private:
     std::unique_ptr<ScopedDatabase> m_database;
     qint64 m_errorNumber = 0;
     QString m_errorDescription;
+    brindle::ChangeJournal* m_journal = nullptr;
 };
 
 // The value EmptyValue gives.

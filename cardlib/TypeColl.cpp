@@ -46,7 +46,7 @@ bool CTypeColl::Import()
     // In blocks, not one piece: the room a run has just freed can take it.
     const std::deque<CImportCard> before(begin(), end());
     try {
-        CardImporter importer(db, storedTypes(m_cardTypeId), newType);
+        CardImporter importer(db, storedTypes(m_cardTypeId), newType, connection->journal());
         execOrThrow(db, QStringLiteral("BEGIN IMMEDIATE"));
         for (CImportCard& item : *this) {
             importer.write(item);

@@ -35,6 +35,7 @@ public:
     qsizetype operandCount() const { return m_operands.size(); }
     // The one operand; a problem when it is missing or not alone.
     QString operand(const QString& what);
+    const QStringList& operands() const { return m_operands; }
     // The one operand, a path; a problem when it is missing, empty or not alone.
     QString path(const QString& what);
     bool flag(const char* name) const { return m_flags.contains(QLatin1String(name)); }

@@ -17,6 +17,9 @@ const char* const transferDetails =
     "                              owner may read; \"-\" in place of the option\n"
     "                              string reads it from standard input. Either keeps\n"
     "                              the password out of the process list.\n"
+    "      --dry-run               run on copies and list what would change; nothing\n"
+    "                              of the company file, the store or the settings is\n"
+    "                              written; the report is saved as <name>-dry-run.html\n"
     "      Without a terminal a run whose rule asks is refused unless --rule says\n"
     "      otherwise. Ctrl-C cancels the run (it winds up and the summary says so);\n"
     "      a second Ctrl-C ends at once.\n"
@@ -39,6 +42,14 @@ const Command commands[] = {
      sampleCompanyOptions()},
     {"sample contacts", "ROOT", "write a sample contact store of vCard files under ROOT",
      sampleContactsCommand, sampleContactsOptions()},
+    {"runs", "", "list the recorded runs that undo can put back, oldest first", runsCommand},
+    {"undo", "[RUN]",
+     "put back what a run changed (the last run by default); items changed since stay", undoCommand,
+     undoCommandOptions(),
+     "      Lists what it will put back and asks first, unless --yes; --dry-run only\n"
+     "      lists. An undo is recorded too, so it can be undone. Exit status: 0 done,\n"
+     "      1 an item changed since the run was left as it is, or the record is\n"
+     "      damaged, 2 wrong use.\n"},
     // More commands join this table.
 };
 

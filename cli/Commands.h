@@ -34,6 +34,9 @@ std::span<const Option> sampleCompanyOptions();
 std::span<const Option> transferCommandOptions();
 int importCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int exportCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int runsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int undoCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+std::span<const Option> undoCommandOptions();
 
 // Runs the command named at the front of args (the program name removed).
 int dispatch(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -3,6 +3,7 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "Console.h"
+#include "DryRun.h"
 #include "Interrupt.h"
 #include "OptionString.h"
 #include "TerminalProgress.h"
@@ -27,6 +28,7 @@ struct TransferArguments
     QString options;
     std::optional<qint32> rule;
     bool inactive = false;
+    bool dryRun = false;
 };
 
 const qint32 rules[] = {FChooseAction::UpdateExisting, FChooseAction::KeepExisting,
@@ -39,6 +41,7 @@ std::variant<TransferArguments, QString> parse(const QStringList& args)
     TransferArguments parsed;
     parsed.options = readOptionString(read);
     parsed.inactive = read.flag("--inactive");
+    parsed.dryRun = read.flag("--dry-run");
     const int rule = read.choice("--rule", {"update", "keep", "ask"}, -1);
     if (rule >= 0) {
         parsed.rule = rules[rule];
@@ -157,6 +160,10 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
 {
     QTextStream& err = console.err();
     warnOfUnknownKeys(args.options, err);
+    std::optional<DryRun> dryRun;
+    if (args.dryRun) {
+        dryRun.emplace();
+    }
     switch (MMain::Main(args.options)) {
     case MMain::FirstScreen::None:
         return NotCompleted;
@@ -196,14 +203,20 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
     if (!screen.InitialiseSettings(bExitApplication)) {
         return explainFailedChecks(err);
     }
+    QString problem;
+    if (dryRun && !dryRun->enter(*MMain::gobjOptions, problem)) {
+        err << "brindle-cli: " << problem << '\n';
+        return finish(NotCompleted);
+    }
     const ErrorCollector errors;
     const bool completed = screen.StartProcess(lTransferAction);
     overrides.restore();
     if (!completed) {
         errors.explain(err, lTransferAction);
     }
-    if (!forms.fSummary.ReportFilePath.isEmpty()) {
-        console.out() << "Report: " << forms.fSummary.ReportFilePath << '\n';
+    const QString report = dryRun ? dryRun->report(console.out()) : forms.fSummary.ReportFilePath;
+    if (!report.isEmpty()) {
+        console.out() << "Report: " << report << '\n';
     }
     forms.fSummary.cmdClose_Click();
     return completed ? Completed : NotCompleted;
@@ -233,7 +246,7 @@ int transferCommand(qint32 lTransferAction, const QStringList& args, Console& co
 std::span<const Option> transferCommandOptions()
 {
     static const Option options[] = {
-        {"--rule", "update|keep|ask"}, {"--inactive"}, optionsFileOption};
+        {"--rule", "update|keep|ask"}, {"--inactive"}, {"--dry-run"}, optionsFileOption};
     return options;
 }
 

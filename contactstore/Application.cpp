@@ -41,9 +41,7 @@ std::shared_ptr<Folder> Namespace::GetDefaultFolder(int type)
                   .arg(type));
     }
     const QString directory = m_store->root() + QLatin1String("/Contacts");
-    if (makeDirectory(directory)) {
-        m_store->unflushed().add(directory);
-    }
+    m_store->makeDirectory(directory);
     // A directory that exists but may not be listed is refused here, not later.
     listDirectory(directory, true);
     return std::make_shared<Folder>(m_store, directory);

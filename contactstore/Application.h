@@ -25,6 +25,8 @@ public:
     // Makes every contact and folder written through this application since
     // the last flush durable; returns the paths it made durable.
     QStringList Flush() { return m_store->unflushed().flush(); }
+    // Told of every file and folder written through this application.
+    void setJournal(brindle::ChangeJournal* journal) { m_store->unflushed().setJournal(journal); }
 
 private:
     std::shared_ptr<Store> m_store;

@@ -1,6 +1,7 @@
 #include "ContactItem.h"
 
 #include "FolderContents.h"
+#include "platform/ChangeJournal.h"
 
 #include <QUuid>
 
@@ -216,6 +217,9 @@ void ContactItem::writeNew(const std::shared_ptr<FolderContents>& folder)
     // Another program may have made a file of the claimed name since the folder was read.
     for (int attempt = 0; attempt < (folder ? MaxNameAttempts : 1); ++attempt) {
         const QString fileName = folder ? folder->claimFileName(uid) : uid + QLatin1String(".vcf");
+        if (brindle::ChangeJournal* journal = folder ? folder->unflushed().journal() : nullptr) {
+            journal->writingFile(m_directory + u'/' + fileName, std::nullopt, bytes);
+        }
         if (const std::optional<FileStamp> stamp =
                 createFileAtomically(m_directory + u'/' + fileName, bytes)) {
             remember(bytes, *stamp);
@@ -238,6 +242,10 @@ void ContactItem::writeBack()
     }
     contact().prepareForSave(QUuid::createUuid().toString(QUuid::WithoutBraces));
     const QByteArray bytes = contact().card().serialize();
+    const std::shared_ptr<FolderContents> folder = m_folder.lock();
+    if (brindle::ChangeJournal* journal = folder ? folder->unflushed().journal() : nullptr) {
+        journal->writingFile(path(), readFile(path()).bytes, bytes);
+    }
     remember(bytes, writeFileAtomically(path(), bytes));
 }
 

@@ -7,6 +7,10 @@
 #include <array>
 #include <optional>
 
+namespace brindle {
+class ChangeJournal;
+}
+
 namespace contacts {
 
 // What a file looked like when the store read or wrote it, to notice a later
@@ -53,12 +57,16 @@ public:
     void add(const QString& path) { m_paths.insert(path); }
     // Those paths and their directories.
     QStringList paths() const;
+    // Told of each write before it is made; none by default.
+    void setJournal(brindle::ChangeJournal* journal) { m_journal = journal; }
+    brindle::ChangeJournal* journal() const { return m_journal; }
     // Makes them durable with one syncfs per file system that holds them, which
     // costs far less than a sync per file; returns the paths it made durable.
     QStringList flush();
 
 private:
     QSet<QString> m_paths;
+    brindle::ChangeJournal* m_journal = nullptr;
 };
 
 } // namespace contacts

@@ -140,8 +140,7 @@ std::shared_ptr<Folder> Folders::Add(const QString& name, int type) const
         }
     }
     const QString path = m_directory + u'/' + name;
-    makeDirectory(path);
-    m_store->unflushed().add(path);
+    m_store->makeDirectory(path);
     return folder(name);
 }
 

@@ -19,6 +19,7 @@ public:
     FolderContents(QString directory, std::shared_ptr<SyncList> unflushed);
 
     QString directory() const { return m_directory; }
+    SyncList& unflushed() { return *m_unflushed; }
     const std::vector<std::shared_ptr<ContactItem>>& items();
     std::shared_ptr<ContactItem> find(const QString& filter);
     // A file name for a new item that no file of the folder had when it was

@@ -1,8 +1,10 @@
 #include "Store.h"
 
 #include "FolderContents.h"
+#include "platform/ChangeJournal.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace contacts {
 
@@ -15,6 +17,18 @@ std::shared_ptr<FolderContents> Store::contents(const QString& directory)
         contents = std::make_shared<FolderContents>(directory, m_unflushed);
     }
     return contents;
+}
+
+bool Store::makeDirectory(const QString& path)
+{
+    if (m_unflushed->journal() && !QFileInfo::exists(path)) {
+        m_unflushed->journal()->makingDirectory(path);
+    }
+    if (!contacts::makeDirectory(path)) {
+        return false;
+    }
+    m_unflushed->add(path);
+    return true;
 }
 
 } // namespace contacts

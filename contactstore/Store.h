@@ -20,6 +20,9 @@ public:
     QString root() const { return m_root; }
     std::shared_ptr<FolderContents> contents(const QString& directory);
     SyncList& unflushed() { return *m_unflushed; }
+    // Makes the directory and any missing above it, telling the journal
+    // first; true when it had to be made.
+    bool makeDirectory(const QString& path);
 
     QString version = QStringLiteral("16.0.0.0");
 

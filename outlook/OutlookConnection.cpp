@@ -1,6 +1,7 @@
 #include "ContactSide.h"
 #include "contactstore/Application.h"
 #include "run/FProcess.h"
+#include "runs/RunRecord.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
@@ -11,6 +12,7 @@ bool FProcess::OpenOutlookConnection()
     try {
         if (!mobjOutlookApp) {
             mobjOutlookApp = contacts::createObject(QStringLiteral("Outlook.Application"));
+            mobjOutlookApp->setJournal(m_record.get());
         }
         if (!mobjOutlookNS) {
             mobjOutlookNS = mobjOutlookApp->GetNamespace(QStringLiteral("MAPI"))->Session();

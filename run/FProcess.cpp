@@ -2,11 +2,16 @@
 
 #include "contactstore/Application.h"
 #include "review/FSummary.h"
+#include "runs/RunFiles.h"
+#include "runs/RunRecord.h"
 #include "screens/Notices.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 #include "startup/Prompts.h"
+#include "startup/Settings.h"
 #include "startup/Shell.h"
+
+#include <QDir>
 
 namespace brindle {
 
@@ -52,7 +57,7 @@ bool FProcess::ProcessData()
         m_progress.setPointer(RunProgress::Pointer::Hourglass);
         DoEvents();
 
-        bOK = PopulateVEXODataObjects();
+        bOK = startRecord() && PopulateVEXODataObjects();
         if (bOK && MMain::glTransferAction == importDirection) {
             bOK = CreateOutlookFolders();
             bOK = BackupExistingCards(); // its result alone decides
@@ -96,6 +101,7 @@ void FProcess::windUp(bool bOK)
         }
         mobjOutlookNS.reset();
         mobjOutlookApp.reset();
+        closeRecord(bOK);
         if (!mbApplicationCancelled) {
             mbApplicationCancelled = !bOK;
         }
@@ -107,6 +113,51 @@ void FProcess::windUp(bool bOK)
         }
     } catch (const std::exception&) {
         // The wind-up runs with errors ignored: the run is over either way.
+    }
+}
+
+// A run whose changes cannot be recorded changes nothing.
+bool FProcess::startRecord()
+{
+    try {
+        m_record =
+            RunRecord::create(runsFolder(),
+                              MMain::glTransferAction == importDirection ? QStringLiteral("import")
+                                                                         : QStringLiteral("export"),
+                              {{QStringLiteral("companyFile"), MMain::gobjOptions->Database()},
+                               {QStringLiteral("store"), contacts::Application::defaultRoot()}});
+        return true;
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.ProcessData"), error);
+        return false;
+    }
+}
+
+namespace {
+
+// How many records a completed run leaves: the registry's KeepRuns, else 10.
+qint32 keptRuns()
+{
+    const QString kept = MMain::GetRegValue(MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
+                                            QStringLiteral("KeepRuns"));
+    return kept.isEmpty() ? 10 : qMax(1, MMain::String2Long(kept, 10));
+}
+
+} // namespace
+
+// A record of no change is dropped, so that undo means the last run that changed something.
+void FProcess::closeRecord(bool completed)
+{
+    if (!m_record) {
+        return;
+    }
+    const QString folder = m_record->folder();
+    const bool empty = m_record->isEmpty();
+    m_record.reset();
+    if (empty) {
+        QDir(folder).removeRecursively();
+    } else if (completed) {
+        pruneRuns(runsFolder(), keptRuns());
     }
 }
 

@@ -21,6 +21,7 @@ class Namespace;
 namespace brindle {
 
 class FSummary;
+class RunRecord;
 class Prompts;
 
 // One synchronisation run from the first connection to the summary: the
@@ -133,6 +134,8 @@ protected:
 
     // Company-file side
     std::unique_ptr<TarvoCards::CConnection> mobjVEXOConnection;
+    // What this run changes, for brindle-cli undo.
+    std::unique_ptr<RunRecord> m_record;
     QString msEmptyValue;
     // In an import only what the import reads (keepWhatAnImportReads).
     std::unique_ptr<TarvoCards::CCardsColl> mobjExistingCards;
@@ -229,6 +232,8 @@ private:
     void rejectCard(const TarvoCards::CCard& card, const QString& reason);
     bool comparedOne(double step);
     void windUp(bool bOK);
+    bool startRecord();
+    void closeRecord(bool completed);
     void showSummary();
     void releaseImportCollections();
     bool askCancel();

@@ -391,10 +391,11 @@ TEST_F(TransferCommand, HelpListsTheTransfers)
     QTextStream outStream(&out);
     QTextStream errStream(&err);
     EXPECT_EQ(cli::dispatch({QStringLiteral("--help")}, outStream, errStream), 0);
-    for (const char* text : {"import \"<option string>\"|- [--rule update|keep|ask] [--inactive] "
-                             "[--options-file FILE]",
-                             "export \"<option string>\"", "a second Ctrl-C ends at once",
-                             "Exit status: 0 complete, 1 cancelled or failed, 2 wrong use."}) {
+    for (const char* text :
+         {"import \"<option string>\"|- [--rule update|keep|ask] [--inactive] [--dry-run] "
+          "[--options-file FILE]",
+          "export \"<option string>\"", "a second Ctrl-C ends at once",
+          "Exit status: 0 complete, 1 cancelled or failed, 2 wrong use."}) {
         EXPECT_TRUE(out.contains(QLatin1String(text))) << text;
     }
     out.clear();

@@ -1,0 +1,124 @@
+// Undo of whole runs through the core, and of records a killed run left.
+#include "runs/Undo.h"
+
+#include "SyncFixture.h"
+#include "cardlib/CardSnapshot.h"
+#include "runs/RunFiles.h"
+#include "runs/RunRecord.h"
+
+namespace brindle {
+namespace {
+
+using TarvoCards::CCard;
+
+class UndoRun : public test::SyncFixture
+{
+protected:
+    // Every file and folder of the store with its bytes.
+    QMap<QString, QByteArray> storeState() const
+    {
+        QMap<QString, QByteArray> state;
+        QDirIterator it(store.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            state.insert(path, readAll(path));
+        }
+        return state;
+    }
+    std::pair<QStringList, QMap<QString, QByteArray>> state() { return {rows(), storeState()}; }
+    UndoOutcome undoLast()
+    {
+        const RecordedRun run = RecordedRun::read(listRuns(runsFolder()).last());
+        const auto record = RunRecord::create(runsFolder(), QStringLiteral("undo"), run.header);
+        return undoRun(run, record.get());
+    }
+};
+
+struct UndoRow
+{
+    const char* name;
+    qint32 direction;
+    qint32 disableFolders;
+    bool changedSince; // an item the run wrote is changed again before the undo
+};
+
+class UndoRuns : public UndoRun, public testing::WithParamInterface<UndoRow>
+{};
+
+TEST_P(UndoRuns, PutBackWhatTheRunChangedAndLeaveWhatChangedSince)
+{
+    const UndoRow& row = GetParam();
+    settings.disableFolders = row.disableFolders;
+    makeCompanyFile();
+    ASSERT_TRUE(runExport());
+    const CCard card = active("IsIndividual = 'Y'");
+    if (row.direction == 1) {
+        changeContact(contactOf(card), {{"HomeAddressCity", "Broome"}});
+        addContact(folderOf(card), {{"LastName", "Newcard"}});
+    } else {
+        setCity(card, QStringLiteral("Broome"));
+    }
+    const auto before = state();
+    ASSERT_TRUE(transfer(row.direction));
+    const auto after = state();
+    ASSERT_NE(after, before);
+    if (row.changedSince && row.direction == 1) {
+        setCity(card, QStringLiteral("Edited later"));
+    } else if (row.changedSince) {
+        changeContact(contactOf(card), {{"HomeAddressCity", "Edited later"}});
+    }
+
+    const UndoOutcome undone = undoLast();
+
+    EXPECT_EQ(undone.leftAsIs.size(), row.changedSince ? 1 : 0)
+        << qPrintable(undone.leftAsIs.join(u'\n'));
+    if (row.changedSince) {
+        EXPECT_EQ(row.direction == 1 ? city(card.CardRecordID) : property(card, "HomeAddressCity"),
+                  QStringLiteral("Edited later"));
+        return;
+    }
+    EXPECT_EQ(state(), before);
+    EXPECT_TRUE(undoLast().leftAsIs.isEmpty());
+    EXPECT_EQ(state(), after) << "an undo is undone like any run";
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, UndoRuns,
+                         testing::Values(UndoRow{"import", 1, 0, false},
+                                         UndoRow{"import_categories", 1, 1, false},
+                                         UndoRow{"import_changed_since", 1, 0, true},
+                                         UndoRow{"export", 2, 0, false},
+                                         UndoRow{"export_categories", 2, 1, false},
+                                         UndoRow{"export_changed_since", 2, 0, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A killed run's last type was rolled back: its lines name cards it never
+// changed, which an undo passes over; a damaged record changes nothing.
+TEST_F(UndoRun, PassesOverWhatWasNeverWrittenAndRefusesADamagedRecord)
+{
+    makeCompanyFile();
+    const CCard card = active("IsIndividual = 'N'");
+    const QStringList before = rows();
+    {
+        RawFile raw(file);
+        const auto record = RunRecord::create(runsFolder(), QStringLiteral("import"),
+                                              {{QStringLiteral("companyFile"), file}});
+        const auto snapshot = TarvoCards::cardSnapshot(raw.db(), card.CardRecordID);
+        QJsonObject written = *snapshot;
+        written.insert(QStringLiteral("card"), QJsonObject{});
+        record->wroteCard(card.CardRecordID, snapshot, written);
+        record->wroteCard(999999, std::nullopt, written);
+    }
+    const UndoOutcome undone = undoLast();
+    EXPECT_TRUE(undone.done.isEmpty() && undone.leftAsIs.isEmpty());
+
+    QFile journal(listRuns(runsFolder()).first() + QStringLiteral("/journal.jsonl"));
+    ASSERT_TRUE(journal.open(QIODevice::Append));
+    journal.write("{\"file\": \"../outside\", \"after\": \"x\"}\n");
+    journal.close();
+    EXPECT_THROW(RecordedRun::read(QFileInfo(journal).path()), PlatformError);
+    EXPECT_EQ(rows(), before);
+}
+
+} // namespace
+} // namespace brindle
