@@ -7,6 +7,7 @@
 #include "startup/Environment.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
+#include "startup/TextHelpers.h"
 
 #include <utility>
 
@@ -47,6 +48,7 @@ bool FProcess::MergeOutlook2VEXO()
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         const double step = 100.0 / qMax(mlTotalCards, 1);
+        QSet<qint32> claimed; // cards a queued contact is linked to
         for (const CCard& card : std::as_const(*mobjOutlookColl)) {
             const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
             if (type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
@@ -57,8 +59,11 @@ bool FProcess::MergeOutlook2VEXO()
                     refusal = duplicateCard;
                 } else if (MMain::glTransferInactives != 1 && CheckForInactive(card)) {
                     refusal = inactiveCard;
+                } else if (card.CardRecordID > 0 && claimed.contains(card.CardRecordID)) {
+                    refusal = secondClaimant(card.CardRecordID);
                 }
                 if (refusal.isEmpty()) {
+                    claimed.insert(card.CardRecordID);
                     mcolTransfer.push_back(card);
                 } else {
                     rejectCard(card, refusal);
@@ -259,6 +264,19 @@ void FProcess::tallyWritten(const CImportCard& item)
                                              : tally.unchanged);
 }
 
+// Two contacts linked to one card would both be written into it, the last
+// one winning: the second is refused, naming the card.
+QString FProcess::secondClaimant(qint32 cardRecordId) const
+{
+    const CCard* stored =
+        mobjExistingCards ? mobjExistingCards->Item(TarvoCards::cardKey(cardRecordId)) : nullptr;
+    const QString name =
+        stored ? trimBlanks(stored->FirstName + u' ' + stored->LastName) : QString();
+    return QStringLiteral("Another contact is linked to the same card: %1 (record %2)")
+        .arg(name)
+        .arg(cardRecordId);
+}
+
 void FProcess::listRejectedCards()
 {
     for (const CCard& card : std::as_const(mcolRejected)) {
@@ -272,7 +290,9 @@ void FProcess::listRejectedCards()
         item.CardRecordID = card.CardRecordID;
         item.IsIndividual = card.IsIndividual;
         item.IsInactive = card.IsInactive;
-        item.LastName = card.LastName;
+        const bool nameless =
+            trimBlanks(card.LastName).isEmpty() && trimBlanks(card.FirstName).isEmpty();
+        item.LastName = nameless ? card.ContactFile : card.LastName;
         item.FirstName = card.FirstName;
         item.LogMessage = card.TransferMessage.isEmpty() ? inactiveCard : card.TransferMessage;
         item.ErrorCode = QStringLiteral("1");

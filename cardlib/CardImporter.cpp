@@ -98,10 +98,13 @@ CAddress& addressAt(CAddresses& addresses, qint32 location)
 
 CardImporter::CardImporter(QSqlDatabase& db, QStringList types, QString newType,
                            brindle::ChangeJournal* journal)
-    : m_db(db), m_journal(journal), m_types(std::move(types)), m_newType(std::move(newType)),
-      m_byId(db), m_byIdentification(db), m_byPerson(db), m_byCompany(db), m_addresses(db),
-      m_insert(db), m_update(db), m_writeAddress(db)
+    : m_journal(journal), m_types(std::move(types)), m_newType(std::move(newType)), m_byId(db),
+      m_byIdentification(db), m_byPerson(db), m_byCompany(db), m_addresses(db), m_insert(db),
+      m_update(db), m_writeAddress(db)
 {
+    if (m_journal) {
+        m_snapshots.emplace(db);
+    }
     const QString select = QStringLiteral("SELECT %1 FROM Cards WHERE CardTypeID IN (?, ?) AND ")
                                .arg(cardSelectList());
     const QString first = QStringLiteral(" ORDER BY CardRecordID LIMIT 1");
@@ -241,7 +244,7 @@ void CardImporter::store(CImportCard& merged, bool exists, CImportCard& item)
     QVariantList values = cardValues(merged);
     std::optional<QJsonObject> before;
     if (m_journal && exists) {
-        before = cardSnapshot(m_db, merged.CardRecordID);
+        before = m_snapshots->take(merged.CardRecordID);
     }
     if (exists) {
         execOrThrow(m_update, values << merged.CardRecordID);
@@ -258,7 +261,7 @@ void CardImporter::store(CImportCard& merged, bool exists, CImportCard& item)
     }
     if (m_journal) {
         m_journal->wroteCard(merged.CardRecordID, before,
-                             cardSnapshot(m_db, merged.CardRecordID).value_or(QJsonObject()));
+                             m_snapshots->take(merged.CardRecordID).value_or(QJsonObject()));
     }
     // The item now shows what the file holds; the program's own members stay.
     merged.Addresses = item.Addresses;

@@ -56,7 +56,8 @@ void createCompanyFile(const QString& path, const NewCompanyFile& newFile)
 {
     // Made here and only here, so that a failure removes no other program's file.
     QFile made(path);
-    if (!made.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::NewOnly;
+    if (!(newFile.permissions ? made.open(mode, *newFile.permissions) : made.open(mode))) {
         throw brindle::PlatformError(
             QFileInfo::exists(path) ? brindle::ErrorNumber::PermissionDenied
                                     : brindle::ErrorNumber::Unspecified,

@@ -32,6 +32,9 @@ int sampleCompanyCommand(const QStringList& args, QTextStream& out, QTextStream&
 std::span<const Option> sampleContactsOptions();
 std::span<const Option> sampleCompanyOptions();
 std::span<const Option> transferCommandOptions();
+std::span<const Option> carddavSetupOptions();
+int carddavSetupCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int carddavSyncCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int importCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int exportCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runsCommand(const QStringList& args, QTextStream& out, QTextStream& err);

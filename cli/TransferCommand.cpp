@@ -8,6 +8,7 @@
 #include "OptionString.h"
 #include "TerminalProgress.h"
 #include "TerminalPrompts.h"
+#include "runs/RunFiles.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
@@ -28,7 +29,9 @@ struct TransferArguments
     QString options;
     std::optional<qint32> rule;
     bool inactive = false;
+    qint64 waitSeconds = 0;
     bool dryRun = false;
+    bool sync = false;
 };
 
 const qint32 rules[] = {FChooseAction::UpdateExisting, FChooseAction::KeepExisting,
@@ -41,13 +44,18 @@ std::variant<TransferArguments, QString> parse(const QStringList& args)
     TransferArguments parsed;
     parsed.options = readOptionString(read);
     parsed.inactive = read.flag("--inactive");
+    parsed.waitSeconds = read.number("--wait", 0, 0, 24 * 3600);
     parsed.dryRun = read.flag("--dry-run");
+    parsed.sync = read.flag("--sync");
     const int rule = read.choice("--rule", {"update", "keep", "ask"}, -1);
     if (rule >= 0) {
         parsed.rule = rules[rule];
     }
     if (!read.problem().isEmpty()) {
         return read.problem();
+    }
+    if (parsed.dryRun && parsed.sync) {
+        return QStringLiteral("a dry run changes nothing, so it does not sync: leave out --sync");
     }
     return parsed;
 }
@@ -188,6 +196,11 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
         overrides.apply();
         return base(p, r, s);
     };
+    // A dry run changes nothing, on the server neither, whatever CardDavSync says.
+    forms.carddavSync = {args.dryRun ? std::optional(false)
+                         : args.sync ? std::optional(true)
+                                     : std::nullopt,
+                         [&console](const QString& moved) { console.out() << moved << '\n'; }};
     forms.LoadForNormalStart();
     FChooseAction& screen = forms.fChooseAction;
     screen.Show();
@@ -208,7 +221,17 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
         err << "brindle-cli: " << problem << '\n';
         return finish(NotCompleted);
     }
+    // Taken here to wait for them; the run shares them. A dry run locks
+    // only its copies.
+    WriteLocks locks;
+    if (const QString refusal =
+            locks.acquire(FChooseAction::writtenByARun(), int(args.waitSeconds * 1000));
+        !refusal.isEmpty()) {
+        err << "brindle-cli: " << refusal << "; nothing was transferred\n";
+        return finish(NotCompleted);
+    }
     const ErrorCollector errors;
+    const QStringList runsBefore = listRuns(runsFolder());
     const bool completed = screen.StartProcess(lTransferAction);
     overrides.restore();
     if (!completed) {
@@ -217,6 +240,11 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
     const QString report = dryRun ? dryRun->report(console.out()) : forms.fSummary.ReportFilePath;
     if (!report.isEmpty()) {
         console.out() << "Report: " << report << '\n';
+    }
+    const QStringList runs = listRuns(runsFolder());
+    if (!dryRun && !runs.isEmpty() && runs.last() != runsBefore.value(runsBefore.size() - 1)) {
+        console.out() << "To put this run back: brindle-cli undo "
+                      << QFileInfo(runs.last()).fileName() << '\n';
     }
     forms.fSummary.cmdClose_Click();
     return completed ? Completed : NotCompleted;
@@ -234,10 +262,13 @@ int transferCommand(qint32 lTransferAction, const QStringList& args, Console& co
         return UsageError;
     }
     const interrupt::Guard interrupts;
+    // Only what the run writes is locked: runs on other files go side by side.
+    MMain::setPreviousInstanceTest(false);
     TerminalPrompts prompts(console);
     const PromptsScope scope(prompts);
     const int status =
         run(lTransferAction, std::get<TransferArguments>(parsed), console, prompts, makeProcess);
+    MMain::setPreviousInstanceTest(true);
     console.out().flush();
     console.err().flush();
     return status;
@@ -245,8 +276,12 @@ int transferCommand(qint32 lTransferAction, const QStringList& args, Console& co
 
 std::span<const Option> transferCommandOptions()
 {
-    static const Option options[] = {
-        {"--rule", "update|keep|ask"}, {"--inactive"}, {"--dry-run"}, optionsFileOption};
+    static const Option options[] = {{"--rule", "update|keep|ask"},
+                                     {"--inactive"},
+                                     {"--wait", "SECONDS"},
+                                     {"--dry-run"},
+                                     {"--sync"},
+                                     optionsFileOption};
     return options;
 }
 

@@ -11,6 +11,7 @@
 #include "startup/MMain.h"
 
 #include <array>
+#include <cmath>
 #include <optional>
 
 namespace brindle {
@@ -64,12 +65,13 @@ std::shared_ptr<contacts::ContactItem> find(const contacts::Items& items, const 
     }
 }
 
-// A contact linked to another card by its CustomerID.
+// A contact linked to another card by its CustomerID. Compared as numbers,
+// never cast: a CustomerID beyond any record ID is another card's too.
 bool belongsToAnother(contacts::ContactItem& contact, const CCard& card)
 {
-    const qint32 linked =
-        qint32(leadingNumber(contact.property(QStringLiteral("CustomerID")).toString().trimmed()));
-    return linked > 0 && linked != card.CardRecordID;
+    const double linked = std::trunc(
+        leadingNumber(contact.property(QStringLiteral("CustomerID")).toString().trimmed()));
+    return linked > 0 && linked != double(card.CardRecordID);
 }
 
 // The card's own contact: by its record ID first, so that another contact

@@ -12,6 +12,7 @@
 #include "startup/Shell.h"
 
 #include <QDir>
+#include <QUrl>
 
 namespace brindle {
 
@@ -116,24 +117,18 @@ void FProcess::windUp(bool bOK)
     }
 }
 
-// A run whose changes cannot be recorded changes nothing.
-bool FProcess::startRecord()
-{
-    try {
-        m_record =
-            RunRecord::create(runsFolder(),
-                              MMain::glTransferAction == importDirection ? QStringLiteral("import")
-                                                                         : QStringLiteral("export"),
-                              {{QStringLiteral("companyFile"), MMain::gobjOptions->Database()},
-                               {QStringLiteral("store"), contacts::Application::defaultRoot()}});
-        return true;
-    } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.ProcessData"), error);
-        return false;
-    }
-}
-
 namespace {
+
+// A server's address may carry a password; no record keeps one.
+QString withoutPassword(const QString& database)
+{
+    QUrl url(database);
+    if (!url.isValid() || url.scheme().size() < 2 || url.password().isEmpty()) {
+        return database;
+    }
+    url.setPassword(QString());
+    return url.toString();
+}
 
 // How many records a completed run leaves: the registry's KeepRuns, else 10.
 qint32 keptRuns()
@@ -144,6 +139,23 @@ qint32 keptRuns()
 }
 
 } // namespace
+
+// A run whose changes cannot be recorded changes nothing.
+bool FProcess::startRecord()
+{
+    try {
+        m_record = RunRecord::create(
+            runsFolder(),
+            MMain::glTransferAction == importDirection ? QStringLiteral("import")
+                                                       : QStringLiteral("export"),
+            {{QStringLiteral("companyFile"), withoutPassword(MMain::gobjOptions->Database())},
+             {QStringLiteral("store"), contacts::Application::defaultRoot()}});
+        return true;
+    } catch (const std::exception& error) {
+        MMain::logError(QStringLiteral("FProcess.ProcessData"), error);
+        return false;
+    }
+}
 
 // A record of no change is dropped, so that undo means the last run that changed something.
 void FProcess::closeRecord(bool completed)

@@ -180,6 +180,7 @@ protected:
     bool importType(const QString& cardTypeId, qint32& countedItems);
     void tallyWritten(const TarvoCards::CImportCard& item);
     void listRejectedCards();
+    QString secondClaimant(qint32 cardRecordId) const;
     void createImportReport();
 
     // Contact side

@@ -1,6 +1,8 @@
 #include "FChooseAction.h"
 
 #include "Forms.h"
+#include "carddav/RunSync.h"
+#include "contactstore/Application.h"
 #include "platform/PlatformError.h"
 #include "run/FProcess.h"
 #include "screens/ScreenTexts.h"
@@ -123,16 +125,37 @@ bool FChooseAction::InitialiseSettings(bool& bExitApplication)
     }
 }
 
+QList<WriteLocks::Target> FChooseAction::writtenByARun()
+{
+    return {{QStringLiteral("the company file"),
+             MMain::gobjOptions ? MMain::gobjOptions->Database() : QString()},
+            {QStringLiteral("the contact store"), contacts::Application::defaultRoot()}};
+}
+
 bool FChooseAction::StartProcess(qint32 lTransferAction)
 {
+    WriteLocks locks;
+    if (const QString refusal = locks.acquire(writtenByARun()); !refusal.isEmpty()) {
+        MMain::prompts().messageBox(refusal.at(0).toUpper() + refusal.mid(1) +
+                                        QStringLiteral(". Try again when that run has ended."),
+                                    Prompts::Buttons::Ok, Prompts::Icon::Exclamation,
+                                    QStringLiteral("VEXO Brindle"));
+        return false;
+    }
     MMain::glTransferAction = lTransferAction;
     MMain::SaveRegistrySettings();
+    // A failed sync leaves the action screen up, and the run unstarted.
+    carddav::RunSync sync(m_forms.prompts, m_forms.progress, m_forms.carddavSync);
+    if (!sync.before(lTransferAction)) {
+        return false;
+    }
     const std::unique_ptr<FProcess> process =
         m_forms.processFactory(m_forms.prompts, m_forms.progress, m_forms.fSummary);
     m_forms.progress.show(*process);
     Hide();
     const bool ok = process->ProcessData();
-    return ok && !process->UserCancelled() && !process->ApplicationCancelled();
+    const bool completed = ok && !process->UserCancelled() && !process->ApplicationCancelled();
+    return sync.after(lTransferAction, completed) && completed;
 }
 
 } // namespace brindle

@@ -4,8 +4,18 @@
 # the card library alone for the import), then prints one table. Run by hand:
 # it takes minutes and is no part of the tests or CI.
 # Usage: scripts/bench.sh [N...]   (default 10000 100000)
+#        scripts/bench.sh carddav [N...]   (default 1000 10000): export and sync
+#        to a local Radicale beside vdirsyncer alone (bench/carddav/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ "${1:-}" = carddav ]; then
+    shift
+    [ $# -gt 0 ] || set -- 1000 10000
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build -j2 --target brindle-cli >/dev/null
+    [ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
+    exec bench/carddav/carddav-bench.sh "$PWD/build/bin" "$@"
+fi
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(10000 100000)
 

@@ -9,6 +9,7 @@ packages=(
     xvfb xauth openbox xdotool imagemagick khard vdirsyncer clang libclang-rt-14-dev
     fonts-dejavu-core sqlite3 libmimalloc-dev
     librsvg2-bin lintian desktop-file-utils bash-completion
+    radicale apache2-utils curl
 )
 missing=()
 for p in "${packages[@]}"; do

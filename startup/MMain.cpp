@@ -49,6 +49,7 @@ Registry* currentRegistry = nullptr;
 Prompts* currentPrompts = nullptr;
 std::function<QDateTime()> clock;
 InstanceGuard* currentGuard = nullptr;
+bool previousInstanceTest = true;
 
 // The password never reaches the log: every PASSWORD value is masked.
 QString maskPassword(const QString& commandLine)
@@ -124,6 +125,11 @@ void setInstanceGuard(InstanceGuard* guard)
     currentGuard = guard;
 }
 
+void setPreviousInstanceTest(bool on)
+{
+    previousInstanceTest = on;
+}
+
 void resetGlobals()
 {
     gobjOptions.reset();
@@ -171,10 +177,11 @@ FirstScreen Main(const QString& commandLine)
                  maskPassword(commandLine));
         gobjOptions = std::make_unique<clsOptions>();
         bContinue = gobjOptions->Analyse(commandLine);
-        // Every start takes the lock, also one that only shows the
-        // information screen, so a start with a company file beside it is
-        // refused.
-        const bool previous = bContinue && instanceGuard().previousInstance();
+        // Every start of the wizard takes the lock, also one that only shows
+        // the information screen, so a start with a company file beside it
+        // is refused.
+        const bool previous =
+            bContinue && previousInstanceTest && instanceGuard().previousInstance();
         if (bContinue && trimBlanks(gobjOptions->Database()).isEmpty()) {
             screen = FirstScreen::Information;
             gbExiting = true;

@@ -52,6 +52,9 @@ void setClock(std::function<QDateTime()> clock);
 // the executable. Tests set their own.
 InstanceGuard& instanceGuard();
 void setInstanceGuard(InstanceGuard* guard);
+// The previous-instance test is the wizard's; brindle-cli turns it off and
+// locks only what its run writes.
+void setPreviousInstanceTest(bool on);
 
 // Puts every global back to its state at program start.
 void resetGlobals();

@@ -2,6 +2,8 @@
 #include "cardlib/Backup.h"
 
 #include <QFileInfo>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace TarvoCards;
 
@@ -102,4 +104,35 @@ TEST_F(CardBackup, RestoreFromAFileThatIsNoBackupChangesNothing)
     EXPECT_THROW(restoreCards(m_file, path("none.sqlite")), brindle::PlatformError);
     RawFile raw(m_file);
     EXPECT_EQ(raw.value("SELECT count(*) FROM Cards").toInt(), 5);
+}
+
+// Parts named "<company>-backup-….sqlite.<pid>.part": only a dead writer's
+// parts of this company file are removed.
+TEST_F(CardBackup, IsAsPrivateAsTheCompanyFileAndClearsWhatKilledRunsLeft)
+{
+    const pid_t dead = fork();
+    if (dead == 0) {
+        _exit(0);
+    }
+    waitpid(dead, nullptr, 0);
+    const QDir folder = QFileInfo(m_file).dir();
+    const QString part = QStringLiteral("%1-backup-20260101-000000-E.sqlite%2");
+    const QStringList removed = {part.arg("company", ".%1.part").arg(dead),
+                                 part.arg("company", ".%1.part-journal").arg(dead)};
+    const QStringList kept = {part.arg("company", ".%1.part").arg(getpid()),
+                              part.arg("other", ".%1.part").arg(dead),
+                              part.arg("company", ".part")};
+    for (const QString& name : removed + kept) {
+        QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
+    }
+    QFile::setPermissions(m_file, QFile::ReadOwner | QFile::WriteOwner);
+    const mode_t umaskWas = umask(022);
+    CEmployeeColl employees;
+    bool ok = false;
+    employees.Backup(0, 0, ok);
+    umask(umaskWas);
+    EXPECT_EQ(QFile::permissions(employees.backupPath()) & 0x777, 0x600) << "rw by the user alone";
+    for (const QString& name : removed + kept) {
+        EXPECT_EQ(folder.exists(name), kept.contains(name)) << name.toStdString();
+    }
 }

@@ -5,13 +5,16 @@
 #include "Interrupt.h"
 #include "TerminalPrompts.h"
 #include "WizardFixture.h"
+#include "platform/WriteLocks.h"
 #include "screens/Notices.h"
 #include "startup/ErrorLog.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QThread>
 #include <csignal>
+#include <unistd.h>
 
 namespace brindle {
 namespace {
@@ -266,6 +269,31 @@ TEST_F(TransferCommand, AFailedRunSaysWhy)
     }
 }
 
+// The wizard's previous-instance lock stops no run of the terminal, nor a
+// run on other files; a run on the same file under another name does.
+TEST_F(TransferCommand, WaitsForTheLocksOfWhatItWritesAndNamesTheirHolder)
+{
+    QLockFile wizard(folder.filePath(QStringLiteral("brindle-%1.lock").arg(getuid())));
+    const QString companyFile = folder.filePath(QStringLiteral("Company.db"));
+    const QString link = folder.filePath(QStringLiteral("link.db"));
+    QFile::link(companyFile, link);
+    QLockFile otherFile(WriteLocks().lockFileOf(folder.filePath(QStringLiteral("Other.db"))));
+    QLockFile sameFile(WriteLocks().lockFileOf(link));
+    ASSERT_TRUE(wizard.tryLock(0) && otherFile.tryLock(0) && sameFile.tryLock(0));
+    EXPECT_EQ(exportWith({QStringLiteral("$O"), QStringLiteral("--wait"), QStringLiteral("1")}), 1);
+    EXPECT_TRUE(script.calls.isEmpty());
+    const QString program =
+        QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).fileName();
+    EXPECT_TRUE(
+        console.errText.contains(QStringLiteral("the company file %1 is in use by %2 (process %3)")
+                                     .arg(companyFile, program)
+                                     .arg(getpid())))
+        << qPrintable(console.errText);
+    sameFile.unlock();
+    MMain::resetGlobals();
+    EXPECT_EQ(exportWith({QStringLiteral("$O")}), 0) << qPrintable(console.errText);
+}
+
 TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
 {
     const struct
@@ -273,6 +301,7 @@ TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
         const char* name;
         bool atAKey; // while a confirmation waits for its key
         QStringList steps;
+        int signal = SIGINT;
     } rows[] = {
         {"between steps",
          false,
@@ -281,6 +310,10 @@ TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
          true,
          {"PopulateVEXODataObjects", "PopulateOutlookDataObjects", "MergeCollections",
           "ImportToOutlook"}},
+        {"SIGTERM, as a scheduler stops a run",
+         false,
+         {"PopulateVEXODataObjects", "PopulateOutlookDataObjects", "MergeCollections"},
+         SIGTERM},
     };
     for (const auto& row : rows) {
         script.calls.clear();
@@ -294,8 +327,8 @@ TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
             script.confirmations = {phoneChanges(1)};
             console.atEnd = [] { std::raise(SIGINT); };
         } else {
-            script.during[QStringLiteral("MergeCollections")] = [](test::FakeSteps&) {
-                std::raise(SIGINT);
+            script.during[QStringLiteral("MergeCollections")] = [&row](test::FakeSteps&) {
+                std::raise(row.signal);
             };
         }
         EXPECT_EQ(exportWith(args), 1) << row.name;
@@ -392,9 +425,8 @@ TEST_F(TransferCommand, HelpListsTheTransfers)
     QTextStream errStream(&err);
     EXPECT_EQ(cli::dispatch({QStringLiteral("--help")}, outStream, errStream), 0);
     for (const char* text :
-         {"import \"<option string>\"|- [--rule update|keep|ask] [--inactive] [--dry-run] "
-          "[--options-file FILE]",
-          "export \"<option string>\"", "a second Ctrl-C ends at once",
+         {"import \"<option string>\"|- [--rule update|keep|ask] [--inactive]",
+          "[--options-file FILE]", "export \"<option string>\"", "a second one ends at once",
           "Exit status: 0 complete, 1 cancelled or failed, 2 wrong use."}) {
         EXPECT_TRUE(out.contains(QLatin1String(text))) << text;
     }
