@@ -68,6 +68,8 @@ bool FProcess::MergeOutlook2VEXO()
                 } else {
                     rejectCard(card, refusal);
                 }
+            } else {
+                ++m_summary.tally.skipped;
             }
             if (!comparedOne(step)) {
                 result = false;
@@ -99,6 +101,8 @@ bool FProcess::ImportToVEXO()
                 queueForImport(card);
             } else if (card.TransferMessage == duplicateCard) {
                 mcolRejected.append(card);
+            } else if (!mbUserCancelled) {
+                ++m_summary.tally.skipped;
             }
             if (mbUserCancelled) {
                 break;
@@ -106,6 +110,12 @@ bool FProcess::ImportToVEXO()
         }
         mcolTransfer = {};
         releaseWhatTheWritingDoesNotRead();
+        // The cards answered before a Cancel in the dialog are written; any
+        // later cancel stops the writing before the next type.
+        const bool cancelAnswered = m_cancelAnswered && !mbApplicationCancelled;
+        if (cancelAnswered) {
+            mbUserCancelled = false;
+        }
         if (!MMain::CheckIfVEXOIsRunning()) {
             mbUserCancelled = true;
             m_progress.setButtonsEnabled(false, false);
@@ -123,13 +133,16 @@ bool FProcess::ImportToVEXO()
                 result = importType(letter, countedItems);
             }
         }
+        mbUserCancelled = mbUserCancelled || cancelAnswered;
         m_progress.setCaption(QStringLiteral("Finishing Transfer... "));
         setProgressValue(100);
         m_progress.setPointer(RunProgress::Pointer::Hourglass);
         listRejectedCards();
+        m_summary.tally.rejected = mlFailedCards;
         if (result && !MMain::gbSuppressReport) {
             createImportReport();
         }
+        result = result && !cancelAnswered; // the run still ends as cancelled
     } catch (const std::exception& error) {
         MMain::logError(QStringLiteral("FProcess.ImportToVEXO"), error);
         result = false;
@@ -200,6 +213,7 @@ void FProcess::queueForImport(CCard& card)
     }
     CImportCard item;
     if (MapCardToCard(card, item)) {
+        item.TransferMessage = card.TransferMessage;
         cards->Add() = std::move(item);
     } else {
         card.TransferMessage = unreadableContact;
@@ -229,10 +243,9 @@ bool FProcess::importType(const QString& cardTypeId, qint32& countedItems)
     for (const CImportCard& item : cards) {
         if (!item.ErrorCode.trimmed().isEmpty()) {
             ++mlFailedCards;
-        } else if (!item.WarningCode.trimmed().isEmpty()) {
-            ++mlUpdatedCards;
         } else {
-            ++mlAddedCards;
+            ++(item.WarningCode.trimmed().isEmpty() ? mlAddedCards : mlUpdatedCards);
+            tallyWritten(item);
         }
         if (++countedItems % 10 == 0) {
             m_progress.pause(20);
@@ -240,6 +253,15 @@ bool FProcess::importType(const QString& cardTypeId, qint32& countedItems)
         }
     }
     return true;
+}
+
+// What CheckCardSkip found for the card, now that it is written.
+void FProcess::tallyWritten(const CImportCard& item)
+{
+    FSummary::Tally& tally = m_summary.tally;
+    ++(item.TransferMessage == newCard       ? tally.added
+       : item.TransferMessage == changedCard ? tally.changed
+                                             : tally.unchanged);
 }
 
 // Two contacts linked to one card would both be written into it, the last

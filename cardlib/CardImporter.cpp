@@ -72,6 +72,16 @@ QString lookupValue(const QString& value, const char* columnName)
     return value;
 }
 
+bool isEmptyAddress(const CAddress& address)
+{
+    for (const auto& column : addressColumns()) {
+        if (!(address.*column.member).isEmpty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 CAddress& addressAt(CAddresses& addresses, qint32 location)
 {
     for (CAddress& address : addresses) {
@@ -227,6 +237,10 @@ std::optional<CImportCard> CardImporter::fetchOne(QSqlQuery& query, const QVaria
 
 void CardImporter::store(CImportCard& merged, bool exists, CImportCard& item)
 {
+    QList<qint32> storedLocations;
+    for (const CAddress& address : std::as_const(merged.Addresses)) {
+        storedLocations << address.Location;
+    }
     QStringList cuts;
     mergeColumns(cardColumns(), item, merged, cuts);
     mergeColumns(deliveryColumns(), item, merged, cuts);
@@ -247,7 +261,10 @@ void CardImporter::store(CImportCard& merged, bool exists, CImportCard& item)
     }
     for (CAddress& address : item.Addresses) {
         address = addressAt(merged.Addresses, address.Location);
-        execOrThrow(m_writeAddress, addressValues(merged.CardRecordID, address));
+        // An address the file lacks and the item leaves empty gets no row.
+        if (storedLocations.contains(address.Location) || !isEmptyAddress(address)) {
+            execOrThrow(m_writeAddress, addressValues(merged.CardRecordID, address));
+        }
     }
     if (m_journal) {
         m_journal->wroteCard(merged.CardRecordID, before,

@@ -13,6 +13,10 @@ const char* const transferDetails =
     "      then the report's path when one was written.\n"
     "      --rule update|keep|ask  the update rule for this run only\n"
     "      --inactive              allow the export of inactive cards, this run only\n"
+    "      --options-file FILE     read the option string from FILE, which only its\n"
+    "                              owner may read; \"-\" in place of the option\n"
+    "                              string reads it from standard input. Either keeps\n"
+    "                              the password out of the process list.\n"
     "      --wait SECONDS          wait up to SECONDS (default 0) for another run that\n"
     "                              writes the same company file or contact store\n"
     "      --dry-run               run on copies and list what would change; nothing\n"
@@ -32,13 +36,14 @@ const char* const carddavDetails =
     "      Exit status: 0 paired, 1 failed, 2 wrong use.\n";
 
 const Command commands[] = {
-    {"import", "\"<option string>\"",
+    {"import", "\"<option string>\"|-",
      "import contacts into the company file, as the wizard's import arrow", importCommand,
      transferCommandOptions(), transferDetails},
-    {"export", "\"<option string>\"", "export cards into contacts, as the wizard's export arrow",
+    {"export", "\"<option string>\"|-", "export cards into contacts, as the wizard's export arrow",
      exportCommand, transferCommandOptions(), transferDetails},
-    {"options", "\"<option string>\"", "print the options the program reads from an option string",
-     optionsCommand},
+    {"options", "\"<option string>\"|-",
+     "print the options the program reads from an option string", optionsCommand,
+     optionsCommandOptions()},
     {"decode-log", "[FILE]", "print the error log deciphered, one line per entry",
      decodeLogCommand},
     {"settings", "", "print the settings as the program loads them from the registry",

@@ -21,6 +21,9 @@ struct Command
     const char* details = nullptr; // more lines for --help
 };
 
+std::span<const Option> optionsCommandOptions();
+// Names, on err, each key of the option string that is no option.
+void warnOfUnknownKeys(const QString& optionString, QTextStream& err);
 int optionsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int decodeLogCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int settingsCommand(const QStringList& args, QTextStream& out, QTextStream& err);

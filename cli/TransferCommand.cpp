@@ -5,6 +5,7 @@
 #include "Console.h"
 #include "DryRun.h"
 #include "Interrupt.h"
+#include "OptionString.h"
 #include "TerminalProgress.h"
 #include "TerminalPrompts.h"
 #include "cardlib/ServerAddress.h"
@@ -42,7 +43,7 @@ std::variant<TransferArguments, QString> parse(const QStringList& args)
 {
     Arguments read(args, transferCommandOptions());
     TransferArguments parsed;
-    parsed.options = read.operand(QStringLiteral("the option string as one argument, in quotes"));
+    parsed.options = readOptionString(read);
     parsed.inactive = read.flag("--inactive");
     parsed.waitSeconds = read.number("--wait", 0, 0, 24 * 3600);
     parsed.dryRun = read.flag("--dry-run");
@@ -154,8 +155,10 @@ int finish(int status)
 int explainFailedChecks(QTextStream& err)
 {
     const QString database = MMain::gobjOptions ? MMain::gobjOptions->Database() : QString();
-    if (!database.isEmpty() && !TarvoCards::ServerAddress::names(database) &&
-        !MMain::FileExists(database)) {
+    if (!database.isEmpty() && QFileInfo(database).isDir()) {
+        err << "brindle-cli: the company file " << database << " is a folder, not a file\n";
+    } else if (!database.isEmpty() && !TarvoCards::ServerAddress::names(database) &&
+               !MMain::FileExists(database)) {
         err << "brindle-cli: the company file " << database << " does not exist\n";
     }
     err << "brindle-cli: the checks before the run failed; nothing was transferred\n";
@@ -166,6 +169,7 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
         TerminalPrompts& prompts, const Forms::ProcessFactory& makeProcess)
 {
     QTextStream& err = console.err();
+    warnOfUnknownKeys(args.options, err);
     std::optional<DryRun> dryRun;
     if (args.dryRun) {
         dryRun.emplace();
@@ -178,6 +182,13 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
         return UsageError;
     case MMain::FirstScreen::ChooseAction:
         break;
+    }
+    const clsOptions& options = *MMain::gobjOptions;
+    if (!options.Customers() && !options.Suppliers() && !options.Employees() &&
+        !options.Personal()) {
+        err << "brindle-cli: choose at least one card type (CUSTOMERS=YES, SUPPLIERS=YES, "
+               "EMPLOYEES=YES or PERSONAL=YES)\n";
+        return UsageError;
     }
     TerminalProgress progress(console, prompts);
     Forms forms(prompts, progress);
@@ -271,7 +282,8 @@ std::span<const Option> transferCommandOptions()
                                      {"--inactive"},
                                      {"--wait", "SECONDS"},
                                      {"--dry-run"},
-                                     {"--sync"}};
+                                     {"--sync"},
+                                     optionsFileOption};
     return options;
 }
 

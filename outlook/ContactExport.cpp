@@ -170,6 +170,10 @@ bool FProcess::ImportToOutlook()
     if (result && !MMain::gbSuppressReport) {
         result = createExportReport(lists);
     }
+    for (const CCard& card : std::as_const(mcolRejected)) {
+        ++(card.TransferMessage == rejectedByUser ? m_summary.tally.skipped
+                                                  : m_summary.tally.rejected);
+    }
     mcolRejected.clear();
     m_progress.setPointer(RunProgress::Pointer::Default);
     return result;
@@ -231,9 +235,11 @@ bool FProcess::exportCard(CCard& card, ExportTargets& targets, ExportLists& list
         mcolRejected.append(card);
     } else if (action == ExportAction::Add) {
         ++mlAddedCards;
+        ++m_summary.tally.added;
         lists.added.append(lists.current);
     } else {
         ++mlUpdatedCards;
+        ++(contact->savedChanges() ? m_summary.tally.changed : m_summary.tally.unchanged);
         lists.updated.append(lists.current);
     }
     return true;

@@ -46,9 +46,10 @@ bool FProcess::ProcessData()
     const auto goOn = [&] { return bOK && !mbUserCancelled; };
     try {
         mbFinished = false;
-        mbApplicationCancelled = false;
+        mbApplicationCancelled = m_cancelAnswered = false;
         mlRulesFilter = MMain::glRulesFilter;
         mcolRejected.clear();
+        m_summary.tally = {};
         m_cancelEnabled = m_helpEnabled = true;
         m_progress.setButtonsEnabled(true, true);
         m_progress.setPointer(RunProgress::Pointer::Hourglass);

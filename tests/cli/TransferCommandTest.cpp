@@ -59,7 +59,8 @@ protected:
     int run(qint32 direction, QStringList args)
     {
         for (QString& arg : args) {
-            arg.replace(QStringLiteral("$O"), options());
+            arg.replace(QStringLiteral("$O"), options())
+                .replace(QStringLiteral("$D"), folder.path());
         }
         return cli::transferCommand(direction, args, console, test::FakeSteps::factory(script));
     }
@@ -110,7 +111,7 @@ TEST_P(ExitStatus, TellsHowTheRunEnded)
 INSTANTIATE_TEST_SUITE_P(Runs, ExitStatus, testing::Values(
     StatusRow{"complete", {"$O"}, false, "0", "", "", 0, "Export Complete"},
     StatusRow{"a failing step", {"$O"}, false, "0", "MergeCollections", "", 1, "Export Cancelled"},
-    StatusRow{"company file missing", {"DATABASE=/nowhere/Company.db"}, false, "0", "", "", 1,
+    StatusRow{"company file missing", {"DATABASE=/nowhere/Company.db<CUSTOMERS=YES"}, false, "0", "", "", 1,
               "the company file /nowhere/Company.db does not exist"},
     StatusRow{"asks with nobody to answer", {"$O"}, false, "3", "", "", 2, "no terminal"},
     StatusRow{"asks, the rule given", {"$O", "--rule", "keep"}, false, "3", "", "", 0, "Export Complete"},
@@ -121,6 +122,9 @@ INSTANTIATE_TEST_SUITE_P(Runs, ExitStatus, testing::Values(
     StatusRow{"an unknown rule", {"$O", "--rule=sometimes"}, false, "0", "", "", 2,
               "--rule takes update|keep|ask, not \"sometimes\""},
     StatusRow{"a rule without its value", {"$O", "--rule"}, false, "0", "", "", 2, "--rule needs a value"},
+    StatusRow{"a folder", {"DATABASE=$D<CUSTOMERS=YES"}, false, "0", "", "", 1, "is a folder, not a file"},
+    StatusRow{"no card type", {"DATABASE=$D/c"}, false, "0", "", "", 2, "choose at least one card type"},
+    StatusRow{"misspelt key", {"DATABSE=$D/c<CUSTOMERS=YES"}, false, "0", "", "", 2, "unknown key DATABSE"},
     StatusRow{"no company file named", {"CUSTOMERS=YES"}, false, "0", "", "", 2, "names no company file"}));
 // clang-format on
 
@@ -420,9 +424,10 @@ TEST_F(TransferCommand, HelpListsTheTransfers)
     QTextStream outStream(&out);
     QTextStream errStream(&err);
     EXPECT_EQ(cli::dispatch({QStringLiteral("--help")}, outStream, errStream), 0);
-    for (const char* text : {"import \"<option string>\" [--rule update|keep|ask] [--inactive]",
-                             "export \"<option string>\"", "a second one ends at once",
-                             "Exit status: 0 complete, 1 cancelled or failed, 2 wrong use."}) {
+    for (const char* text :
+         {"import \"<option string>\"|- [--rule update|keep|ask] [--inactive]",
+          "[--options-file FILE]", "export \"<option string>\"", "a second one ends at once",
+          "Exit status: 0 complete, 1 cancelled or failed, 2 wrong use."}) {
         EXPECT_TRUE(out.contains(QLatin1String(text))) << text;
     }
     out.clear();
