@@ -13,7 +13,8 @@ brindle::PlatformError sqlFailure(const QString& what, const QSqlError& error)
     // A server shut down, restarted or out of reach: the transaction is gone with it.
     const QString code = error.nativeErrorCode();
     if (code.startsWith(QLatin1String("57P")) || code.startsWith(QLatin1String("08")) ||
-        error.text().contains(QLatin1String("no connection to the server"))) {
+        error.text().contains(QLatin1String("no connection to the server")) ||
+        error.text().contains(QLatin1String("server closed the connection"))) {
         return brindle::PlatformError(
             brindle::ErrorNumber::Unspecified,
             QStringLiteral("The database server ended the connection; what was not committed "
