@@ -36,7 +36,8 @@ inline void onServer(const QString& statement)
         return;
     }
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("admin"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("admin"));
         const QString address = serverAddress().arg(QStringLiteral("postgres"));
         db.setHostName(address.section(QStringLiteral("host="), 1).section(u'&', 0, 0));
         db.setPort(address.section(QStringLiteral("port="), 1).section(u'&', 0, 0).toInt());
@@ -57,7 +58,8 @@ inline void createCompany(const QString& base)
 // A copy of base's company database for copy; the file was copied with its folder.
 inline void copyCompany(const QString& base, const QString& copy)
 {
-    onServer(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(databaseOf(copy), databaseOf(base)));
+    onServer(
+        QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(databaseOf(copy), databaseOf(base)));
 }
 
 inline void dropCompany(const QString& base)
