@@ -36,7 +36,9 @@ echo "benchmarks: ${sizes[*]} cards, scratch under ${TMPDIR:-/tmp}" >&2
 build/bin/ExportBench "${sizes[@]}" | tee "$raw/export" >&2
 build/bin/ImportBench "${sizes[@]}" | tee "$raw/import" >&2
 
-# The same on a private server listening on a socket of its own only.
+# The same on a private server listening on a socket of its own only; under
+# root the server runs as nobody, who must reach its folder.
+chmod 711 "$raw"
 mkdir "$raw/pg"
 $server init "$raw/pg"
 $server start "$raw/pg"
