@@ -30,25 +30,30 @@ struct AddressField
     const char* key;
     QString CAddress::*member;
     Rule rule;
+    // A contact fills it in the other address (2) too. A field it never
+    // fills would differ by a blank that the import never writes.
+    bool inOtherAddress;
 };
 
 // The address fields in the order of comparison.
 const AddressField addressFields[] = {
-    {"Email", &CAddress::Email, Rule::Text},
-    {"Phone1", &CAddress::Phone1, Rule::Phone},
-    {"Phone2", &CAddress::Phone2, Rule::Phone},
-    {"Phone3", &CAddress::Phone3, Rule::Phone},
-    {"Fax", &CAddress::Fax, Rule::Phone},
-    {"WWW", &CAddress::WWW, Rule::Web},
-    {"StreetLine1", &CAddress::StreetLine1, Rule::Text},
-    {"StreetLine2", &CAddress::StreetLine2, Rule::Text},
-    {"StreetLine3", &CAddress::StreetLine3, Rule::Text},
-    {"StreetLine4", &CAddress::StreetLine4, Rule::Text},
-    {"City", &CAddress::City, Rule::Text},
-    {"State", &CAddress::State, Rule::Text},
-    {"Postcode", &CAddress::Postcode, Rule::Text},
-    {"Country", &CAddress::Country, Rule::Text},
+    {"Email", &CAddress::Email, Rule::Text, false},
+    {"Phone1", &CAddress::Phone1, Rule::Phone, false},
+    {"Phone2", &CAddress::Phone2, Rule::Phone, false},
+    {"Phone3", &CAddress::Phone3, Rule::Phone, false},
+    {"Fax", &CAddress::Fax, Rule::Phone, false},
+    {"WWW", &CAddress::WWW, Rule::Web, false},
+    {"StreetLine1", &CAddress::StreetLine1, Rule::Text, true},
+    {"StreetLine2", &CAddress::StreetLine2, Rule::Text, true},
+    {"StreetLine3", &CAddress::StreetLine3, Rule::Text, true},
+    {"StreetLine4", &CAddress::StreetLine4, Rule::Text, true},
+    {"City", &CAddress::City, Rule::Text, true},
+    {"State", &CAddress::State, Rule::Text, true},
+    {"Postcode", &CAddress::Postcode, Rule::Text, true},
+    {"Country", &CAddress::Country, Rule::Text, true},
 };
+
+constexpr qint32 otherAddress = 2;
 
 QString upperTrimmed(const QString& text)
 {
@@ -115,6 +120,9 @@ QString comparableName(const QString& lastName)
 void compareAddress(DifferenceList& list, CAddress& updated, const CAddress& existing)
 {
     for (const AddressField& field : addressFields) {
+        if (updated.Location == otherAddress && !field.inOtherAddress) {
+            continue;
+        }
         QString& value = updated.*field.member;
         const QString& stored = existing.*field.member;
         if (value == stored) {
@@ -241,6 +249,7 @@ bool FProcess::CheckCardSkip(CCard& card)
         CardIndex& index = existingIndex();
         const qsizetype match = existingMatch(card);
         if (match == CardIndex::none) {
+            card.TransferMessage = newCard;
             if (mlRulesFilter == askFirst) {
                 skip = actOnChoice(ConfirmUpdate(card, nullptr, {}, 1, true));
             }
@@ -254,6 +263,7 @@ bool FProcess::CheckCardSkip(CCard& card)
         Differences differences;
         bool blankField = false;
         if (AreDifferentVEXOCards(card, existing, differences, blankField)) {
+            card.TransferMessage = changedCard;
             if (blankField && !mbBlankFieldNoticeShown) {
                 mbBlankFieldNoticeShown = true;
                 FVEXOEmptyMsg notice(m_context);
@@ -297,6 +307,7 @@ bool FProcess::actOnChoice(qint32 choice)
         return false;
     case FUpdateChoice::CancelRun:
         mbUserCancelled = true;
+        m_cancelAnswered = true;
         return true;
     case FUpdateChoice::NoAnswer:
         mbApplicationCancelled = true;

@@ -7,6 +7,7 @@
 #include "startup/Environment.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
+#include "startup/TextHelpers.h"
 
 #include <utility>
 
@@ -47,6 +48,7 @@ bool FProcess::MergeOutlook2VEXO()
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         const double step = 100.0 / qMax(mlTotalCards, 1);
+        QSet<qint32> claimed; // cards a queued contact is linked to
         for (const CCard& card : std::as_const(*mobjOutlookColl)) {
             const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
             if (type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
@@ -57,12 +59,17 @@ bool FProcess::MergeOutlook2VEXO()
                     refusal = duplicateCard;
                 } else if (m_settings.glTransferInactives != 1 && CheckForInactive(card)) {
                     refusal = inactiveCard;
+                } else if (card.CardRecordID > 0 && claimed.contains(card.CardRecordID)) {
+                    refusal = secondClaimant(card.CardRecordID);
                 }
                 if (refusal.isEmpty()) {
+                    claimed.insert(card.CardRecordID);
                     mcolTransfer.push_back(card);
                 } else {
                     rejectCard(card, refusal);
                 }
+            } else {
+                ++m_summary.tally.skipped;
             }
             if (!comparedOne(step)) {
                 result = false;
@@ -94,6 +101,8 @@ bool FProcess::ImportToVEXO()
                 queueForImport(card);
             } else if (card.TransferMessage == duplicateCard) {
                 mcolRejected.append(card);
+            } else if (!mbUserCancelled) {
+                ++m_summary.tally.skipped;
             }
             if (mbUserCancelled) {
                 break;
@@ -101,6 +110,12 @@ bool FProcess::ImportToVEXO()
         }
         mcolTransfer = {};
         releaseWhatTheWritingDoesNotRead();
+        // The cards answered before a Cancel in the dialog are written; any
+        // later cancel stops the writing before the next type.
+        const bool cancelAnswered = m_cancelAnswered && !mbApplicationCancelled;
+        if (cancelAnswered) {
+            mbUserCancelled = false;
+        }
         if (!MMain::CheckIfVEXOIsRunning()) {
             mbUserCancelled = true;
             m_progress.setButtonsEnabled(false, false);
@@ -118,13 +133,16 @@ bool FProcess::ImportToVEXO()
                 result = importType(letter, countedItems);
             }
         }
+        mbUserCancelled = mbUserCancelled || cancelAnswered;
         m_progress.setCaption(QStringLiteral("Finishing Transfer... "));
         setProgressValue(100);
         m_progress.setPointer(RunProgress::Pointer::Hourglass);
         listRejectedCards();
+        m_summary.tally.rejected = mlFailedCards;
         if (result && !m_settings.gbSuppressReport) {
             createImportReport();
         }
+        result = result && !cancelAnswered; // the run still ends as cancelled
     } catch (const std::exception& error) {
         m_context.logError(QStringLiteral("FProcess.ImportToVEXO"), error);
         result = false;
@@ -195,6 +213,7 @@ void FProcess::queueForImport(CCard& card)
     }
     CImportCard item;
     if (MapCardToCard(card, item)) {
+        item.TransferMessage = card.TransferMessage;
         cards->Add() = std::move(item);
     } else {
         card.TransferMessage = unreadableContact;
@@ -225,10 +244,9 @@ bool FProcess::importType(const QString& cardTypeId, qint32& countedItems)
     for (const CImportCard& item : cards) {
         if (!item.ErrorCode.trimmed().isEmpty()) {
             ++mlFailedCards;
-        } else if (!item.WarningCode.trimmed().isEmpty()) {
-            ++mlUpdatedCards;
         } else {
-            ++mlAddedCards;
+            ++(item.WarningCode.trimmed().isEmpty() ? mlAddedCards : mlUpdatedCards);
+            tallyWritten(item);
         }
         if (++countedItems % 10 == 0) {
             m_progress.pause(20);
@@ -236,6 +254,28 @@ bool FProcess::importType(const QString& cardTypeId, qint32& countedItems)
         }
     }
     return true;
+}
+
+// What CheckCardSkip found for the card, now that it is written.
+void FProcess::tallyWritten(const CImportCard& item)
+{
+    FSummary::Tally& tally = m_summary.tally;
+    ++(item.TransferMessage == newCard       ? tally.added
+       : item.TransferMessage == changedCard ? tally.changed
+                                             : tally.unchanged);
+}
+
+// Two contacts linked to one card would both be written into it, the last
+// one winning: the second is refused, naming the card.
+QString FProcess::secondClaimant(qint32 cardRecordId) const
+{
+    const CCard* stored =
+        mobjExistingCards ? mobjExistingCards->Item(TarvoCards::cardKey(cardRecordId)) : nullptr;
+    const QString name =
+        stored ? trimBlanks(stored->FirstName + u' ' + stored->LastName) : QString();
+    return QStringLiteral("Another contact is linked to the same card: %1 (record %2)")
+        .arg(name)
+        .arg(cardRecordId);
 }
 
 void FProcess::listRejectedCards()
@@ -251,7 +291,9 @@ void FProcess::listRejectedCards()
         item.CardRecordID = card.CardRecordID;
         item.IsIndividual = card.IsIndividual;
         item.IsInactive = card.IsInactive;
-        item.LastName = card.LastName;
+        const bool nameless =
+            trimBlanks(card.LastName).isEmpty() && trimBlanks(card.FirstName).isEmpty();
+        item.LastName = nameless ? card.ContactFile : card.LastName;
         item.FirstName = card.FirstName;
         item.LogMessage = card.TransferMessage.isEmpty() ? inactiveCard : card.TransferMessage;
         item.ErrorCode = QStringLiteral("1");

@@ -2,6 +2,7 @@
 #include "contactstore/ContactItem.h"
 #include "run/FProcess.h"
 #include "startup/ErrorLog.h"
+#include "startup/TextHelpers.h"
 
 #include <algorithm>
 #include <span>
@@ -159,8 +160,13 @@ bool FProcess::MapContactToCard(contacts::ContactItem& pobjContact, CCard& pobjV
         for (qint32 location = 3; location <= 5; ++location) {
             pobjVEXOCard.Addresses.Add().Location = location;
         }
+        if (trimBlanks(pobjVEXOCard.LastName).isEmpty() &&
+            trimBlanks(pobjVEXOCard.FirstName).isEmpty()) {
+            pobjVEXOCard.ContactFile = pobjContact.fileName();
+        }
         return true;
     } catch (const std::exception& error) {
+        pobjVEXOCard.ContactFile = pobjContact.fileName();
         m_context.logError(QStringLiteral("FProcess.MapContactToCard"), error);
         const auto* platformError = dynamic_cast<const PlatformError*>(&error);
         if (platformError && (platformError->number() == ErrorNumber::Unspecified ||

@@ -9,7 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
 
 namespace TarvoCards {
 
@@ -24,10 +28,49 @@ QString newBackupPath(const QString& companyFile, const QString& typeCode)
                  QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")),
                  typeCode);
     QString path = company.dir().filePath(stem + QStringLiteral(".sqlite"));
-    for (int n = 2; QFile::exists(path) || QFile::exists(path + QStringLiteral(".part")); ++n) {
+    for (int n = 2; QFile::exists(path); ++n) {
         path = company.dir().filePath(QStringLiteral("%1-%2.sqlite").arg(stem).arg(n));
     }
     return path;
+}
+
+// The name a backup is written under names the process writing it, so that
+// what a killed run left can be told from what a live one is writing.
+QString partPath(const QString& path)
+{
+    return QStringLiteral("%1.%2.part").arg(path).arg(::getpid());
+}
+
+bool isAlive(qint64 pid)
+{
+    return ::kill(pid_t(pid), 0) == 0 || errno != ESRCH;
+}
+
+// Partial backups (and their journals) of this company file whose writer
+// is no longer alive.
+void removeLeftovers(const QString& companyFile)
+{
+    const QFileInfo company(companyFile);
+    const QRegularExpression leftover(
+        QStringLiteral("^%1-backup-.*\\.sqlite\\.(\\d{1,9})\\.part(-journal|-wal|-shm)?$")
+            .arg(QRegularExpression::escape(company.completeBaseName())));
+    const QDir folder = company.dir();
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QRegularExpressionMatch match = leftover.match(name);
+        if (match.hasMatch() && !isAlive(match.captured(1).toLongLong())) {
+            QFile::remove(folder.filePath(name));
+        }
+    }
+}
+
+// A backup is as private as the company file it copies, never less.
+QFileDevice::Permissions backupPermissions(const QString& companyFile)
+{
+    const QFileDevice::Permissions kept =
+        QFile::permissions(companyFile) &
+        (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+         QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther);
+    return kept ? kept : QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 }
 
 void openWithUri(ScopedDatabase& scoped, const QString& path)
@@ -69,11 +112,14 @@ void copyCards(QSqlDatabase& db, const QStringList& types)
 QString writeBackup(CConnection& connection, const QString& typeCode, const QStringList& types)
 {
     const QString companyFile = connection.Settings().DataFile;
+    removeLeftovers(companyFile);
     const QString path = newBackupPath(companyFile, typeCode);
-    const QString part = path + QStringLiteral(".part");
+    const QString part = partPath(path);
     bool created = false;
     try {
-        createCompanyFile(part, NewCompanyFile{connection.Settings().CountryCode(), {}, {}});
+        createCompanyFile(
+            part, NewCompanyFile{
+                      connection.Settings().CountryCode(), {}, {}, backupPermissions(companyFile)});
         created = true;
         {
             ScopedDatabase scoped;

@@ -86,6 +86,9 @@ public:
     QString LastName;
     QString Notes;
     QString TransferMessage;
+    // The file of the contact a card was made from, when the contact gives
+    // no name: what a report names a refused contact by.
+    QString ContactFile;
 
     bool operator==(const CCard&) const = default;
 };

@@ -72,6 +72,16 @@ QString lookupValue(const QString& value, const char* columnName)
     return value;
 }
 
+bool isEmptyAddress(const CAddress& address)
+{
+    for (const auto& column : addressColumns()) {
+        if (!(address.*column.member).isEmpty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 CAddress& addressAt(CAddresses& addresses, qint32 location)
 {
     for (CAddress& address : addresses) {
@@ -88,10 +98,13 @@ CAddress& addressAt(CAddresses& addresses, qint32 location)
 
 CardImporter::CardImporter(QSqlDatabase& db, QStringList types, QString newType,
                            brindle::ChangeJournal* journal)
-    : m_db(db), m_journal(journal), m_types(std::move(types)), m_newType(std::move(newType)),
-      m_byId(db), m_byIdentification(db), m_byPerson(db), m_byCompany(db), m_addresses(db),
-      m_insert(db), m_update(db), m_writeAddress(db)
+    : m_journal(journal), m_types(std::move(types)), m_newType(std::move(newType)), m_byId(db),
+      m_byIdentification(db), m_byPerson(db), m_byCompany(db), m_addresses(db), m_insert(db),
+      m_update(db), m_writeAddress(db)
 {
+    if (m_journal) {
+        m_snapshots.emplace(db);
+    }
     const QString select = QStringLiteral("SELECT %1 FROM Cards WHERE CardTypeID IN (?, ?) AND ")
                                .arg(cardSelectList());
     const QString first = QStringLiteral(" ORDER BY CardRecordID LIMIT 1");
@@ -107,14 +120,20 @@ CardImporter::CardImporter(QSqlDatabase& db, QStringList types, QString newType,
         QStringLiteral("SELECT %1 FROM Addresses WHERE CardRecordID = ?").arg(addressSelectList()));
     const QStringList columns = cardTextColumnNames();
     prepareOrThrow(m_insert,
-                   QStringLiteral("INSERT INTO Cards (CardTypeID, %1) VALUES (?, %2)")
+                   QStringLiteral("INSERT INTO Cards (CardTypeID, %1) VALUES (?, %2) "
+                                  "RETURNING CardRecordID")
                        .arg(columns.join(QStringLiteral(", ")), placeholders(columns.size())));
     prepareOrThrow(m_update, QStringLiteral("UPDATE Cards SET %1 = ? WHERE CardRecordID = ?")
                                  .arg(columns.join(QStringLiteral(" = ?, "))));
-    prepareOrThrow(
-        m_writeAddress,
-        QStringLiteral("INSERT OR REPLACE INTO Addresses (%1) VALUES (%2)")
-            .arg(addressSelectList(), placeholders(addressTextColumnNames().size() + 2)));
+    QStringList replaced;
+    for (const QString& column : addressTextColumnNames()) {
+        replaced << QStringLiteral("%1 = excluded.%1").arg(column);
+    }
+    prepareOrThrow(m_writeAddress,
+                   QStringLiteral("INSERT INTO Addresses (%1) VALUES (%2) ON CONFLICT "
+                                  "(CardRecordID, Location) DO UPDATE SET %3")
+                       .arg(addressSelectList(), placeholders(addressTextColumnNames().size() + 2),
+                            replaced.join(QStringLiteral(", "))));
 }
 
 void CardImporter::write(CImportCard& item)
@@ -218,6 +237,10 @@ std::optional<CImportCard> CardImporter::fetchOne(QSqlQuery& query, const QVaria
 
 void CardImporter::store(CImportCard& merged, bool exists, CImportCard& item)
 {
+    QList<qint32> storedLocations;
+    for (const CAddress& address : std::as_const(merged.Addresses)) {
+        storedLocations << address.Location;
+    }
     QStringList cuts;
     mergeColumns(cardColumns(), item, merged, cuts);
     mergeColumns(deliveryColumns(), item, merged, cuts);
@@ -227,21 +250,25 @@ void CardImporter::store(CImportCard& merged, bool exists, CImportCard& item)
     QVariantList values = cardValues(merged);
     std::optional<QJsonObject> before;
     if (m_journal && exists) {
-        before = cardSnapshot(m_db, merged.CardRecordID);
+        before = m_snapshots->take(merged.CardRecordID);
     }
     if (exists) {
         execOrThrow(m_update, values << merged.CardRecordID);
     } else {
         execOrThrow(m_insert, QVariantList{merged.CardTypeID} + values);
-        merged.CardRecordID = m_insert.lastInsertId().toInt();
+        merged.CardRecordID = m_insert.next() ? m_insert.value(0).toInt() : 0;
+        m_insert.finish();
     }
     for (CAddress& address : item.Addresses) {
         address = addressAt(merged.Addresses, address.Location);
-        execOrThrow(m_writeAddress, addressValues(merged.CardRecordID, address));
+        // An address the file lacks and the item leaves empty gets no row.
+        if (storedLocations.contains(address.Location) || !isEmptyAddress(address)) {
+            execOrThrow(m_writeAddress, addressValues(merged.CardRecordID, address));
+        }
     }
     if (m_journal) {
         m_journal->wroteCard(merged.CardRecordID, before,
-                             cardSnapshot(m_db, merged.CardRecordID).value_or(QJsonObject()));
+                             m_snapshots->take(merged.CardRecordID).value_or(QJsonObject()));
     }
     // The item now shows what the file holds; the program's own members stay.
     merged.Addresses = item.Addresses;

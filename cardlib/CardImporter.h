@@ -2,6 +2,7 @@
 
 #include "Card.h"
 #include "CardRows.h"
+#include "CardSnapshot.h"
 
 #include <QSqlQuery>
 #include <QStringList>
@@ -43,8 +44,8 @@ private:
     QString refusal(const CImportCard& item, bool found, QString& code) const;
     void store(CImportCard& merged, bool exists, CImportCard& item);
 
-    QSqlDatabase& m_db;
     brindle::ChangeJournal* m_journal;
+    std::optional<CardSnapshots> m_snapshots; // when there is a journal
     QStringList m_types;
     QString m_newType;
     RowReader m_rows;

@@ -37,25 +37,35 @@ void insertRow(QSqlDatabase& db, const QString& table, const QJsonObject& row)
 
 } // namespace
 
-std::optional<QJsonObject> cardSnapshot(QSqlDatabase& db, qint64 recordId)
+CardSnapshots::CardSnapshots(QSqlDatabase& db) : m_card(db), m_addresses(db)
 {
-    QSqlQuery card(db);
-    prepareOrThrow(card, QStringLiteral("SELECT * FROM Cards WHERE CardRecordID = ?"));
-    execOrThrow(card, {recordId});
-    if (!card.next()) {
+    prepareOrThrow(m_card, QStringLiteral("SELECT * FROM Cards WHERE CardRecordID = ?"));
+    prepareOrThrow(m_addresses, QStringLiteral("SELECT * FROM Addresses WHERE CardRecordID = ? "
+                                               "ORDER BY Location"));
+}
+
+std::optional<QJsonObject> CardSnapshots::take(qint64 recordId)
+{
+    execOrThrow(m_card, {recordId});
+    if (!m_card.next()) {
+        m_card.finish();
         return std::nullopt;
     }
-    QJsonObject snapshot{{QStringLiteral("card"), rowObject(card)}};
-    QSqlQuery addresses(db);
-    prepareOrThrow(addresses, QStringLiteral("SELECT * FROM Addresses WHERE CardRecordID = ? "
-                                             "ORDER BY Location"));
-    execOrThrow(addresses, {recordId});
+    QJsonObject snapshot{{QStringLiteral("card"), rowObject(m_card)}};
+    m_card.finish();
+    execOrThrow(m_addresses, {recordId});
     QJsonArray rows;
-    while (addresses.next()) {
-        rows.append(rowObject(addresses));
+    while (m_addresses.next()) {
+        rows.append(rowObject(m_addresses));
     }
+    m_addresses.finish();
     snapshot.insert(QStringLiteral("addresses"), rows);
     return snapshot;
+}
+
+std::optional<QJsonObject> cardSnapshot(QSqlDatabase& db, qint64 recordId)
+{
+    return CardSnapshots(db).take(recordId);
 }
 
 void restoreCard(QSqlDatabase& db, qint64 recordId, const std::optional<QJsonObject>& snapshot)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QJsonObject>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <optional>
 
 namespace TarvoCards {
@@ -11,6 +12,17 @@ namespace TarvoCards {
 // name, so that a record of a run can put the card back exactly. None when
 // the file holds no card of that record ID.
 std::optional<QJsonObject> cardSnapshot(QSqlDatabase& db, qint64 recordId);
+
+// The same with its statements prepared once, for a run that takes many.
+class CardSnapshots
+{
+public:
+    explicit CardSnapshots(QSqlDatabase& db);
+    std::optional<QJsonObject> take(qint64 recordId);
+
+private:
+    QSqlQuery m_card, m_addresses;
+};
 
 // Makes the file hold the snapshot (none: removes the card and its
 // addresses), keeping the record ID. Runs inside the caller's transaction.

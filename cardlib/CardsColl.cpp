@@ -1,6 +1,7 @@
 #include "CardRows.h"
 #include "Collections.h"
 #include "Connection.h"
+#include "Dialect.h"
 
 namespace TarvoCards {
 
@@ -8,11 +9,17 @@ bool CCardsColl::Load(const QString& filter, const QString& order)
 {
     CConnection& connection = currentConnection();
     clear();
+    QSqlDatabase& db = connection.database();
+    const Dialect& dialect = Dialect::of(db);
     try {
-        loadCards(connection.database(),
+        // The cards and their addresses as one moment left them.
+        dialect.beginSnapshot(db);
+        loadCards(db,
                   CardQuery{filter, {}, order, connection.MaxCards, connection.MaxAddressLocation},
                   *this);
+        dialect.endSnapshot(db);
     } catch (const brindle::PlatformError& error) {
+        dialect.endSnapshot(db);
         clear();
         connection.setLastError(error);
         throw;

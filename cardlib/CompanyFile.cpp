@@ -1,7 +1,11 @@
 #include "CompanyFile.h"
 
+#include "Connection.h"
+#include "Dialect.h"
 #include "Password.h"
 #include "Schema.h"
+#include "ServerAddress.h"
+#include "ServerConnect.h"
 #include "SqlUtil.h"
 
 #include <QFile>
@@ -50,13 +54,44 @@ void fillNewFile(QSqlDatabase& db, const NewCompanyFile& newFile)
     execOrThrow(db, QStringLiteral("COMMIT"));
 }
 
+// A database on a server is made by its administrator; Brindle fills it
+// once, in one transaction, and never over a company file already there.
+void fillServerDatabase(const QString& address, const NewCompanyFile& newFile)
+{
+    ScopedDatabase scoped(QStringLiteral("QPSQL"));
+    QSqlDatabase& db = scoped.db();
+    CConnectionSettings settings;
+    settings.DataFile = address;
+    openServerDatabase(db, settings, 5);
+    QSqlQuery exists(db);
+    if (!exists.exec(Dialect::of(db).tableExists(QStringLiteral("Cards"))) || !exists.next() ||
+        exists.value(0).toInt() != 0) {
+        throw brindle::PlatformError(
+            brindle::ErrorNumber::PermissionDenied,
+            QStringLiteral("Cannot create the company file %1: it holds one already")
+                .arg(displayName(address)));
+    }
+    exists.finish();
+    try {
+        fillNewFile(db, newFile);
+    } catch (const brindle::PlatformError&) {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+}
+
 } // namespace
 
 void createCompanyFile(const QString& path, const NewCompanyFile& newFile)
 {
+    if (ServerAddress::names(path)) {
+        fillServerDatabase(path, newFile);
+        return;
+    }
     // Made here and only here, so that a failure removes no other program's file.
     QFile made(path);
-    if (!made.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::NewOnly;
+    if (!(newFile.permissions ? made.open(mode, *newFile.permissions) : made.open(mode))) {
         throw brindle::PlatformError(
             QFileInfo::exists(path) ? brindle::ErrorNumber::PermissionDenied
                                     : brindle::ErrorNumber::Unspecified,

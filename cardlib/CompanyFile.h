@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace TarvoCards {
 
@@ -19,6 +21,8 @@ struct NewCompanyFile
     int countryCode = 1;
     QString companyName;
     QList<CompanyUser> users; // none: any login is accepted
+    // None: the usual ones. The umask narrows them further.
+    std::optional<QFileDevice::Permissions> permissions;
 };
 
 // Writes a new, empty company file. Refuses a path that exists; throws

@@ -1,6 +1,10 @@
 #include "Connection.h"
 
+#include "Dialect.h"
 #include "FileCheck.h"
+#include "Schema.h"
+#include "ServerAddress.h"
+#include "ServerConnect.h"
 #include "SqlUtil.h"
 
 #include <QSqlError>
@@ -45,9 +49,14 @@ bool CConnection::Connect()
 {
     Disconnect();
     setLastError({0, QString()});
+    m_settings.m_countryCode = 0;
     try {
-        m_settings.m_countryCode = checkCompanyFile(m_settings, ConnectionTimeout);
-        openDatabase();
+        if (ServerAddress::names(m_settings.DataFile)) {
+            openServer();
+        } else {
+            m_settings.m_countryCode = checkCompanyFile(m_settings, ConnectionTimeout);
+            openDatabase();
+        }
     } catch (const brindle::PlatformError& error) {
         m_database.reset();
         setLastError(error);
@@ -83,6 +92,13 @@ void CConnection::openDatabase()
     }
 }
 
+void CConnection::openServer()
+{
+    m_database = std::make_unique<ScopedDatabase>(QStringLiteral("QPSQL"));
+    openServerDatabase(m_database->db(), m_settings, ConnectionTimeout);
+    m_settings.m_countryCode = checkOpenCompanyFile(m_database->db(), m_settings);
+}
+
 bool CConnection::OpenRecordset(const QString& sql, int, CRecordset& recordset)
 {
     recordset = CRecordset();
@@ -91,15 +107,18 @@ bool CConnection::OpenRecordset(const QString& sql, int, CRecordset& recordset)
         return false;
     }
     QSqlDatabase& db = database();
+    const Dialect& dialect = Dialect::of(db);
     // A recordset is for reading: the query may not change the file.
-    execOrThrow(db, QStringLiteral("PRAGMA query_only = ON"));
+    for (const QString& statement : dialect.readOnlyBegin) {
+        execOrThrow(db, statement);
+    }
     QSqlQuery query(db);
     query.setForwardOnly(true);
     const bool ok = query.exec(sql);
     if (ok) {
         const QSqlRecord record = query.record();
         for (int i = 0; i < record.count(); ++i) {
-            recordset.Fields.names << record.fieldName(i);
+            recordset.Fields.names << schemaColumnName(record.fieldName(i));
         }
         while (query.next()) {
             QVariantList row;
@@ -112,7 +131,9 @@ bool CConnection::OpenRecordset(const QString& sql, int, CRecordset& recordset)
         setLastError(sqlFailure(QStringLiteral("The query failed"), query.lastError()));
     }
     query.finish();
-    execOrThrow(db, QStringLiteral("PRAGMA query_only = OFF"));
+    for (const QString& statement : dialect.readOnlyEnd) {
+        execOrThrow(db, statement);
+    }
     return ok;
 }
 

@@ -92,6 +92,8 @@ public:
 
     // Seconds to wait for a company file that another program holds locked.
     int ConnectionTimeout = 3;
+    // Seconds an import on a server waits for another's import of a type.
+    int WriteLockTimeout = 30;
     // Most cards one Load reads; 0 reads them all.
     int MaxCards = 0;
     // The addresses one Load reads: locations 1 to this one.
@@ -122,6 +124,7 @@ public:
 
 private:
     void openDatabase();
+    void openServer();
 
     CConnectionSettings m_settings;
     std::unique_ptr<ScopedDatabase> m_database;

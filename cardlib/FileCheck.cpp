@@ -1,7 +1,9 @@
 #include "FileCheck.h"
 
+#include "Dialect.h"
 #include "Password.h"
 #include "Schema.h"
+#include "ServerAddress.h"
 #include "SqlUtil.h"
 
 #include <QFileInfo>
@@ -70,12 +72,7 @@ QVariant singleValue(QSqlDatabase& db, const QString& sql, const QString& path)
 
 bool hasTable(QSqlDatabase& db, const QString& table, const QString& path)
 {
-    return singleValue(db,
-                       QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
-                                      "AND name = '%1'")
-                           .arg(table),
-                       path)
-               .toInt() > 0;
+    return singleValue(db, Dialect::of(db).tableExists(table), path).toInt() > 0;
 }
 
 int checkLayout(QSqlDatabase& db, const QString& path)
@@ -112,10 +109,8 @@ void checkIntegrity(QSqlDatabase& db, const QString& path)
 
 void checkRounds(QSqlDatabase& db, const QString& path)
 {
-    const QString badRounds =
-        QStringLiteral("SELECT count(*) FROM Users WHERE typeof(Rounds) <> 'integer' OR "
-                       "Rounds NOT BETWEEN 1 AND %1")
-            .arg(maxPasswordRounds);
+    const QString badRounds = QStringLiteral("SELECT count(*) FROM Users WHERE ") +
+                              QString::fromLatin1(Dialect::of(db).badRounds).arg(maxPasswordRounds);
     if (singleValue(db, badRounds, path).toInt() > 0) {
         throw notCompanyFile(path, QStringLiteral("it is damaged (a user's round count is not "
                                                   "between 1 and %1)")
@@ -123,40 +118,37 @@ void checkRounds(QSqlDatabase& db, const QString& path)
     }
 }
 
-void checkLogin(QSqlDatabase& db, const CConnectionSettings& settings)
+void checkLogin(QSqlDatabase& db, const CConnectionSettings& settings, const QString& path)
 {
-    if (!hasTable(db, QStringLiteral("Users"), settings.DataFile) ||
-        singleValue(db, QStringLiteral("SELECT count(*) FROM Users"), settings.DataFile).toInt() ==
-            0) {
+    if (!hasTable(db, QStringLiteral("Users"), path) ||
+        singleValue(db, QStringLiteral("SELECT count(*) FROM Users"), path).toInt() == 0) {
         return;
     }
-    checkRounds(db, settings.DataFile);
+    checkRounds(db, path);
     QSqlQuery user(db);
     user.setForwardOnly(true);
-    user.prepare(QStringLiteral("SELECT Salt, Rounds, PasswordHash FROM Users WHERE UserName = ?"));
+    user.prepare(QStringLiteral(
+        "SELECT Salt, Rounds, PasswordHash FROM Users WHERE lower(UserName) = lower(?)"));
     user.addBindValue(settings.Username);
     if (!user.exec() || !user.next() ||
         !passwordMatches(settings.Password, user.value(0).toByteArray(), user.value(1).toInt(),
                          user.value(2).toByteArray())) {
-        throw PlatformError(ErrorNumber::PermissionDenied,
-                            QStringLiteral("The user name or password is not accepted by %1")
-                                .arg(settings.DataFile));
+        throw PlatformError(
+            ErrorNumber::PermissionDenied,
+            QStringLiteral("The user name or password is not accepted by %1").arg(path));
     }
 }
 
 int checkContents(QSqlDatabase& db, const CConnectionSettings& settings)
 {
-    const QString& path = settings.DataFile;
     if (!db.open()) {
-        throw notCompanyFile(path, db.lastError().text());
+        throw notCompanyFile(settings.DataFile, db.lastError().text());
     }
-    singleValue(db, QStringLiteral("SELECT count(*) FROM sqlite_master"), path);
-    const int country = checkLayout(db, path);
+    singleValue(db, QStringLiteral("SELECT count(*) FROM sqlite_master"), settings.DataFile);
     if (settings.CheckIntegrity) {
-        checkIntegrity(db, path);
+        checkIntegrity(db, settings.DataFile);
     }
-    checkLogin(db, settings);
-    return country;
+    return checkOpenCompanyFile(db, settings);
 }
 
 // A writer stopped part way through a transaction leaves the journal that
@@ -177,6 +169,14 @@ void rollBackLeftJournal(const CConnectionSettings& settings, int timeoutSeconds
 }
 
 } // namespace
+
+int checkOpenCompanyFile(QSqlDatabase& db, const CConnectionSettings& settings)
+{
+    const QString path = displayName(settings.DataFile);
+    const int country = checkLayout(db, path);
+    checkLogin(db, settings, path);
+    return country;
+}
 
 int checkCompanyFile(const CConnectionSettings& settings, int timeoutSeconds)
 {

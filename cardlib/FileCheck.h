@@ -9,4 +9,7 @@ namespace TarvoCards {
 // throws brindle::PlatformError saying why not.
 int checkCompanyFile(const CConnectionSettings& settings, int timeoutSeconds);
 
+// The checks of the layout and the login on an open file or server database.
+int checkOpenCompanyFile(QSqlDatabase& db, const CConnectionSettings& settings);
+
 } // namespace TarvoCards

@@ -1,5 +1,6 @@
 #include "Schema.h"
 
+#include "Dialect.h"
 #include "SqlUtil.h"
 
 #include <QSqlQuery>
@@ -57,12 +58,14 @@ template <typename Record> QStringList columnNames(std::span<const TextColumn<Re
     return names;
 }
 
-template <typename Record> QString textColumnsDdl(std::span<const TextColumn<Record>> columns)
+template <typename Record>
+QString textColumnsDdl(const Dialect& dialect, std::span<const TextColumn<Record>> columns)
 {
     QStringList lines;
     for (const auto& column : columns) {
-        lines << QStringLiteral("  %1 TEXT NOT NULL DEFAULT '%2'")
-                     .arg(QLatin1String(column.name), QLatin1String(column.defaultValue));
+        lines << QStringLiteral("  %1 %2 NOT NULL DEFAULT '%3'")
+                     .arg(QLatin1String(column.name), QLatin1String(dialect.text),
+                          QLatin1String(column.defaultValue));
     }
     return lines.join(QStringLiteral(",\n"));
 }
@@ -144,39 +147,61 @@ void createCardIndexes(QSqlDatabase& db)
 
 void createSchema(QSqlDatabase& db, int countryCode, const QString& companyName)
 {
-    // AUTOINCREMENT: a deleted card's record ID is never handed out again,
-    // because contacts keep record IDs as their link to a card.
+    const Dialect& dialect = Dialect::of(db);
+    const QString text = QLatin1String(dialect.text);
+    // A deleted card's record ID is never handed out again, because
+    // contacts keep record IDs as their link to a card.
     const QString cards =
         QStringLiteral("CREATE TABLE Cards (\n"
-                       "  CardRecordID INTEGER PRIMARY KEY AUTOINCREMENT,\n"
-                       "  CardTypeID TEXT NOT NULL CHECK (CardTypeID IN ('C','S','V','E','P')),\n"
-                       "%1,\n%2,\n"
+                       "  CardRecordID %1,\n"
+                       "  CardTypeID %2 NOT NULL CHECK (CardTypeID IN ('C','S','V','E','P')),\n"
+                       "%3,\n%4,\n"
                        "  CHECK (IsIndividual IN ('Y','N')),\n"
                        "  CHECK (IsInactive IN ('Y','N')))")
-            .arg(textColumnsDdl(cardColumns()), textColumnsDdl(deliveryColumns()));
+            .arg(QLatin1String(dialect.recordIdKey), text, textColumnsDdl(dialect, cardColumns()),
+                 textColumnsDdl(dialect, deliveryColumns()));
     const QString addresses =
         QStringLiteral("CREATE TABLE Addresses (\n"
                        "  CardRecordID INTEGER NOT NULL REFERENCES Cards ON DELETE CASCADE,\n"
                        "  Location INTEGER NOT NULL CHECK (Location BETWEEN 1 AND 5),\n"
                        "%1,\n"
-                       "  PRIMARY KEY (CardRecordID, Location)) WITHOUT ROWID")
-            .arg(textColumnsDdl(addressColumns()));
+                       "  PRIMARY KEY (CardRecordID, Location))%2")
+            .arg(textColumnsDdl(dialect, addressColumns()), QLatin1String(dialect.tableOptions));
     const QString statements[] = {
         QStringLiteral("CREATE TABLE Information (SchemaVersion INTEGER NOT NULL, "
-                       "CountryCode INTEGER NOT NULL, CompanyName TEXT NOT NULL DEFAULT '')"),
+                       "CountryCode INTEGER NOT NULL, CompanyName %1 NOT NULL DEFAULT '')")
+            .arg(text),
         cards,
         addresses,
-        QStringLiteral("CREATE TABLE Users (UserName TEXT PRIMARY KEY COLLATE NOCASE, "
-                       "Salt BLOB NOT NULL, Rounds INTEGER NOT NULL, PasswordHash BLOB NOT NULL)"),
+        QStringLiteral("CREATE TABLE Users (UserName %1, Salt %2 NOT NULL, Rounds INTEGER NOT "
+                       "NULL, PasswordHash %2 NOT NULL)")
+            .arg(QLatin1String(dialect.userNameKey), QLatin1String(dialect.bytes)),
+        QLatin1String(dialect.userNameIndex),
     };
     for (const QString& statement : statements) {
-        execOrThrow(db, statement);
+        if (!statement.isEmpty()) {
+            execOrThrow(db, statement);
+        }
     }
     createCardIndexes(db);
     QSqlQuery info(db);
     prepareOrThrow(info, QStringLiteral("INSERT INTO Information (SchemaVersion, CountryCode, "
                                         "CompanyName) VALUES (?, ?, ?)"));
     execOrThrow(info, {schemaVersion, countryCode, companyName});
+}
+
+QString schemaColumnName(const QString& name)
+{
+    static const QStringList known =
+        QStringList{QStringLiteral("CardRecordID"), QStringLiteral("CardTypeID"),
+                    QStringLiteral("Location")} +
+        cardTextColumnNames() + addressTextColumnNames();
+    for (const QString& column : known) {
+        if (column.compare(name, Qt::CaseInsensitive) == 0) {
+            return column;
+        }
+    }
+    return name;
 }
 
 } // namespace TarvoCards

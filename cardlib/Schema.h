@@ -47,6 +47,9 @@ QString addressSelectList();
 // Creates the tables of an empty company file on an open database.
 void createSchema(QSqlDatabase& db, int countryCode, const QString& companyName);
 
+// A column's name as the schema spells it: a server gives names in lower case.
+QString schemaColumnName(const QString& name);
+
 // The indexes of Cards, dropped and made again around a bulk copy: made
 // once over all rows, they cost a third less than kept up row by row.
 void dropCardIndexes(QSqlDatabase& db);

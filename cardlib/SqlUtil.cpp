@@ -10,6 +10,17 @@ namespace TarvoCards {
 
 brindle::PlatformError sqlFailure(const QString& what, const QSqlError& error)
 {
+    // A server shut down, restarted or out of reach: the transaction is gone with it.
+    const QString code = error.nativeErrorCode();
+    if (code.startsWith(QLatin1String("57P")) || code.startsWith(QLatin1String("08")) ||
+        error.text().contains(QLatin1String("no connection to the server")) ||
+        error.text().contains(QLatin1String("server closed the connection"))) {
+        return brindle::PlatformError(
+            brindle::ErrorNumber::Unspecified,
+            QStringLiteral("The database server ended the connection; what was not committed "
+                           "is rolled back: %1")
+                .arg(error.databaseText().simplified()));
+    }
     return brindle::PlatformError(brindle::ErrorNumber::Unspecified,
                                   QStringLiteral("%1: %2").arg(what, error.text()));
 }
@@ -71,11 +82,11 @@ void useUri(QSqlDatabase& db, const QString& path, OpenMode mode, int busySecond
                                       : QString()));
 }
 
-ScopedDatabase::ScopedDatabase()
+ScopedDatabase::ScopedDatabase(const QString& driver)
 {
     static std::atomic<int> counter = 0;
     m_name = QStringLiteral("tarvocards-%1").arg(++counter);
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    m_db = QSqlDatabase::addDatabase(driver, m_name);
 }
 
 ScopedDatabase::~ScopedDatabase()

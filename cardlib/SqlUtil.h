@@ -41,7 +41,7 @@ void useUri(QSqlDatabase& db, const QString& path, OpenMode mode, int busySecond
 class ScopedDatabase
 {
 public:
-    ScopedDatabase();
+    explicit ScopedDatabase(const QString& driver = QStringLiteral("QSQLITE"));
     ~ScopedDatabase();
     ScopedDatabase(const ScopedDatabase&) = delete;
     ScopedDatabase& operator=(const ScopedDatabase&) = delete;

@@ -3,10 +3,14 @@
 #include "CardRows.h"
 #include "Collections.h"
 #include "Connection.h"
+#include "Dialect.h"
 #include "Schema.h"
+#include "ServerAddress.h"
+#include "ServerBackup.h"
 #include "SqlUtil.h"
 
 #include <deque>
+#include <optional>
 
 namespace TarvoCards {
 
@@ -45,11 +49,14 @@ bool CTypeColl::Import()
                                 : m_cardTypeId;
     // In blocks, not one piece: the room a run has just freed can take it.
     const std::deque<CImportCard> before(begin(), end());
+    std::optional<CardImporter> importer; // its statements go after the rollback
     try {
-        CardImporter importer(db, storedTypes(m_cardTypeId), newType, connection->journal());
-        execOrThrow(db, QStringLiteral("BEGIN IMMEDIATE"));
+        // Lock first: on a server, preparing a write waits for another writer too.
+        Dialect::of(db).beginWrite(db, connection->WriteLockTimeout,
+                                   displayName(connection->Settings().DataFile));
+        importer.emplace(db, storedTypes(m_cardTypeId), newType, connection->journal());
         for (CImportCard& item : *this) {
-            importer.write(item);
+            importer->write(item);
             emit ImportComplete(QVariant());
         }
         execOrThrow(db, QStringLiteral("COMMIT"));
@@ -76,7 +83,9 @@ void CTypeColl::Backup(int, int, bool& ok)
                                  {types.value(0), types.value(types.size() - 1)},
                                  QStringLiteral("CardRecordID")},
                        *this);
-        m_backupPath = writeBackup(connection, m_cardTypeId, types);
+        m_backupPath = Dialect::of(connection.database()).server
+                           ? writeServerBackup(connection.database(), m_cardTypeId, types)
+                           : writeBackup(connection, m_cardTypeId, types);
     } catch (const brindle::PlatformError& error) {
         clear();
         connection.setLastError(error);

@@ -29,7 +29,10 @@ public:
     bool helpWanted() const { return m_help; }
     // The first problem met, empty when there was none.
     const QString& problem() const { return m_problem; }
+    // Records a problem the command found in what it was given.
+    void fail(const QString& problem);
 
+    qsizetype operandCount() const { return m_operands.size(); }
     // The one operand; a problem when it is missing or not alone.
     QString operand(const QString& what);
     const QStringList& operands() const { return m_operands; }
@@ -44,7 +47,6 @@ public:
 
 private:
     void readOption(const Option& option, const QStringList& args, qsizetype& i);
-    void fail(const QString& problem);
 
     QHash<QString, QString> m_values;
     QSet<QString> m_flags;

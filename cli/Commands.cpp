@@ -13,22 +13,37 @@ const char* const transferDetails =
     "      then the report's path when one was written.\n"
     "      --rule update|keep|ask  the update rule for this run only\n"
     "      --inactive              allow the export of inactive cards, this run only\n"
+    "      --options-file FILE     read the option string from FILE, which only its\n"
+    "                              owner may read; \"-\" in place of the option\n"
+    "                              string reads it from standard input. Either keeps\n"
+    "                              the password out of the process list.\n"
+    "      --wait SECONDS          wait up to SECONDS (default 0) for another run that\n"
+    "                              writes the same company file or contact store\n"
     "      --dry-run               run on copies and list what would change; nothing\n"
     "                              of the company file, the store or the settings is\n"
     "                              written; the report is saved as <name>-dry-run.html\n"
+    "      --sync                  sync with the CardDAV server before an import,\n"
+    "                              after a completed export (never in a dry run)\n"
     "      Without a terminal a run whose rule asks is refused unless --rule says\n"
-    "      otherwise. Ctrl-C cancels the run (it winds up and the summary says so);\n"
-    "      a second Ctrl-C ends at once.\n"
+    "      otherwise. Ctrl-C or SIGTERM cancels the run (it winds up and the summary\n"
+    "      says so); a second one ends at once.\n"
     "      Exit status: 0 complete, 1 cancelled or failed, 2 wrong use.\n";
 
+const char* const carddavDetails =
+    "      Writes Brindle's own vdirsyncer configuration, readable by you alone, and\n"
+    "      makes the collections the server lacks. The password is never written:\n"
+    "      vdirsyncer runs CMD for it, e.g. \"secret-tool lookup carddav brindle\".\n"
+    "      Exit status: 0 paired, 1 failed, 2 wrong use.\n";
+
 const Command commands[] = {
-    {"import", "\"<option string>\"",
+    {"import", "\"<option string>\"|-",
      "import contacts into the company file, as the wizard's import arrow", importCommand,
      transferCommandOptions(), transferDetails},
-    {"export", "\"<option string>\"", "export cards into contacts, as the wizard's export arrow",
+    {"export", "\"<option string>\"|-", "export cards into contacts, as the wizard's export arrow",
      exportCommand, transferCommandOptions(), transferDetails},
-    {"options", "\"<option string>\"", "print the options the program reads from an option string",
-     optionsCommand},
+    {"options", "\"<option string>\"|-",
+     "print the options the program reads from an option string", optionsCommand,
+     optionsCommandOptions()},
     {"decode-log", "[FILE]", "print the error log deciphered, one line per entry",
      decodeLogCommand},
     {"settings", "", "print the settings as the program loads them from the registry",
@@ -37,6 +52,9 @@ const Command commands[] = {
      sampleCompanyOptions()},
     {"sample contacts", "ROOT", "write a sample contact store of vCard files under ROOT",
      sampleContactsCommand, sampleContactsOptions()},
+    {"carddav setup", "URL", "pair the contact store with a CardDAV server, through vdirsyncer",
+     carddavSetupCommand, carddavSetupOptions(), carddavDetails},
+    {"carddav sync", "", "sync the contact store with the CardDAV server", carddavSyncCommand},
     {"runs", "", "list the recorded runs that undo can put back, oldest first", runsCommand},
     {"undo", "[RUN]",
      "put back what a run changed (the last run by default); items changed since stay", undoCommand,

@@ -21,6 +21,9 @@ struct Command
     const char* details = nullptr; // more lines for --help
 };
 
+std::span<const Option> optionsCommandOptions();
+// Names, on err, each key of the option string that is no option.
+void warnOfUnknownKeys(const QString& optionString, QTextStream& err);
 int optionsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int decodeLogCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int settingsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
@@ -29,6 +32,9 @@ int sampleCompanyCommand(const QStringList& args, QTextStream& out, QTextStream&
 std::span<const Option> sampleContactsOptions();
 std::span<const Option> sampleCompanyOptions();
 std::span<const Option> transferCommandOptions();
+std::span<const Option> carddavSetupOptions();
+int carddavSetupCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int carddavSyncCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int importCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int exportCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runsCommand(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -76,6 +76,12 @@ bool DryRun::enter(clsOptions& options, QString& problem)
     const QString company = m_scratch.filePath(QFileInfo(options.Database()).fileName());
     const QString store = m_scratch.filePath(QStringLiteral("contacts"));
     const QString root = contacts::Application::defaultRoot();
+    if (!QFileInfo(options.Database()).isFile()) {
+        problem = QStringLiteral("a dry run works on a copy of the company file, and %1 is no "
+                                 "file that can be copied")
+                      .arg(options.Database());
+        return false;
+    }
     if (!m_scratch.isValid() || !QFile::copy(options.Database(), company) ||
         (QFileInfo(root).isDir() && !copyTree(root, store))) {
         problem = QStringLiteral("the company file and the contact store cannot be copied for "

@@ -13,7 +13,9 @@ volatile sig_atomic_t presses = 0;
 volatile sig_atomic_t delivered = 0;
 volatile sig_atomic_t terminalSaved = 0;
 termios savedTerminal{};
-struct sigaction previous
+struct sigaction previousInterrupt
+{};
+struct sigaction previousTerminate
 {};
 
 void write(const char* text)
@@ -46,12 +48,15 @@ Guard::Guard()
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0; // no restart: a key being awaited hears of it
-    sigaction(SIGINT, &action, &previous);
+    sigaction(SIGINT, &action, &previousInterrupt);
+    // A scheduler or a shutdown stops a run with SIGTERM: a cancel too.
+    sigaction(SIGTERM, &action, &previousTerminate);
 }
 
 Guard::~Guard()
 {
-    sigaction(SIGINT, &previous, nullptr);
+    sigaction(SIGINT, &previousInterrupt, nullptr);
+    sigaction(SIGTERM, &previousTerminate, nullptr);
 }
 
 bool takePending()

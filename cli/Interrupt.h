@@ -2,8 +2,9 @@
 
 namespace brindle::cli::interrupt {
 
-// Ctrl-C while a run is under way: the first asks the run to cancel (as a
-// confirmed Cancel), a second one ends the program at once with status 1.
+// Ctrl-C or SIGTERM while a run is under way: the first asks the run to
+// cancel (as a confirmed Cancel), a second one ends the program at once
+// with status 1.
 class Guard
 {
 public:

@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "cardlib/ServerAddress.h"
 #include "platform/PlatformError.h"
 #include "samples/CompanyFileGenerator.h"
 
@@ -41,7 +42,7 @@ int sampleCompanyCommand(const QStringList& args, QTextStream& out, QTextStream&
     } catch (const PlatformError& error) {
         return complain(err, command, error.description(), 1);
     }
-    out << "Wrote " << sample.cards << " cards to " << file;
+    out << "Wrote " << sample.cards << " cards to " << TarvoCards::displayName(file);
     if (!sample.password.isEmpty()) {
         out << " (user " << samples::sampleUserName << ")";
     }

@@ -3,6 +3,7 @@
 #include "Console.h"
 #include "Interrupt.h"
 #include "TerminalPrompts.h"
+#include "startup/TextHelpers.h"
 
 namespace brindle::cli {
 
@@ -82,7 +83,7 @@ void TerminalProgress::draw()
         QStringLiteral("[%1%2] %3% %4")
             .arg(QString(filled, QLatin1Char('#')), QString(barWidth - filled, QLatin1Char('-')))
             .arg(m_percent, 3)
-            .arg(text.left(60));
+            .arg(firstCharacters(text, 60));
     if (line == m_lastLine) {
         return;
     }

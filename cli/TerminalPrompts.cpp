@@ -5,6 +5,7 @@
 #include "review/FSummary.h"
 #include "review/FUpdateChoice.h"
 #include "screens/Notices.h"
+#include "startup/RunSettings.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -216,6 +217,12 @@ void TerminalPrompts::showSummary(FSummary& summary)
         out << "  " << column(counter->label + ':', 18) << ' ' << counter->value << ' '
             << counter->unit << '\n';
     }
+    const FSummary::Tally& tally = summary.tally;
+    out << "  Of " << summary.TotalCards
+        << (summary.settings().glTransferAction == RunSettings::Import ? " contacts: " : " cards: ")
+        << tally.added << " added, " << tally.changed << " changed, " << tally.unchanged
+        << " unchanged, " << tally.skipped << " skipped, " << tally.rejected << " rejected, "
+        << summary.notReached() << " not reached\n";
     out.flush();
 }
 

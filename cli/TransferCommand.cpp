@@ -5,11 +5,15 @@
 #include "Console.h"
 #include "DryRun.h"
 #include "Interrupt.h"
+#include "OptionString.h"
 #include "TerminalProgress.h"
 #include "TerminalPrompts.h"
+#include "cardlib/ServerAddress.h"
+#include "runs/RunFiles.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
+#include <QFileInfo>
 #include <optional>
 #include <variant>
 
@@ -25,7 +29,9 @@ struct TransferArguments
     QString options;
     std::optional<qint32> rule;
     bool inactive = false;
+    qint64 waitSeconds = 0;
     bool dryRun = false;
+    bool sync = false;
 };
 
 const qint32 rules[] = {FChooseAction::UpdateExisting, FChooseAction::KeepExisting,
@@ -36,15 +42,20 @@ std::variant<TransferArguments, QString> parse(const QStringList& args)
 {
     Arguments read(args, transferCommandOptions());
     TransferArguments parsed;
-    parsed.options = read.operand(QStringLiteral("the option string as one argument, in quotes"));
+    parsed.options = readOptionString(read);
     parsed.inactive = read.flag("--inactive");
+    parsed.waitSeconds = read.number("--wait", 0, 0, 24 * 3600);
     parsed.dryRun = read.flag("--dry-run");
+    parsed.sync = read.flag("--sync");
     const int rule = read.choice("--rule", {"update", "keep", "ask"}, -1);
     if (rule >= 0) {
         parsed.rule = rules[rule];
     }
     if (!read.problem().isEmpty()) {
         return read.problem();
+    }
+    if (parsed.dryRun && parsed.sync) {
+        return QStringLiteral("a dry run changes nothing, so it does not sync: leave out --sync");
     }
     return parsed;
 }
@@ -127,7 +138,10 @@ int finish(ProgramContext& context, RunSettings& settings, int status)
 int explainFailedChecks(ProgramContext& context, RunSettings& settings, QTextStream& err)
 {
     const QString database = settings.gobjOptions ? settings.gobjOptions->Database() : QString();
-    if (!database.isEmpty() && !MMain::FileExists(database)) {
+    if (!database.isEmpty() && QFileInfo(database).isDir()) {
+        err << "brindle-cli: the company file " << database << " is a folder, not a file\n";
+    } else if (!database.isEmpty() && !TarvoCards::ServerAddress::names(database) &&
+               !MMain::FileExists(database)) {
         err << "brindle-cli: the company file " << database << " does not exist\n";
     }
     err << "brindle-cli: the checks before the run failed; nothing was transferred\n";
@@ -138,6 +152,7 @@ int run(ProgramContext& context, qint32 lTransferAction, const TransferArguments
         Console& console, TerminalPrompts& prompts, const Forms::ProcessFactory& makeProcess)
 {
     QTextStream& err = console.err();
+    warnOfUnknownKeys(args.options, err);
     RunSettings settings;
     std::optional<DryRun> dryRun;
     if (args.dryRun) {
@@ -152,6 +167,13 @@ int run(ProgramContext& context, qint32 lTransferAction, const TransferArguments
     case MMain::FirstScreen::ChooseAction:
         break;
     }
+    const clsOptions& options = *settings.gobjOptions;
+    if (!options.Customers() && !options.Suppliers() && !options.Employees() &&
+        !options.Personal()) {
+        err << "brindle-cli: choose at least one card type (CUSTOMERS=YES, SUPPLIERS=YES, "
+               "EMPLOYEES=YES or PERSONAL=YES)\n";
+        return UsageError;
+    }
     TerminalProgress progress(console, prompts);
     Forms forms(context, settings, progress);
     std::optional<RunSettings> runSettings;
@@ -161,6 +183,11 @@ int run(ProgramContext& context, qint32 lTransferAction, const TransferArguments
         runSettings = settingsForRun(s, args);
         return base(c, *runSettings, r, summary);
     };
+    // A dry run changes nothing, on the server neither, whatever CardDavSync says.
+    forms.carddavSync = {args.dryRun ? std::optional(false)
+                         : args.sync ? std::optional(true)
+                                     : std::nullopt,
+                         [&console](const QString& moved) { console.out() << moved << '\n'; }};
     forms.LoadForNormalStart();
     FChooseAction& screen = forms.fChooseAction;
     screen.Show();
@@ -180,7 +207,17 @@ int run(ProgramContext& context, qint32 lTransferAction, const TransferArguments
         err << "brindle-cli: " << problem << '\n';
         return finish(context, settings, NotCompleted);
     }
+    // Taken here to wait for them; the run shares them. A dry run locks
+    // only its copies.
+    WriteLocks locks;
+    if (const QString refusal =
+            locks.acquire(FChooseAction::writtenByARun(settings), int(args.waitSeconds * 1000));
+        !refusal.isEmpty()) {
+        err << "brindle-cli: " << refusal << "; nothing was transferred\n";
+        return finish(context, settings, NotCompleted);
+    }
     const ErrorCollector errors(context);
+    const QStringList runsBefore = listRuns(runsFolder());
     const bool completed = screen.StartProcess(lTransferAction);
     if (runSettings) {
         // The notice's "do not show again" is the user's answer, kept.
@@ -192,6 +229,11 @@ int run(ProgramContext& context, qint32 lTransferAction, const TransferArguments
     const QString report = dryRun ? dryRun->report(console.out()) : forms.fSummary.ReportFilePath;
     if (!report.isEmpty()) {
         console.out() << "Report: " << report << '\n';
+    }
+    const QStringList runs = listRuns(runsFolder());
+    if (!dryRun && !runs.isEmpty() && runs.last() != runsBefore.value(runsBefore.size() - 1)) {
+        console.out() << "To put this run back: brindle-cli undo "
+                      << QFileInfo(runs.last()).fileName() << '\n';
     }
     forms.fSummary.cmdClose_Click();
     return completed ? Completed : NotCompleted;
@@ -209,10 +251,13 @@ int transferCommand(ProgramContext& context, qint32 lTransferAction, const QStri
         return UsageError;
     }
     const interrupt::Guard interrupts;
+    // Only what the run writes is locked: runs on other files go side by side.
+    context.setPreviousInstanceTest(false);
     TerminalPrompts prompts(console);
     const PromptsScope scope(context, prompts);
     const int status = run(context, lTransferAction, std::get<TransferArguments>(parsed), console,
                            prompts, makeProcess);
+    context.setPreviousInstanceTest(true);
     console.out().flush();
     console.err().flush();
     return status;
@@ -220,7 +265,12 @@ int transferCommand(ProgramContext& context, qint32 lTransferAction, const QStri
 
 std::span<const Option> transferCommandOptions()
 {
-    static const Option options[] = {{"--rule", "update|keep|ask"}, {"--inactive"}, {"--dry-run"}};
+    static const Option options[] = {{"--rule", "update|keep|ask"},
+                                     {"--inactive"},
+                                     {"--wait", "SECONDS"},
+                                     {"--dry-run"},
+                                     {"--sync"},
+                                     optionsFileOption};
     return options;
 }
 

@@ -1,6 +1,7 @@
 #include "Commands.h"
 #include "Console.h"
 #include "platform/PlatformError.h"
+#include "platform/WriteLocks.h"
 #include "runs/RunFiles.h"
 #include "runs/RunRecord.h"
 #include "runs/Undo.h"
@@ -58,6 +59,15 @@ int undo(const RecordedRun& run, Console& console, bool dryRun, bool yes)
     if (!yes && !confirmed(console)) {
         out << "Nothing was changed.\n";
         return 1;
+    }
+    WriteLocks locks;
+    const QString refusal =
+        locks.acquire({{QStringLiteral("the company file"),
+                        run.header.value(QStringLiteral("companyFile")).toString()},
+                       {QStringLiteral("the contact store"),
+                        run.header.value(QStringLiteral("store")).toString()}});
+    if (!refusal.isEmpty()) {
+        return complain(console.err(), "undo", refusal, 1);
     }
     QJsonObject header = run.header;
     header.insert(QStringLiteral("undoes"), QFileInfo(run.folder).fileName());

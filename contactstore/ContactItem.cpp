@@ -157,6 +157,7 @@ void ContactItem::setUid(const QString& uid)
 void ContactItem::Save()
 {
     // Items that are not contacts cannot be changed, so there is never anything to write.
+    m_savedChanges = false;
     if (kind() != Kind::Contact || !m_changed) {
         return;
     }
@@ -167,6 +168,7 @@ void ContactItem::Save()
         writeNew(folder);
     }
     m_changed = false;
+    m_savedChanges = true;
     if (folder) {
         folder->stored(*this, m_directory + u'/' + m_fileName);
     }

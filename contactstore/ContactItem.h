@@ -38,6 +38,8 @@ public:
     void setProperty(const QString& name, const QVariant& value);
     // Writes the contact when it changed; items that are not contacts never change.
     void Save();
+    // True when the last Save wrote the contact, False when nothing had changed.
+    bool savedChanges() const { return m_savedChanges; }
     // Ends the editing of the item: olSave (0) saves it, olDiscard (1) drops
     // the changes made since it was last read or saved.
     void Close(int saveMode);
@@ -98,6 +100,7 @@ private:
     FileStamp m_stamp;
     ContentDigest m_digest{};
     bool m_changed = false;
+    bool m_savedChanges = false;
 };
 
 } // namespace contacts

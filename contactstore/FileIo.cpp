@@ -26,10 +26,52 @@ std::optional<struct stat> statOf(const QString& path)
 {
     struct stat info
     {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+    if (::stat(nativePath(path).constData(), &info) != 0) {
         return std::nullopt;
     }
     return info;
+}
+
+// A link is looked at, not followed: what is written replaces the link.
+std::optional<struct stat> linkStatOf(const QString& path)
+{
+    struct stat info
+    {};
+    if (::lstat(nativePath(path).constData(), &info) != 0) {
+        return std::nullopt;
+    }
+    return info;
+}
+
+bool isContinuation(char byte)
+{
+    return (uchar(byte) & 0xC0) == 0x80;
+}
+
+// The length of the well-formed UTF-8 sequence at the start of bytes, or 0.
+qsizetype sequenceLength(QByteArrayView bytes)
+{
+    const uchar lead = uchar(bytes.front());
+    const qsizetype length = lead < 0x80   ? 1
+                             : lead < 0xC2 ? 0
+                             : lead < 0xE0 ? 2
+                             : lead < 0xF0 ? 3
+                             : lead < 0xF5 ? 4
+                                           : 0;
+    if (length == 0 || length > bytes.size() ||
+        !std::all_of(bytes.begin() + 1, bytes.begin() + length, isContinuation)) {
+        return 0;
+    }
+    return QUtf8StringView(bytes.first(length)).isValidUtf8() ? length : 0;
+}
+
+constexpr char16_t EscapeBase = 0xDC00;
+
+bool isEscapedByte(const QString& text, qsizetype i)
+{
+    const char16_t c = text[i].unicode();
+    return c >= EscapeBase + 0x80 && c <= EscapeBase + 0xFF &&
+           (i == 0 || !text[i - 1].isHighSurrogate());
 }
 
 class FileDescriptor
@@ -58,13 +100,59 @@ private:
 
 } // namespace
 
+QString nameFromNative(const QByteArray& bytes)
+{
+    if (QUtf8StringView(bytes).isValidUtf8()) {
+        return QString::fromUtf8(bytes);
+    }
+    QString name;
+    for (QByteArrayView rest(bytes); !rest.isEmpty();) {
+        const qsizetype length = sequenceLength(rest);
+        if (length > 0) {
+            name += QString::fromUtf8(rest.first(length));
+            rest = rest.sliced(length);
+        } else {
+            name += QChar(char16_t(EscapeBase + uchar(rest.front())));
+            rest = rest.sliced(1);
+        }
+    }
+    return name;
+}
+
+QByteArray nativePath(const QString& path)
+{
+    qsizetype from = 0;
+    QByteArray bytes;
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        if (isEscapedByte(path, i)) {
+            bytes += QStringView(path).sliced(from, i - from).toUtf8();
+            bytes += char(path[i].unicode() - EscapeBase);
+            from = i + 1;
+        }
+    }
+    return from == 0 ? path.toUtf8() : bytes + QStringView(path).sliced(from).toUtf8();
+}
+
 FileContents readFile(const QString& path)
 {
-    const FileDescriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    // Without blocking: a FIFO put in a contact's place must not hang the run.
+    const FileDescriptor fd(
+        ::open(nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info
     {};
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
         raiseSystemError(errno, QStringLiteral("read"), path);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        raise(brindle::ErrorNumber::Unspecified,
+              QStringLiteral("Cannot read %1: it is not a regular file").arg(path));
+    }
+    // Checked before any room is taken, and no more than this is ever read.
+    if (info.st_size > MaxContactFileBytes) {
+        raise(brindle::ErrorNumber::Unspecified,
+              QStringLiteral("Cannot read %1: the file is larger than %2 bytes")
+                  .arg(path)
+                  .arg(MaxContactFileBytes));
     }
     FileContents contents;
     contents.bytes.resize(qsizetype(info.st_size));
@@ -98,7 +186,7 @@ QByteArray temporaryNameFor(const QString& path)
     const QString name = path.left(slash + 1) + u'.' + path.sliced(slash + 1) + u'.' +
                          QString::number(QRandomGenerator::global()->generate64(), 36) +
                          QStringLiteral(".tmp");
-    return QFile::encodeName(name);
+    return nativePath(name);
 }
 
 enum class Target
@@ -110,13 +198,15 @@ enum class Target
 int createTemporary(const QString& path, Target target, QByteArray& temporaryName)
 {
     // A rewritten file keeps its permissions; a new one gets the usual ones.
+    // A link or anything else that is no regular file is replaced as if new,
+    // so that nothing is written where the link leads.
     const std::optional<struct stat> found =
-        target == Target::Replace ? statOf(path) : std::optional<struct stat>();
-    const bool old = found.has_value();
+        target == Target::Replace ? linkStatOf(path) : std::optional<struct stat>();
+    const bool old = found.has_value() && S_ISREG(found->st_mode);
     const mode_t oldMode = old ? found.value().st_mode : 0;
     // The rename would replace a read-only file; the permission bits are
     // asked too, as root may write any file.
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = nativePath(path);
     if (old && ::access(name.constData(), W_OK) != 0) {
         return -1;
     }
@@ -192,7 +282,7 @@ std::optional<FileStamp> writeThroughTemporary(const QString& path, const QByteA
     struct stat info
     {};
     const bool written = writeAll(fd.get(), bytes) && ::fstat(fd.get(), &info) == 0 && fd.close();
-    if (written && moveInto(temporaryName, QFile::encodeName(path), target)) {
+    if (written && moveInto(temporaryName, nativePath(path), target)) {
         return FileStamp{bytes.size(), modifiedNs(info)};
     }
     const int error = errno;
@@ -237,7 +327,7 @@ bool isUnchangedOnDisk(const QString& path, const FileStamp& stamp, const Conten
 QStringList listDirectory(const QString& path, bool directories)
 {
     std::error_code error;
-    std::filesystem::directory_iterator it(QFile::encodeName(path).toStdString(), error);
+    std::filesystem::directory_iterator it(nativePath(path).toStdString(), error);
     if (error) {
         raiseSystemError(error.value(), QStringLiteral("list"), path);
     }
@@ -245,7 +335,7 @@ QStringList listDirectory(const QString& path, bool directories)
     for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
         const bool isDirectory = it->is_directory(error);
         if (isDirectory == directories && (directories || it->is_regular_file(error))) {
-            names += QFile::decodeName(QByteArray::fromStdString(it->path().filename()));
+            names += nameFromNative(QByteArray::fromStdString(it->path().filename()));
         }
     }
     if (error) {
@@ -258,8 +348,7 @@ QStringList listDirectory(const QString& path, bool directories)
 bool makeDirectory(const QString& path)
 {
     std::error_code error;
-    const bool made =
-        std::filesystem::create_directories(QFile::encodeName(path).toStdString(), error);
+    const bool made = std::filesystem::create_directories(nativePath(path).toStdString(), error);
     if (error) {
         raiseSystemError(error.value(), QStringLiteral("create the folder"), path);
     }
@@ -283,7 +372,7 @@ QStringList SyncList::flush()
     QSet<dev_t> synced;
     for (const QString& path : list) {
         // A file deleted since it was written leaves its directory to sync.
-        FileDescriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+        FileDescriptor fd(::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC));
         if (fd.get() < 0 && errno == ENOENT) {
             continue;
         }

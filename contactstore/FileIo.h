@@ -35,7 +35,18 @@ struct FileContents
     FileStamp stamp;
 };
 
+// Larger files are not address cards; refusing them keeps memory bounded.
+constexpr qsizetype MaxContactFileBytes = 16 * 1024 * 1024;
+
+// A name as the directory gave it, and back: bytes that are not UTF-8 are
+// kept as the code points U+DC80 to U+DCFF, so that such a file can still be
+// opened, read and rewritten under its own name.
+QString nameFromNative(const QByteArray& bytes);
+QByteArray nativePath(const QString& path);
+
 // These raise error 287 when permission is denied and -2147467259 otherwise.
+// A file that is not a regular one, or larger than MaxContactFileBytes, is
+// refused before anything is read.
 FileContents readFile(const QString& path);
 // Writes through a temporary file and a rename, so a reader never sees half a
 // file; the temporary file is removed again when anything fails.

@@ -1,8 +1,9 @@
 #include "Folder.h"
 
+#include "FileIo.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace contacts {
 
@@ -10,6 +11,7 @@ namespace {
 
 constexpr int ContactsFolderType = 10;
 const QLatin1StringView SettingsFile(".brindle-folder");
+const QByteArray ShowKey("ShowAsOutlookAB=");
 
 bool isValidFolderName(const QString& name)
 {
@@ -58,14 +60,26 @@ QString Folder::settingsPath() const
     return m_directory + u'/' + SettingsFile;
 }
 
+// The marker is an INI file with one key. It is read as any contact file is
+// (a FIFO or a huge file in its place reads as unset) and written as one,
+// by a temporary file and a rename: a link in its place is replaced, and
+// nothing is written where it leads.
 bool Folder::ShowAsOutlookAB() const
 {
-    if (!QFileInfo::exists(settingsPath())) {
+    QByteArray bytes;
+    try {
+        bytes = readFile(settingsPath()).bytes;
+    } catch (const brindle::PlatformError&) {
         return false;
     }
-    return QSettings(settingsPath(), QSettings::IniFormat)
-        .value(QStringLiteral("ShowAsOutlookAB"), false)
-        .toBool();
+    for (const QByteArray& line : bytes.split('\n')) {
+        const QByteArray entry = line.trimmed();
+        if (entry.startsWith(ShowKey)) {
+            const QByteArray value = entry.sliced(ShowKey.size()).trimmed().toLower();
+            return !value.isEmpty() && value != "false" && value != "0";
+        }
+    }
+    return false;
 }
 
 // Written only when it changes, so that an export that sets it on every run
@@ -76,13 +90,7 @@ void Folder::setShowAsOutlookAB(bool show)
         return;
     }
     m_store->unflushed().add(settingsPath());
-    QSettings settings(settingsPath(), QSettings::IniFormat);
-    settings.setValue(QStringLiteral("ShowAsOutlookAB"), show);
-    settings.sync();
-    if (settings.status() != QSettings::NoError) {
-        raise(brindle::ErrorNumber::Unspecified,
-              QStringLiteral("Cannot write the folder settings %1").arg(settingsPath()));
-    }
+    writeFileAtomically(settingsPath(), "[General]\n" + ShowKey + (show ? "true" : "false") + '\n');
 }
 
 Folders::Folders(std::shared_ptr<Store> store, QString directory)

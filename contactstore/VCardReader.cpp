@@ -1,3 +1,4 @@
+#include "FileIo.h"
 #include "VCard.h"
 #include "VCardLegacy.h"
 
@@ -8,9 +9,6 @@
 namespace contacts {
 
 namespace {
-
-// Larger files are not address cards; refusing them keeps memory bounded.
-constexpr qsizetype MaxCardBytes = 16 * 1024 * 1024;
 
 using Parts = QVarLengthArray<QStringView, 8>;
 
@@ -194,8 +192,8 @@ private:
 
 std::optional<QString> Reader::decodeText(const QByteArray& bytes)
 {
-    if (bytes.size() > MaxCardBytes) {
-        m_error = QStringLiteral("the file is larger than %1 bytes").arg(MaxCardBytes);
+    if (bytes.size() > MaxContactFileBytes) {
+        m_error = QStringLiteral("the file is larger than %1 bytes").arg(MaxContactFileBytes);
         return std::nullopt;
     }
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

@@ -11,6 +11,7 @@
 #include "startup/MMain.h"
 
 #include <array>
+#include <cmath>
 #include <optional>
 
 namespace brindle {
@@ -64,12 +65,13 @@ std::shared_ptr<contacts::ContactItem> find(ProgramContext& context, const conta
     }
 }
 
-// A contact linked to another card by its CustomerID.
+// A contact linked to another card by its CustomerID. Compared as numbers,
+// never cast: a CustomerID beyond any record ID is another card's too.
 bool belongsToAnother(contacts::ContactItem& contact, const CCard& card)
 {
-    const qint32 linked =
-        qint32(leadingNumber(contact.property(QStringLiteral("CustomerID")).toString().trimmed()));
-    return linked > 0 && linked != card.CardRecordID;
+    const double linked = std::trunc(
+        leadingNumber(contact.property(QStringLiteral("CustomerID")).toString().trimmed()));
+    return linked > 0 && linked != double(card.CardRecordID);
 }
 
 // The card's own contact: by its record ID first, so that another contact
@@ -168,6 +170,10 @@ bool FProcess::ImportToOutlook()
     if (result && !m_settings.gbSuppressReport) {
         result = createExportReport(lists);
     }
+    for (const CCard& card : std::as_const(mcolRejected)) {
+        ++(card.TransferMessage == rejectedByUser ? m_summary.tally.skipped
+                                                  : m_summary.tally.rejected);
+    }
     mcolRejected.clear();
     m_progress.setPointer(RunProgress::Pointer::Default);
     return result;
@@ -230,9 +236,11 @@ bool FProcess::exportCard(CCard& card, ExportTargets& targets, ExportLists& list
         mcolRejected.append(card);
     } else if (action == ExportAction::Add) {
         ++mlAddedCards;
+        ++m_summary.tally.added;
         lists.added.append(lists.current);
     } else {
         ++mlUpdatedCards;
+        ++(contact->savedChanges() ? m_summary.tally.changed : m_summary.tally.unchanged);
         lists.updated.append(lists.current);
     }
     return true;

@@ -1,6 +1,7 @@
 #include "ContactSearch.h"
 
 #include "accounting/CardIndex.h"
+#include "startup/TextHelpers.h"
 
 #include <QStringList>
 
@@ -29,7 +30,7 @@ bool isPerson(const TarvoCards::CCard& card)
 
 QString matchingKey(const TarvoCards::CCard& card)
 {
-    return card.LastName.left(3) + card.FirstName.left(1) +
+    return firstCharacters(card.LastName, 3) + firstCharacters(card.FirstName, 1) +
            QStringLiteral("%1").arg(card.CardRecordID % 1000, 3, 10, QLatin1Char('0'));
 }
 

@@ -1,4 +1,5 @@
 #include "accounting/CardRules.h"
+#include "review/FSummary.h"
 #include "run/FProcess.h"
 #include "startup/CardType.h"
 #include "startup/ErrorLog.h"
@@ -49,6 +50,8 @@ bool FProcess::MergeVEXO2Outlook()
                 rejectCard(card, duplicateCard);
             } else if (included) {
                 mcolTransfer.push_back(card);
+            } else {
+                ++m_summary.tally.skipped;
             }
             if (!comparedOne(step)) {
                 result = false;

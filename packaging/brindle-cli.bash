@@ -10,13 +10,23 @@ _brindle_cli()
         --rule) COMPREPLY=($(compgen -W 'update keep ask' -- "$cur")); return ;;
         --country) COMPREPLY=($(compgen -W 'au us' -- "$cur")); return ;;
         --layout) COMPREPLY=($(compgen -W 'folders categories' -- "$cur")); return ;;
-        --cards | --contacts | --seed | --password) return ;;
+        --cards | --contacts | --seed | --password | --username | --wait) return ;;
+        --password-command) COMPREPLY=($(compgen -c -- "$cur")); return ;;
         --options-file) _filedir; return ;;
     esac
 
     local command=${words[1]} options
     case $command in
-        import | export) options='--rule --inactive --options-file --help' ;;
+        import | export) options='--rule --inactive --sync --dry-run --wait --options-file --help' ;;
+        undo) options='--yes --dry-run --help' ;;
+        carddav)
+            if ((cword == 2)); then
+                COMPREPLY=($(compgen -W 'setup sync' -- "$cur"))
+                return
+            fi
+            [[ ${words[2]} == setup ]] && options='--username --password-command --help' ||
+                options='--help'
+            ;;
         options) options='--options-file --help' ;;
         sample)
             if ((cword == 2)); then
@@ -28,11 +38,11 @@ _brindle_cli()
                 contacts) options='--contacts --layout --seed --help' ;;
             esac
             ;;
-        decode-log | settings) options='--help' ;;
+        decode-log | settings | runs) options='--help' ;;
     esac
 
     if ((cword == 1)); then
-        COMPREPLY=($(compgen -W 'import export options decode-log settings sample
+        COMPREPLY=($(compgen -W 'import export options decode-log settings sample carddav runs undo
             --help --version' -- "$cur"))
     elif [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))

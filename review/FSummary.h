@@ -28,6 +28,22 @@ public:
     qint32 UpdatedCards = 0;
     qint32 RejectedCards = 0;
     qint32 TotalUpdates = 0;
+    // What became of each card or contact the run read; the rest of
+    // TotalCards was not reached, because the run was cancelled or failed.
+    struct Tally
+    {
+        qint32 added = 0;
+        qint32 changed = 0;
+        qint32 unchanged = 0;
+        qint32 skipped = 0; // by the user's answer or choice of cards
+        qint32 rejected = 0;
+    };
+    Tally tally;
+    qint32 notReached() const
+    {
+        return TotalCards -
+               (tally.added + tally.changed + tally.unchanged + tally.skipped + tally.rejected);
+    }
     bool UserCancelled = false;
     QString ReportFilePath;
 
@@ -41,6 +57,8 @@ public:
     void cmdHelp_Click();
     // True once the program is shutting down.
     bool programExiting() const;
+    // The settings of the run it sums up.
+    const RunSettings& settings() const { return *m_settings; }
 
     // What the window shows.
     QString caption = QStringLiteral("Export Summary");

@@ -87,7 +87,9 @@ bool ImportReportWriter::openReportFile(QSaveFile& file) const
         logFailure("GenerateReport", "Path not found: " + m_reportPath);
         return false;
     }
-    if (!file.open(QIODevice::WriteOnly)) {
+    // It lists company data: as private as a backup.
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         logFailure("GenerateReport", file.errorString() + ": " + file.fileName());
         return false;
     }

@@ -13,6 +13,7 @@
 #include "startup/Shell.h"
 
 #include <QDir>
+#include <QUrl>
 
 namespace brindle {
 
@@ -48,9 +49,10 @@ bool FProcess::ProcessData()
     const auto goOn = [&] { return bOK && !mbUserCancelled; };
     try {
         mbFinished = false;
-        mbApplicationCancelled = false;
+        mbApplicationCancelled = m_cancelAnswered = false;
         mlRulesFilter = m_settings.glRulesFilter;
         mcolRejected.clear();
+        m_summary.tally = {};
         m_cancelEnabled = m_helpEnabled = true;
         m_progress.setButtonsEnabled(true, true);
         m_progress.setPointer(RunProgress::Pointer::Hourglass);
@@ -118,24 +120,18 @@ void FProcess::windUp(bool bOK)
     }
 }
 
-// A run whose changes cannot be recorded changes nothing.
-bool FProcess::startRecord()
-{
-    try {
-        m_record = RunRecord::create(
-            runsFolder(),
-            m_settings.glTransferAction == importDirection ? QStringLiteral("import")
-                                                           : QStringLiteral("export"),
-            {{QStringLiteral("companyFile"), m_settings.options().Database()},
-             {QStringLiteral("store"), contacts::Application::defaultRoot()}});
-        return true;
-    } catch (const std::exception& error) {
-        m_context.logError(QStringLiteral("FProcess.ProcessData"), error);
-        return false;
-    }
-}
-
 namespace {
+
+// A server's address may carry a password; no record keeps one.
+QString withoutPassword(const QString& database)
+{
+    QUrl url(database);
+    if (!url.isValid() || url.scheme().size() < 2 || url.password().isEmpty()) {
+        return database;
+    }
+    url.setPassword(QString());
+    return url.toString();
+}
 
 // How many records a completed run leaves: the registry's KeepRuns, else 10.
 qint32 keptRuns(ProgramContext& context)
@@ -146,6 +142,23 @@ qint32 keptRuns(ProgramContext& context)
 }
 
 } // namespace
+
+// A run whose changes cannot be recorded changes nothing.
+bool FProcess::startRecord()
+{
+    try {
+        m_record = RunRecord::create(
+            runsFolder(),
+            m_settings.glTransferAction == importDirection ? QStringLiteral("import")
+                                                           : QStringLiteral("export"),
+            {{QStringLiteral("companyFile"), withoutPassword(m_settings.options().Database())},
+             {QStringLiteral("store"), contacts::Application::defaultRoot()}});
+        return true;
+    } catch (const std::exception& error) {
+        m_context.logError(QStringLiteral("FProcess.ProcessData"), error);
+        return false;
+    }
+}
 
 // A record of no change is dropped, so that undo means the last run that changed something.
 void FProcess::closeRecord(bool completed)

@@ -127,6 +127,8 @@ protected:
     bool mbFinished = true;
     bool mbUserCancelled = false;
     bool mbApplicationCancelled = false;
+    // Cancel answered in the confirmation dialog: what was confirmed is written.
+    bool m_cancelAnswered = false;
     qint32 mlRulesFilter = 0;
     bool mbCustomers = false;
     bool mbSuppliers = false;
@@ -185,7 +187,9 @@ protected:
     void queueForImport(TarvoCards::CCard& card);
     TarvoCards::CCard takeNextTransfer();
     bool importType(const QString& cardTypeId, qint32& countedItems);
+    void tallyWritten(const TarvoCards::CImportCard& item);
     void listRejectedCards();
+    QString secondClaimant(qint32 cardRecordId) const;
     void createImportReport();
 
     // Contact side

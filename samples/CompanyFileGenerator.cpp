@@ -4,6 +4,7 @@
 #include "cardlib/Collections.h"
 #include "cardlib/CompanyFile.h"
 #include "cardlib/Connection.h"
+#include "cardlib/ServerAddress.h"
 #include "platform/PlatformError.h"
 
 #include <QFile>
@@ -129,6 +130,12 @@ void writeCompanyFile(const QString& path, const CompanyFileOptions& options, Ex
     if (options.cards < 0 || options.cards > maxSampleCards) {
         throw refused(
             QStringLiteral("%1 cards: give 0 to %2").arg(options.cards).arg(maxSampleCards));
+    }
+    if (TarvoCards::ServerAddress::names(path)) {
+        // A database on a server is filled where it is; one that holds a
+        // company file already is refused, --force or not.
+        fill(path, options);
+        return;
     }
     const QString target = targetOf(path, existing);
     QTemporaryDir work(QFileInfo(target).absolutePath() +

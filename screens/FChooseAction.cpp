@@ -1,6 +1,9 @@
 #include "FChooseAction.h"
 
 #include "Forms.h"
+#include "carddav/RunSync.h"
+#include "cardlib/ServerAddress.h"
+#include "contactstore/Application.h"
 #include "platform/PlatformError.h"
 #include "run/FProcess.h"
 #include "screens/ScreenTexts.h"
@@ -114,23 +117,46 @@ bool FChooseAction::InitialiseSettings(bool& bExitApplication)
         if (!MMain::CheckVEXOInstallation(m_forms.context, m_forms.settings, bExitApplication)) {
             return false;
         }
-        return MMain::FileExists(m_forms.settings.options().Database());
+        const QString database = m_forms.settings.options().Database();
+        return TarvoCards::ServerAddress::names(database) || MMain::FileExists(database);
     } catch (const std::exception& error) {
         m_forms.context.logError(QStringLiteral("FChooseAction.InitialiseSettings"), error);
         return false;
     }
 }
 
+QList<WriteLocks::Target> FChooseAction::writtenByARun(const RunSettings& settings)
+{
+    return {{QStringLiteral("the company file"),
+             settings.gobjOptions ? settings.gobjOptions->Database() : QString()},
+            {QStringLiteral("the contact store"), contacts::Application::defaultRoot()}};
+}
+
 bool FChooseAction::StartProcess(qint32 lTransferAction)
 {
+    WriteLocks locks;
+    if (const QString refusal = locks.acquire(writtenByARun(m_forms.settings));
+        !refusal.isEmpty()) {
+        m_forms.context.prompts().messageBox(
+            refusal.at(0).toUpper() + refusal.mid(1) +
+                QStringLiteral(". Try again when that run has ended."),
+            Prompts::Buttons::Ok, Prompts::Icon::Exclamation, QStringLiteral("VEXO Brindle"));
+        return false;
+    }
     m_forms.settings.glTransferAction = lTransferAction;
     MMain::SaveRegistrySettings(m_forms.context, m_forms.settings);
+    // A failed sync leaves the action screen up, and the run unstarted.
+    carddav::RunSync sync(m_forms.context, m_forms.progress, m_forms.carddavSync);
+    if (!sync.before(lTransferAction)) {
+        return false;
+    }
     const std::unique_ptr<FProcess> process = m_forms.processFactory(
         m_forms.context, m_forms.settings, m_forms.progress, m_forms.fSummary);
     m_forms.progress.show(*process);
     Hide();
     const bool ok = process->ProcessData();
-    return ok && !process->UserCancelled() && !process->ApplicationCancelled();
+    const bool completed = ok && !process->UserCancelled() && !process->ApplicationCancelled();
+    return sync.after(lTransferAction, completed) && completed;
 }
 
 bool FChooseAction::programExiting() const

@@ -2,10 +2,12 @@
 
 #include "ComboBox.h"
 #include "Form.h"
+#include "platform/WriteLocks.h"
 
 namespace brindle {
 
 class Forms;
+struct RunSettings;
 
 // The action screen of a normal start: the update rule, the export of
 // inactive cards, the settings, and the two arrows that start a run.
@@ -29,7 +31,11 @@ public:
     bool InitialiseSettings(bool& bExitApplication);
     // Runs one transfer (1 import, 2 export) and returns when the summary
     // is open; True when the run completed.
+    // Refused, with a message naming the holder, while another run holds
+    // the lock of the company file or of the contact store.
     bool StartProcess(qint32 lTransferAction);
+    // What a run writes, each locked while it runs.
+    static QList<WriteLocks::Target> writtenByARun(const RunSettings& settings);
 
     void cmdSettings_Click();
     // The arrows. True when the program must end: the front end then

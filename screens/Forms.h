@@ -3,6 +3,7 @@
 #include "FAdvanced.h"
 #include "FChooseAction.h"
 #include "FMain.h"
+#include "carddav/RunSync.h"
 #include "review/FSummary.h"
 #include "run/FProcess.h"
 
@@ -36,6 +37,8 @@ public:
     RunProgress& progress;
     // Makes the run of StartProcess; tests give runs with their own steps.
     ProcessFactory processFactory;
+    // Whether a run syncs with the CardDAV server besides the registry's say.
+    carddav::SyncWish carddavSync;
 
     FMain fMain{context, settings};
     FSummary fSummary{context, settings};

@@ -80,6 +80,7 @@ NoticeDialog::NoticeDialog(Notice& notice, QWidget* parent) : QDialog(parent), m
     layout->setSizeConstraint(QLayout::SetMinimumSize);
     connect(cont, &QPushButton::clicked, this, &QDialog::accept);
     cont->setFocus(Qt::OtherFocusReason);
+    fitToContent(this);
 }
 
 void NoticeDialog::accept()

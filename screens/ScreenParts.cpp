@@ -4,6 +4,7 @@
 #include "Form.h"
 #include "ScreenTexts.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -84,6 +85,46 @@ void layoutWithBanner(QWidget* screen, QLayout* content, QWidget* footerPanel, i
     fitToContent(screen);
 }
 
+namespace {
+
+// Runs a window's refit whenever its layout asks for another size. The
+// layout has taken the event first, and may have let the window shrink.
+class FitKeeper : public QObject
+{
+public:
+    FitKeeper(QWidget* window, std::function<void()> refit)
+        : QObject(window), m_refit(std::move(refit))
+    {
+        setObjectName(name);
+        window->installEventFilter(this);
+    }
+    static constexpr QLatin1String name{"fitKeeper"};
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::LayoutRequest) {
+            m_refit();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_refit;
+};
+
+} // namespace
+
+void keepFitted(QWidget* window, std::function<void()> refit)
+{
+    if (!window->findChild<QObject*>(FitKeeper::name, Qt::FindDirectChildrenOnly)) {
+        // The refit alone sizes the window: a layout that set the minimum
+        // size would make it resizable again.
+        window->layout()->setSizeConstraint(QLayout::SetNoConstraint);
+        new FitKeeper(window, std::move(refit));
+    }
+}
+
 void fitToContent(QWidget* window)
 {
     // Not adjustSize: it keeps a window within part of the screen, and a
@@ -93,7 +134,8 @@ void fitToContent(QWidget* window)
     const int width = std::max(layout->sizeHint().width(), layout->minimumSize().width());
     const int height = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
                                                    : layout->sizeHint().height();
-    window->resize(width, std::max(height, layout->minimumSize().height()));
+    window->setFixedSize(width, std::max(height, layout->minimumSize().height()));
+    keepFitted(window, [window] { fitToContent(window); });
 }
 
 void setLabelText(QWidget* window, const QString& objectName, const QString& text)

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 class QCloseEvent;
 class QLabel;
@@ -28,8 +29,12 @@ QSpacerItem* minimumWidth(const QWidget* widget, int characters);
 // The vertical banner on the left, the content beside it, the footer below;
 // the window grows with its content (a larger font) and never shrinks below it.
 void layoutWithBanner(QWidget* screen, QLayout* content, QWidget* footer, int characters = 80);
-// Sizes a window to what its layout needs at its width.
+// Fixes a window's size to what its layout needs at its width, and again
+// whenever the layout changes: a window manager draws no resize handle
+// below a window of fixed size.
 void fitToContent(QWidget* window);
+// Runs refit whenever the window's layout asks for another size.
+void keepFitted(QWidget* window, std::function<void()> refit);
 // The label of the given name under the window.
 void setLabelText(QWidget* window, const QString& objectName, const QString& text);
 // Shows or hides a window as its form says, with its pointer and enabled

@@ -204,8 +204,10 @@ void UpdateChoiceDialog::size()
     layout()->activate();
     const int width = qMax(pixels(formWidth), minimumSizeHint().width());
     const int height = qMax(pixels(heights.form), heightForWidth(width));
-    resize(width, qMax(height, minimumSizeHint().height()));
-    if (heights.centred) {
+    setFixedSize(width, qMax(height, minimumSizeHint().height()));
+    keepFitted(this, [this] { size(); });
+    // A dialog with an owner opens centred over it.
+    if (heights.centred && !parentWidget()) {
         if (const QScreen* screen = this->screen()) {
             const QRect available = screen->availableGeometry();
             move(available.center() - QPoint(this->width() / 2, this->height() / 2));

@@ -60,12 +60,18 @@ Prompts::Answer answerOf(int button)
     }
 }
 
-// The window a dialog belongs to: the open modal dialog, else the active
-// window, else any window on screen, so a dialog never hides behind one.
+// The window a dialog belongs to: the open modal dialog, else the run's
+// progress window, else the active window, else any window on screen, so a
+// dialog never hides behind one.
 QWidget* dialogParent()
 {
     if (QWidget* modal = QApplication::activeModalWidget()) {
         return modal;
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->objectName() == QLatin1String("FProcess")) {
+            return window;
+        }
     }
     if (QWidget* active = QApplication::activeWindow(); active && active->isVisible()) {
         return active;

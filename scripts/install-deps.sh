@@ -4,11 +4,12 @@ set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 packages=(
     build-essential cmake ninja-build
-    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
+    qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql postgresql-15
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth khard vdirsyncer clang libclang-rt-14-dev
+    xvfb xauth openbox xdotool imagemagick khard vdirsyncer clang libclang-rt-14-dev
     fonts-dejavu-core sqlite3 libmimalloc-dev
     librsvg2-bin lintian desktop-file-utils bash-completion
+    radicale apache2-utils curl
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #include "CardType.h"
 
+#include "TextHelpers.h"
 #include "cardlib/Collections.h"
 
 namespace brindle {
@@ -45,7 +46,8 @@ QString CardType::letter(const QString& supplierWord) const
     case Customer:
         return QStringLiteral("C");
     case Supplier:
-        return supplierWord.isEmpty() ? QStringLiteral("S") : supplierWord.left(1).toUpper();
+        return supplierWord.isEmpty() ? QStringLiteral("S")
+                                      : firstCharacters(supplierWord, 1).toUpper();
     case Employee:
         return QStringLiteral("E");
     case Personal:

@@ -45,6 +45,10 @@ public:
     // The front end's prompts while it lives; null gives the default back.
     void setPrompts(Prompts* prompts) { m_prompts = prompts; }
     InstanceGuard& instanceGuard();
+    // The previous-instance test is the wizard's; brindle-cli turns it off
+    // and locks only what its run writes.
+    bool previousInstanceTest() const { return m_previousInstanceTest; }
+    void setPreviousInstanceTest(bool on) { m_previousInstanceTest = on; }
     QDateTime now() const;
 
     // Appends one enciphered line to the log in the program folder when the
@@ -75,6 +79,7 @@ private:
     Registry* m_registry = nullptr;
     Prompts* m_prompts = nullptr;
     InstanceGuard* m_instanceGuard = nullptr;
+    bool m_previousInstanceTest = true;
     std::function<QDateTime()> m_clock;
     std::function<void(const QString&)> m_errorListener;
 };

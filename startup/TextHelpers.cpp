@@ -32,6 +32,17 @@ QString trimBlanks(QStringView text)
     return text.sliced(first, last - first).toString();
 }
 
+QString firstCharacters(QStringView text, qsizetype count)
+{
+    qsizetype end = 0;
+    for (qsizetype n = 0; n < count && end < text.size(); ++n) {
+        const bool pair =
+            text[end].isHighSurrogate() && end + 1 < text.size() && text[end + 1].isLowSurrogate();
+        end += pair ? 2 : 1;
+    }
+    return text.first(end).toString();
+}
+
 QString booleanText(bool value)
 {
     return value ? QStringLiteral("True") : QStringLiteral("False");

@@ -8,6 +8,10 @@ namespace brindle {
 // line breaks and other spaces are part of the text.
 QString trimBlanks(QStringView text);
 
+// The first count characters of text, counting a surrogate pair (an emoji,
+// say) as the one character it is, so that none is cut in half.
+QString firstCharacters(QStringView text, qsizetype count);
+
 // A Boolean as the program writes it: "True" or "False".
 QString booleanText(bool value);
 

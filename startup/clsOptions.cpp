@@ -11,7 +11,33 @@ bool isYes(const QString& value)
     return value.toUpper() == QLatin1String("YES");
 }
 
+const char* const keys[] = {"DATABASE",  "HOST_EXE_PATH", "NETWORK_PROTOCOL",
+                            "PASSWORD",  "USERNAME",      "CUSTOMERS",
+                            "SUPPLIERS", "PERSONAL",      "EMPLOYEES"};
+
 } // namespace
+
+QStringList clsOptions::knownKeys()
+{
+    QStringList known;
+    for (const char* key : keys) {
+        known << QLatin1String(key);
+    }
+    return known;
+}
+
+QStringList clsOptions::unknownKeys(const QString& options)
+{
+    const QStringList known = knownKeys();
+    QStringList unknown;
+    for (const QString& item : options.split(QLatin1Char('<'), Qt::SkipEmptyParts)) {
+        const QString key = item.section(QLatin1Char('='), 0, 0).trimmed();
+        if (!key.isEmpty() && !known.contains(key, Qt::CaseInsensitive)) {
+            unknown << key;
+        }
+    }
+    return unknown;
+}
 
 QString clsOptions::RetrieveValue(const QString& options, const QString& key)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace brindle {
 
@@ -34,6 +35,10 @@ public:
     void setUsername(const QString& psUsername) { m_username = psUsername; }
 
     static QString RetrieveValue(const QString& options, const QString& key);
+    // The keys of KEY=value items that name no option, as written.
+    static QStringList unknownKeys(const QString& options);
+    // The keys the option string knows, for messages.
+    static QStringList knownKeys();
 
 private:
     QString m_database;

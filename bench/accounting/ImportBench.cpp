@@ -34,12 +34,13 @@ constexpr int contactClass = 40;
 
 QString companyFile(const QString& base)
 {
-    return base + QStringLiteral("/company.sqlite");
+    return bench::companyOf(base);
 }
 
+// The baseline's copy: a file, or a database of its own on a server.
 QString libraryFile(const QString& base)
 {
-    return base + QStringLiteral("/library.sqlite");
+    return bench::companyOf(base + QStringLiteral("/library"));
 }
 
 // The record IDs of the contacts in the order the run reads them.
@@ -76,10 +77,15 @@ void change(contacts::ContactItem& contact, int count, int& newcomers)
 // of the file for the baseline.
 int prepare(int count, const QString& base)
 {
+    bench::createCompany(base);
     samples::writeCompanyFile(companyFile(base), {count, 1, 11, {}}, samples::ExistingFile::Keep);
-    if (!QFile::copy(companyFile(base), libraryFile(base))) {
-        qFatal("cannot copy the company file");
+    if (bench::serverAddress().isEmpty()) {
+        QDir(base).mkdir(QStringLiteral("library"));
+        if (!QFile::copy(companyFile(base), libraryFile(base))) {
+            qFatal("cannot copy the company file");
+        }
     }
+    bench::copyCompany(base, base + QStringLiteral("/library"));
     bench::runTransfer(base, bench::exportDirection);
     contacts::Application store(base + QStringLiteral("/contacts"));
     const auto folder = store.Session()->GetDefaultFolder(10);
@@ -248,7 +254,12 @@ bench::Measured onFreshCopy(const QString& mode, int count, const QString& prepa
     QTemporaryDir copy;
     std::filesystem::copy(prepared.toStdString(), copy.path().toStdString(),
                           std::filesystem::copy_options::recursive);
+    const QString library = QStringLiteral("/library");
+    bench::copyCompany(prepared, copy.path());
+    bench::copyCompany(prepared + library, copy.path() + library);
     const QStringList measured = child(mode, count, copy.path());
+    bench::dropCompany(copy.path());
+    bench::dropCompany(copy.path() + library);
     return {measured.value(0).toDouble(), measured.value(1).toDouble()};
 }
 

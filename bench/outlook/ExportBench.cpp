@@ -36,7 +36,8 @@ using bench::resetPeak;
 int measure(const QString& mode, int count, const QString& base)
 {
     if (mode == QLatin1String("first")) {
-        samples::writeCompanyFile(base + QStringLiteral("/company.sqlite"), {count, 1, 11, {}},
+        bench::createCompany(base);
+        samples::writeCompanyFile(bench::companyOf(base), {count, 1, 11, {}},
                                   samples::ExistingFile::Keep);
     }
     resetPeak();

@@ -2,6 +2,7 @@
 
 // What the run benchmarks share: a whole run in the benchmark's process,
 // with a progress window that keeps nothing, and its peak memory.
+#include "BenchCompany.h"
 #include "ScriptedPrompts.h"
 #include "registry/IniHive.h"
 #include "review/FSummary.h"
@@ -54,7 +55,7 @@ public:
 };
 
 // One run of all four card types under rule 0, every inactive card
-// included, between base/company.sqlite and the store base/contacts; the
+// included, between companyOf(base) and the store base/contacts; the
 // program folder is base. Seconds, the pauses that keep a window live left
 // out (the quiet window does not pause).
 inline double runTransfer(const QString& base, qint32 direction)
@@ -68,8 +69,8 @@ inline double runTransfer(const QString& base, qint32 direction)
     RunSettings settings;
     settings.gobjOptions.emplace();
     settings.gobjOptions->Analyse(
-        QStringLiteral("DATABASE=") + base +
-        QStringLiteral("/company.sqlite<CUSTOMERS=YES<SUPPLIERS=YES<EMPLOYEES=YES<PERSONAL=YES"));
+        QStringLiteral("DATABASE=") + companyOf(base) +
+        QStringLiteral("<CUSTOMERS=YES<SUPPLIERS=YES<EMPLOYEES=YES<PERSONAL=YES"));
     settings.glTransferAction = direction;
     settings.glRulesFilter = 0;
     settings.glTransferInactives = 1;

@@ -255,15 +255,15 @@ TEST_F(Identity, RulesAndAnswersDecideTheSkip)
     // clang-format off
     const ChoiceRow rows[] = {
         {"rule 2 refuses a match", 2, changed, {}, true, 2, false, "Duplicate Card"},
-        {"rule 2 writes a new card", 2, card("C", "New", "Al"), {}, false, 2, false},
-        {"rule 0 writes a change unasked", 0, changed, {}, false, 0, false},
+        {"rule 2 writes a new card", 2, card("C", "New", "Al"), {}, false, 2, false, "New Card"},
+        {"rule 0 writes a change unasked", 0, changed, {}, false, 0, false, "Changed Card"},
         {"rule 3 without differences", 3, card("C", "Smith", "Jo"), {}, false, 3, false},
-        {"rule 3 update", 3, changed, {FUpdateChoice::Update}, false, 3, false},
-        {"rule 3 skip", 3, changed, {FUpdateChoice::Skip}, true, 3, false},
-        {"rule 3 update all", 3, changed, {FUpdateChoice::UpdateAll}, false, 0, false},
-        {"rule 3 cancel", 3, changed, {FUpdateChoice::CancelRun}, true, 3, true},
-        {"rule 3 new card added", 3, card("C", "New", "Al"), {FUpdateChoice::Update}, false, 3, false},
-        {"rule 3 new card skipped", 3, card("C", "New", "Al"), {FUpdateChoice::Skip}, true, 3, false},
+        {"rule 3 update", 3, changed, {FUpdateChoice::Update}, false, 3, false, "Changed Card"},
+        {"rule 3 skip", 3, changed, {FUpdateChoice::Skip}, true, 3, false, "Changed Card"},
+        {"rule 3 update all", 3, changed, {FUpdateChoice::UpdateAll}, false, 0, false, "Changed Card"},
+        {"rule 3 cancel", 3, changed, {FUpdateChoice::CancelRun}, true, 3, true, "Changed Card"},
+        {"rule 3 new card added", 3, card("C", "New", "Al"), {FUpdateChoice::Update}, false, 3, false, "New Card"},
+        {"rule 3 new card skipped", 3, card("C", "New", "Al"), {FUpdateChoice::Skip}, true, 3, false, "New Card"},
     };
     // clang-format on
     for (const ChoiceRow& row : rows) {

@@ -138,6 +138,7 @@ TEST_F(MapContact, ItemsThatAreNoContactsAreMarkedUnreadable)
         if (!process.MapContactToCard(*items.Item(i), card, QStringLiteral("C"))) {
             ++unreadable;
             EXPECT_EQ(card.TransferMessage, unreadableContact);
+            EXPECT_EQ(card.ContactFile, items.Item(i)->fileName()) << "what a report names";
         }
     }
     EXPECT_EQ(unreadable, 2) << "the group card and the damaged file";

@@ -1,17 +1,26 @@
 #include "CardFixture.h"
 
+#include "PostgresServer.h"
+#include "cardlib/ServerAddress.h"
 #include "cardlib/SqlUtil.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 
+using brindle::test::PostgresServer;
+
 RawFile::RawFile(const QString& path)
 {
     static int counter = 0;
     m_name = QStringLiteral("raw-%1").arg(++counter);
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    m_db.setDatabaseName(path);
-    EXPECT_TRUE(m_db.open());
+    const bool server = TarvoCards::ServerAddress::names(path);
+    m_db = QSqlDatabase::addDatabase(server ? "QPSQL" : "QSQLITE", m_name);
+    if (server) {
+        TarvoCards::ServerAddress::parse(path).applyTo(m_db, 5, "test");
+    } else {
+        m_db.setDatabaseName(path);
+    }
+    EXPECT_TRUE(m_db.open()) << m_db.lastError().text().toStdString();
 }
 
 RawFile::~RawFile()
@@ -21,51 +30,77 @@ RawFile::~RawFile()
     QSqlDatabase::removeDatabase(m_name);
 }
 
-void RawFile::exec(const QString& sql, const QVariantList& values)
+QVariant RawFile::value(const QString& sql, const QVariantList& values)
 {
     QSqlQuery query(m_db);
-    EXPECT_TRUE(query.prepare(sql)) << sql.toStdString() << query.lastError().text().toStdString();
-    TarvoCards::bindValues(query, values);
-    EXPECT_TRUE(query.exec()) << sql.toStdString() << query.lastError().text().toStdString();
+    // A server prepares no statement that changes the schema or a transaction.
+    const bool ok = values.isEmpty() ? query.exec(sql)
+                                     : query.prepare(sql) &&
+                                           (TarvoCards::bindValues(query, values), query.exec());
+    EXPECT_TRUE(ok) << sql.toStdString() << query.lastError().text().toStdString();
+    return query.next() ? query.value(0) : QVariant();
 }
 
-QVariant RawFile::value(const QString& sql, const QVariantList& values)
+QString RawFile::column(const QString& sql, const QVariantList& values)
 {
     QSqlQuery query(m_db);
     query.prepare(sql);
     TarvoCards::bindValues(query, values);
     EXPECT_TRUE(query.exec()) << sql.toStdString() << query.lastError().text().toStdString();
-    return query.next() ? query.value(0) : QVariant();
+    QStringList rows;
+    while (query.next()) {
+        rows << query.value(0).toString();
+    }
+    return rows.join(u',');
 }
 
 qint32 RawFile::addCard(const QString& type, const QString& lastName, const QString& firstName,
                         const QString& identification, const QString& inactive)
 {
-    exec(QStringLiteral("INSERT INTO Cards (CardTypeID, LastName, FirstName, CardIdentification, "
-                        "IsIndividual, IsInactive, Notes, InvoiceDeliveryID) "
-                        "VALUES (?, ?, ?, ?, ?, ?, 'old notes', 'P')"),
-         {type, lastName, firstName, identification,
-          firstName.isEmpty() ? QStringLiteral("N") : QStringLiteral("Y"), inactive});
-    return value(QStringLiteral("SELECT max(CardRecordID) FROM Cards")).toInt();
+    return value("INSERT INTO Cards (CardTypeID, LastName, FirstName, CardIdentification, "
+                 "IsIndividual, IsInactive, Notes, InvoiceDeliveryID) "
+                 "VALUES (?, ?, ?, ?, ?, ?, 'old notes', 'P') RETURNING CardRecordID",
+                 {type, lastName, firstName, identification, firstName.isEmpty() ? "N" : "Y",
+                  inactive})
+        .toInt();
 }
 
 void RawFile::addAddress(qint32 card, int location, const QString& street, const QString& email)
 {
-    exec(QStringLiteral("INSERT INTO Addresses (CardRecordID, Location, StreetLine1, Email) "
-                        "VALUES (?, ?, ?, ?)"),
+    exec("INSERT INTO Addresses (CardRecordID, Location, StreetLine1, Email) VALUES (?, ?, ?, ?)",
          {card, location, street, email});
 }
 
-void CardFileTest::SetUp()
+void CardTest::SetUp()
 {
     ASSERT_TRUE(m_dir.isValid());
-    m_file = path(QStringLiteral("company.sqlite"));
-    TarvoCards::createCompanyFile(m_file, {1, QStringLiteral("Test"), {}});
+    ASSERT_TRUE(!server() || PostgresServer::shared().running())
+        << "see " << PostgresServer::shared().log().toStdString();
+    m_file = newCompanyFile("company.sqlite", {1, "Test", {}});
+    RawFile raw(m_file);
+    m_acme = raw.addCard("C", "Acme Traders", {}, "CUS100");
+    raw.addAddress(m_acme, 3, "Third");
+    raw.addAddress(m_acme, 1, "1 Old St", "old@acme.example");
+    m_smith = raw.addCard("C", "Smith", "John");
+    m_brown = raw.addCard("C", "Brown", "Ann", "*None");
+    m_supplier = raw.addCard("S", "Acme Traders");
+    m_vale = raw.addCard("V", "Vale Inc");
+    m_carter = raw.addCard("E", "Carter", "Ann", {}, "Y");
+    raw.addAddress(m_carter, 1, "1 Staff Rd", "ann@example.com");
+    m_evans = raw.addCard("E", "Evans", "Bo", "EMP2");
+    m_dow = raw.addCard("P", "Dow", "Jo");
 }
 
-void CardFileTest::connect()
+QString CardTest::newCompanyFile(const QString& name, const TarvoCards::NewCompanyFile& newFile)
+{
+    const QString made = server() ? PostgresServer::shared().newDatabase() : path(name);
+    TarvoCards::createCompanyFile(made, newFile);
+    return made;
+}
+
+void CardTest::connect(const QString& file)
 {
     m_connection.ConnectionTimeout = 0;
-    m_connection.Settings().DataFile = m_file;
+    m_connection.Settings().DataFile = file.isEmpty() ? m_file : file;
     ASSERT_TRUE(m_connection.Connect()) << m_connection.LastError().description().toStdString();
 }

@@ -10,15 +10,18 @@
 #include <QVariantList>
 #include <gtest/gtest.h>
 
-// Direct SQL on a company file, beside the library, to set up and check.
+// Direct SQL on a company file or server database, beside the library, to
+// set up and check.
 class RawFile
 {
 public:
     explicit RawFile(const QString& path);
     ~RawFile();
 
-    void exec(const QString& sql, const QVariantList& values = {});
+    void exec(const QString& sql, const QVariantList& values = {}) { value(sql, values); }
     QVariant value(const QString& sql, const QVariantList& values = {});
+    // The first column of every row, joined by ",".
+    QString column(const QString& sql, const QVariantList& values = {});
     qint32 addCard(const QString& type, const QString& lastName, const QString& firstName = {},
                    const QString& identification = {}, const QString& inactive = "N");
     void addAddress(qint32 card, int location, const QString& street, const QString& email = {});
@@ -29,16 +32,36 @@ private:
     QSqlDatabase m_db;
 };
 
-// A temporary folder with one empty company file.
-class CardFileTest : public ::testing::Test
+// Where the company file lives: a file, or a database on a private server.
+struct Engine
+{
+    const char* name;
+    bool server;
+};
+
+// A company file on the engine of the row, holding the same cards for
+// every test: the record IDs are members.
+class CardTest : public ::testing::TestWithParam<Engine>
 {
 protected:
     void SetUp() override;
+    bool server() const { return GetParam().server; }
     QString path(const QString& name) const { return m_dir.filePath(name); }
-    // Connects m_connection to the company file; fails the test if it cannot.
-    void connect();
+    // Another company file (a new database on a server).
+    QString newCompanyFile(const QString& name, const TarvoCards::NewCompanyFile& newFile = {});
+    // Connects m_connection to file; fails the test if it cannot.
+    void connect(const QString& file = {});
+    QString stored(const QString& sql, qint32 id) { return RawFile(m_file).column(sql, {id}); }
 
     QTemporaryDir m_dir;
     QString m_file;
     TarvoCards::CConnection m_connection;
+    qint32 m_acme = 0, m_smith = 0, m_brown = 0, m_supplier = 0, m_vale = 0, m_carter = 0,
+           m_evans = 0, m_dow = 0;
 };
+
+// The suite's tests run on the engines given: Engine{"sqlite", false}, ...
+#define CARD_ENGINES(suite, ...)                                                                   \
+    INSTANTIATE_TEST_SUITE_P(Engines, suite, ::testing::Values(__VA_ARGS__),                       \
+                             [](const auto& info) { return std::string(info.param.name); })
+inline const Engine fileEngine{"sqlite", false}, serverEngine{"postgresql", true};

@@ -1,210 +1,141 @@
 #include "CardFixture.h"
 
-#include <type_traits>
-
 using namespace TarvoCards;
 
 namespace {
 
-class CardLoad : public CardFileTest
+class CardLoad : public CardTest
 {
 protected:
     void SetUp() override
     {
-        CardFileTest::SetUp();
-        RawFile raw(m_file);
-        m_zed = raw.addCard("C", "Zed Traders");
-        m_adams = raw.addCard("C", "Adams", "John", "CUS001");
-        raw.addCard("S", "Beta Supplies");
-        raw.addCard("V", "Vale Inc");
-        raw.addCard("E", "Carter", "Ann", {}, "Y");
-        raw.addCard("E", "Evans", "Bo");
-        raw.addCard("P", "Dow", "Jo");
-        raw.addAddress(m_adams, 2, "2 Other St");
-        raw.addAddress(m_adams, 1, "1 Home St", "john@adams.example");
+        CardTest::SetUp();
         connect();
     }
-
-    QStringList loadedNames(const QString& filter, const QString& order)
+    QString names(const QString& filter, const QString& order)
     {
         CCardsColl cards;
         EXPECT_TRUE(cards.Load(filter, order));
         QStringList names;
         for (const CCard& card : cards) {
-            names << card.LastName;
+            names << card.LastName + QString::number(card.Addresses.size());
         }
-        return names;
+        return names.join(u',');
     }
-
-    qint32 m_zed = 0;
-    qint32 m_adams = 0;
 };
 
 } // namespace
 
-TEST_F(CardLoad, ProgramConditionsAndOrderChooseTheCards)
+CARD_ENGINES(CardLoad, fileEngine, serverEngine);
+
+TEST_P(CardLoad, ProgramConditionsOrderAndLimitsChooseTheCards)
 {
-    const QString order = "CardTypeID, LastName";
-    struct Case
-    {
-        const char* filter;
-        QStringList names;
+    const QString byType = "CardTypeID, LastName";
+    const QString all = "Acme Traders2,Brown0,Smith0,Carter1,Evans0,Dow0,Acme Traders0,Vale Inc0";
+    const std::tuple<int, int, const char*, QString, QString> cases[] = {
+        {0, 5,
+         "(CardTypeID = 'C') OR (CardTypeID = 'E') OR (CardTypeID = 'P') OR "
+         "(CardTypeID = 'S' OR CardTypeID = 'V')",
+         byType, all},
+        {0, 5, "", byType, all},
+        {0, 5, "((CardTypeID = 'E')) AND (IsInactive = 'N') ", byType, "Evans0"},
+        {0, 5,
+         "((CardTypeID = 'C') OR (CardTypeID = 'S' OR CardTypeID = 'V')) AND "
+         "(IsInactive = 'N') ",
+         byType, "Acme Traders2,Brown0,Smith0,Acme Traders0,Vale Inc0"},
+        {0, 5, "(IsInactive = 'N') ", byType, QString(all).remove("Carter1,")},
+        {0, 5, "CardTypeID = 'C'", "", "Acme Traders2,Smith0,Brown0"}, // record order
+        {2, 5, "", "LastName", "Acme Traders2,Acme Traders0"},
+        {0, 1, "CardTypeID = 'C'", "LastName", "Acme Traders1,Brown0,Smith0"},
     };
-    const Case cases[] = {
-        {"(CardTypeID = 'C') OR (CardTypeID = 'E') OR (CardTypeID = 'P') OR (CardTypeID = 'S' "
-         "OR CardTypeID = 'V')",
-         {"Adams", "Zed Traders", "Carter", "Evans", "Dow", "Beta Supplies", "Vale Inc"}},
-        {"((CardTypeID = 'E')) AND (IsInactive = 'N') ", {"Evans"}},
-        {"((CardTypeID = 'C') OR (CardTypeID = 'S' OR CardTypeID = 'V')) AND (IsInactive = 'N') ",
-         {"Adams", "Zed Traders", "Beta Supplies", "Vale Inc"}},
-        {"(IsInactive = 'N') ",
-         {"Adams", "Zed Traders", "Evans", "Dow", "Beta Supplies", "Vale Inc"}},
-        {"", {"Adams", "Zed Traders", "Carter", "Evans", "Dow", "Beta Supplies", "Vale Inc"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.filter);
-        EXPECT_EQ(loadedNames(c.filter, order), c.names);
+    for (const auto& [maxCards, lastLocation, filter, order, expected] : cases) {
+        SCOPED_TRACE(filter);
+        m_connection.MaxCards = maxCards;
+        m_connection.MaxAddressLocation = lastLocation;
+        EXPECT_EQ(names(filter, order), expected);
     }
-    // No order: record order.
-    EXPECT_EQ(loadedNames("CardTypeID = 'C'", ""), QStringList({"Zed Traders", "Adams"}));
 }
 
-TEST_F(CardLoad, CardsAreKeyedByRecordWithTheirAddresses)
+TEST_P(CardLoad, CardsAreKeyedByRecordWithTheirAddressesAndABadConditionLeavesNothing)
 {
     CCardsColl cards;
     cards.Load("", "CardTypeID, LastName");
-    const CCard* adams = cards.Item(cardKey(m_adams));
-    ASSERT_NE(adams, nullptr);
-    EXPECT_EQ(adams->Key, cardKey(m_adams));
-    EXPECT_EQ(adams->FirstName, "John");
-    EXPECT_EQ(adams->IsIndividual, "Y");
-    EXPECT_EQ(adams->CardIdentification, "CUS001");
-    EXPECT_EQ(adams->Notes, "old notes");
-    ASSERT_EQ(adams->Addresses.size(), 2);
-    EXPECT_EQ(adams->Addresses.at(0).Location, 1);
-    EXPECT_EQ(adams->Addresses.at(0).Email, "john@adams.example");
-    EXPECT_EQ(adams->Addresses.at(1).StreetLine1, "2 Other St");
-    EXPECT_TRUE(cards.Item(cardKey(m_zed))->Addresses.isEmpty());
+    const CCard* acme = cards.Item(cardKey(m_acme));
+    ASSERT_NE(acme, nullptr);
+    EXPECT_EQ(acme->Key, cardKey(m_acme));
+    EXPECT_EQ(acme->CardIdentification + acme->Notes + acme->IsIndividual, "CUS100old notesN");
+    ASSERT_EQ(acme->Addresses.size(), 2);
+    EXPECT_EQ(acme->Addresses.at(0).Location, 1);
+    EXPECT_EQ(acme->Addresses.at(0).Email, "old@acme.example");
+    EXPECT_EQ(acme->Addresses.at(1).StreetLine1, "Third");
+    EXPECT_EQ(cards.Item(cardKey(m_smith))->FirstName + cards.Item(cardKey(m_smith))->IsIndividual,
+              "JohnY");
     EXPECT_EQ(cards.Item("999K"), nullptr);
-    EXPECT_EQ(cards.Item(QString::number(m_adams)), nullptr);
-}
+    EXPECT_EQ(cards.Item(QString::number(m_acme)), nullptr);
 
-TEST_F(CardLoad, ReloadReplacesAndMaxCardsAndMaxAddressLocationLimit)
-{
-    CCardsColl cards;
-    cards.Load("", "");
-    cards.Load("CardTypeID = 'P'", "");
-    EXPECT_EQ(cards.Count(), 1);
-    m_connection.MaxCards = 2;
-    cards.Load("", "LastName");
-    ASSERT_EQ(cards.Count(), 2);
-    EXPECT_EQ(cards.begin()->LastName, "Adams");
-    EXPECT_EQ(cards.Item(cardKey(m_adams))->Addresses.size(), 2);
-    m_connection.MaxAddressLocation = 1;
-    cards.Load("", "LastName");
-    ASSERT_EQ(cards.Item(cardKey(m_adams))->Addresses.size(), 1);
-    EXPECT_EQ(cards.Item(cardKey(m_adams))->Addresses.at(0).Location, 1);
-}
-
-TEST_F(CardLoad, BadConditionThrowsAndLeavesNothing)
-{
-    CCardsColl cards;
-    cards.Load("", "");
     EXPECT_THROW(cards.Load("NoSuchColumn = 1", ""), brindle::PlatformError);
     EXPECT_EQ(cards.Count(), 0);
     EXPECT_NE(m_connection.LastError().number(), 0);
+    EXPECT_EQ(names("CardTypeID = 'P'", ""), "Dow0") << "the connection reads on";
 }
 
 // Three cards per column: two hold one value and the third another, so a
 // value kept once for many cards is still each card's own and right.
-class CardReadBack : public CardFileTest
+TEST_P(CardLoad, LoadImportAndBackupReadEveryColumn)
 {
-protected:
-    static QStringList valuesFor(const char* column)
-    {
+    const QList<qint32> ids{m_acme, m_smith, m_brown};
+    auto valueOf = [](const char* column, int card) {
         const QString name = QLatin1String(column);
-        if (name == "IsIndividual" || name == "IsInactive") {
-            return {"Y", "Y", "N"};
+        if (name.startsWith("IsIn")) {
+            return QString(card < 2 ? "Y" : "N");
         }
-        return {name.left(3) + "é", name.left(3) + "é", name.left(2)};
-    }
-
-    void SetUp() override
+        return card < 2 ? name.left(3) + "é" : name.left(2);
+    };
     {
-        CardFileTest::SetUp();
         RawFile raw(m_file);
+        raw.exec("DELETE FROM Addresses WHERE Location = 3");
         for (int i = 0; i < 3; ++i) {
-            m_ids << raw.addCard("C", QStringLiteral("Card %1").arg(i));
-            raw.addAddress(m_ids.last(), 1, {});
-        }
-        for (const auto& column : cardColumns()) {
-            setColumn(raw, "Cards", column.name);
-        }
-        for (const auto& column : deliveryColumns()) {
-            setColumn(raw, "Cards", column.name);
-        }
-        for (const auto& column : addressColumns()) {
-            setColumn(raw, "Addresses", column.name);
-        }
-        connect();
-    }
-
-    void setColumn(RawFile& raw, const char* table, const char* column)
-    {
-        const QStringList values = valuesFor(column);
-        for (int i = 0; i < 3; ++i) {
-            raw.exec(QStringLiteral("UPDATE %1 SET %2 = ? WHERE CardRecordID = ?")
-                         .arg(QLatin1String(table), QLatin1String(column)),
-                     {values.at(i), m_ids.at(i)});
-        }
-    }
-
-    // Every text of the three cards as the collection holds them.
-    template <typename Item> void expectStoredValues(TarvoCards::KeyedCards<Item>& cards)
-    {
-        for (int i = 0; i < 3; ++i) {
-            Item* card = cards.find(cardKey(m_ids.at(i)));
-            ASSERT_NE(card, nullptr);
-            ASSERT_EQ(card->Addresses.size(), 1);
-            for (const auto& column : cardColumns()) {
-                EXPECT_EQ(card->*column.member, valuesFor(column.name).at(i)) << column.name;
+            raw.exec("INSERT INTO Addresses (CardRecordID, Location) VALUES (?, 1) ON CONFLICT "
+                     "DO NOTHING",
+                     {ids[i]});
+            for (const QString& column : cardTextColumnNames() + addressTextColumnNames()) {
+                raw.exec(QStringLiteral("UPDATE %1 SET %2 = ? WHERE CardRecordID = ?")
+                             .arg(cardTextColumnNames().contains(column) ? "Cards" : "Addresses",
+                                  column),
+                         {valueOf(qPrintable(column), i), ids[i]});
             }
-            if constexpr (std::is_same_v<Item, CImportCard>) {
-                for (const auto& column : deliveryColumns()) {
-                    EXPECT_EQ(card->*column.member, valuesFor(column.name).at(i)) << column.name;
-                }
+        }
+    }
+    // whole: every column; else the delivery settings only, as a backup fills them.
+    auto expectStored = [&](auto& cards, bool whole) {
+        for (int i = 0; i < 3; ++i) {
+            const auto* card = cards.find(cardKey(ids[i]));
+            ASSERT_NE(card, nullptr);
+            ASSERT_EQ(card->Addresses.size(), whole ? 1 : 0);
+            for (const auto& column : cardColumns()) {
+                EXPECT_EQ(card->*column.member,
+                          whole ? valueOf(column.name, i) : column.defaultValue);
             }
             for (const auto& column : addressColumns()) {
-                EXPECT_EQ(card->Addresses.at(0).*column.member, valuesFor(column.name).at(i))
-                    << column.name;
+                EXPECT_EQ(card->Addresses.value(0).*column.member,
+                          whole ? valueOf(column.name, i) : "");
+            }
+            if constexpr (std::is_same_v<std::decay_t<decltype(*card)>, CImportCard>) {
+                for (const auto& column : deliveryColumns()) {
+                    EXPECT_EQ(card->*column.member, valueOf(column.name, i)) << column.name;
+                }
             }
         }
-    }
-
-    QList<qint32> m_ids;
-};
-
-TEST_F(CardReadBack, LoadAndImportReadEveryColumnAndBackupEveryDelivery)
-{
+    };
     CCardsColl loaded;
     loaded.Load("", "");
-    expectStoredValues(loaded);
-
+    expectStored(loaded, true);
     CCustomerColl saved;
     bool ok = false;
     saved.Backup(0, 0, ok);
-    ASSERT_TRUE(ok);
-    for (int i = 0; i < 3; ++i) {
-        const CImportCard* card = saved.find(cardKey(m_ids.at(i)));
-        ASSERT_NE(card, nullptr);
-        for (const auto& column : deliveryColumns()) {
-            EXPECT_EQ(card->*column.member, valuesFor(column.name).at(i)) << column.name;
-        }
-    }
-
-    // An item that changes nothing comes back with what the file holds.
-    CCustomerColl imported;
-    for (const qint32 id : m_ids) {
+    expectStored(saved, false);
+    CCustomerColl imported; // an item that changes nothing comes back as the file holds it
+    for (const qint32 id : ids) {
         CImportCard& item = imported.Add();
         item.CardRecordID = id;
         item.IsIndividual.clear();
@@ -212,13 +143,12 @@ TEST_F(CardReadBack, LoadAndImportReadEveryColumnAndBackupEveryDelivery)
         item.Addresses.Add().Location = 1;
     }
     ASSERT_TRUE(imported.Import());
-    expectStoredValues(imported);
+    expectStored(imported, true);
 
     // A card changed after loading leaves the cards that shared its values alone.
-    CCard& first = *loaded.find(cardKey(m_ids.at(0)));
+    CCard& first = *loaded.find(cardKey(ids[0]));
     first.Addresses[0].City.append(QLatin1String("x"));
     first.IsInactive[0] = u'N';
-    const CCard& second = *loaded.find(cardKey(m_ids.at(1)));
-    EXPECT_EQ(second.Addresses.at(0).City, valuesFor("City").at(1));
-    EXPECT_EQ(second.IsInactive, "Y");
+    EXPECT_EQ(loaded.find(cardKey(ids[1]))->Addresses.at(0).City, valueOf("City", 1));
+    EXPECT_EQ(loaded.find(cardKey(ids[1]))->IsInactive, "Y");
 }

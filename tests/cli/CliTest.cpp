@@ -4,6 +4,7 @@
 #include "samples/CompanyFileGenerator.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QRegularExpression>
 #include <sys/stat.h>
 
@@ -35,9 +36,47 @@ TEST_F(CliTest, OptionsPrintsTheNinePropertiesInOrder)
                                   "<SUPPLIERS=yes<PASSWORD=pw<NETWORK_PROTOCOL=TCP")}),
               0);
     EXPECT_EQ(out, QStringLiteral("Database=C:\\Data\\Company.dat\nHostExePath=\n"
-                                  "NetworkProtocol=TCP\nPassword=pw\nUsername=Clerk\n"
+                                  "NetworkProtocol=TCP\nPassword=****\nUsername=Clerk\n"
                                   "Customers=True\nEmployees=False\nPersonal=False\n"
                                   "Suppliers=True\n"));
+}
+
+// Kept out of the process list: from a file only its owner may read, or
+// from standard input.
+TEST_F(CliTest, TheOptionStringFromAPrivateFileOrStandardInput)
+{
+    QFile file(folder.filePath(QStringLiteral("company.options")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("DATABASE=/data/Company.db<PASSWORD=secret<CUSTOMRS=YES\nignored\n");
+    file.close();
+    const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner;
+    const struct
+    {
+        QFile::Permissions permissions;
+        QStringList operand;
+        int status;
+        const char* says;
+    } rows[] = {
+        {owner, {}, 0, "brindle-cli: the option string has an unknown key CUSTOMRS"},
+        {owner | QFile::ReadGroup, {}, cli::UsageError, "other users can read it"},
+        {owner | QFile::ReadOther, {}, cli::UsageError, "other users can read it"},
+        {owner, {QStringLiteral("x")}, cli::UsageError, "not both"},
+    };
+    for (const auto& row : rows) {
+        ASSERT_TRUE(file.setPermissions(row.permissions));
+        EXPECT_EQ(run(QStringList{QStringLiteral("options"), QStringLiteral("--options-file"),
+                                  file.fileName()} +
+                      row.operand),
+                  row.status);
+        EXPECT_TRUE((out + err).contains(QLatin1String(row.says))) << qPrintable(out + err);
+    }
+    QProcess cli;
+    cli.setStandardInputFile(file.fileName());
+    cli.start(QStringLiteral(BRINDLE_BIN_DIR "/brindle-cli"),
+              {QStringLiteral("options"), QStringLiteral("-")});
+    ASSERT_TRUE(cli.waitForFinished());
+    EXPECT_TRUE(cli.readAllStandardOutput().startsWith(
+        "Database=/data/Company.db\nHostExePath=\nNetworkProtocol=\nPassword=****\n"));
 }
 
 TEST_F(CliTest, WrongCommandsAndArgumentsExitWithTwo)

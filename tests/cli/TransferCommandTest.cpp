@@ -5,13 +5,16 @@
 #include "Interrupt.h"
 #include "TerminalPrompts.h"
 #include "WizardFixture.h"
+#include "platform/WriteLocks.h"
 #include "screens/Notices.h"
 #include "startup/ErrorLog.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QThread>
 #include <csignal>
+#include <unistd.h>
 
 namespace brindle {
 namespace {
@@ -56,7 +59,8 @@ protected:
     int run(qint32 direction, QStringList args)
     {
         for (QString& arg : args) {
-            arg.replace(QStringLiteral("$O"), options());
+            arg.replace(QStringLiteral("$O"), options())
+                .replace(QStringLiteral("$D"), folder.path());
         }
         return cli::transferCommand(context, direction, args, console,
                                     test::FakeSteps::factory(script));
@@ -108,7 +112,7 @@ TEST_P(ExitStatus, TellsHowTheRunEnded)
 INSTANTIATE_TEST_SUITE_P(Runs, ExitStatus, testing::Values(
     StatusRow{"complete", {"$O"}, false, "0", "", "", 0, "Export Complete"},
     StatusRow{"a failing step", {"$O"}, false, "0", "MergeCollections", "", 1, "Export Cancelled"},
-    StatusRow{"company file missing", {"DATABASE=/nowhere/Company.db"}, false, "0", "", "", 1,
+    StatusRow{"company file missing", {"DATABASE=/nowhere/Company.db<CUSTOMERS=YES"}, false, "0", "", "", 1,
               "the company file /nowhere/Company.db does not exist"},
     StatusRow{"asks with nobody to answer", {"$O"}, false, "3", "", "", 2, "no terminal"},
     StatusRow{"asks, the rule given", {"$O", "--rule", "keep"}, false, "3", "", "", 0, "Export Complete"},
@@ -119,6 +123,9 @@ INSTANTIATE_TEST_SUITE_P(Runs, ExitStatus, testing::Values(
     StatusRow{"an unknown rule", {"$O", "--rule=sometimes"}, false, "0", "", "", 2,
               "--rule takes update|keep|ask, not \"sometimes\""},
     StatusRow{"a rule without its value", {"$O", "--rule"}, false, "0", "", "", 2, "--rule needs a value"},
+    StatusRow{"a folder", {"DATABASE=$D<CUSTOMERS=YES"}, false, "0", "", "", 1, "is a folder, not a file"},
+    StatusRow{"no card type", {"DATABASE=$D/c"}, false, "0", "", "", 2, "choose at least one card type"},
+    StatusRow{"misspelt key", {"DATABSE=$D/c<CUSTOMERS=YES"}, false, "0", "", "", 2, "unknown key DATABSE"},
     StatusRow{"no company file named", {"CUSTOMERS=YES"}, false, "0", "", "", 2, "names no company file"}));
 // clang-format on
 
@@ -260,6 +267,30 @@ TEST_F(TransferCommand, AFailedRunSaysWhy)
     }
 }
 
+// The wizard's previous-instance lock stops no run of the terminal, nor a
+// run on other files; a run on the same file under another name does.
+TEST_F(TransferCommand, WaitsForTheLocksOfWhatItWritesAndNamesTheirHolder)
+{
+    QLockFile wizard(folder.filePath(QStringLiteral("brindle-%1.lock").arg(getuid())));
+    const QString companyFile = folder.filePath(QStringLiteral("Company.db"));
+    const QString link = folder.filePath(QStringLiteral("link.db"));
+    QFile::link(companyFile, link);
+    QLockFile otherFile(WriteLocks().lockFileOf(folder.filePath(QStringLiteral("Other.db"))));
+    QLockFile sameFile(WriteLocks().lockFileOf(link));
+    ASSERT_TRUE(wizard.tryLock(0) && otherFile.tryLock(0) && sameFile.tryLock(0));
+    EXPECT_EQ(exportWith({QStringLiteral("$O"), QStringLiteral("--wait"), QStringLiteral("1")}), 1);
+    EXPECT_TRUE(script.calls.isEmpty());
+    const QString program =
+        QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).fileName();
+    EXPECT_TRUE(
+        console.errText.contains(QStringLiteral("the company file %1 is in use by %2 (process %3)")
+                                     .arg(companyFile, program)
+                                     .arg(getpid())))
+        << qPrintable(console.errText);
+    sameFile.unlock();
+    EXPECT_EQ(exportWith({QStringLiteral("$O")}), 0) << qPrintable(console.errText);
+}
+
 TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
 {
     const struct
@@ -267,6 +298,7 @@ TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
         const char* name;
         bool atAKey; // while a confirmation waits for its key
         QStringList steps;
+        int signal = SIGINT;
     } rows[] = {
         {"between steps",
          false,
@@ -275,6 +307,10 @@ TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
          true,
          {"PopulateVEXODataObjects", "PopulateOutlookDataObjects", "MergeCollections",
           "ImportToOutlook"}},
+        {"SIGTERM, as a scheduler stops a run",
+         false,
+         {"PopulateVEXODataObjects", "PopulateOutlookDataObjects", "MergeCollections"},
+         SIGTERM},
     };
     for (const auto& row : rows) {
         script.calls.clear();
@@ -287,8 +323,8 @@ TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
             script.confirmations = {phoneChanges(1)};
             console.atEnd = [] { std::raise(SIGINT); };
         } else {
-            script.during[QStringLiteral("MergeCollections")] = [](test::FakeSteps&) {
-                std::raise(SIGINT);
+            script.during[QStringLiteral("MergeCollections")] = [&row](test::FakeSteps&) {
+                std::raise(row.signal);
             };
         }
         EXPECT_EQ(exportWith(args), 1) << row.name;
@@ -383,9 +419,10 @@ TEST_F(TransferCommand, HelpListsTheTransfers)
     QTextStream outStream(&out);
     QTextStream errStream(&err);
     EXPECT_EQ(cli::dispatch({QStringLiteral("--help")}, outStream, errStream), 0);
-    for (const char* text : {"import \"<option string>\" [--rule update|keep|ask] [--inactive]",
-                             "export \"<option string>\"", "a second Ctrl-C ends at once",
-                             "Exit status: 0 complete, 1 cancelled or failed, 2 wrong use."}) {
+    for (const char* text :
+         {"import \"<option string>\"|- [--rule update|keep|ask] [--inactive]",
+          "[--options-file FILE]", "export \"<option string>\"", "a second one ends at once",
+          "Exit status: 0 complete, 1 cancelled or failed, 2 wrong use."}) {
         EXPECT_TRUE(out.contains(QLatin1String(text))) << text;
     }
     out.clear();

@@ -2,6 +2,9 @@
 #include "StoreFixture.h"
 
 #include <QFileInfo>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -129,8 +132,13 @@ TEST_F(ContactStore, FlushMakesDurableWhatWasWrittenSinceTheLastFlush)
     const std::shared_ptr<ContactItem> first = addContact(*contacts, {{"LastName", "A"}});
     const std::shared_ptr<Folder> sub = contacts->Folders().Add(QStringLiteral("Sub"));
     const std::shared_ptr<ContactItem> second = addContact(*sub, {{"LastName", "B"}});
-    sub->setShowAsOutlookAB(true);
     const QString subDir = contactsDir() + QStringLiteral("/Sub");
+    // A marker that leads out of the store is replaced, not written through.
+    writeFile(root() + QStringLiteral("/outside"), "kept");
+    QFile::link(root() + QStringLiteral("/outside"), subDir + QStringLiteral("/.brindle-folder"));
+    sub->setShowAsOutlookAB(true);
+    EXPECT_EQ(readAll(root() + QStringLiteral("/outside")), "kept");
+    EXPECT_TRUE(sub->ShowAsOutlookAB());
     QStringList expected = {contactsDir(), contactsDir() + u'/' + first->fileName(), subDir,
                             subDir + QStringLiteral("/.brindle-folder"),
                             subDir + u'/' + second->fileName()};
@@ -300,6 +308,56 @@ TEST_F(ContactStore, NonContactItemsAreListedButNeverReadOrWritten)
     EXPECT_EQ(readAll(contactsDir() + QStringLiteral("/b-garbage.vcf")), garbage);
     EXPECT_EQ(items.Find(QStringLiteral("[User1] = 'Y'"))->property(QStringLiteral("LastName")),
               QStringLiteral("Smith"));
+}
+
+// Each takes a listed contact's place after the listing; a file read whole
+// instead of refused runs out of the little room left.
+TEST_F(ContactStore, WhatIsNoContactFileIsRefusedUnreadAndWithoutWaiting)
+{
+    const struct
+    {
+        const char* name;
+        const char* command; // run on the file
+        const char* reason;
+    } cases[] = {{"a-fifo", "rm %1 && mkfifo %1", "not a regular file"},
+                 {"b-huge", "truncate -s 1G %1", "larger than 16777216 bytes"}};
+    makeDirectory(contactsDir());
+    const auto path = [&](const char* name) { return contactsDir() + u'/' + name + ".vcf"; };
+    for (const auto& c : cases) {
+        writeFile(path(c.name), "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:A\r\nEND:VCARD\r\n");
+    }
+    Application app(root());
+    Items items = defaultFolder(app)->Items();
+    ASSERT_EQ(items.Count(), 2);
+    rlimit saved{};
+    getrlimit(RLIMIT_AS, &saved);
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    statm.open(QIODevice::ReadOnly);
+    const rlimit tight{statm.readAll().split(' ')[0].toULongLong() * 4096 + (256 << 20),
+                       saved.rlim_max};
+    for (int i = 1; i <= 2; ++i) {
+        const auto& c = cases[i - 1];
+        ASSERT_EQ(std::system(qPrintable(QString::fromLatin1(c.command).arg(path(c.name)))), 0);
+        setrlimit(RLIMIT_AS, &tight);
+        EXPECT_TRUE(items.Item(i)->problem().contains(QLatin1String(c.reason))) << c.name;
+        setrlimit(RLIMIT_AS, &saved);
+        EXPECT_EQ(items.Item(i)->kind(), ContactItem::Kind::Unreadable) << c.name;
+    }
+}
+
+TEST_F(ContactStore, FileNameThatIsNotUtf8IsReadAndRewrittenUnderItsOwnName)
+{
+    makeDirectory(contactsDir());
+    const std::string name = QFile::encodeName(contactsDir()).toStdString() + "/M\xfcller.vcf";
+    std::ofstream(name) << "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:M\r\nN:M;;;;\r\nEND:VCARD\r\n";
+    Application app(root());
+    std::shared_ptr<ContactItem> item = defaultFolder(app)->Items().Item(1);
+    item->setProperty(QStringLiteral("FirstName"), QStringLiteral("Jo"));
+    item->Save();
+    std::stringstream saved;
+    saved << std::ifstream(name).rdbuf();
+    EXPECT_NE(saved.str().find("N:M;Jo;"), std::string::npos) << saved.str();
+    EXPECT_EQ(::unlink(name.c_str()), 0);
 }
 
 // Root reads past permissions, so as root the refusal is checked as nobody.

@@ -193,6 +193,15 @@ TEST_P(KilledRun, LeavesNothingTornAndTheNextRunFinishesTheWork)
             QFile::copy(killed.companyFile + suffix, left.companyFile + suffix);
         }
         copyFolder(killed.store, left.store);
+        // Whatever a killed export left, its record puts back. (An import's
+        // undo removes the cards it added for good, so its next run numbers
+        // them anew: tests/run/UndoTest.cpp covers it.)
+        if (*row.direction == 'e') {
+            const CliRun undone = killed.cli({QStringLiteral("undo"), QStringLiteral("--yes")});
+            const State back = stateOf(killed);
+            EXPECT_TRUE(back.cards == before.cards && back.contacts == before.contacts)
+                << qPrintable(at + ": " + undone.out + undone.err);
+        }
         expectTheNextRunFinishes(killed, row.direction, whole, at);
         expectNothingTorn(left, whole, at);
         EXPECT_EQ(killed.setting(QStringLiteral("SuppressReport")), QStringLiteral("False"))

@@ -1,6 +1,7 @@
 // Whole runs of brindle-cli on a sample company file of a few hundred cards:
 // what goes out comes back unchanged, repeated runs write nothing, and a
 // change on either side arrives on the other alone.
+#include "PostgresServer.h"
 #include "ProductTest.h"
 #include "QtPrinters.h"
 
@@ -14,6 +15,7 @@ struct LayoutRow
     const char* name;
     const char* disableFolders; // the setting DisableOutlookFolders
     int countryCode;            // 2: suppliers are vendors ("V")
+    bool server = false;        // the company file a database on a server
 };
 
 class RoundTrip : public ProductTest, public testing::WithParamInterface<LayoutRow>
@@ -22,6 +24,10 @@ protected:
     void SetUp() override
     {
         ProductTest::SetUp();
+        if (GetParam().server) {
+            ASSERT_TRUE(PostgresServer::shared().running());
+            sandbox->companyFile = PostgresServer::shared().newDatabase();
+        }
         sandbox->makeCompanyFile(300, GetParam().countryCode);
         sandbox->setSetting(QStringLiteral("DisableOutlookFolders"),
                             QString::fromLatin1(GetParam().disableFolders));
@@ -144,7 +150,8 @@ TEST_P(RoundTrip, AChangeOnEitherSideArrivesAloneOnTheOther)
 
 INSTANTIATE_TEST_SUITE_P(Layouts, RoundTrip,
                          testing::Values(LayoutRow{"folders", "0", 1},
-                                         LayoutRow{"categories_vendors", "1", 2}),
+                                         LayoutRow{"categories_vendors", "1", 2},
+                                         LayoutRow{"server", "0", 1, true}),
                          [](const testing::TestParamInfo<LayoutRow>& info) {
                              return info.param.name;
                          });

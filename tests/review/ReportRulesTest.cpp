@@ -83,6 +83,8 @@ TEST_F(ReportTest, ReportPagesAsTheTableSays)
         report.setReportPath(reportFolder());
         report.setReportAbbreviation(QStringLiteral("VEXOImport"));
         ASSERT_TRUE(report.CreateReport());
+        EXPECT_EQ(QFile::permissions(reportFolder() + "/VEXOImport.html") & 0x777, 0x600)
+            << "a report lists company data: no one else reads it";
         const QString html = writtenText(report);
         const QList<QStringList> rows = rowsOf(html);
         EXPECT_EQ(rows.size(), c[3].toInt());

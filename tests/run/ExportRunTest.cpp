@@ -266,12 +266,15 @@ TEST_F(ExportRun, TheCardsOwnContactIsFoundAmongNamesakes)
     EXPECT_EQ(readAll(strangerPath), strangerBytes);
     EXPECT_EQ(added, 0);
 
-    QFile::remove(strangerPath);
+    // Linked to a record ID no card can have: never taken for the twin's.
+    changeContact(stranger, {{"CustomerID", "99999999999"}});
+    const QByteArray linkedBytes = readAll(strangerPath);
     const qint32 twin = RawFile(file).addCard(QStringLiteral("C"), person.LastName,
                                               person.FirstName, QStringLiteral("*None"));
     RawFile(file).addAddress(twin, 1, QStringLiteral("1 Twin St"));
     ASSERT_TRUE(runExport());
     EXPECT_EQ(added, 1) << "the twin gets a contact of its own";
+    EXPECT_EQ(readAll(strangerPath), linkedBytes);
     EXPECT_EQ(cityOf(person), QStringLiteral("Darwin"));
     const auto twinContact = contactOf(test::card(QStringLiteral("C"), {}, {}, {}, twin));
     ASSERT_TRUE(twinContact);

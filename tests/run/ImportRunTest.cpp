@@ -122,12 +122,15 @@ TEST_F(ImportRun, RuleZeroUpdatesTheMatchedCardsAndAddsTheNewOnes)
     const QString oldCity = city(person.CardRecordID);
     CCard unreadable = newContact(QStringLiteral("P"), QString());
     unreadable.TransferMessage = unreadableContact;
+    CCard secondClaimant = moved(company, QStringLiteral("Perth"));
+    secondClaimant.LastName = QStringLiteral("Claimant Co");
 
     ASSERT_TRUE(
         runImport({moved(person, QStringLiteral("Darwin"), false),
                    moved(company, QStringLiteral("Alice Springs")),
                    newContact(QStringLiteral("C"), QStringLiteral("Newman"), QStringLiteral("Al")),
-                   newContact(QStringLiteral("S"), QStringLiteral("Zeta Supplies")), unreadable}));
+                   newContact(QStringLiteral("S"), QStringLiteral("Zeta Supplies")), unreadable,
+                   secondClaimant}));
 
     EXPECT_EQ(city(person.CardRecordID), QStringLiteral("Darwin"));
     EXPECT_EQ(city(company.CardRecordID), QStringLiteral("Alice Springs"));
@@ -141,10 +144,15 @@ TEST_F(ImportRun, RuleZeroUpdatesTheMatchedCardsAndAddsTheNewOnes)
                                    "'Zeta Supplies' AND a.StreetLine2 = '2 New St'")),
               1);
     EXPECT_EQ(added, 4);
-    EXPECT_EQ(summary.RejectedCards, 1);
+    EXPECT_EQ(summary.RejectedCards, 2);
     EXPECT_EQ(importReport(),
               QStringList({"Newman|Al|newman@new.example||ADD", "Zeta Supplies||||ADD",
-                           "|||The contact could not be read|REJECTED"}));
+                           QStringLiteral("Claimant Co|||Another contact is linked to the same "
+                                          "card: %1 (record %2)|REJECTED")
+                               .arg(company.LastName)
+                               .arg(company.CardRecordID),
+                           "contact-0004.vcf|||The contact could not be read|REJECTED"}))
+        << "a refused contact is named by its file when it has no name";
     EXPECT_EQ(summary.ReportFilePath,
               QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html")));
     // Each type was saved before anything was written.
@@ -186,11 +194,13 @@ TEST_F(ImportRun, TheComparisonSeesEveryComparedMemberOfTheLoadedCard)
         }
     }
     // The card's contact, equal to it in every member the comparison reads,
-    // then once with each member changed.
+    // then once with each member changed, found by identification or name:
+    // a second contact linked to the card would be refused.
     const CCard same = storedCard(QStringLiteral("CardRecordID = %1").arg(id));
     QList<CCard> contacts{same};
     for (const QString& name : std::as_const(compared)) {
         contacts << same;
+        contacts.last().CardRecordID = 0;
         test::setMember(contacts.last(), name, name.section(u'.', -1) + QStringLiteral(" 9"));
     }
     settings.rule = 3;

@@ -1,5 +1,7 @@
 #include "ScriptedProgress.h"
 #include "WizardFixture.h"
+#include "contactstore/Application.h"
+#include "platform/WriteLocks.h"
 #include "screens/ScreenTexts.h"
 #include "startup/Environment.h"
 #include "startup/Settings.h"
@@ -182,6 +184,19 @@ INSTANTIATE_TEST_SUITE_P(
                              {"PopulateVEXODataObjects", "CreateOutlookFolders",
                               "BackupExistingCards", "PopulateOutlookDataObjects",
                               "MergeCollections", "ImportToVEXO"}}));
+
+// Another run writes the store: the wizard's run is refused, naming it.
+TEST_F(ScreenLogic, AnotherRunsLockRefusesTheRunAndLeavesTheScreenUsable)
+{
+    start();
+    QLockFile otherRun(WriteLocks().lockFileOf(contacts::Application::defaultRoot()));
+    ASSERT_TRUE(otherRun.tryLock(0));
+    EXPECT_FALSE(forms.fChooseAction.cmdToOutlook_Click());
+    EXPECT_TRUE(script.calls.isEmpty());
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith("The contact store "));
+    EXPECT_TRUE(forms.fChooseAction.cmdToOutlook.enabled && forms.fChooseAction.Visible);
+}
 
 } // namespace
 } // namespace brindle

@@ -78,12 +78,13 @@ TEST_F(MainStart, CommandLineIsLoggedWithThePasswordMasked)
 {
     enableLog();
     MMain::Main(context, settings,
-                QStringLiteral("DATABASE=/d.db<PASSWORD=s3cr3t<USERNAME=Clerk<password=again"));
+                QStringLiteral("DATABASE=postgresql://clerk:pw@db/books<PASSWORD=s3cr3t<USERNAME="
+                               "Clerk<password=again"));
     const QStringList lines = logLines();
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.first(), QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.MMain.Main "
-                                            "CommandLine: DATABASE=/d.db<PASSWORD=****<USERNAME="
-                                            "Clerk<password=****"));
+                                            "CommandLine: DATABASE=postgresql://clerk:****@db/"
+                                            "books<PASSWORD=****<USERNAME=Clerk<password=****"));
     EXPECT_EQ(settings.gobjOptions->Password(), QStringLiteral("s3cr3t"));
 }
 

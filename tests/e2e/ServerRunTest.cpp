@@ -1,0 +1,120 @@
+// Runs on a company database on a server: two clerks importing at once, and
+// a server that stops mid-import.
+#include "PostgresServer.h"
+#include "ProductTest.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QThread>
+
+namespace brindle::test {
+namespace {
+
+constexpr int newcomers = 100;
+
+class ServerRun : public ProductTest
+{
+protected:
+    void SetUp() override
+    {
+        ProductTest::SetUp();
+        ASSERT_TRUE(PostgresServer::shared().running());
+        sandbox->companyFile = PostgresServer::shared().newDatabase();
+        sandbox->makeCompanyFile(400);
+        expectRun("export");
+        // Slow to write (10 ms a card), so that a run is met mid-import.
+        execSql(sandbox->companyFile, "CREATE FUNCTION slow() RETURNS trigger LANGUAGE plpgsql AS "
+                                      "$$ BEGIN PERFORM pg_sleep(0.01); RETURN NEW; END $$");
+        execSql(sandbox->companyFile, "CREATE TRIGGER slow BEFORE INSERT ON Cards FOR EACH ROW "
+                                      "EXECUTE FUNCTION slow()");
+    }
+
+    static void addCustomers(const Sandbox& clerk, const QString& uid, int count = newcomers,
+                             const QByteArray& name = "Newman Traders ")
+    {
+        QDir().mkpath(clerk.store + "/Contacts/VEXO Customers");
+        for (int i = 0; i < count; ++i) {
+            const QByteArray n = name + QByteArray::number(i);
+            writeFile(clerk.store +
+                          QStringLiteral("/Contacts/VEXO Customers/%1%2.vcf").arg(uid).arg(i),
+                      "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:" + uid.toUtf8() + QByteArray::number(i) +
+                          "\r\nN:" + n + ";;;;\r\nFN:" + n + "\r\nEND:VCARD\r\n");
+        }
+    }
+    int count(const QString& condition) const
+    {
+        return sqlValue(sandbox->companyFile, "SELECT count(*) FROM Cards WHERE " + condition)
+            .toInt();
+    }
+};
+
+// Both clerks add the same newcomers, and the second one a customer and a
+// changed card the first one's store does not hold (a store holding a card
+// with older values brings them back, at once or one after the other
+// alike). Each card is there once, each change present.
+TEST_F(ServerRun, TwoClerksImportingAtOnceLoseNothingAndMakeNothingTwice)
+{
+    QTemporaryDir otherDir(scratchPath());
+    Sandbox other(otherDir.path());
+    other.companyFile = sandbox->companyFile;
+    QFile::remove(other.hive);
+    ASSERT_TRUE(QFile::copy(sandbox->hive, other.hive));
+    addCustomers(*sandbox, "a");
+    addCustomers(other, "b");
+    addCustomers(other, "olive", 1, "Olive Grove ");
+    const qint32 theirs = firstCard(sandbox->companyFile, "CardTypeID = 'C' AND Phone1 <> ''");
+    const QString path = contactOf(storeFiles(sandbox->store), theirs);
+    const QString contact = storeFiles(sandbox->store)[path].bytes;
+    static const QRegularExpression tel("\r\n(TEL[^:]*:)[^\r]*");
+    writeFile(other.store + u'/' + path,
+              QString(contact).replace(tel, "\r\n\\1(03) 2222 2222").toUtf8());
+    QFile::remove(sandbox->store + u'/' + path);
+    const int before = count("true");
+
+    QProcess first, second;
+    sandbox->start(first, "import");
+    other.start(second, "import");
+    for (QProcess* run : {&first, &second}) {
+        ASSERT_TRUE(run->waitForFinished(120'000));
+        EXPECT_EQ(run->exitCode(), 0) << run->readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(count("true"), before + newcomers + 1);
+    EXPECT_EQ(count("LastName LIKE 'Newman%' OR LastName LIKE 'Olive%'"), newcomers + 1);
+    EXPECT_EQ(sqlValue(sandbox->companyFile,
+                       QStringLiteral("SELECT Phone1 FROM Addresses WHERE Location = 1 AND "
+                                      "CardRecordID = %1")
+                           .arg(theirs))
+                  .toString(),
+              "(03) 2222 2222");
+}
+
+// The server stops while the customers are written: they are rolled back,
+// nothing else changed, the run says why and ends with 1; the next completes.
+TEST_F(ServerRun, ServerStoppedMidImportRollsBackTheTypeAndTheNextRunCompletes)
+{
+    addCustomers(*sandbox, "a");
+    const CardRows before = cardRows(sandbox->companyFile);
+    QProcess run;
+    sandbox->start(run, "import");
+    while (count("LastName LIKE 'Newman%'") == 0 &&
+           sqlValue(
+               sandbox->companyFile,
+               "SELECT count(*) FROM pg_locks WHERE granted AND mode = 'ShareRowExclusiveLock'") ==
+               0 &&
+           run.state() == QProcess::Running) {
+        QThread::msleep(20);
+    }
+    QThread::msleep(200);
+    ASSERT_TRUE(PostgresServer::shared().stop());
+    ASSERT_TRUE(run.waitForFinished(120'000));
+    const QString said = run.readAllStandardError() + run.readAllStandardOutput();
+    ASSERT_TRUE(PostgresServer::shared().start());
+    EXPECT_EQ(run.exitCode(), 1);
+    EXPECT_TRUE(said.contains("The database server ended the connection")) << qPrintable(said);
+    EXPECT_EQ(changedKeys(before, cardRows(sandbox->companyFile)), QList<qint32>());
+    expectRun("import");
+    EXPECT_EQ(cardRows(sandbox->companyFile).size(), before.size() + newcomers);
+}
+
+} // namespace
+} // namespace brindle::test
