@@ -14,10 +14,6 @@ namespace {
 using TarvoCards::CAddress;
 using TarvoCards::CCard;
 
-constexpr qint32 updateAll = 0;
-constexpr qint32 doNotUpdate = 2;
-constexpr qint32 askFirst = 3;
-
 enum class Rule
 {
     Text,  // upper-cased and trimmed
@@ -250,13 +246,13 @@ bool FProcess::CheckCardSkip(CCard& card)
         const qsizetype match = existingMatch(card);
         if (match == CardIndex::none) {
             card.TransferMessage = newCard;
-            if (mlRulesFilter == askFirst) {
-                skip = actOnChoice(ConfirmUpdate(card, nullptr, {}, 1, true));
+            if (mlRulesFilter == RunSettings::AskToConfirm) {
+                skip = actOnChoice(ConfirmUpdate(card, nullptr, {}, RunSettings::Import, true));
             }
             return skip;
         }
         const CCard& existing = index.at(match);
-        if (mlRulesFilter == doNotUpdate) {
+        if (mlRulesFilter == RunSettings::KeepExisting) {
             card.TransferMessage = duplicateCard;
             return true;
         }
@@ -270,8 +266,9 @@ bool FProcess::CheckCardSkip(CCard& card)
                 notice.Form_Load();
                 m_prompts.showNotice(notice);
             }
-            if (mlRulesFilter == askFirst) {
-                skip = actOnChoice(ConfirmUpdate(card, nullptr, differences, 1, false));
+            if (mlRulesFilter == RunSettings::AskToConfirm) {
+                skip = actOnChoice(
+                    ConfirmUpdate(card, nullptr, differences, RunSettings::Import, false));
             }
         }
         // The card the user saw is the one written, whatever the library would match.
@@ -303,7 +300,7 @@ bool FProcess::actOnChoice(qint32 choice)
     case FUpdateChoice::Update:
         return false;
     case FUpdateChoice::UpdateAll:
-        mlRulesFilter = updateAll;
+        mlRulesFilter = RunSettings::UpdateExisting;
         return false;
     case FUpdateChoice::CancelRun:
         mbUserCancelled = true;

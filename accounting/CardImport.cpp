@@ -19,9 +19,6 @@ using TarvoCards::CCard;
 using TarvoCards::CImportCard;
 using TarvoCards::CTypeColl;
 
-constexpr qint32 importDirection = 1;
-constexpr qint32 doNotUpdate = 2;
-
 // The types in the order they are written.
 const CardType writingOrder[] = {CardType::Customer, CardType::Employee, CardType::Supplier,
                                  CardType::Personal};
@@ -35,7 +32,7 @@ QString cardsWord(CardType type, const QString& supplierWord)
 
 bool FProcess::MergeOutlook2VEXO()
 {
-    if (m_settings.glTransferAction != importDirection) {
+    if (m_settings.glTransferAction != RunSettings::Import) {
         return true;
     }
     bool result = true;
@@ -55,7 +52,8 @@ bool FProcess::MergeOutlook2VEXO()
                 QString refusal;
                 if (card.TransferMessage == unreadableContact) {
                     refusal = unreadableContact;
-                } else if (mlRulesFilter == doNotUpdate && CheckForDuplicate(1, card)) {
+                } else if (mlRulesFilter == RunSettings::KeepExisting &&
+                           CheckForDuplicate(1, card)) {
                     refusal = duplicateCard;
                 } else if (m_settings.glTransferInactives != 1 && CheckForInactive(card)) {
                     refusal = inactiveCard;

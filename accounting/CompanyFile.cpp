@@ -17,7 +17,6 @@ using TarvoCards::CCard;
 using TarvoCards::CConnection;
 using TarvoCards::CConnectionSettings;
 
-constexpr qint32 importDirection = 1;
 constexpr double unicodeDriverVersion = 5'000'000;
 
 // The library's product value of the accounting product that started us.
@@ -110,7 +109,7 @@ bool FProcess::OpenVEXOConnection()
         settings.CheckIntegrity = true;
         settings.Username = m_settings.options().Username();
         settings.Password = m_settings.options().Password();
-        if (m_settings.glTransferAction == importDirection) {
+        if (m_settings.glTransferAction == RunSettings::Import) {
             setHostProduct(settings, m_settings.glVEXOProduct);
         }
         settings.NetworkProtocol = m_settings.options().NetworkProtocol();
@@ -177,8 +176,8 @@ bool FProcess::CountryLocalisation()
 bool FProcess::LoadExistingVEXOCards()
 {
     try {
-        const bool activeOnly =
-            m_settings.glTransferInactives == 0 && m_settings.glTransferAction != importDirection;
+        const bool activeOnly = m_settings.glTransferInactives == 0 &&
+                                m_settings.glTransferAction != RunSettings::Import;
         const QString condition =
             existingCardsCondition(mbCustomers, mbEmployees, mbPersonal, mbSuppliers, activeOnly);
         mobjExistingCards = std::make_unique<TarvoCards::CCardsColl>();
@@ -191,7 +190,7 @@ bool FProcess::LoadExistingVEXOCards()
         mobjVEXOConnection->MaxAddressLocation = 2; // a contact holds no more
         mobjExistingCards->Load(condition, QStringLiteral("CardTypeID, LastName"));
         // The company file keeps the whole cards; a run holds what it reads.
-        if (m_settings.glTransferAction == importDirection) {
+        if (m_settings.glTransferAction == RunSettings::Import) {
             for (CCard& card : *mobjExistingCards) {
                 keepWhatAnImportReads(card);
             }

@@ -161,7 +161,7 @@ int main(int argc, char* argv[])
     WidgetProgress progress;
     Forms forms(context, runSettings, progress);
     runSettings.gobjOptions.emplace();
-    runSettings.glRulesFilter = 3;
+    runSettings.glRulesFilter = RunSettings::AskToConfirm;
     runSettings.gbShowOutlookWarning = true;
     runSettings.glCustomField1 = 1;
     runSettings.glCustomField2 = 3;
@@ -197,13 +197,15 @@ int main(int argc, char* argv[])
         shots.take(dialog, name);
     }
 
-    confirmation(shots, prompts, "09-confirm-addition", {}, 1, true, nullptr);
-    confirmation(shots, prompts, "10-confirm-update-two", changes(2, false), 1, false, nullptr);
-    confirmation(shots, prompts, "11-confirm-update-six", changes(6, false), 2, false,
-                 exportContact(scratch.filePath(QStringLiteral("contacts"))));
-    confirmation(shots, prompts, "12-confirm-blank-field", changes(3, true), 1, false, nullptr);
+    confirmation(shots, prompts, "09-confirm-addition", {}, RunSettings::Import, true, nullptr);
+    confirmation(shots, prompts, "10-confirm-update-two", changes(2, false), RunSettings::Import,
+                 false, nullptr);
+    confirmation(shots, prompts, "11-confirm-update-six", changes(6, false), RunSettings::Export,
+                 false, exportContact(scratch.filePath(QStringLiteral("contacts"))));
+    confirmation(shots, prompts, "12-confirm-blank-field", changes(3, true), RunSettings::Import,
+                 false, nullptr);
 
-    summary(shots, context, "13-summary-import", 1, false);
-    summary(shots, context, "14-summary-export-cancelled", 2, true);
+    summary(shots, context, "13-summary-import", RunSettings::Import, false);
+    summary(shots, context, "14-summary-export-cancelled", RunSettings::Export, true);
     return shots.failed() ? 1 : 0;
 }

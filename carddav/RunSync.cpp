@@ -5,6 +5,7 @@
 #include "startup/MMain.h"
 #include "startup/ProgramContext.h"
 #include "startup/Prompts.h"
+#include "startup/RunSettings.h"
 #include "startup/Settings.h"
 
 namespace brindle::carddav {
@@ -20,12 +21,12 @@ RunSync::RunSync(ProgramContext& context, RunProgress& progress, SyncWish wish)
 
 bool RunSync::before(qint32 lTransferAction)
 {
-    return !*m_wish.asked || lTransferAction != 1 || sync();
+    return !*m_wish.asked || lTransferAction != RunSettings::Import || sync();
 }
 
 bool RunSync::after(qint32 lTransferAction, bool completed)
 {
-    return !*m_wish.asked || lTransferAction != 2 || !completed || sync();
+    return !*m_wish.asked || lTransferAction != RunSettings::Export || !completed || sync();
 }
 
 bool RunSync::sync()

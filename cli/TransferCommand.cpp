@@ -34,8 +34,8 @@ struct TransferArguments
     bool sync = false;
 };
 
-const qint32 rules[] = {FChooseAction::UpdateExisting, FChooseAction::KeepExisting,
-                        FChooseAction::AskToConfirm};
+const qint32 rules[] = {RunSettings::UpdateExisting, RunSettings::KeepExisting,
+                        RunSettings::AskToConfirm};
 
 // The arguments, or a message saying what is wrong with them.
 std::variant<TransferArguments, QString> parse(const QStringList& args)
@@ -113,7 +113,7 @@ public:
         if (m_errors.isEmpty()) {
             return;
         }
-        err << "brindle-cli: the " << (lTransferAction == 1 ? "import" : "export")
+        err << "brindle-cli: the " << (lTransferAction == RunSettings::Import ? "import" : "export")
             << " did not complete:\n";
         for (const QString& error : m_errors.first(qMin(shown, m_errors.size()))) {
             err << "  " << error << '\n';
@@ -192,7 +192,7 @@ int run(ProgramContext& context, qint32 lTransferAction, const TransferArguments
     FChooseAction& screen = forms.fChooseAction;
     screen.Show();
     const qint32 rule = args.rule.value_or(screen.cboRulesFilter.selectedItemData());
-    if (rule == FChooseAction::AskToConfirm && !console.interactive()) {
+    if (rule == RunSettings::AskToConfirm && !console.interactive()) {
         err << "brindle-cli: the update rule asks to confirm each update, and there is no "
                "terminal to answer; run it on a terminal or give --rule update or --rule keep\n";
         MMain::ExitApplication(context, settings, MMain::StoredSettings::KeepAsTheyAre);
@@ -246,7 +246,8 @@ int transferCommand(ProgramContext& context, qint32 lTransferAction, const QStri
 {
     const auto parsed = parse(args);
     if (const auto* problem = std::get_if<QString>(&parsed)) {
-        console.err() << "brindle-cli " << (lTransferAction == 1 ? "import" : "export") << ": "
+        console.err() << "brindle-cli "
+                      << (lTransferAction == RunSettings::Import ? "import" : "export") << ": "
                       << *problem << '\n';
         return UsageError;
     }
@@ -278,14 +279,14 @@ int importCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     StdConsole console(out, err);
     ProgramContext context;
-    return transferCommand(context, 1, args, console);
+    return transferCommand(context, RunSettings::Import, args, console);
 }
 
 int exportCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     StdConsole console(out, err);
     ProgramContext context;
-    return transferCommand(context, 2, args, console);
+    return transferCommand(context, RunSettings::Export, args, console);
 }
 
 } // namespace brindle::cli

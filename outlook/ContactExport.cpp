@@ -20,9 +20,6 @@ namespace {
 
 using TarvoCards::CCard;
 
-constexpr qint32 updateExisting = 0;
-constexpr qint32 doNotUpdate = 2;
-constexpr qint32 askFirst = 3;
 constexpr int olDiscard = 1;
 // Outlook versions from 10 on can show a folder as an address book.
 constexpr double addressBookVersion = 10;
@@ -249,11 +246,11 @@ bool FProcess::exportCard(CCard& card, ExportTargets& targets, ExportLists& list
 FProcess::ExportAction FProcess::actionForFound(CCard& card, contacts::ContactItem& found,
                                                 const contacts::Items& scratchItems, bool& result)
 {
-    if (mlRulesFilter == doNotUpdate) {
+    if (mlRulesFilter == RunSettings::KeepExisting) {
         card.TransferMessage = duplicateCard; // the user chose to leave found contacts alone
         return ExportAction::Reject;
     }
-    if (mlRulesFilter != askFirst) {
+    if (mlRulesFilter != RunSettings::AskToConfirm) {
         return ExportAction::Update;
     }
     // The scratch copy of the found contact shows exactly what an update changes.
@@ -264,11 +261,11 @@ FProcess::ExportAction FProcess::actionForFound(CCard& card, contacts::ContactIt
     if (!AreDifferentOutlookContacts(*scratch, found, differences)) {
         return ExportAction::Update;
     }
-    switch (ConfirmUpdate(card, scratch, differences, 2, false)) {
+    switch (ConfirmUpdate(card, scratch, differences, RunSettings::Export, false)) {
     case FUpdateChoice::Update:
         return ExportAction::Update;
     case FUpdateChoice::UpdateAll:
-        mlRulesFilter = updateExisting;
+        mlRulesFilter = RunSettings::UpdateExisting;
         return ExportAction::Update;
     case FUpdateChoice::Skip:
         card.TransferMessage = rejectedByUser;

@@ -14,7 +14,6 @@ namespace brindle {
 namespace {
 
 constexpr int contactClass = 40;
-constexpr qint32 exportDirection = 2;
 
 // The types in the order the folders are read.
 constexpr CardType::Id readingOrder[] = {CardType::Customer, CardType::Employee, CardType::Supplier,
@@ -50,7 +49,7 @@ bool isRefusal(const std::exception& error)
 // empty). What else they hold would take most of the run's memory.
 void keepWhatTheRunReads(TarvoCards::CCard& card, qint32 direction)
 {
-    if (direction == exportDirection) {
+    if (direction == RunSettings::Export) {
         card.Addresses = {};
         card.Notes.clear();
     } else if (card.Addresses.removeIf(

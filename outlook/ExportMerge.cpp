@@ -9,8 +9,6 @@ namespace brindle {
 
 namespace {
 
-constexpr qint32 exportDirection = 2;
-constexpr qint32 doNotUpdate = 2;
 // CheckForDuplicate's mode that looks among the cards made from contacts.
 constexpr qint32 amongContacts = 2;
 
@@ -21,8 +19,8 @@ bool FProcess::MergeCollections()
     bool result = true;
     try {
         mcolTransfer.clear();
-        result = m_settings.glTransferAction == exportDirection ? MergeVEXO2Outlook()
-                                                                : MergeOutlook2VEXO();
+        result = m_settings.glTransferAction == RunSettings::Export ? MergeVEXO2Outlook()
+                                                                    : MergeOutlook2VEXO();
         mlTransferCount = qint32(mcolTransfer.size());
         setProgressValue(0);
     } catch (const std::exception& error) {
@@ -45,7 +43,7 @@ bool FProcess::MergeVEXO2Outlook()
             const bool included =
                 type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal) &&
                 (card.IsInactive != QLatin1String("Y") || m_settings.glTransferInactives == 1);
-            if (included && mlRulesFilter == doNotUpdate &&
+            if (included && mlRulesFilter == RunSettings::KeepExisting &&
                 CheckForDuplicate(amongContacts, card)) {
                 rejectCard(card, duplicateCard);
             } else if (included) {

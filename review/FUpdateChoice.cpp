@@ -4,14 +4,12 @@
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 #include "startup/Prompts.h"
+#include "startup/RunSettings.h"
 #include "startup/TextHelpers.h"
 
 namespace brindle {
 
 namespace {
-
-constexpr qint32 importDirection = 1;
-constexpr qint32 exportDirection = 2;
 
 // A header property of the contact; a failing read leaves the text empty.
 QString contactText(contacts::ContactItem& contact, const char* name)
@@ -30,15 +28,15 @@ FUpdateChoice::FUpdateChoice(Prompts& prompts) : m_prompts(&prompts) {}
 void FUpdateChoice::Form_Activate()
 {
     resetDisplay();
-    if (TransferAction == importDirection) {
+    if (TransferAction == RunSettings::Import) {
         showCardHeader();
-    } else if (TransferAction == exportDirection) {
+    } else if (TransferAction == RunSettings::Export) {
         showContactHeader();
     }
     UserChoice = NoAnswer;
     hidden = false;
     if (NewVEXOCard) {
-        if (TransferAction == importDirection) {
+        if (TransferAction == RunSettings::Import) {
             showNewCardLayout();
         }
         return;
@@ -141,7 +139,7 @@ void FUpdateChoice::showUpdateLayout()
     }
     cmdUpdateAll.visible = cmdUpdateAll.enabled = true;
     cmdOK.visible = cmdOK.enabled = true;
-    if (allNewBlank && TransferAction == importDirection) {
+    if (allNewBlank && TransferAction == RunSettings::Import) {
         cmdUpdateAll.visible = cmdUpdateAll.enabled = false;
         cmdOK.visible = cmdOK.enabled = false;
         caption = QStringLiteral("Brindle - Warning : Blank Field in Outlook Contact");

@@ -19,8 +19,6 @@ namespace brindle {
 
 namespace {
 
-constexpr qint32 importDirection = 1;
-constexpr qint32 exportDirection = 2;
 constexpr qint32 closedByUser = 0;
 constexpr qint32 closedByCode = 1;
 
@@ -62,7 +60,7 @@ bool FProcess::ProcessData()
         DoEvents();
 
         bOK = startRecord() && PopulateVEXODataObjects();
-        if (bOK && m_settings.glTransferAction == importDirection) {
+        if (bOK && m_settings.glTransferAction == RunSettings::Import) {
             bOK = CreateOutlookFolders();
             bOK = BackupExistingCards(); // its result alone decides
         }
@@ -74,17 +72,17 @@ bool FProcess::ProcessData()
             DoEvents();
         }
         if (goOn()) {
-            const TarvoCards::CCardsColl* source = m_settings.glTransferAction == importDirection
-                                                       ? mobjOutlookColl.get()
-                                                       : mobjExistingCards.get();
+            const TarvoCards::CCardsColl* source =
+                m_settings.glTransferAction == RunSettings::Import ? mobjOutlookColl.get()
+                                                                   : mobjExistingCards.get();
             mlTotalCards = source ? qint32(source->Count()) : 0;
         }
         if (goOn()) {
             bOK = MergeCollections();
             DoEvents();
-            if (goOn() && m_settings.glTransferAction == exportDirection) {
+            if (goOn() && m_settings.glTransferAction == RunSettings::Export) {
                 bOK = ImportToOutlook();
-            } else if (goOn() && m_settings.glTransferAction == importDirection) {
+            } else if (goOn() && m_settings.glTransferAction == RunSettings::Import) {
                 bOK = ImportToVEXO();
             }
         }
@@ -149,8 +147,8 @@ bool FProcess::startRecord()
     try {
         m_record = RunRecord::create(
             runsFolder(),
-            m_settings.glTransferAction == importDirection ? QStringLiteral("import")
-                                                           : QStringLiteral("export"),
+            m_settings.glTransferAction == RunSettings::Import ? QStringLiteral("import")
+                                                               : QStringLiteral("export"),
             {{QStringLiteral("companyFile"), withoutPassword(m_settings.options().Database())},
              {QStringLiteral("store"), contacts::Application::defaultRoot()}});
         return true;

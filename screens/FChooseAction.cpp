@@ -22,9 +22,10 @@ void FChooseAction::Form_Load()
     SetLastConnected();
     m_forms.fAdvanced.Load();
     cboRulesFilter.Clear();
-    cboRulesFilter.AddItem(QStringLiteral("Update existing contacts"), UpdateExisting);
-    cboRulesFilter.AddItem(QStringLiteral("Do not update existing contacts"), KeepExisting);
-    cboRulesFilter.AddItem(QStringLiteral("Ask me to confirm updates"), AskToConfirm);
+    cboRulesFilter.AddItem(QStringLiteral("Update existing contacts"), RunSettings::UpdateExisting);
+    cboRulesFilter.AddItem(QStringLiteral("Do not update existing contacts"),
+                           RunSettings::KeepExisting);
+    cboRulesFilter.AddItem(QStringLiteral("Ask me to confirm updates"), RunSettings::AskToConfirm);
     cboRulesFilter.ListIndex = 0;
 }
 
@@ -80,7 +81,7 @@ bool FChooseAction::startTransfer(qint32 lTransferAction)
             unloadAll = MMain::ExitApplication(m_forms.context, m_forms.settings);
         }
     } catch (const std::exception& error) {
-        m_forms.context.logError(lTransferAction == 1
+        m_forms.context.logError(lTransferAction == RunSettings::Import
                                      ? QStringLiteral("FChooseAction.cmdToVEXO_Click")
                                      : QStringLiteral("FChooseAction.cmdToOutlook_Click"),
                                  error);

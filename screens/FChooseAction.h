@@ -3,25 +3,17 @@
 #include "ComboBox.h"
 #include "Form.h"
 #include "platform/WriteLocks.h"
+#include "startup/RunSettings.h"
 
 namespace brindle {
 
 class Forms;
-struct RunSettings;
 
 // The action screen of a normal start: the update rule, the export of
 // inactive cards, the settings, and the two arrows that start a run.
 class FChooseAction : public Form
 {
 public:
-    // Update rules: the item data of cboRulesFilter and the values of glRulesFilter.
-    enum Rule
-    {
-        UpdateExisting = 0,
-        KeepExisting = 2,
-        AskToConfirm = 3
-    };
-
     explicit FChooseAction(Forms& forms) : m_forms(forms) {}
 
     void SetLastConnected();
@@ -40,8 +32,8 @@ public:
     void cmdSettings_Click();
     // The arrows. True when the program must end: the front end then
     // unloads every form.
-    bool cmdToVEXO_Click() { return startTransfer(1); }
-    bool cmdToOutlook_Click() { return startTransfer(2); }
+    bool cmdToVEXO_Click() { return startTransfer(RunSettings::Import); }
+    bool cmdToOutlook_Click() { return startTransfer(RunSettings::Export); }
     void cmdHelp_Click();
     // The close box ends the program; true: unload every form.
     bool Form_QueryUnload();

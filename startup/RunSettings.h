@@ -20,6 +20,14 @@ struct RunSettings
         Import = 1, // contacts into the company file
         Export = 2  // cards into contacts
     };
+    // What a run does with a card or contact that is already there, the
+    // values of glRulesFilter and the item data of cboRulesFilter.
+    enum UpdateRule : qint32
+    {
+        UpdateExisting = 0,
+        KeepExisting = 2,
+        AskToConfirm = 3
+    };
 
     std::optional<clsOptions> gobjOptions;
     bool gbExiting = false;

@@ -86,7 +86,7 @@ int prepare(int count, const QString& base)
         }
     }
     bench::copyCompany(base, base + QStringLiteral("/library"));
-    bench::runTransfer(base, bench::exportDirection);
+    bench::runTransfer(base, RunSettings::Export);
     contacts::Application store(base + QStringLiteral("/contacts"));
     const auto folder = store.Session()->GetDefaultFolder(10);
     QFile order(orderFile(base));
@@ -230,7 +230,7 @@ int measure(const QString& mode, int count, const QString& base)
     const QList<CCard> items = run ? QList<CCard>() : libraryItems(base, count);
     bench::resetPeak();
     const double seconds =
-        run ? bench::runTransfer(base, bench::importDirection) : runLibrary(base, items);
+        run ? bench::runTransfer(base, RunSettings::Import) : runLibrary(base, items);
     QTextStream(stdout) << seconds << ' ' << bench::peakMiB() << '\n';
     return 0;
 }

@@ -41,7 +41,7 @@ int measure(const QString& mode, int count, const QString& base)
                                   samples::ExistingFile::Keep);
     }
     resetPeak();
-    const double seconds = bench::runTransfer(base, bench::exportDirection);
+    const double seconds = bench::runTransfer(base, RunSettings::Export);
     QTextStream(stdout) << seconds << ' ' << peakMiB() << '\n';
     return 0;
 }

@@ -16,9 +16,6 @@
 
 namespace brindle::bench {
 
-inline constexpr qint32 importDirection = 1;
-inline constexpr qint32 exportDirection = 2;
-
 struct Measured
 {
     double seconds = 0;
@@ -72,7 +69,7 @@ inline double runTransfer(const QString& base, qint32 direction)
         QStringLiteral("DATABASE=") + companyOf(base) +
         QStringLiteral("<CUSTOMERS=YES<SUPPLIERS=YES<EMPLOYEES=YES<PERSONAL=YES"));
     settings.glTransferAction = direction;
-    settings.glRulesFilter = 0;
+    settings.glRulesFilter = RunSettings::UpdateExisting;
     settings.glTransferInactives = 1;
     FSummary summary(context, settings);
     FProcess process(context, settings, progress, summary);
@@ -80,7 +77,7 @@ inline double runTransfer(const QString& base, qint32 direction)
     QElapsedTimer timer;
     timer.start();
     if (!process.ProcessData()) {
-        qFatal("the %s failed", direction == importDirection ? "import" : "export");
+        qFatal("the %s failed", direction == RunSettings::Import ? "import" : "export");
     }
     return timer.nsecsElapsed() / 1e9;
 }
