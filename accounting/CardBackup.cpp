@@ -1,4 +1,4 @@
-#include "run/FProcess.h"
+#include "CompanyFileSide.h"
 #include "startup/CardType.h"
 #include "startup/ErrorLog.h"
 
@@ -13,14 +13,14 @@ quint64 deliveryKey(CardType type, qint32 cardRecordId)
 
 } // namespace
 
-bool FProcess::BackupExistingCards()
+bool CompanyFileSide::BackupExistingCards()
 {
     bool result = true;
     if (!mobjVEXOConnection) {
         return result;
     }
     const auto backUp = [this, &result](TarvoCards::CTypeColl& cards, bool first) {
-        if (!first && mbUserCancelled) {
+        if (!first && m_run.mbUserCancelled) {
             result = false;
         }
         if (!result) {
@@ -42,15 +42,15 @@ bool FProcess::BackupExistingCards()
     mobjPersonalColl = std::make_unique<TarvoCards::CPersonalColl>();
     mobjEmployeeColl = std::make_unique<TarvoCards::CEmployeeColl>();
     backUp(*mobjCustomerColl, true);
-    DoEvents();
+    m_run.DoEvents();
     backUp(*mobjPersonalColl, false);
     backUp(*mobjEmployeeColl, false);
-    DoEvents();
+    m_run.DoEvents();
     backUp(*mobjSupplierColl, false);
     return result;
 }
 
-void FProcess::keepDeliveries(TarvoCards::CTypeColl& cards)
+void CompanyFileSide::keepDeliveries(TarvoCards::CTypeColl& cards)
 {
     const std::optional<CardType> type = CardType::fromLetter(cards.cardTypeId());
     if (type) {
@@ -63,8 +63,8 @@ void FProcess::keepDeliveries(TarvoCards::CTypeColl& cards)
     cards.clear();
 }
 
-const FProcess::StoredDelivery* FProcess::storedDelivery(const QString& cardTypeId,
-                                                         qint32 cardRecordId) const
+const CompanyFileSide::StoredDelivery* CompanyFileSide::storedDelivery(const QString& cardTypeId,
+                                                                       qint32 cardRecordId) const
 {
     const std::optional<CardType> type = CardType::fromLetter(cardTypeId);
     if (!type) {

@@ -1,11 +1,11 @@
-#include "CardIndex.h"
 #include "CardRules.h"
-#include "outlook/ContactText.h"
-#include "review/FUpdateChoice.h"
-#include "run/FProcess.h"
-#include "screens/Notices.h"
+#include "CompanyFileSide.h"
+#include "dialogs/FUpdateChoice.h"
+#include "dialogs/Notices.h"
 #include "startup/ErrorLog.h"
 #include "startup/Prompts.h"
+#include "transfer/CardIndex.h"
+#include "transfer/ContactText.h"
 
 namespace brindle {
 
@@ -176,8 +176,8 @@ QString comparableWebAddress(const QString& address)
     return text.toUpper();
 }
 
-bool FProcess::AreDifferentVEXOCards(CCard& newCard, const CCard& existingCard,
-                                     Differences& differences, bool& blankField)
+bool CompanyFileSide::AreDifferentVEXOCards(CCard& newCard, const CCard& existingCard,
+                                            Differences& differences, bool& blankField)
 {
     DifferenceList list(differences, blankField);
     try {
@@ -206,7 +206,7 @@ bool FProcess::AreDifferentVEXOCards(CCard& newCard, const CCard& existingCard,
     return list.any();
 }
 
-bool FProcess::CheckForDuplicate(qint32 mode, const CCard& card)
+bool CompanyFileSide::CheckForDuplicate(qint32 mode, const CCard& card)
 {
     try {
         if (mode == 1) {
@@ -224,7 +224,7 @@ bool FProcess::CheckForDuplicate(qint32 mode, const CCard& card)
     }
 }
 
-bool FProcess::CheckForInactive(const CCard& card)
+bool CompanyFileSide::CheckForInactive(const CCard& card)
 {
     try {
         CardIndex& index = existingIndex();
@@ -238,21 +238,22 @@ bool FProcess::CheckForInactive(const CCard& card)
     }
 }
 
-bool FProcess::CheckCardSkip(CCard& card)
+bool CompanyFileSide::CheckCardSkip(CCard& card)
 {
     bool skip = false;
     try {
-        CardIndex& index = existingIndex();
+        // A position, not the index: the match may build the index anew.
         const qsizetype match = existingMatch(card);
         if (match == CardIndex::none) {
             card.TransferMessage = newCard;
-            if (mlRulesFilter == RunSettings::AskToConfirm) {
-                skip = actOnChoice(ConfirmUpdate(card, nullptr, {}, RunSettings::Import, true));
+            if (m_run.mlRulesFilter == RunSettings::AskToConfirm) {
+                skip =
+                    actOnChoice(m_run.ConfirmUpdate(card, nullptr, {}, RunSettings::Import, true));
             }
             return skip;
         }
-        const CCard& existing = index.at(match);
-        if (mlRulesFilter == RunSettings::KeepExisting) {
+        const CCard& existing = existingIndex().at(match);
+        if (m_run.mlRulesFilter == RunSettings::KeepExisting) {
             card.TransferMessage = duplicateCard;
             return true;
         }
@@ -260,15 +261,15 @@ bool FProcess::CheckCardSkip(CCard& card)
         bool blankField = false;
         if (AreDifferentVEXOCards(card, existing, differences, blankField)) {
             card.TransferMessage = changedCard;
-            if (blankField && !mbBlankFieldNoticeShown) {
-                mbBlankFieldNoticeShown = true;
+            if (blankField && !m_run.mbBlankFieldNoticeShown) {
+                m_run.mbBlankFieldNoticeShown = true;
                 FVEXOEmptyMsg notice(m_context);
                 notice.Form_Load();
                 m_prompts.showNotice(notice);
             }
-            if (mlRulesFilter == RunSettings::AskToConfirm) {
+            if (m_run.mlRulesFilter == RunSettings::AskToConfirm) {
                 skip = actOnChoice(
-                    ConfirmUpdate(card, nullptr, differences, RunSettings::Import, false));
+                    m_run.ConfirmUpdate(card, nullptr, differences, RunSettings::Import, false));
             }
         }
         // The card the user saw is the one written, whatever the library would match.
@@ -279,7 +280,7 @@ bool FProcess::CheckCardSkip(CCard& card)
     return skip;
 }
 
-qsizetype FProcess::existingMatch(const CCard& card)
+qsizetype CompanyFileSide::existingMatch(const CCard& card)
 {
     const CardIndex& index = existingIndex();
     if (card.CardRecordID >= 1) {
@@ -294,37 +295,38 @@ qsizetype FProcess::existingMatch(const CCard& card)
     return match;
 }
 
-bool FProcess::actOnChoice(qint32 choice)
+bool CompanyFileSide::actOnChoice(qint32 choice)
 {
     switch (choice) {
     case FUpdateChoice::Update:
         return false;
     case FUpdateChoice::UpdateAll:
-        mlRulesFilter = RunSettings::UpdateExisting;
+        m_run.mlRulesFilter = RunSettings::UpdateExisting;
         return false;
     case FUpdateChoice::CancelRun:
-        mbUserCancelled = true;
-        m_cancelAnswered = true;
+        m_run.mbUserCancelled = true;
+        m_run.m_cancelAnswered = true;
         return true;
     case FUpdateChoice::NoAnswer:
-        mbApplicationCancelled = true;
+        m_run.mbApplicationCancelled = true;
         return true;
     default:
         return true;
     }
 }
 
-CardIndex& FProcess::existingIndex()
+CardIndex& CompanyFileSide::existingIndex()
 {
     return indexOf(m_existingIndex, mobjExistingCards.get());
 }
 
-CardIndex& FProcess::contactCardIndex()
+CardIndex& CompanyFileSide::contactCardIndex()
 {
-    return indexOf(m_contactCardIndex, mobjOutlookColl.get());
+    return indexOf(m_contactCardIndex, m_run.mobjOutlookColl.get());
 }
 
-CardIndex& FProcess::indexOf(std::unique_ptr<CardIndex>& index, TarvoCards::CCardsColl* cards)
+CardIndex& CompanyFileSide::indexOf(std::unique_ptr<CardIndex>& index,
+                                    TarvoCards::CCardsColl* cards)
 {
     if (!cards) {
         throw PlatformError(91, QStringLiteral("Object variable not set"));

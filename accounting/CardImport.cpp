@@ -1,8 +1,8 @@
 #include "CardRules.h"
+#include "CompanyFileSide.h"
+#include "dialogs/FSummary.h"
 #include "platform/AppInfo.h"
-#include "review/FSummary.h"
 #include "review/clsVEXOImportReport.h"
-#include "run/FProcess.h"
 #include "startup/CardType.h"
 #include "startup/Environment.h"
 #include "startup/ErrorLog.h"
@@ -30,46 +30,27 @@ QString cardsWord(CardType type, const QString& supplierWord)
 
 } // namespace
 
-bool FProcess::MergeOutlook2VEXO()
+bool CompanyFileSide::MergeOutlook2VEXO()
 {
     if (m_settings.glTransferAction != RunSettings::Import) {
         return true;
     }
     bool result = true;
-    // The import reads no contact again: only the cards made from them.
-    mobjOutlookNS.reset();
-    mobjOutlookApp.reset();
     try {
-        mcolRejected.clear();
-        if (!mobjOutlookColl) {
+        m_run.mcolRejected.clear();
+        if (!m_run.mobjOutlookColl) {
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
-        const double step = 100.0 / qMax(mlTotalCards, 1);
+        const double step = 100.0 / qMax(m_run.mlTotalCards, 1);
         QSet<qint32> claimed; // cards a queued contact is linked to
-        for (const CCard& card : std::as_const(*mobjOutlookColl)) {
+        for (const CCard& card : std::as_const(*m_run.mobjOutlookColl)) {
             const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
-            if (type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
-                QString refusal;
-                if (card.TransferMessage == unreadableContact) {
-                    refusal = unreadableContact;
-                } else if (mlRulesFilter == RunSettings::KeepExisting &&
-                           CheckForDuplicate(1, card)) {
-                    refusal = duplicateCard;
-                } else if (m_settings.glTransferInactives != 1 && CheckForInactive(card)) {
-                    refusal = inactiveCard;
-                } else if (card.CardRecordID > 0 && claimed.contains(card.CardRecordID)) {
-                    refusal = secondClaimant(card.CardRecordID);
-                }
-                if (refusal.isEmpty()) {
-                    claimed.insert(card.CardRecordID);
-                    mcolTransfer.push_back(card);
-                } else {
-                    rejectCard(card, refusal);
-                }
-            } else {
-                ++m_summary.tally.skipped;
+            std::optional<QString> refusal;
+            if (type && type->selectedBy(m_run.mbCustomers, m_run.mbSuppliers, m_run.mbEmployees,
+                                         m_run.mbPersonal)) {
+                refusal = refusalOf(card, claimed);
             }
-            if (!comparedOne(step)) {
+            if (!m_run.merged(card, refusal, step)) {
                 result = false;
                 break;
             }
@@ -82,58 +63,60 @@ bool FProcess::MergeOutlook2VEXO()
     return result;
 }
 
-bool FProcess::ImportToVEXO()
+bool CompanyFileSide::ImportToVEXO()
 {
     bool result = true;
     try {
         makeImportCollections();
-        while (!mcolTransfer.empty()) {
+        while (!m_run.mcolTransfer.empty()) {
             // Each card is let go once queued: its item holds what is written.
             CCard card = takeNextTransfer();
             const bool skip = CheckCardSkip(card);
             card.Notes.clear();
-            if (mbApplicationCancelled) {
+            if (m_run.mbApplicationCancelled) {
                 break;
             }
             if (!skip) {
                 queueForImport(card);
             } else if (card.TransferMessage == duplicateCard) {
-                mcolRejected.append(card);
-            } else if (!mbUserCancelled) {
+                m_run.mcolRejected.append(card);
+            } else if (!m_run.mbUserCancelled) {
                 ++m_summary.tally.skipped;
             }
-            if (mbUserCancelled) {
+            if (m_run.mbUserCancelled) {
                 break;
             }
         }
-        mcolTransfer = {};
+        m_run.mcolTransfer = {};
         releaseWhatTheWritingDoesNotRead();
         // The cards answered before a Cancel in the dialog are written; any
         // later cancel stops the writing before the next type.
-        const bool cancelAnswered = m_cancelAnswered && !mbApplicationCancelled;
+        const bool cancelAnswered = m_run.m_cancelAnswered && !m_run.mbApplicationCancelled;
         if (cancelAnswered) {
-            mbUserCancelled = false;
+            m_run.mbUserCancelled = false;
         }
         if (!MMain::CheckIfVEXOIsRunning()) {
-            mbUserCancelled = true;
+            m_run.mbUserCancelled = true;
             m_progress.setButtonsEnabled(false, false);
         }
-        mlFailedCards = mlUpdatedCards = mlAddedCards = 0;
+        mlFailedCards = m_run.mlUpdatedCards = m_run.mlAddedCards = 0;
         qint32 countedItems = 0;
         for (const CardType type : writingOrder) {
             const QString letter = type.letter(QString());
-            if (mbUserCancelled || mbApplicationCancelled) {
+            if (m_run.mbUserCancelled || m_run.mbApplicationCancelled) {
                 result = false; // a cancelled run writes no further type
                 break;
             }
             if (importCollection(letter)->Count() > 0 &&
-                type.selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal) && result) {
+                type.selectedBy(m_run.mbCustomers, m_run.mbSuppliers, m_run.mbEmployees,
+                                m_run.mbPersonal) &&
+                result) {
                 result = importType(letter, countedItems);
             }
         }
-        mbUserCancelled = mbUserCancelled || cancelAnswered;
+        m_run.mbUserCancelled = m_run.mbUserCancelled || cancelAnswered;
         m_progress.setCaption(QStringLiteral("Finishing Transfer... "));
-        setProgressValue(100);
+        m_run.setProgressValue(100);
         m_progress.setPointer(RunProgress::Pointer::Hourglass);
         listRejectedCards();
         m_summary.tally.rejected = mlFailedCards;
@@ -152,18 +135,36 @@ bool FProcess::ImportToVEXO()
     return result;
 }
 
+QString CompanyFileSide::refusalOf(const CCard& card, QSet<qint32>& claimed)
+{
+    if (card.TransferMessage == unreadableContact) {
+        return unreadableContact;
+    }
+    if (m_run.mlRulesFilter == RunSettings::KeepExisting && CheckForDuplicate(1, card)) {
+        return duplicateCard;
+    }
+    if (m_settings.glTransferInactives != 1 && CheckForInactive(card)) {
+        return inactiveCard;
+    }
+    if (card.CardRecordID > 0 && claimed.contains(card.CardRecordID)) {
+        return secondClaimant(card.CardRecordID);
+    }
+    claimed.insert(card.CardRecordID);
+    return {};
+}
+
 // The merge is the last step to read the cards made from contacts; the
 // transfer and rejected lists hold copies of what is written and listed.
-void FProcess::releaseContactCards()
+void CompanyFileSide::releaseContactCards()
 {
     m_contactCardIndex.reset();
-    mobjOutlookColl.reset();
+    m_run.mobjOutlookColl.reset();
 }
 
 // Once every card is queued, nothing compares with the company file's
 // cards or carries a backup's delivery settings over: the report looks the
 // existing cards up by name only.
-void FProcess::releaseWhatTheWritingDoesNotRead()
+void CompanyFileSide::releaseWhatTheWritingDoesNotRead()
 {
     m_existingIndex.reset();
     if (mobjExistingCards) {
@@ -180,14 +181,26 @@ void FProcess::releaseWhatTheWritingDoesNotRead()
 
 // The next card to queue, taken from the front: its room goes back at once,
 // for the queued items to take, rather than piling up under them.
-TarvoCards::CCard FProcess::takeNextTransfer()
+TarvoCards::CCard CompanyFileSide::takeNextTransfer()
 {
-    CCard card = std::move(mcolTransfer.front());
-    mcolTransfer.pop_front();
+    CCard card = std::move(m_run.mcolTransfer.front());
+    m_run.mcolTransfer.pop_front();
     return card;
 }
 
-void FProcess::makeImportCollections()
+void CompanyFileSide::releaseImportCollections()
+{
+    mobjCustomerColl.reset();
+    mobjSupplierColl.reset();
+    mobjPersonalColl.reset();
+    mobjEmployeeColl.reset();
+    mtobjCustomerColl.reset();
+    mtobjSupplierColl.reset();
+    mtobjPersonalColl.reset();
+    mtobjEmployeeColl.reset();
+}
+
+void CompanyFileSide::makeImportCollections()
 {
     mtobjCustomerColl = std::make_unique<TarvoCards::CCustomerColl>();
     mtobjEmployeeColl = std::make_unique<TarvoCards::CEmployeeColl>();
@@ -203,7 +216,7 @@ void FProcess::makeImportCollections()
 }
 
 // A card whose copy fails is refused rather than written half-filled.
-void FProcess::queueForImport(CCard& card)
+void CompanyFileSide::queueForImport(CCard& card)
 {
     CTypeColl* cards = importCollection(card.CardTypeID);
     if (!cards) {
@@ -215,17 +228,17 @@ void FProcess::queueForImport(CCard& card)
         cards->Add() = std::move(item);
     } else {
         card.TransferMessage = unreadableContact;
-        mcolRejected.append(card);
+        m_run.mcolRejected.append(card);
     }
 }
 
-bool FProcess::importType(const QString& cardTypeId, qint32& countedItems)
+bool CompanyFileSide::importType(const QString& cardTypeId, qint32& countedItems)
 {
     const CardType type = *CardType::fromLetter(cardTypeId);
     CTypeColl& cards = *importCollection(cardTypeId);
     m_progress.setCaption(QLatin1String("Transferring ") +
                           cardsWord(type, m_settings.gsSupplierWord) + QLatin1String(" Cards..."));
-    setProgressValue(0);
+    m_run.setProgressValue(0);
     if (!cards.Import()) {
         m_context.WriteLog(m_context.logTimeStamp() +
                            QStringLiteral(" VEXOBrindle.FProcess.ImportToVEXO ") +
@@ -243,19 +256,19 @@ bool FProcess::importType(const QString& cardTypeId, qint32& countedItems)
         if (!item.ErrorCode.trimmed().isEmpty()) {
             ++mlFailedCards;
         } else {
-            ++(item.WarningCode.trimmed().isEmpty() ? mlAddedCards : mlUpdatedCards);
+            ++(item.WarningCode.trimmed().isEmpty() ? m_run.mlAddedCards : m_run.mlUpdatedCards);
             tallyWritten(item);
         }
         if (++countedItems % 10 == 0) {
             m_progress.pause(20);
-            DoEvents();
+            m_run.DoEvents();
         }
     }
     return true;
 }
 
 // What CheckCardSkip found for the card, now that it is written.
-void FProcess::tallyWritten(const CImportCard& item)
+void CompanyFileSide::tallyWritten(const CImportCard& item)
 {
     FSummary::Tally& tally = m_summary.tally;
     ++(item.TransferMessage == newCard       ? tally.added
@@ -265,7 +278,7 @@ void FProcess::tallyWritten(const CImportCard& item)
 
 // Two contacts linked to one card would both be written into it, the last
 // one winning: the second is refused, naming the card.
-QString FProcess::secondClaimant(qint32 cardRecordId) const
+QString CompanyFileSide::secondClaimant(qint32 cardRecordId) const
 {
     const CCard* stored =
         mobjExistingCards ? mobjExistingCards->Item(TarvoCards::cardKey(cardRecordId)) : nullptr;
@@ -276,9 +289,9 @@ QString FProcess::secondClaimant(qint32 cardRecordId) const
         .arg(cardRecordId);
 }
 
-void FProcess::listRejectedCards()
+void CompanyFileSide::listRejectedCards()
 {
-    for (const CCard& card : std::as_const(mcolRejected)) {
+    for (const CCard& card : std::as_const(m_run.mcolRejected)) {
         ++mlFailedCards;
         CTypeColl* cards = importCollection(card.CardTypeID);
         if (!cards) {
@@ -298,21 +311,21 @@ void FProcess::listRejectedCards()
     }
 }
 
-void FProcess::createImportReport()
+void CompanyFileSide::createImportReport()
 {
     clsVEXOImportReport report(m_context);
     report.setSupplierWord(m_settings.gsSupplierWord);
     report.setProgress(&m_progress);
-    if (mbCustomers) {
+    if (m_run.mbCustomers) {
         report.setVEXOCustomerColl(mtobjCustomerColl.get());
     }
-    if (mbSuppliers) {
+    if (m_run.mbSuppliers) {
         report.setVEXOSupplierColl(mtobjSupplierColl.get());
     }
-    if (mbPersonal) {
+    if (m_run.mbPersonal) {
         report.setVEXOPersonalColl(mtobjPersonalColl.get());
     }
-    if (mbEmployees) {
+    if (m_run.mbEmployees) {
         report.setVEXOEmployeeColl(mtobjEmployeeColl.get());
     }
     report.setExistingCards(mobjExistingCards.get());
@@ -324,17 +337,17 @@ void FProcess::createImportReport()
     }
 }
 
-void FProcess::ImportComplete(const CTypeColl& collection)
+void CompanyFileSide::ImportComplete(const CTypeColl& collection)
 {
     try {
-        AdvanceProgress(100.0 / qMax<qsizetype>(collection.Count(), 1));
-        DoEvents();
+        m_run.AdvanceProgress(100.0 / qMax<qsizetype>(collection.Count(), 1));
+        m_run.DoEvents();
     } catch (const std::exception& error) {
         m_context.logError(QStringLiteral("FProcess.ImportComplete"), error);
     }
 }
 
-TarvoCards::CTypeColl* FProcess::importCollection(const QString& cardTypeId) const
+TarvoCards::CTypeColl* CompanyFileSide::importCollection(const QString& cardTypeId) const
 {
     const std::optional<CardType> type = CardType::fromLetter(cardTypeId);
     if (!type) {

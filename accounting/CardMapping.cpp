@@ -1,6 +1,6 @@
 #include "CardRules.h"
+#include "CompanyFileSide.h"
 #include "contactstore/ContactItem.h"
-#include "run/FProcess.h"
 #include "startup/ErrorLog.h"
 #include "startup/TextHelpers.h"
 
@@ -123,8 +123,8 @@ void setStreetLines(CAddress& address, const QString& street)
     }
 }
 
-bool FProcess::MapContactToCard(contacts::ContactItem& pobjContact, CCard& pobjVEXOCard,
-                                const QString& psCardTypeID)
+bool CompanyFileSide::MapContactToCard(contacts::ContactItem& pobjContact, CCard& pobjVEXOCard,
+                                       const QString& psCardTypeID)
 {
     try {
         ContactReader contact(pobjContact);
@@ -171,14 +171,14 @@ bool FProcess::MapContactToCard(contacts::ContactItem& pobjContact, CCard& pobjV
         const auto* platformError = dynamic_cast<const PlatformError*>(&error);
         if (platformError && (platformError->number() == ErrorNumber::Unspecified ||
                               platformError->number() == ErrorNumber::PermissionDenied)) {
-            mbUserCancelled = true; // access to the contacts was refused or failed
+            m_run.mbUserCancelled = true; // access to the contacts was refused or failed
         }
         pobjVEXOCard.TransferMessage = unreadableContact;
         return false;
     }
 }
 
-bool FProcess::MapCardToCard(const CCard& pobjSourceCard, CImportCard& pobjDestCard)
+bool CompanyFileSide::MapCardToCard(const CCard& pobjSourceCard, CImportCard& pobjDestCard)
 {
     try {
         const auto orEmpty = [this](const QString& text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cardlib/Card.h"
+#include "transfer/TransferMessages.h"
 
 #include <QString>
 #include <QStringList>
@@ -29,13 +30,5 @@ void setStreetLines(TarvoCards::CAddress& address, const QString& street);
 
 // Every line break (CR LF, a lone CR or LF) as one CR LF.
 QString withWindowsLineBreaks(const QString& text);
-
-// Messages of the cards an import refuses, as the report lists them.
-inline const QString duplicateCard = QStringLiteral("Duplicate Card");
-inline const QString inactiveCard = QStringLiteral("VEXO Card Inactive");
-inline const QString unreadableContact = QStringLiteral("The contact could not be read");
-// What CheckCardSkip found for a card it lets through, carried to its item.
-inline const QString newCard = QStringLiteral("New Card");
-inline const QString changedCard = QStringLiteral("Changed Card");
 
 } // namespace brindle

@@ -1,6 +1,5 @@
-#include "CardIndex.h"
 #include "CardRules.h"
-#include "run/FProcess.h"
+#include "CompanyFileSide.h"
 #include "runs/RunRecord.h"
 #include "startup/CardType.h"
 #include "startup/Environment.h"
@@ -8,6 +7,7 @@
 #include "startup/MMain.h"
 #include "startup/Prompts.h"
 #include "startup/RunSettings.h"
+#include "transfer/CardIndex.h"
 
 namespace brindle {
 
@@ -29,16 +29,14 @@ void setHostProduct(CConnectionSettings& settings, qint32 product)
     }
 }
 
+// By the library's country code, 1 and 2; the last for any other.
+const char* const countryTexts[] = {"DataFileCountry = Australia ",
+                                    "DataFileCountry = United States           ",
+                                    "DataFileCountry = Unknown "};
+
 QString countryText(int countryCode)
 {
-    switch (countryCode) {
-    case 1:
-        return QStringLiteral("DataFileCountry = Australia ");
-    case 2:
-        return QStringLiteral("DataFileCountry = United States           ");
-    default:
-        return QStringLiteral("DataFileCountry = Unknown ");
-    }
+    return QString::fromLatin1(countryTexts[countryCode == 1 ? 0 : countryCode == 2 ? 1 : 2]);
 }
 
 } // namespace
@@ -69,13 +67,13 @@ QString existingCardsCondition(bool customers, bool employees, bool personal, bo
     return condition;
 }
 
-bool FProcess::PopulateVEXODataObjects()
+bool CompanyFileSide::PopulateVEXODataObjects()
 {
     bool result = false;
     try {
         m_progress.setPointer(RunProgress::Pointer::Hourglass);
         mobjVEXOConnection = std::make_unique<CConnection>();
-        mobjVEXOConnection->setJournal(m_record.get());
+        mobjVEXOConnection->setJournal(m_run.record);
         msEmptyValue = mobjVEXOConnection->EmptyValue();
         mobjVEXOConnection->Settings().ApplicationID = QStringLiteral("VEXOBrindle");
         mobjVEXOConnection->Settings().ApplicationTitle = QStringLiteral("Brindle");
@@ -93,7 +91,7 @@ bool FProcess::PopulateVEXODataObjects()
     return result;
 }
 
-bool FProcess::OpenVEXOConnection()
+bool CompanyFileSide::OpenVEXOConnection()
 {
     bool result = false;
     try {
@@ -129,7 +127,7 @@ bool FProcess::OpenVEXOConnection()
             m_prompts.messageBox(QStringLiteral("The VEXO ODBC Connection was unsuccessful."),
                                  Prompts::Buttons::Ok, Prompts::Icon::Exclamation,
                                  QStringLiteral("VEXO Brindle"));
-            mbUserCancelled = true;
+            m_run.mbUserCancelled = true;
         }
     } catch (const std::exception& error) {
         m_context.logError(QStringLiteral("FProcess.OpenVEXOConnection"), error);
@@ -139,7 +137,15 @@ bool FProcess::OpenVEXOConnection()
     return result;
 }
 
-bool FProcess::TestVEXOConnection()
+void CompanyFileSide::disconnect()
+{
+    if (mobjVEXOConnection) {
+        mobjVEXOConnection->Disconnect();
+        mobjVEXOConnection.reset();
+    }
+}
+
+bool CompanyFileSide::TestVEXOConnection()
 {
     try {
         if (!mobjVEXOConnection) {
@@ -158,7 +164,7 @@ bool FProcess::TestVEXOConnection()
     }
 }
 
-bool FProcess::CountryLocalisation()
+bool CompanyFileSide::CountryLocalisation()
 {
     try {
         const int countryCode = mobjVEXOConnection->Settings().CountryCode();
@@ -173,13 +179,13 @@ bool FProcess::CountryLocalisation()
     }
 }
 
-bool FProcess::LoadExistingVEXOCards()
+bool CompanyFileSide::LoadExistingVEXOCards()
 {
     try {
         const bool activeOnly = m_settings.glTransferInactives == 0 &&
                                 m_settings.glTransferAction != RunSettings::Import;
-        const QString condition =
-            existingCardsCondition(mbCustomers, mbEmployees, mbPersonal, mbSuppliers, activeOnly);
+        const QString condition = existingCardsCondition(
+            m_run.mbCustomers, m_run.mbEmployees, m_run.mbPersonal, m_run.mbSuppliers, activeOnly);
         mobjExistingCards = std::make_unique<TarvoCards::CCardsColl>();
         m_existingIndex.reset(); // a new run: the indexes of the last one are stale
         m_contactCardIndex.reset();

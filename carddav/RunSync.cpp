@@ -1,10 +1,10 @@
 #include "RunSync.h"
 
 #include "Vdirsyncer.h"
-#include "run/RunProgress.h"
 #include "startup/MMain.h"
 #include "startup/ProgramContext.h"
 #include "startup/Prompts.h"
+#include "startup/RunProgress.h"
 #include "startup/RunSettings.h"
 #include "startup/Settings.h"
 

@@ -2,9 +2,9 @@
 
 #include "Console.h"
 #include "Interrupt.h"
-#include "review/FSummary.h"
-#include "review/FUpdateChoice.h"
-#include "screens/Notices.h"
+#include "dialogs/FSummary.h"
+#include "dialogs/FUpdateChoice.h"
+#include "dialogs/Notices.h"
 #include "startup/RunSettings.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "screens/Forms.h"
+#include "forms/Forms.h"
 
 #include <QStringList>
 

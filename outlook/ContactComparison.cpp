@@ -1,11 +1,10 @@
 #include "ContactSide.h"
-#include "ContactText.h"
 #include "CustomFieldDate.h"
-#include "accounting/CardIndex.h"
 #include "contactstore/ContactItem.h"
-#include "run/FProcess.h"
 #include "startup/ErrorLog.h"
 #include "startup/TextHelpers.h"
+#include "transfer/CardIndex.h"
+#include "transfer/ContactText.h"
 
 namespace brindle {
 
@@ -167,9 +166,9 @@ private:
 
 // A person is compared on the names too, so that an export that empties a
 // person's company name, or changes the names, is seen.
-bool FProcess::AreDifferentOutlookContacts(contacts::ContactItem& pobjNewContact,
-                                           contacts::ContactItem& pobjExistingContact,
-                                           Differences& psDifferences)
+bool ContactSide::AreDifferentOutlookContacts(contacts::ContactItem& pobjNewContact,
+                                              contacts::ContactItem& pobjExistingContact,
+                                              Differences& psDifferences)
 {
     ContactComparison comparison(m_context, pobjNewContact, pobjExistingContact, psDifferences);
     const bool company = comparison.updatedIsCompany();

@@ -1,14 +1,13 @@
 #include "ContactSearch.h"
 #include "ContactSide.h"
-#include "accounting/CardRules.h"
 #include "contactstore/Application.h"
+#include "dialogs/FSummary.h"
+#include "dialogs/FUpdateChoice.h"
 #include "platform/AppInfo.h"
-#include "review/FSummary.h"
-#include "review/FUpdateChoice.h"
 #include "review/clsOutlookImportReport.h"
-#include "run/FProcess.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
+#include "transfer/TransferMessages.h"
 
 #include <array>
 #include <cmath>
@@ -99,7 +98,7 @@ std::shared_ptr<contacts::ContactItem> findContact(ProgramContext& context, cons
 
 // The item lists of one export: one per card type in folders, one for all
 // in the contacts folder, and the list scratch contacts are made in.
-struct FProcess::ExportTargets
+struct ContactSide::ExportTargets
 {
     std::array<std::optional<contacts::Items>, 4> byType;
     std::optional<contacts::Items> all;
@@ -117,14 +116,14 @@ struct FProcess::ExportTargets
 
 // Positions in the transfer list, not copies: a list of 100,000 cards that
 // grows one by one would cost more than the cards' own data.
-struct FProcess::ExportLists
+struct ContactSide::ExportLists
 {
     qsizetype current = 0; // the card exportCard is at
     QList<qsizetype> added;
     QList<qsizetype> updated;
 };
 
-bool FProcess::ImportToOutlook()
+bool ContactSide::ImportToOutlook()
 {
     bool result = true;
     ExportLists lists;
@@ -133,8 +132,8 @@ bool FProcess::ImportToOutlook()
         if (result) {
             ExportTargets targets;
             openExportTargets(targets, result);
-            for (qsizetype i = 0; i < qsizetype(mcolTransfer.size()); ++i) {
-                CCard& card = mcolTransfer[size_t(i)];
+            for (qsizetype i = 0; i < qsizetype(m_run.mcolTransfer.size()); ++i) {
+                CCard& card = m_run.mcolTransfer[size_t(i)];
                 lists.current = i;
                 try {
                     if (!exportCard(card, targets, lists, result)) {
@@ -143,40 +142,41 @@ bool FProcess::ImportToOutlook()
                 } catch (const std::exception& error) {
                     exportFailed(m_context, error, result);
                     card.TransferMessage = unwritableContact;
-                    mcolRejected.append(card);
+                    m_run.mcolRejected.append(card);
                 }
-                m_progress.setCaption(
-                    QStringLiteral("Transferring Card %1 of %2").arg(i + 1).arg(mlTransferCount));
-                AdvanceProgress(100.0 / qMax(mlTransferCount, 1));
-                DoEvents();
+                m_progress.setCaption(QStringLiteral("Transferring Card %1 of %2")
+                                          .arg(i + 1)
+                                          .arg(m_run.mlTransferCount));
+                m_run.AdvanceProgress(100.0 / qMax(m_run.mlTransferCount, 1));
+                m_run.DoEvents();
                 m_progress.pause(20);
-                if (mbUserCancelled) {
+                if (m_run.mbUserCancelled) {
                     result = false;
                     break;
                 }
             }
-            setProgressValue(0);
+            m_run.setProgressValue(0);
         }
     } catch (const std::exception& error) {
         exportFailed(m_context, error, result);
     }
     m_progress.setCaption(QStringLiteral("Finishing Transfer... "));
-    setProgressValue(100);
+    m_run.setProgressValue(100);
     m_progress.setPointer(RunProgress::Pointer::Hourglass);
     result = flushContacts() && result;
     if (result && !m_settings.gbSuppressReport) {
         result = createExportReport(lists);
     }
-    for (const CCard& card : std::as_const(mcolRejected)) {
+    for (const CCard& card : std::as_const(m_run.mcolRejected)) {
         ++(card.TransferMessage == rejectedByUser ? m_summary.tally.skipped
                                                   : m_summary.tally.rejected);
     }
-    mcolRejected.clear();
+    m_run.mcolRejected.clear();
     m_progress.setPointer(RunProgress::Pointer::Default);
     return result;
 }
 
-void FProcess::openExportTargets(ExportTargets& targets, bool& result)
+void ContactSide::openExportTargets(ExportTargets& targets, bool& result)
 {
     if (!mobjOutlookNS || !mobjOutlookApp) {
         throw PlatformError(91, QStringLiteral("Object variable not set"));
@@ -205,7 +205,7 @@ void FProcess::openExportTargets(ExportTargets& targets, bool& result)
     targets.scratch = targets.byType[CardType::Customer];
 }
 
-bool FProcess::exportCard(CCard& card, ExportTargets& targets, ExportLists& lists, bool& result)
+bool ContactSide::exportCard(CCard& card, ExportTargets& targets, ExportLists& lists, bool& result)
 {
     const contacts::Items* items = targets.itemsFor(card.CardTypeID);
     if (!items) {
@@ -215,7 +215,7 @@ bool FProcess::exportCard(CCard& card, ExportTargets& targets, ExportLists& list
                                            card.CardTypeID),
                      result);
         card.TransferMessage = unwritableContact;
-        mcolRejected.append(card);
+        m_run.mcolRejected.append(card);
         return true;
     }
     std::shared_ptr<contacts::ContactItem> contact = findContact(m_context, card, *items, result);
@@ -230,27 +230,28 @@ bool FProcess::exportCard(CCard& card, ExportTargets& targets, ExportLists& list
         return false;
     }
     if (action == ExportAction::Reject || !writeContact(card, *contact, result)) {
-        mcolRejected.append(card);
+        m_run.mcolRejected.append(card);
     } else if (action == ExportAction::Add) {
-        ++mlAddedCards;
+        ++m_run.mlAddedCards;
         ++m_summary.tally.added;
         lists.added.append(lists.current);
     } else {
-        ++mlUpdatedCards;
+        ++m_run.mlUpdatedCards;
         ++(contact->savedChanges() ? m_summary.tally.changed : m_summary.tally.unchanged);
         lists.updated.append(lists.current);
     }
     return true;
 }
 
-FProcess::ExportAction FProcess::actionForFound(CCard& card, contacts::ContactItem& found,
-                                                const contacts::Items& scratchItems, bool& result)
+ContactSide::ExportAction ContactSide::actionForFound(CCard& card, contacts::ContactItem& found,
+                                                      const contacts::Items& scratchItems,
+                                                      bool& result)
 {
-    if (mlRulesFilter == RunSettings::KeepExisting) {
+    if (m_run.mlRulesFilter == RunSettings::KeepExisting) {
         card.TransferMessage = duplicateCard; // the user chose to leave found contacts alone
         return ExportAction::Reject;
     }
-    if (mlRulesFilter != RunSettings::AskToConfirm) {
+    if (m_run.mlRulesFilter != RunSettings::AskToConfirm) {
         return ExportAction::Update;
     }
     // The scratch copy of the found contact shows exactly what an update changes.
@@ -261,17 +262,17 @@ FProcess::ExportAction FProcess::actionForFound(CCard& card, contacts::ContactIt
     if (!AreDifferentOutlookContacts(*scratch, found, differences)) {
         return ExportAction::Update;
     }
-    switch (ConfirmUpdate(card, scratch, differences, RunSettings::Export, false)) {
+    switch (m_run.ConfirmUpdate(card, scratch, differences, RunSettings::Export, false)) {
     case FUpdateChoice::Update:
         return ExportAction::Update;
     case FUpdateChoice::UpdateAll:
-        mlRulesFilter = RunSettings::UpdateExisting;
+        m_run.mlRulesFilter = RunSettings::UpdateExisting;
         return ExportAction::Update;
     case FUpdateChoice::Skip:
         card.TransferMessage = rejectedByUser;
         return ExportAction::Reject;
     case FUpdateChoice::CancelRun:
-        mbUserCancelled = true;
+        m_run.mbUserCancelled = true;
         result = false;
         return ExportAction::Stop;
     default:
@@ -282,7 +283,7 @@ FProcess::ExportAction FProcess::actionForFound(CCard& card, contacts::ContactIt
 
 // A contact is saved only with the whole card in it; a failure leaves the
 // stored contact as it was.
-bool FProcess::writeContact(CCard& card, contacts::ContactItem& contact, bool& result)
+bool ContactSide::writeContact(CCard& card, contacts::ContactItem& contact, bool& result)
 {
     bool written = MapCardToContact(card, contact);
     if (written) {
@@ -306,7 +307,7 @@ bool FProcess::writeContact(CCard& card, contacts::ContactItem& contact, bool& r
 
 // One flush makes every contact the export saved durable, also when it
 // stopped early.
-bool FProcess::flushContacts()
+bool ContactSide::flushContacts()
 {
     try {
         if (mobjOutlookApp) {
@@ -320,15 +321,15 @@ bool FProcess::flushContacts()
     }
 }
 
-bool FProcess::createExportReport(const ExportLists& lists)
+bool ContactSide::createExportReport(const ExportLists& lists)
 {
-    const QList<CCard> added = cardsAt(mcolTransfer, lists.added);
-    const QList<CCard> updated = cardsAt(mcolTransfer, lists.updated);
+    const QList<CCard> added = cardsAt(m_run.mcolTransfer, lists.added);
+    const QList<CCard> updated = cardsAt(m_run.mcolTransfer, lists.updated);
     clsOutlookImportReport report(m_context);
     report.setSupplierWord(m_settings.gsSupplierWord);
     report.setProgress(&m_progress);
     report.setAddedOutlookContacts(&added);
-    report.setRejectedOutlookContacts(&mcolRejected);
+    report.setRejectedOutlookContacts(&m_run.mcolRejected);
     report.setUpdatedOutlookContacts(&updated);
     report.setReportPath(appPath());
     report.setReportAbbreviation(QStringLiteral("OutlookImport"));

@@ -1,7 +1,6 @@
 #include "ContactSide.h"
 #include "contactstore/Application.h"
-#include "run/FProcess.h"
-#include "screens/Notices.h"
+#include "dialogs/Notices.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 #include "startup/Prompts.h"
@@ -70,8 +69,9 @@ contacts::Items categorisedItems(contacts::Folder& objContactFolder)
 
 } // namespace
 
-bool FProcess::PopulateOutlookDataObjects()
+bool ContactSide::PopulateOutlookDataObjects(const ContactToCard& mapContact)
 {
+    m_mapContact = mapContact;
     bool result = OpenOutlookConnection();
     m_progress.setPanelVisible(RunProgress::Panel::OutlookWaiting, true);
     m_progress.setPointer(RunProgress::Pointer::Hourglass);
@@ -97,7 +97,7 @@ bool FProcess::PopulateOutlookDataObjects()
                        QStringLiteral("Set objContactFolder = mobjOutlookNS.GetDefaultFolder("
                                       "olFolderContacts) -- Object Created = ") +
                            booleanText(objContactFolder != nullptr));
-            mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>(); // or raises
+            m_run.mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>(); // or raises
             logLoading(m_context,
                        QStringLiteral("Set mobjOutlookColl = New TarvoCards.CCardsColl -- Object "
                                       "Created = True"));
@@ -116,7 +116,7 @@ bool FProcess::PopulateOutlookDataObjects()
         result = false;
     }
     if (m_accessRefused) {
-        mbUserCancelled = true;
+        m_run.mbUserCancelled = true;
         result = false;
     }
     m_progress.setPanelVisible(RunProgress::Panel::OutlookWaiting, false);
@@ -126,11 +126,12 @@ bool FProcess::PopulateOutlookDataObjects()
 
 // A type whose folder is not there yet has nothing to read, as in the first
 // export into a new store.
-bool FProcess::readTypeFolders(contacts::Folder& objContactFolder)
+bool ContactSide::readTypeFolders(contacts::Folder& objContactFolder)
 {
     bool result = true;
     for (const CardType type : readingOrder) {
-        if (!result || !type.selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
+        if (!result || !type.selectedBy(m_run.mbCustomers, m_run.mbSuppliers, m_run.mbEmployees,
+                                        m_run.mbPersonal)) {
             continue;
         }
         try {
@@ -150,25 +151,25 @@ bool FProcess::readTypeFolders(contacts::Folder& objContactFolder)
             m_context.logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
             result = false;
         }
-        if (m_accessRefused || mbUserCancelled) {
+        if (m_accessRefused || m_run.mbUserCancelled) {
             result = false;
         }
     }
     return result;
 }
 
-bool FProcess::AnalyseOutlookContactFolders(contacts::Folder& objFolder,
-                                            const QString& psCardTypeID)
+bool ContactSide::AnalyseOutlookContactFolders(contacts::Folder& objFolder,
+                                               const QString& psCardTypeID)
 {
     return walkItems([&] { return objFolder.Items(); }, "AnalyseOutlookContactFolders",
                      [&](contacts::ContactItem& item) {
-                         TarvoCards::CCard& card = mobjOutlookColl->AddNew();
-                         MapContactToCard(item, card, psCardTypeID);
+                         TarvoCards::CCard& card = m_run.mobjOutlookColl->AddNew();
+                         m_mapContact(item, card, psCardTypeID);
                          keepWhatTheRunReads(card, m_settings.glTransferAction);
                      });
 }
 
-bool FProcess::AnalyseOutlookContacts(contacts::Folder& objContactFolder)
+bool ContactSide::AnalyseOutlookContacts(contacts::Folder& objContactFolder)
 {
     return walkItems([&] { return categorisedItems(objContactFolder); }, "AnalyseOutlookContacts",
                      [&](contacts::ContactItem& item) { readCategorisedContact(item); });
@@ -176,7 +177,7 @@ bool FProcess::AnalyseOutlookContacts(contacts::Folder& objContactFolder)
 
 // The first selected type whose word the categories hold gives the type;
 // categories that name none show the category notice once per program run.
-void FProcess::readCategorisedContact(contacts::ContactItem& item)
+void ContactSide::readCategorisedContact(contacts::ContactItem& item)
 {
     if (item.Class() != contactClass) {
         // It names no card type, and the run leaves it as it is.
@@ -191,9 +192,10 @@ void FProcess::readCategorisedContact(contacts::ContactItem& item)
     for (const CardType type : categoryOrder) {
         const QString recognised = type.recognisedWord(word);
         if (!recognised.isEmpty() && categories.contains(recognised) &&
-            type.selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
-            TarvoCards::CCard& card = mobjOutlookColl->AddNew();
-            MapContactToCard(item, card, type.letter(word));
+            type.selectedBy(m_run.mbCustomers, m_run.mbSuppliers, m_run.mbEmployees,
+                            m_run.mbPersonal)) {
+            TarvoCards::CCard& card = m_run.mobjOutlookColl->AddNew();
+            m_mapContact(item, card, type.letter(word));
             keepWhatTheRunReads(card, m_settings.glTransferAction);
             return;
         }
@@ -211,18 +213,18 @@ void FProcess::readCategorisedContact(contacts::ContactItem& item)
 // Reads each item until the user cancels, letting the window serve its
 // events every 10 items. A failing item is logged and the walk goes on; a
 // refusal of access ends it and is told through m_accessRefused.
-bool FProcess::walkItems(const std::function<contacts::Items()>& items, const char* procedure,
-                         const std::function<void(contacts::ContactItem&)>& read)
+bool ContactSide::walkItems(const std::function<contacts::Items()>& items, const char* procedure,
+                            const std::function<void(contacts::ContactItem&)>& read)
 {
     const QString source = QStringLiteral("FProcess.") + QLatin1String(procedure);
     bool result = true;
     try {
-        if (!mobjOutlookColl) {
+        if (!m_run.mobjOutlookColl) {
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         const contacts::Items walked = items();
         const int count = walked.Count();
-        for (int counter = 1; counter <= count && !mbUserCancelled; ++counter) {
+        for (int counter = 1; counter <= count && !m_run.mbUserCancelled; ++counter) {
             try {
                 read(*walked.Item(counter));
             } catch (const std::exception& error) {
@@ -233,7 +235,7 @@ bool FProcess::walkItems(const std::function<contacts::Items()>& items, const ch
                 result = false;
             }
             if (counter % 10 == 0) {
-                DoEvents();
+                m_run.DoEvents();
             }
         }
     } catch (const std::exception& error) {

@@ -1,12 +1,12 @@
 #include "ContactSearch.h"
-#include "ContactText.h"
+#include "ContactSide.h"
 #include "CustomFieldDate.h"
 #include "contactstore/ContactItem.h"
-#include "run/FProcess.h"
 #include "startup/CardType.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 #include "startup/TextHelpers.h"
+#include "transfer/ContactText.h"
 
 #include <QStringList>
 
@@ -226,7 +226,7 @@ void writeAddresses(const CCard& card, ContactWriter& contact)
 
 } // namespace
 
-bool FProcess::MapCardToContact(CCard& pobjVEXOCard, contacts::ContactItem& pobjContact)
+bool ContactSide::MapCardToContact(CCard& pobjVEXOCard, contacts::ContactItem& pobjContact)
 {
     try {
         ContactWriter contact(pobjContact);

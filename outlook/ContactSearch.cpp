@@ -1,7 +1,7 @@
 #include "ContactSearch.h"
 
-#include "accounting/CardIndex.h"
 #include "startup/TextHelpers.h"
+#include "transfer/CardIndex.h"
 
 #include <QStringList>
 

@@ -1,57 +1,36 @@
-#include "accounting/CardRules.h"
-#include "review/FSummary.h"
-#include "run/FProcess.h"
+#include "ContactSide.h"
+#include "dialogs/FSummary.h"
+#include "platform/PlatformError.h"
 #include "startup/CardType.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
+#include "transfer/TransferMessages.h"
 
 namespace brindle {
 
-namespace {
-
-// CheckForDuplicate's mode that looks among the cards made from contacts.
-constexpr qint32 amongContacts = 2;
-
-} // namespace
-
-bool FProcess::MergeCollections()
+bool ContactSide::MergeVEXO2Outlook(const TarvoCards::CCardsColl* existingCards,
+                                    const CardCheck& isDuplicate)
 {
     bool result = true;
     try {
-        mcolTransfer.clear();
-        result = m_settings.glTransferAction == RunSettings::Export ? MergeVEXO2Outlook()
-                                                                    : MergeOutlook2VEXO();
-        mlTransferCount = qint32(mcolTransfer.size());
-        setProgressValue(0);
-    } catch (const std::exception& error) {
-        m_context.logError(QStringLiteral("FProcess.MergeCollections"), error);
-        result = false;
-    }
-    return result;
-}
-
-bool FProcess::MergeVEXO2Outlook()
-{
-    bool result = true;
-    try {
-        if (!mobjExistingCards) {
+        if (!existingCards) {
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
-        const double step = 100.0 / qMax(mlTotalCards, 1);
-        for (const TarvoCards::CCard& card : std::as_const(*mobjExistingCards)) {
+        const double step = 100.0 / qMax(m_run.mlTotalCards, 1);
+        for (const TarvoCards::CCard& card : std::as_const(*existingCards)) {
             const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
             const bool included =
-                type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal) &&
+                type &&
+                type->selectedBy(m_run.mbCustomers, m_run.mbSuppliers, m_run.mbEmployees,
+                                 m_run.mbPersonal) &&
                 (card.IsInactive != QLatin1String("Y") || m_settings.glTransferInactives == 1);
-            if (included && mlRulesFilter == RunSettings::KeepExisting &&
-                CheckForDuplicate(amongContacts, card)) {
-                rejectCard(card, duplicateCard);
-            } else if (included) {
-                mcolTransfer.push_back(card);
-            } else {
-                ++m_summary.tally.skipped;
+            std::optional<QString> refusal;
+            if (included) {
+                const bool kept =
+                    m_run.mlRulesFilter == RunSettings::KeepExisting && isDuplicate(card);
+                refusal = kept ? duplicateCard : QString();
             }
-            if (!comparedOne(step)) {
+            if (!m_run.merged(card, refusal, step)) {
                 result = false;
                 break;
             }

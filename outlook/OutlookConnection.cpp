@@ -1,18 +1,17 @@
 #include "ContactSide.h"
 #include "contactstore/Application.h"
-#include "run/FProcess.h"
 #include "runs/RunRecord.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
 namespace brindle {
 
-bool FProcess::OpenOutlookConnection()
+bool ContactSide::OpenOutlookConnection()
 {
     try {
         if (!mobjOutlookApp) {
             mobjOutlookApp = contacts::createObject(QStringLiteral("Outlook.Application"));
-            mobjOutlookApp->setJournal(m_record.get());
+            mobjOutlookApp->setJournal(m_run.record);
         }
         if (!mobjOutlookNS) {
             mobjOutlookNS = mobjOutlookApp->GetNamespace(QStringLiteral("MAPI"))->Session();
@@ -25,8 +24,14 @@ bool FProcess::OpenOutlookConnection()
     }
 }
 
+void ContactSide::disconnect()
+{
+    mobjOutlookNS.reset();
+    mobjOutlookApp.reset();
+}
+
 // Each folder is ensured on its own, so one that cannot be made leaves the others.
-bool FProcess::CreateOutlookFolders()
+bool ContactSide::CreateOutlookFolders()
 {
     bool result = OpenOutlookConnection();
     if (!usesTypeFolders(m_settings)) {

@@ -1,10 +1,10 @@
 #include "ImportReportWriter.h"
 
 #include "platform/PlatformError.h"
-#include "run/RunProgress.h"
 #include "startup/CardType.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
+#include "startup/RunProgress.h"
 
 #include <QDir>
 #include <QLocale>

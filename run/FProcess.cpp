@@ -1,10 +1,10 @@
 #include "FProcess.h"
 
 #include "contactstore/Application.h"
-#include "review/FSummary.h"
+#include "dialogs/FSummary.h"
+#include "dialogs/Notices.h"
 #include "runs/RunFiles.h"
 #include "runs/RunRecord.h"
-#include "screens/Notices.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 #include "startup/Prompts.h"
@@ -21,13 +21,15 @@ namespace {
 
 constexpr qint32 closedByUser = 0;
 constexpr qint32 closedByCode = 1;
+// CheckForDuplicate's mode that looks among the cards made from contacts.
+constexpr qint32 amongContacts = 2;
 
 } // namespace
 
 FProcess::FProcess(ProgramContext& context, RunSettings& settings, RunProgress& progress,
                    FSummary& summary)
     : m_context(context), m_settings(settings), m_prompts(context.prompts()), m_progress(progress),
-      m_summary(summary)
+      m_summary(summary), m_run(context, settings, progress, summary)
 {
     Form_Load();
 }
@@ -37,19 +39,19 @@ FProcess::~FProcess() = default;
 void FProcess::Form_Load()
 {
     mbFinished = true;
-    mbUserCancelled = false;
-    mbBlankFieldNoticeShown = false;
+    m_run.mbUserCancelled = false;
+    m_run.mbBlankFieldNoticeShown = false;
 }
 
 bool FProcess::ProcessData()
 {
     bool bOK = true;
-    const auto goOn = [&] { return bOK && !mbUserCancelled; };
+    const auto goOn = [&] { return bOK && !m_run.mbUserCancelled; };
     try {
         mbFinished = false;
-        mbApplicationCancelled = m_cancelAnswered = false;
-        mlRulesFilter = m_settings.glRulesFilter;
-        mcolRejected.clear();
+        m_run.mbApplicationCancelled = m_run.m_cancelAnswered = false;
+        m_run.mlRulesFilter = m_settings.glRulesFilter;
+        m_run.mcolRejected.clear();
         m_summary.tally = {};
         m_cancelEnabled = m_helpEnabled = true;
         m_progress.setButtonsEnabled(true, true);
@@ -73,9 +75,10 @@ bool FProcess::ProcessData()
         }
         if (goOn()) {
             const TarvoCards::CCardsColl* source =
-                m_settings.glTransferAction == RunSettings::Import ? mobjOutlookColl.get()
-                                                                   : mobjExistingCards.get();
-            mlTotalCards = source ? qint32(source->Count()) : 0;
+                m_settings.glTransferAction == RunSettings::Import
+                    ? m_run.mobjOutlookColl.get()
+                    : m_companyFile.mobjExistingCards.get();
+            m_run.mlTotalCards = source ? qint32(source->Count()) : 0;
         }
         if (goOn()) {
             bOK = MergeCollections();
@@ -94,22 +97,75 @@ bool FProcess::ProcessData()
     return bOK;
 }
 
+bool FProcess::PopulateVEXODataObjects()
+{
+    return m_companyFile.PopulateVEXODataObjects();
+}
+
+bool FProcess::CreateOutlookFolders()
+{
+    return m_contacts->CreateOutlookFolders();
+}
+
+bool FProcess::BackupExistingCards()
+{
+    return m_companyFile.BackupExistingCards();
+}
+
+bool FProcess::PopulateOutlookDataObjects()
+{
+    return m_contacts->PopulateOutlookDataObjects(
+        [this](contacts::ContactItem& contact, TarvoCards::CCard& card, const QString& type) {
+            return m_companyFile.MapContactToCard(contact, card, type);
+        });
+}
+
+bool FProcess::MergeCollections()
+{
+    bool result = true;
+    try {
+        m_run.mcolTransfer.clear();
+        if (m_settings.glTransferAction == RunSettings::Export) {
+            result = m_contacts->MergeVEXO2Outlook(
+                m_companyFile.mobjExistingCards.get(), [this](const TarvoCards::CCard& card) {
+                    return m_companyFile.CheckForDuplicate(amongContacts, card);
+                });
+        } else if (m_settings.glTransferAction == RunSettings::Import) {
+            // The import reads no contact again: only the cards made from them.
+            m_contacts->disconnect();
+            result = m_companyFile.MergeOutlook2VEXO();
+        }
+        m_run.mlTransferCount = qint32(m_run.mcolTransfer.size());
+        m_run.setProgressValue(0);
+    } catch (const std::exception& error) {
+        m_context.logError(QStringLiteral("FProcess.MergeCollections"), error);
+        result = false;
+    }
+    return result;
+}
+
+bool FProcess::ImportToOutlook()
+{
+    return m_contacts->ImportToOutlook();
+}
+
+bool FProcess::ImportToVEXO()
+{
+    return m_companyFile.ImportToVEXO();
+}
+
 void FProcess::windUp(bool bOK)
 {
     try {
-        if (mobjVEXOConnection) {
-            mobjVEXOConnection->Disconnect();
-            mobjVEXOConnection.reset();
-        }
-        mobjOutlookNS.reset();
-        mobjOutlookApp.reset();
+        m_companyFile.disconnect();
+        m_contacts->disconnect();
         closeRecord(bOK);
-        if (!mbApplicationCancelled) {
-            mbApplicationCancelled = !bOK;
+        if (!m_run.mbApplicationCancelled) {
+            m_run.mbApplicationCancelled = !bOK;
         }
         mbFinished = true;
         m_progress.setPointer(RunProgress::Pointer::Default);
-        m_summary.SetCaption(mbUserCancelled, mbApplicationCancelled);
+        m_summary.SetCaption(m_run.mbUserCancelled, m_run.mbApplicationCancelled);
         if (!Form_QueryUnload(closedByCode)) {
             m_progress.unload();
         }
@@ -151,6 +207,7 @@ bool FProcess::startRecord()
                                                                : QStringLiteral("export"),
             {{QStringLiteral("companyFile"), withoutPassword(m_settings.options().Database())},
              {QStringLiteral("store"), contacts::Application::defaultRoot()}});
+        m_run.record = m_record.get();
         return true;
     } catch (const std::exception& error) {
         m_context.logError(QStringLiteral("FProcess.ProcessData"), error);
@@ -166,6 +223,7 @@ void FProcess::closeRecord(bool completed)
     }
     const QString folder = m_record->folder();
     const bool empty = m_record->isEmpty();
+    m_run.record = nullptr;
     m_record.reset();
     if (empty) {
         QDir(folder).removeRecursively();
@@ -185,36 +243,11 @@ bool FProcess::SetTransferFilterOptions()
             return false;
         }
     };
-    bool ok = copy(mbCustomers, [](const clsOptions& o) { return o.Customers(); });
-    ok = copy(mbSuppliers, [](const clsOptions& o) { return o.Suppliers(); }) && ok;
-    ok = copy(mbPersonal, [](const clsOptions& o) { return o.Personal(); }) && ok;
-    ok = copy(mbEmployees, [](const clsOptions& o) { return o.Employees(); }) && ok;
+    bool ok = copy(m_run.mbCustomers, [](const clsOptions& o) { return o.Customers(); });
+    ok = copy(m_run.mbSuppliers, [](const clsOptions& o) { return o.Suppliers(); }) && ok;
+    ok = copy(m_run.mbPersonal, [](const clsOptions& o) { return o.Personal(); }) && ok;
+    ok = copy(m_run.mbEmployees, [](const clsOptions& o) { return o.Employees(); }) && ok;
     return ok;
-}
-
-void FProcess::AdvanceProgress(double dStep)
-{
-    setProgressValue(m_progressValue + dStep);
-    DoEvents();
-}
-
-void FProcess::rejectCard(const TarvoCards::CCard& card, const QString& reason)
-{
-    mcolRejected.append(card);
-    mcolRejected.last().TransferMessage = reason;
-}
-
-bool FProcess::comparedOne(double step)
-{
-    m_progress.setCaption(QStringLiteral("Comparing Databases..."));
-    AdvanceProgress(step);
-    return !mbUserCancelled;
-}
-
-void FProcess::setProgressValue(double value)
-{
-    m_progressValue = qMin(value, 100.0);
-    m_progress.setValue(m_progressValue);
 }
 
 void FProcess::DisplayOutlookWarning()
@@ -235,7 +268,7 @@ void FProcess::DisplayOutlookWarning()
 
 bool FProcess::Form_QueryUnload(qint32 unloadMode)
 {
-    if (unloadMode == closedByUser && mbUserCancelled && !mbFinished) {
+    if (unloadMode == closedByUser && m_run.mbUserCancelled && !mbFinished) {
         return true;
     }
     if (!m_settings.gbExiting) {
@@ -243,41 +276,26 @@ bool FProcess::Form_QueryUnload(qint32 unloadMode)
             if (askCancel()) {
                 m_cancelEnabled = false;
                 m_progress.setButtonsEnabled(m_cancelEnabled, m_helpEnabled);
-                mbUserCancelled = true;
-                mbApplicationCancelled = true;
+                m_run.mbUserCancelled = true;
+                m_run.mbApplicationCancelled = true;
             }
             return true;
         }
         showSummary();
     }
-    releaseImportCollections();
-    if (mobjVEXOConnection) {
-        mobjVEXOConnection->Disconnect();
-        mobjVEXOConnection.reset();
-    }
+    m_companyFile.releaseImportCollections();
+    m_companyFile.disconnect();
     return false;
 }
 
 void FProcess::showSummary()
 {
-    m_summary.TotalCards = mlTotalCards;
-    m_summary.RejectedCards = mlTotalCards - (mlAddedCards + mlUpdatedCards);
-    m_summary.UpdatedCards = mlUpdatedCards;
-    m_summary.AddedCards = mlAddedCards;
-    m_summary.UpdateCounters(mbApplicationCancelled);
+    m_summary.TotalCards = m_run.mlTotalCards;
+    m_summary.RejectedCards = m_run.mlTotalCards - (m_run.mlAddedCards + m_run.mlUpdatedCards);
+    m_summary.UpdatedCards = m_run.mlUpdatedCards;
+    m_summary.AddedCards = m_run.mlAddedCards;
+    m_summary.UpdateCounters(m_run.mbApplicationCancelled);
     m_prompts.showSummary(m_summary);
-}
-
-void FProcess::releaseImportCollections()
-{
-    mobjCustomerColl.reset();
-    mobjSupplierColl.reset();
-    mobjPersonalColl.reset();
-    mobjEmployeeColl.reset();
-    mtobjCustomerColl.reset();
-    mtobjSupplierColl.reset();
-    mtobjPersonalColl.reset();
-    mtobjEmployeeColl.reset();
 }
 
 bool FProcess::askCancel()
@@ -290,7 +308,7 @@ bool FProcess::askCancel()
 void FProcess::cmdCancel_Click()
 {
     if (askCancel()) {
-        mbUserCancelled = true;
+        m_run.mbUserCancelled = true;
         m_cancelEnabled = m_helpEnabled = false;
         m_progress.setButtonsEnabled(false, false);
     }

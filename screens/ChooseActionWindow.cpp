@@ -1,9 +1,9 @@
 #include "ChooseActionWindow.h"
 
 #include "Artwork.h"
-#include "FChooseAction.h"
 #include "ScreenParts.h"
 #include "WidgetPrompts.h"
+#include "forms/FChooseAction.h"
 #include "startup/MMain.h"
 
 #include <QCheckBox>

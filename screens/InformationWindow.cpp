@@ -1,8 +1,8 @@
 #include "InformationWindow.h"
 
-#include "FMain.h"
 #include "ScreenParts.h"
 #include "WidgetPrompts.h"
+#include "forms/FMain.h"
 
 #include <QCloseEvent>
 #include <QLabel>

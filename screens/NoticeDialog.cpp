@@ -1,8 +1,8 @@
 #include "NoticeDialog.h"
 
 #include "Artwork.h"
-#include "Notices.h"
 #include "ScreenParts.h"
+#include "dialogs/Notices.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "ScreenParts.h"
 
 #include "Artwork.h"
-#include "Form.h"
-#include "ScreenTexts.h"
+#include "forms/Form.h"
+#include "forms/ScreenTexts.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "SettingsWindow.h"
 
-#include "FAdvanced.h"
 #include "ScreenParts.h"
+#include "forms/FAdvanced.h"
 #include "startup/MMain.h"
 
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 
 #include "ScreenParts.h"
 #include "WidgetPrompts.h"
-#include "review/FSummary.h"
+#include "dialogs/FSummary.h"
 #include "startup/MMain.h"
 #include "startup/Shell.h"
 

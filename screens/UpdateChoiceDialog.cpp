@@ -2,7 +2,7 @@
 
 #include "Artwork.h"
 #include "ScreenParts.h"
-#include "review/FUpdateChoice.h"
+#include "dialogs/FUpdateChoice.h"
 
 #include <QGridLayout>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/RunProgress.h"
+#include "startup/RunProgress.h"
 
 #include <QWidget>
 

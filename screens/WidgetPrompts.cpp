@@ -3,7 +3,7 @@
 #include "NoticeDialog.h"
 #include "SummaryWindow.h"
 #include "UpdateChoiceDialog.h"
-#include "review/FUpdateChoice.h"
+#include "dialogs/FUpdateChoice.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Forms.h"
 #include "WidgetProgress.h"
 #include "WidgetPrompts.h"
+#include "forms/Forms.h"
 
 #include <memory>
 

@@ -24,9 +24,9 @@ struct RunSettings
     // values of glRulesFilter and the item data of cboRulesFilter.
     enum UpdateRule : qint32
     {
-        UpdateExisting = 0,
-        KeepExisting = 2,
-        AskToConfirm = 3
+        UpdateExisting = 0, // the card or contact is written over
+        KeepExisting = 2,   // it is left as it is, the new one rejected
+        AskToConfirm = 3    // the user says, one by one
     };
 
     std::optional<clsOptions> gobjOptions;

@@ -4,8 +4,8 @@
 // with a progress window that keeps nothing, and its peak memory.
 #include "BenchCompany.h"
 #include "ScriptedPrompts.h"
+#include "dialogs/FSummary.h"
 #include "registry/IniHive.h"
-#include "review/FSummary.h"
 #include "run/FProcess.h"
 #include "startup/MMain.h"
 

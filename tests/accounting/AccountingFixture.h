@@ -3,32 +3,21 @@
 #include "ProgramFixture.h"
 #include "QtPrinters.h"
 #include "ScriptedProgress.h"
-#include "review/FSummary.h"
+#include "dialogs/FSummary.h"
 #include "run/FProcess.h"
 
 #include <QMetaProperty>
 
 namespace brindle::test {
 
-// The run with its company-file state open to the tests.
+// The run with its shared state and both sides open to the tests.
 class OpenProcess : public FProcess
 {
 public:
     using FProcess::FProcess;
-    using FProcess::keepDeliveries;
-    using FProcess::mbBlankFieldNoticeShown;
-    using FProcess::mbCustomers;
-    using FProcess::mbEmployees;
-    using FProcess::mbPersonal;
-    using FProcess::mbSuppliers;
-    using FProcess::mbUserCancelled;
-    using FProcess::mcolTransfer;
-    using FProcess::mlRulesFilter;
-    using FProcess::mlTotalCards;
-    using FProcess::mobjExistingCards;
-    using FProcess::mobjOutlookColl;
-    using FProcess::mobjVEXOConnection;
-    using FProcess::msEmptyValue;
+    RunState& state = m_run;
+    CompanyFileSide& companyFile = m_companyFile;
+    ContactSide& contacts() { return *m_contacts; }
 };
 
 // A card as the tests write them: type, last and first names, and the
@@ -87,9 +76,9 @@ protected:
     // Existing cards in the given order, as if loaded.
     void existing(const QList<TarvoCards::CCard>& cards)
     {
-        process.mobjExistingCards = std::make_unique<TarvoCards::CCardsColl>();
+        process.companyFile.mobjExistingCards = std::make_unique<TarvoCards::CCardsColl>();
         for (const TarvoCards::CCard& made : cards) {
-            process.mobjExistingCards->AddNew() = made;
+            process.companyFile.mobjExistingCards->AddNew() = made;
         }
     }
 

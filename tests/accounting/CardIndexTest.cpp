@@ -1,4 +1,4 @@
-#include "accounting/CardIndex.h"
+#include "transfer/CardIndex.h"
 
 #include "startup/CardType.h"
 

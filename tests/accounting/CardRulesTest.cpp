@@ -148,7 +148,8 @@ TEST_F(CompareCards, FieldsDifferOnlyByTheirRule)
         test::setMembers(updated, row.updated);
         Differences differences{{"stale", "", ""}};
         bool blank = false;
-        const bool differ = process.AreDifferentVEXOCards(updated, existing, differences, blank);
+        const bool differ =
+            process.companyFile.AreDifferentVEXOCards(updated, existing, differences, blank);
         QStringList found;
         for (const Difference& d : differences) {
             found << d.key + u':' + d.existing + u'>' + d.updated;
@@ -165,7 +166,7 @@ TEST_F(CompareCards, FieldsDifferOnlyByTheirRule)
     test::setMembers(moved, {{"1.City", "Perth WA"}});
     Differences differences;
     bool blank = true;
-    process.AreDifferentVEXOCards(moved, acme(), differences, blank);
+    process.companyFile.AreDifferentVEXOCards(moved, acme(), differences, blank);
     EXPECT_TRUE(blank) << "never set back";
 }
 
@@ -218,23 +219,23 @@ TEST_F(Identity, FirstMatchOfTheSameTypeByRecordIdentificationOrName)
     for (const MatchRow& row : rows) {
         SCOPED_TRACE(row.name);
         CCard checked = row.card;
-        EXPECT_FALSE(process.CheckCardSkip(checked));
+        EXPECT_FALSE(process.companyFile.CheckCardSkip(checked));
         EXPECT_EQ(checked.CardRecordID, row.skipMatch ? row.skipMatch : row.card.CardRecordID);
-        EXPECT_EQ(process.CheckForDuplicate(1, row.card), row.duplicate);
-        EXPECT_EQ(process.CheckForInactive(row.card), row.inactive);
+        EXPECT_EQ(process.companyFile.CheckForDuplicate(1, row.card), row.duplicate);
+        EXPECT_EQ(process.companyFile.CheckForInactive(row.card), row.inactive);
     }
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
 
 TEST_F(Identity, ExportDuplicatesAreFoundAmongTheContactCards)
 {
-    process.mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();
-    process.mobjOutlookColl->AddNew() = card("C", "Smith, The", "", "", 0);
-    process.mobjOutlookColl->AddNew() = card("E", "Ng", "Mai", "", 40);
-    EXPECT_TRUE(process.CheckForDuplicate(2, card("C", "Other", "", "", 40)));
-    EXPECT_TRUE(process.CheckForDuplicate(2, card("P", "The Smith", "", "", 41)));
-    EXPECT_TRUE(process.CheckForDuplicate(2, card("C", "Ng", "Mai", "", 42)));
-    EXPECT_FALSE(process.CheckForDuplicate(2, card("C", "Ng", "May", "", 43)));
+    process.state.mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();
+    process.state.mobjOutlookColl->AddNew() = card("C", "Smith, The", "", "", 0);
+    process.state.mobjOutlookColl->AddNew() = card("E", "Ng", "Mai", "", 40);
+    EXPECT_TRUE(process.companyFile.CheckForDuplicate(2, card("C", "Other", "", "", 40)));
+    EXPECT_TRUE(process.companyFile.CheckForDuplicate(2, card("P", "The Smith", "", "", 41)));
+    EXPECT_TRUE(process.companyFile.CheckForDuplicate(2, card("C", "Ng", "Mai", "", 42)));
+    EXPECT_FALSE(process.companyFile.CheckForDuplicate(2, card("C", "Ng", "May", "", 43)));
 }
 
 struct ChoiceRow
@@ -268,15 +269,15 @@ TEST_F(Identity, RulesAndAnswersDecideTheSkip)
     // clang-format on
     for (const ChoiceRow& row : rows) {
         SCOPED_TRACE(row.name);
-        process.mlRulesFilter = row.rule;
-        process.mbUserCancelled = false;
+        process.state.mlRulesFilter = row.rule;
+        process.state.mbUserCancelled = false;
         prompts.shown.clear();
         prompts.choices = row.choices;
         prompts.answers = {Prompts::Yes}; // Cancel asks first
         CCard checked = row.card;
-        EXPECT_EQ(process.CheckCardSkip(checked), row.skip);
+        EXPECT_EQ(process.companyFile.CheckCardSkip(checked), row.skip);
         EXPECT_EQ(prompts.shown.size(), row.choices.size());
-        EXPECT_EQ(process.mlRulesFilter, row.ruleAfter);
+        EXPECT_EQ(process.state.mlRulesFilter, row.ruleAfter);
         EXPECT_EQ(process.UserCancelled(), row.userCancelled);
         EXPECT_EQ(checked.TransferMessage, QString::fromLatin1(row.message));
     }
@@ -284,19 +285,19 @@ TEST_F(Identity, RulesAndAnswersDecideTheSkip)
 
 TEST_F(Identity, TheDialogShowsTheChangesAndTheBlankNoticeComesOnce)
 {
-    process.mlRulesFilter = 3;
+    process.state.mlRulesFilter = 3;
     prompts.choices = {FUpdateChoice::Update, FUpdateChoice::Update};
     for (const char* identification : {"", "  "}) {
         CCard checked = card("C", "Smith", "Jo", "");
         checked.FirstName = QStringLiteral("Jo");
         checked.Addresses.Add().Location = 1;
-        CCard& stored = *process.mobjExistingCards->Item(QStringLiteral("10K"));
+        CCard& stored = *process.companyFile.mobjExistingCards->Item(QStringLiteral("10K"));
         stored.Addresses.clear();
         CAddress& address = stored.Addresses.Add();
         address.Location = 1;
         address.City = QStringLiteral("Perth");
         checked.CardIdentification = QString::fromLatin1(identification);
-        EXPECT_FALSE(process.CheckCardSkip(checked));
+        EXPECT_FALSE(process.companyFile.CheckCardSkip(checked));
         EXPECT_EQ(checked.CardRecordID, 10);
     }
     ASSERT_EQ(prompts.shown.size(), 2);
@@ -310,13 +311,13 @@ class CopyCards : public test::AccountingFixture
 
 TEST_F(CopyCards, EmptyFieldsBecomeTheEmptyValueAndDeliveryIsCarriedOver)
 {
-    process.msEmptyValue = TarvoCards::emptyValue();
+    process.companyFile.msEmptyValue = TarvoCards::emptyValue();
     TarvoCards::CCustomerColl backedUp;
     CImportCard& stored = backedUp.Add();
     stored.CardRecordID = 21;
     stored.InvoiceDeliveryID = QStringLiteral("E");
     stored.PurchaseDeliveryID = QStringLiteral("P");
-    process.keepDeliveries(backedUp);
+    process.companyFile.keepDeliveries(backedUp);
     const QString empty = TarvoCards::emptyValue();
 
     struct Row
@@ -340,7 +341,7 @@ TEST_F(CopyCards, EmptyFieldsBecomeTheEmptyValueAndDeliveryIsCarriedOver)
             address.Email = QStringLiteral("e%1@x.example").arg(location);
         }
         CImportCard copied;
-        ASSERT_TRUE(process.MapCardToCard(source, copied));
+        ASSERT_TRUE(process.companyFile.MapCardToCard(source, copied));
         EXPECT_EQ(copied.InvoiceDeliveryID + '|' + copied.PurchaseDeliveryID,
                   QString::fromLatin1(row.delivery));
         EXPECT_EQ(copied.CardRecordID, row.recordId);

@@ -41,15 +41,16 @@ TEST_P(CompanyFileConnection, ConnectsWithTheFixedValuesOrSaysItCannot)
 
     EXPECT_EQ(process.PopulateVEXODataObjects(), row.connected);
     EXPECT_EQ(process.UserCancelled(), !row.connected);
-    ASSERT_TRUE(process.mobjVEXOConnection);
-    const TarvoCards::CConnectionSettings& connection = process.mobjVEXOConnection->Settings();
+    ASSERT_TRUE(process.companyFile.mobjVEXOConnection);
+    const TarvoCards::CConnectionSettings& connection =
+        process.companyFile.mobjVEXOConnection->Settings();
     EXPECT_EQ(connection.HostProduct, row.hostProduct);
     EXPECT_EQ(connection.Unicode, row.unicode);
     EXPECT_EQ(connection.AccessMode, 2);
     EXPECT_EQ(connection.SyncLevel, 3);
     EXPECT_TRUE(connection.CheckIntegrity);
-    EXPECT_EQ(process.mobjVEXOConnection->ConnectionTimeout, 3);
-    EXPECT_EQ(process.msEmptyValue, TarvoCards::emptyValue());
+    EXPECT_EQ(process.companyFile.mobjVEXOConnection->ConnectionTimeout, 3);
+    EXPECT_EQ(process.companyFile.msEmptyValue, TarvoCards::emptyValue());
     EXPECT_EQ(progress.events.filter(QStringLiteral("panel:")),
               row.connected ? QStringList({"panel:0:1", "panel:0:0"}) : QStringList{"panel:0:0"});
     if (!row.connected) {
@@ -70,7 +71,7 @@ TEST_P(CompanyFileConnection, ConnectsWithTheFixedValuesOrSaysItCannot)
                     .endsWith(QStringLiteral(" VEXOBrindle.FProcess.CountryLocalisation ") +
                               QString::fromLatin1(row.countryText)));
     const QString active = row.direction == 1 ? QString() : QStringLiteral(" AND IsInactive = 'N'");
-    EXPECT_EQ(process.mobjExistingCards->Count(),
+    EXPECT_EQ(process.companyFile.mobjExistingCards->Count(),
               count(QStringLiteral("SELECT count(*) FROM Cards WHERE CardTypeID IN ('C', 'S', "
                                    "'V')") +
                     active));

@@ -15,7 +15,7 @@ TEST_F(ConfirmUpdateTest, ShowsTheDialogAgainUntilItIsAnswered)
     prompts.choices << test::ScriptedPrompts::CloseBox << FUpdateChoice::Skip;
     prompts.answers << Prompts::No;
 
-    EXPECT_EQ(process.ConfirmUpdate(card, nullptr, list, 1, false), FUpdateChoice::Skip);
+    EXPECT_EQ(process.state.ConfirmUpdate(card, nullptr, list, 1, false), FUpdateChoice::Skip);
     ASSERT_EQ(prompts.shown.size(), 2);
     for (const FUpdateChoice& shown : prompts.shown) {
         EXPECT_EQ(shown.txtLastName.caption, QStringLiteral("Smith"));
@@ -28,7 +28,7 @@ TEST_F(ConfirmUpdateTest, AFailingDialogGivesNoAnswerAndIsLogged)
 {
     enableLog();
     TarvoCards::CCard card;
-    EXPECT_EQ(process.ConfirmUpdate(card, nullptr, {}, 2, false), FUpdateChoice::NoAnswer);
+    EXPECT_EQ(process.state.ConfirmUpdate(card, nullptr, {}, 2, false), FUpdateChoice::NoAnswer);
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(lines[0].contains(QStringLiteral("VEXOBrindle.FProcess.ConfirmUpdate Error : ")))

@@ -103,8 +103,8 @@ TEST_F(MapContact, ContactsBecomeCardsFieldByField)
     for (const ContactRow& row : rows) {
         SCOPED_TRACE(row.name);
         CCard card;
-        ASSERT_TRUE(
-            process.MapContactToCard(*contact(row.contact), card, QString::fromLatin1(row.type)));
+        ASSERT_TRUE(process.companyFile.MapContactToCard(*contact(row.contact), card,
+                                                         QString::fromLatin1(row.type)));
         EXPECT_EQ(card.CardTypeID, QString::fromLatin1(row.type));
         EXPECT_EQ(cardText(card), QString::fromUtf8(row.card));
         ASSERT_EQ(card.Addresses.size(), 5);
@@ -135,7 +135,7 @@ TEST_F(MapContact, ItemsThatAreNoContactsAreMarkedUnreadable)
     const auto items = reopened.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10)->Items();
     for (int i = 1; i <= items.Count(); ++i) {
         CCard card;
-        if (!process.MapContactToCard(*items.Item(i), card, QStringLiteral("C"))) {
+        if (!process.companyFile.MapContactToCard(*items.Item(i), card, QStringLiteral("C"))) {
             ++unreadable;
             EXPECT_EQ(card.TransferMessage, unreadableContact);
             EXPECT_EQ(card.ContactFile, items.Item(i)->fileName()) << "what a report names";

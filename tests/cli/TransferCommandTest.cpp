@@ -5,8 +5,8 @@
 #include "Interrupt.h"
 #include "TerminalPrompts.h"
 #include "WizardFixture.h"
+#include "dialogs/Notices.h"
 #include "platform/WriteLocks.h"
-#include "screens/Notices.h"
 #include "startup/ErrorLog.h"
 
 #include <QDir>

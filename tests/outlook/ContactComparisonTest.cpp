@@ -42,7 +42,7 @@ TEST_P(AreDifferentOutlookContacts, ListsTheChangedPropertiesInTheirOrder)
     const auto existing = contact(app, row.existing);
     const auto updated = contact(app, row.updated);
     Differences differences{{QStringLiteral("stale"), {}, {}}};
-    EXPECT_EQ(process.AreDifferentOutlookContacts(*updated, *existing, differences),
+    EXPECT_EQ(process.contacts().AreDifferentOutlookContacts(*updated, *existing, differences),
               !row.differences.isEmpty());
     EXPECT_EQ(differences, row.differences);
     const QStringList logged = logLines().filter(QStringLiteral("AreDifferentOutlookContacts"));

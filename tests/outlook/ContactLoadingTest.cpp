@@ -64,7 +64,7 @@ protected:
     QStringList loadedCards() const
     {
         QStringList cards;
-        for (const TarvoCards::CCard& card : *process.mobjOutlookColl) {
+        for (const TarvoCards::CCard& card : *process.state.mobjOutlookColl) {
             cards << card.CardTypeID + u':' + card.LastName +
                          (card.TransferMessage == unreadableContact ? QStringLiteral("!")
                                                                     : QString());
@@ -180,7 +180,7 @@ TEST_F(Loading, CancelStopsBeforeTheNextContact)
         progress.atPump = {{1, test::ScriptedProgress::cancel()}};
         prompts.answers = {Prompts::Yes};
         EXPECT_EQ(run.PopulateOutlookDataObjects(), disableFolders == 1);
-        EXPECT_EQ(run.mobjOutlookColl->Count(), 10);
+        EXPECT_EQ(run.state.mobjOutlookColl->Count(), 10);
         EXPECT_TRUE(run.UserCancelled());
     }
 }
@@ -198,7 +198,7 @@ TEST_F(Loading, RefusedAccessEndsTheLoadingAsACancel)
     select(allTypes);
     const auto refused = [&] {
         const bool result = process.PopulateOutlookDataObjects();
-        return !result && process.UserCancelled() && process.mobjOutlookColl->Count() == 0;
+        return !result && process.UserCancelled() && process.state.mobjOutlookColl->Count() == 0;
     };
     EXPECT_TRUE(test::asOrdinaryUser(refused));
     QFile::setPermissions(folderPath("VEXO Customers"), open);
@@ -251,19 +251,19 @@ TEST_F(Loading, CreateOutlookFoldersEnsuresTheFourFolders)
         EXPECT_EQ(QDir(folderPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), row.after);
         EXPECT_EQ(logLines().filter(QStringLiteral("CreateOutlookFolders Error : ")).size(),
                   errorsBefore + (row.result ? 0 : 1));
-        EXPECT_TRUE(run.mobjOutlookApp);
+        EXPECT_TRUE(run.contacts().mobjOutlookApp);
     }
 }
 
 TEST_F(Loading, TheConnectionIsOpenedOncePerRun)
 {
     enableLog();
-    ASSERT_TRUE(process.OpenOutlookConnection());
-    const auto app = process.mobjOutlookApp;
-    const auto ns = process.mobjOutlookNS;
-    ASSERT_TRUE(process.OpenOutlookConnection());
-    EXPECT_EQ(process.mobjOutlookApp, app);
-    EXPECT_EQ(process.mobjOutlookNS, ns);
+    ASSERT_TRUE(process.contacts().OpenOutlookConnection());
+    const auto app = process.contacts().mobjOutlookApp;
+    const auto ns = process.contacts().mobjOutlookNS;
+    ASSERT_TRUE(process.contacts().OpenOutlookConnection());
+    EXPECT_EQ(process.contacts().mobjOutlookApp, app);
+    EXPECT_EQ(process.contacts().mobjOutlookNS, ns);
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 2);
     for (const QString& line : lines) {

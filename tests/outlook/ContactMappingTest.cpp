@@ -81,7 +81,7 @@ TEST_P(MapCardToContact, WritesTheCardAsTheRulesSay)
     for (const auto& [name, value] : row.before) {
         contact->setProperty(QString::fromLatin1(name), value);
     }
-    EXPECT_TRUE(process.MapCardToContact(card, *contact));
+    EXPECT_TRUE(process.contacts().MapCardToContact(card, *contact));
     for (const auto& [name, value] : row.expected) {
         EXPECT_EQ(contact->property(QString::fromLatin1(name)), value) << name;
     }

@@ -1,4 +1,4 @@
-#include "outlook/ContactText.h"
+#include "transfer/ContactText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "ProgramFixture.h"
-#include "review/FSummary.h"
-#include "review/FUpdateChoice.h"
+#include "dialogs/FSummary.h"
+#include "dialogs/FUpdateChoice.h"
 
 namespace brindle {
 namespace {

@@ -76,8 +76,8 @@ TEST_P(Layouts, ExportImportAndExportAgainWriteOnlyWhatChanged)
     const QList<CCard> cards = activeCards();
     const int n = int(cards.size());
     const auto version = [&](test::OpenRun& run) {
-        ASSERT_TRUE(run.OpenOutlookConnection());
-        run.mobjOutlookApp->setVersion(QString::fromLatin1(row.version));
+        ASSERT_TRUE(run.contacts().OpenOutlookConnection());
+        run.contacts().mobjOutlookApp->setVersion(QString::fromLatin1(row.version));
     };
 
     ASSERT_TRUE(transfer(2, version));
@@ -400,20 +400,31 @@ INSTANTIATE_TEST_SUITE_P(
                                    QLocale(QLocale::English, QLocale::UnitedStates)}),
     [](const testing::TestParamInfo<CustomFieldRow>& info) { return info.param.name; });
 
-// A run whose mapping fails for one card, after writing part of it.
-class FailingMapping : public test::OpenRun
+// A contact side whose mapping fails for one card, after writing part of it.
+class FailingSide : public ContactSide
 {
 public:
-    using OpenRun::OpenRun;
+    using ContactSide::ContactSide;
     static inline qint32 failing = 0;
 
     bool MapCardToContact(CCard& card, contacts::ContactItem& contact) override
     {
         if (card.CardRecordID != failing) {
-            return FProcess::MapCardToContact(card, contact);
+            return ContactSide::MapCardToContact(card, contact);
         }
         contact.setProperty(QStringLiteral("User1"), QStringLiteral("HALF"));
         return false;
+    }
+};
+
+class FailingMapping : public test::OpenRun
+{
+public:
+    FailingMapping(ProgramContext& context, RunSettings& settings, RunProgress& progress,
+                   FSummary& summary)
+        : OpenRun(context, settings, progress, summary)
+    {
+        m_contacts = std::make_unique<FailingSide>(m_run);
     }
 };
 
@@ -422,7 +433,7 @@ TEST_F(ExportRun, ACardThatCannotBeMappedIsRejectedAndNothingOfItSaved)
     makeCompanyFile();
     const CCard person = active("CardTypeID = 'C' AND IsIndividual = 'Y'");
     const CCard company = active("CardTypeID = 'S' AND IsIndividual = 'N'");
-    FailingMapping::failing = person.CardRecordID;
+    FailingSide::failing = person.CardRecordID;
     ASSERT_TRUE(transfer<FailingMapping>(2));
     EXPECT_FALSE(contactOf(person)) << "a new contact is not saved half-written";
     EXPECT_EQ(added, int(activeCards().size()) - 1);
@@ -434,7 +445,7 @@ TEST_F(ExportRun, ACardThatCannotBeMappedIsRejectedAndNothingOfItSaved)
     const QString path = contactFile(company);
     const QByteArray before = readAll(path);
     setCity(company, QStringLiteral("Darwin"));
-    FailingMapping::failing = company.CardRecordID;
+    FailingSide::failing = company.CardRecordID;
     ASSERT_TRUE(transfer<FailingMapping>(2));
     EXPECT_EQ(readAll(path), before) << "an existing contact keeps what it held";
     EXPECT_EQ(summary.RejectedCards, 1);

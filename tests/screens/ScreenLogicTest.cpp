@@ -1,8 +1,8 @@
 #include "ScriptedProgress.h"
 #include "WizardFixture.h"
 #include "contactstore/Application.h"
+#include "forms/ScreenTexts.h"
 #include "platform/WriteLocks.h"
-#include "screens/ScreenTexts.h"
 #include "startup/Environment.h"
 #include "startup/Settings.h"
 

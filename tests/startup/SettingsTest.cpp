@@ -3,8 +3,8 @@
 #include "OrdinaryUser.h"
 #include "ProgramFixture.h"
 #include "TableFile.h"
+#include "forms/ScreenTexts.h"
 #include "platform/PlatformError.h"
-#include "screens/ScreenTexts.h"
 #include "startup/TextHelpers.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "review/FUpdateChoice.h"
-#include "screens/Forms.h"
+#include "dialogs/FUpdateChoice.h"
+#include "forms/Forms.h"
 #include "startup/MMain.h"
 #include "startup/Prompts.h"
 
@@ -65,20 +65,21 @@ public:
 
     bool PopulateVEXODataObjects() override
     {
-        m_script.rulesFilterAtStart = mlRulesFilter;
+        m_script.rulesFilterAtStart = m_run.mlRulesFilter;
         m_script.transferInactivesAtStart = m_settings.glTransferInactives;
-        m_script.switchesAtStart = QStringLiteral("%1%2%3%4rule %5")
-                                       .arg(mbCustomers ? "C-" : "", mbSuppliers ? "S-" : "",
-                                            mbEmployees ? "E-" : "", mbPersonal ? "P-" : "")
-                                       .arg(mlRulesFilter);
-        mobjExistingCards = cards();
+        m_script.switchesAtStart =
+            QStringLiteral("%1%2%3%4rule %5")
+                .arg(m_run.mbCustomers ? "C-" : "", m_run.mbSuppliers ? "S-" : "",
+                     m_run.mbEmployees ? "E-" : "", m_run.mbPersonal ? "P-" : "")
+                .arg(m_run.mlRulesFilter);
+        m_companyFile.mobjExistingCards = cards();
         return step("PopulateVEXODataObjects");
     }
     bool CreateOutlookFolders() override { return step("CreateOutlookFolders"); }
     bool BackupExistingCards() override { return step("BackupExistingCards"); }
     bool PopulateOutlookDataObjects() override
     {
-        mobjOutlookColl = cards();
+        m_run.mobjOutlookColl = cards();
         return step("PopulateOutlookDataObjects");
     }
     bool MergeCollections() override { return step("MergeCollections"); }
@@ -110,21 +111,21 @@ private:
     bool transfer(const char* name)
     {
         for (const Differences& changes : std::as_const(m_script.confirmations)) {
-            if (mlRulesFilter != 3) {
+            if (m_run.mlRulesFilter != RunSettings::AskToConfirm) {
                 break;
             }
             const qint32 answer = confirm(changes);
             m_script.answers << answer;
             if (answer == FUpdateChoice::CancelRun) {
-                mbUserCancelled = true;
+                m_run.mbUserCancelled = true;
                 break;
             }
             if (answer == FUpdateChoice::UpdateAll) {
-                mlRulesFilter = 0;
+                m_run.mlRulesFilter = RunSettings::UpdateExisting;
             }
         }
-        mlAddedCards = m_script.added;
-        mlUpdatedCards = m_script.updated;
+        m_run.mlAddedCards = m_script.added;
+        m_run.mlUpdatedCards = m_script.updated;
         m_summary.ReportFilePath = m_script.reportPath;
         return step(name);
     }

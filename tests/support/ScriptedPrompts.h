@@ -1,8 +1,8 @@
 #pragma once
 
-#include "review/FSummary.h"
-#include "review/FUpdateChoice.h"
-#include "screens/Notices.h"
+#include "dialogs/FSummary.h"
+#include "dialogs/FUpdateChoice.h"
+#include "dialogs/Notices.h"
 #include "startup/Prompts.h"
 
 #include <QList>

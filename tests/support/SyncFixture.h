@@ -9,7 +9,7 @@
 #include "contactstore/Application.h"
 #include "contactstore/Folder.h"
 #include "contactstore/Items.h"
-#include "review/FSummary.h"
+#include "dialogs/FSummary.h"
 #include "run/FProcess.h"
 #include "samples/CompanyFileGenerator.h"
 #include "startup/CardType.h"
@@ -46,9 +46,6 @@ public:
 class OpenRun : public OpenProcess
 {
 public:
-    using FProcess::mcolRejected;
-    using FProcess::mobjOutlookApp;
-    using FProcess::mobjOutlookNS;
     using OpenProcess::OpenProcess;
 };
 

@@ -1,12 +1,12 @@
 #include "FChooseAction.h"
 
 #include "Forms.h"
+#include "ScreenTexts.h"
 #include "carddav/RunSync.h"
 #include "cardlib/ServerAddress.h"
 #include "contactstore/Application.h"
 #include "platform/PlatformError.h"
 #include "run/FProcess.h"
-#include "screens/ScreenTexts.h"
 #include "startup/Environment.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Differences.h"
 #include "cardlib/Card.h"
+#include "review/Differences.h"
 
 #include <array>
 #include <memory>

@@ -6,25 +6,29 @@
 
 namespace brindle {
 
+namespace {
+
+void name(FSummary::Counter& counter, const char* label, const char* unit)
+{
+    counter.label = QString::fromLatin1(label);
+    counter.unit = QString::fromLatin1(unit);
+}
+
+} // namespace
+
 void FSummary::SetCaption(bool userCancelled, bool applicationCancelled)
 {
     const bool exporting = m_settings->glTransferAction == RunSettings::Export;
     if (exporting) {
         caption = QStringLiteral("Brindle - Export Summary");
-        transferred.label = QStringLiteral("Added");
-        transferred.unit = QStringLiteral("new contacts");
-        updated.label = QStringLiteral("Updated");
-        updated.unit = QStringLiteral("duplicate contacts");
-        rejected.label = QStringLiteral("Rejected");
-        rejected.unit = QStringLiteral("cards");
+        name(transferred, "Added", "new contacts");
+        name(updated, "Updated", "duplicate contacts");
+        name(rejected, "Rejected", "cards");
     } else {
         caption = QStringLiteral("Brindle - Import Summary");
-        transferred.label = QStringLiteral("Updated or added");
-        transferred.unit = QStringLiteral("cards");
-        updated.label = QStringLiteral("Updated or added");
-        updated.unit = QStringLiteral("cards with warnings");
-        rejected.label = QStringLiteral("Skipped");
-        rejected.unit = QStringLiteral("contacts");
+        name(transferred, "Updated or added", "cards");
+        name(updated, "Updated or added", "cards with warnings");
+        name(rejected, "Skipped", "contacts");
     }
     const bool cancelled = userCancelled || applicationCancelled;
     QString heading;

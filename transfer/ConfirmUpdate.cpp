@@ -1,20 +1,21 @@
+#include "RunState.h"
 #include "contactstore/ContactItem.h"
-#include "review/FUpdateChoice.h"
-#include "run/FProcess.h"
+#include "dialogs/FUpdateChoice.h"
 #include "startup/ErrorLog.h"
 #include "startup/Prompts.h"
+#include "startup/RunSettings.h"
 
 namespace brindle {
 
-qint32 FProcess::ConfirmUpdate(TarvoCards::CCard& card,
+qint32 RunState::ConfirmUpdate(TarvoCards::CCard& card,
                                const std::shared_ptr<contacts::ContactItem>& contact,
                                const Differences& differences, qint32 transferAction, bool newCard)
 {
-    FUpdateChoice dialog(m_prompts);
+    FUpdateChoice dialog(prompts);
     qint32 answer = FUpdateChoice::NoAnswer;
     try {
         do {
-            if (transferAction == 1) {
+            if (transferAction == RunSettings::Import) {
                 dialog.objVEXOCard = card;
             } else {
                 dialog.OutlookContact = contact;
@@ -22,15 +23,15 @@ qint32 FProcess::ConfirmUpdate(TarvoCards::CCard& card,
             dialog.setDifferences(differences);
             dialog.TransferAction = transferAction;
             dialog.NewVEXOCard = newCard;
-            m_prompts.showUpdateChoice(dialog);
+            prompts.showUpdateChoice(dialog);
             answer = dialog.UserChoice;
         } while (answer == FUpdateChoice::NoAnswer);
-        if (transferAction == 1 && dialog.objVEXOCard) {
+        if (transferAction == RunSettings::Import && dialog.objVEXOCard) {
             card = *dialog.objVEXOCard;
         }
     } catch (const std::exception& error) {
         // No answer: the caller stops the run.
-        m_context.logError(QStringLiteral("FProcess.ConfirmUpdate"), error);
+        context.logError(QStringLiteral("FProcess.ConfirmUpdate"), error);
         answer = FUpdateChoice::NoAnswer;
     }
     dialog.Form_Unload();

@@ -4,7 +4,7 @@
 #include "FChooseAction.h"
 #include "FMain.h"
 #include "carddav/RunSync.h"
-#include "review/FSummary.h"
+#include "dialogs/FSummary.h"
 #include "run/FProcess.h"
 
 #include <functional>
