@@ -41,20 +41,9 @@ bool CompanyFileSide::MergeOutlook2VEXO()
         if (!m_run.mobjOutlookColl) {
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
-        const double step = 100.0 / qMax(m_run.mlTotalCards, 1);
         QSet<qint32> claimed; // cards a queued contact is linked to
-        for (const CCard& card : std::as_const(*m_run.mobjOutlookColl)) {
-            const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
-            std::optional<QString> refusal;
-            if (type && type->selectedBy(m_run.mbCustomers, m_run.mbSuppliers, m_run.mbEmployees,
-                                         m_run.mbPersonal)) {
-                refusal = refusalOf(card, claimed);
-            }
-            if (!m_run.merged(card, refusal, step)) {
-                result = false;
-                break;
-            }
-        }
+        result = m_run.mergeEach(*m_run.mobjOutlookColl,
+                                 [&](const CCard& card) { return refusalOf(card, claimed); });
     } catch (const std::exception& error) {
         m_context.logError(QStringLiteral("FProcess.MergeOutlook2VEXO"), error);
         result = false;

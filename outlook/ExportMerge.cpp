@@ -16,25 +16,15 @@ bool ContactSide::MergeVEXO2Outlook(const TarvoCards::CCardsColl* existingCards,
         if (!existingCards) {
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
-        const double step = 100.0 / qMax(m_run.mlTotalCards, 1);
-        for (const TarvoCards::CCard& card : std::as_const(*existingCards)) {
-            const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
-            const bool included =
-                type &&
-                type->selectedBy(m_run.mbCustomers, m_run.mbSuppliers, m_run.mbEmployees,
-                                 m_run.mbPersonal) &&
-                (card.IsInactive != QLatin1String("Y") || m_settings.glTransferInactives == 1);
+        result = m_run.mergeEach(*existingCards, [&](const TarvoCards::CCard& card) {
             std::optional<QString> refusal;
-            if (included) {
+            if (card.IsInactive != QLatin1String("Y") || m_settings.glTransferInactives == 1) {
                 const bool kept =
                     m_run.mlRulesFilter == RunSettings::KeepExisting && isDuplicate(card);
                 refusal = kept ? duplicateCard : QString();
             }
-            if (!m_run.merged(card, refusal, step)) {
-                result = false;
-                break;
-            }
-        }
+            return refusal;
+        });
     } catch (const std::exception& error) {
         m_context.logError(QStringLiteral("FProcess.MergeVEXO2Outlook"), error);
         result = false;

@@ -1,6 +1,7 @@
 #include "RunState.h"
 
 #include "dialogs/FSummary.h"
+#include "startup/CardType.h"
 #include "startup/ProgramContext.h"
 #include "startup/RunProgress.h"
 
@@ -29,30 +30,30 @@ void RunState::setProgressValue(double value)
     progress.setValue(m_progressValue);
 }
 
-void RunState::rejectCard(const TarvoCards::CCard& card, const QString& reason)
+bool RunState::mergeEach(const TarvoCards::CCardsColl& cards, const Refusal& refusal)
 {
-    mcolRejected.append(card);
-    mcolRejected.last().TransferMessage = reason;
-}
-
-bool RunState::comparedOne(double step)
-{
-    progress.setCaption(QStringLiteral("Comparing Databases..."));
-    AdvanceProgress(step);
-    return !mbUserCancelled;
-}
-
-bool RunState::merged(const TarvoCards::CCard& card, const std::optional<QString>& refusal,
-                      double step)
-{
-    if (!refusal) {
-        ++summary.tally.skipped;
-    } else if (refusal->isEmpty()) {
-        mcolTransfer.push_back(card);
-    } else {
-        rejectCard(card, *refusal);
+    const double step = 100.0 / qMax(mlTotalCards, 1);
+    for (const TarvoCards::CCard& card : cards) {
+        const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
+        const std::optional<QString> refused =
+            type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)
+                ? refusal(card)
+                : std::nullopt;
+        if (!refused) {
+            ++summary.tally.skipped;
+        } else if (refused->isEmpty()) {
+            mcolTransfer.push_back(card);
+        } else {
+            mcolRejected.append(card);
+            mcolRejected.last().TransferMessage = *refused;
+        }
+        progress.setCaption(QStringLiteral("Comparing Databases..."));
+        AdvanceProgress(step);
+        if (mbUserCancelled) {
+            return false;
+        }
     }
-    return comparedOne(step);
+    return true;
 }
 
 RunSide::RunSide(RunState& run)

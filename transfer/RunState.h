@@ -70,15 +70,13 @@ struct RunState
     // prgProgress, held at 100.
     void setProgressValue(double value);
     double progressValue() const { return m_progressValue; }
-    // Both merges: a card goes to the rejected list with its reason, and
-    // each compared card advances the bar; false once the user cancelled.
-    void rejectCard(const TarvoCards::CCard& card, const QString& reason);
-    bool comparedOne(double step);
-    // Where a merge puts one card: the transfer list when the refusal is
-    // empty, the rejected list with it otherwise, and a card of a kind the
-    // run does not take (no refusal at all) in the summary's skipped count.
-    // Then the bar advances; false once the user cancelled.
-    bool merged(const TarvoCards::CCard& card, const std::optional<QString>& refusal, double step);
+    // Both merges: hands each card of a type the run selects to refusal. A
+    // card whose refusal is empty joins the transfer list, one with a
+    // refusal the rejected list, with it as its message; a card of a type
+    // not selected, or with no refusal at all, counts as skipped. Each card
+    // advances the bar; false once the user cancelled.
+    using Refusal = std::function<std::optional<QString>(const TarvoCards::CCard& card)>;
+    bool mergeEach(const TarvoCards::CCardsColl& cards, const Refusal& refusal);
 
     // Shows the confirmation until it is answered and returns the answer.
     // An import heads it with the card (replaced by the dialog's copy), an
