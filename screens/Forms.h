@@ -24,8 +24,7 @@ public:
         std::function<std::unique_ptr<FProcess>(Prompts&, RunProgress&, FSummary&)>;
 
     Forms(Prompts& prompts, RunProgress& progress);
-    Forms(const Forms&) = delete;
-    Forms& operator=(const Forms&) = delete;
+    Q_DISABLE_COPY(Forms)
 
     // Loads, hidden, what a normal start needs before the action screen
     // comes up: the summary, the settings and the action screen.
