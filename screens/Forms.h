@@ -20,16 +20,18 @@ class RunProgress;
 class Forms
 {
 public:
-    using ProcessFactory =
-        std::function<std::unique_ptr<FProcess>(Prompts&, RunProgress&, FSummary&)>;
+    using ProcessFactory = std::function<std::unique_ptr<FProcess>(ProgramContext&, RunSettings&,
+                                                                   RunProgress&, FSummary&)>;
 
-    Forms(Prompts& prompts, RunProgress& progress);
+    Forms(ProgramContext& context, RunSettings& settings, RunProgress& progress);
     Q_DISABLE_COPY(Forms)
 
     // Loads, hidden, what a normal start needs before the action screen
     // comes up: the summary, the settings and the action screen.
     void LoadForNormalStart();
 
+    ProgramContext& context;
+    RunSettings& settings;
     Prompts& prompts;
     RunProgress& progress;
     // Makes the run of StartProcess; tests give runs with their own steps.
@@ -37,8 +39,8 @@ public:
     // Whether a run syncs with the CardDAV server besides the registry's say.
     carddav::SyncWish carddavSync;
 
-    FMain fMain;
-    FSummary fSummary;
+    FMain fMain{context, settings};
+    FSummary fSummary{context, settings};
     FAdvanced fAdvanced{*this};
     FChooseAction fChooseAction{*this};
 };
