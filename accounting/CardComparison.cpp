@@ -90,23 +90,40 @@ private:
     bool& m_blankField;
 };
 
-// A form that only differs in how it is written takes the company file's form.
-void compareKeepingForm(DifferenceList& list, const char* key, QString& updated,
-                        const QString& existing, QString (*comparable)(const QString&))
-{
-    if (upperTrimmed(updated) == upperTrimmed(existing)) {
-        return;
-    }
-    if (comparable(updated) == comparable(existing)) {
-        updated = existing;
-    } else {
-        list.add(key, existing, updated);
-    }
-}
-
 QString comparableName(const QString& lastName)
 {
     return upperTrimmed(comparableLastName(lastName.trimmed()));
+}
+
+QString asItStands(const QString& text)
+{
+    return text;
+}
+
+// The form a rule compares texts in, and whether a text that only differs
+// from the stored one in how it is written takes the company file's form.
+struct RuleForm
+{
+    QString (*comparable)(const QString&);
+    bool keepsStoredForm = false;
+};
+
+RuleForm formOf(Comparison rule)
+{
+    switch (rule) {
+    case Comparison::Text:
+        return {upperTrimmed};
+    case Comparison::Name:
+        return {comparableName, true};
+    case Comparison::Phone:
+        return {FixPhoneCharacters};
+    case Comparison::Web:
+        return {comparableWebAddress, true};
+    case Comparison::Exact:
+    case Comparison::NotCompared:
+        break;
+    }
+    return {asItStands};
 }
 
 // Adds the difference the field's rule finds between the two texts.
@@ -119,28 +136,14 @@ void compareField(DifferenceList& list, const CardField<Record>& field, Record& 
     if (value == stored) {
         return; // the same text is the same under every rule: most fields of an update
     }
-    switch (field.comparison) {
-    case Comparison::NotCompared:
-        break;
-    case Comparison::Exact:
+    const RuleForm form = formOf(field.comparison);
+    if (form.keepsStoredForm && upperTrimmed(value) == upperTrimmed(stored)) {
+        return;
+    }
+    if (form.comparable(value) != form.comparable(stored)) {
         list.add(field.name, stored, value);
-        break;
-    case Comparison::Text:
-        if (upperTrimmed(value) != upperTrimmed(stored)) {
-            list.add(field.name, stored, value);
-        }
-        break;
-    case Comparison::Name:
-        compareKeepingForm(list, field.name, value, stored, comparableName);
-        break;
-    case Comparison::Phone:
-        if (FixPhoneCharacters(value) != FixPhoneCharacters(stored)) {
-            list.add(field.name, stored, value);
-        }
-        break;
-    case Comparison::Web:
-        compareKeepingForm(list, field.name, value, stored, comparableWebAddress);
-        break;
+    } else if (form.keepsStoredForm) {
+        value = stored;
     }
 }
 
