@@ -168,7 +168,7 @@ bool FProcess::MapContactToCard(contacts::ContactItem& pobjContact, CCard& pobjV
         return true;
     } catch (const std::exception& error) {
         pobjVEXOCard.ContactFile = pobjContact.fileName();
-        MMain::logError(QStringLiteral("FProcess.MapContactToCard"), error);
+        m_context.logError(QStringLiteral("FProcess.MapContactToCard"), error);
         const auto* platformError = dynamic_cast<const PlatformError*>(&error);
         if (platformError && (platformError->number() == ErrorNumber::Unspecified ||
                               platformError->number() == ErrorNumber::PermissionDenied)) {
@@ -225,7 +225,7 @@ bool FProcess::MapCardToCard(const CCard& pobjSourceCard, CImportCard& pobjDestC
         }
         return true;
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.MapCardToCard"), error);
+        m_context.logError(QStringLiteral("FProcess.MapCardToCard"), error);
         return false;
     }
 }

@@ -20,12 +20,12 @@ bool FProcess::MergeCollections()
     bool result = true;
     try {
         mcolTransfer.clear();
-        result =
-            MMain::glTransferAction == exportDirection ? MergeVEXO2Outlook() : MergeOutlook2VEXO();
+        result = m_settings.glTransferAction == exportDirection ? MergeVEXO2Outlook()
+                                                                : MergeOutlook2VEXO();
         mlTransferCount = qint32(mcolTransfer.size());
         setProgressValue(0);
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.MergeCollections"), error);
+        m_context.logError(QStringLiteral("FProcess.MergeCollections"), error);
         result = false;
     }
     return result;
@@ -39,7 +39,7 @@ bool FProcess::MergeVEXO2Outlook()
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         result = mergeSelectedTypes(*mobjExistingCards, [this](const TarvoCards::CCard& card) {
-            if (card.IsInactive == QLatin1String("Y") && MMain::glTransferInactives != 1) {
+            if (card.IsInactive == QLatin1String("Y") && m_settings.glTransferInactives != 1) {
                 ++m_summary.tally.skipped;
             } else if (mlRulesFilter == doNotUpdate && CheckForDuplicate(amongContacts, card)) {
                 rejectCard(card, duplicateCard);
@@ -48,7 +48,7 @@ bool FProcess::MergeVEXO2Outlook()
             }
         });
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.MergeVEXO2Outlook"), error);
+        m_context.logError(QStringLiteral("FProcess.MergeVEXO2Outlook"), error);
         result = false;
     }
     return result;
