@@ -77,7 +77,7 @@ void BM_LoadCards(benchmark::State& state)
     Connected open(sampleFile(int(state.range(0))));
     for (auto _ : state) {
         CCardsColl cards;
-        cards.Load(QString(), QStringLiteral("CardTypeID, LastName"));
+        cards.Load(open.connection, QString(), QStringLiteral("CardTypeID, LastName"));
         benchmark::DoNotOptimize(cards.Count());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -115,11 +115,11 @@ void BM_RawLoad(benchmark::State& state)
 }
 
 // Updates of n stored cards: each item names its card and changes a field.
-void fillUpdates(CTypeColl& coll, int n)
+void fillUpdates(CConnection& connection, CTypeColl& coll, int n)
 {
     CCustomerColl stored;
     bool ok = false;
-    stored.Backup(0, 0, ok);
+    stored.Backup(connection, 0, 0, ok);
     QFile::remove(stored.backupPath());
     int i = 0;
     for (const CImportCard& card : stored) {
@@ -133,7 +133,7 @@ void fillUpdates(CTypeColl& coll, int n)
     }
 }
 
-void fillNewCustomers(CTypeColl& coll, int n)
+void fillNewCustomers(CConnection&, CTypeColl& coll, int n)
 {
     fillNew(coll, n, 5);
 }
@@ -141,23 +141,24 @@ void fillNewCustomers(CTypeColl& coll, int n)
 // Times one write of the n customers fill makes, each into a fresh copy of
 // a sample file of fileCards cards.
 template <typename Write>
-void timeWrite(benchmark::State& state, int fileCards, void (*fill)(CTypeColl&, int), Write write)
+void timeWrite(benchmark::State& state, int fileCards, void (*fill)(CConnection&, CTypeColl&, int),
+               Write write)
 {
     const int n = int(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
         Connected open(freshCopy(fileCards));
         CCustomerColl customers;
-        fill(customers, n);
+        fill(open.connection, customers, n);
         state.ResumeTiming();
-        write(open.connection.database(), customers, state);
+        write(open.connection, customers, state);
     }
     state.SetItemsProcessed(state.iterations() * n);
 }
 
-void libraryImport(QSqlDatabase&, CTypeColl& customers, benchmark::State& state)
+void libraryImport(CConnection& connection, CTypeColl& customers, benchmark::State& state)
 {
-    if (!customers.Import()) {
+    if (!customers.Import(connection)) {
         state.SkipWithError("import failed");
     }
 }
@@ -190,14 +191,14 @@ void plainWrite(QSqlDatabase& db, CTypeColl& customers, bool update)
 }
 
 // The same rows written with plain SQL, timed as the library's import is.
-void rawInsert(QSqlDatabase& db, CTypeColl& customers, benchmark::State&)
+void rawInsert(CConnection& connection, CTypeColl& customers, benchmark::State&)
 {
-    plainWrite(db, customers, false);
+    plainWrite(connection.database(), customers, false);
 }
 
-void rawUpdate(QSqlDatabase& db, CTypeColl& customers, benchmark::State&)
+void rawUpdate(CConnection& connection, CTypeColl& customers, benchmark::State&)
 {
-    plainWrite(db, customers, true);
+    plainWrite(connection.database(), customers, true);
 }
 
 void BM_ImportNew(benchmark::State& state)
