@@ -228,7 +228,7 @@ bool CompanyFileSide::importType(const QString& cardTypeId, qint32& countedItems
     m_progress.setCaption(QLatin1String("Transferring ") +
                           cardsWord(type, m_settings.gsSupplierWord) + QLatin1String(" Cards..."));
     m_run.setProgressValue(0);
-    if (!cards.Import()) {
+    if (!cards.Import(*mobjVEXOConnection)) {
         m_context.WriteLog(m_context.logTimeStamp() +
                            QStringLiteral(" VEXOBrindle.FProcess.ImportToVEXO ") +
                            cardsWord(type, m_settings.gsSupplierWord) +

@@ -30,8 +30,6 @@ namespace {
 using namespace brindle;
 using TarvoCards::CCard;
 
-constexpr int contactClass = 40;
-
 QString companyFile(const QString& base)
 {
     return bench::companyOf(base);
@@ -97,7 +95,7 @@ int prepare(int count, const QString& base)
     int newcomers = 0;
     for (const std::shared_ptr<contacts::Folder> typeFolder : folder->Folders()) {
         for (const std::shared_ptr<contacts::ContactItem> contact : typeFolder->Items()) {
-            if (contact->Class() == contactClass) {
+            if (contact->Class() == contacts::ContactItem::ContactClass) {
                 records << contact->property(QStringLiteral("CustomerID")).toString() << '\n';
                 change(*contact, count, newcomers);
             }
@@ -167,7 +165,7 @@ QList<CCard> libraryItems(const QString& base, int count)
     TarvoCards::CConnection connection;
     connectLibrary(connection, base);
     TarvoCards::CCardsColl stored;
-    stored.Load({}, QStringLiteral("CardRecordID"));
+    stored.Load(connection, {}, QStringLiteral("CardRecordID"));
     QList<CCard> items;
     int newcomers = 0;
     for (const CCard* next : inRunOrder(base, stored)) {
@@ -198,7 +196,7 @@ double runLibrary(const QString& base, const QList<CCard>& items)
     TarvoCards::CConnection connection;
     connectLibrary(connection, base);
     TarvoCards::CCardsColl existing;
-    existing.Load({}, QStringLiteral("CardTypeID, LastName"));
+    existing.Load(connection, {}, QStringLiteral("CardTypeID, LastName"));
     TarvoCards::CCustomerColl customers;
     TarvoCards::CSupplierColl suppliers;
     TarvoCards::CEmployeeColl employees;
@@ -216,7 +214,7 @@ double runLibrary(const QString& base, const QList<CCard>& items)
     }
     for (TarvoCards::CTypeColl* coll : std::initializer_list<TarvoCards::CTypeColl*>{
              &customers, &employees, &suppliers, &personal}) {
-        if (!coll->Import()) {
+        if (!coll->Import(connection)) {
             qFatal("the library import failed");
         }
     }
