@@ -133,15 +133,6 @@ QList<CCard> identityCards()
     return cards;
 }
 
-struct MatchRow
-{
-    const char* name;
-    CCard card;
-    qint32 skipMatch; // record ID CheckCardSkip gives the card under rule 0; 0 none
-    bool duplicate;   // CheckForDuplicate mode 1
-    bool inactive;    // CheckForInactive
-};
-
 class Identity : public test::AccountingFixture
 {
 protected:
@@ -150,31 +141,36 @@ protected:
         AccountingFixture::SetUp();
         existing(identityCards());
     }
+    // The rows of data/identity.txt of one kind, without it.
+    static QList<QStringList> rows(const QString& kind)
+    {
+        QList<QStringList> rows;
+        for (const QStringList& row : test::tableRows(QStringLiteral("identity.txt"))) {
+            if (row[0] == kind) {
+                rows << row.mid(1);
+            }
+        }
+        return rows;
+    }
+    // "type/last/first/identification/record ID".
+    static CCard cardOf(const QString& text)
+    {
+        const QStringList parts = text.split(u'/');
+        return card(parts[0], parts.value(1), parts.value(2), parts.value(3),
+                    parts.value(4).toInt());
+    }
 };
 
 TEST_F(Identity, FirstMatchOfTheSameTypeByRecordIdentificationOrName)
 {
-    const MatchRow rows[] = {
-        {"person by name: the first of two", card("C", "Smith", "Jo"), 10, true, false},
-        {"no identification matches no other", card("C", "Zed", "", ""), 0, false, false},
-        {"blank identification", card("C", "Zed", "", "  "), 0, false, false},
-        {"company by identification", card("C", "Other", "", "CUS1"), 11, false, false},
-        {"*none matches nothing", card("C", "Green", "Al", "*NONE"), 0, false, false},
-        {"company by name in the other form", card("C", "The Bakery"), 14, true, false},
-        {"same name of another type", card("E", "Smith", "Jo"), 12, true, true},
-        {"supplier letters are one type", card("S", "Vale"), 16, true, false},
-        {"no supplier of that name", card("S", "Smith", "Jo"), 0, false, false},
-        {"record ID decides", card("C", "Smith", "Jo", "", 15), 15, true, false},
-        {"record ID of an inactive card", card("E", "Anyone", "", "", 12), 12, true, true},
-        {"company name with a first name", card("C", "Acme", "X"), 0, false, false},
-    };
-    for (const MatchRow& row : rows) {
-        SCOPED_TRACE(row.name);
-        CCard checked = row.card;
+    for (const QStringList& row : rows(QStringLiteral("match"))) {
+        SCOPED_TRACE(row[0].toStdString());
+        const CCard given = cardOf(row[1]);
+        CCard checked = given;
         EXPECT_FALSE(process.CheckCardSkip(checked));
-        EXPECT_EQ(checked.CardRecordID, row.skipMatch ? row.skipMatch : row.card.CardRecordID);
-        EXPECT_EQ(process.CheckForDuplicate(1, row.card), row.duplicate);
-        EXPECT_EQ(process.CheckForInactive(row.card), row.inactive);
+        EXPECT_EQ(checked.CardRecordID, row[2] == u"0" ? given.CardRecordID : row[2].toInt());
+        EXPECT_EQ(process.CheckForDuplicate(1, given), row[3] == u"yes");
+        EXPECT_EQ(process.CheckForInactive(given), row[4] == u"yes");
     }
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
@@ -190,48 +186,24 @@ TEST_F(Identity, ExportDuplicatesAreFoundAmongTheContactCards)
     EXPECT_FALSE(process.CheckForDuplicate(2, card("C", "Ng", "May", "", 43)));
 }
 
-struct ChoiceRow
-{
-    const char* name;
-    qint32 rule;
-    CCard card;
-    QList<qint32> choices; // the dialog's answers; none: no dialog
-    bool skip;
-    qint32 ruleAfter;
-    bool userCancelled;
-    const char* message = "";
-};
-
 TEST_F(Identity, RulesAndAnswersDecideTheSkip)
 {
-    CCard changed = card("C", "Smith", "Jo", "NEW1");
-    // clang-format off
-    const ChoiceRow rows[] = {
-        {"rule 2 refuses a match", 2, changed, {}, true, 2, false, "Duplicate Card"},
-        {"rule 2 writes a new card", 2, card("C", "New", "Al"), {}, false, 2, false, "New Card"},
-        {"rule 0 writes a change unasked", 0, changed, {}, false, 0, false, "Changed Card"},
-        {"rule 3 without differences", 3, card("C", "Smith", "Jo"), {}, false, 3, false},
-        {"rule 3 update", 3, changed, {FUpdateChoice::Update}, false, 3, false, "Changed Card"},
-        {"rule 3 skip", 3, changed, {FUpdateChoice::Skip}, true, 3, false, "Changed Card"},
-        {"rule 3 update all", 3, changed, {FUpdateChoice::UpdateAll}, false, 0, false, "Changed Card"},
-        {"rule 3 cancel", 3, changed, {FUpdateChoice::CancelRun}, true, 3, true, "Changed Card"},
-        {"rule 3 new card added", 3, card("C", "New", "Al"), {FUpdateChoice::Update}, false, 3, false, "New Card"},
-        {"rule 3 new card skipped", 3, card("C", "New", "Al"), {FUpdateChoice::Skip}, true, 3, false, "New Card"},
-    };
-    // clang-format on
-    for (const ChoiceRow& row : rows) {
-        SCOPED_TRACE(row.name);
-        process.mlRulesFilter = row.rule;
+    for (const QStringList& row : rows(QStringLiteral("choice"))) {
+        SCOPED_TRACE(row[0].toStdString());
+        process.mlRulesFilter = row[2].toInt();
         process.mbUserCancelled = false;
         prompts.shown.clear();
-        prompts.choices = row.choices;
+        prompts.choices.clear();
+        if (!row[3].isEmpty()) {
+            prompts.choices << row[3].toInt();
+        }
         prompts.answers = {Prompts::Yes}; // Cancel asks first
-        CCard checked = row.card;
-        EXPECT_EQ(process.CheckCardSkip(checked), row.skip);
-        EXPECT_EQ(prompts.shown.size(), row.choices.size());
-        EXPECT_EQ(process.mlRulesFilter, row.ruleAfter);
-        EXPECT_EQ(process.UserCancelled(), row.userCancelled);
-        EXPECT_EQ(checked.TransferMessage, QString::fromLatin1(row.message));
+        CCard checked = cardOf(row[1]);
+        EXPECT_EQ(process.CheckCardSkip(checked), row[4] == u"yes");
+        EXPECT_EQ(prompts.shown.size(), row[3].isEmpty() ? 0 : 1);
+        EXPECT_EQ(process.mlRulesFilter, row[5].toInt());
+        EXPECT_EQ(process.UserCancelled(), row[6] == u"yes");
+        EXPECT_EQ(checked.TransferMessage, row[7]);
     }
 }
 
