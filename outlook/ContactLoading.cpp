@@ -23,20 +23,20 @@ constexpr CardType::Id readingOrder[] = {CardType::Customer, CardType::Employee,
 constexpr CardType::Id categoryOrder[] = {CardType::Customer, CardType::Supplier,
                                           CardType::Employee, CardType::Personal};
 
-void logLoading(const QString& text)
+void logLoading(ProgramContext& context, const QString& text)
 {
-    logTrace("PopulateOutlookDataObjects", text);
+    logTrace(context, "PopulateOutlookDataObjects", text);
 }
 
-void logSubFolders(contacts::Folder& folder)
+void logSubFolders(ProgramContext& context, contacts::Folder& folder)
 {
     const contacts::Folders folders = folder.Folders();
     if (folders.Count() == 0) {
-        logLoading(QStringLiteral("No Folders Found"));
+        logLoading(context, QStringLiteral("No Folders Found"));
         return;
     }
     for (const std::shared_ptr<contacts::Folder> sub : folders) {
-        logLoading(QStringLiteral("Found Folder:") + sub->Name() + QLatin1Char('|'));
+        logLoading(context, QStringLiteral("Found Folder:") + sub->Name() + QLatin1Char('|'));
     }
 }
 
@@ -48,9 +48,9 @@ bool isRefusal(const std::exception& error)
 // An export looks the cards made from contacts up by record ID and names
 // only; an import reads addresses 1 and 2 (the mapping leaves 3 to 5
 // empty). What else they hold would take most of the run's memory.
-void keepWhatTheRunReads(TarvoCards::CCard& card)
+void keepWhatTheRunReads(TarvoCards::CCard& card, qint32 direction)
 {
-    if (MMain::glTransferAction == exportDirection) {
+    if (direction == exportDirection) {
         card.Addresses = {};
         card.Notes.clear();
     } else if (card.Addresses.removeIf(
@@ -79,14 +79,14 @@ bool FProcess::PopulateOutlookDataObjects()
     m_accessRefused = false;
     // A refusal of access ends the loading at once; any other failure is
     // logged and the loading goes on with the next statement.
-    const auto attempt = [&result](const auto& statement) {
+    const auto attempt = [this, &result](const auto& statement) {
         try {
             statement();
         } catch (const std::exception& error) {
             if (isRefusal(error)) {
                 throw;
             }
-            MMain::logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
+            m_context.logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
             result = false;
         }
     };
@@ -94,15 +94,17 @@ bool FProcess::PopulateOutlookDataObjects()
         if (mobjOutlookNS) {
             std::shared_ptr<contacts::Folder> objContactFolder;
             attempt([&] { objContactFolder = mobjOutlookNS->GetDefaultFolder(olFolderContacts); });
-            logLoading(QStringLiteral("Set objContactFolder = mobjOutlookNS.GetDefaultFolder("
+            logLoading(m_context,
+                       QStringLiteral("Set objContactFolder = mobjOutlookNS.GetDefaultFolder("
                                       "olFolderContacts) -- Object Created = ") +
-                       booleanText(objContactFolder != nullptr));
+                           booleanText(objContactFolder != nullptr));
             mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>(); // or raises
-            logLoading(QStringLiteral("Set mobjOutlookColl = New TarvoCards.CCardsColl -- Object "
+            logLoading(m_context,
+                       QStringLiteral("Set mobjOutlookColl = New TarvoCards.CCardsColl -- Object "
                                       "Created = True"));
             if (objContactFolder) {
-                attempt([&] { logSubFolders(*objContactFolder); });
-                if (usesTypeFolders()) {
+                attempt([&] { logSubFolders(m_context, *objContactFolder); });
+                if (usesTypeFolders(m_settings)) {
                     result = readTypeFolders(*objContactFolder) && result;
                 } else {
                     result = AnalyseOutlookContacts(*objContactFolder);
@@ -110,7 +112,7 @@ bool FProcess::PopulateOutlookDataObjects()
             }
         }
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
+        m_context.logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
         m_accessRefused = m_accessRefused || isRefusal(error);
         result = false;
     }
@@ -133,19 +135,20 @@ bool FProcess::readTypeFolders(contacts::Folder& objContactFolder)
             continue;
         }
         try {
-            const QString word = MMain::gsSupplierWord;
+            const QString word = m_settings.gsSupplierWord;
             if (const auto folder = subFolder(objContactFolder, type.folderName(word))) {
                 AnalyseOutlookContactFolders(*folder, type.letter(word));
             } else if (type == CardType::Customer) {
-                logLoading(QStringLiteral("VEXO Customers folder not found. Folder Count :") +
-                           QString::number(objContactFolder.Folders().Count()));
-                logSubFolders(objContactFolder);
+                logLoading(m_context,
+                           QStringLiteral("VEXO Customers folder not found. Folder Count :") +
+                               QString::number(objContactFolder.Folders().Count()));
+                logSubFolders(m_context, objContactFolder);
             }
         } catch (const std::exception& error) {
             if (isRefusal(error)) {
                 throw;
             }
-            MMain::logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
+            m_context.logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
             result = false;
         }
         if (m_accessRefused || mbUserCancelled) {
@@ -162,7 +165,7 @@ bool FProcess::AnalyseOutlookContactFolders(contacts::Folder& objFolder,
                      [&](contacts::ContactItem& item) {
                          TarvoCards::CCard& card = mobjOutlookColl->AddNew();
                          MapContactToCard(item, card, psCardTypeID);
-                         keepWhatTheRunReads(card);
+                         keepWhatTheRunReads(card, m_settings.glTransferAction);
                      });
 }
 
@@ -178,28 +181,28 @@ void FProcess::readCategorisedContact(contacts::ContactItem& item)
 {
     if (item.Class() != contactClass) {
         // It names no card type, and the run leaves it as it is.
-        MMain::logError(QStringLiteral("FProcess.AnalyseOutlookContacts"),
-                        ErrorNumber::NoSuchMember,
-                        QStringLiteral("Passed over %1: %2").arg(item.fileName(), item.problem()));
+        m_context.logError(
+            QStringLiteral("FProcess.AnalyseOutlookContacts"), ErrorNumber::NoSuchMember,
+            QStringLiteral("Passed over %1: %2").arg(item.fileName(), item.problem()));
         return;
     }
     const QString categories =
         trimBlanks(item.property(QStringLiteral("Categories")).toString()).toUpper();
-    const QString word = MMain::gsSupplierWord;
+    const QString word = m_settings.gsSupplierWord;
     for (const CardType type : categoryOrder) {
         const QString recognised = type.recognisedWord(word);
         if (!recognised.isEmpty() && categories.contains(recognised) &&
             type.selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
             TarvoCards::CCard& card = mobjOutlookColl->AddNew();
             MapContactToCard(item, card, type.letter(word));
-            keepWhatTheRunReads(card);
+            keepWhatTheRunReads(card, m_settings.glTransferAction);
             return;
         }
     }
-    if (!categories.isEmpty() && !MMain::gbCategoryWarningShown) {
-        MMain::gbCategoryWarningShown = true;
+    if (!categories.isEmpty() && !m_settings.gbCategoryWarningShown) {
+        m_settings.gbCategoryWarningShown = true;
         m_progress.setPointer(RunProgress::Pointer::Default);
-        FOutlookCategories notice;
+        FOutlookCategories notice(m_context);
         notice.Form_Load();
         m_prompts.showNotice(notice);
         m_progress.setPointer(RunProgress::Pointer::Hourglass);
@@ -227,7 +230,7 @@ bool FProcess::walkItems(const std::function<contacts::Items()>& items, const ch
                 if (isRefusal(error)) {
                     throw;
                 }
-                MMain::logError(source, error);
+                m_context.logError(source, error);
                 result = false;
             }
             if (counter % 10 == 0) {
@@ -235,7 +238,7 @@ bool FProcess::walkItems(const std::function<contacts::Items()>& items, const ch
             }
         }
     } catch (const std::exception& error) {
-        MMain::logError(source, error);
+        m_context.logError(source, error);
         m_accessRefused = m_accessRefused || isRefusal(error);
         result = false;
     }

@@ -63,7 +63,8 @@ protected:
             arg.replace(QStringLiteral("$O"), options())
                 .replace(QStringLiteral("$D"), folder.path());
         }
-        return cli::transferCommand(direction, args, console, test::FakeSteps::factory(script));
+        return cli::transferCommand(context, direction, args, console,
+                                    test::FakeSteps::factory(script));
     }
     int exportWith(const QStringList& args) { return run(2, args); }
 
@@ -82,7 +83,6 @@ TEST_F(TransferCommand, ExitStatusTellsHowTheRunEnded)
         script.calls.clear();
         script.confirmations = {phoneChanges(1)};
         script.failing = row[4].isEmpty() ? QSet<QString>() : QSet<QString>{row[4]};
-        MMain::resetGlobals();
         const QString connected = brindleValue(QStringLiteral("LastConnectedDate"));
         const int status = exportWith(row[1].split(u' ', Qt::SkipEmptyParts));
         EXPECT_EQ(status, row[6].toInt());
@@ -114,7 +114,6 @@ TEST_F(TransferCommand, RuleAndInactiveFlagsChangeThisRunOnly)
         script.confirmations = {phoneChanges(1)};
         setBrindleValue(QStringLiteral("RulesFilter"), QString::fromLatin1(row.stored[0]));
         setBrindleValue(QStringLiteral("TransferInactives"), QString::fromLatin1(row.stored[1]));
-        MMain::resetGlobals();
         EXPECT_EQ(exportWith(QStringList{"$O"} + row.flags), 0) << qPrintable(console.errText);
         EXPECT_EQ(script.rulesFilterAtStart, row.seen[0]) << row.flags.join(' ').toStdString();
         EXPECT_EQ(script.transferInactivesAtStart, row.seen[1]);
@@ -168,7 +167,6 @@ TEST_F(TransferCommand, ConfirmationsAreAnsweredWithOneKey)
         console.keys = QString::fromLatin1(row.keys);
         script.confirmations = row.confirmations;
         script.answers.clear();
-        MMain::resetGlobals();
         const int status = run(
             row.direction, {QStringLiteral("$O"), QStringLiteral("--rule"), QStringLiteral("ask")});
         EXPECT_EQ(script.answers, row.answers) << row.name;
@@ -206,11 +204,10 @@ TEST_F(TransferCommand, AFailedRunSaysWhy)
     for (const auto& row : rows) {
         console.errText.clear();
         script.failing.clear();
-        MMain::resetGlobals();
-        script.during[QStringLiteral("MergeCollections")] = [&row](test::FakeSteps&) {
+        script.during[QStringLiteral("MergeCollections")] = [this, &row](test::FakeSteps&) {
             for (const QString& error : row.logged) {
-                MMain::logError(QStringLiteral("FProcess.MergeCollections"),
-                                ErrorNumber::Unspecified, error);
+                context.logError(QStringLiteral("FProcess.MergeCollections"),
+                                 ErrorNumber::Unspecified, error);
             }
         };
         if (row.fails) {
@@ -248,7 +245,6 @@ TEST_F(TransferCommand, WaitsForTheLocksOfWhatItWritesAndNamesTheirHolder)
                                      .arg(getpid())))
         << qPrintable(console.errText);
     sameFile.unlock();
-    MMain::resetGlobals();
     EXPECT_EQ(exportWith({QStringLiteral("$O")}), 0) << qPrintable(console.errText);
 }
 
@@ -278,7 +274,6 @@ TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
         script.during.clear();
         console.errText.clear();
         console.outText.clear();
-        MMain::resetGlobals();
         QStringList args{QStringLiteral("$O"), QStringLiteral("--rule"),
                          row.atAKey ? QStringLiteral("ask") : QStringLiteral("update")};
         if (row.atAKey) {
@@ -323,7 +318,6 @@ TEST_F(TransferCommand, ProgressReportAndNotices)
         console.outText.clear();
         script.reportPath =
             terminal ? folder.filePath(QStringLiteral("OutlookImport.html")) : QString();
-        MMain::resetGlobals();
         EXPECT_EQ(
             exportWith({QStringLiteral("$O"), QStringLiteral("--rule"), QStringLiteral("update")}),
             0);
@@ -343,8 +337,8 @@ TEST_F(TransferCommand, ProgressReportAndNotices)
 TEST_F(TransferCommand, NoticesArePrintedOnceAndFilesOpenWithTheDesktop)
 {
     cli::TerminalPrompts terminal(console);
-    FVEXOEmptyMsg first;
-    FVEXOEmptyMsg second;
+    FVEXOEmptyMsg first(context);
+    FVEXOEmptyMsg second(context);
     terminal.showNotice(first);
     terminal.showNotice(second);
     EXPECT_EQ(console.errText.count(QStringLiteral("Brindle - Blank Field Warning")), 1);

@@ -35,7 +35,7 @@ protected:
 
     void select(const QString& types, test::OpenRun& run)
     {
-        MMain::gobjOptions->Analyse(QStringLiteral("DATABASE=") + file + types);
+        program().gobjOptions->Analyse(QStringLiteral("DATABASE=") + file + types);
         run.SetTransferFilterOptions();
     }
     void select(const QString& types) { select(types, process); }
@@ -59,12 +59,12 @@ TEST_F(Loading, ReadsTheContactsOfTheSelectedTypes)
         SCOPED_TRACE(row[0].toStdString());
         QDir(folderPath()).removeRecursively();
         writeStore(row[4]);
-        MMain::glDisableOutlookFolders = row[2].toInt();
-        MMain::gsSupplierWord = row[3];
-        test::OpenRun run{prompts, progress, summary};
+        program().glDisableOutlookFolders = row[2].toInt();
+        program().gsSupplierWord = row[3];
+        program().gbCategoryWarningShown = false; // once a program
+        test::OpenRun run{context, program(), progress, summary};
         select(row[1] == u"all" ? allTypes : row[1], run);
         prompts.notices.clear();
-        MMain::gbCategoryWarningShown = false; // once a program
         progress.events.clear();
         const qsizetype logged = logLines().size();
 
@@ -99,9 +99,9 @@ TEST_F(Loading, CancelStopsBeforeTheNextContact)
         writeStore(QStringList(25, disableFolders ? QStringLiteral("/Ann:Customer")
                                                   : QStringLiteral("VEXO Customers/Ann:Customer"))
                        .join(QStringLiteral("; ")));
-        MMain::glDisableOutlookFolders = disableFolders;
+        program().glDisableOutlookFolders = disableFolders;
         select(allTypes);
-        test::OpenRun run{prompts, progress, summary};
+        test::OpenRun run{context, program(), progress, summary};
         run.SetTransferFilterOptions();
         progress.show(run);
         progress.pumps = 0;
@@ -170,11 +170,11 @@ TEST_F(Loading, CreateOutlookFoldersEnsuresTheFourFolders)
                 QDir().mkpath(folderPath(name));
             }
         }
-        MMain::glDisableOutlookFolders = row.disableFolders;
-        MMain::gsSupplierWord = QString::fromLatin1(row.supplierWord);
+        program().glDisableOutlookFolders = row.disableFolders;
+        program().gsSupplierWord = QString::fromLatin1(row.supplierWord);
         const qsizetype errorsBefore =
             logLines().filter(QStringLiteral("CreateOutlookFolders Error : ")).size();
-        test::OpenRun run{prompts, progress, summary};
+        test::OpenRun run{context, program(), progress, summary};
         EXPECT_EQ(run.CreateOutlookFolders(), row.result);
         EXPECT_EQ(QDir(folderPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), row.after);
         EXPECT_EQ(logLines().filter(QStringLiteral("CreateOutlookFolders Error : ")).size(),

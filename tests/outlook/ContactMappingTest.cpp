@@ -52,10 +52,10 @@ TEST_F(MapCardToContact, WritesTheCardAsTheRulesSay)
     for (const QStringList& row : test::tableRows(QStringLiteral("card-to-contact.txt"))) {
         SCOPED_TRACE(row[0].toStdString());
         const QStringList fields = row[5].split(u' ');
-        std::tie(MMain::glCustomField1, MMain::glCustomField2, MMain::glCustomField3) =
+        std::tie(program().glCustomField1, program().glCustomField2, program().glCustomField3) =
             std::tuple(fields[0].toInt(), fields[1].toInt(), fields[2].toInt());
         CCard card = cardOf(row[1], row[2]);
-        MMain::gsSupplierWord =
+        program().gsSupplierWord =
             card.CardTypeID == u"V" ? QStringLiteral("Vendor") : QStringLiteral("Supplier");
         contacts::Application app(store.path());
         const auto contact =

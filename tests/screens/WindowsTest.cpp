@@ -35,7 +35,7 @@ protected:
     void SetUp() override
     {
         WizardFixture::SetUp();
-        wizard = std::make_unique<Wizard>();
+        wizard = std::make_unique<Wizard>(context, settings);
         wizard->forms().processFactory = test::FakeSteps::factory(script);
     }
     void TearDown() override
@@ -59,7 +59,6 @@ protected:
     static FUpdateChoice confirmation(Prompts& prompts, const Differences& list, qint32 direction,
                                       bool newCard = false)
     {
-        MMain::glTransferAction = direction;
         FUpdateChoice dialog(prompts);
         TarvoCards::CCard card;
         card.LastName = QStringLiteral("Acme Traders");
@@ -95,8 +94,8 @@ TEST_F(Windows, SecurityNoticeIsSwitchedOffByItsBoxWhicheverWayItCloses)
         {true, [](QWidget& dialog) { dialog.close(); }, false},
     };
     for (const auto& row : rows) {
-        MMain::gbShowOutlookWarning = true;
-        FOutlookWarning notice;
+        settings.gbShowOutlookWarning = true;
+        FOutlookWarning notice(settings);
         notice.Form_Load();
         const bool tick = row.tick;
         const ModalScript::Action leave = row.leave;
@@ -105,7 +104,7 @@ TEST_F(Windows, SecurityNoticeIsSwitchedOffByItsBoxWhicheverWayItCloses)
             leave(dialog);
         }});
         wizard->prompts().showNotice(notice);
-        EXPECT_EQ(MMain::gbShowOutlookWarning, row.showLater) << "ticked " << row.tick;
+        EXPECT_EQ(settings.gbShowOutlookWarning, row.showLater) << "ticked " << row.tick;
         EXPECT_EQ(script.unanswered(), 0);
     }
 }
@@ -154,7 +153,7 @@ const QString yes = QStringLiteral("Yes");
 TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
 {
     startNormally();
-    MMain::gbShowOutlookWarning = false;
+    settings.gbShowOutlookWarning = false;
     WidgetProgress& progress = wizard->progress();
     bool refusedFirst = false;
     bool refusedSecond = false;
@@ -205,7 +204,7 @@ TEST_F(Windows, LeavingASettingsBoxRebuildsTheOthers)
     EXPECT_FALSE(settings->isVisible());
     EXPECT_FALSE(wizard->chooseActionWindow()->isVisible());
     EXPECT_TRUE(wizard->informationWindow()->isVisible());
-    EXPECT_EQ(MMain::glCustomField1, 0);
+    EXPECT_EQ(this->settings.glCustomField1, 0);
 }
 
 } // namespace
