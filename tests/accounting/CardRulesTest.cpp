@@ -1,6 +1,7 @@
 #include "accounting/CardRules.h"
 
 #include "AccountingFixture.h"
+#include "TableFile.h"
 
 namespace brindle {
 namespace {
@@ -90,84 +91,36 @@ CCard acme()
     return made;
 }
 
-using Values = QList<std::pair<const char*, const char*>>;
-
-struct DifferenceRow
-{
-    const char* name;
-    Values existing;         // changes to acme() that make the existing card
-    Values updated;          // and the new one
-    const char* differences; // "key:stored>new", comma-separated
-    bool blank = false;
-    const char* readBack = nullptr; // a member of the new card afterwards
-    const char* heldAfterwards = nullptr;
-};
-
 class CompareCards : public test::AccountingFixture
 {};
 
 TEST_F(CompareCards, FieldsDifferOnlyByTheirRule)
 {
-    // clang-format off
-    const DifferenceRow rows[] = {
-        {"unchanged", {}, {}, ""},
-        {"e-mail case and blanks", {}, {{"1.Email", " A@ACME.EXAMPLE "}}, ""},
-        {"phone format", {}, {{"1.Phone1", "02-9999-1111"}}, ""},
-        {"phone number", {}, {{"1.Phone1", "02 9999 1112"}}, "Phone1:(02) 9999 1111>02 9999 1112"},
-        {"city", {}, {{"1.City", "Perth WA"}}, "City:Perth>Perth WA"},
-        {"web scheme added", {}, {{"1.WWW", "http://www.acme.example"}}, "", false, "1.WWW", "www.acme.example"},
-        {"web secure scheme in capitals", {}, {{"1.WWW", "HTTPS://WWW.ACME.EXAMPLE"}}, "", false, "1.WWW", "www.acme.example"},
-        {"short web address", {}, {{"1.WWW", "acme"}}, "WWW:www.acme.example>acme", false, "1.WWW", "acme"},
-        {"web address that only ends with the old one", {}, {{"1.WWW", "shop://www.acme.example"}},
-         "WWW:www.acme.example>shop://www.acme.example", false, "1.WWW", "shop://www.acme.example"},
-        {"existing address has the scheme", {{"1.WWW", "http://www.acme.example"}}, {{"1.WWW", "www.acme.example"}},
-         "", false, "1.WWW", "http://www.acme.example"},
-        {"name case", {}, {{"LastName", "ACME TRADERS"}}, "", false, "LastName", "ACME TRADERS"},
-        {"first name case and blanks", {{"FirstName", "Al"}}, {{"FirstName", " AL "}}, ""},
-        {"name with The in front of the file's form", {{"LastName", "Acme Traders, The"}},
-         {{"LastName", "The Acme Traders"}}, "", false, "LastName", "Acme Traders, The"},
-        {"name in the file's form with The in front", {{"LastName", "The Acme Traders"}},
-         {{"LastName", "Acme Traders, The"}}, "", false, "LastName", "The Acme Traders"},
-        {"other name", {}, {{"LastName", "Acme"}}, "LastName:Acme Traders>Acme"},
-        {"third address ignored", {}, {{"3.City", "Darwin"}}, ""},
-        {"address without partner", {{"-2", ""}}, {}, ""},
-        {"blanked city", {}, {{"2.City", ""}}, "City:Hobart>", true},
-        {"blank street line against an empty one", {}, {{"1.StreetLine2", " "}}, ""},
-        {"blank street line against a stored one", {{"1.StreetLine2", "Level 2"}}, {{"1.StreetLine2", " "}},
-         "StreetLine2:Level 2> ", true},
-        {"individual", {}, {{"IsIndividual", "Y"}}, "IsIndividual:N>Y"},
-        {"order of comparison", {}, {{"2.Country", "NZ"}, {"CardIdentification", "CUS2"}, {"FirstName", "Al"}},
-         "FirstName:>Al,CardIdentification:CUS1>CUS2,Country:>NZ"},
-    };
-    // clang-format on
-    for (const DifferenceRow& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const QStringList& row : test::tableRows(QStringLiteral("card-differences.txt"))) {
+        SCOPED_TRACE(row[0].toStdString());
         CCard existing = acme();
-        test::setMembers(existing, row.existing);
+        for (const auto& [name, value] : test::tablePairs(row[1])) {
+            test::setMember(existing, name, value.toString());
+        }
         CCard updated = existing;
-        test::setMembers(updated, row.updated);
+        for (const auto& [name, value] : test::tablePairs(row[2])) {
+            test::setMember(updated, name, value.toString());
+        }
         Differences differences{{"stale", "", ""}};
         bool blank = false;
         const bool differ =
             process.companyFile.AreDifferentVEXOCards(updated, existing, differences, blank);
         QStringList found;
         for (const Difference& d : differences) {
-            found << d.key + u':' + d.existing + u'>' + d.updated;
+            found << d.key + u'=' + d.existing + u'>' + d.updated;
         }
-        EXPECT_EQ(found.join(u','), QString::fromUtf8(row.differences));
+        EXPECT_EQ(found.join(QStringLiteral("; ")), row[3]);
         EXPECT_EQ(differ, !found.isEmpty());
-        EXPECT_EQ(blank, row.blank);
-        if (row.readBack) {
-            EXPECT_EQ(test::member(updated, QLatin1String(row.readBack)),
-                      QString::fromUtf8(row.heldAfterwards));
+        EXPECT_EQ(blank, row[4] == u"yes");
+        for (const auto& [name, value] : test::tablePairs(row[5])) {
+            EXPECT_EQ(test::member(updated, name), value.toString());
         }
     }
-    CCard moved = acme();
-    test::setMembers(moved, {{"1.City", "Perth WA"}});
-    Differences differences;
-    bool blank = true;
-    process.companyFile.AreDifferentVEXOCards(moved, acme(), differences, blank);
-    EXPECT_TRUE(blank) << "never set back";
 }
 
 // Existing cards of the identity rows, in loaded order.
@@ -181,15 +134,6 @@ QList<CCard> identityCards()
     return cards;
 }
 
-struct MatchRow
-{
-    const char* name;
-    CCard card;
-    qint32 skipMatch; // record ID CheckCardSkip gives the card under rule 0; 0 none
-    bool duplicate;   // CheckForDuplicate mode 1
-    bool inactive;    // CheckForInactive
-};
-
 class Identity : public test::AccountingFixture
 {
 protected:
@@ -198,31 +142,36 @@ protected:
         AccountingFixture::SetUp();
         existing(identityCards());
     }
+    // The rows of data/identity.txt of one kind, without it.
+    static QList<QStringList> rows(const QString& kind)
+    {
+        QList<QStringList> rows;
+        for (const QStringList& row : test::tableRows(QStringLiteral("identity.txt"))) {
+            if (row[0] == kind) {
+                rows << row.mid(1);
+            }
+        }
+        return rows;
+    }
+    // "type/last/first/identification/record ID".
+    static CCard cardOf(const QString& text)
+    {
+        const QStringList parts = text.split(u'/');
+        return card(parts[0], parts.value(1), parts.value(2), parts.value(3),
+                    parts.value(4).toInt());
+    }
 };
 
 TEST_F(Identity, FirstMatchOfTheSameTypeByRecordIdentificationOrName)
 {
-    const MatchRow rows[] = {
-        {"person by name: the first of two", card("C", "Smith", "Jo"), 10, true, false},
-        {"no identification matches no other", card("C", "Zed", "", ""), 0, false, false},
-        {"blank identification", card("C", "Zed", "", "  "), 0, false, false},
-        {"company by identification", card("C", "Other", "", "CUS1"), 11, false, false},
-        {"*none matches nothing", card("C", "Green", "Al", "*NONE"), 0, false, false},
-        {"company by name in the other form", card("C", "The Bakery"), 14, true, false},
-        {"same name of another type", card("E", "Smith", "Jo"), 12, true, true},
-        {"supplier letters are one type", card("S", "Vale"), 16, true, false},
-        {"no supplier of that name", card("S", "Smith", "Jo"), 0, false, false},
-        {"record ID decides", card("C", "Smith", "Jo", "", 15), 15, true, false},
-        {"record ID of an inactive card", card("E", "Anyone", "", "", 12), 12, true, true},
-        {"company name with a first name", card("C", "Acme", "X"), 0, false, false},
-    };
-    for (const MatchRow& row : rows) {
-        SCOPED_TRACE(row.name);
-        CCard checked = row.card;
+    for (const QStringList& row : rows(QStringLiteral("match"))) {
+        SCOPED_TRACE(row[0].toStdString());
+        const CCard given = cardOf(row[1]);
+        CCard checked = given;
         EXPECT_FALSE(process.companyFile.CheckCardSkip(checked));
-        EXPECT_EQ(checked.CardRecordID, row.skipMatch ? row.skipMatch : row.card.CardRecordID);
-        EXPECT_EQ(process.companyFile.CheckForDuplicate(1, row.card), row.duplicate);
-        EXPECT_EQ(process.companyFile.CheckForInactive(row.card), row.inactive);
+        EXPECT_EQ(checked.CardRecordID, row[2] == u"0" ? given.CardRecordID : row[2].toInt());
+        EXPECT_EQ(process.companyFile.CheckForDuplicate(1, given), row[3] == u"yes");
+        EXPECT_EQ(process.companyFile.CheckForInactive(given), row[4] == u"yes");
     }
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
@@ -238,48 +187,24 @@ TEST_F(Identity, ExportDuplicatesAreFoundAmongTheContactCards)
     EXPECT_FALSE(process.companyFile.CheckForDuplicate(2, card("C", "Ng", "May", "", 43)));
 }
 
-struct ChoiceRow
-{
-    const char* name;
-    qint32 rule;
-    CCard card;
-    QList<qint32> choices; // the dialog's answers; none: no dialog
-    bool skip;
-    qint32 ruleAfter;
-    bool userCancelled;
-    const char* message = "";
-};
-
 TEST_F(Identity, RulesAndAnswersDecideTheSkip)
 {
-    CCard changed = card("C", "Smith", "Jo", "NEW1");
-    // clang-format off
-    const ChoiceRow rows[] = {
-        {"rule 2 refuses a match", 2, changed, {}, true, 2, false, "Duplicate Card"},
-        {"rule 2 writes a new card", 2, card("C", "New", "Al"), {}, false, 2, false, "New Card"},
-        {"rule 0 writes a change unasked", 0, changed, {}, false, 0, false, "Changed Card"},
-        {"rule 3 without differences", 3, card("C", "Smith", "Jo"), {}, false, 3, false},
-        {"rule 3 update", 3, changed, {FUpdateChoice::Update}, false, 3, false, "Changed Card"},
-        {"rule 3 skip", 3, changed, {FUpdateChoice::Skip}, true, 3, false, "Changed Card"},
-        {"rule 3 update all", 3, changed, {FUpdateChoice::UpdateAll}, false, 0, false, "Changed Card"},
-        {"rule 3 cancel", 3, changed, {FUpdateChoice::CancelRun}, true, 3, true, "Changed Card"},
-        {"rule 3 new card added", 3, card("C", "New", "Al"), {FUpdateChoice::Update}, false, 3, false, "New Card"},
-        {"rule 3 new card skipped", 3, card("C", "New", "Al"), {FUpdateChoice::Skip}, true, 3, false, "New Card"},
-    };
-    // clang-format on
-    for (const ChoiceRow& row : rows) {
-        SCOPED_TRACE(row.name);
-        process.state.mlRulesFilter = row.rule;
+    for (const QStringList& row : rows(QStringLiteral("choice"))) {
+        SCOPED_TRACE(row[0].toStdString());
+        process.state.mlRulesFilter = row[2].toInt();
         process.state.mbUserCancelled = false;
         prompts.shown.clear();
-        prompts.choices = row.choices;
+        prompts.choices.clear();
+        if (!row[3].isEmpty()) {
+            prompts.choices << row[3].toInt();
+        }
         prompts.answers = {Prompts::Yes}; // Cancel asks first
-        CCard checked = row.card;
-        EXPECT_EQ(process.companyFile.CheckCardSkip(checked), row.skip);
-        EXPECT_EQ(prompts.shown.size(), row.choices.size());
-        EXPECT_EQ(process.state.mlRulesFilter, row.ruleAfter);
-        EXPECT_EQ(process.UserCancelled(), row.userCancelled);
-        EXPECT_EQ(checked.TransferMessage, QString::fromLatin1(row.message));
+        CCard checked = cardOf(row[1]);
+        EXPECT_EQ(process.companyFile.CheckCardSkip(checked), row[4] == u"yes");
+        EXPECT_EQ(prompts.shown.size(), row[3].isEmpty() ? 0 : 1);
+        EXPECT_EQ(process.state.mlRulesFilter, row[5].toInt());
+        EXPECT_EQ(process.UserCancelled(), row[6] == u"yes");
+        EXPECT_EQ(checked.TransferMessage, row[7]);
     }
 }
 

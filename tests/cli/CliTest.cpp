@@ -1,5 +1,6 @@
 #include "Commands.h"
 #include "ProgramFixture.h"
+#include "TableFile.h"
 #include "cardlib/Connection.h"
 #include "samples/CompanyFileGenerator.h"
 
@@ -77,32 +78,6 @@ TEST_F(CliTest, TheOptionStringFromAPrivateFileOrStandardInput)
     ASSERT_TRUE(cli.waitForFinished());
     EXPECT_TRUE(cli.readAllStandardOutput().startsWith(
         "Database=/data/Company.db\nHostExePath=\nNetworkProtocol=\nPassword=****\n"));
-}
-
-TEST_F(CliTest, WrongCommandsAndArgumentsExitWithTwo)
-{
-    const QList<QStringList> wrong = {
-        {},
-        {QStringLiteral("nonsense")},
-        {QStringLiteral("options")},
-        {QStringLiteral("options"), QStringLiteral("a"), QStringLiteral("b")},
-        {QStringLiteral("settings"), QStringLiteral("extra")},
-        {QStringLiteral("decode-log"), QStringLiteral("a"), QStringLiteral("b")},
-    };
-    for (const QStringList& args : wrong) {
-        EXPECT_EQ(run(args), cli::UsageError) << args.join(' ').toStdString();
-        EXPECT_FALSE(err.isEmpty());
-    }
-}
-
-TEST_F(CliTest, HelpForTheProgramAndEachCommand)
-{
-    EXPECT_EQ(run({QStringLiteral("--help")}), 0);
-    EXPECT_TRUE(out.contains(QStringLiteral("decode-log")));
-    EXPECT_EQ(run({QStringLiteral("options"), QStringLiteral("--help")}), 0);
-    EXPECT_TRUE(out.startsWith(QStringLiteral("Usage: brindle-cli options")));
-    EXPECT_EQ(run({QStringLiteral("--version")}), 0);
-    EXPECT_EQ(out, QStringLiteral("brindle-cli " BRINDLE_VERSION "\n"));
 }
 
 // Each key --help lists is one the option string reads, and it lists them all.
@@ -198,38 +173,13 @@ protected:
     QString m_home;
 };
 
-TEST_F(SampleCommands, WrongUseExitsWithTwoAndWritesNothing)
+TEST_F(SampleCommands, WrongUseExitsWithTwoSaysWhyAndWritesNothing)
 {
-    const QString company = QStringLiteral("sample company");
-    const QString contacts = QStringLiteral("sample contacts");
-    const QStringList wrong[] = {
-        {company},
-        {company, ""},
-        {company, "", "--cards", "5"},
-        {company, "a.db", "b.db"},
-        {company, "a.db", "--cards", "-1"},
-        {company, "a.db", "--cards", "1000001"},
-        {company, "a.db", "--cards", "2147483647"},
-        {company, "a.db", "--cards", "many"},
-        {company, "a.db", "--cards=many"},
-        {company, "a.db", "--cards", "5", "--cards", "6"},
-        {company, "a.db", "--country", "fr"},
-        {company, "a.db", "--seed", "-1"},
-        {company, "a.db", "--password"},
-        {company, "a.db", "--bogus", "1"},
-        {contacts},
-        {contacts, ""},
-        {contacts, "", "--contacts", "5"},
-        {contacts, "store", "--contacts", "1000001"},
-        {contacts, "store", "--layout", "grid"},
-        {contacts, "store", "--force"},
-    };
-    for (const QStringList& line : wrong) {
-        const QStringList args = line.first().split(u' ') + line.mid(1);
+    for (const QStringList& row : brindle::test::tableRows(QStringLiteral("wrong-use.txt"))) {
+        const QStringList args = row.mid(1);
         SCOPED_TRACE(args.join(u' ').toStdString());
         EXPECT_EQ(run(args), cli::UsageError);
-        EXPECT_TRUE(err.startsWith(QStringLiteral("brindle-cli ") + line.first()))
-            << err.toStdString();
+        EXPECT_TRUE(err.startsWith(row[0])) << err.toStdString();
         EXPECT_EQ(entries(), QString());
     }
 }

@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "Console.h"
 #include "Interrupt.h"
+#include "TableFile.h"
 #include "TerminalPrompts.h"
 #include "WizardFixture.h"
 #include "dialogs/Notices.h"
@@ -70,73 +71,29 @@ protected:
     ScriptedConsole console;
 };
 
-struct StatusRow
+TEST_F(TransferCommand, ExitStatusTellsHowTheRunEnded)
 {
-    const char* name;
-    QStringList args;
-    bool terminal;
-    const char* storedRule;
-    const char* failingStep;
-    const char* keys;
-    int status;
-    const char* says; // in the output or the errors
-};
-
-void PrintTo(const StatusRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
-
-class ExitStatus : public TransferCommand, public testing::WithParamInterface<StatusRow>
-{};
-
-TEST_P(ExitStatus, TellsHowTheRunEnded)
-{
-    const StatusRow& row = GetParam();
-    console.terminal = row.terminal;
-    console.keys = QString::fromLatin1(row.keys);
-    setBrindleValue(QStringLiteral("RulesFilter"), QString::fromLatin1(row.storedRule));
-    script.confirmations = {phoneChanges(1)};
-    if (*row.failingStep) {
-        script.failing << QString::fromLatin1(row.failingStep);
+    for (const QStringList& row : test::tableRows(QStringLiteral("exit-status.txt"))) {
+        SCOPED_TRACE(row[0].toStdString());
+        console.terminal = row[2] == u"yes";
+        console.keys = row[5];
+        console.outText.clear();
+        console.errText.clear();
+        setBrindleValue(QStringLiteral("RulesFilter"), row[3]);
+        script.calls.clear();
+        script.confirmations = {phoneChanges(1)};
+        script.failing = row[4].isEmpty() ? QSet<QString>() : QSet<QString>{row[4]};
+        const QString connected = brindleValue(QStringLiteral("LastConnectedDate"));
+        const int status = exportWith(row[1].split(u' ', Qt::SkipEmptyParts));
+        EXPECT_EQ(status, row[6].toInt());
+        EXPECT_TRUE((console.outText + console.errText).contains(row[7]))
+            << qPrintable(console.outText + console.errText);
+        if (status == cli::UsageError) { // refused before anything was touched
+            EXPECT_TRUE(script.calls.isEmpty());
+            EXPECT_EQ(brindleValue(QStringLiteral("LastConnectedDate")), connected);
+            EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), row[3]);
+        }
     }
-    EXPECT_EQ(exportWith(row.args), row.status);
-    EXPECT_TRUE((console.outText + console.errText).contains(QLatin1String(row.says)))
-        << qPrintable(console.outText + console.errText);
-    if (row.status == cli::UsageError) {
-        EXPECT_TRUE(script.calls.isEmpty());
-    }
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Runs, ExitStatus, testing::Values(
-    StatusRow{"complete", {"$O"}, false, "0", "", "", 0, "Export Complete"},
-    StatusRow{"a failing step", {"$O"}, false, "0", "MergeCollections", "", 1, "Export Cancelled"},
-    StatusRow{"company file missing", {"DATABASE=/nowhere/Company.db<CUSTOMERS=YES"}, false, "0", "", "", 1,
-              "the company file /nowhere/Company.db does not exist"},
-    StatusRow{"asks with nobody to answer", {"$O"}, false, "3", "", "", 2, "no terminal"},
-    StatusRow{"asks, the rule given", {"$O", "--rule", "keep"}, false, "3", "", "", 0, "Export Complete"},
-    StatusRow{"asks on a terminal", {"$O"}, true, "3", "", "u", 0, "(u)pdate"},
-    StatusRow{"the input ends at a confirmation", {"$O"}, true, "3", "", "", 1, "Export Cancelled"},
-    StatusRow{"no option string", {}, false, "0", "", "", 2, "give the option string"},
-    StatusRow{"two option strings", {"$O", "x"}, false, "0", "", "", 2, "give only the option string"},
-    StatusRow{"an unknown rule", {"$O", "--rule=sometimes"}, false, "0", "", "", 2,
-              "--rule takes update|keep|ask, not \"sometimes\""},
-    StatusRow{"a rule without its value", {"$O", "--rule"}, false, "0", "", "", 2, "--rule needs a value"},
-    StatusRow{"a folder", {"DATABASE=$D<CUSTOMERS=YES"}, false, "0", "", "", 1, "is a folder, not a file"},
-    StatusRow{"no card type", {"DATABASE=$D/c"}, false, "0", "", "", 2, "choose at least one card type"},
-    StatusRow{"misspelt key", {"DATABSE=$D/c<CUSTOMERS=YES"}, false, "0", "", "", 2, "unknown key DATABSE"},
-    StatusRow{"no company file named", {"CUSTOMERS=YES"}, false, "0", "", "", 2, "names no company file"}));
-// clang-format on
-
-TEST_F(TransferCommand, RefusalWithoutATerminalLeavesEverythingAsItWas)
-{
-    console.terminal = false;
-    setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("3"));
-    EXPECT_EQ(exportWith({QStringLiteral("$O")}), cli::UsageError);
-    EXPECT_TRUE(script.calls.isEmpty());
-    EXPECT_TRUE(brindleValue(QStringLiteral("LastConnectedDate")).isNull());
-    EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), QStringLiteral("3"));
 }
 
 TEST_F(TransferCommand, RuleAndInactiveFlagsChangeThisRunOnly)
@@ -410,26 +367,6 @@ TEST_F(TransferCommand, NoticesArePrintedOnceAndFilesOpenWithTheDesktop)
     QFile opened(folder.filePath(QStringLiteral("opened")));
     ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
     EXPECT_EQ(opened.readAll().trimmed(), help.toUtf8());
-}
-
-TEST_F(TransferCommand, HelpListsTheTransfers)
-{
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    EXPECT_EQ(cli::dispatch({QStringLiteral("--help")}, outStream, errStream), 0);
-    for (const char* text :
-         {"import \"<option string>\"|- [--rule update|keep|ask] [--inactive]",
-          "[--options-file FILE]", "export \"<option string>\"", "a second one ends at once",
-          "Exit status: 0 complete, 1 cancelled or failed, 2 wrong use."}) {
-        EXPECT_TRUE(out.contains(QLatin1String(text))) << text;
-    }
-    out.clear();
-    EXPECT_EQ(
-        cli::dispatch({QStringLiteral("import"), QStringLiteral("--help")}, outStream, errStream),
-        0);
-    EXPECT_TRUE(out.contains(QStringLiteral("--inactive              allow the export")));
 }
 
 } // namespace

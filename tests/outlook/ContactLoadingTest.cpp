@@ -1,49 +1,27 @@
 #include "OrdinaryUser.h"
 #include "SyncFixture.h"
+#include "TableFile.h"
 #include "accounting/CardRules.h"
 
 namespace brindle {
 namespace {
 
-// A contact of the store: its folder ("" the default one), last name and
-// categories; a name of "*group" or "*damaged" makes an item that is none.
-struct Entry
-{
-    const char* folder;
-    const char* name;
-    const char* categories = "";
-};
-
-struct LoadingRow
-{
-    const char* name;
-    const char* types; // the option string's card-type switches
-    qint32 disableFolders;
-    const char* supplierWord;
-    QList<Entry> entries;
-    QStringList cards; // letter:LastName, "!" when it could not be read
-    int categoryNotices;
-    QStringList logged; // endings of log lines, in order
-    QStringList notLogged;
-};
-
-void PrintTo(const LoadingRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
+const QString allTypes = QStringLiteral("<CUSTOMERS=YES<SUPPLIERS=YES<EMPLOYEES=YES<PERSONAL=YES");
 
 class Loading : public test::SyncFixture
 {
 protected:
-    void writeStore(const QList<Entry>& entries)
+    // Items by "folder/last name:categories", apart by "; ".
+    void writeStore(const QString& entries)
     {
-        for (qsizetype i = 0; i < entries.size(); ++i) {
-            const QString folderName = QString::fromUtf8(entries[i].folder);
-            const QString name = QString::fromUtf8(entries[i].name);
+        const QStringList items = entries.split(QStringLiteral("; "), Qt::SkipEmptyParts);
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            const QString folderName = items[i].section(u'/', 0, 0);
+            const QString name = items[i].section(u'/', 1).section(u':', 0, 0);
             const QString uid = QStringLiteral("c%1").arg(i, 3, 10, QLatin1Char('0'));
             if (!name.startsWith(u'*')) {
-                addContact(folderName, {{"LastName", name}, {"Categories", entries[i].categories}},
-                           uid);
+                addContact(folderName,
+                           {{"LastName", name}, {"Categories", items[i].section(u':', 1)}}, uid);
                 continue;
             }
             QDir().mkpath(folderPath(folderName));
@@ -55,16 +33,17 @@ protected:
         }
     }
 
-    void select(const char* types)
+    void select(const QString& types, test::OpenRun& run)
     {
-        program().gobjOptions->Analyse(QStringLiteral("DATABASE=") + file + QLatin1String(types));
-        process.SetTransferFilterOptions();
+        program().gobjOptions->Analyse(QStringLiteral("DATABASE=") + file + types);
+        run.SetTransferFilterOptions();
     }
+    void select(const QString& types) { select(types, process); }
 
-    QStringList loadedCards() const
+    static QStringList loadedCards(const test::OpenRun& run)
     {
         QStringList cards;
-        for (const TarvoCards::CCard& card : *process.state.mobjOutlookColl) {
+        for (const TarvoCards::CCard& card : *run.state.mobjOutlookColl) {
             cards << card.CardTypeID + u':' + card.LastName +
                          (card.TransferMessage == unreadableContact ? QStringLiteral("!")
                                                                     : QString());
@@ -73,104 +52,53 @@ protected:
     }
 };
 
-class LoadingRows : public Loading, public testing::WithParamInterface<LoadingRow>
-{};
-
-TEST_P(LoadingRows, ReadsTheContactsOfTheSelectedTypes)
+TEST_F(Loading, ReadsTheContactsOfTheSelectedTypes)
 {
-    const LoadingRow& row = GetParam();
     enableLog();
-    writeStore(row.entries);
-    program().glDisableOutlookFolders = row.disableFolders;
-    program().gsSupplierWord = QString::fromLatin1(row.supplierWord);
-    select(row.types);
+    for (const QStringList& row : test::tableRows(QStringLiteral("loading.txt"))) {
+        SCOPED_TRACE(row[0].toStdString());
+        QDir(folderPath()).removeRecursively();
+        writeStore(row[4]);
+        program().glDisableOutlookFolders = row[2].toInt();
+        program().gsSupplierWord = row[3];
+        program().gbCategoryWarningShown = false; // once a program
+        test::OpenRun run{context, program(), progress, summary};
+        select(row[1] == u"all" ? allTypes : row[1], run);
+        prompts.notices.clear();
+        progress.events.clear();
+        const qsizetype logged = logLines().size();
 
-    EXPECT_TRUE(process.PopulateOutlookDataObjects());
-    EXPECT_EQ(loadedCards(), row.cards);
-    EXPECT_EQ(prompts.notices.count(QStringLiteral("FOutlookCategories")), row.categoryNotices);
-    EXPECT_FALSE(process.UserCancelled());
-    EXPECT_EQ(progress.events.first(), QStringLiteral("panel:1:1"));
-    EXPECT_EQ(progress.events.mid(progress.events.size() - 2),
-              QStringList({"panel:1:0", "pointer:0"}));
-    const QStringList lines = logLines().filter(QStringLiteral("PopulateOutlookDataObjects "));
-    qsizetype at = 0;
-    for (const QString& ending : row.logged) {
-        while (at < lines.size() && !lines[at].endsWith(ending)) {
-            ++at;
+        EXPECT_TRUE(run.PopulateOutlookDataObjects());
+        EXPECT_EQ(loadedCards(run).join(QStringLiteral("; ")), row[5]);
+        EXPECT_EQ(prompts.notices.count(QStringLiteral("FOutlookCategories")), row[6].toInt());
+        EXPECT_FALSE(run.UserCancelled());
+        EXPECT_EQ(progress.events.first(), QStringLiteral("panel:1:1"));
+        EXPECT_EQ(progress.events.mid(progress.events.size() - 2),
+                  QStringList({"panel:1:0", "pointer:0"}));
+        const QStringList lines =
+            logLines().mid(logged).filter(QStringLiteral("PopulateOutlookDataObjects "));
+        qsizetype at = 0;
+        for (QString ending : row[7].split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
+            ending.replace(u'@', QStringLiteral(" -- Object Created = True"));
+            while (at < lines.size() && !lines[at].endsWith(ending)) {
+                ++at;
+            }
+            EXPECT_LT(at, lines.size()) << "no line, in order, ending " << ending.toStdString();
         }
-        EXPECT_LT(at, lines.size()) << "no line, in order, ending " << ending.toStdString();
-    }
-    for (const QString& absent : row.notLogged) {
-        EXPECT_TRUE(logLines().filter(absent).isEmpty()) << absent.toStdString();
+        if (!row[8].isEmpty()) {
+            EXPECT_TRUE(logLines().mid(logged).filter(row[8]).isEmpty());
+        }
     }
 }
-
-const char* const allTypes = "<CUSTOMERS=YES<SUPPLIERS=YES<EMPLOYEES=YES<PERSONAL=YES";
-const QList<Entry> typeFolders = {{"VEXO Customers", "Ann", "Supplier"},
-                                  {"VEXO Customers", "Bob"},
-                                  {"VEXO Employees", "Cat"},
-                                  {"VEXO Suppliers", "Dan"},
-                                  {"VEXO Personal", "Eve"},
-                                  {"Clients", "Fay", "Customer"},
-                                  {"", "Gus", "Customer"}};
-const QList<Entry> categorised = {{"", "Ann", "Vendor, Customer"},
-                                  {"", "Bob", "Key customer"},
-                                  {"", "Cat"},
-                                  {"", "*group", ""},
-                                  {"", "Dan", "Friends"},
-                                  {"", "*damaged", ""},
-                                  {"", "Eve", "Golf"},
-                                  {"", "Fay", "Vendors"},
-                                  {"VEXO Customers", "Gus", "Customer"}};
-
-const QString created = QStringLiteral(" -- Object Created = True");
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Layouts, LoadingRows, testing::Values(
-    LoadingRow{"folders: every item of a type's folder is of that type",
-        allTypes, 0, "Supplier", typeFolders, {"C:Ann", "C:Bob", "E:Cat", "S:Dan", "P:Eve"}, 0,
-        {"Set objContactFolder = mobjOutlookNS.GetDefaultFolder(olFolderContacts)" + created,
-         "Set mobjOutlookColl = New TarvoCards.CCardsColl" + created,
-         "PopulateOutlookDataObjects Found Folder:Clients|",
-         "PopulateOutlookDataObjects Found Folder:VEXO Suppliers|"},
-        {"not found"}},
-    LoadingRow{"folders: only the selected types' folders are read",
-        "<EMPLOYEES=YES", 0, "Supplier", typeFolders, {"E:Cat"}, 0, {}, {"not found"}},
-    LoadingRow{"folders: a store without them yet has nothing to read",
-        allTypes, 0, "Supplier", {{"", "Gus", "Customer"}}, {}, 0,
-        {"PopulateOutlookDataObjects No Folders Found",
-         "PopulateOutlookDataObjects VEXO Customers folder not found. Folder Count :0",
-         "PopulateOutlookDataObjects No Folders Found"},
-        {"Error"}},
-    LoadingRow{"folders: items that are no contacts are read as unreadable cards",
-        "<CUSTOMERS=YES", 0, "Supplier",
-        {{"VEXO Customers", "*group"}, {"VEXO Customers", "Ann"}, {"VEXO Customers", "*damaged"}},
-        {"C:!", "C:Ann", "C:!"}, 0, {}, {}},
-    LoadingRow{"folders: a United States file reads its vendors",
-        "<SUPPLIERS=YES", 0, "Vendor", {{"VEXO Suppliers", "Ann"}, {"VEXO Vendors", "Bob"}},
-        {"V:Bob"}, 0, {}, {}},
-    LoadingRow{"categories: the first selected type named, one notice for the rest",
-        allTypes, 1, "Vendor", categorised, {"C:Ann", "C:Bob", "V:Fay"}, 1,
-        {"PopulateOutlookDataObjects Found Folder:VEXO Customers|"}, {}},
-    LoadingRow{"categories: a type not selected is passed over",
-        "<SUPPLIERS=YES", 1, "Vendor", categorised, {"V:Ann", "V:Fay"}, 1, {}, {}}),
-    [](const testing::TestParamInfo<LoadingRow>& info) {
-        return QString::fromLatin1(info.param.name)
-            .replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9]")), QStringLiteral("_"))
-            .toStdString();
-    });
-// clang-format on
 
 TEST_F(Loading, CancelStopsBeforeTheNextContact)
 {
     for (const qint32 disableFolders : {0, 1}) {
         SCOPED_TRACE(disableFolders);
         QDir(folderPath()).removeRecursively();
-        QList<Entry> entries;
-        for (int i = 0; i < 25; ++i) {
-            entries.append({disableFolders ? "" : "VEXO Customers", "Ann", "Customer"});
-        }
-        writeStore(entries);
+        writeStore(QStringList(25, disableFolders ? QStringLiteral("/Ann:Customer")
+                                                  : QStringLiteral("VEXO Customers/Ann:Customer"))
+                       .join(QStringLiteral("; ")));
         program().glDisableOutlookFolders = disableFolders;
         select(allTypes);
         test::OpenRun run{context, program(), progress, summary};
@@ -188,7 +116,7 @@ TEST_F(Loading, CancelStopsBeforeTheNextContact)
 // Root reads past permissions, so the refusal is checked as nobody.
 TEST_F(Loading, RefusedAccessEndsTheLoadingAsACancel)
 {
-    writeStore({{"VEXO Customers", "Ann"}, {"VEXO Employees", "Bob"}});
+    writeStore(QStringLiteral("VEXO Customers/Ann; VEXO Employees/Bob"));
     const auto open =
         QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
     for (const QString& path : {store.path(), folderPath(), folderPath("VEXO Employees")}) {
@@ -230,7 +158,7 @@ TEST_F(Loading, CreateOutlookFoldersEnsuresTheFourFolders)
     };
     // clang-format on
     enableLog();
-    select("<CUSTOMERS=YES");
+    select(QStringLiteral("<CUSTOMERS=YES"));
     for (const FolderRow& row : rows) {
         SCOPED_TRACE(row.name);
         QDir(folderPath()).removeRecursively();
@@ -252,23 +180,6 @@ TEST_F(Loading, CreateOutlookFoldersEnsuresTheFourFolders)
         EXPECT_EQ(logLines().filter(QStringLiteral("CreateOutlookFolders Error : ")).size(),
                   errorsBefore + (row.result ? 0 : 1));
         EXPECT_TRUE(run.contacts().mobjOutlookApp);
-    }
-}
-
-TEST_F(Loading, TheConnectionIsOpenedOncePerRun)
-{
-    enableLog();
-    ASSERT_TRUE(process.contacts().OpenOutlookConnection());
-    const auto app = process.contacts().mobjOutlookApp;
-    const auto ns = process.contacts().mobjOutlookNS;
-    ASSERT_TRUE(process.contacts().OpenOutlookConnection());
-    EXPECT_EQ(process.contacts().mobjOutlookApp, app);
-    EXPECT_EQ(process.contacts().mobjOutlookNS, ns);
-    const QStringList lines = logLines();
-    ASSERT_EQ(lines.size(), 2);
-    for (const QString& line : lines) {
-        EXPECT_TRUE(line.endsWith(QStringLiteral(
-            " VEXOBrindle.FProcess.OpenOutlookConnection Outlook Objects Created.")));
     }
 }
 

@@ -164,43 +164,6 @@ TEST_F(ProcessDataTest, CloseBoxAnsweredYesCancelsAndASecondCloseIsRefusedWithou
     EXPECT_EQ(shownSummary().lblFinishHeader, QStringLiteral("Export Cancelled"));
 }
 
-struct CounterRow
-{
-    qint32 direction;
-    qint32 total;
-    qint32 added;
-    qint32 updated;
-    const char* transferred;
-    const char* rejected;
-};
-
-void PrintTo(const CounterRow& row, std::ostream* out)
-{
-    *out << row.transferred << ", " << row.updated << " updated";
-}
-
-class SummaryCounters : public ProcessDataTest, public testing::WithParamInterface<CounterRow>
-{};
-
-TEST_P(SummaryCounters, RejectedIsTotalLessAddedAndUpdated)
-{
-    const CounterRow& row = GetParam();
-    script.sourceCards = row.total;
-    script.added = row.added;
-    script.updated = row.updated;
-    run(row.direction);
-    const FSummary& shown = shownSummary();
-    EXPECT_EQ(shown.TotalCards, row.total);
-    EXPECT_EQ(shown.transferred.value, QLatin1String(row.transferred));
-    EXPECT_EQ(shown.updated.value, QString::number(row.updated));
-    EXPECT_EQ(shown.rejected.value, QLatin1String(row.rejected));
-}
-
-INSTANTIATE_TEST_SUITE_P(Counts, SummaryCounters,
-                         testing::Values(CounterRow{import, 15, 12, 2, "12 of 15", "1"},
-                                         CounterRow{exportRun, 0, 0, 0, "0 of 0", "0"},
-                                         CounterRow{exportRun, 7, 3, 4, "3 of 7", "0"}));
-
 TEST_F(ProcessDataTest, SecurityNoticeComesBeforeTheContactsAndCanBeSwitchedOff)
 {
     settings.gbShowOutlookWarning = true;

@@ -2,8 +2,10 @@
 
 #include "QtPrinters.h"
 
+#include <QDate>
 #include <QFile>
 #include <QStringList>
+#include <QVariant>
 #include <gtest/gtest.h>
 
 namespace brindle::test {
@@ -49,6 +51,18 @@ inline QList<QStringList> tableRows(const QString& name)
     }
     EXPECT_FALSE(rows.isEmpty()) << name.toStdString();
     return rows;
+}
+
+// A field of "name=value" pairs apart by "; "; a value that is an ISO date is a date.
+inline QList<std::pair<QString, QVariant>> tablePairs(const QString& field)
+{
+    QList<std::pair<QString, QVariant>> pairs;
+    for (const QString& pair : field.split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
+        const QString value = pair.section(u'=', 1);
+        const QDate date = QDate::fromString(value, Qt::ISODate);
+        pairs.append({pair.section(u'=', 0, 0), date.isValid() ? QVariant(date) : QVariant(value)});
+    }
+    return pairs;
 }
 
 } // namespace brindle::test
