@@ -2,6 +2,7 @@
 #include "contactstore/ContactItem.h"
 #include "run/FProcess.h"
 #include "startup/ErrorLog.h"
+#include "startup/MMain.h"
 #include "startup/TextHelpers.h"
 
 #include <algorithm>
@@ -14,6 +15,8 @@ namespace {
 using TarvoCards::CAddress;
 using TarvoCards::CCard;
 using TarvoCards::CImportCard;
+
+constexpr qint32 exportDirection = 2;
 
 const QString crLf = QStringLiteral("\r\n");
 const QString vexoNotes = QStringLiteral("-!VEXO NOTES!-");
@@ -149,16 +152,21 @@ bool FProcess::MapContactToCard(contacts::ContactItem& pobjContact, CCard& pobjV
         if (existing && existing->CardTypeID == pobjVEXOCard.CardTypeID) {
             pobjVEXOCard.CardRecordID = linked;
         }
-        const QString body = contact.raw("Body");
-        pobjVEXOCard.Notes = body.left(body.indexOf(vexoNotes));
-        pobjVEXOCard.Addresses.reserve(5); // one allocation for the five, not one each
-        contact.fill(pobjVEXOCard.Addresses.Add(), 1,
-                     individual ? "HomeAddressStreet" : "BusinessAddressStreet", firstAddress,
-                     individual);
-        contact.fill(pobjVEXOCard.Addresses.Add(), 2, "OtherAddressStreet", otherAddress,
-                     individual);
-        for (qint32 location = 3; location <= 5; ++location) {
-            pobjVEXOCard.Addresses.Add().Location = location;
+        // An export looks the cards made from contacts up by record ID and
+        // names alone; their notes and addresses would take most of its
+        // time and memory.
+        if (MMain::glTransferAction != exportDirection) {
+            const QString body = contact.raw("Body");
+            pobjVEXOCard.Notes = body.left(body.indexOf(vexoNotes));
+            pobjVEXOCard.Addresses.reserve(5); // one allocation for the five, not one each
+            contact.fill(pobjVEXOCard.Addresses.Add(), 1,
+                         individual ? "HomeAddressStreet" : "BusinessAddressStreet", firstAddress,
+                         individual);
+            contact.fill(pobjVEXOCard.Addresses.Add(), 2, "OtherAddressStreet", otherAddress,
+                         individual);
+            for (qint32 location = 3; location <= 5; ++location) {
+                pobjVEXOCard.Addresses.Add().Location = location;
+            }
         }
         if (trimBlanks(pobjVEXOCard.LastName).isEmpty() &&
             trimBlanks(pobjVEXOCard.FirstName).isEmpty()) {

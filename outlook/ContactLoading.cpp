@@ -1,3 +1,4 @@
+#include "ContactSearch.h"
 #include "ContactSide.h"
 #include "contactstore/Application.h"
 #include "run/FProcess.h"
@@ -45,16 +46,11 @@ bool isRefusal(const std::exception& error)
     return errorNumberOf(error) == ErrorNumber::PermissionDenied;
 }
 
-// An export looks the cards made from contacts up by record ID and names
-// only; an import reads addresses 1 and 2 (the mapping leaves 3 to 5
-// empty). What else they hold would take most of the run's memory.
+// An import reads addresses 1 and 2 (the mapping leaves 3 to 5 empty).
+// What else they hold would take most of the run's memory.
 void keepWhatTheRunReads(TarvoCards::CCard& card)
 {
-    if (MMain::glTransferAction == exportDirection) {
-        card.Addresses = {};
-        card.Notes.clear();
-    } else if (card.Addresses.removeIf(
-                   [](const TarvoCards::CAddress& a) { return a.Location >= 3; })) {
+    if (card.Addresses.removeIf([](const TarvoCards::CAddress& a) { return a.Location >= 3; })) {
         card.Addresses.squeeze();
     }
 }
@@ -219,6 +215,9 @@ bool FProcess::walkItems(const std::function<contacts::Items()>& items, const ch
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         const contacts::Items walked = items();
+        if (MMain::glTransferAction == exportDirection) {
+            walked.indexAsRead(searchedProperties()); // the export's Finds follow the walk
+        }
         const int count = walked.Count();
         for (int counter = 1; counter <= count && !mbUserCancelled; ++counter) {
             try {
