@@ -32,7 +32,7 @@ bool FProcess::BackupExistingCards()
             result = ok; // no import runs without its backup
             keepDeliveries(cards);
         } catch (const std::exception& error) {
-            MMain::logError(QStringLiteral("FProcess.BackupExistingCards"), error);
+            m_context.logError(QStringLiteral("FProcess.BackupExistingCards"), error);
             result = false;
         }
     };

@@ -205,7 +205,7 @@ bool FProcess::AreDifferentVEXOCards(CCard& newCard, const CCard& existingCard,
             list.add("IsIndividual", existingCard.IsIndividual, newCard.IsIndividual);
         }
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.AreDifferentVEXOCards"), error);
+        m_context.logError(QStringLiteral("FProcess.AreDifferentVEXOCards"), error);
     }
     return list.any();
 }
@@ -223,7 +223,7 @@ bool FProcess::CheckForDuplicate(qint32 mode, const CCard& card)
         return index.recordId(card.CardRecordID) != CardIndex::none ||
                index.nameOfAnyType(card) != CardIndex::none;
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.CheckForDuplicate"), error);
+        m_context.logError(QStringLiteral("FProcess.CheckForDuplicate"), error);
         return false;
     }
 }
@@ -237,7 +237,7 @@ bool FProcess::CheckForInactive(const CCard& card)
         return match != CardIndex::none &&
                index.at(match).IsInactive.toUpper() == QLatin1String("Y");
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.CheckForInactive"), error);
+        m_context.logError(QStringLiteral("FProcess.CheckForInactive"), error);
         return false;
     }
 }
@@ -266,7 +266,7 @@ bool FProcess::CheckCardSkip(CCard& card)
             card.TransferMessage = changedCard;
             if (blankField && !mbBlankFieldNoticeShown) {
                 mbBlankFieldNoticeShown = true;
-                FVEXOEmptyMsg notice;
+                FVEXOEmptyMsg notice(m_context);
                 notice.Form_Load();
                 m_prompts.showNotice(notice);
             }
@@ -277,7 +277,7 @@ bool FProcess::CheckCardSkip(CCard& card)
         // The card the user saw is the one written, whatever the library would match.
         card.CardRecordID = existing.CardRecordID;
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.CheckCardSkip"), error);
+        m_context.logError(QStringLiteral("FProcess.CheckCardSkip"), error);
     }
     return skip;
 }

@@ -26,16 +26,16 @@ constexpr qint32 doNotUpdate = 2;
 const CardType writingOrder[] = {CardType::Customer, CardType::Employee, CardType::Supplier,
                                  CardType::Personal};
 
-QString cardsWord(CardType type)
+QString cardsWord(CardType type, const QString& supplierWord)
 {
-    return type == CardType::Supplier ? MMain::gsSupplierWord : type.word(QString());
+    return type == CardType::Supplier ? supplierWord : type.word(QString());
 }
 
 } // namespace
 
 bool FProcess::MergeOutlook2VEXO()
 {
-    if (MMain::glTransferAction != importDirection) {
+    if (m_settings.glTransferAction != importDirection) {
         return true;
     }
     bool result = true;
@@ -57,7 +57,7 @@ bool FProcess::MergeOutlook2VEXO()
                     refusal = unreadableContact;
                 } else if (mlRulesFilter == doNotUpdate && CheckForDuplicate(1, card)) {
                     refusal = duplicateCard;
-                } else if (MMain::glTransferInactives != 1 && CheckForInactive(card)) {
+                } else if (m_settings.glTransferInactives != 1 && CheckForInactive(card)) {
                     refusal = inactiveCard;
                 } else if (card.CardRecordID > 0 && claimed.contains(card.CardRecordID)) {
                     refusal = secondClaimant(card.CardRecordID);
@@ -77,7 +77,7 @@ bool FProcess::MergeOutlook2VEXO()
             }
         }
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.MergeOutlook2VEXO"), error);
+        m_context.logError(QStringLiteral("FProcess.MergeOutlook2VEXO"), error);
         result = false;
     }
     releaseContactCards();
@@ -139,12 +139,12 @@ bool FProcess::ImportToVEXO()
         m_progress.setPointer(RunProgress::Pointer::Hourglass);
         listRejectedCards();
         m_summary.tally.rejected = mlFailedCards;
-        if (result && !MMain::gbSuppressReport) {
+        if (result && !m_settings.gbSuppressReport) {
             createImportReport();
         }
         result = result && !cancelAnswered; // the run still ends as cancelled
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.ImportToVEXO"), error);
+        m_context.logError(QStringLiteral("FProcess.ImportToVEXO"), error);
         result = false;
     }
     mtobjCustomerColl.reset();
@@ -225,17 +225,18 @@ bool FProcess::importType(const QString& cardTypeId, qint32& countedItems)
 {
     const CardType type = *CardType::fromLetter(cardTypeId);
     CTypeColl& cards = *importCollection(cardTypeId);
-    m_progress.setCaption(QLatin1String("Transferring ") + cardsWord(type) +
-                          QLatin1String(" Cards..."));
+    m_progress.setCaption(QLatin1String("Transferring ") +
+                          cardsWord(type, m_settings.gsSupplierWord) + QLatin1String(" Cards..."));
     setProgressValue(0);
     if (!cards.Import()) {
-        MMain::WriteLog(MMain::logTimeStamp() +
-                        QStringLiteral(" VEXOBrindle.FProcess.ImportToVEXO ") + cardsWord(type) +
-                        QStringLiteral(" Cards Import has failed: ") +
-                        QString::number(cards.Count()) + QStringLiteral(" cards."));
+        m_context.WriteLog(m_context.logTimeStamp() +
+                           QStringLiteral(" VEXOBrindle.FProcess.ImportToVEXO ") +
+                           cardsWord(type, m_settings.gsSupplierWord) +
+                           QStringLiteral(" Cards Import has failed: ") +
+                           QString::number(cards.Count()) + QStringLiteral(" cards."));
         if (mobjVEXOConnection) {
-            MMain::logError(QStringLiteral("FProcess.ImportToVEXO"),
-                            mobjVEXOConnection->LastError());
+            m_context.logError(QStringLiteral("FProcess.ImportToVEXO"),
+                               mobjVEXOConnection->LastError());
         }
         mlFailedCards += qint32(cards.Count());
         return false;
@@ -301,7 +302,8 @@ void FProcess::listRejectedCards()
 
 void FProcess::createImportReport()
 {
-    clsVEXOImportReport report;
+    clsVEXOImportReport report(m_context);
+    report.setSupplierWord(m_settings.gsSupplierWord);
     report.setProgress(&m_progress);
     if (mbCustomers) {
         report.setVEXOCustomerColl(mtobjCustomerColl.get());
@@ -330,7 +332,7 @@ void FProcess::ImportComplete(const CTypeColl& collection)
         AdvanceProgress(100.0 / qMax<qsizetype>(collection.Count(), 1));
         DoEvents();
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.ImportComplete"), error);
+        m_context.logError(QStringLiteral("FProcess.ImportComplete"), error);
     }
 }
 

@@ -2,7 +2,6 @@
 #include "contactstore/ContactItem.h"
 #include "run/FProcess.h"
 #include "startup/ErrorLog.h"
-#include "startup/MMain.h"
 #include "startup/TextHelpers.h"
 
 #include <algorithm>
@@ -155,7 +154,7 @@ bool FProcess::MapContactToCard(contacts::ContactItem& pobjContact, CCard& pobjV
         // An export looks the cards made from contacts up by record ID and
         // names alone; their notes and addresses would take most of its
         // time and memory.
-        if (MMain::glTransferAction != exportDirection) {
+        if (m_settings.glTransferAction != exportDirection) {
             const QString body = contact.raw("Body");
             pobjVEXOCard.Notes = body.left(body.indexOf(vexoNotes));
             pobjVEXOCard.Addresses.reserve(5); // one allocation for the five, not one each
@@ -175,7 +174,7 @@ bool FProcess::MapContactToCard(contacts::ContactItem& pobjContact, CCard& pobjV
         return true;
     } catch (const std::exception& error) {
         pobjVEXOCard.ContactFile = pobjContact.fileName();
-        MMain::logError(QStringLiteral("FProcess.MapContactToCard"), error);
+        m_context.logError(QStringLiteral("FProcess.MapContactToCard"), error);
         const auto* platformError = dynamic_cast<const PlatformError*>(&error);
         if (platformError && (platformError->number() == ErrorNumber::Unspecified ||
                               platformError->number() == ErrorNumber::PermissionDenied)) {
@@ -242,7 +241,7 @@ bool FProcess::MapCardToCard(const CCard& pobjSourceCard, CImportCard& pobjDestC
         }
         return true;
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.MapCardToCard"), error);
+        m_context.logError(QStringLiteral("FProcess.MapCardToCard"), error);
         return false;
     }
 }

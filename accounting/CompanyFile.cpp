@@ -7,6 +7,7 @@
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 #include "startup/Prompts.h"
+#include "startup/RunSettings.h"
 
 namespace brindle {
 
@@ -19,20 +20,12 @@ using TarvoCards::CConnectionSettings;
 constexpr qint32 importDirection = 1;
 constexpr double unicodeDriverVersion = 5'000'000;
 
-const clsOptions& options()
-{
-    if (!MMain::gobjOptions) {
-        throw PlatformError(91, QStringLiteral("Object variable not set"));
-    }
-    return *MMain::gobjOptions;
-}
-
 // The library's product value of the accounting product that started us.
-void setHostProduct(CConnectionSettings& settings)
+void setHostProduct(CConnectionSettings& settings, qint32 product)
 {
-    if (MMain::glVEXOProduct == 1) {
+    if (product == 1) {
         settings.HostProduct = 3;
-    } else if (MMain::glVEXOProduct == 2) {
+    } else if (product == 2) {
         settings.HostProduct = 1;
     }
 }
@@ -93,7 +86,7 @@ bool FProcess::PopulateVEXODataObjects()
             result = LoadExistingVEXOCards();
         }
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.PopulateVEXODataObjects"), error);
+        m_context.logError(QStringLiteral("FProcess.PopulateVEXODataObjects"), error);
         result = false;
     }
     m_progress.setPanelVisible(RunProgress::Panel::VEXOWaiting, false);
@@ -115,16 +108,16 @@ bool FProcess::OpenVEXOConnection()
         settings.AccessMode = CConnectionSettings::readWriteAccess;
         settings.SyncLevel = 3;
         settings.CheckIntegrity = true;
-        settings.Username = options().Username();
-        settings.Password = options().Password();
-        if (MMain::glTransferAction == importDirection) {
-            setHostProduct(settings);
+        settings.Username = m_settings.options().Username();
+        settings.Password = m_settings.options().Password();
+        if (m_settings.glTransferAction == importDirection) {
+            setHostProduct(settings, m_settings.glVEXOProduct);
         }
-        settings.NetworkProtocol = options().NetworkProtocol();
-        settings.HostExePath = options().HostExePath();
-        settings.DataFile = options().Database();
+        settings.NetworkProtocol = m_settings.options().NetworkProtocol();
+        settings.HostExePath = m_settings.options().HostExePath();
+        settings.DataFile = m_settings.options().Database();
         settings.CacheSize = 0;
-        settings.Unicode = MMain::gdODBCVersion >= unicodeDriverVersion;
+        settings.Unicode = m_settings.gdODBCVersion >= unicodeDriverVersion;
         if (connection.Connect() && TestVEXOConnection()) {
             CountryLocalisation();
             result = true;
@@ -132,7 +125,7 @@ bool FProcess::OpenVEXOConnection()
             // The user sees one message; the log keeps the library's reason.
             const PlatformError reason = connection.LastError();
             if (reason.number() != 0) {
-                MMain::logError(QStringLiteral("FProcess.OpenVEXOConnection"), reason);
+                m_context.logError(QStringLiteral("FProcess.OpenVEXOConnection"), reason);
             }
             m_prompts.messageBox(QStringLiteral("The VEXO ODBC Connection was unsuccessful."),
                                  Prompts::Buttons::Ok, Prompts::Icon::Exclamation,
@@ -140,7 +133,7 @@ bool FProcess::OpenVEXOConnection()
             mbUserCancelled = true;
         }
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.OpenVEXOConnection"), error);
+        m_context.logError(QStringLiteral("FProcess.OpenVEXOConnection"), error);
         result = false;
     }
     m_progress.setPointer(RunProgress::Pointer::Default);
@@ -161,7 +154,7 @@ bool FProcess::TestVEXOConnection()
         }
         return recordset.Fields.Count() >= 1;
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.TestVEXOConnection"), error);
+        m_context.logError(QStringLiteral("FProcess.TestVEXOConnection"), error);
         return false;
     }
 }
@@ -170,13 +163,13 @@ bool FProcess::CountryLocalisation()
 {
     try {
         const int countryCode = mobjVEXOConnection->Settings().CountryCode();
-        MMain::gsSupplierWord = CardType::supplierWordOf(countryCode);
-        MMain::WriteLog(MMain::logTimeStamp() +
-                        QStringLiteral(" VEXOBrindle.FProcess.CountryLocalisation ") +
-                        countryText(countryCode));
+        m_settings.gsSupplierWord = CardType::supplierWordOf(countryCode);
+        m_context.WriteLog(m_context.logTimeStamp() +
+                           QStringLiteral(" VEXOBrindle.FProcess.CountryLocalisation ") +
+                           countryText(countryCode));
         return true;
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.CountryLocalisation"), error);
+        m_context.logError(QStringLiteral("FProcess.CountryLocalisation"), error);
         return false;
     }
 }
@@ -185,7 +178,7 @@ bool FProcess::LoadExistingVEXOCards()
 {
     try {
         const bool activeOnly =
-            MMain::glTransferInactives == 0 && MMain::glTransferAction != importDirection;
+            m_settings.glTransferInactives == 0 && m_settings.glTransferAction != importDirection;
         const QString condition =
             existingCardsCondition(mbCustomers, mbEmployees, mbPersonal, mbSuppliers, activeOnly);
         mobjExistingCards = std::make_unique<TarvoCards::CCardsColl>();
@@ -198,14 +191,14 @@ bool FProcess::LoadExistingVEXOCards()
         mobjVEXOConnection->MaxAddressLocation = 2; // a contact holds no more
         mobjExistingCards->Load(condition, QStringLiteral("CardTypeID, LastName"));
         // The company file keeps the whole cards; a run holds what it reads.
-        if (MMain::glTransferAction == importDirection) {
+        if (m_settings.glTransferAction == importDirection) {
             for (CCard& card : *mobjExistingCards) {
                 keepWhatAnImportReads(card);
             }
         }
         return true;
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.LoadExistingVEXOCards"), error);
+        m_context.logError(QStringLiteral("FProcess.LoadExistingVEXOCards"), error);
         return false;
     }
 }

@@ -30,7 +30,7 @@ qint32 FProcess::ConfirmUpdate(TarvoCards::CCard& card,
         }
     } catch (const std::exception& error) {
         // No answer: the caller stops the run.
-        MMain::logError(QStringLiteral("FProcess.ConfirmUpdate"), error);
+        m_context.logError(QStringLiteral("FProcess.ConfirmUpdate"), error);
         answer = FUpdateChoice::NoAnswer;
     }
     dialog.Form_Unload();

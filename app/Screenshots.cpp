@@ -96,7 +96,6 @@ void confirmation(Shots& shots, Prompts& prompts, const char* name, const Differ
                   qint32 direction, bool newCard,
                   const std::shared_ptr<contacts::ContactItem>& contact)
 {
-    MMain::glTransferAction = direction;
     FUpdateChoice logic(prompts);
     logic.objVEXOCard = card(direction == 1 && !newCard);
     logic.OutlookContact = contact;
@@ -120,10 +119,12 @@ std::shared_ptr<contacts::ContactItem> exportContact(const QString& root)
     return contact;
 }
 
-void summary(Shots& shots, const char* name, qint32 direction, bool cancelled)
+void summary(Shots& shots, ProgramContext& context, const char* name, qint32 direction,
+             bool cancelled)
 {
-    MMain::glTransferAction = direction;
-    FSummary logic;
+    RunSettings settings;
+    settings.glTransferAction = direction;
+    FSummary logic(context, settings);
     logic.SetCaption(cancelled, false);
     logic.TotalCards = 15;
     logic.AddedCards = cancelled ? 4 : 12;
@@ -155,14 +156,15 @@ int main(int argc, char* argv[])
 
     Shots shots(folder);
     WidgetPrompts prompts;
-    MMain::setPrompts(&prompts);
+    ProgramContext context({.prompts = &prompts});
+    RunSettings runSettings;
     WidgetProgress progress;
-    Forms forms(prompts, progress);
-    MMain::gobjOptions = std::make_unique<clsOptions>();
-    MMain::glRulesFilter = 3;
-    MMain::gbShowOutlookWarning = true;
-    MMain::glCustomField1 = 1;
-    MMain::glCustomField2 = 3;
+    Forms forms(context, runSettings, progress);
+    runSettings.gobjOptions.emplace();
+    runSettings.glRulesFilter = 3;
+    runSettings.gbShowOutlookWarning = true;
+    runSettings.glCustomField1 = 1;
+    runSettings.glCustomField2 = 3;
     forms.LoadForNormalStart();
 
     InformationWindow information(forms.fMain);
@@ -183,10 +185,10 @@ int main(int argc, char* argv[])
     shots.take(progress, "05-progress-company-file");
     progress.unload();
 
-    FOutlookWarning security;
+    FOutlookWarning security(runSettings);
     security.Form_Load();
-    FVEXOEmptyMsg blankFields;
-    FOutlookCategories categories;
+    FVEXOEmptyMsg blankFields(context);
+    FOutlookCategories categories(context);
     const std::pair<Notice*, const char*> notices[] = {{&security, "06-notice-security"},
                                                        {&blankFields, "07-notice-blank-field"},
                                                        {&categories, "08-notice-category"}};
@@ -201,8 +203,7 @@ int main(int argc, char* argv[])
                  exportContact(scratch.filePath(QStringLiteral("contacts"))));
     confirmation(shots, prompts, "12-confirm-blank-field", changes(3, true), 1, false, nullptr);
 
-    summary(shots, "13-summary-import", 1, false);
-    summary(shots, "14-summary-export-cancelled", 2, true);
-    MMain::setPrompts(nullptr);
+    summary(shots, context, "13-summary-import", 1, false);
+    summary(shots, context, "14-summary-export-cancelled", 2, true);
     return shots.failed() ? 1 : 0;
 }

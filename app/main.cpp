@@ -31,7 +31,9 @@ int main(int argc, char* argv[])
     app.setApplicationName(QStringLiteral("Brindle"));
     app.setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
 
-    brindle::Wizard wizard;
+    brindle::ProgramContext context;
+    brindle::RunSettings settings;
+    brindle::Wizard wizard(context, settings);
     brindle::InstanceGuard::setRaiseHandler(raiseVisibleWindow);
     // The accounting software passes one option string; blanks inside it
     // may have split it into several arguments.

@@ -3,16 +3,17 @@
 #include "Vdirsyncer.h"
 #include "run/RunProgress.h"
 #include "startup/MMain.h"
+#include "startup/ProgramContext.h"
 #include "startup/Prompts.h"
 #include "startup/Settings.h"
 
 namespace brindle::carddav {
 
-RunSync::RunSync(Prompts& prompts, RunProgress& progress, SyncWish wish)
-    : m_prompts(prompts), m_progress(progress), m_wish(std::move(wish))
+RunSync::RunSync(ProgramContext& context, RunProgress& progress, SyncWish wish)
+    : m_prompts(context.prompts()), m_progress(progress), m_wish(std::move(wish))
 {
     if (!m_wish.asked) {
-        m_wish.asked = MMain::GetRegValue(MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
+        m_wish.asked = MMain::GetRegValue(context, MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
                                           QStringLiteral("CardDavSync")) == u"1";
     }
 }

@@ -6,6 +6,7 @@
 
 namespace brindle {
 
+class ProgramContext;
 class Prompts;
 class RunProgress;
 
@@ -25,7 +26,7 @@ struct SyncWish
 class RunSync
 {
 public:
-    RunSync(Prompts& prompts, RunProgress& progress, SyncWish wish);
+    RunSync(ProgramContext& context, RunProgress& progress, SyncWish wish);
 
     // False when the sync failed: the import must not start.
     bool before(qint32 lTransferAction);

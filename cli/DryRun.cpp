@@ -5,7 +5,8 @@
 #include "runs/ChangeListing.h"
 #include "runs/RunFiles.h"
 #include "runs/Undo.h"
-#include "startup/MMain.h"
+#include "startup/ProgramContext.h"
+#include "startup/clsOptions.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
@@ -14,9 +15,9 @@ namespace brindle::cli {
 
 namespace {
 
-QString currentHive()
+QString currentHive(ProgramContext& context)
 {
-    const auto* hive = dynamic_cast<const IniHive*>(&MMain::registry());
+    const auto* hive = dynamic_cast<const IniHive*>(&context.registry());
     return hive ? hive->fileName() : IniHive::defaultFileName();
 }
 
@@ -44,15 +45,16 @@ bool copyTree(const QString& from, const QString& to)
 
 } // namespace
 
-DryRun::DryRun()
-    : m_hive(currentHive(), IniHive::Access::ReadOnly), m_previousHive(&MMain::registry())
+DryRun::DryRun(ProgramContext& context)
+    : m_context(context), m_hive(currentHive(context), IniHive::Access::ReadOnly),
+      m_previousHive(&context.registry())
 {
-    MMain::setRegistry(&m_hive);
+    m_context.setRegistry(&m_hive);
 }
 
 DryRun::~DryRun()
 {
-    MMain::setRegistry(m_previousHive);
+    m_context.setRegistry(m_previousHive);
     for (const auto& [name, value] : m_saved) {
         if (value) {
             qputenv(name, *value);

@@ -7,6 +7,7 @@
 #include <optional>
 
 namespace brindle {
+class ProgramContext;
 class Registry;
 class clsOptions;
 } // namespace brindle
@@ -20,7 +21,7 @@ namespace brindle::cli {
 class DryRun
 {
 public:
-    DryRun();
+    explicit DryRun(ProgramContext& context);
     ~DryRun();
     DryRun(const DryRun&) = delete;
     DryRun& operator=(const DryRun&) = delete;
@@ -36,6 +37,7 @@ private:
     void setVariable(const char* name, const QString& value);
 
     QTemporaryDir m_scratch;
+    ProgramContext& m_context;
     IniHive m_hive;
     Registry* m_previousHive;
     QString m_appDir;

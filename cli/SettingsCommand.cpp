@@ -20,19 +20,18 @@ int settingsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         err << "brindle-cli settings: " << problem << '\n';
         problems = true;
     });
-    Registry& previous = registry();
-    setRegistry(&hive);
-    LoadGlobalSettings();
-    setRegistry(&previous);
-    out << "glRulesFilter=" << glRulesFilter << '\n'
-        << "glDisableOutlookFolders=" << glDisableOutlookFolders << '\n'
-        << "glTransferInactives=" << glTransferInactives << '\n'
-        << "glCustomField1=" << glCustomField1 << '\n'
-        << "glCustomField2=" << glCustomField2 << '\n'
-        << "glCustomField3=" << glCustomField3 << '\n'
-        << "gbShowOutlookWarning=" << booleanText(gbShowOutlookWarning) << '\n'
-        << "gbShowBackupWarning=" << booleanText(gbShowBackupWarning) << '\n'
-        << "gbSuppressReport=" << booleanText(gbSuppressReport) << '\n';
+    ProgramContext context({.registry = &hive});
+    RunSettings s;
+    LoadGlobalSettings(context, s);
+    out << "glRulesFilter=" << s.glRulesFilter << '\n'
+        << "glDisableOutlookFolders=" << s.glDisableOutlookFolders << '\n'
+        << "glTransferInactives=" << s.glTransferInactives << '\n'
+        << "glCustomField1=" << s.glCustomField1 << '\n'
+        << "glCustomField2=" << s.glCustomField2 << '\n'
+        << "glCustomField3=" << s.glCustomField3 << '\n'
+        << "gbShowOutlookWarning=" << booleanText(s.gbShowOutlookWarning) << '\n'
+        << "gbShowBackupWarning=" << booleanText(s.gbShowBackupWarning) << '\n'
+        << "gbSuppressReport=" << booleanText(s.gbSuppressReport) << '\n';
     return problems ? 1 : 0;
 }
 

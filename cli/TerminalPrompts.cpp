@@ -5,7 +5,7 @@
 #include "review/FSummary.h"
 #include "review/FUpdateChoice.h"
 #include "screens/Notices.h"
-#include "startup/MMain.h"
+#include "startup/RunSettings.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -219,10 +219,10 @@ void TerminalPrompts::showSummary(FSummary& summary)
     }
     const FSummary::Tally& tally = summary.tally;
     out << "  Of " << summary.TotalCards
-        << (MMain::glTransferAction == 1 ? " contacts: " : " cards: ") << tally.added << " added, "
-        << tally.changed << " changed, " << tally.unchanged << " unchanged, " << tally.skipped
-        << " skipped, " << tally.rejected << " rejected, " << summary.notReached()
-        << " not reached\n";
+        << (summary.settings().glTransferAction == RunSettings::Import ? " contacts: " : " cards: ")
+        << tally.added << " added, " << tally.changed << " changed, " << tally.unchanged
+        << " unchanged, " << tally.skipped << " skipped, " << tally.rejected << " rejected, "
+        << summary.notReached() << " not reached\n";
     out.flush();
 }
 

@@ -15,7 +15,6 @@
 
 #include <QFileInfo>
 #include <optional>
-#include <tuple>
 #include <variant>
 
 namespace brindle::cli {
@@ -61,67 +60,50 @@ std::variant<TransferArguments, QString> parse(const QStringList& args)
     return parsed;
 }
 
-// The rule and the inactive-cards switch of this run only: taken after the
-// settings were written for the run, given back before shutdown writes them.
-class RunOverrides
+// The settings of this run: the program's, with the rule and the
+// inactive-cards switch of the command line. The program's own stay as
+// they are, so shutdown writes back what the user chose, never these.
+RunSettings settingsForRun(const RunSettings& settings, const TransferArguments& args)
 {
-public:
-    explicit RunOverrides(const TransferArguments& args)
-        : m_rule(args.rule), m_inactive(args.inactive)
-    {}
-    ~RunOverrides() { restore(); }
-
-    void apply()
-    {
-        m_saved = {MMain::glRulesFilter, MMain::glTransferInactives};
-        if (m_rule) {
-            MMain::glRulesFilter = *m_rule;
-        }
-        if (m_inactive) {
-            MMain::glTransferInactives = 1;
-        }
+    RunSettings run = settings;
+    if (args.rule) {
+        run.glRulesFilter = *args.rule;
     }
-    void restore()
-    {
-        if (m_saved) {
-            std::tie(MMain::glRulesFilter, MMain::glTransferInactives) = *m_saved;
-            m_saved.reset();
-        }
+    if (args.inactive) {
+        run.glTransferInactives = 1;
     }
-
-private:
-    std::optional<qint32> m_rule;
-    bool m_inactive;
-    std::optional<std::pair<qint32, qint32>> m_saved;
-};
+    return run;
+}
 
 // The program's prompts while the command runs.
 class PromptsScope
 {
 public:
-    explicit PromptsScope(Prompts& prompts) : m_previous(&MMain::prompts())
+    PromptsScope(ProgramContext& context, Prompts& prompts) : m_context(context)
     {
-        MMain::setPrompts(&prompts);
+        m_context.setPrompts(&prompts);
     }
-    ~PromptsScope() { MMain::setPrompts(m_previous); }
+    ~PromptsScope() { m_context.setPrompts(nullptr); }
+    PromptsScope(const PromptsScope&) = delete;
+    PromptsScope& operator=(const PromptsScope&) = delete;
 
 private:
-    Prompts* m_previous;
+    ProgramContext& m_context;
 };
 
 // The errors the run's traps logged, each once, to say why it failed.
 class ErrorCollector
 {
 public:
-    ErrorCollector()
+    explicit ErrorCollector(ProgramContext& context) : m_context(context)
     {
-        MMain::setErrorListener([this](const QString& description) {
+        m_context.setErrorListener([this](const QString& description) {
             if (!m_errors.contains(description)) {
                 m_errors << description;
             }
         });
     }
-    ~ErrorCollector() { MMain::setErrorListener({}); }
+    ~ErrorCollector() { m_context.setErrorListener({}); }
     ErrorCollector(const ErrorCollector&) = delete;
     ErrorCollector& operator=(const ErrorCollector&) = delete;
 
@@ -142,19 +124,20 @@ public:
     }
 
 private:
+    ProgramContext& m_context;
     QStringList m_errors;
 };
 
 // Ends the program as the summary's Close does: the settings are written back.
-int finish(int status)
+int finish(ProgramContext& context, RunSettings& settings, int status)
 {
-    MMain::ExitApplication();
+    MMain::ExitApplication(context, settings);
     return status;
 }
 
-int explainFailedChecks(QTextStream& err)
+int explainFailedChecks(ProgramContext& context, RunSettings& settings, QTextStream& err)
 {
-    const QString database = MMain::gobjOptions ? MMain::gobjOptions->Database() : QString();
+    const QString database = settings.gobjOptions ? settings.gobjOptions->Database() : QString();
     if (!database.isEmpty() && QFileInfo(database).isDir()) {
         err << "brindle-cli: the company file " << database << " is a folder, not a file\n";
     } else if (!database.isEmpty() && !TarvoCards::ServerAddress::names(database) &&
@@ -162,19 +145,20 @@ int explainFailedChecks(QTextStream& err)
         err << "brindle-cli: the company file " << database << " does not exist\n";
     }
     err << "brindle-cli: the checks before the run failed; nothing was transferred\n";
-    return finish(NotCompleted);
+    return finish(context, settings, NotCompleted);
 }
 
-int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
-        TerminalPrompts& prompts, const Forms::ProcessFactory& makeProcess)
+int run(ProgramContext& context, qint32 lTransferAction, const TransferArguments& args,
+        Console& console, TerminalPrompts& prompts, const Forms::ProcessFactory& makeProcess)
 {
     QTextStream& err = console.err();
     warnOfUnknownKeys(args.options, err);
+    RunSettings settings;
     std::optional<DryRun> dryRun;
     if (args.dryRun) {
-        dryRun.emplace();
+        dryRun.emplace(context);
     }
-    switch (MMain::Main(args.options)) {
+    switch (MMain::Main(context, settings, args.options)) {
     case MMain::FirstScreen::None:
         return NotCompleted;
     case MMain::FirstScreen::Information:
@@ -183,7 +167,7 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
     case MMain::FirstScreen::ChooseAction:
         break;
     }
-    const clsOptions& options = *MMain::gobjOptions;
+    const clsOptions& options = *settings.gobjOptions;
     if (!options.Customers() && !options.Suppliers() && !options.Employees() &&
         !options.Personal()) {
         err << "brindle-cli: choose at least one card type (CUSTOMERS=YES, SUPPLIERS=YES, "
@@ -191,12 +175,13 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
         return UsageError;
     }
     TerminalProgress progress(console, prompts);
-    Forms forms(prompts, progress);
-    RunOverrides overrides(args);
+    Forms forms(context, settings, progress);
+    std::optional<RunSettings> runSettings;
     const Forms::ProcessFactory base = makeProcess ? makeProcess : forms.processFactory;
-    forms.processFactory = [&overrides, base](Prompts& p, RunProgress& r, FSummary& s) {
-        overrides.apply();
-        return base(p, r, s);
+    forms.processFactory = [&runSettings, &args, base](ProgramContext& c, RunSettings& s,
+                                                       RunProgress& r, FSummary& summary) {
+        runSettings = settingsForRun(s, args);
+        return base(c, *runSettings, r, summary);
     };
     // A dry run changes nothing, on the server neither, whatever CardDavSync says.
     forms.carddavSync = {args.dryRun ? std::optional(false)
@@ -210,32 +195,34 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
     if (rule == FChooseAction::AskToConfirm && !console.interactive()) {
         err << "brindle-cli: the update rule asks to confirm each update, and there is no "
                "terminal to answer; run it on a terminal or give --rule update or --rule keep\n";
-        MMain::gbExiting = true; // nothing was run: the settings stay as they are
-        MMain::ExitApplication();
+        MMain::ExitApplication(context, settings, MMain::StoredSettings::KeepAsTheyAre);
         return UsageError;
     }
     bool bExitApplication = false;
     if (!screen.InitialiseSettings(bExitApplication)) {
-        return explainFailedChecks(err);
+        return explainFailedChecks(context, settings, err);
     }
     QString problem;
-    if (dryRun && !dryRun->enter(*MMain::gobjOptions, problem)) {
+    if (dryRun && !dryRun->enter(*settings.gobjOptions, problem)) {
         err << "brindle-cli: " << problem << '\n';
-        return finish(NotCompleted);
+        return finish(context, settings, NotCompleted);
     }
     // Taken here to wait for them; the run shares them. A dry run locks
     // only its copies.
     WriteLocks locks;
     if (const QString refusal =
-            locks.acquire(FChooseAction::writtenByARun(), int(args.waitSeconds * 1000));
+            locks.acquire(FChooseAction::writtenByARun(settings), int(args.waitSeconds * 1000));
         !refusal.isEmpty()) {
         err << "brindle-cli: " << refusal << "; nothing was transferred\n";
-        return finish(NotCompleted);
+        return finish(context, settings, NotCompleted);
     }
-    const ErrorCollector errors;
+    const ErrorCollector errors(context);
     const QStringList runsBefore = listRuns(runsFolder());
     const bool completed = screen.StartProcess(lTransferAction);
-    overrides.restore();
+    if (runSettings) {
+        // The notice's "do not show again" is the user's answer, kept.
+        settings.gbShowOutlookWarning = runSettings->gbShowOutlookWarning;
+    }
     if (!completed) {
         errors.explain(err, lTransferAction);
     }
@@ -254,8 +241,8 @@ int run(qint32 lTransferAction, const TransferArguments& args, Console& console,
 
 } // namespace
 
-int transferCommand(qint32 lTransferAction, const QStringList& args, Console& console,
-                    const Forms::ProcessFactory& makeProcess)
+int transferCommand(ProgramContext& context, qint32 lTransferAction, const QStringList& args,
+                    Console& console, const Forms::ProcessFactory& makeProcess)
 {
     const auto parsed = parse(args);
     if (const auto* problem = std::get_if<QString>(&parsed)) {
@@ -265,12 +252,12 @@ int transferCommand(qint32 lTransferAction, const QStringList& args, Console& co
     }
     const interrupt::Guard interrupts;
     // Only what the run writes is locked: runs on other files go side by side.
-    MMain::setPreviousInstanceTest(false);
+    context.setPreviousInstanceTest(false);
     TerminalPrompts prompts(console);
-    const PromptsScope scope(prompts);
-    const int status =
-        run(lTransferAction, std::get<TransferArguments>(parsed), console, prompts, makeProcess);
-    MMain::setPreviousInstanceTest(true);
+    const PromptsScope scope(context, prompts);
+    const int status = run(context, lTransferAction, std::get<TransferArguments>(parsed), console,
+                           prompts, makeProcess);
+    context.setPreviousInstanceTest(true);
     console.out().flush();
     console.err().flush();
     return status;
@@ -290,13 +277,15 @@ std::span<const Option> transferCommandOptions()
 int importCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     StdConsole console(out, err);
-    return transferCommand(1, args, console);
+    ProgramContext context;
+    return transferCommand(context, 1, args, console);
 }
 
 int exportCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     StdConsole console(out, err);
-    return transferCommand(2, args, console);
+    ProgramContext context;
+    return transferCommand(context, 2, args, console);
 }
 
 } // namespace brindle::cli

@@ -12,7 +12,7 @@ class Console;
 // the run of the wizard's arrow buttons, from the same start, settings and
 // checks, on the terminal. The rule and --inactive change this run only.
 // Exit status: 0 complete, 1 cancelled or failed, 2 wrong use.
-int transferCommand(qint32 lTransferAction, const QStringList& args, Console& console,
-                    const Forms::ProcessFactory& makeProcess = {});
+int transferCommand(ProgramContext& context, qint32 lTransferAction, const QStringList& args,
+                    Console& console, const Forms::ProcessFactory& makeProcess = {});
 
 } // namespace brindle::cli

@@ -114,9 +114,9 @@ bool same(Rule rule, const QString& a, const QString& b)
 class ContactComparison
 {
 public:
-    ContactComparison(contacts::ContactItem& updated, contacts::ContactItem& existing,
-                      Differences& differences)
-        : m_updated(updated), m_existing(existing), m_differences(differences)
+    ContactComparison(ProgramContext& context, contacts::ContactItem& updated,
+                      contacts::ContactItem& existing, Differences& differences)
+        : m_context(context), m_updated(updated), m_existing(existing), m_differences(differences)
     {
         m_differences.clear();
     }
@@ -131,7 +131,7 @@ public:
                 record(QLatin1Char('.') + name, existing.shown, updated.shown);
             }
         } catch (const std::exception& error) {
-            MMain::logError(QStringLiteral("FProcess.AreDifferentOutlookContacts"), error);
+            m_context.logError(QStringLiteral("FProcess.AreDifferentOutlookContacts"), error);
         }
     }
 
@@ -143,7 +143,7 @@ public:
                                      false)
                         .isEmpty();
         } catch (const std::exception& error) {
-            MMain::logError(QStringLiteral("FProcess.AreDifferentOutlookContacts"), error);
+            m_context.logError(QStringLiteral("FProcess.AreDifferentOutlookContacts"), error);
             return false;
         }
     }
@@ -152,11 +152,12 @@ private:
     void record(const QString& key, const QString& existing, const QString& updated)
     {
         m_differences.append({key, existing, updated});
-        logTrace("AreDifferentOutlookContacts", key + QStringLiteral(" OLD: ") + existing +
-                                                    QStringLiteral("| NEW:") + updated +
-                                                    QStringLiteral("| "));
+        logTrace(m_context, "AreDifferentOutlookContacts",
+                 key + QStringLiteral(" OLD: ") + existing + QStringLiteral("| NEW:") + updated +
+                     QStringLiteral("| "));
     }
 
+    ProgramContext& m_context;
     contacts::ContactItem& m_updated;
     contacts::ContactItem& m_existing;
     Differences& m_differences;
@@ -170,7 +171,7 @@ bool FProcess::AreDifferentOutlookContacts(contacts::ContactItem& pobjNewContact
                                            contacts::ContactItem& pobjExistingContact,
                                            Differences& psDifferences)
 {
-    ContactComparison comparison(pobjNewContact, pobjExistingContact, psDifferences);
+    ContactComparison comparison(m_context, pobjNewContact, pobjExistingContact, psDifferences);
     const bool company = comparison.updatedIsCompany();
     if (!company) {
         comparison.compare({"LastName", Rule::Text});

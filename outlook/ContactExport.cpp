@@ -43,24 +43,24 @@ const QString unwritableContact = QStringLiteral("The contact could not be writt
 
 // An error of the export's own is logged and fails it; one by which the
 // store says it cannot read a filter is neither.
-void exportFailed(const std::exception& error, bool& result)
+void exportFailed(ProgramContext& context, const std::exception& error, bool& result)
 {
     if (errorNumberOf(error) == ErrorNumber::CannotParse) {
         return;
     }
-    MMain::logError(QStringLiteral("FProcess.ImportToOutlook"), error);
+    context.logError(QStringLiteral("FProcess.ImportToOutlook"), error);
     result = false;
 }
 
 // The first contact the filter finds, or null. A filter the store cannot
 // read finds nothing and is no failure.
-std::shared_ptr<contacts::ContactItem> find(const contacts::Items& items, const QString& filter,
-                                            bool& result)
+std::shared_ptr<contacts::ContactItem> find(ProgramContext& context, const contacts::Items& items,
+                                            const QString& filter, bool& result)
 {
     try {
         return items.Find(filter);
     } catch (const std::exception& error) {
-        exportFailed(error, result);
+        exportFailed(context, error, result);
         return nullptr;
     }
 }
@@ -77,16 +77,16 @@ bool belongsToAnother(contacts::ContactItem& contact, const CCard& card)
 // The card's own contact: by its record ID first, so that another contact
 // of the same name is never taken while the card's own exists, then by the
 // whole filter, passing over a contact linked to another card.
-std::shared_ptr<contacts::ContactItem> findContact(const CCard& card, const contacts::Items& items,
-                                                   bool& result)
+std::shared_ptr<contacts::ContactItem> findContact(ProgramContext& context, const CCard& card,
+                                                   const contacts::Items& items, bool& result)
 {
     std::shared_ptr<contacts::ContactItem> contact;
     if (card.CardRecordID > 0) {
-        contact = find(items, customerIdClause(card), result);
+        contact = find(context, items, customerIdClause(card), result);
     }
     QString filter = searchFilter(card);
     for (int pass = 0; !contact && pass < maxSearches; ++pass) {
-        contact = find(items, filter, result);
+        contact = find(context, items, filter, result);
         if (!contact) {
             break;
         }
@@ -132,7 +132,7 @@ bool FProcess::ImportToOutlook()
     bool result = true;
     ExportLists lists;
     try {
-        result = !usesTypeFolders() || CreateOutlookFolders();
+        result = !usesTypeFolders(m_settings) || CreateOutlookFolders();
         if (result) {
             ExportTargets targets;
             openExportTargets(targets, result);
@@ -144,7 +144,7 @@ bool FProcess::ImportToOutlook()
                         break;
                     }
                 } catch (const std::exception& error) {
-                    exportFailed(error, result);
+                    exportFailed(m_context, error, result);
                     card.TransferMessage = unwritableContact;
                     mcolRejected.append(card);
                 }
@@ -161,13 +161,13 @@ bool FProcess::ImportToOutlook()
             setProgressValue(0);
         }
     } catch (const std::exception& error) {
-        exportFailed(error, result);
+        exportFailed(m_context, error, result);
     }
     m_progress.setCaption(QStringLiteral("Finishing Transfer... "));
     setProgressValue(100);
     m_progress.setPointer(RunProgress::Pointer::Hourglass);
     result = flushContacts() && result;
-    if (result && !MMain::gbSuppressReport) {
+    if (result && !m_settings.gbSuppressReport) {
         result = createExportReport(lists);
     }
     for (const CCard& card : std::as_const(mcolRejected)) {
@@ -186,7 +186,7 @@ void FProcess::openExportTargets(ExportTargets& targets, bool& result)
     }
     const std::shared_ptr<contacts::Folder> objContactFolder =
         mobjOutlookNS->GetDefaultFolder(olFolderContacts);
-    if (!usesTypeFolders()) {
+    if (!usesTypeFolders(m_settings)) {
         targets.all =
             objContactFolder->Parent()->Folders().Item(QStringLiteral("Contacts"))->Items();
         targets.scratch = targets.all;
@@ -196,13 +196,13 @@ void FProcess::openExportTargets(ExportTargets& targets, bool& result)
     for (const CardType type : folderOrder) {
         try {
             const std::shared_ptr<contacts::Folder> folder =
-                objContactFolder->Folders().Item(type.folderName(MMain::gsSupplierWord));
+                objContactFolder->Folders().Item(type.folderName(m_settings.gsSupplierWord));
             targets.byType[type.id()] = folder->Items();
             if (addressBooks) {
                 folder->setShowAsOutlookAB(true);
             }
         } catch (const std::exception& error) {
-            exportFailed(error, result);
+            exportFailed(m_context, error, result);
         }
     }
     targets.scratch = targets.byType[CardType::Customer];
@@ -212,7 +212,8 @@ bool FProcess::exportCard(CCard& card, ExportTargets& targets, ExportLists& list
 {
     const contacts::Items* items = targets.itemsFor(card.CardTypeID);
     if (!items) {
-        exportFailed(PlatformError(91, QStringLiteral("Object variable not set: no folder for "
+        exportFailed(m_context,
+                     PlatformError(91, QStringLiteral("Object variable not set: no folder for "
                                                       "the card type ") +
                                            card.CardTypeID),
                      result);
@@ -220,7 +221,7 @@ bool FProcess::exportCard(CCard& card, ExportTargets& targets, ExportLists& list
         mcolRejected.append(card);
         return true;
     }
-    std::shared_ptr<contacts::ContactItem> contact = findContact(card, *items, result);
+    std::shared_ptr<contacts::ContactItem> contact = findContact(m_context, card, *items, result);
     ExportAction action = ExportAction::Add;
     if (contact) {
         action =
@@ -291,7 +292,7 @@ bool FProcess::writeContact(CCard& card, contacts::ContactItem& contact, bool& r
         try {
             contact.Save();
         } catch (const std::exception& error) {
-            exportFailed(error, result);
+            exportFailed(m_context, error, result);
             written = false;
         }
     }
@@ -300,7 +301,7 @@ bool FProcess::writeContact(CCard& card, contacts::ContactItem& contact, bool& r
         try {
             contact.Close(olDiscard);
         } catch (const std::exception& error) {
-            exportFailed(error, result);
+            exportFailed(m_context, error, result);
         }
     }
     return written;
@@ -317,7 +318,7 @@ bool FProcess::flushContacts()
         return true;
     } catch (const std::exception& error) {
         bool result = true;
-        exportFailed(error, result);
+        exportFailed(m_context, error, result);
         return result;
     }
 }
@@ -326,7 +327,8 @@ bool FProcess::createExportReport(const ExportLists& lists)
 {
     const QList<CCard> added = cardsAt(mcolTransfer, lists.added);
     const QList<CCard> updated = cardsAt(mcolTransfer, lists.updated);
-    clsOutlookImportReport report;
+    clsOutlookImportReport report(m_context);
+    report.setSupplierWord(m_settings.gsSupplierWord);
     report.setProgress(&m_progress);
     report.setAddedOutlookContacts(&added);
     report.setRejectedOutlookContacts(&mcolRejected);

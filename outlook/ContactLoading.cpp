@@ -24,20 +24,20 @@ constexpr CardType::Id readingOrder[] = {CardType::Customer, CardType::Employee,
 constexpr CardType::Id categoryOrder[] = {CardType::Customer, CardType::Supplier,
                                           CardType::Employee, CardType::Personal};
 
-void logLoading(const QString& text)
+void logLoading(ProgramContext& context, const QString& text)
 {
-    logTrace("PopulateOutlookDataObjects", text);
+    logTrace(context, "PopulateOutlookDataObjects", text);
 }
 
-void logSubFolders(contacts::Folder& folder)
+void logSubFolders(ProgramContext& context, contacts::Folder& folder)
 {
     const contacts::Folders folders = folder.Folders();
     if (folders.Count() == 0) {
-        logLoading(QStringLiteral("No Folders Found"));
+        logLoading(context, QStringLiteral("No Folders Found"));
         return;
     }
     for (const std::shared_ptr<contacts::Folder> sub : folders) {
-        logLoading(QStringLiteral("Found Folder:") + sub->Name() + QLatin1Char('|'));
+        logLoading(context, QStringLiteral("Found Folder:") + sub->Name() + QLatin1Char('|'));
     }
 }
 
@@ -75,14 +75,14 @@ bool FProcess::PopulateOutlookDataObjects()
     m_accessRefused = false;
     // A refusal of access ends the loading at once; any other failure is
     // logged and the loading goes on with the next statement.
-    const auto attempt = [&result](const auto& statement) {
+    const auto attempt = [this, &result](const auto& statement) {
         try {
             statement();
         } catch (const std::exception& error) {
             if (isRefusal(error)) {
                 throw;
             }
-            MMain::logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
+            m_context.logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
             result = false;
         }
     };
@@ -90,15 +90,17 @@ bool FProcess::PopulateOutlookDataObjects()
         if (mobjOutlookNS) {
             std::shared_ptr<contacts::Folder> objContactFolder;
             attempt([&] { objContactFolder = mobjOutlookNS->GetDefaultFolder(olFolderContacts); });
-            logLoading(QStringLiteral("Set objContactFolder = mobjOutlookNS.GetDefaultFolder("
+            logLoading(m_context,
+                       QStringLiteral("Set objContactFolder = mobjOutlookNS.GetDefaultFolder("
                                       "olFolderContacts) -- Object Created = ") +
-                       booleanText(objContactFolder != nullptr));
+                           booleanText(objContactFolder != nullptr));
             mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>(); // or raises
-            logLoading(QStringLiteral("Set mobjOutlookColl = New TarvoCards.CCardsColl -- Object "
+            logLoading(m_context,
+                       QStringLiteral("Set mobjOutlookColl = New TarvoCards.CCardsColl -- Object "
                                       "Created = True"));
             if (objContactFolder) {
-                attempt([&] { logSubFolders(*objContactFolder); });
-                if (usesTypeFolders()) {
+                attempt([&] { logSubFolders(m_context, *objContactFolder); });
+                if (usesTypeFolders(m_settings)) {
                     result = readTypeFolders(*objContactFolder) && result;
                 } else {
                     result = AnalyseOutlookContacts(*objContactFolder);
@@ -106,7 +108,7 @@ bool FProcess::PopulateOutlookDataObjects()
             }
         }
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
+        m_context.logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
         m_accessRefused = m_accessRefused || isRefusal(error);
         result = false;
     }
@@ -129,19 +131,20 @@ bool FProcess::readTypeFolders(contacts::Folder& objContactFolder)
             continue;
         }
         try {
-            const QString word = MMain::gsSupplierWord;
+            const QString word = m_settings.gsSupplierWord;
             if (const auto folder = subFolder(objContactFolder, type.folderName(word))) {
                 AnalyseOutlookContactFolders(*folder, type.letter(word));
             } else if (type == CardType::Customer) {
-                logLoading(QStringLiteral("VEXO Customers folder not found. Folder Count :") +
-                           QString::number(objContactFolder.Folders().Count()));
-                logSubFolders(objContactFolder);
+                logLoading(m_context,
+                           QStringLiteral("VEXO Customers folder not found. Folder Count :") +
+                               QString::number(objContactFolder.Folders().Count()));
+                logSubFolders(m_context, objContactFolder);
             }
         } catch (const std::exception& error) {
             if (isRefusal(error)) {
                 throw;
             }
-            MMain::logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
+            m_context.logError(QStringLiteral("FProcess.PopulateOutlookDataObjects"), error);
             result = false;
         }
         if (m_accessRefused || mbUserCancelled) {
@@ -174,14 +177,14 @@ void FProcess::readCategorisedContact(contacts::ContactItem& item)
 {
     if (item.Class() != contactClass) {
         // It names no card type, and the run leaves it as it is.
-        MMain::logError(QStringLiteral("FProcess.AnalyseOutlookContacts"),
-                        ErrorNumber::NoSuchMember,
-                        QStringLiteral("Passed over %1: %2").arg(item.fileName(), item.problem()));
+        m_context.logError(
+            QStringLiteral("FProcess.AnalyseOutlookContacts"), ErrorNumber::NoSuchMember,
+            QStringLiteral("Passed over %1: %2").arg(item.fileName(), item.problem()));
         return;
     }
     const QString categories =
         trimBlanks(item.property(QStringLiteral("Categories")).toString()).toUpper();
-    const QString word = MMain::gsSupplierWord;
+    const QString word = m_settings.gsSupplierWord;
     for (const CardType type : categoryOrder) {
         const QString recognised = type.recognisedWord(word);
         if (!recognised.isEmpty() && categories.contains(recognised) &&
@@ -192,10 +195,10 @@ void FProcess::readCategorisedContact(contacts::ContactItem& item)
             return;
         }
     }
-    if (!categories.isEmpty() && !MMain::gbCategoryWarningShown) {
-        MMain::gbCategoryWarningShown = true;
+    if (!categories.isEmpty() && !m_settings.gbCategoryWarningShown) {
+        m_settings.gbCategoryWarningShown = true;
         m_progress.setPointer(RunProgress::Pointer::Default);
-        FOutlookCategories notice;
+        FOutlookCategories notice(m_context);
         notice.Form_Load();
         m_prompts.showNotice(notice);
         m_progress.setPointer(RunProgress::Pointer::Hourglass);
@@ -215,7 +218,7 @@ bool FProcess::walkItems(const std::function<contacts::Items()>& items, const ch
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         const contacts::Items walked = items();
-        if (MMain::glTransferAction == exportDirection) {
+        if (m_settings.glTransferAction == exportDirection) {
             walked.indexAsRead(searchedProperties()); // the export's Finds follow the walk
         }
         const int count = walked.Count();
@@ -226,7 +229,7 @@ bool FProcess::walkItems(const std::function<contacts::Items()>& items, const ch
                 if (isRefusal(error)) {
                     throw;
                 }
-                MMain::logError(source, error);
+                m_context.logError(source, error);
                 result = false;
             }
             if (counter % 10 == 0) {
@@ -234,7 +237,7 @@ bool FProcess::walkItems(const std::function<contacts::Items()>& items, const ch
             }
         }
     } catch (const std::exception& error) {
-        MMain::logError(source, error);
+        m_context.logError(source, error);
         m_accessRefused = m_accessRefused || isRefusal(error);
         result = false;
     }

@@ -87,10 +87,10 @@ void writeNotes(const CCard& card, ContactWriter& contact)
     }
 }
 
-QString typeWord(const CCard& card)
+QString typeWord(const CCard& card, const RunSettings& settings)
 {
     const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
-    return type ? type->word(MMain::gsSupplierWord) : QString();
+    return type ? type->word(settings.gsSupplierWord) : QString();
 }
 
 // "ABC" gives "C, B, A".
@@ -108,22 +108,23 @@ QString identifierList(const QString& identifiers)
 const QString CCard::*const customFields[] = {&CCard::CustomField1, &CCard::CustomField2,
                                               &CCard::CustomField3};
 
-qint32 customFieldSetting(int number)
+qint32 customFieldSetting(int number, const RunSettings& settings)
 {
-    const qint32 settings[] = {MMain::glCustomField1, MMain::glCustomField2, MMain::glCustomField3};
-    return settings[number - 1];
+    const qint32 destinations[] = {settings.glCustomField1, settings.glCustomField2,
+                                   settings.glCustomField3};
+    return destinations[number - 1];
 }
 
 // The categories the mapping writes: the type word, the identifier letters
 // and the custom fields set to go there.
-QString mappedCategories(const CCard& card)
+QString mappedCategories(const CCard& card, const RunSettings& settings)
 {
-    QString categories = AddCategory(typeWord(card), QString());
+    QString categories = AddCategory(typeWord(card, settings), QString());
     if (!card.Identifiers.isEmpty()) {
         categories = AddCategory(identifierList(card.Identifiers), categories);
     }
     for (int number = 1; number <= 3; ++number) {
-        if (customFieldSetting(number) == ToCategories) {
+        if (customFieldSetting(number, settings) == ToCategories) {
             categories = AddCategory(card.*customFields[number - 1], categories);
         }
     }
@@ -142,9 +143,9 @@ QStringList trimmedItems(const QString& list)
 // The categories the contact holds besides those the mapping writes move to
 // User4, merged with what it holds; the mapping's own never do, so a second
 // export keeps the user's categories where the first put them.
-void writeCategories(const CCard& card, ContactWriter& contact)
+void writeCategories(const CCard& card, const RunSettings& settings, ContactWriter& contact)
 {
-    const QString mapped = mappedCategories(card);
+    const QString mapped = mappedCategories(card, settings);
     const QStringList own = trimmedItems(mapped);
     QStringList others;
     for (const QString& item : trimmedItems(contact.get("Categories"))) {
@@ -158,11 +159,11 @@ void writeCategories(const CCard& card, ContactWriter& contact)
     contact.set("Categories", mapped);
 }
 
-void writeCustomFields(CCard& card, ContactWriter& contact)
+void writeCustomFields(CCard& card, const RunSettings& settings, ContactWriter& contact)
 {
     for (int number = 1; number <= 3; ++number) {
         const QString& value = card.*customFields[number - 1];
-        const qint32 destination = customFieldSetting(number);
+        const qint32 destination = customFieldSetting(number, settings);
         if (destination == ToAnniversary || destination == ToBirthday) {
             if (const std::optional<QDate> date = customFieldDate(value)) {
                 contact.set(destination == ToAnniversary ? "Anniversary" : "Birthday", *date);
@@ -235,12 +236,12 @@ bool FProcess::MapCardToContact(CCard& pobjVEXOCard, contacts::ContactItem& pobj
         contact.set("User2", QLatin1String("VEXO") + pobjVEXOCard.CardTypeID);
         contact.set("User3", matchingKey(pobjVEXOCard));
         writeNotes(pobjVEXOCard, contact);
-        writeCategories(pobjVEXOCard, contact);
-        writeCustomFields(pobjVEXOCard, contact);
+        writeCategories(pobjVEXOCard, m_settings, contact);
+        writeCustomFields(pobjVEXOCard, m_settings, contact);
         writeAddresses(pobjVEXOCard, contact);
         return true;
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.MapCardToContact"), error);
+        m_context.logError(QStringLiteral("FProcess.MapCardToContact"), error);
         return false;
     }
 }

@@ -3,21 +3,21 @@
 #include "contactstore/Folder.h"
 #include "platform/PlatformError.h"
 #include "startup/ErrorLog.h"
-#include "startup/MMain.h"
+#include "startup/RunSettings.h"
 
 #include <QRegularExpression>
 
 namespace brindle {
 
-void logTrace(const char* procedure, const QString& text)
+void logTrace(ProgramContext& context, const char* procedure, const QString& text)
 {
-    MMain::WriteLog(MMain::logTimeStamp() + QStringLiteral(" VEXOBrindle.FProcess.") +
-                    QLatin1String(procedure) + QLatin1Char(' ') + text);
+    context.WriteLog(context.logTimeStamp() + QStringLiteral(" VEXOBrindle.FProcess.") +
+                     QLatin1String(procedure) + QLatin1Char(' ') + text);
 }
 
-bool usesTypeFolders()
+bool usesTypeFolders(const RunSettings& settings)
 {
-    return MMain::glDisableOutlookFolders != 1;
+    return settings.glDisableOutlookFolders != 1;
 }
 
 qint64 errorNumberOf(const std::exception& error)

@@ -12,6 +12,9 @@ class Folder;
 
 namespace brindle {
 
+class ProgramContext;
+struct RunSettings;
+
 // Helpers the contact side's steps share.
 
 // The default contacts folder's type, and the item type of a contact.
@@ -20,11 +23,11 @@ inline constexpr int olContactItem = 2;
 
 // Writes the time-stamped trace line of one of FProcess's procedures:
 // "<time> VEXOBrindle.FProcess.<procedure> <text>".
-void logTrace(const char* procedure, const QString& text);
+void logTrace(ProgramContext& context, const char* procedure, const QString& text);
 
 // True when each card type has its own sub-folder; the setting
 // DisableOutlookFolders 1 keeps every contact in the default folder.
-bool usesTypeFolders();
+bool usesTypeFolders(const RunSettings& settings);
 
 // The error number a caught exception carries; unspecified for any other.
 qint64 errorNumberOf(const std::exception& error);

@@ -21,12 +21,12 @@ bool FProcess::MergeCollections()
     bool result = true;
     try {
         mcolTransfer.clear();
-        result =
-            MMain::glTransferAction == exportDirection ? MergeVEXO2Outlook() : MergeOutlook2VEXO();
+        result = m_settings.glTransferAction == exportDirection ? MergeVEXO2Outlook()
+                                                                : MergeOutlook2VEXO();
         mlTransferCount = qint32(mcolTransfer.size());
         setProgressValue(0);
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.MergeCollections"), error);
+        m_context.logError(QStringLiteral("FProcess.MergeCollections"), error);
         result = false;
     }
     return result;
@@ -44,7 +44,7 @@ bool FProcess::MergeVEXO2Outlook()
             const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
             const bool included =
                 type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal) &&
-                (card.IsInactive != QLatin1String("Y") || MMain::glTransferInactives == 1);
+                (card.IsInactive != QLatin1String("Y") || m_settings.glTransferInactives == 1);
             if (included && mlRulesFilter == doNotUpdate &&
                 CheckForDuplicate(amongContacts, card)) {
                 rejectCard(card, duplicateCard);
@@ -59,7 +59,7 @@ bool FProcess::MergeVEXO2Outlook()
             }
         }
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.MergeVEXO2Outlook"), error);
+        m_context.logError(QStringLiteral("FProcess.MergeVEXO2Outlook"), error);
         result = false;
     }
     return result;

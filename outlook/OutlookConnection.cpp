@@ -17,10 +17,10 @@ bool FProcess::OpenOutlookConnection()
         if (!mobjOutlookNS) {
             mobjOutlookNS = mobjOutlookApp->GetNamespace(QStringLiteral("MAPI"))->Session();
         }
-        logTrace("OpenOutlookConnection", QStringLiteral("Outlook Objects Created."));
+        logTrace(m_context, "OpenOutlookConnection", QStringLiteral("Outlook Objects Created."));
         return true;
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.OpenOutlookConnection"), error);
+        m_context.logError(QStringLiteral("FProcess.OpenOutlookConnection"), error);
         return false;
     }
 }
@@ -29,11 +29,11 @@ bool FProcess::OpenOutlookConnection()
 bool FProcess::CreateOutlookFolders()
 {
     bool result = OpenOutlookConnection();
-    if (!usesTypeFolders()) {
+    if (!usesTypeFolders(m_settings)) {
         return result;
     }
-    const auto failed = [&result](const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.CreateOutlookFolders"), error);
+    const auto failed = [this, &result](const std::exception& error) {
+        m_context.logError(QStringLiteral("FProcess.CreateOutlookFolders"), error);
         result = false;
     };
     std::shared_ptr<contacts::Folder> objContactFolder;
@@ -47,7 +47,7 @@ bool FProcess::CreateOutlookFolders()
         return result;
     }
     for (const CardType type : folderOrder) {
-        const QString name = type.folderName(MMain::gsSupplierWord);
+        const QString name = type.folderName(m_settings.gsSupplierWord);
         try {
             if (!subFolder(*objContactFolder, name)) {
                 objContactFolder->Folders().Add(name, olFolderContacts);

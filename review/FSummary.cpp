@@ -1,12 +1,14 @@
 #include "FSummary.h"
 
 #include "startup/MMain.h"
+#include "startup/RunSettings.h"
+#include "startup/Shell.h"
 
 namespace brindle {
 
 void FSummary::SetCaption(bool userCancelled, bool applicationCancelled)
 {
-    const bool exporting = MMain::glTransferAction == 2;
+    const bool exporting = m_settings->glTransferAction == RunSettings::Export;
     if (exporting) {
         caption = QStringLiteral("Brindle - Export Summary");
         transferred.label = QStringLiteral("Added");
@@ -57,7 +59,17 @@ void FSummary::UpdateCounters(bool pbCancelled)
 
 bool FSummary::cmdClose_Click()
 {
-    return MMain::ExitApplication();
+    return MMain::ExitApplication(*m_context, *m_settings);
+}
+
+void FSummary::cmdHelp_Click()
+{
+    MMain::ShowHelp(*m_context, QStringLiteral("Summary"));
+}
+
+bool FSummary::programExiting() const
+{
+    return m_settings->gbExiting;
 }
 
 } // namespace brindle

@@ -4,11 +4,18 @@
 
 namespace brindle {
 
+class ProgramContext;
+struct RunSettings;
+
 // The last screen: whether the run completed or was cancelled, and its
 // counters. Closing it ends the program.
 class FSummary
 {
 public:
+    FSummary(ProgramContext& context, RunSettings& settings)
+        : m_context(&context), m_settings(&settings)
+    {}
+
     struct Counter
     {
         QString label;
@@ -47,6 +54,11 @@ public:
     // Close, or the window's frame: ends the program. True when the front
     // end must now unload every form.
     bool cmdClose_Click();
+    void cmdHelp_Click();
+    // True once the program is shutting down.
+    bool programExiting() const;
+    // The settings of the run it sums up.
+    const RunSettings& settings() const { return *m_settings; }
 
     // What the window shows.
     QString caption = QStringLiteral("Export Summary");
@@ -56,6 +68,11 @@ public:
     Counter transferred{{}, QStringLiteral("0 of 0"), {}};
     Counter updated;
     Counter rejected;
+
+private:
+    // Pointers, so that a copy of the summary can be kept.
+    ProgramContext* m_context;
+    RunSettings* m_settings;
 };
 
 } // namespace brindle

@@ -141,7 +141,7 @@ void FUpdateChoice::showUpdateLayout()
     }
     cmdUpdateAll.visible = cmdUpdateAll.enabled = true;
     cmdOK.visible = cmdOK.enabled = true;
-    if (allNewBlank && MMain::glTransferAction == importDirection) {
+    if (allNewBlank && TransferAction == importDirection) {
         cmdUpdateAll.visible = cmdUpdateAll.enabled = false;
         cmdOK.visible = cmdOK.enabled = false;
         caption = QStringLiteral("Brindle - Warning : Blank Field in Outlook Contact");

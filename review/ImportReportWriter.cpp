@@ -18,8 +18,8 @@ constexpr qint64 kRowSlots = 16;
 
 } // namespace
 
-ImportReportWriter::ImportReportWriter(ReportWording wording)
-    : m_wording(std::move(wording)), m_texts(makeReportTexts(m_wording))
+ImportReportWriter::ImportReportWriter(ReportWording wording, ProgramContext& context)
+    : m_wording(std::move(wording)), m_context(context), m_texts(makeReportTexts(m_wording))
 {}
 
 bool ImportReportWriter::CreateDetailRecordset()
@@ -64,7 +64,7 @@ bool ImportReportWriter::GenerateReport()
 void ImportReportWriter::writeDocument(QSaveFile& file, qint64 pageTotal)
 {
     const QString total = QString::number(pageTotal);
-    const QString printDate = QLocale().toString(MMain::now().date(), QLocale::ShortFormat);
+    const QString printDate = QLocale().toString(m_context.now().date(), QLocale::ShortFormat);
     const Sink toFile = [&](QString piece) {
         piece.replace(QLatin1String("#PAGETOTAL#"), total)
             .replace(QLatin1String("#PRINTDATE#"), printDate)
@@ -289,10 +289,10 @@ QString ImportReportWriter::escaped(QStringView value)
     return html;
 }
 
-QString ImportReportWriter::sectionHeading(qint32 type)
+QString ImportReportWriter::sectionHeading(qint32 type) const
 {
     const std::optional<CardType> cardType = CardType::fromReportCode(type);
-    return cardType ? cardType->folderName(MMain::gsSupplierWord) : QString();
+    return cardType ? cardType->folderName(m_supplierWord) : QString();
 }
 
 DetailRecord ImportReportWriter::recordOf(const TarvoCards::CCard& card, qint32 type)
@@ -326,13 +326,13 @@ void ImportReportWriter::yieldToEventLoop() const
 
 void ImportReportWriter::logFailure(const char* procedure, const std::exception& error) const
 {
-    MMain::logError(m_wording.module + QLatin1Char('.') + QLatin1String(procedure), error);
+    m_context.logError(m_wording.module + QLatin1Char('.') + QLatin1String(procedure), error);
 }
 
 void ImportReportWriter::logFailure(const char* procedure, const QString& description) const
 {
-    MMain::logError(m_wording.module + QLatin1Char('.') + QLatin1String(procedure),
-                    ErrorNumber::Unspecified, description);
+    m_context.logError(m_wording.module + QLatin1Char('.') + QLatin1String(procedure),
+                       ErrorNumber::Unspecified, description);
 }
 
 } // namespace brindle

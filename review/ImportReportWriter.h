@@ -13,6 +13,7 @@ class QSaveFile;
 
 namespace brindle {
 
+class ProgramContext;
 class RunProgress;
 
 // The document both import reports write: rows grouped by card type under a
@@ -22,7 +23,7 @@ class RunProgress;
 class ImportReportWriter
 {
 public:
-    explicit ImportReportWriter(ReportWording wording);
+    ImportReportWriter(ReportWording wording, ProgramContext& context);
     virtual ~ImportReportWriter() = default;
 
     const QString& ReportPath() const { return m_reportPath; }
@@ -37,6 +38,8 @@ public:
     bool ShowReport() const { return m_showReport; }
     // Where the writer lets the window serve its events; none by default.
     void setProgress(RunProgress* progress) { m_progress = progress; }
+    // "Supplier", or "Vendor" for a company file of the United States.
+    void setSupplierWord(const QString& word) { m_supplierWord = word; }
 
     // Gathers the rows and writes the file. False when the rows could not
     // be gathered or the file could not be written: no report to offer.
@@ -68,7 +71,7 @@ public:
     // value can never pass for one of the document's placeholders.
     static QString escaped(QStringView value);
     // The report's heading of a card type code; "" for code 0.
-    static QString sectionHeading(qint32 type);
+    QString sectionHeading(qint32 type) const;
 
 protected:
     DetailRecordset* detail() { return m_detail ? &*m_detail : nullptr; }
@@ -96,6 +99,8 @@ private:
     QString withPage(QString block) const;
 
     ReportWording m_wording;
+    ProgramContext& m_context;
+    QString m_supplierWord = QStringLiteral("Supplier");
     ReportTexts m_texts;
     QString m_reportPath;
     QString m_reportAbbreviation;

@@ -4,7 +4,7 @@
 
 namespace brindle {
 
-clsOutlookImportReport::clsOutlookImportReport()
+clsOutlookImportReport::clsOutlookImportReport(ProgramContext& context)
     : ImportReportWriter({.module = QStringLiteral("clsOutlookImportReport"),
                           .titleSubject = QStringLiteral("OUTLOOK IMPORT REPORT"),
                           .bannerSubject = QStringLiteral("Outlook Import Report"),
@@ -12,7 +12,8 @@ clsOutlookImportReport::clsOutlookImportReport()
                           .footerSpacerLine = false,
                           .pageBreakEndsLine = true,
                           .rejectedWord = QStringLiteral("ERROR"),
-                          .updatedShowsErrors = true})
+                          .updatedShowsErrors = true},
+                         context)
 {}
 
 bool clsOutlookImportReport::CreateReport()

@@ -14,7 +14,7 @@ class clsOutlookImportReport : public ImportReportWriter
 public:
     using CardList = QList<TarvoCards::CCard>;
 
-    clsOutlookImportReport();
+    explicit clsOutlookImportReport(ProgramContext& context);
 
     const CardList* AddedOutlookContacts() const { return m_added; }
     void setAddedOutlookContacts(const CardList* cards) { m_added = cards; }

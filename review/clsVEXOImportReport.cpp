@@ -7,7 +7,7 @@ namespace brindle {
 using TarvoCards::CCard;
 using TarvoCards::CImportCard;
 
-clsVEXOImportReport::clsVEXOImportReport()
+clsVEXOImportReport::clsVEXOImportReport(ProgramContext& context)
     : ImportReportWriter({.module = QStringLiteral("clsVEXOImportReport"),
                           .titleSubject = QStringLiteral("VEXO IMPORT REPORT"),
                           .bannerSubject = QStringLiteral("VEXO Import Report"),
@@ -15,7 +15,8 @@ clsVEXOImportReport::clsVEXOImportReport()
                           .footerSpacerLine = true,
                           .pageBreakEndsLine = false,
                           .rejectedWord = QStringLiteral("REJECTED"),
-                          .updatedShowsErrors = false})
+                          .updatedShowsErrors = false},
+                         context)
 {}
 
 bool clsVEXOImportReport::CreateReport()

@@ -16,7 +16,7 @@ namespace brindle {
 class clsVEXOImportReport : public ImportReportWriter
 {
 public:
-    clsVEXOImportReport();
+    explicit clsVEXOImportReport(ProgramContext& context);
 
     const TarvoCards::CCustomerColl* VEXOCustomerColl() const { return m_customers; }
     void setVEXOCustomerColl(const TarvoCards::CCustomerColl* cards) { m_customers = cards; }

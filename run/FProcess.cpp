@@ -8,6 +8,7 @@
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 #include "startup/Prompts.h"
+#include "startup/RunSettings.h"
 #include "startup/Settings.h"
 #include "startup/Shell.h"
 
@@ -25,8 +26,10 @@ constexpr qint32 closedByCode = 1;
 
 } // namespace
 
-FProcess::FProcess(Prompts& prompts, RunProgress& progress, FSummary& summary)
-    : m_prompts(prompts), m_progress(progress), m_summary(summary)
+FProcess::FProcess(ProgramContext& context, RunSettings& settings, RunProgress& progress,
+                   FSummary& summary)
+    : m_context(context), m_settings(settings), m_prompts(context.prompts()), m_progress(progress),
+      m_summary(summary)
 {
     Form_Load();
 }
@@ -47,7 +50,7 @@ bool FProcess::ProcessData()
     try {
         mbFinished = false;
         mbApplicationCancelled = m_cancelAnswered = false;
-        mlRulesFilter = MMain::glRulesFilter;
+        mlRulesFilter = m_settings.glRulesFilter;
         mcolRejected.clear();
         m_summary.tally = {};
         m_cancelEnabled = m_helpEnabled = true;
@@ -59,7 +62,7 @@ bool FProcess::ProcessData()
         DoEvents();
 
         bOK = startRecord() && PopulateVEXODataObjects();
-        if (bOK && MMain::glTransferAction == importDirection) {
+        if (bOK && m_settings.glTransferAction == importDirection) {
             bOK = CreateOutlookFolders();
             bOK = BackupExistingCards(); // its result alone decides
         }
@@ -71,7 +74,7 @@ bool FProcess::ProcessData()
             DoEvents();
         }
         if (goOn()) {
-            const TarvoCards::CCardsColl* source = MMain::glTransferAction == importDirection
+            const TarvoCards::CCardsColl* source = m_settings.glTransferAction == importDirection
                                                        ? mobjOutlookColl.get()
                                                        : mobjExistingCards.get();
             mlTotalCards = source ? qint32(source->Count()) : 0;
@@ -79,14 +82,14 @@ bool FProcess::ProcessData()
         if (goOn()) {
             bOK = MergeCollections();
             DoEvents();
-            if (goOn() && MMain::glTransferAction == exportDirection) {
+            if (goOn() && m_settings.glTransferAction == exportDirection) {
                 bOK = ImportToOutlook();
-            } else if (goOn() && MMain::glTransferAction == importDirection) {
+            } else if (goOn() && m_settings.glTransferAction == importDirection) {
                 bOK = ImportToVEXO();
             }
         }
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.ProcessData"), error);
+        m_context.logError(QStringLiteral("FProcess.ProcessData"), error);
         bOK = false;
     }
     windUp(bOK);
@@ -131,9 +134,9 @@ QString withoutPassword(const QString& database)
 }
 
 // How many records a completed run leaves: the registry's KeepRuns, else 10.
-qint32 keptRuns()
+qint32 keptRuns(ProgramContext& context)
 {
-    const QString kept = MMain::GetRegValue(MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
+    const QString kept = MMain::GetRegValue(context, MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
                                             QStringLiteral("KeepRuns"));
     return kept.isEmpty() ? 10 : qMax(1, MMain::String2Long(kept, 10));
 }
@@ -146,13 +149,13 @@ bool FProcess::startRecord()
     try {
         m_record = RunRecord::create(
             runsFolder(),
-            MMain::glTransferAction == importDirection ? QStringLiteral("import")
-                                                       : QStringLiteral("export"),
-            {{QStringLiteral("companyFile"), withoutPassword(MMain::gobjOptions->Database())},
+            m_settings.glTransferAction == importDirection ? QStringLiteral("import")
+                                                           : QStringLiteral("export"),
+            {{QStringLiteral("companyFile"), withoutPassword(m_settings.options().Database())},
              {QStringLiteral("store"), contacts::Application::defaultRoot()}});
         return true;
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FProcess.ProcessData"), error);
+        m_context.logError(QStringLiteral("FProcess.ProcessData"), error);
         return false;
     }
 }
@@ -169,21 +172,18 @@ void FProcess::closeRecord(bool completed)
     if (empty) {
         QDir(folder).removeRecursively();
     } else if (completed) {
-        pruneRuns(runsFolder(), keptRuns());
+        pruneRuns(runsFolder(), keptRuns(m_context));
     }
 }
 
 bool FProcess::SetTransferFilterOptions()
 {
-    const auto copy = [](bool& member, auto option) {
+    const auto copy = [this](bool& member, auto option) {
         try {
-            if (!MMain::gobjOptions) {
-                throw PlatformError(91, QStringLiteral("Object variable not set"));
-            }
-            member = option(*MMain::gobjOptions);
+            member = option(m_settings.options());
             return true;
         } catch (const std::exception& error) {
-            MMain::logError(QStringLiteral("FProcess.SetTransferFilterOptions"), error);
+            m_context.logError(QStringLiteral("FProcess.SetTransferFilterOptions"), error);
             return false;
         }
     };
@@ -222,11 +222,11 @@ void FProcess::setProgressValue(double value)
 void FProcess::DisplayOutlookWarning()
 {
     try {
-        if (!MMain::gbShowOutlookWarning) {
+        if (!m_settings.gbShowOutlookWarning) {
             return;
         }
         m_progress.setPointer(RunProgress::Pointer::Default);
-        FOutlookWarning notice;
+        FOutlookWarning notice(m_settings);
         notice.Form_Load();
         m_prompts.showNotice(notice);
         m_progress.setPointer(RunProgress::Pointer::Hourglass);
@@ -240,7 +240,7 @@ bool FProcess::Form_QueryUnload(qint32 unloadMode)
     if (unloadMode == closedByUser && mbUserCancelled && !mbFinished) {
         return true;
     }
-    if (!MMain::gbExiting) {
+    if (!m_settings.gbExiting) {
         if (!mbFinished) {
             if (askCancel()) {
                 m_cancelEnabled = false;
@@ -300,7 +300,7 @@ void FProcess::cmdCancel_Click()
 
 void FProcess::cmdHelp_Click()
 {
-    MMain::ShowHelp(QStringLiteral("Process"));
+    MMain::ShowHelp(m_context, QStringLiteral("Process"));
 }
 
 } // namespace brindle

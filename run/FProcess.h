@@ -5,6 +5,8 @@
 #include "cardlib/Collections.h"
 #include "cardlib/Connection.h"
 #include "review/Differences.h"
+#include "startup/ProgramContext.h"
+#include "startup/RunSettings.h"
 
 #include <deque>
 #include <functional>
@@ -21,8 +23,10 @@ class Namespace;
 namespace brindle {
 
 class FSummary;
+class ProgramContext;
 class RunRecord;
 class Prompts;
+struct RunSettings;
 
 // One synchronisation run from the first connection to the summary: the
 // progress window's logic and everything the run owns. The driver lives in
@@ -31,7 +35,8 @@ class Prompts;
 class FProcess : public RunProgress::Controls
 {
 public:
-    FProcess(Prompts& prompts, RunProgress& progress, FSummary& summary);
+    FProcess(ProgramContext& context, RunSettings& settings, RunProgress& progress,
+             FSummary& summary);
     ~FProcess() override;
     FProcess(const FProcess&) = delete;
     FProcess& operator=(const FProcess&) = delete;
@@ -51,6 +56,7 @@ public:
     void cmdCancel_Click() override;
     void cmdHelp_Click() override;
     bool closeRequested() override { return Form_QueryUnload(0); }
+    bool programExiting() const override { return m_settings.gbExiting; }
 
     // The steps the driver calls, by their names; True goes on.
     virtual bool PopulateVEXODataObjects();
@@ -110,6 +116,9 @@ public:
     const QList<TarvoCards::CCard>& Rejected() const { return mcolRejected; }
 
 protected:
+    ProgramContext& m_context;
+    // The run's settings: the program's, or a copy of its own.
+    RunSettings& m_settings;
     Prompts& m_prompts;
     RunProgress& m_progress;
     FSummary& m_summary;

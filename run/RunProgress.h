@@ -32,6 +32,8 @@ public:
         virtual void cmdHelp_Click() = 0;
         // The user closes the window (unload mode 0); true refuses the close.
         virtual bool closeRequested() = 0;
+        // True once the program is shutting down: every window then closes.
+        virtual bool programExiting() const { return false; }
     };
 
     virtual ~RunProgress() = default;

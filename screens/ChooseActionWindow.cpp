@@ -186,7 +186,7 @@ void ChooseActionWindow::closeEvent(QCloseEvent* event)
 {
     // While a check or a run is under way the screen is busy: only an
     // unload at shutdown closes it then.
-    if (!m_form.Enabled && !MMain::gbExiting) {
+    if (!m_form.Enabled && !m_form.programExiting()) {
         event->ignore();
         return;
     }

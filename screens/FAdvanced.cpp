@@ -44,9 +44,9 @@ void FAdvanced::Form_Activate()
         MMain::CBOSetListIndexFromItemData(cboCustomField1, CustomField1);
         MMain::CBOSetListIndexFromItemData(cboCustomField2, CustomField2);
         MMain::CBOSetListIndexFromItemData(cboCustomField3, CustomField3);
-        chkDisableOutlookFolders = MMain::glDisableOutlookFolders == 1;
+        chkDisableOutlookFolders = m_forms.settings.glDisableOutlookFolders == 1;
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FAdvanced.Form_Activate"), error);
+        m_forms.context.logError(QStringLiteral("FAdvanced.Form_Activate"), error);
     }
 }
 
@@ -84,10 +84,10 @@ void FAdvanced::cboCustomField_LostFocus(int box)
 
 bool FAdvanced::SetGlobalSettings()
 {
-    MMain::glDisableOutlookFolders = mlDisableOutlookFolders;
-    MMain::glCustomField1 = CustomField1;
-    MMain::glCustomField2 = CustomField2;
-    MMain::glCustomField3 = CustomField3;
+    m_forms.settings.glDisableOutlookFolders = mlDisableOutlookFolders;
+    m_forms.settings.glCustomField1 = CustomField1;
+    m_forms.settings.glCustomField2 = CustomField2;
+    m_forms.settings.glCustomField3 = CustomField3;
     return true;
 }
 
@@ -104,13 +104,18 @@ void FAdvanced::cmdAccept_Click()
 
 void FAdvanced::cmdHelp_Click()
 {
-    MMain::ShowHelp(QStringLiteral("Settings"));
+    MMain::ShowHelp(m_forms.context, QStringLiteral("Settings"));
 }
 
 void FAdvanced::Form_QueryUnload()
 {
     Hide();
     m_forms.fMain.Show();
+}
+
+bool FAdvanced::programExiting() const
+{
+    return m_forms.settings.gbExiting;
 }
 
 } // namespace brindle

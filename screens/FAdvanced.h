@@ -50,6 +50,9 @@ public:
     bool chkDisableOutlookFolders = false;
     QString lblVersion;
 
+    // True once the program is shutting down.
+    bool programExiting() const;
+
 protected:
     void Form_Load() override;
     void Form_Activate() override;

@@ -32,38 +32,38 @@ void FChooseAction::Form_Activate()
 {
     cmdToVEXO.enabled = cmdToOutlook.enabled = true;
     importLabelsEnabled = true;
-    MMain::CBOSetListIndexFromItemData(cboRulesFilter, MMain::glRulesFilter);
-    chkDontTransferInactive = MMain::glTransferInactives == 1;
+    MMain::CBOSetListIndexFromItemData(cboRulesFilter, m_forms.settings.glRulesFilter);
+    chkDontTransferInactive = m_forms.settings.glTransferInactives == 1;
     focus = QStringLiteral("cmdToOutlook");
 }
 
 void FChooseAction::SetLastConnected()
 {
-    if (const auto caption = lastConnectedCaption()) {
+    if (const auto caption = lastConnectedCaption(m_forms.context)) {
         lblLastConnect = *caption;
     }
 }
 
 void FChooseAction::cmdSettings_Click()
 {
-    MMain::glTransferInactives = chkDontTransferInactive ? 1 : 0;
-    MMain::glRulesFilter = cboRulesFilter.selectedItemData();
+    m_forms.settings.glTransferInactives = chkDontTransferInactive ? 1 : 0;
+    m_forms.settings.glRulesFilter = cboRulesFilter.selectedItemData();
     FAdvanced& settings = m_forms.fAdvanced;
-    settings.CustomField1 = MMain::glCustomField1;
-    settings.CustomField2 = MMain::glCustomField2;
-    settings.CustomField3 = MMain::glCustomField3;
+    settings.CustomField1 = m_forms.settings.glCustomField1;
+    settings.CustomField2 = m_forms.settings.glCustomField2;
+    settings.CustomField3 = m_forms.settings.glCustomField3;
     settings.Show();
     Hide();
 }
 
 void FChooseAction::cmdHelp_Click()
 {
-    MMain::ShowHelp(QStringLiteral("ChooseAction"));
+    MMain::ShowHelp(m_forms.context, QStringLiteral("ChooseAction"));
 }
 
 bool FChooseAction::Form_QueryUnload()
 {
-    return MMain::ExitApplication();
+    return MMain::ExitApplication(m_forms.context, m_forms.settings);
 }
 
 bool FChooseAction::startTransfer(qint32 lTransferAction)
@@ -77,12 +77,13 @@ bool FChooseAction::startTransfer(qint32 lTransferAction)
         if (InitialiseSettings(bExitApplication)) {
             StartProcess(lTransferAction);
         } else if (bExitApplication) {
-            unloadAll = MMain::ExitApplication();
+            unloadAll = MMain::ExitApplication(m_forms.context, m_forms.settings);
         }
     } catch (const std::exception& error) {
-        MMain::logError(lTransferAction == 1 ? QStringLiteral("FChooseAction.cmdToVEXO_Click")
-                                             : QStringLiteral("FChooseAction.cmdToOutlook_Click"),
-                        error);
+        m_forms.context.logError(lTransferAction == 1
+                                     ? QStringLiteral("FChooseAction.cmdToVEXO_Click")
+                                     : QStringLiteral("FChooseAction.cmdToOutlook_Click"),
+                                 error);
     }
     MousePointer = Pointer::Default;
     setButtonsEnabled(true);
@@ -99,65 +100,68 @@ void FChooseAction::setButtonsEnabled(bool enabled)
 bool FChooseAction::InitialiseSettings(bool& bExitApplication)
 {
     try {
-        MMain::glTransferInactives = chkDontTransferInactive ? 1 : 0;
-        MMain::glRulesFilter = cboRulesFilter.selectedItemData();
-        MMain::GetVEXOProduct();
-        if (!MMain::CheckOutlookInstallation()) {
+        m_forms.settings.glTransferInactives = chkDontTransferInactive ? 1 : 0;
+        m_forms.settings.glRulesFilter = cboRulesFilter.selectedItemData();
+        MMain::GetVEXOProduct(m_forms.settings);
+        if (!MMain::CheckOutlookInstallation(m_forms.context)) {
             return false;
         }
         if (!MMain::CheckApplicationFiles()) {
-            MMain::prompts().messageBox(
+            m_forms.prompts.messageBox(
                 QStringLiteral("A Brindle System File is missing\r\nPlease re-install "
                                "Brindle\r\n\r\nIf this problem persists, please contact VEXO "
                                "support."),
                 Prompts::Buttons::Ok, Prompts::Icon::Critical, QStringLiteral("VEXO Brindle"));
             return false;
         }
-        if (!MMain::CheckVEXOInstallation(bExitApplication)) {
+        if (!MMain::CheckVEXOInstallation(m_forms.context, m_forms.settings, bExitApplication)) {
             return false;
         }
-        if (!MMain::gobjOptions) {
-            throw PlatformError(91, QStringLiteral("Object variable not set"));
-        }
-        const QString database = MMain::gobjOptions->Database();
+        const QString database = m_forms.settings.options().Database();
         return TarvoCards::ServerAddress::names(database) || MMain::FileExists(database);
     } catch (const std::exception& error) {
-        MMain::logError(QStringLiteral("FChooseAction.InitialiseSettings"), error);
+        m_forms.context.logError(QStringLiteral("FChooseAction.InitialiseSettings"), error);
         return false;
     }
 }
 
-QList<WriteLocks::Target> FChooseAction::writtenByARun()
+QList<WriteLocks::Target> FChooseAction::writtenByARun(const RunSettings& settings)
 {
     return {{QStringLiteral("the company file"),
-             MMain::gobjOptions ? MMain::gobjOptions->Database() : QString()},
+             settings.gobjOptions ? settings.gobjOptions->Database() : QString()},
             {QStringLiteral("the contact store"), contacts::Application::defaultRoot()}};
 }
 
 bool FChooseAction::StartProcess(qint32 lTransferAction)
 {
     WriteLocks locks;
-    if (const QString refusal = locks.acquire(writtenByARun()); !refusal.isEmpty()) {
-        MMain::prompts().messageBox(refusal.at(0).toUpper() + refusal.mid(1) +
-                                        QStringLiteral(". Try again when that run has ended."),
-                                    Prompts::Buttons::Ok, Prompts::Icon::Exclamation,
-                                    QStringLiteral("VEXO Brindle"));
+    if (const QString refusal = locks.acquire(writtenByARun(m_forms.settings));
+        !refusal.isEmpty()) {
+        m_forms.context.prompts().messageBox(
+            refusal.at(0).toUpper() + refusal.mid(1) +
+                QStringLiteral(". Try again when that run has ended."),
+            Prompts::Buttons::Ok, Prompts::Icon::Exclamation, QStringLiteral("VEXO Brindle"));
         return false;
     }
-    MMain::glTransferAction = lTransferAction;
-    MMain::SaveRegistrySettings();
+    m_forms.settings.glTransferAction = lTransferAction;
+    MMain::SaveRegistrySettings(m_forms.context, m_forms.settings);
     // A failed sync leaves the action screen up, and the run unstarted.
-    carddav::RunSync sync(m_forms.prompts, m_forms.progress, m_forms.carddavSync);
+    carddav::RunSync sync(m_forms.context, m_forms.progress, m_forms.carddavSync);
     if (!sync.before(lTransferAction)) {
         return false;
     }
-    const std::unique_ptr<FProcess> process =
-        m_forms.processFactory(m_forms.prompts, m_forms.progress, m_forms.fSummary);
+    const std::unique_ptr<FProcess> process = m_forms.processFactory(
+        m_forms.context, m_forms.settings, m_forms.progress, m_forms.fSummary);
     m_forms.progress.show(*process);
     Hide();
     const bool ok = process->ProcessData();
     const bool completed = ok && !process->UserCancelled() && !process->ApplicationCancelled();
     return sync.after(lTransferAction, completed) && completed;
+}
+
+bool FChooseAction::programExiting() const
+{
+    return m_forms.settings.gbExiting;
 }
 
 } // namespace brindle

@@ -7,6 +7,7 @@
 namespace brindle {
 
 class Forms;
+struct RunSettings;
 
 // The action screen of a normal start: the update rule, the export of
 // inactive cards, the settings, and the two arrows that start a run.
@@ -34,7 +35,7 @@ public:
     // the lock of the company file or of the contact store.
     bool StartProcess(qint32 lTransferAction);
     // What a run writes, each locked while it runs.
-    static QList<WriteLocks::Target> writtenByARun();
+    static QList<WriteLocks::Target> writtenByARun(const RunSettings& settings);
 
     void cmdSettings_Click();
     // The arrows. True when the program must end: the front end then
@@ -55,6 +56,9 @@ public:
     bool chkDontTransferInactive = false;
     QString lblLastConnect = QStringLiteral("Last Connected:");
     QString lblVersion;
+
+    // True once the program is shutting down.
+    bool programExiting() const;
 
 protected:
     void Form_Load() override;

@@ -13,7 +13,7 @@ void FMain::Form_Load()
 
 void FMain::SetLastConnected()
 {
-    if (const auto caption = lastConnectedCaption()) {
+    if (const auto caption = lastConnectedCaption(m_context)) {
         lblLastConnect = *caption;
     }
 }
@@ -21,7 +21,7 @@ void FMain::SetLastConnected()
 bool FMain::Form_QueryUnload()
 {
     Visible = false;
-    return MMain::ExitApplication();
+    return MMain::ExitApplication(m_context, m_settings);
 }
 
 } // namespace brindle

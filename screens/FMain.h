@@ -4,11 +4,17 @@
 
 namespace brindle {
 
+class ProgramContext;
+struct RunSettings;
+
 // The information screen: shown when the program was started without a
 // company file. Closing it ends the program.
 class FMain : public Form
 {
 public:
+    FMain(ProgramContext& context, RunSettings& settings) : m_context(context), m_settings(settings)
+    {}
+
     QString caption = QStringLiteral("VEXO Brindle");
     QString lblLastConnect = QStringLiteral("Last Connected:");
     QString lblVersion;
@@ -20,6 +26,10 @@ public:
 
 protected:
     void Form_Load() override;
+
+private:
+    ProgramContext& m_context;
+    RunSettings& m_settings;
 };
 
 } // namespace brindle

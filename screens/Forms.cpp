@@ -4,10 +4,10 @@
 
 namespace brindle {
 
-Forms::Forms(Prompts& prompts, RunProgress& progress)
-    : prompts(prompts), progress(progress),
-      processFactory([](Prompts& p, RunProgress& r, FSummary& s) {
-          return std::make_unique<FProcess>(p, r, s);
+Forms::Forms(ProgramContext& context, RunSettings& settings, RunProgress& progress)
+    : context(context), settings(settings), prompts(context.prompts()), progress(progress),
+      processFactory([](ProgramContext& c, RunSettings& s, RunProgress& r, FSummary& summary) {
+          return std::make_unique<FProcess>(c, s, r, summary);
       })
 {}
 

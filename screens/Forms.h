@@ -20,10 +20,10 @@ class RunProgress;
 class Forms
 {
 public:
-    using ProcessFactory =
-        std::function<std::unique_ptr<FProcess>(Prompts&, RunProgress&, FSummary&)>;
+    using ProcessFactory = std::function<std::unique_ptr<FProcess>(ProgramContext&, RunSettings&,
+                                                                   RunProgress&, FSummary&)>;
 
-    Forms(Prompts& prompts, RunProgress& progress);
+    Forms(ProgramContext& context, RunSettings& settings, RunProgress& progress);
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;
 
@@ -31,6 +31,8 @@ public:
     // comes up: the summary, the settings and the action screen.
     void LoadForNormalStart();
 
+    ProgramContext& context;
+    RunSettings& settings;
     Prompts& prompts;
     RunProgress& progress;
     // Makes the run of StartProcess; tests give runs with their own steps.
@@ -38,8 +40,8 @@ public:
     // Whether a run syncs with the CardDAV server besides the registry's say.
     carddav::SyncWish carddavSync;
 
-    FMain fMain;
-    FSummary fSummary;
+    FMain fMain{context, settings};
+    FSummary fSummary{context, settings};
     FAdvanced fAdvanced{*this};
     FChooseAction fChooseAction{*this};
 };

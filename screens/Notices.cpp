@@ -1,7 +1,7 @@
 #include "Notices.h"
 
 #include "startup/ErrorLog.h"
-#include "startup/MMain.h"
+#include "startup/RunSettings.h"
 
 namespace brindle {
 
@@ -24,12 +24,12 @@ QStringList FOutlookWarning::texts() const
 
 void FOutlookWarning::Form_Load()
 {
-    chkShowNotice = !MMain::gbShowOutlookWarning;
+    chkShowNotice = !m_settings.gbShowOutlookWarning;
 }
 
 void FOutlookWarning::cmdOK_Click()
 {
-    MMain::gbShowOutlookWarning = !chkShowNotice;
+    m_settings.gbShowOutlookWarning = !chkShowNotice;
 }
 
 QString FVEXOEmptyMsg::title() const
@@ -50,7 +50,7 @@ QStringList FVEXOEmptyMsg::texts() const
 
 void FVEXOEmptyMsg::Form_Load()
 {
-    MMain::WriteLog(QStringLiteral("VEXOBrindle.FVEXOEmptyMsg.Form_Load"));
+    m_context.WriteLog(QStringLiteral("VEXOBrindle.FVEXOEmptyMsg.Form_Load"));
 }
 
 QString FOutlookCategories::title() const
@@ -70,7 +70,7 @@ QStringList FOutlookCategories::texts() const
 
 void FOutlookCategories::Form_Load()
 {
-    MMain::WriteLog(QStringLiteral("VEXOBrindle.FOutlookCategories.Form_Load"));
+    m_context.WriteLog(QStringLiteral("VEXOBrindle.FOutlookCategories.Form_Load"));
 }
 
 } // namespace brindle

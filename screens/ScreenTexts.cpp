@@ -6,11 +6,12 @@
 
 namespace brindle {
 
-std::optional<QString> lastConnectedCaption()
+std::optional<QString> lastConnectedCaption(ProgramContext& context)
 {
-    MMain::gbEncryptionActive = false;
-    const QString stored = MMain::GetRegValue(MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
-                                              QStringLiteral("LastConnectedDate"));
+    context.gbEncryptionActive = false;
+    const QString stored =
+        MMain::GetRegValue(context, MMain::HKEY_LOCAL_MACHINE, MMain::brindleKey(),
+                           QStringLiteral("LastConnectedDate"));
     if (stored.isEmpty()) {
         return QStringLiteral("First Time Use");
     }

@@ -126,7 +126,7 @@ bool SettingsWindow::eventFilter(QObject* watched, QEvent* event)
 
 void SettingsWindow::closeEvent(QCloseEvent* event)
 {
-    if (MMain::gbExiting) {
+    if (m_form.programExiting()) {
         event->accept();
         return;
     }

@@ -65,7 +65,7 @@ SummaryWindow::SummaryWindow(FSummary& summary, QWidget* parent)
     auto* help = screenButton(QStringLiteral("cmdHelp"), QStringLiteral("Help"));
     auto* close = screenButton(QStringLiteral("cmdClose"), QStringLiteral("Close"));
     close->setDefault(true);
-    connect(help, &QPushButton::clicked, this, [] { MMain::ShowHelp(QStringLiteral("Summary")); });
+    connect(help, &QPushButton::clicked, this, [this] { m_summary.cmdHelp_Click(); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 
     auto* content = new QVBoxLayout;
@@ -97,7 +97,7 @@ void SummaryWindow::render()
 
 void SummaryWindow::closeEvent(QCloseEvent* event)
 {
-    if (!MMain::gbExiting && m_summary.cmdClose_Click()) {
+    if (!m_summary.programExiting() && m_summary.cmdClose_Click()) {
         unloadAllForms();
     }
     event->accept();

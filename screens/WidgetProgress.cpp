@@ -169,7 +169,7 @@ void WidgetProgress::keyPressEvent(QKeyEvent* event)
 void WidgetProgress::closeEvent(QCloseEvent* event)
 {
     // During a run the close box only asks; the run unloads the window.
-    if (m_controls && !MMain::gbExiting && m_controls->closeRequested()) {
+    if (m_controls && !m_controls->programExiting() && m_controls->closeRequested()) {
         event->ignore();
         return;
     }

@@ -7,19 +7,19 @@
 
 namespace brindle {
 
-Wizard::Wizard() : m_forms(m_prompts, m_progress)
-{
-    MMain::setPrompts(&m_prompts);
-}
+Wizard::Wizard(ProgramContext& context, RunSettings& settings)
+    : m_context(context), m_runSettings(settings),
+      m_forms((context.setPrompts(&m_prompts), context), m_runSettings, m_progress)
+{}
 
 Wizard::~Wizard()
 {
-    MMain::setPrompts(nullptr);
+    m_context.setPrompts(nullptr);
 }
 
 bool Wizard::start(const QString& commandLine)
 {
-    switch (MMain::Main(commandLine)) {
+    switch (MMain::Main(m_context, m_runSettings, commandLine)) {
     case MMain::FirstScreen::Information:
         m_forms.fMain.Load();
         m_information = std::make_unique<InformationWindow>(m_forms.fMain);

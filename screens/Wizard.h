@@ -17,7 +17,7 @@ class SettingsWindow;
 class Wizard
 {
 public:
-    Wizard();
+    Wizard(ProgramContext& context, RunSettings& settings);
     ~Wizard();
     Wizard(const Wizard&) = delete;
     Wizard& operator=(const Wizard&) = delete;
@@ -34,6 +34,8 @@ public:
     SettingsWindow* settingsWindow() const { return m_settings.get(); }
 
 private:
+    ProgramContext& m_context;
+    RunSettings& m_runSettings;
     WidgetPrompts m_prompts;
     WidgetProgress m_progress;
     Forms m_forms;

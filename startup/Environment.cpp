@@ -3,6 +3,7 @@
 #include "ErrorLog.h"
 #include "MMain.h"
 #include "Prompts.h"
+#include "RunSettings.h"
 #include "Settings.h"
 #include "Shell.h"
 #include "cardlib/DriverInfo.h"
@@ -68,24 +69,26 @@ bool driverTooOld(const QString& exeName, qint32 productMajor, qint32 driverMajo
     return false;
 }
 
-void warnIncompatible(qint32 productMajor, qint32 driverMajor)
+void warnIncompatible(ProgramContext& context, qint32 productMajor, qint32 driverMajor)
 {
-    prompts().messageBox(QStringLiteral("The installed VEXO ODBC Driver is not compatible") + crlf +
-                             QStringLiteral("with your VEXO accounting product.") + crlf + crlf +
-                             QStringLiteral("Please Click the 'Help' button for more detailed "
-                                            "information."),
-                         Prompts::Buttons::Ok, Prompts::Icon::Exclamation, title);
-    WriteLog(logTimeStamp() +
-             QStringLiteral(" VEXOBrindle.MMain.CheckVEXOInstallation Warning: The ODBC Version "
-                            "installed is lower than that required for the Product Version "
-                            "VEXO[%1] ODBC[%2]")
-                 .arg(productMajor)
-                 .arg(driverMajor));
+    context.prompts().messageBox(
+        QStringLiteral("The installed VEXO ODBC Driver is not compatible") + crlf +
+            QStringLiteral("with your VEXO accounting product.") + crlf + crlf +
+            QStringLiteral("Please Click the 'Help' button for more detailed "
+                           "information."),
+        Prompts::Buttons::Ok, Prompts::Icon::Exclamation, title);
+    context.WriteLog(
+        context.logTimeStamp() +
+        QStringLiteral(" VEXOBrindle.MMain.CheckVEXOInstallation Warning: The ODBC Version "
+                       "installed is lower than that required for the Product Version "
+                       "VEXO[%1] ODBC[%2]")
+            .arg(productMajor)
+            .arg(driverMajor));
 }
 
-bool offerInstaller()
+bool offerInstaller(ProgramContext& context)
 {
-    const Prompts::Answer answer = prompts().messageBox(
+    const Prompts::Answer answer = context.prompts().messageBox(
         QStringLiteral("Could not locate the VEXO ODBC Driver!") + crlf + crlf +
             QStringLiteral("You need to install VEXO ODBC before using Brindle.") + crlf +
             QStringLiteral("Click 'Yes' to Launch the VEXO ODBC Installation, or 'No' to Exit.") +
@@ -97,15 +100,16 @@ bool offerInstaller()
 }
 
 // True when the installer was launched.
-bool launchInstaller()
+bool launchInstaller(ProgramContext& context)
 {
-    const QString installer = GetVEXOODBCPath();
-    WriteLog(QStringLiteral("VEXO ODBC Driver Not Installed: Installer found at ") + installer);
+    const QString installer = GetVEXOODBCPath(context);
+    context.WriteLog(QStringLiteral("VEXO ODBC Driver Not Installed: Installer found at ") +
+                     installer);
     if (!installer.isEmpty()) {
-        LaunchFile(installer, QString());
+        LaunchFile(context, installer, QString());
         return true;
     }
-    prompts().messageBox(
+    context.prompts().messageBox(
         QStringLiteral("Could not find the VEXO Kestrel Installer!") + crlf +
             QStringLiteral("Your VEXO Accounting Product may not be installed correctly. ") + crlf +
             crlf +
@@ -116,12 +120,12 @@ bool launchInstaller()
     return false;
 }
 
-void reportDeclined()
+void reportDeclined(ProgramContext& context)
 {
-    prompts().messageBox(QStringLiteral("Could not create a VEXO ODBC Connection!") + crlf +
-                             QStringLiteral("VEXO ODBC is not installed correctly."),
-                         Prompts::Buttons::Ok, Prompts::Icon::Critical, title);
-    WriteLog(QStringLiteral("VEXO ODBC Driver Not Installed User Declined to Install"));
+    context.prompts().messageBox(QStringLiteral("Could not create a VEXO ODBC Connection!") + crlf +
+                                     QStringLiteral("VEXO ODBC is not installed correctly."),
+                                 Prompts::Buttons::Ok, Prompts::Icon::Critical, title);
+    context.WriteLog(QStringLiteral("VEXO ODBC Driver Not Installed User Declined to Install"));
 }
 
 bool contactStoreUsable(const QString& root)
@@ -140,63 +144,65 @@ QString appPathsKey(const QString& exeName)
     return QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + exeName;
 }
 
-qint32 GetVEXOProduct()
+qint32 GetVEXOProduct(RunSettings& settings)
 {
-    const QString path = gobjOptions ? localPath(gobjOptions->HostExePath().trimmed()) : QString();
+    const QString path =
+        settings.gobjOptions ? localPath(settings.gobjOptions->HostExePath().trimmed()) : QString();
     if (!path.isEmpty() && FileExists(path)) {
-        gsHostExeName = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-        gsHostExeVersion = fileVersion(path);
+        settings.gsHostExeName = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+        settings.gsHostExeVersion = fileVersion(path);
     }
-    const QString name = gsHostExeName.toUpper();
-    glVEXOProduct = name == QLatin1String("VEXO.EXE")    ? 1
-                    : name == QLatin1String("VEXOP.EXE") ? 2
-                                                         : 0;
-    return glVEXOProduct;
+    const QString name = settings.gsHostExeName.toUpper();
+    settings.glVEXOProduct = name == QLatin1String("VEXO.EXE")    ? 1
+                             : name == QLatin1String("VEXOP.EXE") ? 2
+                                                                  : 0;
+    return settings.glVEXOProduct;
 }
 
-bool CheckOutlookInstallation()
+bool CheckOutlookInstallation(ProgramContext& context)
 {
     try {
         if (contactStoreUsable(contacts::Application::defaultRoot())) {
             return true;
         }
-        prompts().messageBox(title + QStringLiteral(" could not find your Outlook Installation") +
-                                 crlf + crlf +
-                                 QStringLiteral("Please ensure that Outlook is installed before "
-                                                "continuing"),
-                             Prompts::Buttons::Ok, Prompts::Icon::Critical, title);
+        context.prompts().messageBox(
+            title + QStringLiteral(" could not find your Outlook Installation") + crlf + crlf +
+                QStringLiteral("Please ensure that Outlook is installed before "
+                               "continuing"),
+            Prompts::Buttons::Ok, Prompts::Icon::Critical, title);
     } catch (const std::exception& error) {
-        logError(QStringLiteral("MMain.CheckOutlookInstallation"), error);
+        context.logError(QStringLiteral("MMain.CheckOutlookInstallation"), error);
     }
     return false;
 }
 
-bool IsVEXOODBCInstalled()
+bool IsVEXOODBCInstalled(ProgramContext& context, RunSettings& settings)
 {
     try {
         const TarvoCards::CDriverInfo driver;
-        gdODBCVersion = driver.DriverVersion();
-        if (gdODBCVersion < minimumDriverVersion) {
+        settings.gdODBCVersion = driver.DriverVersion();
+        if (settings.gdODBCVersion < minimumDriverVersion) {
             return false;
         }
-        WriteLog(logTimeStamp() +
-                 QStringLiteral(" VEXOBrindle.MMain.IsVEXOODBCInstalled VEXO_ODBC Version : ") +
-                 numberText(gdODBCVersion));
+        context.WriteLog(
+            context.logTimeStamp() +
+            QStringLiteral(" VEXOBrindle.MMain.IsVEXOODBCInstalled VEXO_ODBC Version : ") +
+            numberText(settings.gdODBCVersion));
         return true;
     } catch (const std::exception& error) {
-        logError(QStringLiteral("MMain.IsVEXOODBCInstalled"), error);
+        context.logError(QStringLiteral("MMain.IsVEXOODBCInstalled"), error);
         return false;
     }
 }
 
-QString GetVEXOODBCPath()
+QString GetVEXOODBCPath(ProgramContext& context)
 {
     try {
-        QString registered =
-            GetRegValue(HKEY_LOCAL_MACHINE, appPathsKey(QStringLiteral("VEXOP.exe")), QString());
+        QString registered = GetRegValue(context, HKEY_LOCAL_MACHINE,
+                                         appPathsKey(QStringLiteral("VEXOP.exe")), QString());
         if (registered.isEmpty() || !FileExists(localPath(registered))) {
-            registered =
-                GetRegValue(HKEY_LOCAL_MACHINE, appPathsKey(QStringLiteral("VEXO.exe")), QString());
+            registered = GetRegValue(context, HKEY_LOCAL_MACHINE,
+                                     appPathsKey(QStringLiteral("VEXO.exe")), QString());
         }
         const QString path = localPath(registered);
         const QString base = path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
@@ -204,39 +210,39 @@ QString GetVEXOODBCPath()
         for (int n = 3; n <= 7; ++n) {
             folder = base + QStringLiteral("Kestrel") + QString::number(n);
             if (QFileInfo(folder).isDir()) {
-                WriteLog(QStringLiteral("Found VEXO ODBC Path ") + registered +
-                         QStringLiteral(" with ") + folder);
+                context.WriteLog(QStringLiteral("Found VEXO ODBC Path ") + registered +
+                                 QStringLiteral(" with ") + folder);
                 const QString setup = folder + QStringLiteral("/Setup.exe");
                 return FileExists(setup) ? setup : QString();
             }
         }
-        WriteLog(QStringLiteral("Can not find VEXO ODBC Path ") + registered +
-                 QStringLiteral(" with ") + folder);
+        context.WriteLog(QStringLiteral("Can not find VEXO ODBC Path ") + registered +
+                         QStringLiteral(" with ") + folder);
     } catch (const std::exception& error) {
-        logError(QStringLiteral("MMain.GetVEXOODBCPath"), error);
+        context.logError(QStringLiteral("MMain.GetVEXOODBCPath"), error);
     }
     return {};
 }
 
-bool CheckVEXOInstallation(bool& bExitApplication)
+bool CheckVEXOInstallation(ProgramContext& context, RunSettings& settings, bool& bExitApplication)
 {
     try {
-        if (IsVEXOODBCInstalled()) {
-            const qint32 product = productMajor(gsHostExeVersion);
-            const auto driver = qint32(std::floor(gdODBCVersion / 1000000));
-            if (driverTooOld(gsHostExeName, product, driver)) {
-                warnIncompatible(product, driver);
+        if (IsVEXOODBCInstalled(context, settings)) {
+            const qint32 product = productMajor(settings.gsHostExeVersion);
+            const auto driver = qint32(std::floor(settings.gdODBCVersion / 1000000));
+            if (driverTooOld(settings.gsHostExeName, product, driver)) {
+                warnIncompatible(context, product, driver);
                 return false;
             }
             return true;
         }
-        if (offerInstaller()) {
-            bExitApplication = launchInstaller() || bExitApplication;
+        if (offerInstaller(context)) {
+            bExitApplication = launchInstaller(context) || bExitApplication;
         } else {
-            reportDeclined();
+            reportDeclined(context);
         }
     } catch (const std::exception& error) {
-        logError(QStringLiteral("MMain.CheckVEXOInstallation"), error);
+        context.logError(QStringLiteral("MMain.CheckVEXOInstallation"), error);
     }
     return false;
 }

@@ -1,7 +1,7 @@
 #include "ErrorLog.h"
 
 #include "DateTexts.h"
-#include "MMain.h"
+#include "ProgramContext.h"
 #include "Settings.h"
 #include "TextHelpers.h"
 #include "platform/AppInfo.h"
@@ -24,8 +24,6 @@ static_assert(keyLength == 58 && sizeof(secondKey) - 1 == 58);
 constexpr quint8 pairPrefix = 0xA0;
 constexpr quint8 highBitsOfAPair = 0x08; // a pair's first half is 0xA8 to 0xAF
 constexpr char replacementCharacter[] = "\xEF\xBF\xBD";
-
-std::function<void(const QString&)> errorListener;
 
 // A PlatformError as it is, anything else as an unspecified failure.
 PlatformError asPlatformError(const std::exception& error)
@@ -153,17 +151,23 @@ QString logFilePath()
     return appPath() + QStringLiteral("/TarvoLogFile.txt");
 }
 
-void WriteLog(const QString& sMessage)
+} // namespace brindle::MMain
+
+namespace brindle {
+
+using namespace MMain;
+
+void ProgramContext::WriteLog(const QString& sMessage)
 {
     if (gbEncryptionActive) {
         return;
     }
     gbEncryptionActive = true;
-    const auto done = qScopeGuard([] { gbEncryptionActive = false; });
+    const auto done = qScopeGuard([this] { gbEncryptionActive = false; });
     const QString logFile =
-        trimBlanks(GetRegValue(HKEY_LOCAL_MACHINE, brindleKey(), QStringLiteral("LogFile")));
+        trimBlanks(GetRegValue(*this, HKEY_LOCAL_MACHINE, brindleKey(), QStringLiteral("LogFile")));
     if (logFile.isEmpty()) {
-        UpdateRegValue(HKEY_LOCAL_MACHINE, brindleKey(), QStringLiteral("LogFile"),
+        UpdateRegValue(*this, HKEY_LOCAL_MACHINE, brindleKey(), QStringLiteral("LogFile"),
                        QStringLiteral("FALSE"));
         return;
     }
@@ -172,40 +176,36 @@ void WriteLog(const QString& sMessage)
     }
 }
 
-QString logTimeStamp()
+QString ProgramContext::logTimeStamp() const
 {
     return logTimeStampText(now());
 }
 
-QString errorLine(const QString& source, qint64 number, const QString& description)
+QString ProgramContext::errorLine(const QString& source, qint64 number,
+                                  const QString& description) const
 {
     return QStringLiteral("%1 VEXOBrindle.%2 Error : %3 : %4")
         .arg(logTimeStamp(), source, QString::number(number), description);
 }
 
-void logError(const QString& source, qint64 number, const QString& description)
-{
-    if (errorListener) {
-        errorListener(description);
-    }
-    WriteLog(errorLine(source, number, description));
-}
-
-void setErrorListener(std::function<void(const QString& description)> listener)
-{
-    errorListener = std::move(listener);
-}
-
-QString errorLine(const QString& source, const std::exception& error)
+QString ProgramContext::errorLine(const QString& source, const std::exception& error) const
 {
     const PlatformError facts = asPlatformError(error);
     return errorLine(source, facts.number(), facts.description());
 }
 
-void logError(const QString& source, const std::exception& error)
+void ProgramContext::logError(const QString& source, qint64 number, const QString& description)
+{
+    if (m_errorListener) {
+        m_errorListener(description);
+    }
+    WriteLog(errorLine(source, number, description));
+}
+
+void ProgramContext::logError(const QString& source, const std::exception& error)
 {
     const PlatformError facts = asPlatformError(error);
     logError(source, facts.number(), facts.description());
 }
 
-} // namespace brindle::MMain
+} // namespace brindle

@@ -1,21 +1,13 @@
 #pragma once
 
+#include "ProgramContext.h"
+
 #include <QByteArray>
 #include <QString>
-#include <exception>
-#include <functional>
 
 class QIODevice;
 
 namespace brindle::MMain {
-
-// Set while WriteLog runs. WriteLog returns at once when it is already set,
-// so a failing registry read inside it cannot log through it again.
-inline bool gbEncryptionActive = false;
-
-// Appends one enciphered line to the log in the program folder when the
-// registry's LogFile switch is "TRUE". Never fails to its caller.
-void WriteLog(const QString& sMessage);
 
 // The log's character cipher over bytes: a positive shift enciphers, a
 // negative one deciphers, 0 is the bare exclusive-or. A byte below 128
@@ -56,22 +48,6 @@ private:
     qsizetype m_lineLimit;
     qint64 m_lineNumber = 0;
 };
-
-// Format(Now, "dd/mmm/yyyy HH:NN:SS").
-QString logTimeStamp();
-
-// The one error-line format of every trap: time stamp, a blank,
-// "VEXOBrindle.", source ("Module.Procedure"), " Error : ", number,
-// " : ", description.
-QString errorLine(const QString& source, qint64 number, const QString& description);
-// The same for a caught exception: a PlatformError with its own number,
-// anything else as an unspecified failure.
-QString errorLine(const QString& source, const std::exception& error);
-void logError(const QString& source, qint64 number, const QString& description);
-void logError(const QString& source, const std::exception& error);
-// Hears the description of every error the traps log, whether or not the
-// log is on, so that a front end can say why a run failed. Empty: nobody.
-void setErrorListener(std::function<void(const QString& description)> listener);
 
 // The log file, App.Path & "/TarvoLogFile.txt".
 QString logFilePath();

@@ -2,7 +2,8 @@
 
 #include "DateTexts.h"
 #include "ErrorLog.h"
-#include "MMain.h"
+#include "ProgramContext.h"
+#include "RunSettings.h"
 #include "TextHelpers.h"
 #include "platform/PlatformError.h"
 #include "registry/Registry.h"
@@ -22,14 +23,14 @@ void checkRoot(qint32 lRootKey)
     }
 }
 
-QString brindleValue(const QString& name)
+QString brindleValue(ProgramContext& context, const QString& name)
 {
-    return GetRegValue(HKEY_LOCAL_MACHINE, brindleKey(), name);
+    return GetRegValue(context, HKEY_LOCAL_MACHINE, brindleKey(), name);
 }
 
-void saveValue(const QString& name, const QString& data)
+void saveValue(ProgramContext& context, const QString& name, const QString& data)
 {
-    UpdateRegValue(HKEY_LOCAL_MACHINE, brindleKey(), name, data);
+    UpdateRegValue(context, HKEY_LOCAL_MACHINE, brindleKey(), name, data);
 }
 
 } // namespace
@@ -44,32 +45,34 @@ QString helpKey()
     return brindleKey() + QStringLiteral("\\Help");
 }
 
-QString GetRegValue(qint32 lRootKey, const QString& sKeyPath, const QString& sValueName)
+QString GetRegValue(ProgramContext& context, qint32 lRootKey, const QString& sKeyPath,
+                    const QString& sValueName)
 {
     try {
         checkRoot(lRootKey);
         // The settings are stored in plain text: the cipher is never on here.
-        return trimBlanks(registry().readValue(sKeyPath, sValueName));
+        return trimBlanks(context.registry().readValue(sKeyPath, sValueName));
     } catch (const std::exception& error) {
-        logError(QStringLiteral("MMain.GetRegValue"), error);
+        context.logError(QStringLiteral("MMain.GetRegValue"), error);
         return {};
     }
 }
 
-bool UpdateRegValue(qint32 lRootKey, const QString& sKeyPath, const QString& sValueName,
-                    const QString& sValueData)
+bool UpdateRegValue(ProgramContext& context, qint32 lRootKey, const QString& sKeyPath,
+                    const QString& sValueName, const QString& sValueData)
 {
     try {
         checkRoot(lRootKey);
         // The settings are stored in plain text: the cipher is never on here.
-        if (!registry().writeValue(sKeyPath, sValueName, sValueData)) {
+        if (!context.registry().writeValue(sKeyPath, sValueName, sValueData)) {
             throw PlatformError(ErrorNumber::PermissionDenied,
                                 QStringLiteral("The registry could not be written"));
         }
         return true;
     } catch (const std::exception& error) {
-        WriteLog(errorLine(QStringLiteral("MMain.UpdateRegValue"), error) +
-                 QStringLiteral(" ValueName :%1 ValueData :%2:").arg(sValueName, sValueData));
+        context.WriteLog(
+            context.errorLine(QStringLiteral("MMain.UpdateRegValue"), error) +
+            QStringLiteral(" ValueName :%1 ValueData :%2:").arg(sValueName, sValueData));
         return false;
     }
 }
@@ -102,33 +105,42 @@ bool String2Boolean(const QString& s)
     return s.toUpper() != QLatin1String("FALSE");
 }
 
-bool LoadGlobalSettings()
+bool LoadGlobalSettings(ProgramContext& context, RunSettings& settings)
 {
-    gbEncryptionActive = false;
-    glRulesFilter = String2Long(brindleValue(QStringLiteral("RulesFilter")), 3);
-    glDisableOutlookFolders = String2Long(brindleValue(QStringLiteral("DisableOutlookFolders")), 0);
-    glTransferInactives = String2Long(brindleValue(QStringLiteral("TransferInactives")), 0);
-    glCustomField1 = String2Long(brindleValue(QStringLiteral("CustomField1")), 1);
-    glCustomField2 = String2Long(brindleValue(QStringLiteral("CustomField2")), 1);
-    glCustomField3 = String2Long(brindleValue(QStringLiteral("CustomField3")), 1);
-    gbShowOutlookWarning = String2Boolean(brindleValue(QStringLiteral("ShowOutlookWarning")));
-    gbShowBackupWarning = String2Boolean(brindleValue(QStringLiteral("ShowBackupWarning")));
-    gbSuppressReport = String2Boolean(brindleValue(QStringLiteral("SuppressReport")));
+    context.gbEncryptionActive = false;
+    settings.glRulesFilter = String2Long(brindleValue(context, QStringLiteral("RulesFilter")), 3);
+    settings.glDisableOutlookFolders =
+        String2Long(brindleValue(context, QStringLiteral("DisableOutlookFolders")), 0);
+    settings.glTransferInactives =
+        String2Long(brindleValue(context, QStringLiteral("TransferInactives")), 0);
+    settings.glCustomField1 = String2Long(brindleValue(context, QStringLiteral("CustomField1")), 1);
+    settings.glCustomField2 = String2Long(brindleValue(context, QStringLiteral("CustomField2")), 1);
+    settings.glCustomField3 = String2Long(brindleValue(context, QStringLiteral("CustomField3")), 1);
+    settings.gbShowOutlookWarning =
+        String2Boolean(brindleValue(context, QStringLiteral("ShowOutlookWarning")));
+    settings.gbShowBackupWarning =
+        String2Boolean(brindleValue(context, QStringLiteral("ShowBackupWarning")));
+    settings.gbSuppressReport =
+        String2Boolean(brindleValue(context, QStringLiteral("SuppressReport")));
     return true;
 }
 
-void SaveRegistrySettings()
+void SaveRegistrySettings(ProgramContext& context, const RunSettings& settings)
 {
-    gbEncryptionActive = false;
-    saveValue(QStringLiteral("LastConnectedDate"), generalDate(now()));
-    saveValue(QStringLiteral("RulesFilter"), QString::number(glRulesFilter));
-    saveValue(QStringLiteral("DisableOutlookFolders"), QString::number(glDisableOutlookFolders));
-    saveValue(QStringLiteral("TransferInactives"), QString::number(glTransferInactives));
-    saveValue(QStringLiteral("CustomField1"), QString::number(glCustomField1));
-    saveValue(QStringLiteral("CustomField2"), QString::number(glCustomField2));
-    saveValue(QStringLiteral("CustomField3"), QString::number(glCustomField3));
-    saveValue(QStringLiteral("ShowOutlookWarning"), booleanText(gbShowOutlookWarning));
-    saveValue(QStringLiteral("ShowBackupWarning"), booleanText(gbShowBackupWarning));
+    context.gbEncryptionActive = false;
+    saveValue(context, QStringLiteral("LastConnectedDate"), generalDate(context.now()));
+    saveValue(context, QStringLiteral("RulesFilter"), QString::number(settings.glRulesFilter));
+    saveValue(context, QStringLiteral("DisableOutlookFolders"),
+              QString::number(settings.glDisableOutlookFolders));
+    saveValue(context, QStringLiteral("TransferInactives"),
+              QString::number(settings.glTransferInactives));
+    saveValue(context, QStringLiteral("CustomField1"), QString::number(settings.glCustomField1));
+    saveValue(context, QStringLiteral("CustomField2"), QString::number(settings.glCustomField2));
+    saveValue(context, QStringLiteral("CustomField3"), QString::number(settings.glCustomField3));
+    saveValue(context, QStringLiteral("ShowOutlookWarning"),
+              booleanText(settings.gbShowOutlookWarning));
+    saveValue(context, QStringLiteral("ShowBackupWarning"),
+              booleanText(settings.gbShowBackupWarning));
 }
 
 } // namespace brindle::MMain

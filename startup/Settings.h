@@ -2,6 +2,11 @@
 
 #include <QString>
 
+namespace brindle {
+class ProgramContext;
+struct RunSettings;
+} // namespace brindle
+
 namespace brindle::MMain {
 
 constexpr qint32 HKEY_LOCAL_MACHINE = qint32(0x80000002);
@@ -11,13 +16,14 @@ QString brindleKey();
 QString helpKey();
 
 // The value's text, blanks trimmed; "" when missing or unreadable.
-QString GetRegValue(qint32 lRootKey, const QString& sKeyPath, const QString& sValueName);
+QString GetRegValue(ProgramContext& context, qint32 lRootKey, const QString& sKeyPath,
+                    const QString& sValueName);
 // Writes the value as text; false when the registry refused the write.
-bool UpdateRegValue(qint32 lRootKey, const QString& sKeyPath, const QString& sValueName,
-                    const QString& sValueData);
+bool UpdateRegValue(ProgramContext& context, qint32 lRootKey, const QString& sKeyPath,
+                    const QString& sValueName, const QString& sValueData);
 
-bool LoadGlobalSettings();
-void SaveRegistrySettings();
+bool LoadGlobalSettings(ProgramContext& context, RunSettings& settings);
+void SaveRegistrySettings(ProgramContext& context, const RunSettings& settings);
 
 qint32 String2Long(const QString& s, qint32 lDefault);
 bool String2Boolean(const QString& s);

@@ -1,23 +1,24 @@
 #include "Shell.h"
 
 #include "MMain.h"
+#include "ProgramContext.h"
 #include "Prompts.h"
 #include "Settings.h"
 
 namespace brindle::MMain {
 
-qint32 ExecuteFile(const QString& sFile, const QString& sParameters)
+qint32 ExecuteFile(ProgramContext& context, const QString& sFile, const QString& sParameters)
 {
-    return prompts().openFile(sFile, sParameters);
+    return context.prompts().openFile(sFile, sParameters);
 }
 
-void LaunchFile(const QString& sFile, const QString& sParameters)
+void LaunchFile(ProgramContext& context, const QString& sFile, const QString& sParameters)
 {
-    const qint32 code = ExecuteFile(sFile, sParameters);
+    const qint32 code = ExecuteFile(context, sFile, sParameters);
     if (code <= 32) {
-        prompts().messageBox(shellErrorText(code) + QLatin1String("\r\n") + sFile,
-                             Prompts::Buttons::Ok, Prompts::Icon::Information,
-                             QStringLiteral("VEXO Brindle"));
+        context.prompts().messageBox(shellErrorText(code) + QLatin1String("\r\n") + sFile,
+                                     Prompts::Buttons::Ok, Prompts::Icon::Information,
+                                     QStringLiteral("VEXO Brindle"));
     }
 }
 
@@ -53,11 +54,11 @@ QString shellErrorText(qint32 code)
     }
 }
 
-void ShowHelp(const QString& screen)
+void ShowHelp(ProgramContext& context, const QString& screen)
 {
-    const QString path = GetRegValue(HKEY_LOCAL_MACHINE, helpKey(), screen);
+    const QString path = GetRegValue(context, HKEY_LOCAL_MACHINE, helpKey(), screen);
     if (!path.isEmpty() && FileExists(path)) {
-        LaunchFile(path, QString());
+        LaunchFile(context, path, QString());
     }
 }
 

@@ -1,6 +1,7 @@
 #include "cardlib/Collections.h"
 #include "review/clsOutlookImportReport.h"
 #include "review/clsVEXOImportReport.h"
+#include "startup/ProgramContext.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -49,8 +50,9 @@ void runVexoReport(benchmark::State& state, bool existed)
     fill(customers, existing, rows / 2, 0, existed);
     fill(suppliers, existing, rows - rows / 2, rows, existed);
     QTemporaryDir dir;
+    ProgramContext context;
     for (auto _ : state) {
-        clsVEXOImportReport report;
+        clsVEXOImportReport report(context);
         report.setVEXOCustomerColl(&customers);
         report.setVEXOSupplierColl(&suppliers);
         report.setExistingCards(&existing);
@@ -84,8 +86,9 @@ void BM_OutlookReport(benchmark::State& state)
         added << card;
     }
     QTemporaryDir dir;
+    ProgramContext context;
     for (auto _ : state) {
-        clsOutlookImportReport report;
+        clsOutlookImportReport report(context);
         report.setAddedOutlookContacts(&added);
         report.setReportPath(dir.path());
         report.setReportAbbreviation(QStringLiteral("OutlookImport"));

@@ -65,18 +65,17 @@ inline double runTransfer(const QString& base, qint32 direction)
     IniHive hive(base + QStringLiteral("/hklm.ini"));
     test::ScriptedPrompts prompts;
     QuietProgress progress;
-    MMain::resetGlobals();
-    MMain::setRegistry(&hive);
-    MMain::setPrompts(&prompts);
-    MMain::gobjOptions = std::make_unique<clsOptions>();
-    MMain::gobjOptions->Analyse(
+    ProgramContext context({.registry = &hive, .prompts = &prompts});
+    RunSettings settings;
+    settings.gobjOptions.emplace();
+    settings.gobjOptions->Analyse(
         QStringLiteral("DATABASE=") + companyOf(base) +
         QStringLiteral("<CUSTOMERS=YES<SUPPLIERS=YES<EMPLOYEES=YES<PERSONAL=YES"));
-    MMain::glTransferAction = direction;
-    MMain::glRulesFilter = 0;
-    MMain::glTransferInactives = 1;
-    FSummary summary;
-    FProcess process(prompts, progress, summary);
+    settings.glTransferAction = direction;
+    settings.glRulesFilter = 0;
+    settings.glTransferInactives = 1;
+    FSummary summary(context, settings);
+    FProcess process(context, settings, progress, summary);
     progress.show(process);
     QElapsedTimer timer;
     timer.start();

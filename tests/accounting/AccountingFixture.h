@@ -94,8 +94,8 @@ protected:
     }
 
     ScriptedProgress progress;
-    FSummary summary;
-    OpenProcess process{prompts, progress, summary};
+    FSummary summary{context, settings};
+    OpenProcess process{context, settings, progress, summary};
 };
 
 } // namespace brindle::test

@@ -31,23 +31,23 @@ TEST_P(CompanyFileConnection, ConnectsWithTheFixedValuesOrSaysItCannot)
         samples::writeCompanyFile(file, {20, row.country, 3, QStringLiteral("secret")},
                                   samples::ExistingFile::Keep);
     }
-    MMain::gobjOptions->Analyse(
+    program().gobjOptions->Analyse(
         QStringLiteral("DATABASE=") + file + QStringLiteral("<USERNAME=Administrator<PASSWORD=") +
         QString::fromLatin1(row.password) + QStringLiteral("<CUSTOMERS=YES<SUPPLIERS=YES"));
-    MMain::glTransferAction = row.direction;
-    MMain::glVEXOProduct = row.product;
-    MMain::gdODBCVersion = row.driverVersion;
+    program().glTransferAction = row.direction;
+    program().glVEXOProduct = row.product;
+    program().gdODBCVersion = row.driverVersion;
     process.SetTransferFilterOptions();
 
     EXPECT_EQ(process.PopulateVEXODataObjects(), row.connected);
     EXPECT_EQ(process.UserCancelled(), !row.connected);
     ASSERT_TRUE(process.mobjVEXOConnection);
-    const TarvoCards::CConnectionSettings& settings = process.mobjVEXOConnection->Settings();
-    EXPECT_EQ(settings.HostProduct, row.hostProduct);
-    EXPECT_EQ(settings.Unicode, row.unicode);
-    EXPECT_EQ(settings.AccessMode, 2);
-    EXPECT_EQ(settings.SyncLevel, 3);
-    EXPECT_TRUE(settings.CheckIntegrity);
+    const TarvoCards::CConnectionSettings& connection = process.mobjVEXOConnection->Settings();
+    EXPECT_EQ(connection.HostProduct, row.hostProduct);
+    EXPECT_EQ(connection.Unicode, row.unicode);
+    EXPECT_EQ(connection.AccessMode, 2);
+    EXPECT_EQ(connection.SyncLevel, 3);
+    EXPECT_TRUE(connection.CheckIntegrity);
     EXPECT_EQ(process.mobjVEXOConnection->ConnectionTimeout, 3);
     EXPECT_EQ(process.msEmptyValue, TarvoCards::emptyValue());
     EXPECT_EQ(progress.events.filter(QStringLiteral("panel:")),
@@ -63,7 +63,7 @@ TEST_P(CompanyFileConnection, ConnectsWithTheFixedValuesOrSaysItCannot)
         return;
     }
     EXPECT_TRUE(prompts.messages.isEmpty());
-    EXPECT_EQ(MMain::gsSupplierWord, QString::fromLatin1(row.supplierWord));
+    EXPECT_EQ(program().gsSupplierWord, QString::fromLatin1(row.supplierWord));
     EXPECT_TRUE(logLines()
                     .filter(QStringLiteral("CountryLocalisation"))
                     .value(0)

@@ -127,8 +127,8 @@ TEST_F(CliTest, HelpListsEachKeyOfTheOptionString)
 TEST_F(CliTest, DecodeLogGivesBackTheLoggedLinesWithControlCharactersEscaped)
 {
     enableLog();
-    MMain::WriteLog(QStringLiteral("first line"));
-    MMain::WriteLog(QStringLiteral("\x1b]0;owned\x07 then\r\nnext\ttab \u0085 \u4eb2 \\ kept"));
+    context.WriteLog(QStringLiteral("first line"));
+    context.WriteLog(QStringLiteral("\x1b]0;owned\x07 then\r\nnext\ttab \u0085 \u4eb2 \\ kept"));
     EXPECT_EQ(run({QStringLiteral("decode-log")}), 0);
     EXPECT_EQ(out, QStringLiteral("first line\n\\x1b]0;owned\\x07 then\\x0d\\x0anext\\x09tab "
                                   "\\x85 \u4eb2 \\ kept\n"));
@@ -160,12 +160,12 @@ TEST_F(CliTest, DecodeLogRefusesWhatIsNotARegularFile)
 TEST_F(CliTest, DecodeLogSkipsALineTooLongToReadAndGoesOn)
 {
     enableLog();
-    MMain::WriteLog(QStringLiteral("before"));
+    context.WriteLog(QStringLiteral("before"));
     QFile log(MMain::logFilePath());
     ASSERT_TRUE(log.open(QIODevice::Append));
     log.write(QByteArray(3 << 20, 'A') + "\r\n");
     log.close();
-    MMain::WriteLog(QStringLiteral("after"));
+    context.WriteLog(QStringLiteral("after"));
     EXPECT_EQ(run({QStringLiteral("decode-log")}), 1);
     EXPECT_EQ(out, QStringLiteral("before\nafter\n"));
     EXPECT_TRUE(err.contains(QLatin1String("line 2 is longer than"))) << err.toStdString();

@@ -62,7 +62,8 @@ protected:
             arg.replace(QStringLiteral("$O"), options())
                 .replace(QStringLiteral("$D"), folder.path());
         }
-        return cli::transferCommand(direction, args, console, test::FakeSteps::factory(script));
+        return cli::transferCommand(context, direction, args, console,
+                                    test::FakeSteps::factory(script));
     }
     int exportWith(const QStringList& args) { return run(2, args); }
 
@@ -156,7 +157,6 @@ TEST_F(TransferCommand, RuleAndInactiveFlagsChangeThisRunOnly)
         script.confirmations = {phoneChanges(1)};
         setBrindleValue(QStringLiteral("RulesFilter"), QString::fromLatin1(row.stored[0]));
         setBrindleValue(QStringLiteral("TransferInactives"), QString::fromLatin1(row.stored[1]));
-        MMain::resetGlobals();
         EXPECT_EQ(exportWith(QStringList{"$O"} + row.flags), 0) << qPrintable(console.errText);
         EXPECT_EQ(script.rulesFilterAtStart, row.seen[0]) << row.flags.join(' ').toStdString();
         EXPECT_EQ(script.transferInactivesAtStart, row.seen[1]);
@@ -210,7 +210,6 @@ TEST_F(TransferCommand, ConfirmationsAreAnsweredWithOneKey)
         console.keys = QString::fromLatin1(row.keys);
         script.confirmations = row.confirmations;
         script.answers.clear();
-        MMain::resetGlobals();
         const int status = run(
             row.direction, {QStringLiteral("$O"), QStringLiteral("--rule"), QStringLiteral("ask")});
         EXPECT_EQ(script.answers, row.answers) << row.name;
@@ -248,11 +247,10 @@ TEST_F(TransferCommand, AFailedRunSaysWhy)
     for (const auto& row : rows) {
         console.errText.clear();
         script.failing.clear();
-        MMain::resetGlobals();
-        script.during[QStringLiteral("MergeCollections")] = [&row](test::FakeSteps&) {
+        script.during[QStringLiteral("MergeCollections")] = [this, &row](test::FakeSteps&) {
             for (const QString& error : row.logged) {
-                MMain::logError(QStringLiteral("FProcess.MergeCollections"),
-                                ErrorNumber::Unspecified, error);
+                context.logError(QStringLiteral("FProcess.MergeCollections"),
+                                 ErrorNumber::Unspecified, error);
             }
         };
         if (row.fails) {
@@ -290,7 +288,6 @@ TEST_F(TransferCommand, WaitsForTheLocksOfWhatItWritesAndNamesTheirHolder)
                                      .arg(getpid())))
         << qPrintable(console.errText);
     sameFile.unlock();
-    MMain::resetGlobals();
     EXPECT_EQ(exportWith({QStringLiteral("$O")}), 0) << qPrintable(console.errText);
 }
 
@@ -320,7 +317,6 @@ TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
         script.during.clear();
         console.errText.clear();
         console.outText.clear();
-        MMain::resetGlobals();
         QStringList args{QStringLiteral("$O"), QStringLiteral("--rule"),
                          row.atAKey ? QStringLiteral("ask") : QStringLiteral("update")};
         if (row.atAKey) {
@@ -365,7 +361,6 @@ TEST_F(TransferCommand, ProgressReportAndNotices)
         console.outText.clear();
         script.reportPath =
             terminal ? folder.filePath(QStringLiteral("OutlookImport.html")) : QString();
-        MMain::resetGlobals();
         EXPECT_EQ(
             exportWith({QStringLiteral("$O"), QStringLiteral("--rule"), QStringLiteral("update")}),
             0);
@@ -385,8 +380,8 @@ TEST_F(TransferCommand, ProgressReportAndNotices)
 TEST_F(TransferCommand, NoticesArePrintedOnceAndFilesOpenWithTheDesktop)
 {
     cli::TerminalPrompts terminal(console);
-    FVEXOEmptyMsg first;
-    FVEXOEmptyMsg second;
+    FVEXOEmptyMsg first(context);
+    FVEXOEmptyMsg second(context);
     terminal.showNotice(first);
     terminal.showNotice(second);
     EXPECT_EQ(console.errText.count(QStringLiteral("Brindle - Blank Field Warning")), 1);

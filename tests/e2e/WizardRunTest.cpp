@@ -62,7 +62,7 @@ protected:
         sandbox->makeCompanyFile(120);
         const CliRun exported = sandbox->run("export");
         ASSERT_EQ(exported.exitCode, 0) << qPrintable(exported.out + exported.err);
-        wizard = std::make_unique<Wizard>();
+        wizard = std::make_unique<Wizard>(context, settings);
         ASSERT_TRUE(wizard->start(sandbox->options()));
         action = wizard->chooseActionWindow();
         ASSERT_TRUE(action->isVisible());
@@ -86,7 +86,7 @@ protected:
     {
         setBrindleValue(QStringLiteral("LastConnectedDate"), QString());
         child(&summary, "cmdClose")->click();
-        EXPECT_TRUE(MMain::gbExiting);
+        EXPECT_TRUE(settings.gbExiting);
         for (QWidget* window : QApplication::topLevelWidgets()) {
             EXPECT_FALSE(window->isVisible()) << qPrintable(window->objectName());
         }

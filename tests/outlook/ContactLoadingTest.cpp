@@ -57,7 +57,7 @@ protected:
 
     void select(const char* types)
     {
-        MMain::gobjOptions->Analyse(QStringLiteral("DATABASE=") + file + QLatin1String(types));
+        program().gobjOptions->Analyse(QStringLiteral("DATABASE=") + file + QLatin1String(types));
         process.SetTransferFilterOptions();
     }
 
@@ -81,8 +81,8 @@ TEST_P(LoadingRows, ReadsTheContactsOfTheSelectedTypes)
     const LoadingRow& row = GetParam();
     enableLog();
     writeStore(row.entries);
-    MMain::glDisableOutlookFolders = row.disableFolders;
-    MMain::gsSupplierWord = QString::fromLatin1(row.supplierWord);
+    program().glDisableOutlookFolders = row.disableFolders;
+    program().gsSupplierWord = QString::fromLatin1(row.supplierWord);
     select(row.types);
 
     EXPECT_TRUE(process.PopulateOutlookDataObjects());
@@ -171,9 +171,9 @@ TEST_F(Loading, CancelStopsBeforeTheNextContact)
             entries.append({disableFolders ? "" : "VEXO Customers", "Ann", "Customer"});
         }
         writeStore(entries);
-        MMain::glDisableOutlookFolders = disableFolders;
+        program().glDisableOutlookFolders = disableFolders;
         select(allTypes);
-        test::OpenRun run{prompts, progress, summary};
+        test::OpenRun run{context, program(), progress, summary};
         run.SetTransferFilterOptions();
         progress.show(run);
         progress.pumps = 0;
@@ -242,11 +242,11 @@ TEST_F(Loading, CreateOutlookFoldersEnsuresTheFourFolders)
                 QDir().mkpath(folderPath(name));
             }
         }
-        MMain::glDisableOutlookFolders = row.disableFolders;
-        MMain::gsSupplierWord = QString::fromLatin1(row.supplierWord);
+        program().glDisableOutlookFolders = row.disableFolders;
+        program().gsSupplierWord = QString::fromLatin1(row.supplierWord);
         const qsizetype errorsBefore =
             logLines().filter(QStringLiteral("CreateOutlookFolders Error : ")).size();
-        test::OpenRun run{prompts, progress, summary};
+        test::OpenRun run{context, program(), progress, summary};
         EXPECT_EQ(run.CreateOutlookFolders(), row.result);
         EXPECT_EQ(QDir(folderPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), row.after);
         EXPECT_EQ(logLines().filter(QStringLiteral("CreateOutlookFolders Error : ")).size(),

@@ -69,11 +69,11 @@ class MapCardToContact : public test::SyncFixture, public testing::WithParamInte
 TEST_P(MapCardToContact, WritesTheCardAsTheRulesSay)
 {
     const MappingRow& row = GetParam();
-    std::tie(MMain::glCustomField1, MMain::glCustomField2, MMain::glCustomField3) =
+    std::tie(program().glCustomField1, program().glCustomField2, program().glCustomField3) =
         std::tuple(row.customFields[0], row.customFields[1], row.customFields[2]);
     CCard card = cardOf(row.card, row.addresses);
     if (card.CardTypeID == QLatin1String("V")) {
-        MMain::gsSupplierWord = QStringLiteral("Vendor");
+        program().gsSupplierWord = QStringLiteral("Vendor");
     }
     contacts::Application app(store.path());
     const auto contact =

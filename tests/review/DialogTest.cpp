@@ -32,7 +32,7 @@ protected:
         dialog.setDifferences(list);
         dialog.TransferAction = direction;
         dialog.NewVEXOCard = newCard;
-        MMain::glTransferAction = direction;
+        settings.glTransferAction = direction;
         dialog.Form_Activate();
         return dialog;
     }
@@ -130,20 +130,20 @@ TEST_F(UpdateChoiceTest, SummaryHeadingFollowsTheDirectionAndTheOutcome)
                 {1, true, false, "Import Cancelled"},
                 {2, false, true, "Export Cancelled"}};
     for (const auto& row : rows) {
-        MMain::glTransferAction = row.direction;
-        FSummary summary;
+        settings.glTransferAction = row.direction;
+        FSummary summary{context, settings};
         summary.SetCaption(row.userCancelled, row.applicationCancelled);
         summary.UpdateCounters(row.applicationCancelled);
         EXPECT_EQ(summary.lblFinishHeader, QLatin1String(row.heading)) << row.heading;
     }
-    MMain::glTransferAction = 1;
-    FSummary summary;
+    settings.glTransferAction = 1;
+    FSummary summary{context, settings};
     summary.SetCaption(false, false);
     summary.UpdateCounters(true);
     EXPECT_EQ(summary.lblFinishHeader, QStringLiteral("Import - Application Cancelled"));
     summary.SetCaption(true, false);
     EXPECT_EQ(summary.lblFinishHeader, QStringLiteral("Import - Application Cancelled"));
-    FSummary userCancelled;
+    FSummary userCancelled{context, settings};
     userCancelled.SetCaption(false, false);
     userCancelled.UserCancelled = true;
     userCancelled.UpdateCounters(false);

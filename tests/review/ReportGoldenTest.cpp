@@ -41,14 +41,13 @@ TEST_F(ReportGolden, OneNewCustomerFillsOnePage)
     acme.CardRecordID = 57;
     addEmail(acme, 1, QStringLiteral("office@acme.example"));
     addEmail(acme, 2, QStringLiteral("sales@acme.example"));
-    clsVEXOImportReport report;
+    clsVEXOImportReport report(context);
     report.setVEXOCustomerColl(&customers);
     expectVexoReport(report, QStringLiteral("vexo_one_customer.html"));
 }
 
 TEST_F(ReportGolden, SortsByTypeStatusAndNameUnderVendorHeading)
 {
-    MMain::gsSupplierWord = QStringLiteral("Vendor");
     for (const char* name : {"bravo Ltd", "Charlie", "Able", "Bravo"}) {
         m_existing.append(card(QStringLiteral("C"), QString::fromLatin1(name)));
     }
@@ -84,7 +83,8 @@ TEST_F(ReportGolden, SortsByTypeStatusAndNameUnderVendorHeading)
     TarvoCards::CPersonalColl personal;
     personal.append(importCard(QStringLiteral("Self")));
 
-    clsVEXOImportReport report;
+    clsVEXOImportReport report(context);
+    report.setSupplierWord(QStringLiteral("Vendor"));
     report.setVEXOCustomerColl(&customers);
     report.setVEXOSupplierColl(&vendors);
     report.setVEXOEmployeeColl(&employees);
@@ -104,7 +104,7 @@ TEST_F(ReportGolden, EveryCardExistedWritesEmptyReport)
     ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
     earlier.write(QByteArray(50000, 'x'));
     earlier.close();
-    clsVEXOImportReport report;
+    clsVEXOImportReport report(context);
     report.setVEXOCustomerColl(&customers);
     expectVexoReport(report, QStringLiteral("vexo_no_rows.html"), false);
 }
@@ -128,7 +128,7 @@ TEST_F(ReportGolden, OutlookReportEscapesValuesAndListsUnknownTypeFirst)
         card(QStringLiteral("V"), QStringLiteral("<script>alert('x')</script>"),
              QStringLiteral("O'Brien"), QStringLiteral("Rejected by User"))};
 
-    clsOutlookImportReport report;
+    clsOutlookImportReport report(context);
     report.setAddedOutlookContacts(&added);
     report.setUpdatedOutlookContacts(&updated);
     report.setRejectedOutlookContacts(&rejected);

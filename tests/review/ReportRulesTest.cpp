@@ -78,7 +78,7 @@ TEST_F(ReportTest, ReportPagesAsTheTableSays)
         SCOPED_TRACE(c.join(u'|').toStdString());
         TarvoCards::CCustomerColl customers;
         TarvoCards::CSupplierColl suppliers;
-        clsVEXOImportReport report;
+        clsVEXOImportReport report(context);
         withCards(report, customers, suppliers, c[0].toInt(), c[1].toInt());
         report.setReportPath(reportFolder());
         report.setReportAbbreviation(QStringLiteral("VEXOImport"));
@@ -98,9 +98,9 @@ TEST_F(ReportTest, ReportPagesAsTheTableSays)
 TEST_F(ReportTest, ReportShowsTheStatusWordAndTheMessageThatGoesWithIt)
 {
     for (const QStringList& c : rules("status")) {
-        const QString vexo = clsVEXOImportReport().DetailLine("L", "F", "E", "errors", "warnings",
-                                                              c[0].toInt(), flag(c[1]));
-        const QString outlook = clsOutlookImportReport().DetailLine(
+        const QString vexo = clsVEXOImportReport(context).DetailLine(
+            "L", "F", "E", "errors", "warnings", c[0].toInt(), flag(c[1]));
+        const QString outlook = clsOutlookImportReport(context).DetailLine(
             "L", "F", "E", "errors", "warnings", c[0].toInt(), flag(c[1]));
         EXPECT_EQ(rowsOf(vexo).value(0), QStringList({"L", "F", "E"}) + c.mid(2, 2));
         EXPECT_EQ(rowsOf(outlook).value(0), QStringList({"L", "F", "E"}) + c.mid(4, 2));
@@ -118,7 +118,7 @@ TEST_F(ReportTest, ReportListsTheCardsWithSomethingToSay)
         }
         TarvoCards::CEmployeeColl employees;
         employees.append(importCard("Kim", c[0], c[1], c[2]));
-        clsVEXOImportReport report;
+        clsVEXOImportReport report(context);
         report.setVEXOEmployeeColl(&employees);
         report.setExistingCards(&existing);
         report.setShowUpdatedCards(flag(c[4]));
@@ -138,7 +138,7 @@ TEST_F(ReportTest, ReportCardExistsByLastNameAndIndividualsFirstName)
     TarvoCards::CCardsColl existing;
     existing.append(card("C", "Lee", "Ann"));
     existing.append(card("C", "Acme"));
-    clsVEXOImportReport report;
+    clsVEXOImportReport report(context);
     for (const QStringList& c : rules("exists")) {
         CCard test = card("C", c[0], c[1]);
         test.IsIndividual = c[2];
@@ -155,7 +155,7 @@ TEST_F(ReportTest, ReportOutlookListsUpdatedCardsOnlyWithMessage)
     const QList<CCard> updated{card("C", "Silent", {}, " "), card("C", "Spoken", {}, "Phone")};
     const QList<CCard> rejected{card("C", "Refused")};
     for (const bool showUpdated : {false, true}) {
-        clsOutlookImportReport report;
+        clsOutlookImportReport report(context);
         report.setShowUpdatedCards(showUpdated);
         ASSERT_TRUE(report.CreateDetailRecordset());
         ASSERT_TRUE(report.AddDetails(&added, 1));
@@ -187,7 +187,7 @@ TEST_F(ReportTest, ReportEmailComesFromTheMainAddress)
     CCard noMain = card("C", "Acme");
     addEmail(noMain, 1, "home@x");
     const QList<CCard> cards{person, company, noMain};
-    clsOutlookImportReport report;
+    clsOutlookImportReport report(context);
     ASSERT_TRUE(report.CreateDetailRecordset());
     ASSERT_TRUE(report.AddDetails(&cards, 1));
     const DetailRecordset& rows = *report.detailRecordset();
@@ -222,7 +222,7 @@ TEST_F(ReportTest, ReportThatCannotBeWrittenWholeLeavesTheEarlierOne)
         many.append(importCard(QStringLiteral("Later %1").arg(i)));
     }
     const auto write = [this](const TarvoCards::CCustomerColl& customers, RunProgress* progress) {
-        clsVEXOImportReport report;
+        clsVEXOImportReport report(context);
         report.setVEXOCustomerColl(&customers);
         report.setReportPath(reportFolder());
         report.setReportAbbreviation(QStringLiteral("VEXOImport"));

@@ -28,16 +28,10 @@ void ReportTest::SetUp()
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
     ASSERT_TRUE(m_dir.isValid());
     qputenv("BRINDLE_APP_DIR", m_dir.path().toUtf8());
-    MMain::setRegistry(&m_registry);
-    MMain::setClock([] { return QDateTime(QDate(2026, 3, 7), QTime(9, 30)); });
-    MMain::gsSupplierWord = QStringLiteral("Supplier");
 }
 
 void ReportTest::TearDown()
 {
-    MMain::setRegistry(nullptr);
-    MMain::setClock({});
-    MMain::gsSupplierWord = QStringLiteral("Supplier");
     qunsetenv("BRINDLE_APP_DIR");
 }
 

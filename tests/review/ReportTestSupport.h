@@ -3,6 +3,7 @@
 #include "QtPrinters.h"
 #include "cardlib/Collections.h"
 #include "registry/Registry.h"
+#include "startup/ProgramContext.h"
 
 #include <QHash>
 #include <QTemporaryDir>
@@ -35,6 +36,8 @@ protected:
 
     QTemporaryDir m_dir;
     MemoryRegistry m_registry;
+    ProgramContext context{{.registry = &m_registry,
+                            .clock = [] { return QDateTime(QDate(2026, 3, 7), QTime(9, 30)); }}};
 };
 
 QString readText(const QString& path);

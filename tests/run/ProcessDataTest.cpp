@@ -22,14 +22,14 @@ protected:
     void SetUp() override
     {
         ProgramFixture::SetUp();
-        MMain::gobjOptions = std::make_unique<clsOptions>();
-        MMain::gobjOptions->Analyse(QStringLiteral("DATABASE=/x.db<CUSTOMERS=YES<PERSONAL=YES"));
-        MMain::gbShowOutlookWarning = false;
+        settings.gobjOptions.emplace();
+        settings.gobjOptions->Analyse(QStringLiteral("DATABASE=/x.db<CUSTOMERS=YES<PERSONAL=YES"));
+        settings.gbShowOutlookWarning = false;
     }
 
     bool run(qint32 direction)
     {
-        MMain::glTransferAction = direction;
+        settings.glTransferAction = direction;
         progress.show(process);
         return process.ProcessData();
     }
@@ -37,8 +37,8 @@ protected:
 
     test::StepScript script;
     ScriptedProgress progress;
-    FSummary summary;
-    test::FakeSteps process{script, prompts, progress, summary};
+    FSummary summary{context, settings};
+    test::FakeSteps process{script, context, settings, progress, summary};
 };
 
 struct FailureRow
@@ -203,11 +203,11 @@ INSTANTIATE_TEST_SUITE_P(Counts, SummaryCounters,
 
 TEST_F(ProcessDataTest, SecurityNoticeComesBeforeTheContactsAndCanBeSwitchedOff)
 {
-    MMain::gbShowOutlookWarning = true;
+    settings.gbShowOutlookWarning = true;
     prompts.noticeTicks << true;
     run(exportRun);
     EXPECT_EQ(prompts.notices, QStringList{QStringLiteral("FOutlookWarning")});
-    EXPECT_FALSE(MMain::gbShowOutlookWarning);
+    EXPECT_FALSE(settings.gbShowOutlookWarning);
 
     prompts.notices.clear();
     run(exportRun);
@@ -224,7 +224,7 @@ TEST_F(ProcessDataTest, ProgressIsHeldAtOneHundred)
 
 TEST_F(ProcessDataTest, NothingIsShownWhileTheProgramShutsDown)
 {
-    MMain::gbExiting = true;
+    settings.gbExiting = true;
     run(exportRun);
     EXPECT_TRUE(prompts.summaries.isEmpty());
     EXPECT_TRUE(progress.events.endsWith(QStringLiteral("unload")));
@@ -232,12 +232,12 @@ TEST_F(ProcessDataTest, NothingIsShownWhileTheProgramShutsDown)
 
 TEST_F(ProcessDataTest, TheRunTakesTheRuleAndTheCardTypesOfItsStart)
 {
-    MMain::glRulesFilter = 3;
+    settings.glRulesFilter = 3;
     run(exportRun);
     EXPECT_EQ(script.switchesAtStart, QStringLiteral("C-P-rule 3"));
 
     enableLog();
-    MMain::gobjOptions.reset();
+    settings.gobjOptions.reset();
     EXPECT_FALSE(process.SetTransferFilterOptions()) << "no options to copy from";
     const QStringList lines = logLines();
     EXPECT_EQ(lines.count(QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.FProcess."

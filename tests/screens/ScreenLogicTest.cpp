@@ -46,15 +46,15 @@ protected:
     // A normal start up to the action screen.
     void start()
     {
-        ASSERT_EQ(MMain::Main(options()), MMain::FirstScreen::ChooseAction);
+        ASSERT_EQ(MMain::Main(context, settings, options()), MMain::FirstScreen::ChooseAction);
         forms.LoadForNormalStart();
         forms.fChooseAction.Show();
     }
     void openSettings(qint32 field1, qint32 field2, qint32 field3)
     {
-        MMain::glCustomField1 = field1;
-        MMain::glCustomField2 = field2;
-        MMain::glCustomField3 = field3;
+        settings.glCustomField1 = field1;
+        settings.glCustomField2 = field2;
+        settings.glCustomField3 = field3;
         forms.fChooseAction.cmdSettings_Click();
     }
     void choose(int box, const char* text)
@@ -65,7 +65,7 @@ protected:
     }
 
     ScriptedProgress progress;
-    Forms forms{prompts, progress};
+    Forms forms{context, settings, progress};
     QStringList refreshes;
 };
 
@@ -94,8 +94,8 @@ TEST_F(ScreenLogic, SettingsBoxesOfferEachSingleUseFieldOnce)
             EXPECT_EQ(texts(combo), without(allFields, row.missing[box - 1])) << "box " << box;
         }
         forms.fAdvanced.cmdAccept_Click();
-        EXPECT_EQ(MMain::glCustomField1, forms.fAdvanced.cboCustomField1.selectedItemData());
-        EXPECT_EQ(MMain::glCustomField3, forms.fAdvanced.cboCustomField3.selectedItemData());
+        EXPECT_EQ(settings.glCustomField1, forms.fAdvanced.cboCustomField1.selectedItemData());
+        EXPECT_EQ(settings.glCustomField3, forms.fAdvanced.cboCustomField3.selectedItemData());
         EXPECT_TRUE(forms.fChooseAction.Visible && !forms.fAdvanced.Visible);
     }
     EXPECT_EQ(forms.fAdvanced.lblVersion, versionLabel());
@@ -112,19 +112,18 @@ TEST_F(ScreenLogic, StoredRuleSelectsItsEntryAndAnUnknownOneBecomesTheFirst)
     const QStringList entries{"Update existing contacts", "Do not update existing contacts",
                               "Ask me to confirm updates"};
     for (const auto& row : rows) {
-        MMain::resetGlobals();
-        MMain::setPrompts(&prompts);
+        settings = RunSettings{};
         setBrindleValue(QStringLiteral("RulesFilter"), QString::fromLatin1(row.stored));
-        Forms rowForms(prompts, progress);
+        Forms rowForms(context, settings, progress);
         rowForms.processFactory = test::FakeSteps::factory(script);
-        ASSERT_EQ(MMain::Main(options()), MMain::FirstScreen::ChooseAction);
+        ASSERT_EQ(MMain::Main(context, settings, options()), MMain::FirstScreen::ChooseAction);
         rowForms.LoadForNormalStart();
         rowForms.fChooseAction.Show();
         const ComboBox& rules = rowForms.fChooseAction.cboRulesFilter;
         EXPECT_EQ(texts(rules), entries);
         EXPECT_EQ(rules.ListIndex, row.listIndex) << row.stored;
         rowForms.fChooseAction.cmdSettings_Click();
-        EXPECT_EQ(MMain::glRulesFilter, row.savedAtNextRun) << "at Settings, " << row.stored;
+        EXPECT_EQ(settings.glRulesFilter, row.savedAtNextRun) << "at Settings, " << row.stored;
         rowForms.fAdvanced.cmdAccept_Click();
         rowForms.fChooseAction.cmdToVEXO_Click();
         EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), QString::number(row.savedAtNextRun))
@@ -159,7 +158,7 @@ TEST_P(Arrows, RunTheTransferAndEndOnTheSummary)
     const bool unloadAll = row.exportArrow ? screen.cmdToOutlook_Click() : screen.cmdToVEXO_Click();
     EXPECT_FALSE(unloadAll);
     EXPECT_EQ(script.calls, row.steps);
-    EXPECT_EQ(MMain::glTransferAction, row.direction);
+    EXPECT_EQ(settings.glTransferAction, row.direction);
     EXPECT_EQ(script.rulesFilterAtStart, 2);
     EXPECT_EQ(brindleValue(QStringLiteral("TransferInactives")), QStringLiteral("1"))
         << "saved before the run";

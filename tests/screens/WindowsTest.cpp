@@ -53,7 +53,7 @@ protected:
     void SetUp() override
     {
         WizardFixture::SetUp();
-        wizard = std::make_unique<Wizard>();
+        wizard = std::make_unique<Wizard>(context, settings);
         wizard->forms().processFactory = test::FakeSteps::factory(script);
     }
     void TearDown() override
@@ -77,7 +77,6 @@ protected:
     static FUpdateChoice confirmation(Prompts& prompts, const Differences& list, qint32 direction,
                                       bool newCard = false)
     {
-        MMain::glTransferAction = direction;
         FUpdateChoice dialog(prompts);
         TarvoCards::CCard card;
         card.LastName = QStringLiteral("Acme Traders");
@@ -113,8 +112,8 @@ TEST_F(Windows, SecurityNoticeIsSwitchedOffByItsBoxWhicheverWayItCloses)
         {true, [](QWidget& dialog) { dialog.close(); }, false},
     };
     for (const auto& row : rows) {
-        MMain::gbShowOutlookWarning = true;
-        FOutlookWarning notice;
+        settings.gbShowOutlookWarning = true;
+        FOutlookWarning notice(settings);
         notice.Form_Load();
         const bool tick = row.tick;
         const ModalScript::Action leave = row.leave;
@@ -123,7 +122,7 @@ TEST_F(Windows, SecurityNoticeIsSwitchedOffByItsBoxWhicheverWayItCloses)
             leave(dialog);
         }});
         wizard->prompts().showNotice(notice);
-        EXPECT_EQ(MMain::gbShowOutlookWarning, row.showLater) << "ticked " << row.tick;
+        EXPECT_EQ(settings.gbShowOutlookWarning, row.showLater) << "ticked " << row.tick;
         EXPECT_EQ(script.unanswered(), 0);
     }
 }
@@ -212,7 +211,7 @@ TEST_F(Windows, ClickPathFromTheActionScreenThroughARunToTheSummary)
     for (QWidget* window : QApplication::topLevelWidgets()) {
         EXPECT_FALSE(window->isVisible()) << qPrintable(window->objectName());
     }
-    EXPECT_TRUE(MMain::gbExiting);
+    EXPECT_TRUE(this->settings.gbExiting);
     EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), QStringLiteral("3"));
     EXPECT_EQ(brindleValue(QStringLiteral("TransferInactives")), QStringLiteral("1"));
     EXPECT_EQ(brindleValue(QStringLiteral("CustomField1")), QStringLiteral("3"));
@@ -223,7 +222,7 @@ TEST_F(Windows, ClickPathFromTheActionScreenThroughARunToTheSummary)
 TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
 {
     startNormally();
-    MMain::gbShowOutlookWarning = false;
+    settings.gbShowOutlookWarning = false;
     WidgetProgress& progress = wizard->progress();
     bool refusedFirst = false;
     bool refusedSecond = false;
@@ -274,7 +273,7 @@ TEST_F(Windows, LeavingASettingsBoxRebuildsTheOthers)
     EXPECT_FALSE(settings->isVisible());
     EXPECT_FALSE(wizard->chooseActionWindow()->isVisible());
     EXPECT_TRUE(wizard->informationWindow()->isVisible());
-    EXPECT_EQ(MMain::glCustomField1, 0);
+    EXPECT_EQ(this->settings.glCustomField1, 0);
 }
 
 } // namespace

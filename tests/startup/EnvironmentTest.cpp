@@ -15,7 +15,7 @@ protected:
     void SetUp() override
     {
         ProgramFixture::SetUp();
-        MMain::gobjOptions = std::make_unique<clsOptions>();
+        settings.gobjOptions.emplace();
     }
     void TearDown() override
     {
@@ -75,7 +75,7 @@ TEST_F(EnvironmentTest, DriverBelowThreeMillionCountsAsMissing)
     for (const auto& row : rows) {
         QFile::remove(MMain::logFilePath());
         setDriver(row.version);
-        EXPECT_EQ(MMain::IsVEXOODBCInstalled(), row.installed) << row.version;
+        EXPECT_EQ(MMain::IsVEXOODBCInstalled(context, settings), row.installed) << row.version;
         const QStringList expected =
             row.logLine ? QStringList{QString::fromLatin1(row.logLine)} : QStringList{};
         EXPECT_EQ(logLines(), expected) << row.version;
@@ -105,19 +105,19 @@ TEST_F(EnvironmentTest, ProductMayRunOnlySoFarAheadOfTheDriver)
     for (const auto& row : rows) {
         QFile::remove(MMain::logFilePath());
         prompts.messages.clear();
-        MMain::resetGlobals();
-        MMain::gobjOptions = std::make_unique<clsOptions>();
+        settings = RunSettings{};
+        settings.gobjOptions.emplace();
         const QString name = QString::fromLatin1(row.exeName);
         if (row.version.isEmpty()) {
             makeFile(name);
         }
         const QString path =
             row.version.isEmpty() ? folder.filePath(name) : hostExe(name, row.version);
-        MMain::gobjOptions->setHostExePath(path);
-        MMain::GetVEXOProduct();
+        settings.gobjOptions->setHostExePath(path);
+        MMain::GetVEXOProduct(settings);
         setDriver(row.driver);
         bool exitApplication = false;
-        EXPECT_EQ(MMain::CheckVEXOInstallation(exitApplication), row.compatible)
+        EXPECT_EQ(MMain::CheckVEXOInstallation(context, settings, exitApplication), row.compatible)
             << row.exeName << ' ' << row.driver;
         EXPECT_FALSE(exitApplication);
         QFile::remove(path);
@@ -166,7 +166,7 @@ TEST_F(EnvironmentTest, MissingDriverOffersTheInstaller)
         prompts.openedFiles.clear();
         prompts.answers = {row.answer};
         bool exitApplication = false;
-        EXPECT_FALSE(MMain::CheckVEXOInstallation(exitApplication));
+        EXPECT_FALSE(MMain::CheckVEXOInstallation(context, settings, exitApplication));
         EXPECT_EQ(exitApplication, row.exitApplication);
         const bool launched = row.answer == Prompts::Yes && row.installerThere;
         EXPECT_EQ(prompts.openedFiles, launched ? QStringList{setup} : QStringList{});
@@ -195,7 +195,7 @@ TEST_F(EnvironmentTest, ContactStoreStandsForTheOutlookInstallation)
         prompts.messages.clear();
         const QString root = inFolder(QString::fromLatin1(row.root));
         qputenv("BRINDLE_CONTACTS", root.toUtf8());
-        EXPECT_EQ(MMain::CheckOutlookInstallation(), row.usable) << row.root;
+        EXPECT_EQ(MMain::CheckOutlookInstallation(context), row.usable) << row.root;
         EXPECT_EQ(QFileInfo(root).isDir(), row.usable) << row.root;
         EXPECT_EQ(prompts.messages.size(), row.usable ? 0 : 1) << row.root;
     }

@@ -56,7 +56,7 @@ TEST_F(ErrorLogWrite, OnlyTrueInAnyCaseSwitchesLoggingOnAndAMissingSwitchIsSetFa
         if (c.value) {
             setBrindleValue(QStringLiteral("LogFile"), QString::fromLatin1(c.value));
         }
-        MMain::WriteLog(QStringLiteral("line"));
+        context.WriteLog(QStringLiteral("line"));
         EXPECT_EQ(QFileInfo::exists(MMain::logFilePath()), c.on) << c.value;
         if (!c.value) {
             EXPECT_EQ(brindleValue(QStringLiteral("LogFile")), QStringLiteral("FALSE"));
@@ -79,13 +79,13 @@ TEST_F(ErrorLogWrite, LinesAreEncipheredAppendedAndReadBackWhole)
     QStringList written;
     for (const char* message : messages) {
         written.append(QString::fromUtf8(message));
-        MMain::WriteLog(written.last());
+        context.WriteLog(written.last());
     }
     EXPECT_EQ(logLines(), written);
     QFile file(MMain::logFilePath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_FALSE(file.readAll().contains("first"));
-    EXPECT_FALSE(MMain::gbEncryptionActive);
+    EXPECT_FALSE(context.gbEncryptionActive);
 }
 
 } // namespace

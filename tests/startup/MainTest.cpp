@@ -17,11 +17,13 @@ class MainStart : public ProgramFixture
 TEST_F(MainStart, WithoutCompanyFileShowsOnlyTheInformationScreen)
 {
     for (const char* commandLine : {"", "DATABASE=   <CUSTOMERS=YES"}) {
-        EXPECT_EQ(MMain::Main(QString::fromLatin1(commandLine)), MMain::FirstScreen::Information)
+        EXPECT_EQ(MMain::Main(context, settings, QString::fromLatin1(commandLine)),
+                  MMain::FirstScreen::Information)
             << commandLine;
-        EXPECT_TRUE(MMain::gbExiting);
+        EXPECT_TRUE(settings.gbExiting);
         EXPECT_TRUE(prompts.messages.isEmpty());
-        EXPECT_FALSE(MMain::ExitApplication()) << "closing the screen unloads nothing more";
+        EXPECT_FALSE(MMain::ExitApplication(context, settings))
+            << "closing the screen unloads nothing more";
     }
     // Settings were neither loaded nor saved; only the log switch exists.
     EXPECT_TRUE(brindleValue(QStringLiteral("AppPath")).isNull());
@@ -32,19 +34,20 @@ TEST_F(MainStart, WithoutCompanyFileShowsOnlyTheInformationScreen)
 TEST_F(MainStart, NormalStartWritesAppPathAndLoadsSettings)
 {
     setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("2"));
-    EXPECT_EQ(MMain::Main(QStringLiteral("DATABASE=/data/company.db<CUSTOMERS=YES")),
-              MMain::FirstScreen::ChooseAction);
-    EXPECT_FALSE(MMain::gbExiting);
-    EXPECT_EQ(MMain::glRulesFilter, 2);
-    EXPECT_TRUE(MMain::gobjOptions->Customers());
+    EXPECT_EQ(
+        MMain::Main(context, settings, QStringLiteral("DATABASE=/data/company.db<CUSTOMERS=YES")),
+        MMain::FirstScreen::ChooseAction);
+    EXPECT_FALSE(settings.gbExiting);
+    EXPECT_EQ(settings.glRulesFilter, 2);
+    EXPECT_TRUE(settings.gobjOptions->Customers());
     EXPECT_TRUE(brindleValue(QStringLiteral("AppPath")).startsWith(folder.path() + '/'));
 
-    EXPECT_TRUE(MMain::ExitApplication()) << "the forms must be unloaded";
-    EXPECT_TRUE(MMain::gbExiting);
-    EXPECT_EQ(MMain::gobjOptions, nullptr);
+    EXPECT_TRUE(MMain::ExitApplication(context, settings)) << "the forms must be unloaded";
+    EXPECT_TRUE(settings.gbExiting);
+    EXPECT_FALSE(settings.gobjOptions.has_value());
     EXPECT_FALSE(brindleValue(QStringLiteral("LastConnectedDate")).isEmpty());
 
-    EXPECT_FALSE(MMain::ExitApplication()) << "a second call only releases";
+    EXPECT_FALSE(MMain::ExitApplication(context, settings)) << "a second call only releases";
 }
 
 // The first instance holds the lock but does not answer: the start is refused,
@@ -57,10 +60,11 @@ TEST_F(MainStart, SecondStartIsRefusedAndWritesOnlyAppPath)
     setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("2"));
     const QByteArray hiveBefore = hiveText();
 
-    EXPECT_EQ(MMain::Main(QStringLiteral("DATABASE=/data/company.db")), MMain::FirstScreen::None);
+    EXPECT_EQ(MMain::Main(context, settings, QStringLiteral("DATABASE=/data/company.db")),
+              MMain::FirstScreen::None);
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages.first().systemModal);
-    EXPECT_TRUE(MMain::gbExiting);
+    EXPECT_TRUE(settings.gbExiting);
     EXPECT_EQ(logLines(), (QStringList{"04/Dec/2026 09:15:02 VEXOBrindle.MMain.Main CommandLine: "
                                        "DATABASE=/data/company.db",
                                        "Warning: Attempting to run Brindle twice.",
@@ -73,14 +77,15 @@ TEST_F(MainStart, SecondStartIsRefusedAndWritesOnlyAppPath)
 TEST_F(MainStart, CommandLineIsLoggedWithThePasswordMasked)
 {
     enableLog();
-    MMain::Main(QStringLiteral(
-        "DATABASE=postgresql://clerk:pw@db/books<PASSWORD=s3cr3t<USERNAME=Clerk<password=again"));
+    MMain::Main(context, settings,
+                QStringLiteral("DATABASE=postgresql://clerk:pw@db/books<PASSWORD=s3cr3t<USERNAME="
+                               "Clerk<password=again"));
     const QStringList lines = logLines();
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.first(), QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.MMain.Main "
                                             "CommandLine: DATABASE=postgresql://clerk:****@db/"
                                             "books<PASSWORD=****<USERNAME=Clerk<password=****"));
-    EXPECT_EQ(MMain::gobjOptions->Password(), QStringLiteral("s3cr3t"));
+    EXPECT_EQ(settings.gobjOptions->Password(), QStringLiteral("s3cr3t"));
 }
 
 TEST_F(MainStart, CompanionFileIsLookedForInTheProgramFolder)

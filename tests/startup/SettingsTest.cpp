@@ -18,8 +18,9 @@ using brindle::test::ProgramFixture;
 // The rows of data/functions.txt, whether the log's cipher is on or off.
 TEST(StartupFunctions, GiveTheResultsOfTheTable)
 {
+    ProgramContext context;
     for (const bool active : {false, true}) {
-        MMain::gbEncryptionActive = active;
+        context.gbEncryptionActive = active;
         for (const QStringList& row : test::tableRows("functions.txt")) {
             const QString& function = row[0];
             const auto flag = [](const QString& text) { return text == u"True"; };
@@ -45,7 +46,6 @@ TEST(StartupFunctions, GiveTheResultsOfTheTable)
             EXPECT_EQ(result, row.last()) << row.join(u'|').toStdString();
         }
     }
-    MMain::gbEncryptionActive = false;
 }
 
 class SettingsStore : public ProgramFixture
@@ -66,24 +66,24 @@ TEST_F(SettingsStore, LoadAppliesFallbacksToTextThatIsNoNumber)
     setBrindleValue(QStringLiteral("CustomField2"), QStringLiteral("x"));
     setBrindleValue(QStringLiteral("ShowOutlookWarning"), QStringLiteral("false"));
     setBrindleValue(QStringLiteral("SuppressReport"), QStringLiteral("No"));
-    MMain::LoadGlobalSettings();
-    EXPECT_EQ(MMain::glRulesFilter, 3);
-    EXPECT_EQ(MMain::glDisableOutlookFolders, 1);
-    EXPECT_EQ(MMain::glCustomField2, 1);
-    EXPECT_FALSE(MMain::gbShowOutlookWarning);
-    EXPECT_TRUE(MMain::gbSuppressReport);
+    MMain::LoadGlobalSettings(context, settings);
+    EXPECT_EQ(settings.glRulesFilter, 3);
+    EXPECT_EQ(settings.glDisableOutlookFolders, 1);
+    EXPECT_EQ(settings.glCustomField2, 1);
+    EXPECT_FALSE(settings.gbShowOutlookWarning);
+    EXPECT_TRUE(settings.gbSuppressReport);
 }
 
 TEST_F(SettingsStore, SaveWritesEveryValueButSuppressReport)
 {
-    MMain::glRulesFilter = 2;
-    MMain::glTransferInactives = 1;
-    MMain::glCustomField3 = 4;
-    MMain::gbShowOutlookWarning = false;
-    MMain::gbShowBackupWarning = true;
-    MMain::gbEncryptionActive = true;
-    MMain::SaveRegistrySettings();
-    EXPECT_FALSE(MMain::gbEncryptionActive);
+    settings.glRulesFilter = 2;
+    settings.glTransferInactives = 1;
+    settings.glCustomField3 = 4;
+    settings.gbShowOutlookWarning = false;
+    settings.gbShowBackupWarning = true;
+    context.gbEncryptionActive = true;
+    MMain::SaveRegistrySettings(context, settings);
+    EXPECT_FALSE(context.gbEncryptionActive);
     EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), QStringLiteral("2"));
     EXPECT_EQ(brindleValue(QStringLiteral("TransferInactives")), QStringLiteral("1"));
     EXPECT_EQ(brindleValue(QStringLiteral("CustomField3")), QStringLiteral("4"));
@@ -91,11 +91,11 @@ TEST_F(SettingsStore, SaveWritesEveryValueButSuppressReport)
     EXPECT_EQ(brindleValue(QStringLiteral("ShowBackupWarning")), QStringLiteral("True"));
     EXPECT_TRUE(brindleValue(QStringLiteral("SuppressReport")).isNull());
 
-    MMain::resetGlobals();
-    MMain::LoadGlobalSettings();
-    EXPECT_EQ(MMain::glRulesFilter, 2);
-    EXPECT_EQ(MMain::glCustomField3, 4);
-    EXPECT_FALSE(MMain::gbShowOutlookWarning);
+    settings = RunSettings{};
+    MMain::LoadGlobalSettings(context, settings);
+    EXPECT_EQ(settings.glRulesFilter, 2);
+    EXPECT_EQ(settings.glCustomField3, 4);
+    EXPECT_FALSE(settings.gbShowOutlookWarning);
 }
 
 TEST_F(SettingsStore, LastConnectedDateIsTheLocalesGeneralDateAndReadsBack)
@@ -117,10 +117,10 @@ TEST_F(SettingsStore, LastConnectedDateIsTheLocalesGeneralDateAndReadsBack)
     };
     for (const auto& c : cases) {
         QLocale::setDefault(c.locale);
-        MMain::SaveRegistrySettings();
+        MMain::SaveRegistrySettings(context, settings);
         EXPECT_EQ(brindleValue(QStringLiteral("LastConnectedDate")), QString::fromUtf8(c.stored))
             << c.locale.name().toStdString();
-        EXPECT_EQ(lastConnectedCaption(), QString::fromUtf8(c.caption))
+        EXPECT_EQ(lastConnectedCaption(context), QString::fromUtf8(c.caption))
             << c.locale.name().toStdString();
     }
 }
@@ -128,10 +128,14 @@ TEST_F(SettingsStore, LastConnectedDateIsTheLocalesGeneralDateAndReadsBack)
 // The writes to a read-only hive fail, are logged and change nothing.
 bool readOnlyHiveKeepsItsValues(const QString& brindleKey, IniHive& readOnly)
 {
-    MMain::glRulesFilter = 3;
-    const bool refused = !MMain::UpdateRegValue(MMain::HKEY_LOCAL_MACHINE, brindleKey,
+    ProgramContext context({.registry = &readOnly, .clock = [] {
+                                return QDateTime(QDate(2026, 12, 4), QTime(9, 15, 2));
+                            }});
+    RunSettings settings;
+    settings.glRulesFilter = 3;
+    const bool refused = !MMain::UpdateRegValue(context, MMain::HKEY_LOCAL_MACHINE, brindleKey,
                                                 QStringLiteral("RulesFilter"), QStringLiteral("3"));
-    MMain::SaveRegistrySettings();
+    MMain::SaveRegistrySettings(context, settings);
     const bool kept =
         readOnly.readValue(brindleKey, QStringLiteral("RulesFilter")) == QLatin1String("2");
     QFile log(MMain::logFilePath());
@@ -150,7 +154,6 @@ TEST_F(SettingsStore, ReadOnlyHiveLosesNothingAndLogsTheFailedWrite)
 {
     QDir(folder.path()).mkdir(QStringLiteral("ro"));
     IniHive readOnly(folder.filePath(QStringLiteral("ro/hklm.ini")));
-    MMain::setRegistry(&readOnly);
     ASSERT_TRUE(readOnly.writeValue(MMain::brindleKey(), QStringLiteral("LogFile"),
                                     QStringLiteral("TRUE")));
     ASSERT_TRUE(readOnly.writeValue(MMain::brindleKey(), QStringLiteral("RulesFilter"),

@@ -50,21 +50,23 @@ struct StepScript
 class FakeSteps : public FProcess
 {
 public:
-    FakeSteps(StepScript& script, Prompts& prompts, RunProgress& progress, FSummary& summary)
-        : FProcess(prompts, progress, summary), m_script(script)
+    FakeSteps(StepScript& script, ProgramContext& context, RunSettings& settings,
+              RunProgress& progress, FSummary& summary)
+        : FProcess(context, settings, progress, summary), m_script(script)
     {}
 
     static Forms::ProcessFactory factory(StepScript& script)
     {
-        return [&script](Prompts& prompts, RunProgress& progress, FSummary& summary) {
-            return std::make_unique<FakeSteps>(script, prompts, progress, summary);
+        return [&script](ProgramContext& context, RunSettings& settings, RunProgress& progress,
+                         FSummary& summary) {
+            return std::make_unique<FakeSteps>(script, context, settings, progress, summary);
         };
     }
 
     bool PopulateVEXODataObjects() override
     {
         m_script.rulesFilterAtStart = mlRulesFilter;
-        m_script.transferInactivesAtStart = MMain::glTransferInactives;
+        m_script.transferInactivesAtStart = m_settings.glTransferInactives;
         m_script.switchesAtStart = QStringLiteral("%1%2%3%4rule %5")
                                        .arg(mbCustomers ? "C-" : "", mbSuppliers ? "S-" : "",
                                             mbEmployees ? "E-" : "", mbPersonal ? "P-" : "")
@@ -136,7 +138,7 @@ private:
         do {
             dialog.objVEXOCard = card;
             dialog.setDifferences(changes);
-            dialog.TransferAction = MMain::glTransferAction;
+            dialog.TransferAction = m_settings.glTransferAction;
             dialog.NewVEXOCard = changes.isEmpty();
             m_prompts.showUpdateChoice(dialog);
         } while (dialog.UserChoice == FUpdateChoice::NoAnswer);

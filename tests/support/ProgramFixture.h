@@ -5,6 +5,8 @@
 #include "registry/IniHive.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
+#include "startup/ProgramContext.h"
+#include "startup/RunSettings.h"
 
 #include <QFile>
 #include <QLocale>
@@ -22,25 +24,12 @@ protected:
     {
         ASSERT_TRUE(folder.isValid());
         qputenv("BRINDLE_APP_DIR", folder.path().toUtf8());
-        hive = std::make_unique<IniHive>(folder.filePath(QStringLiteral("hklm.ini")));
         qputenv("BRINDLE_REGISTRY", hive->fileName().toUtf8());
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
-        MMain::resetGlobals();
-        MMain::setRegistry(hive.get());
-        MMain::setPrompts(&prompts);
-        MMain::setClock([] { return QDateTime(QDate(2026, 12, 4), QTime(9, 15, 2)); });
-        guard = std::make_unique<InstanceGuard>(QStringLiteral("brindle"), folder.path());
-        MMain::setInstanceGuard(guard.get());
     }
 
     void TearDown() override
     {
-        MMain::setRegistry(nullptr);
-        MMain::setPrompts(nullptr);
-        MMain::setClock(nullptr);
-        MMain::setInstanceGuard(nullptr);
-        guard.reset();
-        MMain::resetGlobals();
         qunsetenv("BRINDLE_APP_DIR");
         qunsetenv("BRINDLE_REGISTRY");
     }
@@ -80,10 +69,18 @@ protected:
     }
 
     QTemporaryDir folder;
-    std::unique_ptr<IniHive> hive;
+    std::unique_ptr<IniHive> hive =
+        std::make_unique<IniHive>(folder.filePath(QStringLiteral("hklm.ini")));
     // This process's previous-instance test; lock and socket in folder.
-    std::unique_ptr<InstanceGuard> guard;
+    std::unique_ptr<InstanceGuard> guard =
+        std::make_unique<InstanceGuard>(QStringLiteral("brindle"), folder.path());
     ScriptedPrompts prompts;
+    ProgramContext context{
+        {.registry = hive.get(), .prompts = &prompts, .instanceGuard = guard.get(), .clock = [] {
+             return QDateTime(QDate(2026, 12, 4), QTime(9, 15, 2));
+         }}};
+    // The settings as at program start.
+    RunSettings settings;
 };
 
 } // namespace brindle::test

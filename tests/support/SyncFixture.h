@@ -95,16 +95,17 @@ protected:
     // the tests of single steps.
     void applySettings(qint32 direction)
     {
-        MMain::gobjOptions = std::make_unique<clsOptions>();
-        MMain::gobjOptions->Analyse(QStringLiteral("DATABASE=") + file + settings.types);
-        MMain::gbShowOutlookWarning = false;
-        MMain::glTransferAction = direction;
-        MMain::glRulesFilter = settings.rule;
-        MMain::glTransferInactives = settings.inactives;
-        MMain::glDisableOutlookFolders = settings.disableFolders;
-        MMain::gsSupplierWord = settings.supplierWord;
-        MMain::gbSuppressReport = settings.suppressReport;
-        std::tie(MMain::glCustomField1, MMain::glCustomField2, MMain::glCustomField3) = std::tuple(
+        RunSettings& run = program();
+        run.gobjOptions.emplace();
+        run.gobjOptions->Analyse(QStringLiteral("DATABASE=") + file + settings.types);
+        run.gbShowOutlookWarning = false;
+        run.glTransferAction = direction;
+        run.glRulesFilter = settings.rule;
+        run.glTransferInactives = settings.inactives;
+        run.glDisableOutlookFolders = settings.disableFolders;
+        run.gsSupplierWord = settings.supplierWord;
+        run.gbSuppressReport = settings.suppressReport;
+        std::tie(run.glCustomField1, run.glCustomField2, run.glCustomField3) = std::tuple(
             settings.customFields[0], settings.customFields[1], settings.customFields[2]);
     }
     template <typename Run = OpenRun>
@@ -115,8 +116,8 @@ protected:
         progress.events.clear();
         progress.values.clear();
         progress.pumps = progress.pausedMilliseconds = 0;
-        summary = FSummary();
-        Run run{prompts, progress, summary};
+        summary = FSummary(context, program());
+        Run run{context, program(), progress, summary};
         if (before) {
             before(run);
         }
@@ -440,12 +441,16 @@ protected:
         }
     }
 
+    // The program's settings, which the table's settings are applied to.
+    RunSettings& program() { return ProgramFixture::settings; }
+
     SyncSettings settings;
     QString file;
     QTemporaryDir store;
     CaptionHooks progress;
-    FSummary summary;
-    OpenRun process{prompts, progress, summary}; // for the tests of single steps
+    FSummary summary{context, ProgramFixture::settings};
+    OpenRun process{context, ProgramFixture::settings, progress,
+                    summary}; // for the tests of single steps
     qint32 added = 0;
     qint32 updated = 0;
     qint32 total = 0;
