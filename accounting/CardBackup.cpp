@@ -28,7 +28,7 @@ bool FProcess::BackupExistingCards()
         }
         try {
             bool ok = false;
-            cards.Backup(0, 0, ok);
+            cards.Backup(*mobjVEXOConnection, 0, 0, ok);
             result = ok; // no import runs without its backup
             keepDeliveries(cards);
         } catch (const std::exception& error) {

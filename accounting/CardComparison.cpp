@@ -1,5 +1,6 @@
 #include "CardIndex.h"
 #include "CardRules.h"
+#include "cardlib/CardFields.h"
 #include "outlook/ContactText.h"
 #include "review/FUpdateChoice.h"
 #include "run/FProcess.h"
@@ -7,63 +8,54 @@
 #include "startup/ErrorLog.h"
 #include "startup/Prompts.h"
 
+#include <algorithm>
+#include <span>
+#include <vector>
+
 namespace brindle {
 
 namespace {
 
 using TarvoCards::CAddress;
+using TarvoCards::CardField;
 using TarvoCards::CCard;
+using TarvoCards::Comparison;
 
 constexpr qint32 updateAll = 0;
 constexpr qint32 doNotUpdate = 2;
 constexpr qint32 askFirst = 3;
 
-enum class Rule
-{
-    Text,  // upper-cased and trimmed
-    Phone, // after the phone clean-up, exactly
-    Web    // upper-cased and trimmed; a scheme alone is no difference
-};
-
-struct AddressField
-{
-    const char* key;
-    QString CAddress::*member;
-    Rule rule;
-    // A contact fills it in the other address (2) too. A field it never
-    // fills would differ by a blank that the import never writes.
-    bool inOtherAddress;
-};
-
-// The address fields in the order of comparison.
-const AddressField addressFields[] = {
-    {"Email", &CAddress::Email, Rule::Text, false},
-    {"Phone1", &CAddress::Phone1, Rule::Phone, false},
-    {"Phone2", &CAddress::Phone2, Rule::Phone, false},
-    {"Phone3", &CAddress::Phone3, Rule::Phone, false},
-    {"Fax", &CAddress::Fax, Rule::Phone, false},
-    {"WWW", &CAddress::WWW, Rule::Web, false},
-    {"StreetLine1", &CAddress::StreetLine1, Rule::Text, true},
-    {"StreetLine2", &CAddress::StreetLine2, Rule::Text, true},
-    {"StreetLine3", &CAddress::StreetLine3, Rule::Text, true},
-    {"StreetLine4", &CAddress::StreetLine4, Rule::Text, true},
-    {"City", &CAddress::City, Rule::Text, true},
-    {"State", &CAddress::State, Rule::Text, true},
-    {"Postcode", &CAddress::Postcode, Rule::Text, true},
-    {"Country", &CAddress::Country, Rule::Text, true},
-};
-
 constexpr qint32 otherAddress = 2;
+
+// The compared fields of a card or an address, in the order their
+// differences are listed.
+template <typename Record>
+std::vector<CardField<Record>> comparedFields(std::span<const CardField<Record>> fields)
+{
+    std::vector<CardField<Record>> compared;
+    std::ranges::copy_if(fields, std::back_inserter(compared), [](const CardField<Record>& field) {
+        return field.comparison != Comparison::NotCompared;
+    });
+    std::ranges::sort(compared, {}, &CardField<Record>::comparedAt);
+    return compared;
+}
+
+std::span<const CardField<CCard>> comparedCardFields()
+{
+    static const std::vector<CardField<CCard>> fields = comparedFields(TarvoCards::cardColumns());
+    return fields;
+}
+
+std::span<const CardField<CAddress>> comparedAddressFields()
+{
+    static const std::vector<CardField<CAddress>> fields =
+        comparedFields(TarvoCards::addressColumns());
+    return fields;
+}
 
 QString upperTrimmed(const QString& text)
 {
     return text.trimmed().toUpper();
-}
-
-// Upper-cased and trimmed, the texts differ; the same text is never worked out.
-bool differAsText(const QString& updated, const QString& existing)
-{
-    return updated != existing && upperTrimmed(updated) != upperTrimmed(existing);
 }
 
 const CAddress* partnerOf(const CAddress& address, const CCard& existingCard)
@@ -98,50 +90,79 @@ private:
     bool& m_blankField;
 };
 
-// A form that only differs in how it is written takes the company file's form.
-void compareKeepingForm(DifferenceList& list, const char* key, QString& updated,
-                        const QString& existing, QString (*comparable)(const QString&))
-{
-    if (!differAsText(updated, existing)) {
-        return;
-    }
-    if (comparable(updated) == comparable(existing)) {
-        updated = existing;
-    } else {
-        list.add(key, existing, updated);
-    }
-}
-
 QString comparableName(const QString& lastName)
 {
     return upperTrimmed(comparableLastName(lastName.trimmed()));
 }
 
+QString asItStands(const QString& text)
+{
+    return text;
+}
+
+// The form a rule compares texts in, and whether a text that only differs
+// from the stored one in how it is written takes the company file's form.
+struct RuleForm
+{
+    QString (*comparable)(const QString&);
+    bool keepsStoredForm = false;
+};
+
+RuleForm formOf(Comparison rule)
+{
+    switch (rule) {
+    case Comparison::Text:
+        return {upperTrimmed};
+    case Comparison::Name:
+        return {comparableName, true};
+    case Comparison::Phone:
+        return {FixPhoneCharacters};
+    case Comparison::Web:
+        return {comparableWebAddress, true};
+    case Comparison::Exact:
+    case Comparison::NotCompared:
+        break;
+    }
+    return {asItStands};
+}
+
+// Adds the difference the field's rule finds between the two texts.
+template <typename Record>
+void compareField(DifferenceList& list, const CardField<Record>& field, Record& updated,
+                  const Record& existing)
+{
+    QString& value = updated.*field.member;
+    const QString& stored = existing.*field.member;
+    if (value == stored) {
+        return; // the same text is the same under every rule: most fields of an update
+    }
+    const RuleForm form = formOf(field.comparison);
+    if (form.keepsStoredForm && upperTrimmed(value) == upperTrimmed(stored)) {
+        return;
+    }
+    if (form.comparable(value) != form.comparable(stored)) {
+        list.add(field.name, stored, value);
+    } else if (form.keepsStoredForm) {
+        value = stored;
+    }
+}
+
+template <typename Record>
+void compareFields(DifferenceList& list, std::span<const CardField<Record>> fields, Record& updated,
+                   const Record& existing)
+{
+    for (const CardField<Record>& field : fields) {
+        compareField(list, field, updated, existing);
+    }
+}
+
 void compareAddress(DifferenceList& list, CAddress& updated, const CAddress& existing)
 {
-    for (const AddressField& field : addressFields) {
-        if (updated.Location == otherAddress && !field.inOtherAddress) {
-            continue;
-        }
-        QString& value = updated.*field.member;
-        const QString& stored = existing.*field.member;
-        if (value == stored) {
-            continue; // the same text is the same under every rule: most fields of an update
-        }
-        switch (field.rule) {
-        case Rule::Text:
-            if (upperTrimmed(value) != upperTrimmed(stored)) {
-                list.add(field.key, stored, value);
-            }
-            break;
-        case Rule::Phone:
-            if (FixPhoneCharacters(value) != FixPhoneCharacters(stored)) {
-                list.add(field.key, stored, value);
-            }
-            break;
-        case Rule::Web:
-            compareKeepingForm(list, field.key, value, stored, comparableWebAddress);
-            break;
+    for (const CardField<CAddress>& field : comparedAddressFields()) {
+        // A field a contact never fills on address 2 would differ by a blank
+        // that the import never writes.
+        if (updated.Location != otherAddress || (field.carried & TarvoCards::OnOtherAddress)) {
+            compareField(list, field, updated, existing);
         }
     }
 }
@@ -161,7 +182,7 @@ void keepWhatAnImportReads(CCard& existing)
     for (CAddress& address : existing.Addresses) {
         CAddress& keptAddress = kept.Addresses.Add();
         keptAddress.Location = address.Location;
-        for (const AddressField& field : addressFields) {
+        for (const CardField<CAddress>& field : comparedAddressFields()) {
             keptAddress.*field.member = std::move(address.*field.member);
         }
     }
@@ -185,15 +206,14 @@ bool FProcess::AreDifferentVEXOCards(CCard& newCard, const CCard& existingCard,
 {
     DifferenceList list(differences, blankField);
     try {
-        compareKeepingForm(list, "LastName", newCard.LastName, existingCard.LastName,
-                           comparableName);
-        if (differAsText(newCard.FirstName, existingCard.FirstName)) {
-            list.add("FirstName", existingCard.FirstName, newCard.FirstName);
-        }
-        if (differAsText(newCard.CardIdentification, existingCard.CardIdentification)) {
-            list.add("CardIdentification", existingCard.CardIdentification,
-                     newCard.CardIdentification);
-        }
+        // The card fields listed before the addresses' and those after them.
+        const std::span<const CardField<CCard>> cardFields = comparedCardFields();
+        const int addressesAt = comparedAddressFields().front().comparedAt;
+        const auto afterAddresses =
+            std::ranges::partition_point(cardFields, [addressesAt](const CardField<CCard>& field) {
+                return field.comparedAt < addressesAt;
+            });
+        compareFields(list, {cardFields.begin(), afterAddresses}, newCard, existingCard);
         for (CAddress& address : newCard.Addresses) {
             const CAddress* partner =
                 address.Location < 3 ? partnerOf(address, existingCard) : nullptr;
@@ -201,9 +221,7 @@ bool FProcess::AreDifferentVEXOCards(CCard& newCard, const CCard& existingCard,
                 compareAddress(list, address, *partner);
             }
         }
-        if (newCard.IsIndividual != existingCard.IsIndividual) {
-            list.add("IsIndividual", existingCard.IsIndividual, newCard.IsIndividual);
-        }
+        compareFields(list, {afterAddresses, cardFields.end()}, newCard, existingCard);
     } catch (const std::exception& error) {
         m_context.logError(QStringLiteral("FProcess.AreDifferentVEXOCards"), error);
     }

@@ -47,35 +47,25 @@ bool FProcess::MergeOutlook2VEXO()
         if (!mobjOutlookColl) {
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
-        const double step = 100.0 / qMax(mlTotalCards, 1);
         QSet<qint32> claimed; // cards a queued contact is linked to
-        for (const CCard& card : std::as_const(*mobjOutlookColl)) {
-            const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
-            if (type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
-                QString refusal;
-                if (card.TransferMessage == unreadableContact) {
-                    refusal = unreadableContact;
-                } else if (mlRulesFilter == doNotUpdate && CheckForDuplicate(1, card)) {
-                    refusal = duplicateCard;
-                } else if (m_settings.glTransferInactives != 1 && CheckForInactive(card)) {
-                    refusal = inactiveCard;
-                } else if (card.CardRecordID > 0 && claimed.contains(card.CardRecordID)) {
-                    refusal = secondClaimant(card.CardRecordID);
-                }
-                if (refusal.isEmpty()) {
-                    claimed.insert(card.CardRecordID);
-                    mcolTransfer.push_back(card);
-                } else {
-                    rejectCard(card, refusal);
-                }
+        result = mergeSelectedTypes(*mobjOutlookColl, [&](const CCard& card) {
+            QString refusal;
+            if (card.TransferMessage == unreadableContact) {
+                refusal = unreadableContact;
+            } else if (mlRulesFilter == doNotUpdate && CheckForDuplicate(1, card)) {
+                refusal = duplicateCard;
+            } else if (m_settings.glTransferInactives != 1 && CheckForInactive(card)) {
+                refusal = inactiveCard;
+            } else if (card.CardRecordID > 0 && claimed.contains(card.CardRecordID)) {
+                refusal = secondClaimant(card.CardRecordID);
+            }
+            if (refusal.isEmpty()) {
+                claimed.insert(card.CardRecordID);
+                mcolTransfer.push_back(card);
             } else {
-                ++m_summary.tally.skipped;
+                rejectCard(card, refusal);
             }
-            if (!comparedOne(step)) {
-                result = false;
-                break;
-            }
-        }
+        });
     } catch (const std::exception& error) {
         m_context.logError(QStringLiteral("FProcess.MergeOutlook2VEXO"), error);
         result = false;
@@ -228,7 +218,7 @@ bool FProcess::importType(const QString& cardTypeId, qint32& countedItems)
     m_progress.setCaption(QLatin1String("Transferring ") +
                           cardsWord(type, m_settings.gsSupplierWord) + QLatin1String(" Cards..."));
     setProgressValue(0);
-    if (!cards.Import()) {
+    if (!cards.Import(*mobjVEXOConnection)) {
         m_context.WriteLog(m_context.logTimeStamp() +
                            QStringLiteral(" VEXOBrindle.FProcess.ImportToVEXO ") +
                            cardsWord(type, m_settings.gsSupplierWord) +

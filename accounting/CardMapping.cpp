@@ -1,4 +1,5 @@
 #include "CardRules.h"
+#include "cardlib/CardFields.h"
 #include "contactstore/ContactItem.h"
 #include "run/FProcess.h"
 #include "startup/ErrorLog.h"
@@ -188,8 +189,18 @@ bool FProcess::MapContactToCard(contacts::ContactItem& pobjContact, CCard& pobjV
 bool FProcess::MapCardToCard(const CCard& pobjSourceCard, CImportCard& pobjDestCard)
 {
     try {
-        const auto orEmpty = [this](const QString& text) {
-            return text.isEmpty() ? msEmptyValue : text;
+        const auto copy = [this](const auto& field, const auto& source, auto& dest) {
+            const QString& value = source.*field.member;
+            switch (field.copy) {
+            case TarvoCards::ImportCopy::NotCopied:
+                break;
+            case TarvoCards::ImportCopy::AsIs:
+                dest.*field.member = value;
+                break;
+            case TarvoCards::ImportCopy::OrEmpty:
+                dest.*field.member = value.isEmpty() ? msEmptyValue : value;
+                break;
+            }
         };
         pobjDestCard.Addresses.reserve(
             std::count_if(pobjSourceCard.Addresses.cbegin(), pobjSourceCard.Addresses.cend(),
@@ -199,39 +210,19 @@ bool FProcess::MapCardToCard(const CCard& pobjSourceCard, CImportCard& pobjDestC
                 continue;
             }
             CAddress& dest = pobjDestCard.Addresses.Add();
-            if (source.Location == 1) {
-                dest.Salutation = source.Salutation;
-                dest.ContactName = source.ContactName;
-                dest.Designation = orEmpty(source.Designation);
-                dest.Email = orEmpty(source.Email);
-                dest.Fax = orEmpty(source.Fax);
-                dest.Phone1 = orEmpty(source.Phone1);
-                dest.Phone2 = orEmpty(source.Phone2);
-                dest.Phone3 = orEmpty(source.Phone3);
-                dest.Department = orEmpty(source.Department);
-                dest.WWW = orEmpty(source.WWW);
-            }
             dest.Location = source.Location;
-            dest.StreetLine1 = orEmpty(source.StreetLine1);
-            dest.StreetLine2 = orEmpty(source.StreetLine2);
-            dest.StreetLine3 = orEmpty(source.StreetLine3);
-            dest.StreetLine4 = orEmpty(source.StreetLine4);
-            dest.City = orEmpty(source.City);
-            dest.Postcode = orEmpty(source.Postcode);
-            dest.State = orEmpty(source.State);
-            dest.Country = orEmpty(source.Country);
+            // Address 2 takes only the fields a contact fills there.
+            for (const auto& field : TarvoCards::addressColumns()) {
+                if (source.Location == 1 || (field.carried & TarvoCards::OnOtherAddress)) {
+                    copy(field, source, dest);
+                }
+            }
         }
         pobjDestCard.CardRecordID = pobjSourceCard.CardRecordID;
-        pobjDestCard.CardIdentification = pobjSourceCard.CardIdentification;
-        pobjDestCard.CustomField1 = orEmpty(pobjSourceCard.CustomField1);
-        pobjDestCard.CustomField2 = orEmpty(pobjSourceCard.CustomField2);
-        pobjDestCard.CustomField3 = orEmpty(pobjSourceCard.CustomField3);
-        pobjDestCard.FirstName = orEmpty(pobjSourceCard.FirstName);
-        pobjDestCard.IsInactive = pobjSourceCard.IsInactive;
-        pobjDestCard.IsIndividual = pobjSourceCard.IsIndividual;
         pobjDestCard.Key = pobjSourceCard.Key;
-        pobjDestCard.LastName = orEmpty(pobjSourceCard.LastName);
-        pobjDestCard.Notes = orEmpty(pobjSourceCard.Notes);
+        for (const auto& field : TarvoCards::cardColumns()) {
+            copy(field, pobjSourceCard, pobjDestCard);
+        }
         if (pobjSourceCard.CardRecordID > 0) {
             if (const StoredDelivery* stored = storedDelivery(pobjSourceCard.CardTypeID.toUpper(),
                                                               pobjSourceCard.CardRecordID)) {

@@ -189,7 +189,8 @@ bool FProcess::LoadExistingVEXOCards()
         }
         mobjVEXOConnection->MaxCards = 0;
         mobjVEXOConnection->MaxAddressLocation = 2; // a contact holds no more
-        mobjExistingCards->Load(condition, QStringLiteral("CardTypeID, LastName"));
+        mobjExistingCards->Load(*mobjVEXOConnection, condition,
+                                QStringLiteral("CardTypeID, LastName"));
         // The company file keeps the whole cards; a run holds what it reads.
         if (m_settings.glTransferAction == importDirection) {
             for (CCard& card : *mobjExistingCards) {

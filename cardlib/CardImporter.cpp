@@ -27,7 +27,7 @@ QString cutToFit(const QString& value, int maxLength)
 
 // Copies the given values over the stored ones; an unset value keeps the stored one.
 template <typename Record, typename Target>
-void mergeColumns(std::span<const TextColumn<Record>> columns, const Target& given, Target& into,
+void mergeColumns(std::span<const CardField<Record>> columns, const Target& given, Target& into,
                   QStringList& cuts)
 {
     for (const auto& column : columns) {
@@ -49,7 +49,7 @@ void mergeColumns(std::span<const TextColumn<Record>> columns, const Target& giv
 }
 
 template <typename Record, typename Target>
-void clearMarkers(std::span<const TextColumn<Record>> columns, Target& record)
+void clearMarkers(std::span<const CardField<Record>> columns, Target& record)
 {
     for (const auto& column : columns) {
         if (record.*column.member == emptyValue()) {

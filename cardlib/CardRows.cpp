@@ -46,7 +46,7 @@ CAddress RowReader::readAddress(const QSqlQuery& query)
 
 template <typename Record, typename Target>
 void RowReader::readColumns(const QSqlQuery& query, int first,
-                            std::span<const TextColumn<Record>> columns, Target& into)
+                            std::span<const CardField<Record>> columns, Target& into)
 {
     int index = first;
     for (const auto& column : columns) {

@@ -28,7 +28,7 @@ private:
     // Record ID, type and key from the first two columns.
     void readIdentity(const QSqlQuery& query, CCard& card);
     template <typename Record, typename Target>
-    void readColumns(const QSqlQuery& query, int first, std::span<const TextColumn<Record>> columns,
+    void readColumns(const QSqlQuery& query, int first, std::span<const CardField<Record>> columns,
                      Target& into);
     QString kept(QString value);
 

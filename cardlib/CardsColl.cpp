@@ -5,9 +5,8 @@
 
 namespace TarvoCards {
 
-bool CCardsColl::Load(const QString& filter, const QString& order)
+bool CCardsColl::Load(CConnection& connection, const QString& filter, const QString& order)
 {
-    CConnection& connection = currentConnection();
     clear();
     QSqlDatabase& db = connection.database();
     const Dialect& dialect = Dialect::of(db);

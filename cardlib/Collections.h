@@ -8,6 +8,8 @@
 
 namespace TarvoCards {
 
+class CConnection;
+
 // Ordered cards with look-up by key ("57K"). References stay valid while
 // cards are added, so AddNew can hand out the card it made.
 template <typename Item> class KeyedCards
@@ -75,10 +77,10 @@ private:
 class CCardsColl : public KeyedCards<CCard>
 {
 public:
-    // Fills the collection from the Cards table of the current connection
-    // with the program's SQL condition ("" for all) and order. Throws
+    // Fills the collection from the Cards table of the connection with the
+    // program's SQL condition ("" for all) and order. Throws
     // brindle::PlatformError when the query fails; True otherwise.
-    bool Load(const QString& filter, const QString& order);
+    bool Load(CConnection& connection, const QString& filter, const QString& order);
     CCard* Item(const QString& key) { return find(key); }
     CCard& AddNew() { return append(); }
 };
@@ -99,16 +101,16 @@ public:
     CImportCard& Add(int = 0) { return append(); }
     CImportCard* Item(const QString& key) { return find(key); }
 
-    // Writes every item into the company file of the current connection in
-    // one transaction; each item gets its outcome (ErrorCode, WarningCode,
+    // Writes every item into the connection's company file in one
+    // transaction; each item gets its outcome (ErrorCode, WarningCode,
     // LogMessage). False, with the file and the items as they were, when
     // the file itself fails.
-    bool Import();
+    bool Import(CConnection& connection);
     // Fills the collection with the stored cards of its type (record ID,
     // type, key and delivery settings: the backup holds the rest) and writes
     // them whole to a backup beside the company file. On failure ok is False and
     // the call throws brindle::PlatformError, so no import runs unbacked.
-    void Backup(int, int, bool& ok);
+    void Backup(CConnection& connection, int, int, bool& ok);
     // The backup file the last Backup wrote.
     const QString& backupPath() const { return m_backupPath; }
 

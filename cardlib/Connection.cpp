@@ -15,9 +15,6 @@ namespace TarvoCards {
 
 namespace {
 
-// One user-interface thread uses the library, as the program does.
-CConnection* s_current = nullptr;
-
 brindle::PlatformError lockedFile(const QString& path)
 {
     return brindle::PlatformError(
@@ -62,7 +59,6 @@ bool CConnection::Connect()
         setLastError(error);
         return false;
     }
-    s_current = this;
     return true;
 }
 
@@ -139,19 +135,15 @@ bool CConnection::OpenRecordset(const QString& sql, int, CRecordset& recordset)
 
 void CConnection::Disconnect()
 {
-    if (s_current == this) {
-        s_current = nullptr;
-    }
     m_database.reset();
-}
-
-CConnection* CConnection::current()
-{
-    return s_current;
 }
 
 QSqlDatabase& CConnection::database()
 {
+    if (!m_database) {
+        throw brindle::PlatformError(brindle::ErrorNumber::Unspecified,
+                                     QStringLiteral("No company file is connected"));
+    }
     return m_database->db();
 }
 
@@ -159,16 +151,6 @@ void CConnection::setLastError(const brindle::PlatformError& error)
 {
     m_errorNumber = error.number();
     m_errorDescription = error.description();
-}
-
-CConnection& currentConnection()
-{
-    CConnection* connection = CConnection::current();
-    if (!connection) {
-        throw brindle::PlatformError(brindle::ErrorNumber::Unspecified,
-                                     QStringLiteral("No company file is connected"));
-    }
-    return *connection;
 }
 
 } // namespace TarvoCards

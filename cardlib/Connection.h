@@ -80,8 +80,8 @@ public:
     qsizetype RecordCount() const { return Rows.size(); }
 };
 
-// One open company file. Load, Import and Backup of the collections work on
-// the connection that connected last and is still connected (current()).
+// One open company file, which Load, Import and Backup of the collections
+// are given.
 class CConnection
 {
 public:
@@ -114,8 +114,7 @@ public:
     // Number 0 when the last call went well.
     brindle::PlatformError LastError() const { return {m_errorNumber, m_errorDescription}; }
 
-    // The connection collections work on, or nullptr.
-    static CConnection* current();
+    // Throws brindle::PlatformError when not connected.
     QSqlDatabase& database();
     void setLastError(const brindle::PlatformError& error);
     // Told of every card an Import writes; none by default.
@@ -135,8 +134,5 @@ private:
 
 // The value EmptyValue gives.
 QString emptyValue();
-
-// The connection for Load, Import and Backup; throws when none is open.
-CConnection& currentConnection();
 
 } // namespace TarvoCards

@@ -10,46 +10,7 @@ namespace TarvoCards {
 
 namespace {
 
-const TextColumn<CCard> cardColumnList[] = {
-    {"CardIdentification", &CCard::CardIdentification, 15},
-    {"LastName", &CCard::LastName, 52},
-    {"FirstName", &CCard::FirstName, 20, "", true},
-    {"IsIndividual", &CCard::IsIndividual, 1, "N", true},
-    {"IsInactive", &CCard::IsInactive, 1, "N", true},
-    {"Identifiers", &CCard::Identifiers, 26, "", true},
-    {"CustomField1", &CCard::CustomField1, 30, "", true},
-    {"CustomField2", &CCard::CustomField2, 30, "", true},
-    {"CustomField3", &CCard::CustomField3, 30, "", true},
-    {"Notes", &CCard::Notes, 2000},
-};
-
-const TextColumn<CImportCard> deliveryColumnList[] = {
-    {"InvoiceDeliveryID", &CImportCard::InvoiceDeliveryID, 10, "", true},
-    {"PurchaseDeliveryID", &CImportCard::PurchaseDeliveryID, 10, "", true},
-};
-
-const TextColumn<CAddress> addressColumnList[] = {
-    {"StreetLine1", &CAddress::StreetLine1, 255},
-    {"StreetLine2", &CAddress::StreetLine2, 255},
-    {"StreetLine3", &CAddress::StreetLine3, 255},
-    {"StreetLine4", &CAddress::StreetLine4, 255},
-    {"City", &CAddress::City, 255, "", true},
-    {"State", &CAddress::State, 255, "", true},
-    {"Postcode", &CAddress::Postcode, 11, "", true},
-    {"Country", &CAddress::Country, 255, "", true},
-    {"Phone1", &CAddress::Phone1, 21},
-    {"Phone2", &CAddress::Phone2, 21},
-    {"Phone3", &CAddress::Phone3, 21},
-    {"Fax", &CAddress::Fax, 21},
-    {"Email", &CAddress::Email, 255},
-    {"WWW", &CAddress::WWW, 255},
-    {"Salutation", &CAddress::Salutation, 15, "", true},
-    {"ContactName", &CAddress::ContactName, 25},
-    {"Designation", &CAddress::Designation, 25, "", true},
-    {"Department", &CAddress::Department, 30, "", true},
-};
-
-template <typename Record> QStringList columnNames(std::span<const TextColumn<Record>> columns)
+template <typename Record> QStringList columnNames(std::span<const CardField<Record>> columns)
 {
     QStringList names;
     for (const auto& column : columns) {
@@ -59,7 +20,7 @@ template <typename Record> QStringList columnNames(std::span<const TextColumn<Re
 }
 
 template <typename Record>
-QString textColumnsDdl(const Dialect& dialect, std::span<const TextColumn<Record>> columns)
+QString textColumnsDdl(const Dialect& dialect, std::span<const CardField<Record>> columns)
 {
     QStringList lines;
     for (const auto& column : columns) {
@@ -89,19 +50,6 @@ QString cardIdentityAnd(const QStringList& columns)
 }
 
 } // namespace
-
-std::span<const TextColumn<CCard>> cardColumns()
-{
-    return cardColumnList;
-}
-std::span<const TextColumn<CImportCard>> deliveryColumns()
-{
-    return deliveryColumnList;
-}
-std::span<const TextColumn<CAddress>> addressColumns()
-{
-    return addressColumnList;
-}
 
 QStringList cardTextColumnNames()
 {

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "Card.h"
+#include "CardFields.h"
 
 #include <QSqlDatabase>
 #include <QString>
-#include <span>
 
 namespace TarvoCards {
 
@@ -14,25 +13,6 @@ constexpr int schemaVersion = 1;
 
 constexpr int countryAustralia = 1;
 constexpr int countryUnitedStates = 2;
-
-// A text column of Cards or Addresses, the member it fills, the most
-// characters it keeps, and whether many cards tend to hold the same value
-// (a flag, a country), so that a loaded value is worth keeping once.
-template <typename Record> struct TextColumn
-{
-    const char* name;
-    QString Record::*member;
-    int maxLength;
-    const char* defaultValue = "";
-    bool repeats = false;
-};
-
-// Cards columns after CardRecordID and CardTypeID, in select order.
-std::span<const TextColumn<CCard>> cardColumns();
-// The two delivery columns that follow them.
-std::span<const TextColumn<CImportCard>> deliveryColumns();
-// Addresses columns after CardRecordID and Location, in select order.
-std::span<const TextColumn<CAddress>> addressColumns();
 
 // The text columns of Cards (card and delivery columns) and of Addresses.
 QStringList cardTextColumnNames();

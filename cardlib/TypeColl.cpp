@@ -37,14 +37,13 @@ void rollBack(QSqlDatabase& db)
 
 } // namespace
 
-bool CTypeColl::Import()
+bool CTypeColl::Import(CConnection& connection)
 {
-    CConnection* connection = CConnection::current();
-    if (!connection) {
+    if (!connection.IsConnected()) {
         return false;
     }
-    QSqlDatabase& db = connection->database();
-    const QString newType = m_cardTypeId == QLatin1String("S") && isUnitedStates(*connection)
+    QSqlDatabase& db = connection.database();
+    const QString newType = m_cardTypeId == QLatin1String("S") && isUnitedStates(connection)
                                 ? QStringLiteral("V")
                                 : m_cardTypeId;
     // In blocks, not one piece: the room a run has just freed can take it.
@@ -52,9 +51,9 @@ bool CTypeColl::Import()
     std::optional<CardImporter> importer; // its statements go after the rollback
     try {
         // Lock first: on a server, preparing a write waits for another writer too.
-        Dialect::of(db).beginWrite(db, connection->WriteLockTimeout,
-                                   displayName(connection->Settings().DataFile));
-        importer.emplace(db, storedTypes(m_cardTypeId), newType, connection->journal());
+        Dialect::of(db).beginWrite(db, connection.WriteLockTimeout,
+                                   displayName(connection.Settings().DataFile));
+        importer.emplace(db, storedTypes(m_cardTypeId), newType, connection.journal());
         for (CImportCard& item : *this) {
             importer->write(item);
             emit ImportComplete(QVariant());
@@ -63,7 +62,7 @@ bool CTypeColl::Import()
     } catch (const brindle::PlatformError& error) {
         rollBack(db);
         std::copy(before.begin(), before.end(), begin());
-        connection->setLastError(error);
+        connection.setLastError(error);
         keysChanged();
         return false;
     }
@@ -71,10 +70,9 @@ bool CTypeColl::Import()
     return true;
 }
 
-void CTypeColl::Backup(int, int, bool& ok)
+void CTypeColl::Backup(CConnection& connection, int, int, bool& ok)
 {
     ok = false;
-    CConnection& connection = currentConnection();
     clear();
     const QStringList types = storedTypes(m_cardTypeId);
     try {

@@ -1,7 +1,6 @@
 #include "accounting/CardRules.h"
 #include "review/FSummary.h"
 #include "run/FProcess.h"
-#include "startup/CardType.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
@@ -39,25 +38,15 @@ bool FProcess::MergeVEXO2Outlook()
         if (!mobjExistingCards) {
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
-        const double step = 100.0 / qMax(mlTotalCards, 1);
-        for (const TarvoCards::CCard& card : std::as_const(*mobjExistingCards)) {
-            const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
-            const bool included =
-                type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal) &&
-                (card.IsInactive != QLatin1String("Y") || m_settings.glTransferInactives == 1);
-            if (included && mlRulesFilter == doNotUpdate &&
-                CheckForDuplicate(amongContacts, card)) {
-                rejectCard(card, duplicateCard);
-            } else if (included) {
-                mcolTransfer.push_back(card);
-            } else {
+        result = mergeSelectedTypes(*mobjExistingCards, [this](const TarvoCards::CCard& card) {
+            if (card.IsInactive == QLatin1String("Y") && m_settings.glTransferInactives != 1) {
                 ++m_summary.tally.skipped;
+            } else if (mlRulesFilter == doNotUpdate && CheckForDuplicate(amongContacts, card)) {
+                rejectCard(card, duplicateCard);
+            } else {
+                mcolTransfer.push_back(card);
             }
-            if (!comparedOne(step)) {
-                result = false;
-                break;
-            }
-        }
+        });
     } catch (const std::exception& error) {
         m_context.logError(QStringLiteral("FProcess.MergeVEXO2Outlook"), error);
         result = false;

@@ -5,6 +5,7 @@
 #include "runs/RunFiles.h"
 #include "runs/RunRecord.h"
 #include "screens/Notices.h"
+#include "startup/CardType.h"
 #include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 #include "startup/Prompts.h"
@@ -206,11 +207,24 @@ void FProcess::rejectCard(const TarvoCards::CCard& card, const QString& reason)
     mcolRejected.last().TransferMessage = reason;
 }
 
-bool FProcess::comparedOne(double step)
+bool FProcess::mergeSelectedTypes(const TarvoCards::CCardsColl& cards,
+                                  const std::function<void(const TarvoCards::CCard&)>& take)
 {
-    m_progress.setCaption(QStringLiteral("Comparing Databases..."));
-    AdvanceProgress(step);
-    return !mbUserCancelled;
+    const double step = 100.0 / qMax(mlTotalCards, 1);
+    for (const TarvoCards::CCard& card : cards) {
+        const std::optional<CardType> type = CardType::fromLetter(card.CardTypeID);
+        if (type && type->selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
+            take(card);
+        } else {
+            ++m_summary.tally.skipped;
+        }
+        m_progress.setCaption(QStringLiteral("Comparing Databases..."));
+        AdvanceProgress(step);
+        if (mbUserCancelled) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void FProcess::setProgressValue(double value)

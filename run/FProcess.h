@@ -237,10 +237,13 @@ protected:
     double progressValue() const { return m_progressValue; }
 
 private:
-    // Both merges: a card goes to the rejected list with its reason, and
-    // each compared card advances the bar; false once the user cancelled.
+    // Both merges: each card of a type the run includes goes to take, the
+    // others count as skipped, and each compared card advances the bar;
+    // false once the user cancelled. A card take refuses goes to the
+    // rejected list with its reason.
+    bool mergeSelectedTypes(const TarvoCards::CCardsColl& cards,
+                            const std::function<void(const TarvoCards::CCard&)>& take);
     void rejectCard(const TarvoCards::CCard& card, const QString& reason);
-    bool comparedOne(double step);
     void windUp(bool bOK);
     bool startRecord();
     void closeRecord(bool completed);

@@ -58,7 +58,7 @@ QString targetOf(const QString& path, ExistingFile existing)
     return S_ISLNK(entry.st_mode) ? QFileInfo(path).canonicalFilePath() : path;
 }
 
-void importAll(SampleRandom& random, CardGenerator& cards, int count)
+void importAll(CConnection& connection, SampleRandom& random, CardGenerator& cards, int count)
 {
     std::array<std::unique_ptr<TarvoCards::CTypeColl>, 4> byType;
     for (const CardType::Id id : sampleCardTypes) {
@@ -70,8 +70,8 @@ void importAll(SampleRandom& random, CardGenerator& cards, int count)
             byType[type.id()]->append(cards.next(type));
         }
         for (const auto& collection : byType) {
-            if (!collection->Import()) {
-                throw TarvoCards::currentConnection().LastError();
+            if (!collection->Import(connection)) {
+                throw connection.LastError();
             }
             collection->clear();
         }
@@ -96,7 +96,7 @@ void fill(const QString& path, const CompanyFileOptions& options)
     if (!connection.Connect()) {
         throw connection.LastError();
     }
-    importAll(random, cards, options.cards);
+    importAll(connection, random, cards, options.cards);
 }
 
 void moveIntoPlace(const QString& made, const QString& target, ExistingFile existing)

@@ -5,30 +5,62 @@
 
 namespace brindle {
 
+namespace {
+
+template <typename Collection> std::unique_ptr<TarvoCards::CTypeColl> makeCollection()
+{
+    return std::make_unique<Collection>();
+}
+
+// What each type is called and kept as, in the order of CardType::Id. A
+// supplier's letter, word and folder follow the supplier word instead.
+struct TypeFacts
+{
+    char16_t letter;
+    const char* word;
+    const char* folder;
+    qint32 reportCode;
+    std::unique_ptr<TarvoCards::CTypeColl> (*newCollection)();
+};
+
+const TypeFacts typeFacts[] = {
+    {u'C', "Customer", "VEXO Customers", 1, makeCollection<TarvoCards::CCustomerColl>},
+    {u'S', "", "", 2, makeCollection<TarvoCards::CSupplierColl>},
+    {u'E', "Employee", "VEXO Employees", 4, makeCollection<TarvoCards::CEmployeeColl>},
+    {u'P', "Personal", "VEXO Personal", 3, makeCollection<TarvoCards::CPersonalColl>},
+};
+
+const CardType::Id allTypes[] = {CardType::Customer, CardType::Supplier, CardType::Employee,
+                                 CardType::Personal};
+
+const TypeFacts& factsOf(CardType::Id id)
+{
+    return typeFacts[id];
+}
+
+} // namespace
+
 std::optional<CardType> CardType::fromLetter(QStringView letter)
 {
     if (letter.size() != 1) {
         return std::nullopt;
     }
-    switch (letter.front().toUpper().unicode()) {
-    case u'C':
-        return Customer;
-    case u'S':
-    case u'V':
+    const char16_t upper = letter.front().toUpper().unicode();
+    if (upper == u'V') {
         return Supplier;
-    case u'E':
-        return Employee;
-    case u'P':
-        return Personal;
-    default:
-        return std::nullopt;
     }
+    for (const Id id : allTypes) {
+        if (factsOf(id).letter == upper) {
+            return id;
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<CardType> CardType::fromReportCode(qint32 code)
 {
-    for (const Id id : {Customer, Supplier, Employee, Personal}) {
-        if (CardType(id).reportCode() == code) {
+    for (const Id id : allTypes) {
+        if (factsOf(id).reportCode == code) {
             return id;
         }
     }
@@ -42,93 +74,39 @@ QString CardType::supplierWordOf(int countryCode)
 
 QString CardType::letter(const QString& supplierWord) const
 {
-    switch (m_id) {
-    case Customer:
-        return QStringLiteral("C");
-    case Supplier:
-        return supplierWord.isEmpty() ? QStringLiteral("S")
-                                      : firstCharacters(supplierWord, 1).toUpper();
-    case Employee:
-        return QStringLiteral("E");
-    case Personal:
-        return QStringLiteral("P");
+    if (m_id == Supplier && !supplierWord.isEmpty()) {
+        return firstCharacters(supplierWord, 1).toUpper();
     }
-    return {};
+    return QString(QChar(factsOf(m_id).letter));
 }
 
 QString CardType::word(const QString& supplierWord) const
 {
-    switch (m_id) {
-    case Customer:
-        return QStringLiteral("Customer");
-    case Supplier:
-        return supplierWord;
-    case Employee:
-        return QStringLiteral("Employee");
-    case Personal:
-        return QStringLiteral("Personal");
-    }
-    return {};
+    return m_id == Supplier ? supplierWord : QLatin1String(factsOf(m_id).word);
 }
 
 QString CardType::folderName(const QString& supplierWord) const
 {
-    switch (m_id) {
-    case Customer:
-        return QStringLiteral("VEXO Customers");
-    case Supplier:
+    if (m_id == Supplier) {
         return QLatin1String("VEXO ") + supplierWord + QLatin1Char('s');
-    case Employee:
-        return QStringLiteral("VEXO Employees");
-    case Personal:
-        return QStringLiteral("VEXO Personal");
     }
-    return {};
+    return QLatin1String(factsOf(m_id).folder);
 }
 
 qint32 CardType::reportCode() const
 {
-    switch (m_id) {
-    case Customer:
-        return 1;
-    case Supplier:
-        return 2;
-    case Personal:
-        return 3;
-    case Employee:
-        return 4;
-    }
-    return 0;
+    return factsOf(m_id).reportCode;
 }
 
 bool CardType::selectedBy(bool customers, bool suppliers, bool employees, bool personal) const
 {
-    switch (m_id) {
-    case Customer:
-        return customers;
-    case Supplier:
-        return suppliers;
-    case Employee:
-        return employees;
-    case Personal:
-        return personal;
-    }
-    return false;
+    const bool selected[] = {customers, suppliers, employees, personal};
+    return selected[m_id];
 }
 
 std::unique_ptr<TarvoCards::CTypeColl> CardType::newCollection() const
 {
-    switch (m_id) {
-    case Customer:
-        return std::make_unique<TarvoCards::CCustomerColl>();
-    case Supplier:
-        return std::make_unique<TarvoCards::CSupplierColl>();
-    case Employee:
-        return std::make_unique<TarvoCards::CEmployeeColl>();
-    case Personal:
-        return std::make_unique<TarvoCards::CPersonalColl>();
-    }
-    return {};
+    return factsOf(m_id).newCollection();
 }
 
 qint32 reportCodeOf(QStringView cardTypeId)

@@ -167,7 +167,7 @@ QList<CCard> libraryItems(const QString& base, int count)
     TarvoCards::CConnection connection;
     connectLibrary(connection, base);
     TarvoCards::CCardsColl stored;
-    stored.Load({}, QStringLiteral("CardRecordID"));
+    stored.Load(connection, {}, QStringLiteral("CardRecordID"));
     QList<CCard> items;
     int newcomers = 0;
     for (const CCard* next : inRunOrder(base, stored)) {
@@ -198,7 +198,7 @@ double runLibrary(const QString& base, const QList<CCard>& items)
     TarvoCards::CConnection connection;
     connectLibrary(connection, base);
     TarvoCards::CCardsColl existing;
-    existing.Load({}, QStringLiteral("CardTypeID, LastName"));
+    existing.Load(connection, {}, QStringLiteral("CardTypeID, LastName"));
     TarvoCards::CCustomerColl customers;
     TarvoCards::CSupplierColl suppliers;
     TarvoCards::CEmployeeColl employees;
@@ -216,7 +216,7 @@ double runLibrary(const QString& base, const QList<CCard>& items)
     }
     for (TarvoCards::CTypeColl* coll : std::initializer_list<TarvoCards::CTypeColl*>{
              &customers, &employees, &suppliers, &personal}) {
-        if (!coll->Import()) {
+        if (!coll->Import(connection)) {
             qFatal("the library import failed");
         }
     }

@@ -76,7 +76,7 @@ void BM_LoadCards(benchmark::State& state)
     Connected open(sampleFile(int(state.range(0))));
     for (auto _ : state) {
         CCardsColl cards;
-        cards.Load(QString(), QStringLiteral("CardTypeID, LastName"));
+        cards.Load(open.connection, QString(), QStringLiteral("CardTypeID, LastName"));
         benchmark::DoNotOptimize(cards.Count());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -112,11 +112,11 @@ void BM_RawLoad(benchmark::State& state)
 }
 
 // Updates of n stored cards: each item names its card and changes a field.
-void fillUpdates(CTypeColl& coll, int n)
+void fillUpdates(CConnection& connection, CTypeColl& coll, int n)
 {
     CCustomerColl stored;
     bool ok = false;
-    stored.Backup(0, 0, ok);
+    stored.Backup(connection, 0, 0, ok);
     QFile::remove(stored.backupPath());
     int i = 0;
     for (const CImportCard& card : stored) {
@@ -130,7 +130,7 @@ void fillUpdates(CTypeColl& coll, int n)
     }
 }
 
-void fillNewCustomers(CTypeColl& coll, int n)
+void fillNewCustomers(CConnection&, CTypeColl& coll, int n)
 {
     fillNew(coll, n, 5);
 }
@@ -138,23 +138,24 @@ void fillNewCustomers(CTypeColl& coll, int n)
 // Times one write of the n customers fill makes, each into a fresh copy of
 // a sample file of fileCards cards.
 template <typename Write>
-void timeWrite(benchmark::State& state, int fileCards, void (*fill)(CTypeColl&, int), Write write)
+void timeWrite(benchmark::State& state, int fileCards, void (*fill)(CConnection&, CTypeColl&, int),
+               Write write)
 {
     const int n = int(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
         Connected open(freshCopy(fileCards));
         CCustomerColl customers;
-        fill(customers, n);
+        fill(open.connection, customers, n);
         state.ResumeTiming();
-        write(open.connection.database(), customers, state);
+        write(open.connection, customers, state);
     }
     state.SetItemsProcessed(state.iterations() * n);
 }
 
-void libraryImport(QSqlDatabase&, CTypeColl& customers, benchmark::State& state)
+void libraryImport(CConnection& connection, CTypeColl& customers, benchmark::State& state)
 {
-    if (!customers.Import()) {
+    if (!customers.Import(connection)) {
         state.SkipWithError("import failed");
     }
 }
@@ -194,8 +195,8 @@ void BM_ImportNew(benchmark::State& state)
 void BM_RawInsert(benchmark::State& state)
 {
     timeWrite(state, 1000, fillNewCustomers,
-              [](QSqlDatabase& db, CTypeColl& customers, benchmark::State&) {
-                  plainWrite(db, customers, false);
+              [](CConnection& connection, CTypeColl& customers, benchmark::State&) {
+                  plainWrite(connection.database(), customers, false);
               });
 }
 
@@ -207,8 +208,8 @@ void BM_ImportUpdate(benchmark::State& state)
 void BM_RawUpdate(benchmark::State& state)
 {
     timeWrite(state, 25000, fillUpdates,
-              [](QSqlDatabase& db, CTypeColl& customers, benchmark::State&) {
-                  plainWrite(db, customers, true);
+              [](CConnection& connection, CTypeColl& customers, benchmark::State&) {
+                  plainWrite(connection.database(), customers, true);
               });
 }
 

@@ -122,7 +122,7 @@ TEST_F(CompareCards, FieldsDifferOnlyByTheirRule)
          "WWW:www.acme.example>shop://www.acme.example", false, "1.WWW", "shop://www.acme.example"},
         {"existing address has the scheme", {{"1.WWW", "http://www.acme.example"}}, {{"1.WWW", "www.acme.example"}},
          "", false, "1.WWW", "http://www.acme.example"},
-        {"name case", {}, {{"LastName", "ACME TRADERS"}}, ""},
+        {"name case", {}, {{"LastName", "ACME TRADERS"}}, "", false, "LastName", "ACME TRADERS"},
         {"first name case and blanks", {{"FirstName", "Al"}}, {{"FirstName", " AL "}}, ""},
         {"name with The in front of the file's form", {{"LastName", "Acme Traders, The"}},
          {{"LastName", "The Acme Traders"}}, "", false, "LastName", "Acme Traders, The"},

@@ -44,7 +44,7 @@ TEST_P(CardBackup, FillsTheCollectionAndWritesABackupThatRestores)
 {
     CEmployeeColl employees;
     bool ok = false;
-    employees.Backup(0, 0, ok);
+    employees.Backup(m_connection, 0, 0, ok);
     ASSERT_TRUE(ok);
     ASSERT_EQ(employees.Count(), 2);
     const CImportCard* carter = employees.Item(cardKey(m_carter));
@@ -64,7 +64,7 @@ TEST_P(CardBackup, FillsTheCollectionAndWritesABackupThatRestores)
             << "a backup is a company file like any other, indexes and all";
     }
     CSupplierColl suppliers;
-    suppliers.Backup(0, 0, ok);
+    suppliers.Backup(m_connection, 0, 0, ok);
     EXPECT_EQ(suppliers.Count(), 2);
     EXPECT_NE(suppliers.backupPath(), backup);
 
@@ -74,12 +74,12 @@ TEST_P(CardBackup, FillsTheCollectionAndWritesABackupThatRestores)
     carterNow.LastName = "Carter-Jones";
     carterNow.Addresses.Add() = CAddress{.Location = 1, .Email = "new@example.com"};
     changes.Add(0).LastName = "Newcomer";
-    ASSERT_TRUE(changes.Import());
+    ASSERT_TRUE(changes.Import(m_connection));
     m_connection.Disconnect();
     EXPECT_EQ(restore(backup), 2);
     connect();
     CEmployeeColl after;
-    after.Backup(0, 0, ok);
+    after.Backup(m_connection, 0, 0, ok);
     ASSERT_EQ(after.Count(), 3);
     EXPECT_EQ(*after.Item(cardKey(m_carter)), *carter);
     EXPECT_EQ(stored("SELECT LastName || Email FROM Cards JOIN Addresses USING (CardRecordID) "
@@ -125,7 +125,7 @@ TEST_P(CardBackupFile, IsAsPrivateAsTheCompanyFileAndClearsWhatKilledRunsLeft)
     const mode_t umaskWas = umask(022);
     CEmployeeColl employees;
     bool ok = false;
-    employees.Backup(0, 0, ok);
+    employees.Backup(m_connection, 0, 0, ok);
     umask(umaskWas);
     EXPECT_EQ(QFile::permissions(employees.backupPath()) & 0x777, 0x600) << "rw by the user alone";
     for (const QString& name : removed + kept) {

@@ -44,7 +44,7 @@ protected:
         const QString said = m_connection.LastError().description();
         EXPECT_TRUE(said.contains(reason) && !said.contains("wrong")) << said.toStdString();
         EXPECT_EQ(fileDigest(file), before);
-        EXPECT_EQ(CConnection::current(), nullptr);
+        EXPECT_FALSE(m_connection.IsConnected());
     }
     QString database() const { return m_file.section(u'/', 3).section(u'?', 0, 0); }
 };
@@ -70,7 +70,7 @@ TEST_P(CardConnect, LoginIsCheckedAgainstTheFileUsersAndTheFileGivesItsCountry)
         SCOPED_TRACE(std::string(user) + "/" + password);
         EXPECT_EQ(connectAs(secured, user, password), accepted);
         EXPECT_EQ(m_connection.LastError().number(), accepted ? 0 : ErrorNumber::PermissionDenied);
-        EXPECT_EQ(CConnection::current() == &m_connection, accepted);
+        EXPECT_EQ(m_connection.IsConnected(), accepted);
         EXPECT_EQ(m_connection.Settings().CountryCode(), accepted ? countryUnitedStates : 0);
     }
     EXPECT_TRUE(connectAs(m_file, "anyone", "anything"));
@@ -151,13 +151,13 @@ TEST_P(CardConnect, RecordsetReadsButCannotChangeAndNothingWorksDisconnected)
     EXPECT_TRUE(m_connection.OpenRecordset("SELECT count(*) FROM Cards", 0, recordset));
 
     m_connection.Disconnect();
-    EXPECT_EQ(CConnection::current(), nullptr);
-    EXPECT_THROW(CCardsColl().Load("", ""), brindle::PlatformError);
+    EXPECT_FALSE(m_connection.IsConnected());
+    EXPECT_THROW(CCardsColl().Load(m_connection, "", ""), brindle::PlatformError);
     CCustomerColl customers;
     customers.Add(0).LastName = "Nobody";
-    EXPECT_FALSE(customers.Import());
+    EXPECT_FALSE(customers.Import(m_connection));
     bool ok = true;
-    EXPECT_THROW(customers.Backup(0, 0, ok), brindle::PlatformError);
+    EXPECT_THROW(customers.Backup(m_connection, 0, 0, ok), brindle::PlatformError);
     EXPECT_FALSE(ok);
 }
 
@@ -173,9 +173,9 @@ TEST_P(CardConnectFile, EveryFileNameIsAPath)
         createCompanyFile(name, {});
         CCustomerColl customers;
         customers.Add(0).LastName = "Written";
-        bool ok = connectAs(name) && customers.Import();
+        bool ok = connectAs(name) && customers.Import(m_connection);
         if (ok) {
-            customers.Backup(0, 0, ok);
+            customers.Backup(m_connection, 0, 0, ok);
         }
         m_connection.Disconnect();
         QDir::setCurrent(home);
@@ -210,7 +210,7 @@ TEST_P(CardConnectFile, UnwritableFolderIsRefusedAtConnectAndTheBackupNamesItsFi
         try {
             CCustomerColl customers;
             bool ok = m_connection.Connect();
-            customers.Backup(0, 0, ok);
+            customers.Backup(m_connection, 0, 0, ok);
         } catch (const brindle::PlatformError& error) {
             problem = error.description();
         }

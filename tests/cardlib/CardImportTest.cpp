@@ -49,7 +49,7 @@ TEST_P(CardImport, ItemsFindTheirCardByRecordIdentificationOrName)
         CCustomerColl customers;
         CImportCard& item = person(customers, last, first, id);
         item.CardIdentification = identification;
-        ASSERT_TRUE(customers.Import());
+        ASSERT_TRUE(customers.Import(m_connection));
         EXPECT_EQ(item.ErrorCode, "");
         EXPECT_EQ(item.CardRecordID, found ? found : item.CardRecordID);
         EXPECT_EQ(cardCount(), before + (found ? 0 : 1));
@@ -77,7 +77,7 @@ TEST_P(CardImport, EmptyValueKeepsStoredValuesAndBlanksEmptyAField)
     added.Notes = m_empty;
     added.Addresses.Add() = CAddress{.Location = 2, .City = m_empty};
     person(customers, " ", {}, m_smith);
-    ASSERT_TRUE(customers.Import());
+    ASSERT_TRUE(customers.Import(m_connection));
 
     const QString card = "SELECT LastName || '|' || Notes || '|' || IsIndividual || '|' || "
                          "CustomField1 || '|' || InvoiceDeliveryID || '|' || FirstName FROM Cards "
@@ -109,7 +109,7 @@ TEST_P(CardImport, RefusedItemsAreMarkedAndTheOthersWritten)
     CImportCard& lower = person(customers, "Good", "Two");
     lower.IsIndividual = "y";
 
-    ASSERT_TRUE(customers.Import());
+    ASSERT_TRUE(customers.Import(m_connection));
     EXPECT_EQ(completed, 6);
     QStringList codes;
     for (const CImportCard& item : customers) {
@@ -131,7 +131,7 @@ TEST_P(CardImport, LongValuesAreCutWithAWarningAndTheSameContactsAddNothingNextT
         person(customers, "O'Brien", "Seán");
         CImportCard& cut = person(customers, QString(51, 'a') + "\U0001F600tail");
         person(customers, "Coded Pty Ltd").CardIdentification = "CUS777";
-        ASSERT_TRUE(customers.Import());
+        ASSERT_TRUE(customers.Import(m_connection));
         EXPECT_EQ(cut.WarningCode, "1");
         EXPECT_TRUE(cut.LogMessage.contains("LastName cut to 52"));
         EXPECT_EQ(cut.LastName, QString(51, 'a'));
@@ -157,7 +157,7 @@ TEST_P(CardImport, FailingOrHeldFileWritesNothingOfTheCollection)
     CImportCard& renamed = person(customers, "Renamed", {}, m_acme);
     CImportCard& fresh = person(customers, "Fresh", "Card");
     person(customers, "Boom", "Card");
-    EXPECT_FALSE(customers.Import());
+    EXPECT_FALSE(customers.Import(m_connection));
     EXPECT_TRUE(m_connection.LastError().description().contains("disk I/O error"));
     EXPECT_EQ(renamed.LastName + QString::number(fresh.CardRecordID), "Renamed0");
     EXPECT_EQ(customers.Item(cardKey(m_acme)), &renamed);
@@ -169,14 +169,14 @@ TEST_P(CardImport, FailingOrHeldFileWritesNothingOfTheCollection)
     raw.exec(server() ? "LOCK TABLE Cards IN SHARE ROW EXCLUSIVE MODE"
                       : "INSERT INTO Cards (CardTypeID, LastName) VALUES ('C', 'Pending')");
     m_connection.WriteLockTimeout = 1;
-    EXPECT_FALSE(customers.Import());
+    EXPECT_FALSE(customers.Import(m_connection));
     EXPECT_TRUE(
         m_connection.LastError().description().contains(server() ? "held by test" : "locked"))
         << m_connection.LastError().description().toStdString();
     raw.exec("ROLLBACK");
     EXPECT_EQ(stored("SELECT LastName FROM Cards WHERE CardRecordID = ?", m_acme), "Acme Traders");
     EXPECT_EQ(cardCount(), 8);
-    EXPECT_TRUE(customers.Import());
+    EXPECT_TRUE(customers.Import(m_connection));
     EXPECT_EQ(cardCount(), 10);
 }
 
@@ -188,7 +188,7 @@ TEST_P(CardImport, SuppliersOfAUnitedStatesFileAreVendors)
     CSupplierColl suppliers;
     person(suppliers, "Old Vendor Inc");
     person(suppliers, "New Vendor LLC");
-    ASSERT_TRUE(suppliers.Import());
+    ASSERT_TRUE(suppliers.Import(m_connection));
     EXPECT_EQ(suppliers.begin()->CardRecordID, vendor);
     EXPECT_EQ(RawFile(us).column("SELECT CardTypeID FROM Cards ORDER BY CardRecordID"), "V,V");
 }

@@ -15,7 +15,7 @@ protected:
     QString names(const QString& filter, const QString& order)
     {
         CCardsColl cards;
-        EXPECT_TRUE(cards.Load(filter, order));
+        EXPECT_TRUE(cards.Load(m_connection, filter, order));
         QStringList names;
         for (const CCard& card : cards) {
             names << card.LastName + QString::number(card.Addresses.size());
@@ -59,7 +59,7 @@ TEST_P(CardLoad, ProgramConditionsOrderAndLimitsChooseTheCards)
 TEST_P(CardLoad, CardsAreKeyedByRecordWithTheirAddressesAndABadConditionLeavesNothing)
 {
     CCardsColl cards;
-    cards.Load("", "CardTypeID, LastName");
+    cards.Load(m_connection, "", "CardTypeID, LastName");
     const CCard* acme = cards.Item(cardKey(m_acme));
     ASSERT_NE(acme, nullptr);
     EXPECT_EQ(acme->Key, cardKey(m_acme));
@@ -73,7 +73,7 @@ TEST_P(CardLoad, CardsAreKeyedByRecordWithTheirAddressesAndABadConditionLeavesNo
     EXPECT_EQ(cards.Item("999K"), nullptr);
     EXPECT_EQ(cards.Item(QString::number(m_acme)), nullptr);
 
-    EXPECT_THROW(cards.Load("NoSuchColumn = 1", ""), brindle::PlatformError);
+    EXPECT_THROW(cards.Load(m_connection, "NoSuchColumn = 1", ""), brindle::PlatformError);
     EXPECT_EQ(cards.Count(), 0);
     EXPECT_NE(m_connection.LastError().number(), 0);
     EXPECT_EQ(names("CardTypeID = 'P'", ""), "Dow0") << "the connection reads on";
@@ -128,11 +128,11 @@ TEST_P(CardLoad, LoadImportAndBackupReadEveryColumn)
         }
     };
     CCardsColl loaded;
-    loaded.Load("", "");
+    loaded.Load(m_connection, "", "");
     expectStored(loaded, true);
     CCustomerColl saved;
     bool ok = false;
-    saved.Backup(0, 0, ok);
+    saved.Backup(m_connection, 0, 0, ok);
     expectStored(saved, false);
     CCustomerColl imported; // an item that changes nothing comes back as the file holds it
     for (const qint32 id : ids) {
@@ -142,7 +142,7 @@ TEST_P(CardLoad, LoadImportAndBackupReadEveryColumn)
         item.IsInactive.clear();
         item.Addresses.Add().Location = 1;
     }
-    ASSERT_TRUE(imported.Import());
+    ASSERT_TRUE(imported.Import(m_connection));
     expectStored(imported, true);
 
     // A card changed after loading leaves the cards that shared its values alone.

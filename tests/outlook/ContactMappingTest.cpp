@@ -172,6 +172,62 @@ INSTANTIATE_TEST_SUITE_P(Rules, MapCardToContact, testing::Values(
     });
 // clang-format on
 
+class FieldCarriage : public test::SyncFixture
+{
+protected:
+    // Exports the card over the contact, then reads it back as a card.
+    CCard travel(CCard& card, contacts::ContactItem& contact)
+    {
+        EXPECT_TRUE(process.MapCardToContact(card, contact));
+        contact.Save();
+        CCard read;
+        EXPECT_TRUE(process.MapContactToCard(contact, read, QStringLiteral("C")));
+        return read;
+    }
+
+    // Changes one field of the card: does an export write the change, and
+    // does the card read back from that contact differ in that field?
+    template <typename Record>
+    void expectCarried(const TarvoCards::CardField<Record>& field, Record& (*at)(CCard&),
+                       unsigned carriedOnImport, unsigned carriedOnExport)
+    {
+        SCOPED_TRACE(field.name);
+        contacts::Application app(store.path());
+        const auto contact =
+            app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10)->Items().Add();
+        CCard card = cardOf({}, {1, 2});
+        CCard before = travel(card, *contact);
+        QString& value = at(card).*field.member;
+        const bool flag = field.maxLength == 1; // "Y" or "N"
+        value = !flag           ? QStringLiteral("Probe")
+                : value == u'Y' ? QStringLiteral("N")
+                                : QStringLiteral("Y");
+        CCard after = travel(card, *contact);
+        EXPECT_EQ(contact->savedChanges(), bool(field.carried & carriedOnExport));
+        EXPECT_EQ(at(after).*field.member != at(before).*field.member,
+                  bool(field.carried & carriedOnImport));
+    }
+};
+
+TEST_F(FieldCarriage, EachFieldTravelsWithTheContactWhereTheTableSaysItDoes)
+{
+    std::tie(program().glCustomField1, program().glCustomField2, program().glCustomField3) =
+        std::tuple(1, 1, 1); // custom fields go to the categories
+    for (const auto& field : TarvoCards::cardColumns()) {
+        expectCarried<CCard>(
+            field, [](CCard& card) -> CCard& { return card; }, TarvoCards::OnImport,
+            TarvoCards::OnExport);
+    }
+    for (const auto& field : TarvoCards::addressColumns()) {
+        expectCarried<CAddress>(
+            field, [](CCard& card) -> CAddress& { return card.Addresses[0]; }, TarvoCards::OnImport,
+            TarvoCards::OnExport);
+        expectCarried<CAddress>(
+            field, [](CCard& card) -> CAddress& { return card.Addresses[1]; },
+            TarvoCards::OnOtherAddress, TarvoCards::OnOtherAddress);
+    }
+}
+
 TEST(CustomFieldDate, ReadsTheLocaleShortAndLongFormatsAndIso)
 {
     const QLocale british(QLocale::English, QLocale::UnitedKingdom);

@@ -150,7 +150,7 @@ protected:
         connection.Settings().DataFile = file;
         EXPECT_TRUE(connection.Connect());
         TarvoCards::CCardsColl cards;
-        cards.Load({}, QStringLiteral("CardRecordID"));
+        cards.Load(connection, {}, QStringLiteral("CardRecordID"));
         return {cards.begin(), cards.end()};
     }
     TarvoCards::CCard storedCard(const QString& condition)
