@@ -16,8 +16,6 @@ using TarvoCards::CAddress;
 using TarvoCards::CCard;
 using TarvoCards::CImportCard;
 
-constexpr qint32 exportDirection = 2;
-
 const QString crLf = QStringLiteral("\r\n");
 const QString vexoNotes = QStringLiteral("-!VEXO NOTES!-");
 
@@ -127,7 +125,7 @@ void setStreetLines(CAddress& address, const QString& street)
 }
 
 bool FProcess::MapContactToCard(contacts::ContactItem& pobjContact, CCard& pobjVEXOCard,
-                                const QString& psCardTypeID)
+                                const QString& psCardTypeID, bool withDetails)
 {
     try {
         ContactReader contact(pobjContact);
@@ -152,10 +150,7 @@ bool FProcess::MapContactToCard(contacts::ContactItem& pobjContact, CCard& pobjV
         if (existing && existing->CardTypeID == pobjVEXOCard.CardTypeID) {
             pobjVEXOCard.CardRecordID = linked;
         }
-        // An export looks the cards made from contacts up by record ID and
-        // names alone; their notes and addresses would take most of its
-        // time and memory.
-        if (m_settings.glTransferAction != exportDirection) {
+        if (withDetails) {
             const QString body = contact.raw("Body");
             pobjVEXOCard.Notes = body.left(body.indexOf(vexoNotes));
             pobjVEXOCard.Addresses.reserve(5); // one allocation for the five, not one each

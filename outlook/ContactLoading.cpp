@@ -55,6 +55,13 @@ void keepWhatTheRunReads(TarvoCards::CCard& card)
     }
 }
 
+// An export looks the cards made from contacts up by record ID and names
+// alone; their notes and addresses would take most of its time and memory.
+bool readsDetails(const RunSettings& settings)
+{
+    return settings.glTransferAction != exportDirection;
+}
+
 // The folder "Contacts" beside the default contacts folder.
 contacts::Items categorisedItems(contacts::Folder& objContactFolder)
 {
@@ -160,7 +167,7 @@ bool FProcess::AnalyseOutlookContactFolders(contacts::Folder& objFolder,
     return walkItems([&] { return objFolder.Items(); }, "AnalyseOutlookContactFolders",
                      [&](contacts::ContactItem& item) {
                          TarvoCards::CCard& card = mobjOutlookColl->AddNew();
-                         MapContactToCard(item, card, psCardTypeID);
+                         MapContactToCard(item, card, psCardTypeID, readsDetails(m_settings));
                          keepWhatTheRunReads(card);
                      });
 }
@@ -190,7 +197,7 @@ void FProcess::readCategorisedContact(contacts::ContactItem& item)
         if (!recognised.isEmpty() && categories.contains(recognised) &&
             type.selectedBy(mbCustomers, mbSuppliers, mbEmployees, mbPersonal)) {
             TarvoCards::CCard& card = mobjOutlookColl->AddNew();
-            MapContactToCard(item, card, type.letter(word));
+            MapContactToCard(item, card, type.letter(word), readsDetails(m_settings));
             keepWhatTheRunReads(card);
             return;
         }
