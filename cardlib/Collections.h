@@ -122,28 +122,16 @@ private:
     QString m_backupPath;
 };
 
-class CCustomerColl : public CTypeColl
+// The collection of the cards of one type code.
+template <char16_t TypeId> class CTypeCollOf : public CTypeColl
 {
 public:
-    CCustomerColl() : CTypeColl(QStringLiteral("C")) {}
+    CTypeCollOf() : CTypeColl(QString(QChar(TypeId))) {}
 };
 
-class CSupplierColl : public CTypeColl
-{
-public:
-    CSupplierColl() : CTypeColl(QStringLiteral("S")) {}
-};
-
-class CEmployeeColl : public CTypeColl
-{
-public:
-    CEmployeeColl() : CTypeColl(QStringLiteral("E")) {}
-};
-
-class CPersonalColl : public CTypeColl
-{
-public:
-    CPersonalColl() : CTypeColl(QStringLiteral("P")) {}
-};
+using CCustomerColl = CTypeCollOf<u'C'>;
+using CSupplierColl = CTypeCollOf<u'S'>;
+using CEmployeeColl = CTypeCollOf<u'E'>;
+using CPersonalColl = CTypeCollOf<u'P'>;
 
 } // namespace TarvoCards

@@ -87,8 +87,7 @@ class CConnection
 public:
     CConnection();
     ~CConnection();
-    CConnection(const CConnection&) = delete;
-    CConnection& operator=(const CConnection&) = delete;
+    Q_DISABLE_COPY(CConnection)
 
     // Seconds to wait for a company file that another program holds locked.
     int ConnectionTimeout = 3;

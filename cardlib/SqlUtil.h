@@ -43,8 +43,7 @@ class ScopedDatabase
 public:
     explicit ScopedDatabase(const QString& driver = QStringLiteral("QSQLITE"));
     ~ScopedDatabase();
-    ScopedDatabase(const ScopedDatabase&) = delete;
-    ScopedDatabase& operator=(const ScopedDatabase&) = delete;
+    Q_DISABLE_COPY(ScopedDatabase)
 
     QSqlDatabase& db() { return m_db; }
 

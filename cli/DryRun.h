@@ -23,8 +23,7 @@ class DryRun
 public:
     explicit DryRun(ProgramContext& context);
     ~DryRun();
-    DryRun(const DryRun&) = delete;
-    DryRun& operator=(const DryRun&) = delete;
+    Q_DISABLE_COPY(DryRun)
 
     // Once the run's checks are passed: copies the company file and the
     // store and points the run at the copies. False with a reason on failure.

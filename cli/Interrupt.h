@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 namespace brindle::cli::interrupt {
 
 // Ctrl-C or SIGTERM while a run is under way: the first asks the run to
@@ -10,8 +12,7 @@ class Guard
 public:
     Guard();
     ~Guard();
-    Guard(const Guard&) = delete;
-    Guard& operator=(const Guard&) = delete;
+    Q_DISABLE_COPY(Guard)
 };
 
 // True once for the first Ctrl-C, when the run is to hear of it.

@@ -7,7 +7,6 @@
 #include "screens/Notices.h"
 #include "startup/RunSettings.h"
 
-#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -228,17 +227,10 @@ void TerminalPrompts::showSummary(FSummary& summary)
 
 qint32 TerminalPrompts::openFile(const QString& file, const QString&)
 {
-    constexpr qint32 fileNotFound = 2;
-    constexpr qint32 noAssociation = 31;
-    constexpr qint32 opened = 42;
-    if (!QFileInfo::exists(file)) {
-        return fileNotFound;
-    }
-    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (opener.isEmpty() || !QProcess::startDetached(opener, {file})) {
-        return noAssociation;
-    }
-    return opened;
+    return openExisting(file, [](const QString& existing) {
+        const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+        return !opener.isEmpty() && QProcess::startDetached(opener, {existing});
+    });
 }
 
 } // namespace brindle::cli

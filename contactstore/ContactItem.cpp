@@ -9,14 +9,6 @@ namespace contacts {
 
 namespace {
 
-// Item classes the clients test for, as the original object model numbers them.
-constexpr int ContactClass = 40;
-constexpr int DocumentClass = 41;
-constexpr int DistListClass = 69;
-constexpr int MaxNameAttempts = 100;
-constexpr int SaveMode = 0;
-constexpr int DiscardMode = 1;
-
 bool isGroup(const VCard& card)
 {
     for (const VCardProperty& p : card.properties) {
@@ -176,11 +168,11 @@ void ContactItem::Save()
 
 void ContactItem::Close(int saveMode)
 {
-    if (saveMode == SaveMode) {
+    if (saveMode == olSave) {
         Save();
         return;
     }
-    if (saveMode != DiscardMode) {
+    if (saveMode != olDiscard) {
         raise(brindle::ErrorNumber::Unspecified,
               QStringLiteral("Close takes olSave (0) or olDiscard (1), not %1").arg(saveMode));
     }
@@ -214,8 +206,9 @@ void ContactItem::writeNew(const std::shared_ptr<FolderContents>& folder)
         m_uid.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : m_uid;
     contact().prepareForSave(uid);
     const QByteArray bytes = contact().card().serialize();
+    constexpr int maxNameAttempts = 100;
     // Another program may have made a file of the claimed name since the folder was read.
-    for (int attempt = 0; attempt < (folder ? MaxNameAttempts : 1); ++attempt) {
+    for (int attempt = 0; attempt < (folder ? maxNameAttempts : 1); ++attempt) {
         const QString fileName = folder ? folder->claimFileName(uid) : uid + QLatin1String(".vcf");
         if (brindle::ChangeJournal* journal = folder ? folder->unflushed().journal() : nullptr) {
             journal->writingFile(m_directory + u'/' + fileName, std::nullopt, bytes);

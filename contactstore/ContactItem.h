@@ -40,10 +40,22 @@ public:
     void Save();
     // True when the last Save wrote the contact, False when nothing had changed.
     bool savedChanges() const { return m_savedChanges; }
-    // Ends the editing of the item: olSave (0) saves it, olDiscard (1) drops
-    // the changes made since it was last read or saved.
+    // Ends the editing of the item: olSave saves it, olDiscard drops the
+    // changes made since it was last read or saved.
+    enum CloseMode
+    {
+        olSave = 0,
+        olDiscard = 1
+    };
     void Close(int saveMode);
-    // 40 contact, 69 group, 41 anything else.
+    // The object model's numbers: ContactClass for a contact, DistListClass
+    // for a group, DocumentClass for anything else.
+    enum ItemClass
+    {
+        ContactClass = 40,
+        DocumentClass = 41,
+        DistListClass = 69
+    };
     int Class();
     // "IPM.Contact", "IPM.DistList" or "IPM.Document".
     QString MessageClass();

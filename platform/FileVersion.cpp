@@ -8,13 +8,6 @@ namespace brindle {
 
 namespace {
 
-constexpr quint16 pe32Magic = 0x10b;
-constexpr quint16 pe32PlusMagic = 0x20b;
-constexpr quint32 resourceDirectory = 2;
-constexpr quint32 versionResourceType = 16;
-constexpr quint32 fixedInfoSignature = 0xFEEF04BD;
-constexpr quint32 subdirectoryBit = 0x80000000;
-
 // Bounds-checked little-endian reads over the mapped file.
 class Image
 {
@@ -76,6 +69,9 @@ struct Headers
 
 std::optional<Headers> readHeaders(const Image& image)
 {
+    constexpr quint16 pe32Magic = 0x10b;
+    constexpr quint16 pe32PlusMagic = 0x20b;
+    constexpr quint32 resourceDirectory = 2;
     const auto peOffset = image.dword(0x3c);
     if (!image.startsWith(0, "MZ") || !peOffset || !image.startsWith(*peOffset, {"PE\0\0", 4})) {
         return std::nullopt;
@@ -121,6 +117,7 @@ std::optional<Headers> readHeaders(const Image& image)
 std::optional<quint32> findEntry(const Image& image, qint64 directory, std::optional<quint32> id,
                                  bool wantSubdirectory)
 {
+    constexpr quint32 subdirectoryBit = 0x80000000;
     const auto named = image.word(directory + 12);
     const auto numbered = image.word(directory + 14);
     if (!named || !numbered) {
@@ -145,6 +142,7 @@ std::optional<quint32> findEntry(const Image& image, qint64 directory, std::opti
 // VS_VERSIONINFO: its key, then the fixed file information on a 32-bit boundary.
 QString fixedFileVersion(const Image& image, qint64 info)
 {
+    constexpr quint32 fixedInfoSignature = 0xFEEF04BD;
     const auto valueLength = image.word(info + 2);
     const QByteArray key = QByteArray("V\0S\0_\0V\0E\0R\0S\0I\0O\0N\0_\0I\0N\0F\0O\0\0\0", 32);
     if (!valueLength || *valueLength < 52 || !image.startsWith(info + 6, key)) {
@@ -166,6 +164,7 @@ QString fixedFileVersion(const Image& image, qint64 info)
 
 QString versionOf(const Image& image)
 {
+    constexpr quint32 versionResourceType = 16;
     const std::optional<Headers> headers = readHeaders(image);
     if (!headers) {
         return {};

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QLocale>
 #include <QSaveFile>
+#include <algorithm>
+#include <utility>
 
 namespace brindle {
 
@@ -260,30 +262,19 @@ QString ImportReportWriter::statusText(qint32 status) const
 
 QString ImportReportWriter::escaped(QStringView value)
 {
+    static constexpr std::pair<char16_t, const char*> entities[] = {
+        {u'&', "&amp;"},  {u'<', "&lt;"},   {u'>', "&gt;"},
+        {u'"', "&quot;"}, {u'\'', "&#39;"}, {u'#', "&#35;"},
+    };
     QString html;
     html.reserve(value.size());
     for (const QChar c : value) {
-        switch (c.unicode()) {
-        case u'&':
-            html += QLatin1String("&amp;");
-            break;
-        case u'<':
-            html += QLatin1String("&lt;");
-            break;
-        case u'>':
-            html += QLatin1String("&gt;");
-            break;
-        case u'"':
-            html += QLatin1String("&quot;");
-            break;
-        case u'\'':
-            html += QLatin1String("&#39;");
-            break;
-        case u'#':
-            html += QLatin1String("&#35;");
-            break;
-        default:
+        const auto* entity = std::find_if(std::begin(entities), std::end(entities),
+                                          [c](const auto& e) { return e.first == c.unicode(); });
+        if (entity == std::end(entities)) {
             html += c;
+        } else {
+            html += QLatin1String(entity->second);
         }
     }
     return html;

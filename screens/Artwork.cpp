@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <functional>
 
 namespace brindle {
 
@@ -62,6 +63,59 @@ void drawButton(QPainter& p, const QRectF& box, const QString& text, bool focuse
     p.drawText(box, Qt::AlignCenter, text);
 }
 
+// A picture of a small window of the contact manager; draw fills its body.
+QPixmap windowPicture(const QSize& size, qreal ratio, const QString& title,
+                      const std::function<void(QPainter&, const QRectF&)>& draw)
+{
+    QPixmap pixmap = canvas(size, ratio);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    draw(p, drawWindow(p, QRectF(QPointF(0.5, 0.5), QSizeF(size) - QSizeF(1, 1)), title));
+    return pixmap;
+}
+
+void drawAccessPrompt(QPainter& p, const QRectF& body, int part)
+{
+    if (part == 1) {
+        const QRectF tick(body.left(), body.top() + 6, 11, 11);
+        p.setPen(Qt::black);
+        p.setBrush(Qt::white);
+        p.drawRect(tick);
+        p.drawLine(tick.topLeft() + QPointF(2, 5), tick.topLeft() + QPointF(5, 9));
+        p.drawLine(tick.topLeft() + QPointF(5, 9), tick.topLeft() + QPointF(10, 1));
+        p.drawText(QRectF(body.left() + 15, body.top() + 2, 120, 20), Qt::AlignVCenter,
+                   QStringLiteral("Allow access for"));
+        drawField(p, QRectF(body.left() + 40, body.top() + 22, 130, 18), QString(),
+                  QStringLiteral("1 minute  \u25be"), true);
+    } else {
+        p.setPen(Qt::black);
+        p.drawText(QRectF(body.left(), body.top(), body.width(), 16), Qt::AlignVCenter,
+                   QStringLiteral("Allow this access?"));
+        drawButton(p, QRectF(body.left(), body.top() + 20, 50, 18), QStringLiteral("Yes"), true);
+        drawButton(p, QRectF(body.left() + 58, body.top() + 20, 50, 18), QStringLiteral("No"),
+                   false);
+        drawButton(p, QRectF(body.left() + 116, body.top() + 20, 50, 18), QStringLiteral("Help"),
+                   false);
+    }
+}
+
+void drawContactFields(QPainter& p, const QRectF& body, ScreenShot kind)
+{
+    const bool blank = kind == ScreenShot::BlankField;
+    const QString fields[][2] = {
+        {QStringLiteral("Full Name"), QStringLiteral("Jo Smith")},
+        {QStringLiteral("Company"), QStringLiteral("Acme Traders")},
+        {blank ? QStringLiteral("Phone") : QStringLiteral("E-mail"),
+         blank ? QString() : QStringLiteral("jo@acme.example")},
+        {QStringLiteral("Categories"), blank ? QStringLiteral("Customer") : QString()},
+    };
+    for (int i = 0; i < 4; ++i) {
+        const bool highlighted = blank ? i == 2 : i == 3;
+        drawField(p, QRectF(body.left(), body.top() + 22 * i, body.width(), 20), fields[i][0],
+                  fields[i][1], highlighted);
+    }
+}
+
 } // namespace
 
 QPixmap arrowPixmap(ArrowKind kind, const QSize& size, qreal ratio)
@@ -92,56 +146,16 @@ QPixmap arrowPixmap(ArrowKind kind, const QSize& size, qreal ratio)
 
 QPixmap accessPromptPicture(int part, qreal ratio)
 {
-    const QSize size(190, 70);
-    QPixmap pixmap = canvas(size, ratio);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF body = drawWindow(p, QRectF(0.5, 0.5, 189, 69), QStringLiteral("Outlook"));
-    if (part == 1) {
-        const QRectF tick(body.left(), body.top() + 6, 11, 11);
-        p.setPen(Qt::black);
-        p.setBrush(Qt::white);
-        p.drawRect(tick);
-        p.drawLine(tick.topLeft() + QPointF(2, 5), tick.topLeft() + QPointF(5, 9));
-        p.drawLine(tick.topLeft() + QPointF(5, 9), tick.topLeft() + QPointF(10, 1));
-        p.drawText(QRectF(body.left() + 15, body.top() + 2, 120, 20), Qt::AlignVCenter,
-                   QStringLiteral("Allow access for"));
-        drawField(p, QRectF(body.left() + 40, body.top() + 22, 130, 18), QString(),
-                  QStringLiteral("1 minute  \u25be"), true);
-    } else {
-        p.setPen(Qt::black);
-        p.drawText(QRectF(body.left(), body.top(), body.width(), 16), Qt::AlignVCenter,
-                   QStringLiteral("Allow this access?"));
-        drawButton(p, QRectF(body.left(), body.top() + 20, 50, 18), QStringLiteral("Yes"), true);
-        drawButton(p, QRectF(body.left() + 58, body.top() + 20, 50, 18), QStringLiteral("No"),
-                   false);
-        drawButton(p, QRectF(body.left() + 116, body.top() + 20, 50, 18), QStringLiteral("Help"),
-                   false);
-    }
-    return pixmap;
+    return windowPicture(
+        QSize(190, 70), ratio, QStringLiteral("Outlook"),
+        [part](QPainter& p, const QRectF& body) { drawAccessPrompt(p, body, part); });
 }
 
 QPixmap screenShotPicture(ScreenShot kind, qreal ratio)
 {
-    const QSize size(220, 120);
-    QPixmap pixmap = canvas(size, ratio);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF body = drawWindow(p, QRectF(0.5, 0.5, 219, 119), QStringLiteral("Contact"));
-    const bool blank = kind == ScreenShot::BlankField;
-    const QString fields[][2] = {
-        {QStringLiteral("Full Name"), QStringLiteral("Jo Smith")},
-        {QStringLiteral("Company"), QStringLiteral("Acme Traders")},
-        {blank ? QStringLiteral("Phone") : QStringLiteral("E-mail"),
-         blank ? QString() : QStringLiteral("jo@acme.example")},
-        {QStringLiteral("Categories"), blank ? QStringLiteral("Customer") : QString()},
-    };
-    for (int i = 0; i < 4; ++i) {
-        const bool highlighted = blank ? i == 2 : i == 3;
-        drawField(p, QRectF(body.left(), body.top() + 22 * i, body.width(), 20), fields[i][0],
-                  fields[i][1], highlighted);
-    }
-    return pixmap;
+    return windowPicture(
+        QSize(220, 120), ratio, QStringLiteral("Contact"),
+        [kind](QPainter& p, const QRectF& body) { drawContactFields(p, body, kind); });
 }
 
 Banner::Banner(Qt::Orientation orientation, const QString& objectName, QWidget* parent)

@@ -47,10 +47,7 @@ ChooseActionWindow::ChooseActionWindow(FChooseAction& form, QWidget* parent)
 
     m_rules = new QComboBox;
     m_rules->setObjectName(QStringLiteral("cboRulesFilter"));
-    auto* rulesPanel = new QWidget;
-    rulesPanel->setObjectName(QStringLiteral("picUpdateRules"));
-    auto* rules = new QHBoxLayout(rulesPanel);
-    rules->setContentsMargins(0, 0, 0, 0);
+    auto [rulesPanel, rules] = panelWithLayout<QHBoxLayout>(QStringLiteral("picUpdateRules"));
     auto* rulesLabel =
         screenLabel(QStringLiteral("lblUpdateChoices"), QStringLiteral("Update Rules"));
     rulesLabel->setWordWrap(false);
@@ -124,10 +121,7 @@ QWidget* ChooseActionWindow::transferPanel(const QString& panelName, QPushButton
                                            const QString& text, const QString& descriptionName,
                                            const QString& description)
 {
-    auto* panel = new QWidget;
-    panel->setObjectName(panelName);
-    auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(0, 0, 0, 0);
+    auto [panel, grid] = panelWithLayout<QGridLayout>(panelName);
     auto* targetLabel = headingLabel(QStringLiteral("lblTransferAction"), target);
     targetLabel->setWordWrap(false);
     auto* heading = screenLabel(labelName, text);

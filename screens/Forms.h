@@ -24,8 +24,7 @@ public:
                                                                    RunProgress&, FSummary&)>;
 
     Forms(ProgramContext& context, RunSettings& settings, RunProgress& progress);
-    Forms(const Forms&) = delete;
-    Forms& operator=(const Forms&) = delete;
+    Q_DISABLE_COPY(Forms)
 
     // Loads, hidden, what a normal start needs before the action screen
     // comes up: the summary, the settings and the action screen.

@@ -14,10 +14,7 @@ namespace brindle {
 InformationWindow::InformationWindow(FMain& form, QWidget* parent) : QWidget(parent), m_form(form)
 {
     setObjectName(QStringLiteral("FMain"));
-    auto* connect = new QWidget;
-    connect->setObjectName(QStringLiteral("picConnect"));
-    auto* body = new QVBoxLayout(connect);
-    body->setContentsMargins(0, 0, 0, 0);
+    auto [connect, body] = panelWithLayout<QVBoxLayout>(QStringLiteral("picConnect"));
     for (const char* text :
          {"This software is used by VEXO accounting software to synchronise VEXO cards with MS "
           "Outlook contacts.",

@@ -53,10 +53,7 @@ QLayout* releaseDetails()
 
 QWidget* footer(const QString& objectName, const QList<QPushButton*>& buttons)
 {
-    auto* panel = new QWidget;
-    panel->setObjectName(objectName);
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto [panel, row] = panelWithLayout<QHBoxLayout>(objectName);
     row->addStretch();
     for (QPushButton* button : buttons) {
         row->addWidget(button);

@@ -2,14 +2,15 @@
 
 #include <QList>
 #include <QString>
+#include <QWidget>
 #include <functional>
+#include <utility>
 
 class QCloseEvent;
 class QLabel;
 class QLayout;
 class QPushButton;
 class QSpacerItem;
-class QWidget;
 
 namespace brindle {
 
@@ -19,6 +20,15 @@ class Form;
 QLabel* screenLabel(const QString& objectName, const QString& text);
 QLabel* headingLabel(const QString& objectName, const QString& text);
 QPushButton* screenButton(const QString& objectName, const QString& text);
+// A panel of the given name and its layout, which adds no margin of its own.
+template <typename Layout> std::pair<QWidget*, Layout*> panelWithLayout(const QString& objectName)
+{
+    auto* panel = new QWidget;
+    panel->setObjectName(objectName);
+    auto* layout = new Layout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return {panel, layout};
+}
 // lblRelease and lblVersion.
 QLayout* releaseDetails();
 // A footer panel with its buttons on the right.

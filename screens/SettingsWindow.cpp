@@ -19,10 +19,7 @@ namespace brindle {
 SettingsWindow::SettingsWindow(FAdvanced& form, QWidget* parent) : QWidget(parent), m_form(form)
 {
     setObjectName(QStringLiteral("FAdvanced"));
-    auto* panel = new QWidget;
-    panel->setObjectName(QStringLiteral("picSettings"));
-    auto* settings = new QVBoxLayout(panel);
-    settings->setContentsMargins(0, 0, 0, 0);
+    auto [panel, settings] = panelWithLayout<QVBoxLayout>(QStringLiteral("picSettings"));
     settings->addWidget(headingLabel(QStringLiteral("lblCustomFieldMapping"),
                                      QStringLiteral("Custom Field Settings")));
     settings->addWidget(screenLabel(QStringLiteral("lblCustomDescription"),

@@ -35,10 +35,7 @@ SummaryWindow::SummaryWindow(FSummary& summary, QWidget* parent)
     : QWidget(parent), m_summary(summary)
 {
     setObjectName(QStringLiteral("FSummary"));
-    auto* finish = new QWidget;
-    finish->setObjectName(QStringLiteral("picFinish"));
-    auto* body = new QVBoxLayout(finish);
-    body->setContentsMargins(0, 0, 0, 0);
+    auto [finish, body] = panelWithLayout<QVBoxLayout>(QStringLiteral("picFinish"));
     body->addWidget(headingLabel(QStringLiteral("lblTransferSummary"), QString()));
     body->addWidget(headingLabel(QStringLiteral("lblFinishHeader"), QString()));
     body->addWidget(screenLabel(QStringLiteral("lblFinishBody"), QString()));

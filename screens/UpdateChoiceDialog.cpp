@@ -57,10 +57,7 @@ UpdateChoiceDialog::UpdateChoiceDialog(FUpdateChoice& dialog, QWidget* parent)
     auto* finishLayout = new QVBoxLayout(finish);
     finishLayout->addWidget(m_warning);
 
-    auto* changesPanel = new QWidget;
-    changesPanel->setObjectName(QStringLiteral("picChanges"));
-    auto* changesLayout = new QVBoxLayout(changesPanel);
-    changesLayout->setContentsMargins(0, 0, 0, 0);
+    auto [changesPanel, changesLayout] = panelWithLayout<QVBoxLayout>(QStringLiteral("picChanges"));
     changesLayout->addWidget(detailHeader());
     changesLayout->addWidget(changes());
     m_moreThanFour = screenLabel(QStringLiteral("lblMoreThanFive"), QString());

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
 #include <QWidget>
@@ -130,13 +129,9 @@ SummaryWindow* WidgetPrompts::summaryWindow() const
 
 qint32 WidgetPrompts::openFile(const QString& file, const QString&)
 {
-    constexpr qint32 fileNotFound = 2;
-    constexpr qint32 noAssociation = 31;
-    constexpr qint32 opened = 42;
-    if (!QFileInfo::exists(file)) {
-        return fileNotFound;
-    }
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(file)) ? opened : noAssociation;
+    return openExisting(file, [](const QString& existing) {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(existing));
+    });
 }
 
 void unloadAllForms()

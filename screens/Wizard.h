@@ -19,8 +19,7 @@ class Wizard
 public:
     Wizard(ProgramContext& context, RunSettings& settings);
     ~Wizard();
-    Wizard(const Wizard&) = delete;
-    Wizard& operator=(const Wizard&) = delete;
+    Q_DISABLE_COPY(Wizard)
 
     // Runs the program's start and opens the screen it asks for; false
     // when the program ends at once.

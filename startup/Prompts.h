@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace brindle {
 
@@ -49,9 +50,21 @@ public:
     // Shows the summary of a finished run; returns at once.
     virtual void showSummary(FSummary& summary) = 0;
     // Opens a file with the desktop's default application. Returns the
-    // shell's code: above 32 on success, 2 for a missing file, 31 when no
-    // application opens it.
+    // shell's code: above 32 on success, FileNotFound, or NoAssociation when
+    // no application opens it.
+    enum ShellCode : qint32
+    {
+        FileNotFound = 2,
+        NoAssociation = 31,
+        FileOpened = 42
+    };
     virtual qint32 openFile(const QString& file, const QString& parameters) = 0;
+
+protected:
+    // openFile's code, where open is the front end's way to hand an
+    // existing file to the desktop.
+    static qint32 openExisting(const QString& file,
+                               const std::function<bool(const QString&)>& open);
 };
 
 } // namespace brindle

@@ -5,6 +5,8 @@
 #include "Prompts.h"
 #include "Settings.h"
 
+#include <utility>
+
 namespace brindle::MMain {
 
 qint32 ExecuteFile(ProgramContext& context, const QString& sFile, const QString& sParameters)
@@ -24,34 +26,26 @@ void LaunchFile(ProgramContext& context, const QString& sFile, const QString& sP
 
 QString shellErrorText(qint32 code)
 {
-    switch (code) {
-    case 2:
-        return QStringLiteral("File not found");
-    case 3:
-        return QStringLiteral("Path not found");
-    case 5:
-        return QStringLiteral("Access denied");
-    case 8:
-        return QStringLiteral("Out of memory");
-    case 11:
-        return QStringLiteral("Invalid EXE file or error in EXE image");
-    case 26:
-        return QStringLiteral("A sharing violation occurred");
-    case 27:
-        return QStringLiteral("Incomplete or invalid file association");
-    case 28:
-        return QStringLiteral("DDE Time out");
-    case 29:
-        return QStringLiteral("DDE transaction failed");
-    case 30:
-        return QStringLiteral("DDE busy");
-    case 31:
-        return QStringLiteral("No association for file extension");
-    case 32:
-        return QStringLiteral("DLL not found");
-    default:
-        return QStringLiteral("Unknown error");
+    static constexpr std::pair<qint32, const char*> texts[] = {
+        {2, "File not found"},
+        {3, "Path not found"},
+        {5, "Access denied"},
+        {8, "Out of memory"},
+        {11, "Invalid EXE file or error in EXE image"},
+        {26, "A sharing violation occurred"},
+        {27, "Incomplete or invalid file association"},
+        {28, "DDE Time out"},
+        {29, "DDE transaction failed"},
+        {30, "DDE busy"},
+        {31, "No association for file extension"},
+        {32, "DLL not found"},
+    };
+    for (const auto& [known, text] : texts) {
+        if (known == code) {
+            return QString::fromLatin1(text);
+        }
     }
+    return QStringLiteral("Unknown error");
 }
 
 void ShowHelp(ProgramContext& context, const QString& screen)

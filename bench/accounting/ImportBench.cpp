@@ -30,8 +30,6 @@ namespace {
 using namespace brindle;
 using TarvoCards::CCard;
 
-constexpr int contactClass = 40;
-
 QString companyFile(const QString& base)
 {
     return bench::companyOf(base);
@@ -97,7 +95,7 @@ int prepare(int count, const QString& base)
     int newcomers = 0;
     for (const std::shared_ptr<contacts::Folder> typeFolder : folder->Folders()) {
         for (const std::shared_ptr<contacts::ContactItem> contact : typeFolder->Items()) {
-            if (contact->Class() == contactClass) {
+            if (contact->Class() == contacts::ContactItem::ContactClass) {
                 records << contact->property(QStringLiteral("CustomerID")).toString() << '\n';
                 change(*contact, count, newcomers);
             }
