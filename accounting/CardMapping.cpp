@@ -125,7 +125,7 @@ void setStreetLines(CAddress& address, const QString& street)
 }
 
 bool CompanyFileSide::MapContactToCard(contacts::ContactItem& pobjContact, CCard& pobjVEXOCard,
-                                       const QString& psCardTypeID)
+                                       const QString& psCardTypeID, bool withDetails)
 {
     try {
         ContactReader contact(pobjContact);
@@ -150,16 +150,18 @@ bool CompanyFileSide::MapContactToCard(contacts::ContactItem& pobjContact, CCard
         if (existing && existing->CardTypeID == pobjVEXOCard.CardTypeID) {
             pobjVEXOCard.CardRecordID = linked;
         }
-        const QString body = contact.raw("Body");
-        pobjVEXOCard.Notes = body.left(body.indexOf(vexoNotes));
-        pobjVEXOCard.Addresses.reserve(5); // one allocation for the five, not one each
-        contact.fill(pobjVEXOCard.Addresses.Add(), 1,
-                     individual ? "HomeAddressStreet" : "BusinessAddressStreet", firstAddress,
-                     individual);
-        contact.fill(pobjVEXOCard.Addresses.Add(), 2, "OtherAddressStreet", otherAddress,
-                     individual);
-        for (qint32 location = 3; location <= 5; ++location) {
-            pobjVEXOCard.Addresses.Add().Location = location;
+        if (withDetails) {
+            const QString body = contact.raw("Body");
+            pobjVEXOCard.Notes = body.left(body.indexOf(vexoNotes));
+            pobjVEXOCard.Addresses.reserve(5); // one allocation for the five, not one each
+            contact.fill(pobjVEXOCard.Addresses.Add(), 1,
+                         individual ? "HomeAddressStreet" : "BusinessAddressStreet", firstAddress,
+                         individual);
+            contact.fill(pobjVEXOCard.Addresses.Add(), 2, "OtherAddressStreet", otherAddress,
+                         individual);
+            for (qint32 location = 3; location <= 5; ++location) {
+                pobjVEXOCard.Addresses.Add().Location = location;
+            }
         }
         if (trimBlanks(pobjVEXOCard.LastName).isEmpty() &&
             trimBlanks(pobjVEXOCard.FirstName).isEmpty()) {

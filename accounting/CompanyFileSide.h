@@ -35,9 +35,9 @@ public:
     bool LoadExistingVEXOCards();
     void disconnect();
 
-    // Contact-to-card mapping
+    // Contact-to-card mapping; withDetails: the notes and addresses too.
     bool MapContactToCard(contacts::ContactItem& pobjContact, TarvoCards::CCard& pobjVEXOCard,
-                          const QString& psCardTypeID);
+                          const QString& psCardTypeID, bool withDetails = true);
     bool MapCardToCard(const TarvoCards::CCard& pobjSourceCard,
                        TarvoCards::CImportCard& pobjDestCard);
 

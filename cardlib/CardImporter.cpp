@@ -103,7 +103,10 @@ CardImporter::CardImporter(QSqlDatabase& db, QStringList types, QString newType,
       m_update(db), m_writeAddress(db)
 {
     if (m_journal) {
-        m_snapshots.emplace(db);
+        m_rowSnapshots = RowSnapshots::of(db);
+        if (!m_rowSnapshots) {
+            m_snapshots.emplace(db);
+        }
     }
     const QString select = QStringLiteral("SELECT %1 FROM Cards WHERE CardTypeID IN (?, ?) AND ")
                                .arg(cardSelectList());
@@ -117,7 +120,8 @@ CardImporter::CardImporter(QSqlDatabase& db, QStringList types, QString newType,
                    select + QStringLiteral("IsIndividual = 'N' AND LastName = ?") + first);
     prepareOrThrow(
         m_addresses,
-        QStringLiteral("SELECT %1 FROM Addresses WHERE CardRecordID = ?").arg(addressSelectList()));
+        QStringLiteral("SELECT %1 FROM Addresses WHERE CardRecordID = ? ORDER BY Location")
+            .arg(addressSelectList()));
     const QStringList columns = cardTextColumnNames();
     prepareOrThrow(m_insert,
                    QStringLiteral("INSERT INTO Cards (CardTypeID, %1) VALUES (?, %2) "
@@ -194,6 +198,7 @@ QString CardImporter::refusal(const CImportCard& item, bool found, QString& code
 
 std::optional<CImportCard> CardImporter::findStored(const CImportCard& item)
 {
+    m_storedAddresses.clear();
     const QVariant type1 = m_types.value(0), type2 = m_types.value(m_types.size() - 1);
     if (item.CardRecordID > 0) {
         return fetchOne(m_byId, {type1, type2, item.CardRecordID});
@@ -223,16 +228,44 @@ std::optional<CImportCard> CardImporter::fetchOne(QSqlQuery& query, const QVaria
         found.emplace();
         m_rows.readCard(query, *found);
         m_rows.readDelivery(query, *found);
+        if (m_rowSnapshots) {
+            m_storedCard = m_rowSnapshots->card(query);
+        }
     }
     query.finish();
     if (found) {
         execOrThrow(m_addresses, {found->CardRecordID});
         while (m_addresses.next()) {
             found->Addresses.append(m_rows.readAddress(m_addresses));
+            if (m_rowSnapshots) {
+                m_storedAddresses.insert(found->Addresses.last().Location,
+                                         m_rowSnapshots->address(m_addresses));
+            }
         }
         m_addresses.finish();
     }
     return found;
+}
+
+QJsonObject CardImporter::storedSnapshot() const
+{
+    return RowSnapshots::whole(m_storedCard, m_storedAddresses.values());
+}
+
+// The card as the file holds it once the merged card and the written
+// addresses are stored.
+QJsonObject CardImporter::writtenSnapshot(const CImportCard& merged,
+                                          const CAddresses& written) const
+{
+    QMap<qint32, QJsonObject> addresses = m_storedAddresses;
+    for (const CAddress& address : written) {
+        addresses.insert(address.Location,
+                         m_rowSnapshots->address(addressValues(merged.CardRecordID, address)));
+    }
+    return RowSnapshots::whole(
+        m_rowSnapshots->card(QVariantList{merged.CardRecordID, merged.CardTypeID} +
+                             cardValues(merged)),
+        addresses.values());
 }
 
 void CardImporter::store(CImportCard& merged, bool exists, CImportCard& item)
@@ -247,28 +280,25 @@ void CardImporter::store(CImportCard& merged, bool exists, CImportCard& item)
     for (const CAddress& given : item.Addresses) {
         mergeColumns(addressColumns(), given, addressAt(merged.Addresses, given.Location), cuts);
     }
-    QVariantList values = cardValues(merged);
-    std::optional<QJsonObject> before;
-    if (m_journal && exists) {
-        before = m_snapshots->take(merged.CardRecordID);
-    }
-    if (exists) {
-        execOrThrow(m_update, values << merged.CardRecordID);
-    } else {
-        execOrThrow(m_insert, QVariantList{merged.CardTypeID} + values);
-        merged.CardRecordID = m_insert.next() ? m_insert.value(0).toInt() : 0;
-        m_insert.finish();
-    }
+    // An address the file lacks and the item leaves empty gets no row.
+    CAddresses written;
     for (CAddress& address : item.Addresses) {
         address = addressAt(merged.Addresses, address.Location);
-        // An address the file lacks and the item leaves empty gets no row.
         if (storedLocations.contains(address.Location) || !isEmptyAddress(address)) {
-            execOrThrow(m_writeAddress, addressValues(merged.CardRecordID, address));
+            written.append(address);
         }
     }
-    if (m_journal) {
-        m_journal->wroteCard(merged.CardRecordID, before,
-                             m_snapshots->take(merged.CardRecordID).value_or(QJsonObject()));
+    std::optional<QJsonObject> before;
+    if (m_journal && exists) {
+        before = m_rowSnapshots ? storedSnapshot() : m_snapshots->take(merged.CardRecordID);
+    }
+    std::optional<QJsonObject> after;
+    if (m_rowSnapshots && exists) {
+        after = writtenSnapshot(merged, written);
+    }
+    // A card the write would leave as it is is no change of the run's.
+    if (!before || !after || *after != *before) {
+        write(merged, exists, written, before, after);
     }
     // The item now shows what the file holds; the program's own members stay.
     merged.Addresses = item.Addresses;
@@ -278,6 +308,30 @@ void CardImporter::store(CImportCard& merged, bool exists, CImportCard& item)
     if (!cuts.isEmpty()) {
         item.WarningCode = ImportCode::valueCut;
         item.LogMessage = cuts.join(QStringLiteral("; "));
+    }
+}
+
+// after: the card as the write leaves it, when it is known beforehand.
+void CardImporter::write(CImportCard& merged, bool exists, const CAddresses& written,
+                         const std::optional<QJsonObject>& before,
+                         const std::optional<QJsonObject>& after)
+{
+    if (exists) {
+        execOrThrow(m_update, cardValues(merged) << merged.CardRecordID);
+    } else {
+        execOrThrow(m_insert, QVariantList{merged.CardTypeID} + cardValues(merged));
+        merged.CardRecordID = m_insert.next() ? m_insert.value(0).toInt() : 0;
+        m_insert.finish();
+    }
+    for (const CAddress& address : written) {
+        execOrThrow(m_writeAddress, addressValues(merged.CardRecordID, address));
+    }
+    if (m_journal) {
+        m_journal->wroteCard(merged.CardRecordID, before,
+                             after ? *after
+                             : m_rowSnapshots
+                                 ? writtenSnapshot(merged, written)
+                                 : m_snapshots->take(merged.CardRecordID).value_or(QJsonObject()));
     }
 }
 

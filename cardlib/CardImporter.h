@@ -4,6 +4,7 @@
 #include "CardRows.h"
 #include "CardSnapshot.h"
 
+#include <QMap>
 #include <QSqlQuery>
 #include <QStringList>
 #include <optional>
@@ -43,9 +44,19 @@ private:
     std::optional<CImportCard> fetchOne(QSqlQuery& query, const QVariantList& values);
     QString refusal(const CImportCard& item, bool found, QString& code) const;
     void store(CImportCard& merged, bool exists, CImportCard& item);
+    void write(CImportCard& merged, bool exists, const CAddresses& written,
+               const std::optional<QJsonObject>& before, const std::optional<QJsonObject>& after);
+    QJsonObject storedSnapshot() const;
+    QJsonObject writtenSnapshot(const CImportCard& merged, const CAddresses& written) const;
 
     brindle::ChangeJournal* m_journal;
-    std::optional<CardSnapshots> m_snapshots; // when there is a journal
+    // When there is a journal: the snapshots made from the rows read and
+    // written, or where they cannot be, read for themselves.
+    std::optional<RowSnapshots> m_rowSnapshots;
+    std::optional<CardSnapshots> m_snapshots;
+    // The rows of the card findStored found, made into snapshot objects.
+    QJsonObject m_storedCard;
+    QMap<qint32, QJsonObject> m_storedAddresses;
     QStringList m_types;
     QString m_newType;
     RowReader m_rows;

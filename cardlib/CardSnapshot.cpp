@@ -1,11 +1,13 @@
 #include "CardSnapshot.h"
 
+#include "Schema.h"
 #include "SqlUtil.h"
 
 #include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSqlRecord>
+#include <algorithm>
 
 namespace TarvoCards {
 
@@ -61,6 +63,73 @@ std::optional<QJsonObject> CardSnapshots::take(qint64 recordId)
     m_addresses.finish();
     snapshot.insert(QStringLiteral("addresses"), rows);
     return snapshot;
+}
+
+namespace {
+
+// The table's column names as SELECT * gives them, in the order of a list
+// naming them; none when the table has others.
+RowSnapshots::Columns wholeRowColumns(QSqlDatabase& db, const QString& table,
+                                      const QString& selectList)
+{
+    const QSqlRecord record = db.record(table);
+    const QStringList selected = selectList.split(QStringLiteral(", "));
+    if (record.count() != selected.size()) {
+        return {};
+    }
+    RowSnapshots::Columns columns;
+    for (const QString& column : selected) {
+        const int index = record.indexOf(column);
+        if (index < 0) {
+            return {};
+        }
+        columns.byName.push_back(int(columns.names.size()));
+        columns.names << record.fieldName(index);
+    }
+    // An object takes keys in their order at no cost, others by moving those after them.
+    std::sort(columns.byName.begin(), columns.byName.end(),
+              [&](int a, int b) { return columns.names[a] < columns.names[b]; });
+    return columns;
+}
+
+} // namespace
+
+std::optional<RowSnapshots> RowSnapshots::of(QSqlDatabase& db)
+{
+    RowSnapshots snapshots;
+    snapshots.m_card = wholeRowColumns(db, QStringLiteral("Cards"), cardSelectList());
+    snapshots.m_address = wholeRowColumns(db, QStringLiteral("Addresses"), addressSelectList());
+    if (snapshots.m_card.names.isEmpty() || snapshots.m_address.names.isEmpty()) {
+        return std::nullopt;
+    }
+    return snapshots;
+}
+
+QJsonObject RowSnapshots::object(const Columns& columns, const QSqlQuery& query)
+{
+    QJsonObject row;
+    for (const int i : columns.byName) {
+        row.insert(columns.names[i], QJsonValue::fromVariant(query.value(i)));
+    }
+    return row;
+}
+
+QJsonObject RowSnapshots::object(const Columns& columns, const QVariantList& values)
+{
+    QJsonObject row;
+    for (const int i : columns.byName) {
+        row.insert(columns.names[i], QJsonValue::fromVariant(values.value(i)));
+    }
+    return row;
+}
+
+QJsonObject RowSnapshots::whole(const QJsonObject& card, const QList<QJsonObject>& addresses)
+{
+    QJsonArray rows;
+    for (const QJsonObject& address : addresses) {
+        rows.append(address);
+    }
+    return {{QStringLiteral("card"), card}, {QStringLiteral("addresses"), rows}};
 }
 
 std::optional<QJsonObject> cardSnapshot(QSqlDatabase& db, qint64 recordId)

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <optional>
+#include <vector>
 
 namespace TarvoCards {
 
@@ -22,6 +23,39 @@ public:
 
 private:
     QSqlQuery m_card, m_addresses;
+};
+
+// Snapshots made from the rows a writer reads and the values it writes, in
+// the order of cardSelectList() and addressSelectList(), without reading
+// the card again. Only when those lists name every column of their tables;
+// otherwise the writer takes its snapshots with CardSnapshots.
+class RowSnapshots
+{
+public:
+    // None when a table has a column the lists do not name.
+    static std::optional<RowSnapshots> of(QSqlDatabase& db);
+
+    // The current row of a query, or the values about to be written.
+    QJsonObject card(const QSqlQuery& query) const { return object(m_card, query); }
+    QJsonObject address(const QSqlQuery& query) const { return object(m_address, query); }
+    QJsonObject card(const QVariantList& values) const { return object(m_card, values); }
+    QJsonObject address(const QVariantList& values) const { return object(m_address, values); }
+    // A snapshot of a card row and its address rows, these in the order of their location.
+    static QJsonObject whole(const QJsonObject& card, const QList<QJsonObject>& addresses);
+
+    // A table's columns as SELECT * names them, for the keys to be those of
+    // cardSnapshot, with their positions in the order of the keys.
+    struct Columns
+    {
+        QStringList names;
+        std::vector<int> byName;
+    };
+
+private:
+    Columns m_card, m_address;
+
+    static QJsonObject object(const Columns& columns, const QSqlQuery& query);
+    static QJsonObject object(const Columns& columns, const QVariantList& values);
 };
 
 // Makes the file hold the snapshot (none: removes the card and its

@@ -1,6 +1,6 @@
 #include "CardSlots.h"
 
-#include <QHash>
+#include "NameKey.h"
 
 namespace contacts {
 
@@ -102,7 +102,7 @@ struct Forms
 {
     std::vector<QString> property;
     std::vector<Selector> selector;
-    QHash<QString, QList<int>> fieldsOf;
+    QHash<NameKey, QList<int>> fieldsOf; // views of property
 };
 
 const Forms& formsOf(bool is30)
@@ -116,7 +116,7 @@ const Forms& formsOf(bool is30)
                 QString::fromLatin1(replaced ? fields[i].property30 : fields[i].property);
             forms.property.push_back(name);
             forms.selector.push_back(replaced ? Selector::First : fields[i].selector);
-            forms.fieldsOf[name] += i;
+            forms.fieldsOf[NameKey{forms.property.back()}] += i;
         }
         return forms;
     };
@@ -131,15 +131,21 @@ const Forms& formsOf(bool is30)
 // without case, letter by letter, so that no lookup allocates.
 int fieldNumber(const QString& name)
 {
-    static const QHash<QString, int> byName = [] {
-        QHash<QString, int> hash;
-        const auto fields = contactFields();
-        for (int i = 0; i < int(fields.size()); ++i) {
-            hash.insert(QString::fromLatin1(fields[i].name), i);
+    static const QStringList names = [] {
+        QStringList list;
+        for (const ContactField& field : contactFields()) {
+            list += QString::fromLatin1(field.name);
+        }
+        return list;
+    }();
+    static const QHash<NameKey, int> byName = [] {
+        QHash<NameKey, int> hash;
+        for (int i = 0; i < int(names.size()); ++i) {
+            hash.insert(NameKey{names[i]}, i);
         }
         return hash;
     }();
-    if (const auto it = byName.constFind(name); it != byName.cend()) {
+    if (const auto it = byName.constFind(NameKey{name}); it != byName.cend()) {
         return *it;
     }
     const auto fields = contactFields();
@@ -229,7 +235,7 @@ void CardSlots::claim(const VCard& card, qsizetype index, std::optional<unsigned
 {
     const Forms& forms = formsOf(m_is30);
     const VCardProperty& p = card.properties[index];
-    const auto candidates = forms.fieldsOf.constFind(p.name);
+    const auto candidates = forms.fieldsOf.constFind(NameKey{p.name});
     if (candidates == forms.fieldsOf.cend()) {
         return;
     }
@@ -276,7 +282,7 @@ void CardSlots::removeAll(VCard& card, const QString& name)
 
 void CardSlots::prepend(VCard& card, VCardProperty p)
 {
-    const bool holdsFields = formsOf(m_is30).fieldsOf.contains(p.name);
+    const bool holdsFields = formsOf(m_is30).fieldsOf.contains(NameKey{p.name});
     card.properties.prepend(std::move(p));
     if (holdsFields) {
         claimAll(card);

@@ -72,7 +72,7 @@ void ContactItem::classify()
     } else {
         m_contact = std::make_unique<ContactCard>(std::move(*parsed.card));
         if (const std::shared_ptr<FolderContents> folder = m_folder.lock()) {
-            folder->parsed(*this);
+            folder->firstRead(*this, *m_contact);
         }
     }
 }

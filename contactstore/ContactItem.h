@@ -73,6 +73,8 @@ public:
     QString problem();
     QString fileName() const { return m_fileName; }
     bool isStored() const { return !m_fileName.isEmpty(); }
+    // Whether the file was read (and the item classified) yet.
+    bool isRead() const { return m_classified; }
     // Parsed on demand: a folder keeps only its recently used contacts parsed.
     // One parsed again is read again; when its file's size or time changed,
     // or it vanished, since it was read, this raises -2147467259.

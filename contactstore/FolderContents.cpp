@@ -59,6 +59,13 @@ std::shared_ptr<ContactItem> FolderContents::find(const QString& text)
     const Filter filter = Filter::parse(text);
     items();
     indexFieldsOf(filter);
+    if (!m_allRead) {
+        // An item read now is indexed as it is read.
+        for (const auto& item : m_items) {
+            item->kind();
+        }
+        m_allRead = true;
+    }
     ContactItem* best = nullptr;
     for (ContactItem* item : candidates(filter)) {
         if ((!best || item->sequence < best->sequence) && filter.matches(item->indexed)) {
@@ -68,26 +75,51 @@ std::shared_ptr<ContactItem> FolderContents::find(const QString& text)
     return best ? best->shared_from_this() : nullptr;
 }
 
+void FolderContents::indexAsRead(const QStringList& names)
+{
+    std::vector<int> fields;
+    for (const QString& name : names) {
+        const qsizetype field = indexedFields().indexOf(name);
+        if (field >= 0) {
+            fields.push_back(int(field));
+        }
+    }
+    index(fields);
+}
+
 // A property is indexed on the first Find that names it, in one walk of the
 // folder for all the properties that filter adds.
 void FolderContents::indexFieldsOf(const Filter& filter)
 {
-    std::vector<int> missing;
+    std::vector<int> fields;
     const std::function<void(const Filter&)> collect = [&](const Filter& part) {
         if (part.op != Filter::Op::Equals) {
             std::for_each(part.children.begin(), part.children.end(), collect);
-        } else if (std::find(m_indexedFields.begin(), m_indexedFields.end(), part.field) ==
-                       m_indexedFields.end() &&
-                   std::find(missing.begin(), missing.end(), part.field) == missing.end()) {
-            missing.push_back(part.field);
+        } else {
+            fields.push_back(part.field);
         }
     };
     collect(filter);
+    index(fields);
+}
+
+// The items read so far are read again for the fields; the others get them
+// as they are read.
+void FolderContents::index(const std::vector<int>& fields)
+{
+    std::vector<int> missing;
+    for (const int field : fields) {
+        if (std::find(m_indexedFields.begin(), m_indexedFields.end(), field) ==
+                m_indexedFields.end() &&
+            std::find(missing.begin(), missing.end(), field) == missing.end()) {
+            missing.push_back(field);
+        }
+    }
     if (missing.empty()) {
         return;
     }
     for (const auto& item : m_items) {
-        if (item->kind() == ContactItem::Kind::Contact) {
+        if (item->isRead() && item->kind() == ContactItem::Kind::Contact) {
             addToIndex(*item, item->storedContact(), missing);
         }
     }
@@ -149,6 +181,14 @@ void FolderContents::stored(ContactItem& item, const QString& path)
     if (!m_indexedFields.empty()) {
         addToIndex(item, item.storedContact(), m_indexedFields);
     }
+}
+
+void FolderContents::firstRead(ContactItem& item, const ContactCard& contact)
+{
+    if (!m_indexedFields.empty()) {
+        addToIndex(item, contact, m_indexedFields);
+    }
+    parsed(item);
 }
 
 void FolderContents::parsed(ContactItem& item)

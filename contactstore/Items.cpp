@@ -32,6 +32,11 @@ std::shared_ptr<ContactItem> Items::Find(const QString& filter) const
     return m_contents->find(filter);
 }
 
+void Items::indexAsRead(const QStringList& names) const
+{
+    m_contents->indexAsRead(names);
+}
+
 std::shared_ptr<ContactItem> Items::Add(int type) const
 {
     if (type != ContactItemType) {

@@ -19,6 +19,9 @@ public:
     // The first item in the folder's order that matches, or null; &H80020009
     // for a filter it cannot read.
     std::shared_ptr<ContactItem> Find(const QString& filter) const;
+    // The properties later Finds will name: indexed as each item is first
+    // read, so that a walk over the items spares the first Find reading them again.
+    void indexAsRead(const QStringList& names) const;
     // A new contact (item type 2), in the folder only once saved.
     std::shared_ptr<ContactItem> Add(int type = 2) const;
 

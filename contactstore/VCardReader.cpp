@@ -1,4 +1,5 @@
 #include "FileIo.h"
+#include "NameKey.h"
 #include "VCard.h"
 #include "VCardLegacy.h"
 
@@ -60,15 +61,15 @@ QString upperName(QStringView name)
             "TYPE UID URL VALUE X-BRINDLE-CUSTOMER-ID X-BRINDLE-FILE-AS X-BRINDLE-USER1 "
             "X-BRINDLE-USER2 X-BRINDLE-USER3 X-BRINDLE-USER4")
             .split(u' ');
-    static const QHash<QStringView, QString> known = [] {
-        QHash<QStringView, QString> hash;
+    static const QHash<NameKey, QString> known = [] {
+        QHash<NameKey, QString> hash;
         for (const QString& shared : names) {
-            hash.insert(QStringView(shared), shared);
+            hash.insert(NameKey{shared}, shared);
         }
         return hash;
     }();
     // Names are mostly written in upper case already: one lookup finds them.
-    if (const auto it = known.constFind(name); it != known.cend()) {
+    if (const auto it = known.constFind(NameKey{name}); it != known.cend()) {
         return *it;
     }
     const bool upper =
@@ -77,7 +78,7 @@ QString upperName(QStringView name)
         return name.toString();
     }
     const QString converted = name.toString().toUpper();
-    return known.value(QStringView(converted), converted);
+    return known.value(NameKey{converted}, converted);
 }
 
 // RFC 6868, which only vCard 4.0 knows.

@@ -1,3 +1,4 @@
+#include "ContactSearch.h"
 #include "ContactSide.h"
 #include "contactstore/Application.h"
 #include "dialogs/Notices.h"
@@ -43,18 +44,20 @@ bool isRefusal(const std::exception& error)
     return errorNumberOf(error) == ErrorNumber::PermissionDenied;
 }
 
-// An export looks the cards made from contacts up by record ID and names
-// only; an import reads addresses 1 and 2 (the mapping leaves 3 to 5
-// empty). What else they hold would take most of the run's memory.
-void keepWhatTheRunReads(TarvoCards::CCard& card, qint32 direction)
+// An import reads addresses 1 and 2 (the mapping leaves 3 to 5 empty).
+// What else they hold would take most of the run's memory.
+void keepWhatTheRunReads(TarvoCards::CCard& card)
 {
-    if (direction == RunSettings::Export) {
-        card.Addresses = {};
-        card.Notes.clear();
-    } else if (card.Addresses.removeIf(
-                   [](const TarvoCards::CAddress& a) { return a.Location >= 3; })) {
+    if (card.Addresses.removeIf([](const TarvoCards::CAddress& a) { return a.Location >= 3; })) {
         card.Addresses.squeeze();
     }
+}
+
+// An export looks the cards made from contacts up by record ID and names
+// alone; their notes and addresses would take most of its time and memory.
+bool readsDetails(const RunSettings& settings)
+{
+    return settings.glTransferAction != RunSettings::Export;
 }
 
 // The folder "Contacts" beside the default contacts folder.
@@ -164,8 +167,8 @@ bool ContactSide::AnalyseOutlookContactFolders(contacts::Folder& objFolder,
     return walkItems([&] { return objFolder.Items(); }, "AnalyseOutlookContactFolders",
                      [&](contacts::ContactItem& item) {
                          TarvoCards::CCard& card = m_run.mobjOutlookColl->AddNew();
-                         m_mapContact(item, card, psCardTypeID);
-                         keepWhatTheRunReads(card, m_settings.glTransferAction);
+                         m_mapContact(item, card, psCardTypeID, readsDetails(m_settings));
+                         keepWhatTheRunReads(card);
                      });
 }
 
@@ -195,8 +198,8 @@ void ContactSide::readCategorisedContact(contacts::ContactItem& item)
             type.selectedBy(m_run.mbCustomers, m_run.mbSuppliers, m_run.mbEmployees,
                             m_run.mbPersonal)) {
             TarvoCards::CCard& card = m_run.mobjOutlookColl->AddNew();
-            m_mapContact(item, card, type.letter(word));
-            keepWhatTheRunReads(card, m_settings.glTransferAction);
+            m_mapContact(item, card, type.letter(word), readsDetails(m_settings));
+            keepWhatTheRunReads(card);
             return;
         }
     }
@@ -223,6 +226,9 @@ bool ContactSide::walkItems(const std::function<contacts::Items()>& items, const
             throw PlatformError(91, QStringLiteral("Object variable not set"));
         }
         const contacts::Items walked = items();
+        if (m_settings.glTransferAction == RunSettings::Export) {
+            walked.indexAsRead(searchedProperties()); // the export's Finds follow the walk
+        }
         const int count = walked.Count();
         for (int counter = 1; counter <= count && !m_run.mbUserCancelled; ++counter) {
             try {

@@ -56,4 +56,11 @@ QString searchFilter(const TarvoCards::CCard& card)
     return clauses.join(QStringLiteral(" OR "));
 }
 
+QStringList searchedProperties()
+{
+    return {QStringLiteral("User1"),     QStringLiteral("LastName"),
+            QStringLiteral("FirstName"), QStringLiteral("CompanyName"),
+            QStringLiteral("User3"),     QStringLiteral("CustomerID")};
+}
+
 } // namespace brindle

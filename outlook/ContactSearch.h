@@ -20,4 +20,7 @@ QString customerIdClause(const TarvoCards::CCard& card);
 // out, as it would find every contact without one.
 QString searchFilter(const TarvoCards::CCard& card);
 
+// The properties customerIdClause and searchFilter name.
+QStringList searchedProperties();
+
 } // namespace brindle

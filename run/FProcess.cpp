@@ -114,10 +114,11 @@ bool FProcess::BackupExistingCards()
 
 bool FProcess::PopulateOutlookDataObjects()
 {
-    return m_contacts->PopulateOutlookDataObjects(
-        [this](contacts::ContactItem& contact, TarvoCards::CCard& card, const QString& type) {
-            return m_companyFile.MapContactToCard(contact, card, type);
-        });
+    return m_contacts->PopulateOutlookDataObjects([this](contacts::ContactItem& contact,
+                                                         TarvoCards::CCard& card,
+                                                         const QString& type, bool withDetails) {
+        return m_companyFile.MapContactToCard(contact, card, type, withDetails);
+    });
 }
 
 bool FProcess::MergeCollections()

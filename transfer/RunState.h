@@ -109,7 +109,7 @@ protected:
 // company-file side that does both.
 using ContactToCard =
     std::function<bool(contacts::ContactItem& pobjContact, TarvoCards::CCard& pobjVEXOCard,
-                       const QString& psCardTypeID)>;
+                       const QString& psCardTypeID, bool withDetails)>;
 using CardCheck = std::function<bool(const TarvoCards::CCard& card)>;
 
 } // namespace brindle

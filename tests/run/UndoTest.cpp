@@ -63,6 +63,14 @@ TEST_P(UndoRuns, PutBackWhatTheRunChangedAndLeaveWhatChangedSince)
     ASSERT_TRUE(transfer(row.direction));
     const auto after = state();
     ASSERT_NE(after, before);
+    for (const QJsonObject& change : RecordedRun::read(listRuns(runsFolder()).last()).changes) {
+        const QJsonValue was = change.value(u"before");
+        EXPECT_TRUE(!change.contains(u"card") ||
+                    TarvoCards::snapshotDigest(was.isObject() ? std::optional(was.toObject())
+                                                              : std::nullopt) !=
+                        change.value(u"after").toString().toLatin1())
+            << "a card the run left as it was is no change";
+    }
     if (row.changedSince && row.direction == 1) {
         setCity(card, QStringLiteral("Edited later"));
     } else if (row.changedSince) {
