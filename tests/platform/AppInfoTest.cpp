@@ -6,35 +6,26 @@
 
 namespace {
 
-using brindle::ProgramFolders;
-
 TEST(ProgramFolders, FollowTheVariableThenTheLibraryBesideTheExecutable)
 {
     QTemporaryDir root;
-    ASSERT_TRUE(root.isValid());
-    const QString self = root.filePath(QStringLiteral("opt/brindle"));
-    const QString bin = root.filePath(QStringLiteral("usr/bin"));
+    const QString self = root.filePath("opt/brindle");
+    const QString bin = root.filePath("usr/bin");
+    const QString home = root.filePath("home/.local/share");
     QDir().mkpath(self);
-    QFile library(self + QLatin1Char('/') + QLatin1String(brindle::cardLibraryFileName));
-    ASSERT_TRUE(library.open(QIODevice::WriteOnly));
-    const QString home = root.filePath(QStringLiteral("home/.local/share"));
-    const QString usrLib = root.filePath(QStringLiteral("usr/lib/brindle"));
-
-    struct Row
-    {
-        QString variable, exeFolder;
-        ProgramFolders expected;
-    } rows[] = {
-        {QStringLiteral("/srv/brindle/"), bin, {"/srv/brindle", "/srv/brindle", "/srv/brindle"}},
-        {{}, self + QStringLiteral("/."), {self, self, self}},
-        {{}, bin, {home + QStringLiteral("/brindle"), bin, usrLib, true}},
+    ASSERT_TRUE(QFile(self + '/' + brindle::cardLibraryFileName).open(QIODevice::WriteOnly));
+    // BRINDLE_APP_DIR, the executable's folder | program, executable, library folder, installed
+    const std::pair<QStringList, QString> rows[] = {
+        {{"/srv/brindle/", bin}, "/srv/brindle /srv/brindle /srv/brindle 0"},
+        {{"", self + "/."}, self + ' ' + self + ' ' + self + " 0"},
+        {{"", bin}, home + "/brindle " + bin + ' ' + root.filePath("usr/lib/brindle") + " 1"},
     };
-    for (const Row& row : rows) {
-        const ProgramFolders got = brindle::programFolders(row.variable, row.exeFolder, home);
-        EXPECT_EQ(got.program, row.expected.program) << qPrintable(row.exeFolder);
-        EXPECT_EQ(got.executable, row.expected.executable) << qPrintable(row.exeFolder);
-        EXPECT_EQ(got.library, row.expected.library) << qPrintable(row.exeFolder);
-        EXPECT_EQ(got.installed, row.expected.installed) << qPrintable(row.exeFolder);
+    for (const auto& [given, expected] : rows) {
+        const brindle::ProgramFolders got = brindle::programFolders(given[0], given[1], home);
+        EXPECT_EQ(
+            QStringList({got.program, got.executable, got.library, QString::number(got.installed)})
+                .join(' '),
+            expected);
     }
 }
 

@@ -53,15 +53,15 @@ protected:
 
 TEST_F(InstanceGuardTest, FirstInstanceRunsSecondIsRefused)
 {
-    InstanceGuard first(QStringLiteral("guarded"), temp.path());
+    InstanceGuard first("guarded", temp.path());
     EXPECT_FALSE(first.previousInstance());
     EXPECT_FALSE(first.previousInstance()); // asking again does not find itself
-    EXPECT_TRUE(InstanceGuard(QStringLiteral("guarded"), temp.path()).previousInstance());
-    EXPECT_FALSE(InstanceGuard(QStringLiteral("another"), temp.path()).previousInstance());
+    EXPECT_TRUE(InstanceGuard("guarded", temp.path()).previousInstance());
+    EXPECT_FALSE(InstanceGuard("another", temp.path()).previousInstance());
 
     QElapsedTimer timer;
     timer.start();
-    EXPECT_FALSE(InstanceGuard(QStringLiteral("nobody"), temp.path()).askPreviousToRaise(3000));
+    EXPECT_FALSE(InstanceGuard("nobody", temp.path()).askPreviousToRaise(3000));
     EXPECT_LT(timer.elapsed(), 1000); // no socket: the answer is at once
 }
 
@@ -70,54 +70,38 @@ TEST_F(InstanceGuardTest, FirstInstanceRunsSecondIsRefused)
 // process holds the file, even an empty one refuses the start.
 TEST_F(InstanceGuardTest, LockOfACrashedInstanceIsTakenOver)
 {
-    const struct
-    {
-        const char* what;
-        QByteArray contents;
-        bool held;
-    } cases[] = {
-        {"dead process", "999999999\nbrindle\n" + QSysInfo::machineHostName().toUtf8() + "\n",
-         false},
+    const QByteArray dead = "999999999\nbrindle\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+    const std::tuple<const char*, QByteArray, bool> cases[] = {
+        {"dead process", dead, false}, // what, the lock file, held by a live process
         {"nothing written", "", false},
-        {"held, nothing written yet", "", true},
-    };
-    for (const auto& c : cases) {
-        const QString name =
-            QDir(temp.path()).filePath(QStringLiteral("crashed-%1.lock").arg(::getuid()));
-        QFile stale(name);
-        ASSERT_TRUE(stale.open(QIODevice::WriteOnly)) << c.what;
-        stale.write(c.contents);
+        {"held, nothing written yet", "", true}};
+    for (const auto& [what, contents, held] : cases) {
+        SCOPED_TRACE(what);
+        QFile stale(QDir(temp.path()).filePath(QString("crashed-%1.lock").arg(::getuid())));
+        ASSERT_TRUE(stale.open(QIODevice::WriteOnly) && stale.write(contents) >= 0);
         stale.flush();
-        if (c.held) {
-            ASSERT_EQ(::flock(stale.handle(), LOCK_EX | LOCK_NB), 0) << c.what;
-        }
-        EXPECT_EQ(InstanceGuard(QStringLiteral("crashed"), temp.path()).previousInstance(), c.held)
-            << c.what;
-        stale.close();
-        QFile::remove(name);
+        ASSERT_TRUE(!held || ::flock(stale.handle(), LOCK_EX | LOCK_NB) == 0);
+        EXPECT_EQ(InstanceGuard("crashed", temp.path()).previousInstance(), held);
+        stale.remove();
     }
 }
 
 TEST_F(InstanceGuardTest, SecondProcessAsksTheFirstToRaiseItsWindow)
 {
-    const struct
-    {
-        const char* mode;
-        bool raised;
-        bool asked;
-    } cases[] = {{"raise", true, true}, {"no-window", false, true}, {"deaf", false, false}};
-    for (const auto& c : cases) {
-        const QString program = QStringLiteral("holder-") + QLatin1String(c.mode);
-        Holder first(program, temp.path(), QLatin1String(c.mode));
-        ASSERT_EQ(first.firstLine(), "ready") << c.mode;
-
+    const std::tuple<const char*, bool, bool> cases[] = {
+        {"raise", true, true}, {"no-window", false, true}, {"deaf", false, false}}; // raised, asked
+    for (const auto& [mode, raised, asked] : cases) {
+        SCOPED_TRACE(mode);
+        const QString program = QString("holder-") + mode;
+        Holder first(program, temp.path(), mode);
+        ASSERT_EQ(first.firstLine(), "ready");
         InstanceGuard second(program, temp.path());
-        EXPECT_TRUE(second.previousInstance()) << c.mode;
+        EXPECT_TRUE(second.previousInstance());
         QElapsedTimer timer;
         timer.start();
-        EXPECT_EQ(second.askPreviousToRaise(1500), c.raised) << c.mode;
-        EXPECT_LT(timer.elapsed(), 5000) << c.mode; // a deaf instance costs the timeout only
-        EXPECT_EQ(first.crash().contains("asked"), c.asked) << c.mode;
+        EXPECT_EQ(second.askPreviousToRaise(1500), raised);
+        EXPECT_LT(timer.elapsed(), 5000); // a deaf instance costs the timeout only
+        EXPECT_EQ(first.crash().contains("asked"), asked);
     }
 }
 
