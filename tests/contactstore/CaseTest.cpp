@@ -77,9 +77,9 @@ protected:
         QDir().mkpath(contactsDir());
         for (auto it = c.begin(); it != c.end(); ++it) {
             if (it.key().startsWith("file @")) {
-                QFile::copy(QStringLiteral(BRINDLE_TEST_DATA "/") + it.key().mid(6), path());
+                QFile::copy(QStringLiteral(BRINDLE_TEST_DATA "/") + it.key().mid(6), m_path);
             } else if (it.key() == u"file") {
-                writeFile(path(), it.value().join("\r\n").trimmed().toUtf8() + "\r\n");
+                writeFile(m_path, it.value().join("\r\n").trimmed().toUtf8() + "\r\n");
             }
         }
     }
@@ -100,8 +100,6 @@ protected:
         m_path = contactsDir() + u'/' + item->fileName();
     }
 
-    QString path() const { return m_path; }
-
     QString m_path = contactsDir() + QStringLiteral("/c.vcf");
 };
 
@@ -120,17 +118,13 @@ TEST_F(ContactCases, EachCaseReadsBackAndSavesAValidFile)
         if (c.contains("set2")) {
             setAndSave(c.value("set2"), true);
         }
-        const QByteArray saved = readAll(path());
+        const QByteArray saved = readAll(m_path);
         const QStringList lines = unfoldedLines(saved);
         if (c.contains("set")) { // what another program wrote stays as it was
             EXPECT_EQ(foreignLines(lines), QStringList()) << saved.toStdString();
         }
         for (const QString& start : c.value("lines")) {
-            EXPECT_TRUE(start.isEmpty() ||
-                        std::any_of(lines.begin(), lines.end(),
-                                    [&](auto& l) { return l.startsWith(start); }))
-                << start.toStdString() << "\n"
-                << saved.toStdString();
+            EXPECT_TRUE(("\n" + lines.join(u'\n')).contains("\n" + start)) << saved.toStdString();
         }
         for (const QString& text : c.value("absent")) {
             EXPECT_TRUE(text.isEmpty() || !saved.contains(text.toUtf8())) << text.toStdString();

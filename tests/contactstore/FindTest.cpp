@@ -25,9 +25,9 @@ protected:
     QString found(const QString& filter)
     {
         const std::shared_ptr<ContactItem> item = m_folder->Items().Find(filter);
-        return item ? item->property(QStringLiteral("LastName")).toString() + u'|' +
-                          item->property(QStringLiteral("CompanyName")).toString() + u'|' +
-                          item->property(QStringLiteral("CustomerID")).toString()
+        return item ? item->property("LastName").toString() + u'|' +
+                          item->property("CompanyName").toString() + u'|' +
+                          item->property("CustomerID").toString()
                     : QStringLiteral("none");
     }
 
@@ -55,7 +55,7 @@ TEST_F(ContactFind, PropertiesIndexedAsReadFindAsFindAloneWould)
     Application hinted(root());
     const Items items = defaultFolder(hinted)->Items();
     items.Item(1)->Class();
-    items.indexAsRead({QStringLiteral("CustomerID"), QStringLiteral("LastName")});
+    items.indexAsRead({"CustomerID", "LastName"});
     items.Item(2)->Class();
     const auto fileOf = [](const std::shared_ptr<ContactItem>& item) {
         return item ? item->fileName() : QStringLiteral("none");
@@ -71,21 +71,20 @@ TEST_F(ContactFind, PropertiesIndexedAsReadFindAsFindAloneWould)
 
 TEST_F(ContactFind, IndexFollowsSavesButNotUnsavedChanges)
 {
-    std::shared_ptr<ContactItem> item =
-        m_folder->Items().Find(QStringLiteral("[CustomerID] = '7'"));
+    std::shared_ptr<ContactItem> item = m_folder->Items().Find("[CustomerID] = '7'");
     ASSERT_TRUE(item);
-    item->setProperty(QStringLiteral("CustomerID"), QStringLiteral("70"));
-    EXPECT_EQ(found(QStringLiteral("[CustomerID] = '70'")), QStringLiteral("none"));
+    item->setProperty("CustomerID", "70");
+    EXPECT_EQ(found("[CustomerID] = '70'"), "none");
     item->Save();
-    EXPECT_EQ(found(QStringLiteral("[CustomerID] = '7'")), QStringLiteral("none"));
-    EXPECT_EQ(found(QStringLiteral("[CustomerID] = '70'")), QStringLiteral("|Acme Traders|70"));
+    EXPECT_EQ(found("[CustomerID] = '7'"), "none");
+    EXPECT_EQ(found("[CustomerID] = '70'"), "|Acme Traders|70");
 
     std::shared_ptr<ContactItem> added = m_folder->Items().Add();
-    added->setProperty(QStringLiteral("User1"), QStringLiteral("NEW"));
-    EXPECT_FALSE(m_folder->Items().Find(QStringLiteral("[User1] = 'NEW'")));
+    added->setProperty("User1", "NEW");
+    EXPECT_FALSE(m_folder->Items().Find("[User1] = 'NEW'"));
     EXPECT_EQ(m_folder->Items().Count(), 4);
     added->Save();
-    EXPECT_EQ(m_folder->Items().Find(QStringLiteral("[User1] = 'NEW'")), added);
+    EXPECT_EQ(m_folder->Items().Find("[User1] = 'NEW'"), added);
     EXPECT_EQ(m_folder->Items().Count(), 5);
 }
 

@@ -23,7 +23,7 @@ protected:
 
     std::shared_ptr<Folder> defaultFolder(Application& app)
     {
-        return app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
+        return app.GetNamespace("MAPI")->GetDefaultFolder(10);
     }
 
     std::shared_ptr<ContactItem> addContact(Folder& folder, Values values)
@@ -39,19 +39,13 @@ protected:
     static void writeFile(const QString& path, const QByteArray& bytes)
     {
         QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     }
 
     static QByteArray readAll(const QString& path)
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    QStringList vcfFiles(const QString& dir) const
-    {
-        return QDir(dir).entryList({QStringLiteral("*.vcf")}, QDir::Files, QDir::Name);
     }
 
 private:

@@ -19,7 +19,7 @@ QByteArray fileBytes(const QString& path)
 TEST(ContactVCard, FixturesRoundTripToReference)
 {
     const QDir data(QStringLiteral(BRINDLE_TEST_DATA));
-    const QStringList fixtures = data.entryList({QStringLiteral("*.vcf")}, QDir::Files);
+    const QStringList fixtures = data.entryList({"*.vcf"}, QDir::Files);
     ASSERT_GE(fixtures.size(), 4);
     for (const QString& name : fixtures) {
         SCOPED_TRACE(name.toStdString());
@@ -46,11 +46,7 @@ TEST(ContactVCard, WrittenLinesFoldWithoutSplittingCharacters)
     for (const QString& value : values) {
         SCOPED_TRACE(value.toStdString());
         VCard card;
-        VCardProperty property;
-        property.name = QStringLiteral("NOTE");
-        property.params += VCardParam{QStringLiteral("TYPE"), {QStringLiteral("x")}};
-        property.value = value;
-        card.properties += property;
+        card.properties = {{{}, "NOTE", {{"TYPE", {"x"}}}, value, {}}};
         const QByteArray written = card.serialize();
         for (const QByteArray& piece : written.split('\n')) {
             EXPECT_LE(piece.size() - 1, 75);
@@ -88,29 +84,25 @@ TEST(ContactVCard, MalformedInputIsRefusedWithAReason)
 TEST(ContactVCard, WrittenFileHoldsAsManyPropertiesWhateverTheyHold)
 {
     const QString evil = QStringLiteral("x\"\r\nEMAIL:evil@x.org\n\x1b]0;t\x07");
-    const struct
-    {
-        const char* what;
-        VCardProperty property;
-    } cases[] = {
+    const std::pair<const char*, VCardProperty> cases[] = {
         {"value", {{}, "NOTE", {}, evil, {}}},
         {"group", {evil, "NOTE", {}, "a", {}}},
         {"name", {{}, "NOTE" + evil, {}, "a", {}}},
         {"parameter name", {{}, "NOTE", {{evil, {"a"}}}, "a", {}}},
         {"parameter value", {{}, "NOTE", {{"X-A", {evil, "b"}}}, "a", {}}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, property] : cases) {
         for (const char* version : {"3.0", "4.0"}) {
-            SCOPED_TRACE(std::string(c.what) + " " + version);
+            SCOPED_TRACE(std::string(what) + " " + version);
             VCard card;
-            card.version = QString::fromLatin1(version);
-            card.properties = {c.property, {{}, "FN", {}, "Jo", {}}};
+            card.version = version;
+            card.properties = {property, {{}, "FN", {}, "Jo", {}}};
             const QByteArray written = card.serialize();
             EXPECT_FALSE(written.contains('\x1b')) << written.toStdString();
             const VCard::ParseResult parsed = VCard::parse(written);
             ASSERT_TRUE(parsed.card) << parsed.error.toStdString() << written.toStdString();
             EXPECT_EQ(parsed.card->properties.size(), 2) << written.toStdString();
-            EXPECT_EQ(parsed.card->properties.value(1).value, QStringLiteral("Jo"));
+            EXPECT_EQ(parsed.card->properties.value(1).value, "Jo");
         }
     }
 }
