@@ -1,4 +1,5 @@
 #include "FileSizeLimit.h"
+#include "TableFile.h"
 #include "cardlib/CardFixture.h"
 #include "samples/CompanyFileGenerator.h"
 #include "samples/ContactStoreGenerator.h"
@@ -70,57 +71,32 @@ TEST(Generators, CompanyFileReplacesOnlyARegularFile)
     ::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600);
     const bool device = ::mknod(QFile::encodeName(dir.filePath("device")).constData(),
                                 S_IFCHR | 0600, makedev(1, 3)) == 0;
-    for (const auto& [target, link] : {std::pair{"precious.txt", "to-file"},
-                                       {"folder", "to-folder"},
-                                       {"fifo", "to-fifo"},
-                                       {"/dev/null", "to-device"},
-                                       {"gone", "to-nothing"}}) {
+    // clang-format off
+    for (const auto& [target, link] : {std::pair{"precious.txt", "to-file"}, {"folder", "to-folder"},
+                                       {"fifo", "to-fifo"}, {"/dev/null", "to-device"}, {"gone", "to-nothing"}}) {
+        // clang-format on
         QFile::link(target[0] == '/' ? QString(target) : dir.filePath(target), dir.filePath(link));
     }
     QFile part(dir.filePath("new.sqlite.part"));
-    part.open(QIODevice::WriteOnly);
-    part.write("not made by the generator");
+    ASSERT_TRUE(part.open(QIODevice::WriteOnly) && part.write("not made by the generator") > 0);
     part.close();
-    const struct
-    {
-        QString name;
-        ExistingFile existing;
-        bool written;
-        rlim_t sizeLimit = RLIM_INFINITY;
-        int cards = 5;
-    } rows[] = {
-        {"new.sqlite", ExistingFile::Keep, true},
-        {"precious.txt", ExistingFile::Keep, false},
-        {"folder", ExistingFile::Replace, false},
-        {"fifo", ExistingFile::Replace, false},
-        {device ? "device" : "fifo", ExistingFile::Replace, false},
-        {"to-folder", ExistingFile::Replace, false},
-        {"to-fifo", ExistingFile::Replace, false},
-        {"to-device", ExistingFile::Replace, false},
-        {"to-nothing", ExistingFile::Replace, false},
-        {"to-file", ExistingFile::Replace, true},
-        {"full.sqlite", ExistingFile::Keep, false, 64, 3000},
-        {"full.sqlite", ExistingFile::Keep, false, 200'000, 3000},
-        {"new.sqlite", ExistingFile::Replace, false, 200'000, 3000},
-        {"missing/new.sqlite", ExistingFile::Keep, false},
-        {"", ExistingFile::Keep, false},
-        {"big.sqlite", ExistingFile::Keep, false, RLIM_INFINITY, maxSampleCards + 1},
-        {"negative.sqlite", ExistingFile::Keep, false, RLIM_INFINITY, -1},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name.toStdString());
+    for (const QStringList& row : brindle::test::tableRows("company-targets.txt")) {
+        SCOPED_TRACE(row.join(" | ").toStdString());
+        const QString name = row[0] == u"device" && !device ? "fifo" : row[0];
+        const bool written = row[2] == u"yes";
         QStringList expected = entries(dir.path());
-        const QString path = row.name.isEmpty() ? QString() : dir.filePath(row.name);
+        const QString path = name.isEmpty() ? QString() : dir.filePath(name);
         const QByteArray before = QFileInfo(path).isFile() ? bytesOf(path) : QByteArray();
-        if (row.written && !expected.contains(row.name)) {
-            expected << row.name;
+        if (written && !expected.contains(name)) {
+            expected << name;
             expected.sort();
         }
         const auto write = [&] {
-            brindle::test::FileSizeLimit limit(row.sizeLimit);
-            writeCompanyFile(path, CompanyFileOptions{row.cards, 1, 1, {}}, row.existing);
+            brindle::test::FileSizeLimit limit(row[3].isEmpty() ? RLIM_INFINITY : row[3].toULong());
+            writeCompanyFile(path, CompanyFileOptions{row[4].toInt(), 1, 1, {}},
+                             row[1] == u"keep" ? ExistingFile::Keep : ExistingFile::Replace);
         };
-        if (row.written) {
+        if (written) {
             EXPECT_NO_THROW(write());
             EXPECT_EQ(count(path, "1"), 5);
         } else {
@@ -136,9 +112,10 @@ TEST(Generators, CompanyFileReplacesOnlyARegularFile)
 TEST(Generators, ContactStoreRefusesWrongRootsAndCounts)
 {
     QTemporaryDir dir;
-    for (const auto& [root, contacts] : {std::pair{QString(), 10},
-                                         {dir.filePath("many"), maxSampleContacts + 1},
+    // clang-format off
+    for (const auto& [root, contacts] : {std::pair{QString(), 10}, {dir.filePath("many"), maxSampleContacts + 1},
                                          {dir.filePath("negative"), -1}}) {
+        // clang-format on
         EXPECT_THROW(writeContactStore(root, {.contacts = contacts}), PlatformError);
     }
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
