@@ -71,11 +71,13 @@ TEST(Generators, CompanyFileReplacesOnlyARegularFile)
     ::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600);
     const bool device = ::mknod(QFile::encodeName(dir.filePath("device")).constData(),
                                 S_IFCHR | 0600, makedev(1, 3)) == 0;
+    // Every link leads into the folder: a fault that wrote through one would harm nothing else.
+    const char* const deviceNode = device ? "device" : "fifo";
     // clang-format off
     for (const auto& [target, link] : {std::pair{"precious.txt", "to-file"}, {"folder", "to-folder"},
-                                       {"fifo", "to-fifo"}, {"/dev/null", "to-device"}, {"gone", "to-nothing"}}) {
+                                       {"fifo", "to-fifo"}, {deviceNode, "to-device"}, {"gone", "to-nothing"}}) {
         // clang-format on
-        QFile::link(target[0] == '/' ? QString(target) : dir.filePath(target), dir.filePath(link));
+        QFile::link(dir.filePath(target), dir.filePath(link));
     }
     QFile part(dir.filePath("new.sqlite.part"));
     ASSERT_TRUE(part.open(QIODevice::WriteOnly) && part.write("not made by the generator") > 0);
