@@ -178,19 +178,6 @@ TEST_F(ContactStore, SaveNeverReplacesWhatIsNotItsOwnToWrite)
     }
 }
 
-TEST_F(ContactStore, UnchangedContactIsNotRewritten)
-{
-    makeDirectory(contactsDir());
-    const QString path = contactsDir() + "/google-3.vcf";
-    QFile::copy(BRINDLE_TEST_DATA "/google-3.vcf", path);
-    const QByteArray before = readAll(path);
-    Application app(root());
-    std::shared_ptr<ContactItem> item = defaultFolder(app)->Items().Item(1);
-    item->setProperty("LastName", "Nguyen");
-    item->Save();
-    EXPECT_EQ(readAll(path), before);
-}
-
 // Changed, deleted or in a folder gone since it was read: Save raises and writes nothing.
 TEST_F(ContactStore, ContactChangedByAnotherProgramIsNotOverwritten)
 {
