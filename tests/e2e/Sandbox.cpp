@@ -144,6 +144,18 @@ void Sandbox::start(QProcess& process, const QStringList& args) const
     EXPECT_TRUE(process.waitForStarted());
 }
 
+void Sandbox::addCustomers(const QString& uid, int count, const QByteArray& name) const
+{
+    const QString folder = store + QStringLiteral("/Contacts/VEXO Customers/");
+    QDir().mkpath(folder);
+    for (int i = 0; i < count; ++i) {
+        const QByteArray n = name + QByteArray::number(i);
+        writeFile(folder + uid + QString::number(i) + QStringLiteral(".vcf"),
+                  "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:" + uid.toUtf8() + QByteArray::number(i) +
+                      "\r\nN:" + n + ";;;;\r\nFN:" + n + "\r\nEND:VCARD\r\n");
+    }
+}
+
 void Sandbox::copyFrom(const Sandbox& other) const
 {
     for (const QString* path : {&companyFile, &hive}) {
@@ -253,6 +265,18 @@ QString vcardProblem(const QByteArray& bytes)
         return QStringLiteral("not one whole vCard: ") + QString::fromUtf8(bytes.right(40));
     }
     return contacts::VCard::parse(bytes).error;
+}
+
+QByteArray withPhone(const QByteArray& bytes, const QString& phone, QString* old)
+{
+    static const QRegularExpression tel(QStringLiteral("\r\n(TEL[^:]*:)([^\r]*)"));
+    QString text = QString::fromUtf8(bytes);
+    const auto found = tel.match(text);
+    EXPECT_TRUE(found.hasMatch());
+    if (old) {
+        *old = found.captured(2);
+    }
+    return text.replace(found.capturedStart(2), found.capturedLength(2), phone).toUtf8();
 }
 
 qint32 linkedCard(const QByteArray& bytes)

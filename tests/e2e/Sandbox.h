@@ -58,6 +58,9 @@ public:
     CliRun run(const char* direction, const QStringList& extra = {}) const;
     // Starts one without waiting, for a test that kills it.
     void start(QProcess& process, const char* direction) const;
+    // Another program's new customers, named name 0, name 1, ...; the
+    // files are named after uid.
+    void addCustomers(const QString& uid, int count, const QByteArray& name) const;
     // Takes the company file, the contact store and the settings of another.
     void copyFrom(const Sandbox& other) const;
 
@@ -126,6 +129,9 @@ StoreFiles storeFiles(const QString& storeRoot);
 QStringList temporaryFiles(const QString& storeRoot);
 // "" when the bytes are one whole vCard the store can read, else why not.
 QString vcardProblem(const QByteArray& bytes);
+// The contact with its first phone number replaced; old, when given, takes
+// the number it had.
+QByteArray withPhone(const QByteArray& bytes, const QString& phone, QString* old = nullptr);
 // The record ID a contact links to (X-BRINDLE-CUSTOMER-ID), or 0.
 qint32 linkedCard(const QByteArray& bytes);
 // The path of the contact linked to a card, or "".

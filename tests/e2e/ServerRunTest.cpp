@@ -4,7 +4,6 @@
 #include "ProductTest.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QThread>
 
 namespace brindle::test {
@@ -29,18 +28,6 @@ protected:
                                       "EXECUTE FUNCTION slow()");
     }
 
-    static void addCustomers(const Sandbox& clerk, const QString& uid, int count = newcomers,
-                             const QByteArray& name = "Newman Traders ")
-    {
-        QDir().mkpath(clerk.store + "/Contacts/VEXO Customers");
-        for (int i = 0; i < count; ++i) {
-            const QByteArray n = name + QByteArray::number(i);
-            writeFile(clerk.store +
-                          QStringLiteral("/Contacts/VEXO Customers/%1%2.vcf").arg(uid).arg(i),
-                      "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:" + uid.toUtf8() + QByteArray::number(i) +
-                          "\r\nN:" + n + ";;;;\r\nFN:" + n + "\r\nEND:VCARD\r\n");
-        }
-    }
     int count(const QString& condition) const
     {
         return sqlValue(sandbox->companyFile, "SELECT count(*) FROM Cards WHERE " + condition)
@@ -59,15 +46,13 @@ TEST_F(ServerRun, TwoClerksImportingAtOnceLoseNothingAndMakeNothingTwice)
     other.companyFile = sandbox->companyFile;
     QFile::remove(other.hive);
     ASSERT_TRUE(QFile::copy(sandbox->hive, other.hive));
-    addCustomers(*sandbox, "a");
-    addCustomers(other, "b");
-    addCustomers(other, "olive", 1, "Olive Grove ");
+    sandbox->addCustomers("a", newcomers, "Newman Traders ");
+    other.addCustomers("b", newcomers, "Newman Traders ");
+    other.addCustomers("olive", 1, "Olive Grove ");
     const qint32 theirs = firstCard(sandbox->companyFile, "CardTypeID = 'C' AND Phone1 <> ''");
     const QString path = contactOf(storeFiles(sandbox->store), theirs);
-    const QString contact = storeFiles(sandbox->store)[path].bytes;
-    static const QRegularExpression tel("\r\n(TEL[^:]*:)[^\r]*");
     writeFile(other.store + u'/' + path,
-              QString(contact).replace(tel, "\r\n\\1(03) 2222 2222").toUtf8());
+              withPhone(storeFiles(sandbox->store)[path].bytes, "(03) 2222 2222"));
     QFile::remove(sandbox->store + u'/' + path);
     const int before = count("true");
 
@@ -92,7 +77,7 @@ TEST_F(ServerRun, TwoClerksImportingAtOnceLoseNothingAndMakeNothingTwice)
 // nothing else changed, the run says why and ends with 1; the next completes.
 TEST_F(ServerRun, ServerStoppedMidImportRollsBackTheTypeAndTheNextRunCompletes)
 {
-    addCustomers(*sandbox, "a");
+    sandbox->addCustomers("a", newcomers, "Newman Traders ");
     const CardRows before = cardRows(sandbox->companyFile);
     QProcess run;
     sandbox->start(run, "import");

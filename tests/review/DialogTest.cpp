@@ -1,3 +1,4 @@
+#include "FakeSteps.h"
 #include "ProgramFixture.h"
 #include "dialogs/FSummary.h"
 #include "dialogs/FUpdateChoice.h"
@@ -7,15 +8,7 @@ namespace {
 
 using TarvoCards::CCard;
 
-// Differences in the first count phone numbers, from "old" to newValue.
-Differences phoneChanges(int count, const QString& newValue = QStringLiteral("new"))
-{
-    Differences list;
-    for (int i = 0; i < count; ++i) {
-        list.append({QStringLiteral("Phone%1").arg(i + 1), QStringLiteral("old"), newValue});
-    }
-    return list;
-}
+using test::phoneChanges;
 
 class UpdateChoiceTest : public test::ProgramFixture
 {
@@ -97,22 +90,6 @@ TEST_F(UpdateChoiceTest, HeaderAndRowsShowCleanedValuesUnderCaptionedKeys)
     EXPECT_TRUE(person.txtFirstName.visible);
     EXPECT_EQ(person.txtFirstName.caption, QStringLiteral("Jo"));
     EXPECT_NE(person.lblLastName.caption, company.lblLastName.caption);
-}
-
-TEST_F(UpdateChoiceTest, ButtonsAnswerAndCancelAsksFirst)
-{
-    FUpdateChoice dialog = activated(phoneChanges(1), 1);
-    prompts.answers << Prompts::No << Prompts::Yes;
-    dialog.cmdCancel_Click();
-    EXPECT_EQ(dialog.UserChoice, FUpdateChoice::NoAnswer);
-    EXPECT_FALSE(dialog.hidden) << "No keeps the dialog open";
-    dialog.cmdCancel_Click();
-    EXPECT_EQ(dialog.UserChoice, FUpdateChoice::CancelRun);
-    EXPECT_TRUE(dialog.hidden);
-    dialog.Form_Activate();
-    EXPECT_EQ(dialog.UserChoice, FUpdateChoice::NoAnswer) << "each showing starts unanswered";
-    dialog.cmdUpdateAll_Click();
-    EXPECT_EQ(dialog.UserChoice, FUpdateChoice::UpdateAll);
 }
 
 // The heading is made of the direction and the outcome; once cancelled it stays so.

@@ -78,6 +78,7 @@ TEST_F(ReportGolden, SortsByTypeStatusAndNameUnderVendorHeading)
     vendor.IsIndividual = QStringLiteral("Y");
     addEmail(vendor, 2, QStringLiteral("v2@x.example"));
     addEmail(vendor, 1, QStringLiteral("v1@x.example"));
+    addEmail(vendor, 1, QStringLiteral("second@x.example"));
     TarvoCards::CEmployeeColl employees;
     employees.append(importCard(QStringLiteral("Worker")));
     TarvoCards::CPersonalColl personal;

@@ -55,23 +55,13 @@ protected:
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    // The confirmation of a card's changes, as the comparison fills it in.
-    static FUpdateChoice confirmation(Prompts& prompts, const Differences& list, qint32 direction,
-                                      bool newCard = false)
-    {
-        FUpdateChoice dialog(prompts);
-        TarvoCards::CCard card;
-        card.LastName = QStringLiteral("Acme Traders");
-        dialog.objVEXOCard = card;
-        dialog.setDifferences(list);
-        dialog.TransferAction = direction;
-        dialog.NewVEXOCard = newCard;
-        return dialog;
-    }
-    // The confirmation shown through the wizard's prompts.
+    // A card's changes, confirmed through the wizard's prompts.
     FUpdateChoice confirm(const Differences& list, qint32 direction)
     {
-        FUpdateChoice dialog = confirmation(wizard->prompts(), list, direction);
+        FUpdateChoice dialog(wizard->prompts());
+        dialog.objVEXOCard.emplace().LastName = QStringLiteral("Acme Traders");
+        dialog.setDifferences(list);
+        dialog.TransferAction = direction;
         wizard->prompts().showUpdateChoice(dialog);
         return dialog;
     }

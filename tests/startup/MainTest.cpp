@@ -31,25 +31,6 @@ TEST_F(MainStart, WithoutCompanyFileShowsOnlyTheInformationScreen)
     EXPECT_EQ(brindleValue(QStringLiteral("LogFile")), QStringLiteral("FALSE"));
 }
 
-TEST_F(MainStart, NormalStartWritesAppPathAndLoadsSettings)
-{
-    setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("2"));
-    EXPECT_EQ(
-        MMain::Main(context, settings, QStringLiteral("DATABASE=/data/company.db<CUSTOMERS=YES")),
-        MMain::FirstScreen::ChooseAction);
-    EXPECT_FALSE(settings.gbExiting);
-    EXPECT_EQ(settings.glRulesFilter, 2);
-    EXPECT_TRUE(settings.gobjOptions->Customers());
-    EXPECT_TRUE(brindleValue(QStringLiteral("AppPath")).startsWith(folder.path() + '/'));
-
-    EXPECT_TRUE(MMain::ExitApplication(context, settings)) << "the forms must be unloaded";
-    EXPECT_TRUE(settings.gbExiting);
-    EXPECT_FALSE(settings.gobjOptions.has_value());
-    EXPECT_FALSE(brindleValue(QStringLiteral("LastConnectedDate")).isEmpty());
-
-    EXPECT_FALSE(MMain::ExitApplication(context, settings)) << "a second call only releases";
-}
-
 // The first instance holds the lock but does not answer: the start is refused,
 // logged, and writes nothing but AppPath.
 TEST_F(MainStart, SecondStartIsRefusedAndWritesOnlyAppPath)
