@@ -28,8 +28,7 @@ protected:
     }
     int activeCards() const
     {
-        return sqlValue(sandbox->companyFile,
-                        QStringLiteral("SELECT count(*) FROM Cards WHERE IsInactive = 'N'"))
+        return sqlValue(sandbox->companyFile, "SELECT count(*) FROM Cards WHERE IsInactive = 'N'")
             .toInt();
     }
 

@@ -42,7 +42,7 @@ QStringList neitherBeforeNorWhole(const Map& before, const Map& whole, const Map
     }
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
         if (!after.contains(it.key()) && whole.contains(it.key())) {
-            wrong << QString::number(it.key()) + QStringLiteral(" lost");
+            wrong << QString::number(it.key()) + " lost";
         }
     }
     return wrong;
@@ -61,8 +61,8 @@ protected:
         sandbox->makeCompanyFile(200);
         expectRun("export");
         execSql(sandbox->companyFile,
-                QStringLiteral("UPDATE Addresses SET City = City || ' North' WHERE Location = 1 "
-                               "AND CardRecordID % 10 = 0"));
+                "UPDATE Addresses SET City = City || ' North' WHERE Location = 1 "
+                "AND CardRecordID % 10 = 0");
         for (int i = 0; i < 15; ++i) {
             execSql(sandbox->companyFile,
                     QStringLiteral("INSERT INTO Cards (CardTypeID, LastName, IsIndividual, "
@@ -77,7 +77,7 @@ protected:
                           withPhone(it->bytes, QStringLiteral("(02) 5550 %1").arg(edited)));
             }
         }
-        sandbox->addCustomers(QStringLiteral("newcomer-"), 10, "Newcomer ");
+        sandbox->addCustomers("newcomer-", 10, "Newcomer ");
         before = stateOf(*sandbox);
     }
 
@@ -86,7 +86,7 @@ protected:
     // every kill past the end.
     State wholeRun(const char* direction)
     {
-        Sandbox whole(scratch.filePath(QStringLiteral("whole")));
+        Sandbox whole(scratch.filePath("whole"));
         duration = std::numeric_limits<qint64>::max();
         for (int i = 0; i < 2; ++i) {
             whole.copyFrom(*sandbox);
@@ -110,7 +110,7 @@ protected:
         EXPECT_EQ(neitherBeforeNorWhole(before.contacts, whole.contacts, contactsByCard(files)),
                   QStringList())
             << qPrintable(at);
-        EXPECT_EQ(integrityCheck(left.companyFile), QStringLiteral("ok")) << qPrintable(at);
+        EXPECT_EQ(integrityCheck(left.companyFile), "ok") << qPrintable(at);
         EXPECT_EQ(neitherBeforeNorWhole(before.cards, whole.cards, cardRows(left.companyFile)),
                   QStringList())
             << qPrintable(at);
@@ -120,10 +120,10 @@ protected:
     void expectTheNextRunFinishes(const Sandbox& left, const char* direction, const State& whole,
                                   const QString& at)
     {
-        left.setSetting(QStringLiteral("AppPath"), QString());
+        left.setSetting("AppPath", QString());
         const CliRun again = left.run(direction);
         EXPECT_EQ(again.exitCode, 0) << qPrintable(at + ": " + again.out + again.err);
-        EXPECT_NE(left.setting(QStringLiteral("AppPath")), QString()) << qPrintable(at);
+        EXPECT_NE(left.setting("AppPath"), QString()) << qPrintable(at);
         const State finished = stateOf(left);
         EXPECT_EQ(changedKeys(whole.cards, finished.cards), QList<qint32>()) << qPrintable(at);
         EXPECT_TRUE(finished.contacts == whole.contacts) << qPrintable(at);
@@ -171,8 +171,8 @@ TEST_P(KilledRun, LeavesNothingTornAndTheNextRunFinishesTheWork)
         }
         // The company file as the kill left it, journal and all, is judged
         // on a copy: the next run must cope with the original itself.
-        const Sandbox left(root + QStringLiteral("/left"));
-        for (const QString& suffix : {QString(), QStringLiteral("-journal")}) {
+        const Sandbox left(root + "/left");
+        for (const QString& suffix : {"", "-journal"}) {
             QFile::copy(killed.companyFile + suffix, left.companyFile + suffix);
         }
         copyFolder(killed.store, left.store);
@@ -180,19 +180,16 @@ TEST_P(KilledRun, LeavesNothingTornAndTheNextRunFinishesTheWork)
         // undo removes the cards it added for good, so its next run numbers
         // them anew: tests/run/UndoTest.cpp covers it.)
         if (*row.direction == 'e') {
-            const CliRun undone = killed.cli({QStringLiteral("undo"), QStringLiteral("--yes")});
+            const CliRun undone = killed.cli({"undo", "--yes"});
             const State back = stateOf(killed);
             EXPECT_TRUE(back.cards == before.cards && back.contacts == before.contacts)
                 << qPrintable(at + ": " + undone.out + undone.err);
         }
         expectTheNextRunFinishes(killed, row.direction, whole, at);
         expectNothingTorn(left, whole, at);
-        EXPECT_EQ(killed.setting(QStringLiteral("SuppressReport")), QStringLiteral("False"))
-            << qPrintable(at);
-        for (const QString& backup :
-             QDir(root).entryList({QStringLiteral("*-backup-*.sqlite")}, QDir::Files)) {
-            EXPECT_EQ(integrityCheck(root + u'/' + backup), QStringLiteral("ok"))
-                << qPrintable(at + ": " + backup);
+        EXPECT_EQ(killed.setting("SuppressReport"), "False") << qPrintable(at);
+        for (const QString& backup : QDir(root).entryList({"*-backup-*.sqlite"}, QDir::Files)) {
+            EXPECT_EQ(integrityCheck(root + u'/' + backup), "ok") << qPrintable(at + ": " + backup);
         }
         const State after = stateOf(left);
         const bool same = after.cards == before.cards && after.contacts == before.contacts;
@@ -241,7 +238,7 @@ public:
     // grow past a contact's size.
     void fillStore()
     {
-        const QString saved = sandbox->store + QStringLiteral(".saved");
+        const QString saved = sandbox->store + ".saved";
         ASSERT_TRUE(QDir().rename(sandbox->store, saved));
         ASSERT_TRUE(QDir().mkpath(sandbox->store));
         const qint64 pages = storeFiles(saved).size() + 64;
@@ -258,7 +255,7 @@ public:
         struct statvfs space
         {};
         ASSERT_EQ(statvfs(QFile::encodeName(sandbox->store).constData(), &space), 0);
-        filler = sandbox->store + QStringLiteral("/.filler");
+        filler = sandbox->store + "/.filler";
         writeFile(filler, QByteArray(qint64(space.f_bavail - 6) * qint64(space.f_bsize), 'x'));
     }
     void lockCompanyFile(bool exclusive)
@@ -276,8 +273,7 @@ public:
     // The contact of a card the export changes, made read-only.
     void setReadOnly(QFile::Permissions permissions)
     {
-        const qint32 card =
-            firstCard(sandbox->companyFile, QStringLiteral("CardRecordID % 10 = 0"));
+        const qint32 card = firstCard(sandbox->companyFile, "CardRecordID % 10 = 0");
         readOnly = sandbox->store + u'/' + contactOf(storeFiles(sandbox->store), card);
         ASSERT_TRUE(QFile::setPermissions(readOnly, permissions));
     }

@@ -25,7 +25,7 @@ QStringList summaryTexts(const SummaryWindow& summary)
         const auto* label = summary.findChild<QLabel*>(name);
         return label ? label->text() : summary.findChild<QLineEdit*>(name)->text();
     };
-    QStringList texts{summary.windowTitle(), text(QStringLiteral("lblFinishHeader"))};
+    QStringList texts{summary.windowTitle(), text("lblFinishHeader")};
     for (const QString row : {"Transferred", "Updated", "Rejected"}) {
         texts << text("lbl" + row) + u'|' + text("txt" + row) + u'|' + text("lbl" + row + "Cards");
     }
@@ -71,17 +71,17 @@ protected:
 TEST_F(WizardRun, ExportConfirmedWithUpdateAll)
 {
     const QString file = sandbox->companyFile;
-    execSql(file, QStringLiteral("UPDATE Addresses SET City = 'Alice Springs' WHERE Location = 1 "
-                                 "AND CardRecordID IN (SELECT CardRecordID FROM Cards WHERE "
-                                 "CardTypeID = 'S' AND IsInactive = 'N' ORDER BY CardRecordID "
-                                 "LIMIT 3)"));
+    execSql(file, "UPDATE Addresses SET City = 'Alice Springs' WHERE Location = 1 "
+                  "AND CardRecordID IN (SELECT CardRecordID FROM Cards WHERE "
+                  "CardTypeID = 'S' AND IsInactive = 'N' ORDER BY CardRecordID "
+                  "LIMIT 3)");
     for (const char* name : {"Oakridge Mills", "Pinecrest Foods"}) {
         execSql(file, QStringLiteral("INSERT INTO Cards (CardTypeID, LastName, IsIndividual, "
                                      "IsInactive) VALUES ('C', '%1', 'N', 'N')")
                           .arg(QLatin1String(name)));
     }
-    const int cards = sqlValue(file, QStringLiteral("SELECT count(*) FROM Cards WHERE "
-                                                    "IsInactive = 'N'"))
+    const int cards = sqlValue(file, "SELECT count(*) FROM Cards WHERE "
+                                     "IsInactive = 'N'")
                           .toInt();
     const StoreFiles before = storeFiles(sandbox->store);
 
@@ -90,7 +90,7 @@ TEST_F(WizardRun, ExportConfirmedWithUpdateAll)
     ASSERT_TRUE(wizard->settingsWindow()->isVisible());
     child(wizard->settingsWindow(), "cmdAccept")->click();
     ASSERT_TRUE(action->isVisible());
-    ModalScript modals({ModalScript::click(QStringLiteral("Update All"))});
+    ModalScript modals({ModalScript::click("Update All")});
     child(action, "cmdToOutlook")->click();
 
     EXPECT_EQ(modals.titles, QStringList{"Brindle - Confirm Update to Outlook Contact"});
@@ -113,18 +113,18 @@ TEST_F(WizardRun, ExportConfirmedWithUpdateAll)
         moved += after[path].bytes.contains("Alice Springs");
     }
     EXPECT_EQ(moved, 3);
-    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("OutlookImport.html"))));
+    EXPECT_TRUE(QFile::exists(folder.filePath("OutlookImport.html")));
 
     // The program ends with every window gone and the settings written back.
-    setBrindleValue(QStringLiteral("LastConnectedDate"), QString());
+    setBrindleValue("LastConnectedDate", QString());
     child(summary, "cmdClose")->click();
     EXPECT_TRUE(settings.gbExiting);
     for (QWidget* window : QApplication::topLevelWidgets()) {
         EXPECT_FALSE(window->isVisible()) << qPrintable(window->objectName());
     }
-    EXPECT_FALSE(brindleValue(QStringLiteral("LastConnectedDate")).isEmpty());
-    EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), QStringLiteral("3"));
-    EXPECT_EQ(brindleValue(QStringLiteral("DisableOutlookFolders")), QStringLiteral("0"));
+    EXPECT_FALSE(brindleValue("LastConnectedDate").isEmpty());
+    EXPECT_EQ(brindleValue("RulesFilter"), "3");
+    EXPECT_EQ(brindleValue("DisableOutlookFolders"), "0");
 }
 
 } // namespace

@@ -18,9 +18,9 @@ protected:
     {
         FUpdateChoice dialog(prompts);
         CCard card;
-        card.LastName = QStringLiteral("Acme Traders");
+        card.LastName = "Acme Traders";
         card.FirstName = QLatin1String(firstName);
-        card.IsIndividual = card.FirstName.isEmpty() ? QStringLiteral("N") : QStringLiteral("Y");
+        card.IsIndividual = card.FirstName.isEmpty() ? "N" : "Y";
         dialog.objVEXOCard = card;
         dialog.setDifferences(list);
         dialog.TransferAction = direction;
@@ -72,11 +72,10 @@ TEST_F(UpdateChoiceTest, ShowsTheRowsAndButtonsOfItsCase)
 TEST_F(UpdateChoiceTest, HeaderAndRowsShowCleanedValuesUnderCaptionedKeys)
 {
     const FUpdateChoice company =
-        activated({{QStringLiteral(".BusinessAddressStreet"), QStringLiteral("  12 Main St\r\n"),
-                    QStringLiteral("\t12 main st")},
-                   {QStringLiteral("WWW"), {}, QStringLiteral("x")},
-                   {QStringLiteral("IsIndividual"), {}, QStringLiteral("Y")},
-                   {QStringLiteral("Phone1"), {}, QStringLiteral("1")}},
+        activated({{".BusinessAddressStreet", "  12 Main St\r\n", "\t12 main st"},
+                   {"WWW", {}, "x"},
+                   {"IsIndividual", {}, "Y"},
+                   {"Phone1", {}, "1"}},
                   1);
     const QStringList expected{"Business Address Street|12 MAIN ST|12 MAIN ST", "WWW||X",
                                "Is Individual||Y", "Phone1||1"};
@@ -85,10 +84,10 @@ TEST_F(UpdateChoiceTest, HeaderAndRowsShowCleanedValuesUnderCaptionedKeys)
         EXPECT_EQ(row.label + '|' + row.existing + '|' + row.updated, expected[i]);
     }
     EXPECT_FALSE(company.txtFirstName.visible);
-    EXPECT_EQ(company.txtLastName.caption, QStringLiteral("Acme Traders"));
+    EXPECT_EQ(company.txtLastName.caption, "Acme Traders");
     const FUpdateChoice person = activated(phoneChanges(1), 1, false, "Jo");
     EXPECT_TRUE(person.txtFirstName.visible);
-    EXPECT_EQ(person.txtFirstName.caption, QStringLiteral("Jo"));
+    EXPECT_EQ(person.txtFirstName.caption, "Jo");
     EXPECT_NE(person.lblLastName.caption, company.lblLastName.caption);
 }
 
@@ -117,14 +116,14 @@ TEST_F(UpdateChoiceTest, SummaryHeadingFollowsTheDirectionAndTheOutcome)
     FSummary summary{context, settings};
     summary.SetCaption(false, false);
     summary.UpdateCounters(true);
-    EXPECT_EQ(summary.lblFinishHeader, QStringLiteral("Import - Application Cancelled"));
+    EXPECT_EQ(summary.lblFinishHeader, "Import - Application Cancelled");
     summary.SetCaption(true, false);
-    EXPECT_EQ(summary.lblFinishHeader, QStringLiteral("Import - Application Cancelled"));
+    EXPECT_EQ(summary.lblFinishHeader, "Import - Application Cancelled");
     FSummary userCancelled{context, settings};
     userCancelled.SetCaption(false, false);
     userCancelled.UserCancelled = true;
     userCancelled.UpdateCounters(false);
-    EXPECT_EQ(userCancelled.lblFinishHeader, QStringLiteral("Import - User Cancelled"));
+    EXPECT_EQ(userCancelled.lblFinishHeader, "Import - User Cancelled");
 }
 
 } // namespace

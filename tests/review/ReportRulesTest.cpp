@@ -21,8 +21,8 @@ using TarvoCards::CImportCard;
 QList<QStringList> rowsOf(const QString& html)
 {
     static const QRegularExpression rowPattern(
-        QStringLiteral("<!-- ItemDATA -->\\r\\n\\s*<TR>((?:\\r\\n.*?</TD>){5})"));
-    static const QRegularExpression cellPattern(QStringLiteral("<SPAN class='c433'>(.*?)</SPAN>"));
+        "<!-- ItemDATA -->\\r\\n\\s*<TR>((?:\\r\\n.*?</TD>){5})");
+    static const QRegularExpression cellPattern("<SPAN class='c433'>(.*?)</SPAN>");
     QList<QStringList> rows;
     for (const auto& row : rowPattern.globalMatch(html)) {
         QStringList cells;
@@ -81,7 +81,7 @@ TEST_F(ReportTest, ReportPagesAsTheTableSays)
         clsVEXOImportReport report(context);
         withCards(report, customers, suppliers, c[0].toInt(), c[1].toInt());
         report.setReportPath(reportFolder());
-        report.setReportAbbreviation(QStringLiteral("VEXOImport"));
+        report.setReportAbbreviation("VEXOImport");
         ASSERT_TRUE(report.CreateReport());
         EXPECT_EQ(QFile::permissions(reportFolder() + "/VEXOImport.html") & 0x777, 0x600)
             << "a report lists company data: no one else reads it";
@@ -89,9 +89,9 @@ TEST_F(ReportTest, ReportPagesAsTheTableSays)
         const QList<QStringList> rows = rowsOf(html);
         EXPECT_EQ(rows.size(), c[3].toInt());
         EXPECT_EQ(rows.count({"&nbsp", "", "", "", ""}), c[4].toInt());
-        EXPECT_EQ(html.count(QStringLiteral("<!-- TITLE -->")), c[2].toInt());
+        EXPECT_EQ(html.count("<!-- TITLE -->"), c[2].toInt());
         EXPECT_TRUE(html.contains(QStringLiteral("PAGE %1 OF\r\n                %1<").arg(c[2])));
-        EXPECT_FALSE(html.contains(QRegularExpression(QStringLiteral("#[A-Za-z]+#"))));
+        EXPECT_FALSE(html.contains(QRegularExpression("#[A-Za-z]+#")));
     }
 }
 
@@ -104,7 +104,7 @@ TEST_F(ReportTest, ReportShowsTheStatusWordAndTheMessageThatGoesWithIt)
             "L", "F", "E", "errors", "warnings", c[0].toInt(), flag(c[1]));
         EXPECT_EQ(rowsOf(vexo).value(0), QStringList({"L", "F", "E"}) + c.mid(2, 2));
         EXPECT_EQ(rowsOf(outlook).value(0), QStringList({"L", "F", "E"}) + c.mid(4, 2));
-        EXPECT_EQ(vexo.count(QStringLiteral("BACKGROUND-COLOR: silver")), flag(c[1]) ? 5 : 0);
+        EXPECT_EQ(vexo.count("BACKGROUND-COLOR: silver"), flag(c[1]) ? 5 : 0);
     }
 }
 
@@ -114,7 +114,7 @@ TEST_F(ReportTest, ReportListsTheCardsWithSomethingToSay)
         SCOPED_TRACE(c.join(u'|').toStdString());
         TarvoCards::CCardsColl existing;
         if (flag(c[3])) {
-            existing.append(card(QStringLiteral("E"), QStringLiteral("Kim")));
+            existing.append(card("E", "Kim"));
         }
         TarvoCards::CEmployeeColl employees;
         employees.append(importCard("Kim", c[0], c[1], c[2]));
@@ -168,7 +168,7 @@ private:
 TEST_F(ReportTest, ReportThatCannotBeWrittenWholeLeavesTheEarlierOne)
 {
     TarvoCards::CCustomerColl few;
-    few.append(importCard(QStringLiteral("Earlier")));
+    few.append(importCard("Earlier"));
     TarvoCards::CCustomerColl many;
     for (int i = 0; i < 400; ++i) {
         many.append(importCard(QStringLiteral("Later %1").arg(i)));
@@ -177,7 +177,7 @@ TEST_F(ReportTest, ReportThatCannotBeWrittenWholeLeavesTheEarlierOne)
         clsVEXOImportReport report(context);
         report.setVEXOCustomerColl(&customers);
         report.setReportPath(reportFolder());
-        report.setReportAbbreviation(QStringLiteral("VEXOImport"));
+        report.setReportAbbreviation("VEXOImport");
         report.setProgress(progress);
         const bool written = report.CreateReport();
         return std::pair{written, report.ReportFilePath()};

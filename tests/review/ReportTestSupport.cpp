@@ -17,8 +17,7 @@ QString readText(const QString& path)
 void expectSameDocument(const QString& path, const QString& goldenName)
 {
     const QString golden = readText(QStringLiteral(BRINDLE_TEST_DATA "/") + goldenName);
-    EXPECT_EQ(readText(path).split(QStringLiteral("\r\n")), golden.split(QStringLiteral("\r\n")))
-        << goldenName.toStdString();
+    EXPECT_EQ(readText(path).split("\r\n"), golden.split("\r\n")) << goldenName.toStdString();
 }
 
 TarvoCards::CCard card(const QString& typeId, const QString& lastName, const QString& firstName,
@@ -28,7 +27,7 @@ TarvoCards::CCard card(const QString& typeId, const QString& lastName, const QSt
     made.CardTypeID = typeId;
     made.LastName = lastName;
     made.FirstName = firstName;
-    made.IsIndividual = firstName.isEmpty() ? QStringLiteral("N") : QStringLiteral("Y");
+    made.IsIndividual = firstName.isEmpty() ? "N" : "Y";
     made.TransferMessage = message;
     return made;
 }

@@ -107,7 +107,7 @@ TEST_F(ScreenLogic, StoredRuleSelectsItsEntryAndAnUnknownOneBecomesTheFirst)
                               "Ask me to confirm updates"};
     for (const auto& row : rows) {
         settings = RunSettings{};
-        setBrindleValue(QStringLiteral("RulesFilter"), QString::fromLatin1(row.stored));
+        setBrindleValue("RulesFilter", QString::fromLatin1(row.stored));
         Forms rowForms(context, settings, progress);
         rowForms.processFactory = test::FakeSteps::factory(script);
         ASSERT_EQ(MMain::Main(context, settings, options()), MMain::FirstScreen::ChooseAction);
@@ -120,7 +120,7 @@ TEST_F(ScreenLogic, StoredRuleSelectsItsEntryAndAnUnknownOneBecomesTheFirst)
         EXPECT_EQ(settings.glRulesFilter, row.savedAtNextRun) << "at Settings, " << row.stored;
         rowForms.fAdvanced.cmdAccept_Click();
         rowForms.fChooseAction.cmdToVEXO_Click();
-        EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), QString::number(row.savedAtNextRun))
+        EXPECT_EQ(brindleValue("RulesFilter"), QString::number(row.savedAtNextRun))
             << "at the run, " << row.stored;
         EXPECT_EQ(script.rulesFilterAtStart, row.savedAtNextRun);
     }

@@ -59,7 +59,7 @@ protected:
     FUpdateChoice confirm(const Differences& list, qint32 direction)
     {
         FUpdateChoice dialog(wizard->prompts());
-        dialog.objVEXOCard.emplace().LastName = QStringLiteral("Acme Traders");
+        dialog.objVEXOCard.emplace().LastName = "Acme Traders";
         dialog.setDifferences(list);
         dialog.TransferAction = direction;
         wizard->prompts().showUpdateChoice(dialog);
@@ -77,8 +77,8 @@ TEST_F(Windows, SecurityNoticeIsSwitchedOffByItsBoxWhicheverWayItCloses)
         ModalScript::Action leave;
         bool showLater;
     } rows[] = {
-        {true, ModalScript::click(QStringLiteral("cmdOK")), false},
-        {false, ModalScript::click(QStringLiteral("cmdOK")), true},
+        {true, ModalScript::click("cmdOK"), false},
+        {false, ModalScript::click("cmdOK"), true},
         {true, ModalScript::escape(), false},
         {false, ModalScript::escape(), true},
         {true, [](QWidget& dialog) { dialog.close(); }, false},
@@ -90,7 +90,7 @@ TEST_F(Windows, SecurityNoticeIsSwitchedOffByItsBoxWhicheverWayItCloses)
         const bool tick = row.tick;
         const ModalScript::Action leave = row.leave;
         ModalScript script({[tick, leave](QWidget& dialog) {
-            dialog.findChild<QAbstractButton*>(QStringLiteral("chkShowNotice"))->setChecked(tick);
+            dialog.findChild<QAbstractButton*>("chkShowNotice")->setChecked(tick);
             leave(dialog);
         }});
         wizard->prompts().showNotice(notice);
@@ -137,8 +137,8 @@ TEST_F(Windows, ConfirmationAnswersComeFromItsButtonsAndCancelAsksFirst)
     }
 }
 
-const QString no = QStringLiteral("No");
-const QString yes = QStringLiteral("Yes");
+const QString no = "No";
+const QString yes = "Yes";
 
 TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
 {
@@ -149,10 +149,10 @@ TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
     bool refusedSecond = false;
     bool cancelEnabled = true;
     bool helpEnabled = false;
-    script.during[QStringLiteral("PopulateOutlookDataObjects")] = [&](test::FakeSteps&) {
+    script.during["PopulateOutlookDataObjects"] = [&](test::FakeSteps&) {
         refusedFirst = !progress.close(); // answered No: the run goes on
     };
-    script.during[QStringLiteral("MergeCollections")] = [&](test::FakeSteps&) {
+    script.during["MergeCollections"] = [&](test::FakeSteps&) {
         refusedFirst = refusedFirst && !progress.close(); // answered Yes
         refusedSecond = !progress.close();                // refused without asking
         cancelEnabled = child<QWidget>(&progress, "cmdCancel")->isEnabled();
@@ -181,14 +181,14 @@ TEST_F(Windows, LeavingASettingsBoxRebuildsTheOthers)
     const auto offers = [](QComboBox* box, const QString& text) {
         return box->findText(text) >= 0;
     };
-    box1->setCurrentText(QStringLiteral("Spouse"));
+    box1->setCurrentText("Spouse");
     QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
     QApplication::sendEvent(box1, &popup);
-    EXPECT_TRUE(offers(box2, QStringLiteral("Spouse"))) << "opening its own list is no leaving";
+    EXPECT_TRUE(offers(box2, "Spouse")) << "opening its own list is no leaving";
     QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(box1, &leave);
-    EXPECT_FALSE(offers(box2, QStringLiteral("Spouse")));
-    EXPECT_FALSE(offers(child<QComboBox>(settings, "cboCustomField3"), QStringLiteral("Spouse")));
+    EXPECT_FALSE(offers(box2, "Spouse"));
+    EXPECT_FALSE(offers(child<QComboBox>(settings, "cboCustomField3"), "Spouse"));
 
     settings->close(); // the close box: nothing taken, the information screen instead
     EXPECT_FALSE(settings->isVisible());

@@ -27,7 +27,7 @@ protected:
     // "$D" stands for the test's folder.
     QString inFolder(const QString& text) const
     {
-        return QString(text).replace(QStringLiteral("$D"), folder.path());
+        return QString(text).replace("$D", folder.path());
     }
     void makeFile(const QString& relative)
     {
@@ -125,9 +125,9 @@ TEST_F(EnvironmentTest, MissingDriverOffersTheInstaller)
 {
     enableLog();
     setDriver("missing");
-    makeFile(QStringLiteral("p/VEXOP.exe"));
-    registerExe("VEXOP.exe", folder.filePath(QStringLiteral("p/VEXOP.exe")));
-    const QString setup = folder.filePath(QStringLiteral("p/Kestrel3/Setup.exe"));
+    makeFile("p/VEXOP.exe");
+    registerExe("VEXOP.exe", folder.filePath("p/VEXOP.exe"));
+    const QString setup = folder.filePath("p/Kestrel3/Setup.exe");
     const struct
     {
         Prompts::Answer answer;
@@ -143,9 +143,9 @@ TEST_F(EnvironmentTest, MissingDriverOffersTheInstaller)
     for (const auto& row : rows) {
         QFile::remove(setup);
         if (row.installerThere) {
-            makeFile(QStringLiteral("p/Kestrel3/Setup.exe"));
+            makeFile("p/Kestrel3/Setup.exe");
         } else {
-            makeFolder(QStringLiteral("p/Kestrel3"));
+            makeFolder("p/Kestrel3");
         }
         prompts.messages.clear();
         prompts.openedFiles.clear();
@@ -164,8 +164,8 @@ TEST_F(EnvironmentTest, MissingDriverOffersTheInstaller)
 
 TEST_F(EnvironmentTest, ContactStoreStandsForTheOutlookInstallation)
 {
-    makeFolder(QStringLiteral("existing"));
-    makeFile(QStringLiteral("a-file"));
+    makeFolder("existing");
+    makeFile("a-file");
     const struct
     {
         const char* root;

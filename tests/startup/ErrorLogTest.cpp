@@ -24,12 +24,12 @@ TEST_F(ErrorLogWrite, OnlyTrueInAnyCaseSwitchesLoggingOnAndAMissingSwitchIsSetFa
     for (const auto& c : cases) {
         QFile::remove(MMain::logFilePath());
         if (c.value) {
-            setBrindleValue(QStringLiteral("LogFile"), QString::fromLatin1(c.value));
+            setBrindleValue("LogFile", QString::fromLatin1(c.value));
         }
-        context.WriteLog(QStringLiteral("line"));
+        context.WriteLog("line");
         EXPECT_EQ(QFileInfo::exists(MMain::logFilePath()), c.on) << c.value;
         if (!c.value) {
-            EXPECT_EQ(brindleValue(QStringLiteral("LogFile")), QStringLiteral("FALSE"));
+            EXPECT_EQ(brindleValue("LogFile"), "FALSE");
         }
     }
 }
