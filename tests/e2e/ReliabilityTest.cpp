@@ -3,6 +3,7 @@
 // nothing is lost, and the next run finishes the work.
 #include "ProductTest.h"
 #include "QtPrinters.h"
+#include "cardlib/CardFixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -258,9 +259,13 @@ public:
         filler = sandbox->store + "/.filler";
         writeFile(filler, QByteArray(qint64(space.f_bavail - 6) * qint64(space.f_bsize), 'x'));
     }
+    // Another program's transaction: an exclusive one keeps every other
+    // connection out, a reading one keeps writers out.
     void lockCompanyFile(bool exclusive)
     {
-        lock = std::make_unique<CompanyFileLock>(sandbox->companyFile, exclusive);
+        lock = std::make_unique<RawFile>(sandbox->companyFile);
+        lock->exec(exclusive ? "BEGIN EXCLUSIVE" : "BEGIN");
+        lock->value(QStringLiteral("SELECT count(*) FROM Cards"));
     }
     void unlockCompanyFile() { lock.reset(); }
     void emptyStore()
@@ -278,7 +283,7 @@ public:
         ASSERT_TRUE(QFile::setPermissions(readOnly, permissions));
     }
 
-    std::unique_ptr<CompanyFileLock> lock;
+    std::unique_ptr<RawFile> lock;
     QString mounted;
     QString filler;
     QString readOnly;

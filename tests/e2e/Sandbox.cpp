@@ -215,20 +215,6 @@ qint32 firstCard(const QString& companyFile, const QString& condition)
         .toInt();
 }
 
-CompanyFileLock::CompanyFileLock(const QString& companyFile, bool exclusive)
-    : m_file(std::make_unique<RawFile>(companyFile))
-{
-    m_file->exec(exclusive ? "BEGIN EXCLUSIVE" : "BEGIN");
-    if (!exclusive) {
-        m_file->value("SELECT count(*) FROM Cards");
-    }
-}
-
-CompanyFileLock::~CompanyFileLock()
-{
-    m_file->exec("ROLLBACK");
-}
-
 StoreFiles storeFiles(const QString& storeRoot)
 {
     StoreFiles files;

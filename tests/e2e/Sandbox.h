@@ -6,9 +6,6 @@
 #include <QStringList>
 #include <QVariant>
 #include <algorithm>
-#include <memory>
-
-class RawFile;
 
 namespace brindle::test {
 
@@ -108,21 +105,6 @@ void execSql(const QString& companyFile, const QString& sql);
 // The first value a query gives.
 QVariant sqlValue(const QString& companyFile, const QString& sql);
 qint32 firstCard(const QString& companyFile, const QString& condition);
-
-// Another program's transaction on a company file, open while this lives:
-// an exclusive one keeps every other connection out, a reading one keeps
-// writers out.
-class CompanyFileLock
-{
-public:
-    CompanyFileLock(const QString& companyFile, bool exclusive);
-    ~CompanyFileLock();
-    CompanyFileLock(const CompanyFileLock&) = delete;
-    CompanyFileLock& operator=(const CompanyFileLock&) = delete;
-
-private:
-    std::unique_ptr<RawFile> m_file;
-};
 
 StoreFiles storeFiles(const QString& storeRoot);
 // Hidden files a save left behind: none once a run has ended.

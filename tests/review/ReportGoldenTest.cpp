@@ -33,19 +33,6 @@ protected:
     CCardsColl m_existing;
 };
 
-TEST_F(ReportGolden, OneNewCustomerFillsOnePage)
-{
-    CCustomerColl customers;
-    TarvoCards::CImportCard& acme = customers.Add();
-    acme.LastName = "Acme Traders";
-    acme.CardRecordID = 57;
-    addEmail(acme, 1, "office@acme.example");
-    addEmail(acme, 2, "sales@acme.example");
-    clsVEXOImportReport report(context);
-    report.setVEXOCustomerColl(&customers);
-    expectVexoReport(report, "vexo_one_customer.html");
-}
-
 TEST_F(ReportGolden, SortsByTypeStatusAndNameUnderVendorHeading)
 {
     for (const char* name : {"bravo Ltd", "Charlie", "Able", "Bravo"}) {

@@ -103,8 +103,6 @@ TEST_F(ScreenLogic, StoredRuleSelectsItsEntryAndAnUnknownOneBecomesTheFirst)
         int listIndex;
         qint32 savedAtNextRun;
     } rows[] = {{"0", 0, 0}, {"2", 1, 2}, {"3", 2, 3}, {"1", 0, 0}, {"4", 0, 0}, {"-5", 0, 0}};
-    const QStringList entries{"Update existing contacts", "Do not update existing contacts",
-                              "Ask me to confirm updates"};
     for (const auto& row : rows) {
         settings = RunSettings{};
         setBrindleValue("RulesFilter", QString::fromLatin1(row.stored));
@@ -114,7 +112,6 @@ TEST_F(ScreenLogic, StoredRuleSelectsItsEntryAndAnUnknownOneBecomesTheFirst)
         rowForms.LoadForNormalStart();
         rowForms.fChooseAction.Show();
         const ComboBox& rules = rowForms.fChooseAction.cboRulesFilter;
-        EXPECT_EQ(texts(rules), entries);
         EXPECT_EQ(rules.ListIndex, row.listIndex) << row.stored;
         rowForms.fChooseAction.cmdSettings_Click();
         EXPECT_EQ(settings.glRulesFilter, row.savedAtNextRun) << "at Settings, " << row.stored;

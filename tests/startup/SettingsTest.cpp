@@ -48,16 +48,7 @@ TEST(StartupFunctions, GiveTheResultsOfTheTable)
     }
 }
 
-class SettingsStore : public ProgramFixture
-{
-protected:
-    void writeHive(const QByteArray& text)
-    {
-        QFile file(hive->fileName());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
-};
+using SettingsStore = ProgramFixture;
 
 TEST_F(SettingsStore, LoadAppliesFallbacksToTextThatIsNoNumber)
 {
