@@ -64,12 +64,10 @@ protected:
         execSql(sandbox->companyFile,
                 "UPDATE Addresses SET City = City || ' North' WHERE Location = 1 "
                 "AND CardRecordID % 10 = 0");
-        for (int i = 0; i < 15; ++i) {
-            execSql(sandbox->companyFile,
-                    QStringLiteral("INSERT INTO Cards (CardTypeID, LastName, IsIndividual, "
-                                   "IsInactive) VALUES ('S', 'Supplier %1', 'N', 'N')")
-                        .arg(i));
-        }
+        execSql(sandbox->companyFile,
+                "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 14) "
+                "INSERT INTO Cards (CardTypeID, LastName, IsIndividual, IsInactive) "
+                "SELECT 'S', 'Supplier ' || i, 'N', 'N' FROM n");
         const StoreFiles files = storeFiles(sandbox->store);
         int edited = 0;
         for (auto it = files.cbegin(); it != files.cend(); ++it) {

@@ -20,13 +20,13 @@ using test::phoneChanges;
 
 using test::ModalScript;
 
-QStringList textsOf(const QWidget& window, const char* name)
+// A button's name or text to click; "escape" and "close" as the close box does.
+ModalScript::Action action(const QString& name)
 {
-    QStringList texts;
-    for (const QLabel* label : window.findChildren<QLabel*>(QString::fromLatin1(name))) {
-        texts << label->text();
+    if (name == u"close") {
+        return [](QWidget& dialog) { dialog.close(); };
     }
-    return texts;
+    return name == u"escape" ? ModalScript::escape() : ModalScript::click(name);
 }
 
 class Windows : public test::WizardFixture
@@ -74,38 +74,25 @@ TEST_F(Windows, SecurityNoticeIsSwitchedOffByItsBoxWhicheverWayItCloses)
     const struct
     {
         bool tick;
-        ModalScript::Action leave;
+        const char* leave; // as action() reads it
         bool showLater;
-    } rows[] = {
-        {true, ModalScript::click("cmdOK"), false},
-        {false, ModalScript::click("cmdOK"), true},
-        {true, ModalScript::escape(), false},
-        {false, ModalScript::escape(), true},
-        {true, [](QWidget& dialog) { dialog.close(); }, false},
-    };
+    } rows[] = {{true, "cmdOK", false},
+                {false, "cmdOK", true},
+                {true, "escape", false},
+                {false, "escape", true},
+                {true, "close", false}};
     for (const auto& row : rows) {
         settings.gbShowOutlookWarning = true;
         FOutlookWarning notice(settings);
         notice.Form_Load();
-        const bool tick = row.tick;
-        const ModalScript::Action leave = row.leave;
-        ModalScript script({[tick, leave](QWidget& dialog) {
-            dialog.findChild<QAbstractButton*>("chkShowNotice")->setChecked(tick);
-            leave(dialog);
+        ModalScript script({[&row](QWidget& dialog) {
+            dialog.findChild<QAbstractButton*>("chkShowNotice")->setChecked(row.tick);
+            action(row.leave)(dialog);
         }});
         wizard->prompts().showNotice(notice);
         EXPECT_EQ(settings.gbShowOutlookWarning, row.showLater) << "ticked " << row.tick;
         EXPECT_EQ(script.unanswered(), 0);
     }
-}
-
-// A button's name or text to click; "escape" and "close" as the close box does.
-ModalScript::Action action(const QString& name)
-{
-    if (name == u"close") {
-        return [](QWidget& dialog) { dialog.close(); };
-    }
-    return name == u"escape" ? ModalScript::escape() : ModalScript::click(name);
 }
 
 TEST_F(Windows, ConfirmationAnswersComeFromItsButtonsAndCancelAsksFirst)
@@ -137,9 +124,6 @@ TEST_F(Windows, ConfirmationAnswersComeFromItsButtonsAndCancelAsksFirst)
     }
 }
 
-const QString no = "No";
-const QString yes = "Yes";
-
 TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
 {
     startNormally();
@@ -158,7 +142,7 @@ TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
         cancelEnabled = child<QWidget>(&progress, "cmdCancel")->isEnabled();
         helpEnabled = child<QWidget>(&progress, "cmdHelp")->isEnabled();
     };
-    ModalScript modals({ModalScript::click(no), ModalScript::click(yes)});
+    ModalScript modals({ModalScript::click("No"), ModalScript::click("Yes")});
     child<QAbstractButton>(wizard->chooseActionWindow(), "cmdToOutlook")->click();
     EXPECT_TRUE(refusedFirst);
     EXPECT_TRUE(refusedSecond);
@@ -167,8 +151,8 @@ TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
     EXPECT_TRUE(helpEnabled) << "the close box leaves Help as it was";
     EXPECT_EQ(script.calls, (QStringList{"PopulateVEXODataObjects", "PopulateOutlookDataObjects",
                                          "MergeCollections"}));
-    EXPECT_EQ(textsOf(*wizard->prompts().summaryWindow(), "lblFinishHeader"),
-              QStringList{"Export Cancelled"});
+    EXPECT_EQ(wizard->prompts().summaryWindow()->findChild<QLabel*>("lblFinishHeader")->text(),
+              "Export Cancelled");
 }
 
 TEST_F(Windows, LeavingASettingsBoxRebuildsTheOthers)

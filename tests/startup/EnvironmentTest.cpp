@@ -24,11 +24,6 @@ protected:
         ProgramFixture::TearDown();
     }
 
-    // "$D" stands for the test's folder.
-    QString inFolder(const QString& text) const
-    {
-        return QString(text).replace("$D", folder.path());
-    }
     void makeFile(const QString& relative)
     {
         const QString path = folder.filePath(relative);
@@ -171,14 +166,14 @@ TEST_F(EnvironmentTest, ContactStoreStandsForTheOutlookInstallation)
         const char* root;
         bool usable;
     } rows[] = {
-        {"$D/existing", true},
-        {"$D/new/contacts", true}, // made by the check
-        {"$D/a-file", false},
-        {"$D/a-file/contacts", false},
+        {"existing", true},
+        {"new/contacts", true}, // made by the check
+        {"a-file", false},
+        {"a-file/contacts", false},
     };
     for (const auto& row : rows) {
         prompts.messages.clear();
-        const QString root = inFolder(QString::fromLatin1(row.root));
+        const QString root = folder.filePath(row.root);
         qputenv("BRINDLE_CONTACTS", root.toUtf8());
         EXPECT_EQ(MMain::CheckOutlookInstallation(context), row.usable) << row.root;
         EXPECT_EQ(QFileInfo(root).isDir(), row.usable) << row.root;
