@@ -49,16 +49,11 @@ TEST_F(ReportGolden, SortsByTypeStatusAndNameUnderVendorHeading)
     customers.append(importCard("Able", "E2", {}, "Refused"));
     customers.append(importCard("Alpha"));
     customers.append(importCard("Bravo", {}, {}, "Note"));
-    TarvoCards::CImportCard& echo = customers.Add();
-    echo.LastName = "Echo";
-    echo.FirstName = "Eve";
-    echo.IsIndividual = "Y";
+    customers.append(importCard("Echo", {}, {}, {}, "Eve"));
 
     TarvoCards::CSupplierColl vendors;
     TarvoCards::CImportCard& vendor = vendors.Add();
-    vendor.LastName = "Vendor One";
-    vendor.FirstName = "Val";
-    vendor.IsIndividual = "Y";
+    vendor = importCard("Vendor One", {}, {}, {}, "Val");
     addEmail(vendor, 2, "v2@x.example");
     addEmail(vendor, 1, "v1@x.example");
     addEmail(vendor, 1, "second@x.example");

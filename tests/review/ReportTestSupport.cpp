@@ -33,10 +33,11 @@ TarvoCards::CCard card(const QString& typeId, const QString& lastName, const QSt
 }
 
 TarvoCards::CImportCard importCard(const QString& lastName, const QString& errorCode,
-                                   const QString& warningCode, const QString& logMessage)
+                                   const QString& warningCode, const QString& logMessage,
+                                   const QString& firstName)
 {
     TarvoCards::CImportCard made;
-    made.LastName = lastName;
+    static_cast<TarvoCards::CCard&>(made) = card({}, lastName, firstName);
     made.ErrorCode = errorCode;
     made.WarningCode = warningCode;
     made.LogMessage = logMessage;

@@ -26,7 +26,8 @@ void expectSameDocument(const QString& path, const QString& goldenName);
 TarvoCards::CCard card(const QString& typeId, const QString& lastName,
                        const QString& firstName = {}, const QString& message = {});
 TarvoCards::CImportCard importCard(const QString& lastName, const QString& errorCode = {},
-                                   const QString& warningCode = {}, const QString& logMessage = {});
+                                   const QString& warningCode = {}, const QString& logMessage = {},
+                                   const QString& firstName = {});
 void addEmail(TarvoCards::CCard& card, qint32 location, const QString& email);
 
 } // namespace brindle::testing
