@@ -207,6 +207,11 @@ QVariant sqlValue(const QString& companyFile, const QString& statement)
     return RawFile(companyFile).value(statement);
 }
 
+int countCards(const QString& companyFile, const QString& condition)
+{
+    return sqlValue(companyFile, "SELECT count(*) FROM Cards WHERE " + condition).toInt();
+}
+
 qint32 firstCard(const QString& companyFile, const QString& condition)
 {
     return sqlValue(companyFile, "SELECT CardRecordID FROM Cards JOIN Addresses USING "

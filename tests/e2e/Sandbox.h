@@ -105,6 +105,7 @@ void execSql(const QString& companyFile, const QString& sql);
 // The first value a query gives.
 QVariant sqlValue(const QString& companyFile, const QString& sql);
 qint32 firstCard(const QString& companyFile, const QString& condition);
+int countCards(const QString& companyFile, const QString& condition = "IsInactive = 'N'");
 
 StoreFiles storeFiles(const QString& storeRoot);
 // Hidden files a save left behind: none once a run has ended.

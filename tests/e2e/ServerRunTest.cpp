@@ -27,12 +27,6 @@ protected:
         execSql(sandbox->companyFile, "CREATE TRIGGER slow BEFORE INSERT ON Cards FOR EACH ROW "
                                       "EXECUTE FUNCTION slow()");
     }
-
-    int count(const QString& condition) const
-    {
-        return sqlValue(sandbox->companyFile, "SELECT count(*) FROM Cards WHERE " + condition)
-            .toInt();
-    }
 };
 
 // Both clerks add the same newcomers, and the second one a customer and a
@@ -54,7 +48,7 @@ TEST_F(ServerRun, TwoClerksImportingAtOnceLoseNothingAndMakeNothingTwice)
     writeFile(other.store + u'/' + path,
               withPhone(storeFiles(sandbox->store)[path].bytes, "(03) 2222 2222"));
     QFile::remove(sandbox->store + u'/' + path);
-    const int before = count("true");
+    const int before = countCards(sandbox->companyFile, "true");
 
     QProcess first, second;
     sandbox->start(first, "import");
@@ -63,8 +57,9 @@ TEST_F(ServerRun, TwoClerksImportingAtOnceLoseNothingAndMakeNothingTwice)
         ASSERT_TRUE(run->waitForFinished(120'000));
         EXPECT_EQ(run->exitCode(), 0) << run->readAllStandardError().toStdString();
     }
-    EXPECT_EQ(count("true"), before + newcomers + 1);
-    EXPECT_EQ(count("LastName LIKE 'Newman%' OR LastName LIKE 'Olive%'"), newcomers + 1);
+    EXPECT_EQ(countCards(sandbox->companyFile, "true"), before + newcomers + 1);
+    EXPECT_EQ(countCards(sandbox->companyFile, "LastName LIKE 'Newman%' OR LastName LIKE 'Olive%'"),
+              newcomers + 1);
     EXPECT_EQ(sqlValue(sandbox->companyFile,
                        QStringLiteral("SELECT Phone1 FROM Addresses WHERE Location = 1 AND "
                                       "CardRecordID = %1")
@@ -81,7 +76,7 @@ TEST_F(ServerRun, ServerStoppedMidImportRollsBackTheTypeAndTheNextRunCompletes)
     const CardRows before = cardRows(sandbox->companyFile);
     QProcess run;
     sandbox->start(run, "import");
-    while (count("LastName LIKE 'Newman%'") == 0 &&
+    while (countCards(sandbox->companyFile, "LastName LIKE 'Newman%'") == 0 &&
            sqlValue(
                sandbox->companyFile,
                "SELECT count(*) FROM pg_locks WHERE granted AND mode = 'ShareRowExclusiveLock'") ==
