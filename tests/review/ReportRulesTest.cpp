@@ -34,27 +34,6 @@ QList<QStringList> rowsOf(const QString& html)
     return rows;
 }
 
-QString writtenText(const ImportReportWriter& report)
-{
-    return readText(report.ReportPath() + '/' + report.ReportAbbreviation() + ".html");
-}
-
-// Customers then suppliers, named in order.
-clsVEXOImportReport& withCards(clsVEXOImportReport& report, TarvoCards::CCustomerColl& customers,
-                               TarvoCards::CSupplierColl& suppliers, int customerCount,
-                               int supplierCount)
-{
-    for (int i = 0; i < customerCount; ++i) {
-        customers.append(importCard(QStringLiteral("C%1").arg(i, 3, 10, QLatin1Char('0'))));
-    }
-    for (int i = 0; i < supplierCount; ++i) {
-        suppliers.append(importCard(QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0'))));
-    }
-    report.setVEXOCustomerColl(&customers);
-    report.setVEXOSupplierColl(&suppliers);
-    return report;
-}
-
 // The rows of data/report-rules.txt of one kind, without the kind.
 QList<QStringList> rules(const QString& kind)
 {
@@ -78,14 +57,20 @@ TEST_F(ReportTest, ReportPagesAsTheTableSays)
         SCOPED_TRACE(c.join(u'|').toStdString());
         TarvoCards::CCustomerColl customers;
         TarvoCards::CSupplierColl suppliers;
+        for (int i = 0; i < c[0].toInt() + c[1].toInt(); ++i) {
+            const QString name = QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0'));
+            i < c[0].toInt() ? customers.append(importCard("C" + name))
+                             : suppliers.append(importCard("S" + name));
+        }
         clsVEXOImportReport report(context);
-        withCards(report, customers, suppliers, c[0].toInt(), c[1].toInt());
+        report.setVEXOCustomerColl(&customers);
+        report.setVEXOSupplierColl(&suppliers);
         report.setReportPath(reportFolder());
         report.setReportAbbreviation("VEXOImport");
         ASSERT_TRUE(report.CreateReport());
         EXPECT_EQ(QFile::permissions(reportFolder() + "/VEXOImport.html") & 0x777, 0x600)
             << "a report lists company data: no one else reads it";
-        const QString html = writtenText(report);
+        const QString html = readText(reportFolder() + "/VEXOImport.html");
         const QList<QStringList> rows = rowsOf(html);
         EXPECT_EQ(rows.size(), c[3].toInt());
         EXPECT_EQ(rows.count({"&nbsp", "", "", "", ""}), c[4].toInt());
