@@ -23,6 +23,7 @@ struct State
 {
     CardRows cards;
     QMap<qint32, QByteArrayList> contacts;
+    bool operator==(const State&) const = default;
 };
 
 State stateOf(const Sandbox& sandbox)
@@ -149,8 +150,7 @@ TEST_P(KilledRun, LeavesNothingTornAndTheNextRunFinishesTheWork)
 {
     const KillRow& row = GetParam();
     const State whole = wholeRun(row.direction);
-    ASSERT_FALSE(changedKeys(before.cards, whole.cards).isEmpty() &&
-                 before.contacts == whole.contacts);
+    ASSERT_FALSE(whole == before);
     std::mt19937 random(row.seed);
     std::uniform_real_distribution<double> share(0, 1);
     int untouched = 0;
@@ -180,8 +180,7 @@ TEST_P(KilledRun, LeavesNothingTornAndTheNextRunFinishesTheWork)
         // them anew: tests/run/UndoTest.cpp covers it.)
         if (*row.direction == 'e') {
             const CliRun undone = killed.cli({"undo", "--yes"});
-            const State back = stateOf(killed);
-            EXPECT_TRUE(back.cards == before.cards && back.contacts == before.contacts)
+            EXPECT_TRUE(stateOf(killed) == before)
                 << qPrintable(at + ": " + undone.out + undone.err);
         }
         expectTheNextRunFinishes(killed, row.direction, whole, at);
@@ -191,9 +190,7 @@ TEST_P(KilledRun, LeavesNothingTornAndTheNextRunFinishesTheWork)
             EXPECT_EQ(integrityCheck(root + u'/' + backup), "ok") << qPrintable(at + ": " + backup);
         }
         const State after = stateOf(left);
-        const bool same = after.cards == before.cards && after.contacts == before.contacts;
-        const bool done = after.cards == whole.cards && after.contacts == whole.contacts;
-        (same ? untouched : done ? complete : partly) += 1;
+        (after == before ? untouched : after == whole ? complete : partly) += 1;
         QDir(root).removeRecursively();
     }
     std::cout << "      " << row.direction << ": " << row.kills << " kills over "
