@@ -54,12 +54,12 @@ TEST_P(DryRun, WritesNothingAndListsWhatTheRunThenDoes)
 {
     const DryRow& row = GetParam();
     sandbox->makeCompanyFile(40);
-    sandbox->setSetting(QStringLiteral("DisableOutlookFolders"), row.disableFolders);
+    sandbox->setSetting("DisableOutlookFolders", row.disableFolders);
     expectRun("export");
     execSql(sandbox->companyFile,
             QStringLiteral("UPDATE Addresses SET City = 'Broome' WHERE Location = 1 AND "
                            "CardRecordID = %1")
-                .arg(firstCard(sandbox->companyFile, QStringLiteral("IsInactive = 'N'"))));
+                .arg(firstCard(sandbox->companyFile, "IsInactive = 'N'")));
     const auto before = fingerprint();
 
     const CliRun dry = expectRun(row.direction, {"--rule", row.rule, "--dry-run"});
@@ -68,8 +68,8 @@ TEST_P(DryRun, WritesNothingAndListsWhatTheRunThenDoes)
     EXPECT_TRUE(
         QFileInfo::exists(sandbox->root + (*row.direction == 'i' ? "/VEXOImport-dry-run.html"
                                                                  : "/OutlookImport-dry-run.html")));
-    QStringList listed = dry.out.section(QStringLiteral("The run would:\n"), 1)
-                             .section(QStringLiteral("Report:"), 0, 0)
+    QStringList listed = dry.out.section("The run would:\n", 1)
+                             .section("Report:", 0, 0)
                              .split(u'\n', Qt::SkipEmptyParts);
     for (QString& line : listed) {
         line.remove(0, 2);

@@ -26,12 +26,6 @@ protected:
         EXPECT_EQ(run.exitCode, 0) << qPrintable(run.out + run.err);
         return run;
     }
-    int activeCards() const
-    {
-        return sqlValue(sandbox->companyFile,
-                        QStringLiteral("SELECT count(*) FROM Cards WHERE IsInactive = 'N'"))
-            .toInt();
-    }
 
     QTemporaryDir dir{scratchPath()};
     std::unique_ptr<Sandbox> sandbox;

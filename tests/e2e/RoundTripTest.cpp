@@ -5,8 +5,6 @@
 #include "ProductTest.h"
 #include "QtPrinters.h"
 
-#include <QRegularExpression>
-
 namespace brindle::test {
 namespace {
 
@@ -29,15 +27,14 @@ protected:
             sandbox->companyFile = PostgresServer::shared().newDatabase();
         }
         sandbox->makeCompanyFile(300, GetParam().countryCode);
-        sandbox->setSetting(QStringLiteral("DisableOutlookFolders"),
+        sandbox->setSetting("DisableOutlookFolders",
                             QString::fromLatin1(GetParam().disableFolders));
     }
 
     // Where a user adds a customer with another contact program.
     QString customerFolder() const
     {
-        return sandbox->store + QStringLiteral("/Contacts") +
-               (folders() ? QStringLiteral("/VEXO Customers") : QString());
+        return sandbox->store + "/Contacts" + (folders() ? "/VEXO Customers" : QString());
     }
     bool folders() const { return QLatin1String(GetParam().disableFolders) != "1"; }
 };
@@ -46,7 +43,7 @@ TEST_P(RoundTrip, NothingChangedInBetweenChangesNothing)
 {
     expectRun("export");
     const StoreFiles exported = storeFiles(sandbox->store);
-    EXPECT_EQ(exported.size(), activeCards());
+    EXPECT_EQ(exported.size(), countCards(sandbox->companyFile));
     for (auto it = exported.cbegin(); it != exported.cend(); ++it) {
         EXPECT_EQ(vcardProblem(it->bytes), QString()) << qPrintable(it.key());
     }
@@ -69,18 +66,12 @@ TEST_P(RoundTrip, AChangeOnEitherSideArrivesAloneOnTheOther)
     const QString file = sandbox->companyFile;
     StoreFiles files = storeFiles(sandbox->store);
 
-    const qint32 phoned = firstCard(file, QStringLiteral("CardTypeID = 'C' AND Phone1 <> ''"));
+    const qint32 phoned = firstCard(file, "CardTypeID = 'C' AND Phone1 <> ''");
     const QString phonedPath = contactOf(files, phoned);
-    ASSERT_FALSE(phonedPath.isEmpty());
-    static const QRegularExpression tel(QStringLiteral("\r\n(TEL[^:]*:)([^\r]*)\r\n"));
-    const auto phone = tel.match(QString::fromUtf8(files[phonedPath].bytes));
-    ASSERT_TRUE(phone.hasMatch());
-    const QString oldPhone = phone.captured(2);
-    const QString newPhone = QStringLiteral("(03) 9999 1234");
-    writeFile(
-        sandbox->store + u'/' + phonedPath,
-        files[phonedPath].bytes.replace(phone.captured(0).toUtf8(),
-                                        ("\r\n" + phone.captured(1) + newPhone + "\r\n").toUtf8()));
+    const QString newPhone = "(03) 9999 1234";
+    QString oldPhone;
+    writeFile(sandbox->store + u'/' + phonedPath,
+              withPhone(files[phonedPath].bytes, newPhone, &oldPhone));
 
     QString notedPath;
     for (auto it = files.cbegin(); it != files.cend() && notedPath.isEmpty(); ++it) {
@@ -93,7 +84,7 @@ TEST_P(RoundTrip, AChangeOnEitherSideArrivesAloneOnTheOther)
         "\r\nNOTE:\\n-!VEXO NOTES!-", "\r\nNOTE:Ring after ten.\\n-!VEXO NOTES!-");
     writeFile(sandbox->store + u'/' + notedPath, noted);
 
-    const QString newcomerPath = customerFolder() + QStringLiteral("/newcomer.vcf");
+    const QString newcomerPath = customerFolder() + "/newcomer.vcf";
     writeFile(newcomerPath, "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:newcomer\r\nN:Newman;Grace;;;\r\n"
                             "FN:Grace Newman\r\nEMAIL:grace@newman.example\r\n" +
                                 QByteArray(folders() ? "" : "CATEGORIES:Customer\r\n") +
@@ -105,9 +96,9 @@ TEST_P(RoundTrip, AChangeOnEitherSideArrivesAloneOnTheOther)
     const CardRows imported = cardRows(file);
     EXPECT_EQ(changedKeys(before, imported), (QList<qint32>{phoned, newcomer}));
     EXPECT_EQ(imported[phoned], QString(before[phoned]).replace(oldPhone, newPhone));
-    EXPECT_TRUE(imported[newcomer].startsWith(QStringLiteral("C||Newman|Grace|Y|N|")))
+    EXPECT_TRUE(imported[newcomer].startsWith("C||Newman|Grace|Y|N|"))
         << qPrintable(imported[newcomer]);
-    EXPECT_TRUE(imported[newcomer].contains(QStringLiteral("grace@newman.example")));
+    EXPECT_TRUE(imported[newcomer].contains("grace@newman.example"));
 
     // Not the noted card: each change must stand alone to be seen alone.
     const qint32 moved = firstCard(
@@ -116,9 +107,9 @@ TEST_P(RoundTrip, AChangeOnEitherSideArrivesAloneOnTheOther)
     execSql(file, QStringLiteral("UPDATE Addresses SET City = 'Ballarat' WHERE Location = 1 AND "
                                  "CardRecordID = %1")
                       .arg(moved));
-    execSql(file, QStringLiteral("INSERT INTO Cards (CardTypeID, LastName, FirstName, "
-                                 "IsIndividual, IsInactive) VALUES ('E', 'Quill', 'Harper', 'Y', "
-                                 "'N')"));
+    execSql(file, "INSERT INTO Cards (CardTypeID, LastName, FirstName, "
+                  "IsIndividual, IsInactive) VALUES ('E', 'Quill', 'Harper', 'Y', "
+                  "'N')");
     for (const char* location : {"1, 'Darwin'", "2, ''"}) {
         execSql(file, QStringLiteral("INSERT INTO Addresses (CardRecordID, Location, City) "
                                      "SELECT max(CardRecordID), %1 FROM Cards")

@@ -20,7 +20,7 @@ namespace brindle::test {
 
 namespace {
 
-const QString brindleKey = QStringLiteral("Software\\VEXO\\VEXO Brindle");
+const QString brindleKey = "Software\\VEXO\\VEXO Brindle";
 
 QSqlQuery query(RawFile& file, const QString& sql)
 {
@@ -52,15 +52,14 @@ QString stampOf(const QString& path)
 } // namespace
 
 Sandbox::Sandbox(const QString& rootFolder)
-    : root(rootFolder), companyFile(rootFolder + QStringLiteral("/Company.db")),
-      store(rootFolder + QStringLiteral("/contacts")),
-      hive(rootFolder + QStringLiteral("/hklm.ini"))
+    : root(rootFolder), companyFile(rootFolder + "/Company.db"), store(rootFolder + "/contacts"),
+      hive(rootFolder + "/hklm.ini")
 {
-    QDir().mkpath(root + QStringLiteral("/tmp"));
-    const QString library = QStringLiteral("libtarvocards.so");
+    QDir().mkpath(root + "/tmp");
+    const QString library = "libtarvocards.so";
     QFile::link(QStringLiteral(BRINDLE_BIN_DIR "/") + library, root + u'/' + library);
-    setSetting(QStringLiteral("SuppressReport"), QStringLiteral("False"));
-    setSetting(QStringLiteral("ShowOutlookWarning"), QStringLiteral("False"));
+    setSetting("SuppressReport", "False");
+    setSetting("ShowOutlookWarning", "False");
 }
 
 void Sandbox::makeCompanyFile(int cards, int countryCode, quint32 seed)
@@ -81,19 +80,18 @@ QString Sandbox::setting(const QString& name) const
 
 QString Sandbox::options() const
 {
-    return QStringLiteral("DATABASE=") + companyFile +
-           QStringLiteral("<CUSTOMERS=YES<SUPPLIERS=YES<EMPLOYEES=YES<PERSONAL=YES");
+    return "DATABASE=" + companyFile + "<CUSTOMERS=YES<SUPPLIERS=YES<EMPLOYEES=YES<PERSONAL=YES";
 }
 
 QProcessEnvironment Sandbox::environment() const
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("BRINDLE_APP_DIR"), root);
-    env.insert(QStringLiteral("BRINDLE_REGISTRY"), hive);
-    env.insert(QStringLiteral("BRINDLE_CONTACTS"), store);
+    env.insert("BRINDLE_APP_DIR", root);
+    env.insert("BRINDLE_REGISTRY", hive);
+    env.insert("BRINDLE_CONTACTS", store);
     // The previous-instance lock lives here, so tests run side by side.
-    env.insert(QStringLiteral("TMPDIR"), root + QStringLiteral("/tmp"));
-    env.remove(QStringLiteral("BRINDLE_DRIVER_VERSION"));
+    env.insert("TMPDIR", root + "/tmp");
+    env.remove("BRINDLE_DRIVER_VERSION");
     return env;
 }
 
@@ -117,8 +115,7 @@ CliRun Sandbox::cli(const QStringList& args) const
 QStringList Sandbox::arguments(const char* direction, const QStringList& extra) const
 {
     return QStringList{QString::fromLatin1(direction), options()} +
-           (extra.isEmpty() ? QStringList{QStringLiteral("--rule"), QStringLiteral("update")}
-                            : extra);
+           (extra.isEmpty() ? QStringList{"--rule", "update"} : extra);
 }
 
 CliRun Sandbox::run(const char* direction, const QStringList& extra) const
@@ -144,6 +141,18 @@ void Sandbox::start(QProcess& process, const QStringList& args) const
     EXPECT_TRUE(process.waitForStarted());
 }
 
+void Sandbox::addCustomers(const QString& uid, int count, const QByteArray& name) const
+{
+    const QString folder = store + "/Contacts/VEXO Customers/";
+    QDir().mkpath(folder);
+    for (int i = 0; i < count; ++i) {
+        const QByteArray n = name + QByteArray::number(i);
+        writeFile(folder + uid + QString::number(i) + ".vcf",
+                  "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:" + uid.toUtf8() + QByteArray::number(i) +
+                      "\r\nN:" + n + ";;;;\r\nFN:" + n + "\r\nEND:VCARD\r\n");
+    }
+}
+
 void Sandbox::copyFrom(const Sandbox& other) const
 {
     for (const QString* path : {&companyFile, &hive}) {
@@ -157,21 +166,20 @@ void Sandbox::copyFrom(const Sandbox& other) const
 
 QString scratchPath()
 {
-    const QFileInfo memory(QStringLiteral("/dev/shm"));
+    const QFileInfo memory("/dev/shm");
     return (memory.isDir() && memory.isWritable() ? memory.filePath() : QDir::tempPath()) +
-           QStringLiteral("/brindle-e2e-XXXXXX");
+           "/brindle-e2e-XXXXXX";
 }
 
 CardRows cardRows(const QString& companyFile)
 {
     CardRows rows;
     RawFile file(companyFile);
-    QSqlQuery cards = query(file, QStringLiteral("SELECT * FROM Cards"));
+    QSqlQuery cards = query(file, "SELECT * FROM Cards");
     while (cards.next()) {
         rows[cards.value(0).toInt()] = rowText(cards, 1);
     }
-    QSqlQuery addresses =
-        query(file, QStringLiteral("SELECT * FROM Addresses ORDER BY CardRecordID, Location"));
+    QSqlQuery addresses = query(file, "SELECT * FROM Addresses ORDER BY CardRecordID, Location");
     while (addresses.next()) {
         rows[addresses.value(0).toInt()] += u'\n' + rowText(addresses, 1);
     }
@@ -181,7 +189,7 @@ CardRows cardRows(const QString& companyFile)
 QString integrityCheck(const QString& companyFile)
 {
     RawFile file(companyFile);
-    QSqlQuery check = query(file, QStringLiteral("PRAGMA integrity_check"));
+    QSqlQuery check = query(file, "PRAGMA integrity_check");
     QStringList found;
     while (check.next()) {
         found << check.value(0).toString();
@@ -199,34 +207,23 @@ QVariant sqlValue(const QString& companyFile, const QString& statement)
     return RawFile(companyFile).value(statement);
 }
 
+int countCards(const QString& companyFile, const QString& condition)
+{
+    return sqlValue(companyFile, "SELECT count(*) FROM Cards WHERE " + condition).toInt();
+}
+
 qint32 firstCard(const QString& companyFile, const QString& condition)
 {
-    return sqlValue(companyFile,
-                    QStringLiteral("SELECT CardRecordID FROM Cards JOIN Addresses USING "
-                                   "(CardRecordID) WHERE Location = 1 AND IsInactive = 'N' AND ") +
-                        condition + QStringLiteral(" ORDER BY CardRecordID"))
+    return sqlValue(companyFile, "SELECT CardRecordID FROM Cards JOIN Addresses USING "
+                                 "(CardRecordID) WHERE Location = 1 AND IsInactive = 'N' AND " +
+                                     condition + " ORDER BY CardRecordID")
         .toInt();
-}
-
-CompanyFileLock::CompanyFileLock(const QString& companyFile, bool exclusive)
-    : m_file(std::make_unique<RawFile>(companyFile))
-{
-    m_file->exec(exclusive ? QStringLiteral("BEGIN EXCLUSIVE") : QStringLiteral("BEGIN"));
-    if (!exclusive) {
-        m_file->value(QStringLiteral("SELECT count(*) FROM Cards"));
-    }
-}
-
-CompanyFileLock::~CompanyFileLock()
-{
-    m_file->exec(QStringLiteral("ROLLBACK"));
 }
 
 StoreFiles storeFiles(const QString& storeRoot)
 {
     StoreFiles files;
-    QDirIterator it(storeRoot, {QStringLiteral("*.vcf")}, QDir::Files,
-                    QDirIterator::Subdirectories);
+    QDirIterator it(storeRoot, {"*.vcf"}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         QFile file(path);
@@ -239,7 +236,7 @@ StoreFiles storeFiles(const QString& storeRoot)
 QStringList temporaryFiles(const QString& storeRoot)
 {
     QStringList found;
-    QDirIterator it(storeRoot, {QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden,
+    QDirIterator it(storeRoot, {".*.tmp"}, QDir::Files | QDir::Hidden,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         found << it.next();
@@ -250,9 +247,21 @@ QStringList temporaryFiles(const QString& storeRoot)
 QString vcardProblem(const QByteArray& bytes)
 {
     if (!bytes.startsWith("BEGIN:VCARD\r\n") || !bytes.endsWith("END:VCARD\r\n")) {
-        return QStringLiteral("not one whole vCard: ") + QString::fromUtf8(bytes.right(40));
+        return "not one whole vCard: " + QString::fromUtf8(bytes.right(40));
     }
     return contacts::VCard::parse(bytes).error;
+}
+
+QByteArray withPhone(const QByteArray& bytes, const QString& phone, QString* old)
+{
+    static const QRegularExpression tel("\r\n(TEL[^:]*:)([^\r]*)");
+    QString text = QString::fromUtf8(bytes);
+    const auto found = tel.match(text);
+    EXPECT_TRUE(found.hasMatch());
+    if (old) {
+        *old = found.captured(2);
+    }
+    return text.replace(found.capturedStart(2), found.capturedLength(2), phone).toUtf8();
 }
 
 qint32 linkedCard(const QByteArray& bytes)
@@ -280,7 +289,7 @@ QString contactOf(const StoreFiles& files, qint32 cardRecordId)
 
 QMap<qint32, QByteArrayList> contactsByCard(const StoreFiles& files)
 {
-    static const QRegularExpression uid(QStringLiteral("\r\nUID:[^\r]*"));
+    static const QRegularExpression uid("\r\nUID:[^\r]*");
     QMap<qint32, QByteArrayList> byCard;
     for (const ContactFile& file : files) {
         byCard[linkedCard(file.bytes)] << QString::fromUtf8(file.bytes).remove(uid).toUtf8();

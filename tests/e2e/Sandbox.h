@@ -6,9 +6,6 @@
 #include <QStringList>
 #include <QVariant>
 #include <algorithm>
-#include <memory>
-
-class RawFile;
 
 namespace brindle::test {
 
@@ -58,6 +55,9 @@ public:
     CliRun run(const char* direction, const QStringList& extra = {}) const;
     // Starts one without waiting, for a test that kills it.
     void start(QProcess& process, const char* direction) const;
+    // Another program's new customers, named name 0, name 1, ...; the
+    // files are named after uid.
+    void addCustomers(const QString& uid, int count, const QByteArray& name) const;
     // Takes the company file, the contact store and the settings of another.
     void copyFrom(const Sandbox& other) const;
 
@@ -105,27 +105,16 @@ void execSql(const QString& companyFile, const QString& sql);
 // The first value a query gives.
 QVariant sqlValue(const QString& companyFile, const QString& sql);
 qint32 firstCard(const QString& companyFile, const QString& condition);
-
-// Another program's transaction on a company file, open while this lives:
-// an exclusive one keeps every other connection out, a reading one keeps
-// writers out.
-class CompanyFileLock
-{
-public:
-    CompanyFileLock(const QString& companyFile, bool exclusive);
-    ~CompanyFileLock();
-    CompanyFileLock(const CompanyFileLock&) = delete;
-    CompanyFileLock& operator=(const CompanyFileLock&) = delete;
-
-private:
-    std::unique_ptr<RawFile> m_file;
-};
+int countCards(const QString& companyFile, const QString& condition = "IsInactive = 'N'");
 
 StoreFiles storeFiles(const QString& storeRoot);
 // Hidden files a save left behind: none once a run has ended.
 QStringList temporaryFiles(const QString& storeRoot);
 // "" when the bytes are one whole vCard the store can read, else why not.
 QString vcardProblem(const QByteArray& bytes);
+// The contact with its first phone number replaced; old, when given, takes
+// the number it had.
+QByteArray withPhone(const QByteArray& bytes, const QString& phone, QString* old = nullptr);
 // The record ID a contact links to (X-BRINDLE-CUSTOMER-ID), or 0.
 qint32 linkedCard(const QByteArray& bytes);
 // The path of the contact linked to a card, or "".

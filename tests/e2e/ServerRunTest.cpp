@@ -4,7 +4,6 @@
 #include "ProductTest.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QThread>
 
 namespace brindle::test {
@@ -28,24 +27,6 @@ protected:
         execSql(sandbox->companyFile, "CREATE TRIGGER slow BEFORE INSERT ON Cards FOR EACH ROW "
                                       "EXECUTE FUNCTION slow()");
     }
-
-    static void addCustomers(const Sandbox& clerk, const QString& uid, int count = newcomers,
-                             const QByteArray& name = "Newman Traders ")
-    {
-        QDir().mkpath(clerk.store + "/Contacts/VEXO Customers");
-        for (int i = 0; i < count; ++i) {
-            const QByteArray n = name + QByteArray::number(i);
-            writeFile(clerk.store +
-                          QStringLiteral("/Contacts/VEXO Customers/%1%2.vcf").arg(uid).arg(i),
-                      "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:" + uid.toUtf8() + QByteArray::number(i) +
-                          "\r\nN:" + n + ";;;;\r\nFN:" + n + "\r\nEND:VCARD\r\n");
-        }
-    }
-    int count(const QString& condition) const
-    {
-        return sqlValue(sandbox->companyFile, "SELECT count(*) FROM Cards WHERE " + condition)
-            .toInt();
-    }
 };
 
 // Both clerks add the same newcomers, and the second one a customer and a
@@ -59,17 +40,15 @@ TEST_F(ServerRun, TwoClerksImportingAtOnceLoseNothingAndMakeNothingTwice)
     other.companyFile = sandbox->companyFile;
     QFile::remove(other.hive);
     ASSERT_TRUE(QFile::copy(sandbox->hive, other.hive));
-    addCustomers(*sandbox, "a");
-    addCustomers(other, "b");
-    addCustomers(other, "olive", 1, "Olive Grove ");
+    sandbox->addCustomers("a", newcomers, "Newman Traders ");
+    other.addCustomers("b", newcomers, "Newman Traders ");
+    other.addCustomers("olive", 1, "Olive Grove ");
     const qint32 theirs = firstCard(sandbox->companyFile, "CardTypeID = 'C' AND Phone1 <> ''");
     const QString path = contactOf(storeFiles(sandbox->store), theirs);
-    const QString contact = storeFiles(sandbox->store)[path].bytes;
-    static const QRegularExpression tel("\r\n(TEL[^:]*:)[^\r]*");
     writeFile(other.store + u'/' + path,
-              QString(contact).replace(tel, "\r\n\\1(03) 2222 2222").toUtf8());
+              withPhone(storeFiles(sandbox->store)[path].bytes, "(03) 2222 2222"));
     QFile::remove(sandbox->store + u'/' + path);
-    const int before = count("true");
+    const int before = countCards(sandbox->companyFile, "true");
 
     QProcess first, second;
     sandbox->start(first, "import");
@@ -78,8 +57,9 @@ TEST_F(ServerRun, TwoClerksImportingAtOnceLoseNothingAndMakeNothingTwice)
         ASSERT_TRUE(run->waitForFinished(120'000));
         EXPECT_EQ(run->exitCode(), 0) << run->readAllStandardError().toStdString();
     }
-    EXPECT_EQ(count("true"), before + newcomers + 1);
-    EXPECT_EQ(count("LastName LIKE 'Newman%' OR LastName LIKE 'Olive%'"), newcomers + 1);
+    EXPECT_EQ(countCards(sandbox->companyFile, "true"), before + newcomers + 1);
+    EXPECT_EQ(countCards(sandbox->companyFile, "LastName LIKE 'Newman%' OR LastName LIKE 'Olive%'"),
+              newcomers + 1);
     EXPECT_EQ(sqlValue(sandbox->companyFile,
                        QStringLiteral("SELECT Phone1 FROM Addresses WHERE Location = 1 AND "
                                       "CardRecordID = %1")
@@ -92,11 +72,11 @@ TEST_F(ServerRun, TwoClerksImportingAtOnceLoseNothingAndMakeNothingTwice)
 // nothing else changed, the run says why and ends with 1; the next completes.
 TEST_F(ServerRun, ServerStoppedMidImportRollsBackTheTypeAndTheNextRunCompletes)
 {
-    addCustomers(*sandbox, "a");
+    sandbox->addCustomers("a", newcomers, "Newman Traders ");
     const CardRows before = cardRows(sandbox->companyFile);
     QProcess run;
     sandbox->start(run, "import");
-    while (count("LastName LIKE 'Newman%'") == 0 &&
+    while (countCards(sandbox->companyFile, "LastName LIKE 'Newman%'") == 0 &&
            sqlValue(
                sandbox->companyFile,
                "SELECT count(*) FROM pg_locks WHERE granted AND mode = 'ShareRowExclusiveLock'") ==

@@ -1,3 +1,4 @@
+#include "FakeSteps.h"
 #include "ProgramFixture.h"
 #include "dialogs/FSummary.h"
 #include "dialogs/FUpdateChoice.h"
@@ -7,15 +8,7 @@ namespace {
 
 using TarvoCards::CCard;
 
-// Differences in the first count phone numbers, from "old" to newValue.
-Differences phoneChanges(int count, const QString& newValue = QStringLiteral("new"))
-{
-    Differences list;
-    for (int i = 0; i < count; ++i) {
-        list.append({QStringLiteral("Phone%1").arg(i + 1), QStringLiteral("old"), newValue});
-    }
-    return list;
-}
+using test::phoneChanges;
 
 class UpdateChoiceTest : public test::ProgramFixture
 {
@@ -25,9 +18,9 @@ protected:
     {
         FUpdateChoice dialog(prompts);
         CCard card;
-        card.LastName = QStringLiteral("Acme Traders");
+        card.LastName = "Acme Traders";
         card.FirstName = QLatin1String(firstName);
-        card.IsIndividual = card.FirstName.isEmpty() ? QStringLiteral("N") : QStringLiteral("Y");
+        card.IsIndividual = card.FirstName.isEmpty() ? "N" : "Y";
         dialog.objVEXOCard = card;
         dialog.setDifferences(list);
         dialog.TransferAction = direction;
@@ -79,11 +72,10 @@ TEST_F(UpdateChoiceTest, ShowsTheRowsAndButtonsOfItsCase)
 TEST_F(UpdateChoiceTest, HeaderAndRowsShowCleanedValuesUnderCaptionedKeys)
 {
     const FUpdateChoice company =
-        activated({{QStringLiteral(".BusinessAddressStreet"), QStringLiteral("  12 Main St\r\n"),
-                    QStringLiteral("\t12 main st")},
-                   {QStringLiteral("WWW"), {}, QStringLiteral("x")},
-                   {QStringLiteral("IsIndividual"), {}, QStringLiteral("Y")},
-                   {QStringLiteral("Phone1"), {}, QStringLiteral("1")}},
+        activated({{".BusinessAddressStreet", "  12 Main St\r\n", "\t12 main st"},
+                   {"WWW", {}, "x"},
+                   {"IsIndividual", {}, "Y"},
+                   {"Phone1", {}, "1"}},
                   1);
     const QStringList expected{"Business Address Street|12 MAIN ST|12 MAIN ST", "WWW||X",
                                "Is Individual||Y", "Phone1||1"};
@@ -92,27 +84,11 @@ TEST_F(UpdateChoiceTest, HeaderAndRowsShowCleanedValuesUnderCaptionedKeys)
         EXPECT_EQ(row.label + '|' + row.existing + '|' + row.updated, expected[i]);
     }
     EXPECT_FALSE(company.txtFirstName.visible);
-    EXPECT_EQ(company.txtLastName.caption, QStringLiteral("Acme Traders"));
+    EXPECT_EQ(company.txtLastName.caption, "Acme Traders");
     const FUpdateChoice person = activated(phoneChanges(1), 1, false, "Jo");
     EXPECT_TRUE(person.txtFirstName.visible);
-    EXPECT_EQ(person.txtFirstName.caption, QStringLiteral("Jo"));
+    EXPECT_EQ(person.txtFirstName.caption, "Jo");
     EXPECT_NE(person.lblLastName.caption, company.lblLastName.caption);
-}
-
-TEST_F(UpdateChoiceTest, ButtonsAnswerAndCancelAsksFirst)
-{
-    FUpdateChoice dialog = activated(phoneChanges(1), 1);
-    prompts.answers << Prompts::No << Prompts::Yes;
-    dialog.cmdCancel_Click();
-    EXPECT_EQ(dialog.UserChoice, FUpdateChoice::NoAnswer);
-    EXPECT_FALSE(dialog.hidden) << "No keeps the dialog open";
-    dialog.cmdCancel_Click();
-    EXPECT_EQ(dialog.UserChoice, FUpdateChoice::CancelRun);
-    EXPECT_TRUE(dialog.hidden);
-    dialog.Form_Activate();
-    EXPECT_EQ(dialog.UserChoice, FUpdateChoice::NoAnswer) << "each showing starts unanswered";
-    dialog.cmdUpdateAll_Click();
-    EXPECT_EQ(dialog.UserChoice, FUpdateChoice::UpdateAll);
 }
 
 // The heading is made of the direction and the outcome; once cancelled it stays so.
@@ -140,14 +116,14 @@ TEST_F(UpdateChoiceTest, SummaryHeadingFollowsTheDirectionAndTheOutcome)
     FSummary summary{context, settings};
     summary.SetCaption(false, false);
     summary.UpdateCounters(true);
-    EXPECT_EQ(summary.lblFinishHeader, QStringLiteral("Import - Application Cancelled"));
+    EXPECT_EQ(summary.lblFinishHeader, "Import - Application Cancelled");
     summary.SetCaption(true, false);
-    EXPECT_EQ(summary.lblFinishHeader, QStringLiteral("Import - Application Cancelled"));
+    EXPECT_EQ(summary.lblFinishHeader, "Import - Application Cancelled");
     FSummary userCancelled{context, settings};
     userCancelled.SetCaption(false, false);
     userCancelled.UserCancelled = true;
     userCancelled.UpdateCounters(false);
-    EXPECT_EQ(userCancelled.lblFinishHeader, QStringLiteral("Import - User Cancelled"));
+    EXPECT_EQ(userCancelled.lblFinishHeader, "Import - User Cancelled");
 }
 
 } // namespace

@@ -22,7 +22,7 @@ protected:
     {
         report.setExistingCards(&m_existing);
         report.setReportPath(reportFolder());
-        report.setReportAbbreviation(QStringLiteral("VEXOImport"));
+        report.setReportAbbreviation("VEXOImport");
         ASSERT_TRUE(report.CreateReport());
         const QString path = reportFolder() + "/VEXOImport.html";
         EXPECT_EQ(report.ReportFilePath(), hasRows ? path : QString());
@@ -33,71 +33,49 @@ protected:
     CCardsColl m_existing;
 };
 
-TEST_F(ReportGolden, OneNewCustomerFillsOnePage)
-{
-    CCustomerColl customers;
-    TarvoCards::CImportCard& acme = customers.Add();
-    acme.LastName = QStringLiteral("Acme Traders");
-    acme.CardRecordID = 57;
-    addEmail(acme, 1, QStringLiteral("office@acme.example"));
-    addEmail(acme, 2, QStringLiteral("sales@acme.example"));
-    clsVEXOImportReport report(context);
-    report.setVEXOCustomerColl(&customers);
-    expectVexoReport(report, QStringLiteral("vexo_one_customer.html"));
-}
-
 TEST_F(ReportGolden, SortsByTypeStatusAndNameUnderVendorHeading)
 {
     for (const char* name : {"bravo Ltd", "Charlie", "Able", "Bravo"}) {
-        m_existing.append(card(QStringLiteral("C"), QString::fromLatin1(name)));
+        m_existing.append(card("C", QString::fromLatin1(name)));
     }
-    m_existing.append(card(QStringLiteral("C"), QStringLiteral("Echo"), QStringLiteral("Ed")));
+    m_existing.append(card("C", "Echo", "Ed"));
 
     CCustomerColl customers;
-    customers.append(importCard(QStringLiteral("Zulu Pty")));
-    customers.append(importCard(QStringLiteral("bravo Ltd"), {}, QStringLiteral("W1"),
-                                QStringLiteral("Address trimmed")));
-    customers.append(importCard(QStringLiteral("Charlie")));
-    customers.append(importCard(QStringLiteral("Delta"), QStringLiteral("E5"), {},
-                                QStringLiteral("Card ID in use")));
-    customers.append(
-        importCard(QStringLiteral("alpha"), {}, {}, QStringLiteral("no code, not shown")));
-    customers.append(
-        importCard(QStringLiteral("Able"), QStringLiteral("E2"), {}, QStringLiteral("Refused")));
-    customers.append(importCard(QStringLiteral("Alpha")));
-    customers.append(importCard(QStringLiteral("Bravo"), {}, {}, QStringLiteral("Note")));
-    TarvoCards::CImportCard& echo = customers.Add();
-    echo.LastName = QStringLiteral("Echo");
-    echo.FirstName = QStringLiteral("Eve");
-    echo.IsIndividual = QStringLiteral("Y");
+    customers.append(importCard("Zulu Pty"));
+    customers.append(importCard("bravo Ltd", {}, "W1", "Address trimmed"));
+    customers.append(importCard("Charlie"));
+    customers.append(importCard("Delta", "E5", {}, "Card ID in use"));
+    customers.append(importCard("alpha", {}, {}, "no code, not shown"));
+    customers.append(importCard("Able", "E2", {}, "Refused"));
+    customers.append(importCard("Alpha"));
+    customers.append(importCard("Bravo", {}, {}, "Note"));
+    customers.append(importCard("Echo", {}, {}, {}, "Eve"));
 
     TarvoCards::CSupplierColl vendors;
     TarvoCards::CImportCard& vendor = vendors.Add();
-    vendor.LastName = QStringLiteral("Vendor One");
-    vendor.FirstName = QStringLiteral("Val");
-    vendor.IsIndividual = QStringLiteral("Y");
-    addEmail(vendor, 2, QStringLiteral("v2@x.example"));
-    addEmail(vendor, 1, QStringLiteral("v1@x.example"));
+    vendor = importCard("Vendor One", {}, {}, {}, "Val");
+    addEmail(vendor, 2, "v2@x.example");
+    addEmail(vendor, 1, "v1@x.example");
+    addEmail(vendor, 1, "second@x.example");
     TarvoCards::CEmployeeColl employees;
-    employees.append(importCard(QStringLiteral("Worker")));
+    employees.append(importCard("Worker"));
     TarvoCards::CPersonalColl personal;
-    personal.append(importCard(QStringLiteral("Self")));
+    personal.append(importCard("Self"));
 
     clsVEXOImportReport report(context);
-    report.setSupplierWord(QStringLiteral("Vendor"));
+    report.setSupplierWord("Vendor");
     report.setVEXOCustomerColl(&customers);
     report.setVEXOSupplierColl(&vendors);
     report.setVEXOEmployeeColl(&employees);
     report.setVEXOPersonalColl(&personal);
-    expectVexoReport(report, QStringLiteral("vexo_sorted_vendors.html"));
+    expectVexoReport(report, "vexo_sorted_vendors.html");
 }
 
 TEST_F(ReportGolden, EveryCardExistedWritesEmptyReport)
 {
-    m_existing.append(card(QStringLiteral("C"), QStringLiteral("Known")));
+    m_existing.append(card("C", "Known"));
     CCustomerColl customers;
-    customers.append(importCard(QStringLiteral("Known"), QStringLiteral(" "), QStringLiteral(""),
-                                QStringLiteral("  ")));
+    customers.append(importCard("Known", " ", "", "  "));
     // A longer report of an earlier run must not leave its tail behind.
     ASSERT_TRUE(QDir().mkpath(reportFolder()));
     QFile earlier(reportFolder() + "/VEXOImport.html");
@@ -106,37 +84,30 @@ TEST_F(ReportGolden, EveryCardExistedWritesEmptyReport)
     earlier.close();
     clsVEXOImportReport report(context);
     report.setVEXOCustomerColl(&customers);
-    expectVexoReport(report, QStringLiteral("vexo_no_rows.html"), false);
+    expectVexoReport(report, "vexo_no_rows.html", false);
 }
 
 TEST_F(ReportGolden, OutlookReportEscapesValuesAndListsUnknownTypeFirst)
 {
-    QList<CCard> added{
-        card(QStringLiteral("c"), QStringLiteral("Smith & Sons"), {},
-             QStringLiteral("stored, not shown")),
-        card(QStringLiteral("X"), QStringLiteral("Mystery")),
-        card(QStringLiteral("C"), QStringLiteral("Müller"), QStringLiteral("Jürgen"))};
-    addEmail(added[0], 1, QStringLiteral("ignored@x.example"));
-    addEmail(added[0], 2, QStringLiteral("a<b>@x.example"));
-    const QList<CCard> updated{
-        card(QStringLiteral("C"), QStringLiteral("Quiet Co"), {}, QStringLiteral("  ")),
-        card(QStringLiteral("C"), QStringLiteral("Noted Co"), {},
-             QStringLiteral("Phone changed <old> & \"new\""))};
+    QList<CCard> added{card("c", "Smith & Sons", {}, "stored, not shown"), card("X", "Mystery"),
+                       card("C", "Müller", "Jürgen")};
+    addEmail(added[0], 1, "ignored@x.example");
+    addEmail(added[0], 2, "a<b>@x.example");
+    const QList<CCard> updated{card("C", "Quiet Co", {}, "  "),
+                               card("C", "Noted Co", {}, "Phone changed <old> & \"new\"")};
     const QList<CCard> rejected{
-        card(QStringLiteral("S"), QStringLiteral("Parts #PAGETOTAL# Ltd"), {},
-             QStringLiteral("Duplicate Card")),
-        card(QStringLiteral("V"), QStringLiteral("<script>alert('x')</script>"),
-             QStringLiteral("O'Brien"), QStringLiteral("Rejected by User"))};
+        card("S", "Parts #PAGETOTAL# Ltd", {}, "Duplicate Card"),
+        card("V", "<script>alert('x')</script>", "O'Brien", "Rejected by User")};
 
     clsOutlookImportReport report(context);
     report.setAddedOutlookContacts(&added);
     report.setUpdatedOutlookContacts(&updated);
     report.setRejectedOutlookContacts(&rejected);
     report.setReportPath(reportFolder());
-    report.setReportAbbreviation(QStringLiteral("OutlookImport"));
+    report.setReportAbbreviation("OutlookImport");
     ASSERT_TRUE(report.CreateReport());
     EXPECT_EQ(report.ReportFilePath(), reportFolder() + "/OutlookImport.html");
-    expectSameDocument(report.ReportFilePath(), QStringLiteral("outlook_mixed.html"));
+    expectSameDocument(report.ReportFilePath(), "outlook_mixed.html");
 }
 
 } // namespace

@@ -1,50 +1,8 @@
 #include "ReportTestSupport.h"
 
-#include "startup/ErrorLog.h"
-#include "startup/MMain.h"
-
 #include <QFile>
-#include <QLocale>
 
 namespace brindle::testing {
-
-QString MemoryRegistry::readValue(const QString& keyPath, const QString& valueName) const
-{
-    if (valueName == QLatin1String("LogFile")) {
-        return QStringLiteral("TRUE");
-    }
-    return m_values.value(keyPath + '\\' + valueName);
-}
-
-bool MemoryRegistry::writeValue(const QString& keyPath, const QString& valueName,
-                                const QString& data)
-{
-    m_values.insert(keyPath + '\\' + valueName, data);
-    return true;
-}
-
-void ReportTest::SetUp()
-{
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
-    ASSERT_TRUE(m_dir.isValid());
-    qputenv("BRINDLE_APP_DIR", m_dir.path().toUtf8());
-}
-
-void ReportTest::TearDown()
-{
-    qunsetenv("BRINDLE_APP_DIR");
-}
-
-QString ReportTest::firstLogLine() const
-{
-    QFile file(MMain::logFilePath());
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    QByteArray line;
-    MMain::LogReader(file).next(line);
-    return MMain::decipherLogLine(line);
-}
 
 QString readText(const QString& path)
 {
@@ -56,28 +14,10 @@ QString readText(const QString& path)
     return QString::fromUtf8(file.readAll());
 }
 
-QString golden(const QString& name)
-{
-    return readText(QStringLiteral(BRINDLE_TEST_DATA "/") + name);
-}
-
 void expectSameDocument(const QString& path, const QString& goldenName)
 {
-    const QString actual = readText(path);
-    const QString expected = golden(goldenName);
-    if (actual == expected) {
-        return;
-    }
-    const QStringList actualLines = actual.split(QStringLiteral("\r\n"));
-    const QStringList expectedLines = expected.split(QStringLiteral("\r\n"));
-    qsizetype line = 0;
-    while (line < actualLines.size() && line < expectedLines.size() &&
-           actualLines[line] == expectedLines[line]) {
-        ++line;
-    }
-    ADD_FAILURE() << goldenName.toStdString() << " differs at line " << line + 1 << ":\n  got      "
-                  << actualLines.value(line).toStdString() << "\n  expected "
-                  << expectedLines.value(line).toStdString();
+    const QString golden = readText(QStringLiteral(BRINDLE_TEST_DATA "/") + goldenName);
+    EXPECT_EQ(readText(path).split("\r\n"), golden.split("\r\n")) << goldenName.toStdString();
 }
 
 TarvoCards::CCard card(const QString& typeId, const QString& lastName, const QString& firstName,
@@ -87,16 +27,17 @@ TarvoCards::CCard card(const QString& typeId, const QString& lastName, const QSt
     made.CardTypeID = typeId;
     made.LastName = lastName;
     made.FirstName = firstName;
-    made.IsIndividual = firstName.isEmpty() ? QStringLiteral("N") : QStringLiteral("Y");
+    made.IsIndividual = firstName.isEmpty() ? "N" : "Y";
     made.TransferMessage = message;
     return made;
 }
 
 TarvoCards::CImportCard importCard(const QString& lastName, const QString& errorCode,
-                                   const QString& warningCode, const QString& logMessage)
+                                   const QString& warningCode, const QString& logMessage,
+                                   const QString& firstName)
 {
     TarvoCards::CImportCard made;
-    made.LastName = lastName;
+    static_cast<TarvoCards::CCard&>(made) = card({}, lastName, firstName);
     made.ErrorCode = errorCode;
     made.WarningCode = warningCode;
     made.LogMessage = logMessage;

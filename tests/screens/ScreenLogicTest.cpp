@@ -37,11 +37,6 @@ protected:
     {
         WizardFixture::SetUp();
         forms.processFactory = test::FakeSteps::factory(script);
-        forms.fChooseAction.setRefresh([this] {
-            refreshes << QStringLiteral("%1%2").arg(forms.fChooseAction.Visible ? "shown"
-                                                                                : "hidden",
-                                                    forms.fChooseAction.Enabled ? "" : " busy");
-        });
     }
     // A normal start up to the action screen.
     void start()
@@ -66,7 +61,6 @@ protected:
 
     ScriptedProgress progress;
     Forms forms{context, settings, progress};
-    QStringList refreshes;
 };
 
 TEST_F(ScreenLogic, SettingsBoxesOfferEachSingleUseFieldOnce)
@@ -109,81 +103,25 @@ TEST_F(ScreenLogic, StoredRuleSelectsItsEntryAndAnUnknownOneBecomesTheFirst)
         int listIndex;
         qint32 savedAtNextRun;
     } rows[] = {{"0", 0, 0}, {"2", 1, 2}, {"3", 2, 3}, {"1", 0, 0}, {"4", 0, 0}, {"-5", 0, 0}};
-    const QStringList entries{"Update existing contacts", "Do not update existing contacts",
-                              "Ask me to confirm updates"};
     for (const auto& row : rows) {
         settings = RunSettings{};
-        setBrindleValue(QStringLiteral("RulesFilter"), QString::fromLatin1(row.stored));
+        setBrindleValue("RulesFilter", QString::fromLatin1(row.stored));
         Forms rowForms(context, settings, progress);
         rowForms.processFactory = test::FakeSteps::factory(script);
         ASSERT_EQ(MMain::Main(context, settings, options()), MMain::FirstScreen::ChooseAction);
         rowForms.LoadForNormalStart();
         rowForms.fChooseAction.Show();
         const ComboBox& rules = rowForms.fChooseAction.cboRulesFilter;
-        EXPECT_EQ(texts(rules), entries);
         EXPECT_EQ(rules.ListIndex, row.listIndex) << row.stored;
         rowForms.fChooseAction.cmdSettings_Click();
         EXPECT_EQ(settings.glRulesFilter, row.savedAtNextRun) << "at Settings, " << row.stored;
         rowForms.fAdvanced.cmdAccept_Click();
         rowForms.fChooseAction.cmdToVEXO_Click();
-        EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), QString::number(row.savedAtNextRun))
+        EXPECT_EQ(brindleValue("RulesFilter"), QString::number(row.savedAtNextRun))
             << "at the run, " << row.stored;
         EXPECT_EQ(script.rulesFilterAtStart, row.savedAtNextRun);
     }
 }
-
-struct ArrowRow
-{
-    bool exportArrow;
-    qint32 direction;
-    QStringList steps;
-};
-
-void PrintTo(const ArrowRow& row, std::ostream* out)
-{
-    *out << (row.exportArrow ? "export arrow" : "import arrow");
-}
-
-class Arrows : public ScreenLogic, public testing::WithParamInterface<ArrowRow>
-{};
-
-TEST_P(Arrows, RunTheTransferAndEndOnTheSummary)
-{
-    const ArrowRow& row = GetParam();
-    start();
-    refreshes.clear();
-    FChooseAction& screen = forms.fChooseAction;
-    screen.cboRulesFilter.ListIndex = 1;
-    screen.chkDontTransferInactive = true;
-    const bool unloadAll = row.exportArrow ? screen.cmdToOutlook_Click() : screen.cmdToVEXO_Click();
-    EXPECT_FALSE(unloadAll);
-    EXPECT_EQ(script.calls, row.steps);
-    EXPECT_EQ(settings.glTransferAction, row.direction);
-    EXPECT_EQ(script.rulesFilterAtStart, 2);
-    EXPECT_EQ(brindleValue(QStringLiteral("TransferInactives")), QStringLiteral("1"))
-        << "saved before the run";
-    EXPECT_EQ(progress.events.first(), QStringLiteral("show"));
-    EXPECT_EQ(progress.events.last(), QStringLiteral("unload"));
-    EXPECT_EQ(refreshes, (QStringList{"shown busy", "hidden busy", "hidden"}));
-    ASSERT_EQ(prompts.summaries.size(), 1);
-    EXPECT_EQ(prompts.summaries[0].lblFinishHeader, row.direction == 2
-                                                        ? QStringLiteral("Export Complete")
-                                                        : QStringLiteral("Import Complete"));
-    EXPECT_EQ(screen.MousePointer, Form::Pointer::Default);
-    EXPECT_TRUE(screen.cmdSettings.enabled && screen.Enabled);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Directions, Arrows,
-    testing::Values(ArrowRow{true,
-                             2,
-                             {"PopulateVEXODataObjects", "PopulateOutlookDataObjects",
-                              "MergeCollections", "ImportToOutlook"}},
-                    ArrowRow{false,
-                             1,
-                             {"PopulateVEXODataObjects", "CreateOutlookFolders",
-                              "BackupExistingCards", "PopulateOutlookDataObjects",
-                              "MergeCollections", "ImportToVEXO"}}));
 
 // Another run writes the store: the wizard's run is refused, naming it.
 TEST_F(ScreenLogic, AnotherRunsLockRefusesTheRunAndLeavesTheScreenUsable)
@@ -191,7 +129,10 @@ TEST_F(ScreenLogic, AnotherRunsLockRefusesTheRunAndLeavesTheScreenUsable)
     start();
     QLockFile otherRun(WriteLocks().lockFileOf(contacts::Application::defaultRoot()));
     ASSERT_TRUE(otherRun.tryLock(0));
+    forms.fChooseAction.chkDontTransferInactive = true;
     EXPECT_FALSE(forms.fChooseAction.cmdToOutlook_Click());
+    EXPECT_EQ(settings.glTransferInactives, 1);
+    EXPECT_EQ(forms.fChooseAction.MousePointer, Form::Pointer::Default);
     EXPECT_TRUE(script.calls.isEmpty());
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages[0].text.startsWith("The contact store "));

@@ -20,13 +20,13 @@ using test::phoneChanges;
 
 using test::ModalScript;
 
-QStringList textsOf(const QWidget& window, const char* name)
+// A button's name or text to click; "escape" and "close" as the close box does.
+ModalScript::Action action(const QString& name)
 {
-    QStringList texts;
-    for (const QLabel* label : window.findChildren<QLabel*>(QString::fromLatin1(name))) {
-        texts << label->text();
+    if (name == u"close") {
+        return [](QWidget& dialog) { dialog.close(); };
     }
-    return texts;
+    return name == u"escape" ? ModalScript::escape() : ModalScript::click(name);
 }
 
 class Windows : public test::WizardFixture
@@ -55,23 +55,13 @@ protected:
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    // The confirmation of a card's changes, as the comparison fills it in.
-    static FUpdateChoice confirmation(Prompts& prompts, const Differences& list, qint32 direction,
-                                      bool newCard = false)
-    {
-        FUpdateChoice dialog(prompts);
-        TarvoCards::CCard card;
-        card.LastName = QStringLiteral("Acme Traders");
-        dialog.objVEXOCard = card;
-        dialog.setDifferences(list);
-        dialog.TransferAction = direction;
-        dialog.NewVEXOCard = newCard;
-        return dialog;
-    }
-    // The confirmation shown through the wizard's prompts.
+    // A card's changes, confirmed through the wizard's prompts.
     FUpdateChoice confirm(const Differences& list, qint32 direction)
     {
-        FUpdateChoice dialog = confirmation(wizard->prompts(), list, direction);
+        FUpdateChoice dialog(wizard->prompts());
+        dialog.objVEXOCard.emplace().LastName = "Acme Traders";
+        dialog.setDifferences(list);
+        dialog.TransferAction = direction;
         wizard->prompts().showUpdateChoice(dialog);
         return dialog;
     }
@@ -84,38 +74,25 @@ TEST_F(Windows, SecurityNoticeIsSwitchedOffByItsBoxWhicheverWayItCloses)
     const struct
     {
         bool tick;
-        ModalScript::Action leave;
+        const char* leave; // as action() reads it
         bool showLater;
-    } rows[] = {
-        {true, ModalScript::click(QStringLiteral("cmdOK")), false},
-        {false, ModalScript::click(QStringLiteral("cmdOK")), true},
-        {true, ModalScript::escape(), false},
-        {false, ModalScript::escape(), true},
-        {true, [](QWidget& dialog) { dialog.close(); }, false},
-    };
+    } rows[] = {{true, "cmdOK", false},
+                {false, "cmdOK", true},
+                {true, "escape", false},
+                {false, "escape", true},
+                {true, "close", false}};
     for (const auto& row : rows) {
         settings.gbShowOutlookWarning = true;
         FOutlookWarning notice(settings);
         notice.Form_Load();
-        const bool tick = row.tick;
-        const ModalScript::Action leave = row.leave;
-        ModalScript script({[tick, leave](QWidget& dialog) {
-            dialog.findChild<QAbstractButton*>(QStringLiteral("chkShowNotice"))->setChecked(tick);
-            leave(dialog);
+        ModalScript script({[&row](QWidget& dialog) {
+            dialog.findChild<QAbstractButton*>("chkShowNotice")->setChecked(row.tick);
+            action(row.leave)(dialog);
         }});
         wizard->prompts().showNotice(notice);
         EXPECT_EQ(settings.gbShowOutlookWarning, row.showLater) << "ticked " << row.tick;
         EXPECT_EQ(script.unanswered(), 0);
     }
-}
-
-// A button's name or text to click; "escape" and "close" as the close box does.
-ModalScript::Action action(const QString& name)
-{
-    if (name == u"close") {
-        return [](QWidget& dialog) { dialog.close(); };
-    }
-    return name == u"escape" ? ModalScript::escape() : ModalScript::click(name);
 }
 
 TEST_F(Windows, ConfirmationAnswersComeFromItsButtonsAndCancelAsksFirst)
@@ -147,9 +124,6 @@ TEST_F(Windows, ConfirmationAnswersComeFromItsButtonsAndCancelAsksFirst)
     }
 }
 
-const QString no = QStringLiteral("No");
-const QString yes = QStringLiteral("Yes");
-
 TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
 {
     startNormally();
@@ -159,16 +133,16 @@ TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
     bool refusedSecond = false;
     bool cancelEnabled = true;
     bool helpEnabled = false;
-    script.during[QStringLiteral("PopulateOutlookDataObjects")] = [&](test::FakeSteps&) {
+    script.during["PopulateOutlookDataObjects"] = [&](test::FakeSteps&) {
         refusedFirst = !progress.close(); // answered No: the run goes on
     };
-    script.during[QStringLiteral("MergeCollections")] = [&](test::FakeSteps&) {
+    script.during["MergeCollections"] = [&](test::FakeSteps&) {
         refusedFirst = refusedFirst && !progress.close(); // answered Yes
         refusedSecond = !progress.close();                // refused without asking
         cancelEnabled = child<QWidget>(&progress, "cmdCancel")->isEnabled();
         helpEnabled = child<QWidget>(&progress, "cmdHelp")->isEnabled();
     };
-    ModalScript modals({ModalScript::click(no), ModalScript::click(yes)});
+    ModalScript modals({ModalScript::click("No"), ModalScript::click("Yes")});
     child<QAbstractButton>(wizard->chooseActionWindow(), "cmdToOutlook")->click();
     EXPECT_TRUE(refusedFirst);
     EXPECT_TRUE(refusedSecond);
@@ -177,8 +151,8 @@ TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
     EXPECT_TRUE(helpEnabled) << "the close box leaves Help as it was";
     EXPECT_EQ(script.calls, (QStringList{"PopulateVEXODataObjects", "PopulateOutlookDataObjects",
                                          "MergeCollections"}));
-    EXPECT_EQ(textsOf(*wizard->prompts().summaryWindow(), "lblFinishHeader"),
-              QStringList{"Export Cancelled"});
+    EXPECT_EQ(wizard->prompts().summaryWindow()->findChild<QLabel*>("lblFinishHeader")->text(),
+              "Export Cancelled");
 }
 
 TEST_F(Windows, LeavingASettingsBoxRebuildsTheOthers)
@@ -191,14 +165,14 @@ TEST_F(Windows, LeavingASettingsBoxRebuildsTheOthers)
     const auto offers = [](QComboBox* box, const QString& text) {
         return box->findText(text) >= 0;
     };
-    box1->setCurrentText(QStringLiteral("Spouse"));
+    box1->setCurrentText("Spouse");
     QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
     QApplication::sendEvent(box1, &popup);
-    EXPECT_TRUE(offers(box2, QStringLiteral("Spouse"))) << "opening its own list is no leaving";
+    EXPECT_TRUE(offers(box2, "Spouse")) << "opening its own list is no leaving";
     QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(box1, &leave);
-    EXPECT_FALSE(offers(box2, QStringLiteral("Spouse")));
-    EXPECT_FALSE(offers(child<QComboBox>(settings, "cboCustomField3"), QStringLiteral("Spouse")));
+    EXPECT_FALSE(offers(box2, "Spouse"));
+    EXPECT_FALSE(offers(child<QComboBox>(settings, "cboCustomField3"), "Spouse"));
 
     settings->close(); // the close box: nothing taken, the information screen instead
     EXPECT_FALSE(settings->isVisible());

@@ -24,11 +24,6 @@ protected:
         ProgramFixture::TearDown();
     }
 
-    // "$D" stands for the test's folder.
-    QString inFolder(const QString& text) const
-    {
-        return QString(text).replace(QStringLiteral("$D"), folder.path());
-    }
     void makeFile(const QString& relative)
     {
         const QString path = folder.filePath(relative);
@@ -60,25 +55,17 @@ TEST_F(EnvironmentTest, DriverBelowThreeMillionCountsAsMissing)
     {
         const char* version;
         bool installed;
-        const char* logLine; // nullptr: nothing logged
-    } rows[] = {
-        {"2999999", false, nullptr},
-        {"3000000", true,
-         "04/Dec/2026 09:15:02 VEXOBrindle.MMain.IsVEXOODBCInstalled VEXO_ODBC Version : 3000000"},
-        {"15000120", true,
-         "04/Dec/2026 09:15:02 VEXOBrindle.MMain.IsVEXOODBCInstalled VEXO_ODBC Version : "
-         "15000120"},
-        {"missing", false,
-         "04/Dec/2026 09:15:02 VEXOBrindle.MMain.IsVEXOODBCInstalled Error : 429 : The card "
-         "library driver is not installed"},
-    };
+        const char* logged; // the end of the log's line; nullptr: nothing logged
+    } rows[] = {{"2999999", false, nullptr},
+                {"3000000", true, "Version : 3000000"},
+                {"15000120", true, "Version : 15000120"},
+                {"missing", false, "The card library driver is not installed"}};
     for (const auto& row : rows) {
         QFile::remove(MMain::logFilePath());
         setDriver(row.version);
         EXPECT_EQ(MMain::IsVEXOODBCInstalled(context, settings), row.installed) << row.version;
-        const QStringList expected =
-            row.logLine ? QStringList{QString::fromLatin1(row.logLine)} : QStringList{};
-        EXPECT_EQ(logLines(), expected) << row.version;
+        EXPECT_EQ(logLines().size(), row.logged ? 1 : 0) << row.version;
+        EXPECT_TRUE(!row.logged || logLines().value(0).endsWith(QLatin1String(row.logged)));
     }
 }
 
@@ -121,18 +108,11 @@ TEST_F(EnvironmentTest, ProductMayRunOnlySoFarAheadOfTheDriver)
             << row.exeName << ' ' << row.driver;
         EXPECT_FALSE(exitApplication);
         QFile::remove(path);
-        if (row.compatible) {
-            EXPECT_TRUE(prompts.messages.isEmpty()) << row.exeName;
-            continue;
-        }
-        EXPECT_EQ(prompts.messages.size(), 1) << row.exeName;
+        EXPECT_EQ(prompts.messages.size(), row.compatible ? 0 : 1) << row.exeName;
         const QString driverMajor = QString::fromLatin1(row.driver).chopped(6);
-        EXPECT_EQ(logLines().last(),
-                  QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.MMain.CheckVEXOInstallation "
-                                 "Warning: The ODBC Version installed is lower than that required "
-                                 "for the Product Version VEXO[%1] ODBC[%2]")
-                      .arg(row.version[0])
-                      .arg(driverMajor));
+        EXPECT_TRUE(row.compatible ||
+                    logLines().last().endsWith(
+                        QStringLiteral("VEXO[%1] ODBC[%2]").arg(row.version[0]).arg(driverMajor)));
     }
 }
 
@@ -140,27 +120,24 @@ TEST_F(EnvironmentTest, MissingDriverOffersTheInstaller)
 {
     enableLog();
     setDriver("missing");
-    makeFile(QStringLiteral("p/VEXOP.exe"));
-    registerExe("VEXOP.exe", folder.filePath(QStringLiteral("p/VEXOP.exe")));
-    const QString setup = folder.filePath(QStringLiteral("p/Kestrel3/Setup.exe"));
+    makeFile("p/VEXOP.exe");
+    registerExe("VEXOP.exe", folder.filePath("p/VEXOP.exe"));
+    const QString setup = folder.filePath("p/Kestrel3/Setup.exe");
     const struct
     {
         Prompts::Answer answer;
         bool installerThere;
         bool exitApplication;
         bool secondMessage; // after the offer
-        const char* lastLog;
-    } rows[] = {
-        {Prompts::Yes, true, true, false, "VEXO ODBC Driver Not Installed: Installer found at "},
-        {Prompts::Yes, false, false, true, "VEXO ODBC Driver Not Installed: Installer found at "},
-        {Prompts::No, true, false, true, "VEXO ODBC Driver Not Installed User Declined to Install"},
-    };
+    } rows[] = {{Prompts::Yes, true, true, false},
+                {Prompts::Yes, false, false, true},
+                {Prompts::No, true, false, true}};
     for (const auto& row : rows) {
         QFile::remove(setup);
         if (row.installerThere) {
-            makeFile(QStringLiteral("p/Kestrel3/Setup.exe"));
+            makeFile("p/Kestrel3/Setup.exe");
         } else {
-            makeFolder(QStringLiteral("p/Kestrel3"));
+            makeFolder("p/Kestrel3");
         }
         prompts.messages.clear();
         prompts.openedFiles.clear();
@@ -172,28 +149,27 @@ TEST_F(EnvironmentTest, MissingDriverOffersTheInstaller)
         EXPECT_EQ(prompts.openedFiles, launched ? QStringList{setup} : QStringList{});
         ASSERT_EQ(prompts.messages.size(), row.secondMessage ? 2 : 1);
         EXPECT_EQ(prompts.messages[0].buttons, Prompts::Buttons::YesNo);
-        const QString expectedLog = QLatin1String(row.lastLog) + (launched ? setup : QString());
-        EXPECT_EQ(logLines().last(), expectedLog);
+        EXPECT_EQ(logLines().last().endsWith(setup), launched) << "the installer is logged";
     }
 }
 
 TEST_F(EnvironmentTest, ContactStoreStandsForTheOutlookInstallation)
 {
-    makeFolder(QStringLiteral("existing"));
-    makeFile(QStringLiteral("a-file"));
+    makeFolder("existing");
+    makeFile("a-file");
     const struct
     {
         const char* root;
         bool usable;
     } rows[] = {
-        {"$D/existing", true},
-        {"$D/new/contacts", true}, // made by the check
-        {"$D/a-file", false},
-        {"$D/a-file/contacts", false},
+        {"existing", true},
+        {"new/contacts", true}, // made by the check
+        {"a-file", false},
+        {"a-file/contacts", false},
     };
     for (const auto& row : rows) {
         prompts.messages.clear();
-        const QString root = inFolder(QString::fromLatin1(row.root));
+        const QString root = folder.filePath(row.root);
         qputenv("BRINDLE_CONTACTS", root.toUtf8());
         EXPECT_EQ(MMain::CheckOutlookInstallation(context), row.usable) << row.root;
         EXPECT_EQ(QFileInfo(root).isDir(), row.usable) << row.root;

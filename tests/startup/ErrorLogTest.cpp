@@ -10,36 +10,6 @@ namespace {
 using namespace brindle;
 using brindle::test::ProgramFixture;
 
-QByteArray cipher(const QByteArray& text, qint32 shift)
-{
-    return MMain::EncryptDecrypt(text, false, shift);
-}
-
-TEST(ErrorLogCipher, KeyWrapsAfterFiftyEightCharacters)
-{
-    // Character 58 uses key letter 1, character 59 letter 2 again.
-    const QByteArray text(59, 'A');
-    const QByteArray enciphered = cipher(text, 32);
-    EXPECT_EQ(enciphered[58], enciphered[0]);
-    EXPECT_EQ(quint8(enciphered[57]), quint8(('A' ^ 'R') + 32));
-}
-
-TEST(ErrorLogCipher, EveryByteRoundTripsAndNoneBecomesACodeBelow32)
-{
-    QByteArray all;
-    for (int repeat = 0; repeat < 3; ++repeat) {
-        for (int code = 0; code < 256; ++code) {
-            all.append(char(code));
-        }
-    }
-    const QByteArray enciphered = cipher(all, 32);
-    EXPECT_EQ(enciphered.size(), all.size() + 3 * 128); // every byte of 128 and more is a pair
-    for (char c : enciphered) {
-        ASSERT_GE(quint8(c), 32);
-    }
-    EXPECT_EQ(cipher(enciphered, -32), all);
-}
-
 class ErrorLogWrite : public ProgramFixture
 {};
 
@@ -54,12 +24,12 @@ TEST_F(ErrorLogWrite, OnlyTrueInAnyCaseSwitchesLoggingOnAndAMissingSwitchIsSetFa
     for (const auto& c : cases) {
         QFile::remove(MMain::logFilePath());
         if (c.value) {
-            setBrindleValue(QStringLiteral("LogFile"), QString::fromLatin1(c.value));
+            setBrindleValue("LogFile", QString::fromLatin1(c.value));
         }
-        context.WriteLog(QStringLiteral("line"));
+        context.WriteLog("line");
         EXPECT_EQ(QFileInfo::exists(MMain::logFilePath()), c.on) << c.value;
         if (!c.value) {
-            EXPECT_EQ(brindleValue(QStringLiteral("LogFile")), QStringLiteral("FALSE"));
+            EXPECT_EQ(brindleValue("LogFile"), "FALSE");
         }
     }
 }

@@ -26,28 +26,9 @@ TEST_F(MainStart, WithoutCompanyFileShowsOnlyTheInformationScreen)
             << "closing the screen unloads nothing more";
     }
     // Settings were neither loaded nor saved; only the log switch exists.
-    EXPECT_TRUE(brindleValue(QStringLiteral("AppPath")).isNull());
-    EXPECT_TRUE(brindleValue(QStringLiteral("LastConnectedDate")).isNull());
-    EXPECT_EQ(brindleValue(QStringLiteral("LogFile")), QStringLiteral("FALSE"));
-}
-
-TEST_F(MainStart, NormalStartWritesAppPathAndLoadsSettings)
-{
-    setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("2"));
-    EXPECT_EQ(
-        MMain::Main(context, settings, QStringLiteral("DATABASE=/data/company.db<CUSTOMERS=YES")),
-        MMain::FirstScreen::ChooseAction);
-    EXPECT_FALSE(settings.gbExiting);
-    EXPECT_EQ(settings.glRulesFilter, 2);
-    EXPECT_TRUE(settings.gobjOptions->Customers());
-    EXPECT_TRUE(brindleValue(QStringLiteral("AppPath")).startsWith(folder.path() + '/'));
-
-    EXPECT_TRUE(MMain::ExitApplication(context, settings)) << "the forms must be unloaded";
-    EXPECT_TRUE(settings.gbExiting);
-    EXPECT_FALSE(settings.gobjOptions.has_value());
-    EXPECT_FALSE(brindleValue(QStringLiteral("LastConnectedDate")).isEmpty());
-
-    EXPECT_FALSE(MMain::ExitApplication(context, settings)) << "a second call only releases";
+    EXPECT_TRUE(brindleValue("AppPath").isNull());
+    EXPECT_TRUE(brindleValue("LastConnectedDate").isNull());
+    EXPECT_EQ(brindleValue("LogFile"), "FALSE");
 }
 
 // The first instance holds the lock but does not answer: the start is refused,
@@ -57,10 +38,10 @@ TEST_F(MainStart, SecondStartIsRefusedAndWritesOnlyAppPath)
     QLockFile firstInstance(folder.filePath(QStringLiteral("brindle-%1.lock").arg(::getuid())));
     ASSERT_TRUE(firstInstance.tryLock(0));
     enableLog();
-    setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("2"));
+    setBrindleValue("RulesFilter", "2");
     const QByteArray hiveBefore = hiveText();
 
-    EXPECT_EQ(MMain::Main(context, settings, QStringLiteral("DATABASE=/data/company.db")),
+    EXPECT_EQ(MMain::Main(context, settings, "DATABASE=/data/company.db"),
               MMain::FirstScreen::None);
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages.first().systemModal);
@@ -78,14 +59,14 @@ TEST_F(MainStart, CommandLineIsLoggedWithThePasswordMasked)
 {
     enableLog();
     MMain::Main(context, settings,
-                QStringLiteral("DATABASE=postgresql://clerk:pw@db/books<PASSWORD=s3cr3t<USERNAME="
-                               "Clerk<password=again"));
+                "DATABASE=postgresql://clerk:pw@db/books<PASSWORD=s3cr3t<USERNAME="
+                "Clerk<password=again");
     const QStringList lines = logLines();
     ASSERT_FALSE(lines.isEmpty());
-    EXPECT_EQ(lines.first(), QStringLiteral("04/Dec/2026 09:15:02 VEXOBrindle.MMain.Main "
-                                            "CommandLine: DATABASE=postgresql://clerk:****@db/"
-                                            "books<PASSWORD=****<USERNAME=Clerk<password=****"));
-    EXPECT_EQ(settings.gobjOptions->Password(), QStringLiteral("s3cr3t"));
+    EXPECT_EQ(lines.first(), "04/Dec/2026 09:15:02 VEXOBrindle.MMain.Main "
+                             "CommandLine: DATABASE=postgresql://clerk:****@db/"
+                             "books<PASSWORD=****<USERNAME=Clerk<password=****");
+    EXPECT_EQ(settings.gobjOptions->Password(), "s3cr3t");
 }
 
 TEST_F(MainStart, CompanionFileIsLookedForInTheProgramFolder)

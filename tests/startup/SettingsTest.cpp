@@ -48,24 +48,15 @@ TEST(StartupFunctions, GiveTheResultsOfTheTable)
     }
 }
 
-class SettingsStore : public ProgramFixture
-{
-protected:
-    void writeHive(const QByteArray& text)
-    {
-        QFile file(hive->fileName());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
-};
+using SettingsStore = ProgramFixture;
 
 TEST_F(SettingsStore, LoadAppliesFallbacksToTextThatIsNoNumber)
 {
-    setBrindleValue(QStringLiteral("RulesFilter"), QStringLiteral("abc"));
-    setBrindleValue(QStringLiteral("DisableOutlookFolders"), QStringLiteral(" 1 "));
-    setBrindleValue(QStringLiteral("CustomField2"), QStringLiteral("x"));
-    setBrindleValue(QStringLiteral("ShowOutlookWarning"), QStringLiteral("false"));
-    setBrindleValue(QStringLiteral("SuppressReport"), QStringLiteral("No"));
+    setBrindleValue("RulesFilter", "abc");
+    setBrindleValue("DisableOutlookFolders", " 1 ");
+    setBrindleValue("CustomField2", "x");
+    setBrindleValue("ShowOutlookWarning", "false");
+    setBrindleValue("SuppressReport", "No");
     MMain::LoadGlobalSettings(context, settings);
     EXPECT_EQ(settings.glRulesFilter, 3);
     EXPECT_EQ(settings.glDisableOutlookFolders, 1);
@@ -84,12 +75,12 @@ TEST_F(SettingsStore, SaveWritesEveryValueButSuppressReport)
     context.gbEncryptionActive = true;
     MMain::SaveRegistrySettings(context, settings);
     EXPECT_FALSE(context.gbEncryptionActive);
-    EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), QStringLiteral("2"));
-    EXPECT_EQ(brindleValue(QStringLiteral("TransferInactives")), QStringLiteral("1"));
-    EXPECT_EQ(brindleValue(QStringLiteral("CustomField3")), QStringLiteral("4"));
-    EXPECT_EQ(brindleValue(QStringLiteral("ShowOutlookWarning")), QStringLiteral("False"));
-    EXPECT_EQ(brindleValue(QStringLiteral("ShowBackupWarning")), QStringLiteral("True"));
-    EXPECT_TRUE(brindleValue(QStringLiteral("SuppressReport")).isNull());
+    EXPECT_EQ(brindleValue("RulesFilter"), "2");
+    EXPECT_EQ(brindleValue("TransferInactives"), "1");
+    EXPECT_EQ(brindleValue("CustomField3"), "4");
+    EXPECT_EQ(brindleValue("ShowOutlookWarning"), "False");
+    EXPECT_EQ(brindleValue("ShowBackupWarning"), "True");
+    EXPECT_TRUE(brindleValue("SuppressReport").isNull());
 
     settings = RunSettings{};
     MMain::LoadGlobalSettings(context, settings);
@@ -118,56 +109,43 @@ TEST_F(SettingsStore, LastConnectedDateIsTheLocalesGeneralDateAndReadsBack)
     for (const auto& c : cases) {
         QLocale::setDefault(c.locale);
         MMain::SaveRegistrySettings(context, settings);
-        EXPECT_EQ(brindleValue(QStringLiteral("LastConnectedDate")), QString::fromUtf8(c.stored))
+        EXPECT_EQ(brindleValue("LastConnectedDate"), QString::fromUtf8(c.stored))
             << c.locale.name().toStdString();
         EXPECT_EQ(lastConnectedCaption(context), QString::fromUtf8(c.caption))
             << c.locale.name().toStdString();
     }
 }
 
-// The writes to a read-only hive fail, are logged and change nothing.
-bool readOnlyHiveKeepsItsValues(const QString& brindleKey, IniHive& readOnly)
-{
-    ProgramContext context({.registry = &readOnly, .clock = [] {
-                                return QDateTime(QDate(2026, 12, 4), QTime(9, 15, 2));
-                            }});
-    RunSettings settings;
-    settings.glRulesFilter = 3;
-    const bool refused = !MMain::UpdateRegValue(context, MMain::HKEY_LOCAL_MACHINE, brindleKey,
-                                                QStringLiteral("RulesFilter"), QStringLiteral("3"));
-    MMain::SaveRegistrySettings(context, settings);
-    const bool kept =
-        readOnly.readValue(brindleKey, QStringLiteral("RulesFilter")) == QLatin1String("2");
-    QFile log(MMain::logFilePath());
-    QByteArray enciphered;
-    if (log.open(QIODevice::ReadOnly)) {
-        MMain::LogReader(log).next(enciphered);
-    }
-    const QString line = MMain::decipherLogLine(enciphered);
-    return refused && kept &&
-           line.startsWith(QStringLiteral(
-               "04/Dec/2026 09:15:02 VEXOBrindle.MMain.UpdateRegValue Error : 287 : ")) &&
-           line.endsWith(QStringLiteral(" ValueName :RulesFilter ValueData :3:"));
-}
-
 TEST_F(SettingsStore, ReadOnlyHiveLosesNothingAndLogsTheFailedWrite)
 {
-    QDir(folder.path()).mkdir(QStringLiteral("ro"));
-    IniHive readOnly(folder.filePath(QStringLiteral("ro/hklm.ini")));
-    ASSERT_TRUE(readOnly.writeValue(MMain::brindleKey(), QStringLiteral("LogFile"),
-                                    QStringLiteral("TRUE")));
-    ASSERT_TRUE(readOnly.writeValue(MMain::brindleKey(), QStringLiteral("RulesFilter"),
-                                    QStringLiteral("2")));
+    QDir(folder.path()).mkdir("ro");
+    IniHive readOnly(folder.filePath("ro/hklm.ini"));
+    ASSERT_TRUE(readOnly.writeValue(MMain::brindleKey(), "LogFile", "TRUE"));
+    ASSERT_TRUE(readOnly.writeValue(MMain::brindleKey(), "RulesFilter", "2"));
     const auto readAndExecute = QFileDevice::ReadOwner | QFileDevice::ExeOwner |
                                 QFileDevice::ReadOther | QFileDevice::ExeOther;
     ASSERT_TRUE(QFile::setPermissions(readOnly.fileName(),
                                       QFileDevice::ReadOwner | QFileDevice::ReadOther));
-    ASSERT_TRUE(QFile::setPermissions(folder.filePath(QStringLiteral("ro")), readAndExecute));
+    ASSERT_TRUE(QFile::setPermissions(folder.filePath("ro"), readAndExecute));
     // The log's folder stays writable for everyone.
     ASSERT_TRUE(QFile::setPermissions(folder.path(), readAndExecute | QFileDevice::WriteOwner |
                                                          QFileDevice::WriteOther));
-    EXPECT_TRUE(test::asOrdinaryUser(
-        [&readOnly] { return readOnlyHiveKeepsItsValues(MMain::brindleKey(), readOnly); }));
+    // The writes fail, are logged and change nothing.
+    EXPECT_TRUE(test::asOrdinaryUser([this, &readOnly] {
+        ProgramContext context({.registry = &readOnly, .clock = [] {
+                                    return QDateTime(QDate(2026, 12, 4), QTime(9, 15, 2));
+                                }});
+        RunSettings settings;
+        settings.glRulesFilter = 3;
+        const bool refused = !MMain::UpdateRegValue(context, MMain::HKEY_LOCAL_MACHINE,
+                                                    MMain::brindleKey(), "RulesFilter", "3");
+        MMain::SaveRegistrySettings(context, settings);
+        const QString line = logLines().value(0);
+        return refused && readOnly.readValue(MMain::brindleKey(), "RulesFilter") == u"2" &&
+               line.startsWith("04/Dec/2026 09:15:02 VEXOBrindle.MMain.UpdateRegValue Error : "
+                               "287 : ") &&
+               line.endsWith(" ValueName :RulesFilter ValueData :3:");
+    }));
 }
 
 } // namespace

@@ -13,17 +13,17 @@ class ShellTest : public test::ProgramFixture
 
 TEST_F(ShellTest, HelpOpensOnlyARegisteredFileThatExists)
 {
-    MMain::ShowHelp(context, QStringLiteral("Summary"));
-    const QString help = folder.filePath(QStringLiteral("summary.html"));
-    ASSERT_TRUE(hive->writeValue(MMain::helpKey(), QStringLiteral("Summary"), help));
-    MMain::ShowHelp(context, QStringLiteral("Summary"));
+    MMain::ShowHelp(context, "Summary");
+    const QString help = folder.filePath("summary.html");
+    ASSERT_TRUE(hive->writeValue(MMain::helpKey(), "Summary", help));
+    MMain::ShowHelp(context, "Summary");
     EXPECT_TRUE(prompts.openedFiles.isEmpty()) << "the file does not exist yet";
 
     QFile file(help);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    MMain::ShowHelp(context, QStringLiteral("Process"));
-    MMain::ShowHelp(context, QStringLiteral("Summary"));
+    MMain::ShowHelp(context, "Process");
+    MMain::ShowHelp(context, "Summary");
     EXPECT_EQ(prompts.openedFiles, QStringList{help});
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
