@@ -1,4 +1,5 @@
 #include "ModalScript.h"
+#include "TableFile.h"
 #include "WizardFixture.h"
 #include "screens/ChooseActionWindow.h"
 #include "screens/InformationWindow.h"
@@ -16,9 +17,8 @@
 namespace brindle {
 namespace {
 
-using test::phoneChanges;
-
 using test::ModalScript;
+using test::phoneChanges;
 
 // A button's name or text to click; "escape" and "close" as the close box does.
 ModalScript::Action action(const QString& name)
@@ -55,70 +55,43 @@ protected:
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    // A card's changes, confirmed through the wizard's prompts.
-    FUpdateChoice confirm(const Differences& list, qint32 direction)
-    {
-        FUpdateChoice dialog(wizard->prompts());
-        dialog.objVEXOCard.emplace().LastName = "Acme Traders";
-        dialog.setDifferences(list);
-        dialog.TransferAction = direction;
-        wizard->prompts().showUpdateChoice(dialog);
-        return dialog;
-    }
 
     std::unique_ptr<Wizard> wizard;
 };
 
 TEST_F(Windows, SecurityNoticeIsSwitchedOffByItsBoxWhicheverWayItCloses)
 {
-    const struct
-    {
-        bool tick;
-        const char* leave; // as action() reads it
-        bool showLater;
-    } rows[] = {{true, "cmdOK", false},
-                {false, "cmdOK", true},
-                {true, "escape", false},
-                {false, "escape", true},
-                {true, "close", false}};
-    for (const auto& row : rows) {
+    for (const QStringList& row : test::tableRows("notice.txt")) {
+        SCOPED_TRACE(row.join(u'|').toStdString());
         settings.gbShowOutlookWarning = true;
         FOutlookWarning notice(settings);
         notice.Form_Load();
         ModalScript script({[&row](QWidget& dialog) {
-            dialog.findChild<QAbstractButton*>("chkShowNotice")->setChecked(row.tick);
-            action(row.leave)(dialog);
+            dialog.findChild<QAbstractButton*>("chkShowNotice")->setChecked(row[0] == u"True");
+            action(row[1])(dialog);
         }});
         wizard->prompts().showNotice(notice);
-        EXPECT_EQ(settings.gbShowOutlookWarning, row.showLater) << "ticked " << row.tick;
+        EXPECT_EQ(settings.gbShowOutlookWarning, row[2] == u"True");
         EXPECT_EQ(script.unanswered(), 0);
     }
 }
 
 TEST_F(Windows, ConfirmationAnswersComeFromItsButtonsAndCancelAsksFirst)
 {
-    const struct
-    {
-        const char* actions; // on the confirmation and the questions over it
-        qint32 choice;
-    } rows[] = {{"cmdOK", 6},
-                {"cmdReject", 7},
-                {"cmdUpdateAll", 8},
-                {"cmdCancel,No,cmdReject", 7},
-                {"cmdCancel,Yes", 2},
-                // The close box and No: the caller shows the confirmation again.
-                {"escape,No", 0},
-                {"close,Yes", 2}};
-    for (const auto& row : rows) {
-        const QStringList names = QString::fromLatin1(row.actions).split(u',');
+    for (const QStringList& row : test::tableRows("confirmation.txt")) {
+        SCOPED_TRACE(row[0].toStdString());
         QList<ModalScript::Action> actions;
-        for (const QString& name : names) {
+        for (const QString& name : row[0].split(u',')) {
             actions << action(name);
         }
         ModalScript script(actions);
-        const FUpdateChoice dialog = confirm(phoneChanges(2), 1);
-        EXPECT_EQ(dialog.UserChoice, row.choice) << row.actions;
-        EXPECT_EQ(script.seen(), names.size()) << row.actions;
+        FUpdateChoice dialog(wizard->prompts());
+        dialog.objVEXOCard.emplace().LastName = "Acme Traders";
+        dialog.setDifferences(phoneChanges(2));
+        dialog.TransferAction = 1;
+        wizard->prompts().showUpdateChoice(dialog);
+        EXPECT_EQ(dialog.UserChoice, row[1].toInt());
+        EXPECT_EQ(script.seen(), actions.size());
         EXPECT_EQ(script.unanswered(), 0);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
