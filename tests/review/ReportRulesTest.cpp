@@ -33,18 +33,6 @@ QList<QStringList> rowsOf(const QString& html)
     return rows;
 }
 
-// The rows of data/report-rules.txt of one kind, without the kind.
-QList<QStringList> rules(const QString& kind)
-{
-    QList<QStringList> rows;
-    for (const QStringList& row : test::tableRows("report-rules.txt")) {
-        if (row[0] == kind) {
-            rows << row.mid(1);
-        }
-    }
-    return rows;
-}
-
 bool flag(const QString& text)
 {
     return text == u"True";
@@ -52,7 +40,7 @@ bool flag(const QString& text)
 
 TEST_F(ReportTest, ReportPagesAsTheTableSays)
 {
-    for (const QStringList& c : rules("paging")) {
+    for (const QStringList& c : test::tableRows("paging.txt")) {
         SCOPED_TRACE(c.join(u'|').toStdString());
         TarvoCards::CCustomerColl customers;
         TarvoCards::CSupplierColl suppliers;
@@ -81,7 +69,7 @@ TEST_F(ReportTest, ReportPagesAsTheTableSays)
 
 TEST_F(ReportTest, ReportShowsTheStatusWordAndTheMessageThatGoesWithIt)
 {
-    for (const QStringList& c : rules("status")) {
+    for (const QStringList& c : test::tableRows("status.txt")) {
         const QString vexo = clsVEXOImportReport(context).DetailLine(
             "L", "F", "E", "errors", "warnings", c[0].toInt(), flag(c[1]));
         const QString outlook = clsOutlookImportReport(context).DetailLine(
@@ -94,7 +82,7 @@ TEST_F(ReportTest, ReportShowsTheStatusWordAndTheMessageThatGoesWithIt)
 
 TEST_F(ReportTest, ReportListsTheCardsWithSomethingToSay)
 {
-    for (const QStringList& c : rules("listing")) {
+    for (const QStringList& c : test::tableRows("listing.txt")) {
         SCOPED_TRACE(c.join(u'|').toStdString());
         TarvoCards::CCardsColl existing;
         if (flag(c[3])) {
@@ -123,7 +111,7 @@ TEST_F(ReportTest, ReportCardExistsByLastNameAndIndividualsFirstName)
     existing.append(card("C", "Lee", "Ann"));
     existing.append(card("C", "Acme"));
     clsVEXOImportReport report(context);
-    for (const QStringList& c : rules("exists")) {
+    for (const QStringList& c : test::tableRows("exists.txt")) {
         CCard test = card("C", c[0], c[1]);
         test.IsIndividual = c[2];
         report.setExistingCards(&existing);

@@ -20,15 +20,6 @@ namespace {
 using test::ModalScript;
 using test::phoneChanges;
 
-// A button's name or text to click; "escape" and "close" as the close box does.
-ModalScript::Action action(const QString& name)
-{
-    if (name == u"close") {
-        return [](QWidget& dialog) { dialog.close(); };
-    }
-    return name == u"escape" ? ModalScript::escape() : ModalScript::click(name);
-}
-
 class Windows : public test::WizardFixture
 {
 protected:
@@ -68,7 +59,7 @@ TEST_F(Windows, SecurityNoticeIsSwitchedOffByItsBoxWhicheverWayItCloses)
         notice.Form_Load();
         ModalScript script({[&row](QWidget& dialog) {
             dialog.findChild<QAbstractButton*>("chkShowNotice")->setChecked(row[0] == u"True");
-            action(row[1])(dialog);
+            ModalScript::action(row[1])(dialog);
         }});
         wizard->prompts().showNotice(notice);
         EXPECT_EQ(settings.gbShowOutlookWarning, row[2] == u"True");
@@ -82,7 +73,7 @@ TEST_F(Windows, ConfirmationAnswersComeFromItsButtonsAndCancelAsksFirst)
         SCOPED_TRACE(row[0].toStdString());
         QList<ModalScript::Action> actions;
         for (const QString& name : row[0].split(u',')) {
-            actions << action(name);
+            actions << ModalScript::action(name);
         }
         ModalScript script(actions);
         FUpdateChoice dialog(wizard->prompts());
@@ -91,7 +82,7 @@ TEST_F(Windows, ConfirmationAnswersComeFromItsButtonsAndCancelAsksFirst)
         dialog.TransferAction = 1;
         wizard->prompts().showUpdateChoice(dialog);
         EXPECT_EQ(dialog.UserChoice, row[1].toInt());
-        EXPECT_EQ(script.seen(), actions.size());
+        EXPECT_EQ(script.titles.size(), actions.size());
         EXPECT_EQ(script.unanswered(), 0);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
@@ -119,7 +110,7 @@ TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
     child<QAbstractButton>(wizard->chooseActionWindow(), "cmdToOutlook")->click();
     EXPECT_TRUE(refusedFirst);
     EXPECT_TRUE(refusedSecond);
-    EXPECT_EQ(modals.seen(), 2);
+    EXPECT_EQ(modals.titles.size(), 2);
     EXPECT_FALSE(cancelEnabled);
     EXPECT_TRUE(helpEnabled) << "the close box leaves Help as it was";
     EXPECT_EQ(script.calls, (QStringList{"PopulateVEXODataObjects", "PopulateOutlookDataObjects",
