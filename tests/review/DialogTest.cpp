@@ -1,5 +1,5 @@
 #include "FakeSteps.h"
-#include "ProgramFixture.h"
+#include "ReportTestSupport.h"
 #include "TableFile.h"
 #include "dialogs/FSummary.h"
 #include "dialogs/FUpdateChoice.h"
@@ -7,7 +7,6 @@
 namespace brindle {
 namespace {
 
-using TarvoCards::CCard;
 using test::phoneChanges;
 
 class UpdateChoiceTest : public test::ProgramFixture
@@ -17,11 +16,7 @@ protected:
                             const char* firstName = "")
     {
         FUpdateChoice dialog(prompts);
-        CCard card;
-        card.LastName = "Acme Traders";
-        card.FirstName = QLatin1String(firstName);
-        card.IsIndividual = card.FirstName.isEmpty() ? "N" : "Y";
-        dialog.objVEXOCard = card;
+        dialog.objVEXOCard = testing::card({}, "Acme Traders", firstName);
         dialog.setDifferences(list);
         dialog.TransferAction = direction;
         dialog.NewVEXOCard = newCard;

@@ -13,9 +13,6 @@
 namespace brindle::testing {
 namespace {
 
-using TarvoCards::CCard;
-using TarvoCards::CImportCard;
-
 // The five cell texts of each row of a document, in order.
 QList<QStringList> rowsOf(const QString& html)
 {
@@ -112,7 +109,7 @@ TEST_F(ReportTest, ReportCardExistsByLastNameAndIndividualsFirstName)
     existing.append(card("C", "Acme"));
     clsVEXOImportReport report(context);
     for (const QStringList& c : test::tableRows("exists.txt")) {
-        CCard test = card("C", c[0], c[1]);
+        TarvoCards::CCard test = card("C", c[0], c[1]);
         test.IsIndividual = c[2];
         report.setExistingCards(&existing);
         EXPECT_EQ(report.VEXOCardExists(test), flag(c[3])) << c.join(u'|').toStdString();

@@ -10,31 +10,25 @@
 namespace brindle {
 namespace {
 
-using test::ScriptedProgress;
-
 class ScreenLogic : public test::WizardFixture
 {
 protected:
-    void SetUp() override
-    {
-        WizardFixture::SetUp();
-        forms.processFactory = test::FakeSteps::factory(script);
-    }
     // A normal start up to the action screen.
-    void start()
+    void start(Forms& started)
     {
+        started.processFactory = test::FakeSteps::factory(script);
         ASSERT_EQ(MMain::Main(context, settings, options()), MMain::FirstScreen::ChooseAction);
-        forms.LoadForNormalStart();
-        forms.fChooseAction.Show();
+        started.LoadForNormalStart();
+        started.fChooseAction.Show();
     }
 
-    ScriptedProgress progress;
+    test::ScriptedProgress progress;
     Forms forms{context, settings, progress};
 };
 
 TEST_F(ScreenLogic, SettingsBoxesOfferEachSingleUseFieldOnce)
 {
-    start();
+    start(forms);
     for (const QStringList& row : test::tableRows("custom-fields.txt")) {
         SCOPED_TRACE(row.join(u'|').toStdString());
         settings.glCustomField1 = row[0].toInt();
@@ -64,10 +58,7 @@ TEST_F(ScreenLogic, StoredRuleSelectsItsEntryAndAnUnknownOneBecomesTheFirst)
         settings = RunSettings{};
         setBrindleValue("RulesFilter", row[0]);
         Forms rowForms(context, settings, progress);
-        rowForms.processFactory = test::FakeSteps::factory(script);
-        ASSERT_EQ(MMain::Main(context, settings, options()), MMain::FirstScreen::ChooseAction);
-        rowForms.LoadForNormalStart();
-        rowForms.fChooseAction.Show();
+        start(rowForms);
         EXPECT_EQ(rowForms.fChooseAction.cboRulesFilter.ListIndex, row[1].toInt());
         rowForms.fChooseAction.cmdSettings_Click();
         EXPECT_EQ(settings.glRulesFilter, row[2].toInt()) << "at Settings";
@@ -81,7 +72,7 @@ TEST_F(ScreenLogic, StoredRuleSelectsItsEntryAndAnUnknownOneBecomesTheFirst)
 // Another run writes the store: the wizard's run is refused, naming it.
 TEST_F(ScreenLogic, AnotherRunsLockRefusesTheRunAndLeavesTheScreenUsable)
 {
-    start();
+    start(forms);
     QLockFile otherRun(WriteLocks().lockFileOf(contacts::Application::defaultRoot()));
     ASSERT_TRUE(otherRun.tryLock(0));
     forms.fChooseAction.chkDontTransferInactive = true;

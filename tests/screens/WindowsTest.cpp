@@ -35,11 +35,6 @@ protected:
         WizardFixture::TearDown();
     }
 
-    void startNormally()
-    {
-        ASSERT_TRUE(wizard->start(options()));
-        ASSERT_TRUE(wizard->chooseActionWindow()->isVisible());
-    }
     template <typename T = QWidget> T* child(QWidget* window, const char* name)
     {
         T* found = window->findChild<T*>(QString::fromLatin1(name));
@@ -90,7 +85,8 @@ TEST_F(Windows, ConfirmationAnswersComeFromItsButtonsAndCancelAsksFirst)
 
 TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
 {
-    startNormally();
+    ASSERT_TRUE(wizard->start(options()));
+    ASSERT_TRUE(wizard->chooseActionWindow()->isVisible());
     settings.gbShowOutlookWarning = false;
     WidgetProgress& progress = wizard->progress();
     bool refusedFirst = false;
@@ -121,7 +117,8 @@ TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
 
 TEST_F(Windows, LeavingASettingsBoxRebuildsTheOthers)
 {
-    startNormally();
+    ASSERT_TRUE(wizard->start(options()));
+    ASSERT_TRUE(wizard->chooseActionWindow()->isVisible());
     wizard->forms().fChooseAction.cmdSettings_Click();
     SettingsWindow* settings = wizard->settingsWindow();
     auto* box1 = child<QComboBox>(settings, "cboCustomField1");
