@@ -37,7 +37,7 @@ QString textValue(const VCardProperty& p)
 QString escapedText(QStringView escaped)
 {
     // A value holds no line break but as an escape, so without a backslash it reads as it is.
-    if (!escaped.contains(u'\\')) {
+    if (!holdsChar(escaped, u'\\')) {
         return escaped.toString();
     }
     return withWindowsLineBreaks(unescapeText(escaped));
