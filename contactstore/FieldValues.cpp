@@ -27,7 +27,8 @@ QString escapeUri(const QString& text)
 
 QString textValue(const VCardProperty& p)
 {
-    QString text = escapedText(p.value);
+    // Without escapes the value reads as it stands, shared rather than copied.
+    QString text = holdsChar(p.value, u'\\') ? escapedText(p.value) : p.value;
     if (p.name == QLatin1StringView("TEL") && text.startsWith(u"tel:", Qt::CaseInsensitive)) {
         text.remove(0, 4);
     }
