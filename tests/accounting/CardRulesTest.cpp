@@ -2,6 +2,7 @@
 
 #include "AccountingFixture.h"
 #include "TableFile.h"
+#include "transfer/CardIndex.h"
 
 namespace brindle {
 namespace {
@@ -11,63 +12,26 @@ using TarvoCards::CCard;
 using TarvoCards::CImportCard;
 using test::card;
 
-struct ConditionRow
+TEST(CardText, ConditionsStreetLinesAndComparableLastNames)
 {
-    bool customers, employees, personal, suppliers, activeOnly;
-    const char* condition;
-};
-
-TEST(ExistingCardsCondition, SelectedTypesInFixedOrderWithTheInactiveClause)
-{
-    const ConditionRow rows[] = {
-        {true, false, false, true, false,
-         "(CardTypeID = 'C') OR (CardTypeID = 'S' OR CardTypeID = 'V')"},
-        {true, false, false, true, true,
-         "((CardTypeID = 'C') OR (CardTypeID = 'S' OR CardTypeID = 'V')) AND (IsInactive = 'N') "},
-        {false, true, false, false, true, "((CardTypeID = 'E')) AND (IsInactive = 'N') "},
-        {true, true, true, true, false,
-         "(CardTypeID = 'C') OR (CardTypeID = 'E') OR (CardTypeID = 'P') OR (CardTypeID = 'S' OR "
-         "CardTypeID = 'V')"},
-        {false, false, false, false, true, "(IsInactive = 'N') "},
-        {false, false, false, false, false, ""},
-    };
-    for (const ConditionRow& row : rows) {
-        EXPECT_EQ(existingCardsCondition(row.customers, row.employees, row.personal, row.suppliers,
-                                         row.activeOnly),
-                  QString::fromLatin1(row.condition));
-    }
-}
-
-struct StreetRow
-{
-    const char* street;
-    QStringList expected; // StreetLine1 to StreetLine4
-};
-
-TEST(StreetLines, EveryLineBreakSplitsOnceAndShorterStreetsBlankTheOldLines)
-{
-    const StreetRow rows[] = {
-        {"12 George St", {"12 George St", " ", " ", " "}},
-        {"", {"", "old 2", "old 3", "old 4"}},
-        {"\r\nLevel 2", {" ", "Level 2", " ", " "}},
-        {"Level 3\r\n12 King St", {"Level 3", "12 King St", " ", " "}},
-        {"Level 3\n12 King St", {"Level 3", "12 King St", " ", " "}},
-        {"Level 3\r12 King St", {"Level 3", "12 King St", " ", " "}},
-        {"a\r\r\nb", {"a", " ", "b", " "}},
-        {"1\n2\n3\n4\n5", {"1", "2", "3", "4"}},
-        {"Unit\t4\r\nRear", {"Unit4", "Rear", " ", " "}},
-    };
-    for (const StreetRow& row : rows) {
-        CAddress address;
-        address.StreetLine1 = QStringLiteral("old 1");
-        address.StreetLine2 = QStringLiteral("old 2");
-        address.StreetLine3 = QStringLiteral("old 3");
-        address.StreetLine4 = QStringLiteral("old 4");
-        setStreetLines(address, withWindowsLineBreaks(QString::fromUtf8(row.street)));
-        EXPECT_EQ(QStringList({address.StreetLine1, address.StreetLine2, address.StreetLine3,
-                               address.StreetLine4}),
-                  row.expected)
-            << row.street;
+    for (const QStringList& row : test::tableRows(QStringLiteral("card-text.txt"))) {
+        SCOPED_TRACE(row.join(u'|').toStdString());
+        if (row[0] == u"condition") {
+            const auto has = [&row](char letter) { return row[1].contains(QLatin1Char(letter)); };
+            EXPECT_EQ(existingCardsCondition(has('C'), has('E'), has('P'), has('S'), has('A')),
+                      row[2]);
+        } else if (row[0] == u"street") {
+            CAddress address;
+            std::tie(address.StreetLine1, address.StreetLine2, address.StreetLine3,
+                     address.StreetLine4) = std::tuple("old 1", "old 2", "old 3", "old 4");
+            setStreetLines(address, withWindowsLineBreaks(row[1]));
+            EXPECT_EQ(QStringList({address.StreetLine1, address.StreetLine2, address.StreetLine3,
+                                   address.StreetLine4})
+                          .join(u'/'),
+                      row[2]);
+        } else {
+            EXPECT_EQ(comparableLastName(row[1]), row[2]);
+        }
     }
 }
 
