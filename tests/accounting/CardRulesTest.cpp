@@ -106,16 +106,9 @@ protected:
         AccountingFixture::SetUp();
         existing(identityCards());
     }
-    // The rows of data/identity.txt of one kind, without it.
     static QList<QStringList> rows(const QString& kind)
     {
-        QList<QStringList> rows;
-        for (const QStringList& row : test::tableRows(QStringLiteral("identity.txt"))) {
-            if (row[0] == kind) {
-                rows << row.mid(1);
-            }
-        }
-        return rows;
+        return test::tableRows(QStringLiteral("identity.txt"), kind);
     }
     // "type/last/first/identification/record ID".
     static CCard cardOf(const QString& text)

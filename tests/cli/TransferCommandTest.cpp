@@ -96,16 +96,9 @@ TEST_F(TransferCommand, ExitStatusTellsHowTheRunEnded)
     }
 }
 
-// Rows of data/transfer-command.txt of one kind, without it.
 QList<QStringList> rowsOf(const char* kind)
 {
-    QList<QStringList> rows;
-    for (const QStringList& row : test::tableRows(QStringLiteral("transfer-command.txt"))) {
-        if (row[0] == QLatin1String(kind)) {
-            rows << row.mid(1);
-        }
-    }
-    return rows;
+    return test::tableRows(QStringLiteral("transfer-command.txt"), QLatin1String(kind));
 }
 
 QStringList listOf(const QString& field)

@@ -1,6 +1,5 @@
 // Whole imports through the core on a sample company file.
 #include "SyncFixture.h"
-#include "samples/ContactStoreGenerator.h"
 
 namespace brindle {
 namespace {
@@ -51,59 +50,6 @@ TEST_F(ImportRun, UnchangedContactsChangeNoRowLinkedOrNot)
                 << qPrintable(row);
         }
     }
-}
-
-class StoreImport : public ImportRun
-{};
-
-TEST_F(StoreImport, ASampleStoreAddsItsNewContactsOnceInEitherLayout)
-{
-    using Layout = samples::ContactStoreOptions::Layout;
-    for (const Layout layout : {Layout::Folders, Layout::Categories}) {
-        SCOPED_TRACE(layout == Layout::Folders ? "folders" : "categories");
-        QFile::remove(file);
-        QDir(folderPath()).removeRecursively();
-        makeCompanyFile();
-        settings.disableFolders = layout == Layout::Categories ? 1 : 0;
-        const samples::ContactStoreSummary written =
-            samples::writeContactStore(store.path(), {60, layout, 5});
-        ASSERT_EQ(written.contacts, 60);
-        const QStringList others = QDir(folderPath()).entryList(QDir::Files);
-        const int cardsBefore = count(QStringLiteral("SELECT count(*) FROM Cards"));
-        ASSERT_TRUE(transfer(1));
-        const int cardsAfter = count(QStringLiteral("SELECT count(*) FROM Cards"));
-        EXPECT_GT(cardsAfter, cardsBefore);
-        EXPECT_EQ(summary.TotalCards, 60) << "items that are no contacts are not read";
-        EXPECT_EQ(added, 60);
-        EXPECT_EQ(QDir(folderPath()).entryList(QDir::Files), others);
-        ASSERT_TRUE(transfer(1));
-        EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards")), cardsAfter)
-            << "a second import of the same contacts adds nothing";
-        EXPECT_TRUE(importReport().filter(QStringLiteral("|ADD")).isEmpty())
-            << qPrintable(importReport().join(u'\n'));
-    }
-}
-
-TEST_F(StoreImport, AContactMovedToAnotherTypesFolderLeavesItsCardAlone)
-{
-    makeCompanyFile();
-    CCard customer = storedCard(QStringLiteral("CardTypeID = 'C' AND IsInactive = 'N' AND "
-                                               "IsIndividual = 'Y'"));
-    const QString oldCity = city(customer.CardRecordID);
-    customer.CardTypeID = QStringLiteral("S");
-    customer.CardIdentification.clear();
-    customer.Addresses[0].City = QStringLiteral("Moved");
-    exportCard(customer);
-
-    ASSERT_TRUE(transfer(1));
-    EXPECT_EQ(city(customer.CardRecordID), oldCity);
-    const qint32 supplier =
-        value(QStringLiteral("SELECT CardRecordID FROM Cards WHERE CardTypeID = 'S' AND "
-                             "LastName = ? AND FirstName = ?"),
-              {customer.LastName, customer.FirstName})
-            .toInt();
-    ASSERT_GT(supplier, 0);
-    EXPECT_EQ(city(supplier), QStringLiteral("Moved"));
 }
 
 TEST_F(ImportRun, RuleZeroUpdatesTheMatchedCardsAndAddsTheNewOnes)
