@@ -113,21 +113,11 @@ TEST_F(CliTest, DecodeLogRefusesWhatIsNotARegularFile)
 {
     const QString fifo = folder.filePath(QStringLiteral("fifo"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const struct
-    {
-        QString path;
-        int exitCode;
-        const char* message;
-    } cases[] = {
-        {QString(), cli::UsageError, "empty"},
-        {QStringLiteral("/dev/zero"), 1, "not a regular file"},
-        {fifo, 1, "not a regular file"},
-        {folder.path(), 1, "is a folder"},
-        {folder.filePath(QStringLiteral("none.txt")), 1, "cannot read"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(run({QStringLiteral("decode-log"), c.path}), c.exitCode) << c.path.toStdString();
-        EXPECT_TRUE(err.contains(QLatin1String(c.message))) << err.toStdString();
+    for (const QStringList& row : test::tableRows(QStringLiteral("commands.txt"), "decode")) {
+        SCOPED_TRACE(row[0].toStdString());
+        const QString path = QString(row[0]).replace("$F", fifo).replace("$D", folder.path());
+        EXPECT_EQ(run({QStringLiteral("decode-log"), path}), row[1].toInt());
+        EXPECT_TRUE(err.contains(row[2])) << err.toStdString();
         EXPECT_TRUE(out.isEmpty());
     }
 }
@@ -201,32 +191,13 @@ TEST_F(SampleCommands, HelpGivenAsAnOptionValueIsTheValue)
 TEST_F(SampleCommands, EveryPathIsAPathAndForceReplacesOnlyRegularFiles)
 {
     QDir(m_work.path()).mkdir("folder");
-    struct Case
-    {
-        QStringList args;
-        int exitCode;
-        QString entries; // of the current folder afterwards
-        QString message = {};
-    };
-    const Case cases[] = {
-        {{"file:a.db?vfs=unix-none&x="}, 0, "file:a.db?vfs=unix-none&x=|folder"},
-        {{"file:b.db"}, 0, "file:a.db?vfs=unix-none&x=|file:b.db|folder"},
-        {{"file:b.db"}, 1, "file:a.db?vfs=unix-none&x=|file:b.db|folder", "exists already"},
-        {{"file:b.db", "--force"}, 0, "file:a.db?vfs=unix-none&x=|file:b.db|folder"},
-        {{"folder", "--force"},
-         1,
-         "file:a.db?vfs=unix-none&x=|file:b.db|folder",
-         "not a regular file"},
-        {{"/" + m_work.filePath("slash.db")},
-         0,
-         "file:a.db?vfs=unix-none&x=|file:b.db|folder|slash.db"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args.join(u' ').toStdString());
-        EXPECT_EQ(run(QStringList{"sample", "company", "--cards", "3"} + c.args), c.exitCode)
+    for (const QStringList& row : test::tableRows(QStringLiteral("commands.txt"), "sample")) {
+        SCOPED_TRACE(row[0].toStdString());
+        const QStringList args = QString(row[0]).replace("$W", m_work.path()).split(u' ');
+        EXPECT_EQ(run(QStringList{"sample", "company", "--cards", "3"} + args), row[1].toInt())
             << err.toStdString();
-        EXPECT_EQ(entries(), c.entries);
-        EXPECT_TRUE(err.contains(c.message)) << err.toStdString();
+        EXPECT_EQ(entries(), QString(row[2]).replace(QStringLiteral(", "), QStringLiteral("|")));
+        EXPECT_TRUE(err.contains(row[3])) << err.toStdString();
     }
     EXPECT_TRUE(QFileInfo("folder").isDir());
 }
