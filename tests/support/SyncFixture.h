@@ -141,27 +141,21 @@ protected:
     }
 
     // ---- The company file's side.
-    QList<TarvoCards::CCard> storedCards()
+    // The cards where the condition holds, by record ID.
+    QList<TarvoCards::CCard> storedCards(const QString& condition = {})
     {
         TarvoCards::CConnection connection;
         connection.Settings().DataFile = file;
         EXPECT_TRUE(connection.Connect());
         TarvoCards::CCardsColl cards;
-        cards.Load(connection, {}, QStringLiteral("CardRecordID"));
+        cards.Load(connection, condition, QStringLiteral("CardRecordID"));
         return {cards.begin(), cards.end()};
     }
     TarvoCards::CCard storedCard(const QString& condition)
     {
-        const qint32 id = value(QStringLiteral("SELECT CardRecordID FROM Cards WHERE ") +
-                                condition + QStringLiteral(" ORDER BY CardRecordID"))
-                              .toInt();
-        for (const TarvoCards::CCard& stored : storedCards()) {
-            if (stored.CardRecordID == id) {
-                return stored;
-            }
-        }
-        ADD_FAILURE() << "no card where " << qPrintable(condition);
-        return {};
+        const QList<TarvoCards::CCard> cards = storedCards(condition);
+        EXPECT_FALSE(cards.isEmpty()) << "no card where " << qPrintable(condition);
+        return cards.value(0);
     }
     TarvoCards::CCard active(const char* condition)
     {
@@ -169,13 +163,7 @@ protected:
     }
     QList<TarvoCards::CCard> activeCards()
     {
-        QList<TarvoCards::CCard> active;
-        for (const TarvoCards::CCard& card : storedCards()) {
-            if (card.IsInactive != QLatin1String("Y")) {
-                active << card;
-            }
-        }
-        return active;
+        return storedCards(QStringLiteral("IsInactive <> 'Y'"));
     }
     // Every row of the file, to compare before and after.
     QStringList rows()
@@ -368,41 +356,9 @@ protected:
         if (!uid.isEmpty()) {
             item->setUid(uid);
         }
-        const auto set = [&item](const QString& property, const QString& value) {
-            item->setProperty(property, value);
-        };
-        const bool individual = card.IsIndividual == QLatin1String("Y");
-        set(individual ? "LastName" : "CompanyName", card.LastName);
-        set("FirstName", individual ? card.FirstName : QString());
-        set("User1", card.CardIdentification);
-        set("CustomerID", QString::number(card.CardRecordID));
-        set("Body", QStringLiteral("Typed in the contacts -!VEXO NOTES!-") + card.Notes);
-        for (const TarvoCards::CAddress& address : card.Addresses) {
-            if (address.Location > 2) {
-                continue;
-            }
-            const QString prefix = address.Location == 2 ? QStringLiteral("OtherAddress")
-                                   : individual          ? QStringLiteral("HomeAddress")
-                                                         : QStringLiteral("BusinessAddress");
-            QStringList lines{address.StreetLine1, address.StreetLine2, address.StreetLine3,
-                              address.StreetLine4};
-            while (!lines.isEmpty() && lines.last().isEmpty()) {
-                lines.removeLast();
-            }
-            set(prefix + "Street", lines.join(QStringLiteral("\r\n")));
-            set(prefix + "City", address.City);
-            set(prefix + "State", address.State);
-            set(prefix + "PostalCode", address.Postcode);
-            set(prefix + "Country", address.Country);
-            if (address.Location == 1) {
-                set(individual ? "HomeTelephoneNumber" : "BusinessTelephoneNumber", address.Phone1);
-                set("MobileTelephoneNumber", address.Phone2);
-                set("OtherTelephoneNumber", address.Phone3);
-                set("BusinessFaxNumber", address.Fax);
-                set("WebPage", address.WWW);
-                set("Email1Address", address.Email);
-            }
-        }
+        TarvoCards::CCard mapped = card;
+        applySettings(2);
+        EXPECT_TRUE(process.contacts().MapCardToContact(mapped, *item));
         item->Save();
     }
     // A new contact of a type: a person when it has a first name.
