@@ -204,47 +204,30 @@ TEST_F(SampleCommands, EveryPathIsAPathAndForceReplacesOnlyRegularFiles)
 
 TEST_F(CliTest, SettingsOnlyReadsTheHiveAndSaysWhatIsWrongWithIt)
 {
-    const struct
-    {
-        const char* name;
-        QByteArray hive; // empty: the hive is a folder
-        int exitCode;
-        const char* rulesFilter;
-        const char* problem;
-    } cases[] = {
-        // Loaded as the program loads them: text that is no number takes the fallback.
-        {"healthy", "[Software/VEXO/VEXO Brindle]\nRulesFilter=abc\nShowOutlookWarning=false\n", 0,
-         "3", nullptr},
-        {"damaged", "[Software/VEXO/VEXO Brindle]\nRulesFilter=7\n[broken\nx=1\n", 1, "7",
-         "is damaged"},
-        {"folder", QByteArray(), 1, "0", "is a folder"},
-    };
-    for (const auto& c : cases) {
+    for (const QStringList& row : test::tableRows(QStringLiteral("commands.txt"), "settings")) {
+        SCOPED_TRACE(row[0].toStdString());
+        const QByteArray hiveBytes = row[1].toUtf8();
         QFile::remove(hive->fileName());
         QDir(hive->fileName()).removeRecursively();
-        if (c.hive.isEmpty()) {
+        if (hiveBytes.isEmpty()) {
             ASSERT_TRUE(QDir().mkpath(hive->fileName()));
         } else {
             QFile file(hive->fileName());
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(c.hive);
+            file.write(hiveBytes);
         }
         const QStringList before = QDir(folder.path()).entryList(QDir::AllEntries);
-        EXPECT_EQ(run({QStringLiteral("settings")}), c.exitCode) << c.name;
-        EXPECT_TRUE(out.startsWith(QStringLiteral("glRulesFilter=%1\n").arg(c.rulesFilter)))
-            << c.name;
+        EXPECT_EQ(run({QStringLiteral("settings")}), row[2].toInt());
+        EXPECT_TRUE(out.startsWith(QStringLiteral("glRulesFilter=%1\n").arg(row[3])));
         EXPECT_TRUE(out.contains(
-            QStringLiteral("\ngbShowOutlookWarning=%1\n").arg(c.exitCode == 0 ? "False" : "True")))
-            << c.name;
-        EXPECT_TRUE(out.endsWith(QStringLiteral("gbSuppressReport=True\n"))) << c.name;
-        EXPECT_EQ(err.isEmpty(), c.problem == nullptr) << err.toStdString();
-        if (c.problem) {
-            EXPECT_TRUE(err.contains(QLatin1String(c.problem))) << err.toStdString();
-        }
-        EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries), before) << c.name;
+            QStringLiteral("\ngbShowOutlookWarning=%1\n").arg(row[2] == u"0" ? "False" : "True")));
+        EXPECT_TRUE(out.endsWith(QStringLiteral("gbSuppressReport=True\n")));
+        EXPECT_EQ(err.isEmpty(), row[4].isEmpty()) << err.toStdString();
+        EXPECT_TRUE(err.contains(row[4])) << err.toStdString();
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries), before);
         QFile file(hive->fileName());
         if (file.open(QIODevice::ReadOnly)) {
-            EXPECT_EQ(file.readAll(), c.hive) << c.name;
+            EXPECT_EQ(file.readAll(), hiveBytes);
         }
     }
 }

@@ -202,43 +202,24 @@ TEST_F(TransferCommand, WaitsForTheLocksOfWhatItWritesAndNamesTheirHolder)
 
 TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
 {
-    const struct
-    {
-        const char* name;
-        bool atAKey; // while a confirmation waits for its key
-        QStringList steps;
-        int signal = SIGINT;
-    } rows[] = {
-        {"between steps",
-         false,
-         {"PopulateVEXODataObjects", "PopulateOutlookDataObjects", "MergeCollections"}},
-        {"at a key",
-         true,
-         {"PopulateVEXODataObjects", "PopulateOutlookDataObjects", "MergeCollections",
-          "ImportToOutlook"}},
-        {"SIGTERM, as a scheduler stops a run",
-         false,
-         {"PopulateVEXODataObjects", "PopulateOutlookDataObjects", "MergeCollections"},
-         SIGTERM},
-    };
-    for (const auto& row : rows) {
+    for (const QStringList& row : rowsOf("signal")) {
+        SCOPED_TRACE(row[0].toStdString());
         script.calls.clear();
         script.during.clear();
         console.errText.clear();
         console.outText.clear();
-        QStringList args{QStringLiteral("$O"), QStringLiteral("--rule"),
-                         row.atAKey ? QStringLiteral("ask") : QStringLiteral("update")};
-        if (row.atAKey) {
+        const bool atAKey = row[1] == u"key";
+        if (atAKey) {
             script.confirmations = {phoneChanges(1)};
             console.atEnd = [] { std::raise(SIGINT); };
         } else {
             script.during[QStringLiteral("MergeCollections")] = [&row](test::FakeSteps&) {
-                std::raise(row.signal);
+                std::raise(row[1].toInt());
             };
         }
-        EXPECT_EQ(exportWith(args), 1) << row.name;
-        EXPECT_EQ(script.calls, row.steps) << row.name;
-        EXPECT_TRUE(console.outText.contains(QStringLiteral("Export Cancelled"))) << row.name;
+        EXPECT_EQ(exportWith({"$O", "--rule", atAKey ? "ask" : "update"}), 1);
+        EXPECT_EQ(script.calls, listOf(row[2]));
+        EXPECT_TRUE(console.outText.contains(QStringLiteral("Export Cancelled")));
         EXPECT_TRUE(console.errText.contains(QStringLiteral("Cancel this operation? yes")))
             << qPrintable(console.errText);
         console.atEnd = nullptr;
