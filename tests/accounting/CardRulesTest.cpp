@@ -165,29 +165,6 @@ TEST_F(Identity, RulesAndAnswersDecideTheSkip)
     }
 }
 
-TEST_F(Identity, TheDialogShowsTheChangesAndTheBlankNoticeComesOnce)
-{
-    process.state.mlRulesFilter = 3;
-    prompts.choices = {FUpdateChoice::Update, FUpdateChoice::Update};
-    for (const char* identification : {"", "  "}) {
-        CCard checked = card("C", "Smith", "Jo", "");
-        checked.FirstName = QStringLiteral("Jo");
-        checked.Addresses.Add().Location = 1;
-        CCard& stored = *process.companyFile.mobjExistingCards->Item(QStringLiteral("10K"));
-        stored.Addresses.clear();
-        CAddress& address = stored.Addresses.Add();
-        address.Location = 1;
-        address.City = QStringLiteral("Perth");
-        checked.CardIdentification = QString::fromLatin1(identification);
-        EXPECT_FALSE(process.companyFile.CheckCardSkip(checked));
-        EXPECT_EQ(checked.CardRecordID, 10);
-    }
-    ASSERT_EQ(prompts.shown.size(), 2);
-    EXPECT_EQ(prompts.shown[0].differences(), Differences({{"City", "Perth", ""}}));
-    EXPECT_FALSE(prompts.shown[0].NewVEXOCard);
-    EXPECT_EQ(prompts.notices, QStringList{"FVEXOEmptyMsg"});
-}
-
 class CopyCards : public test::AccountingFixture
 {};
 

@@ -23,35 +23,6 @@ protected:
     }
 };
 
-TEST_F(ImportRun, UnchangedContactsChangeNoRowLinkedOrNot)
-{
-    makeCompanyFile();
-    // A name in the form the mapping turns round.
-    RawFile(file).exec(QStringLiteral(
-        "UPDATE Cards SET LastName = 'Harbour Plumbing, The' WHERE CardRecordID = (SELECT "
-        "min(CardRecordID) FROM Cards WHERE IsIndividual = 'N' AND IsInactive = 'N')"));
-    for (const bool linked : {true, false}) {
-        SCOPED_TRACE(linked ? "linked" : "found by identification or name");
-        const QStringList before = rows();
-        QList<CCard> contacts;
-        for (const CCard& stored : storedCards()) {
-            contacts << stored;
-            contacts.last().CardRecordID = linked ? stored.CardRecordID : 0;
-        }
-        ASSERT_TRUE(runImport(contacts));
-        EXPECT_EQ(rows(), before);
-        const int inactive =
-            count(QStringLiteral("SELECT count(*) FROM Cards WHERE IsInactive = 'Y'"));
-        ASSERT_GT(inactive, 0);
-        EXPECT_EQ(added + updated, contacts.size() - inactive);
-        EXPECT_EQ(importReport().size(), inactive);
-        for (const QString& row : importReport()) {
-            EXPECT_TRUE(row.endsWith(QLatin1String("|VEXO Card Inactive|REJECTED")))
-                << qPrintable(row);
-        }
-    }
-}
-
 TEST_F(ImportRun, RuleZeroUpdatesTheMatchedCardsAndAddsTheNewOnes)
 {
     makeCompanyFile();
