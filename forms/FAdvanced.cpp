@@ -24,6 +24,8 @@ constexpr FieldEntry fieldEntries[] = {{"None", FAdvanced::None, false},
 
 } // namespace
 
+FAdvanced::FAdvanced(Forms& forms) : Form(forms.settings), m_forms(forms) {}
+
 ComboBox& FAdvanced::cboCustomField(int box)
 {
     return box == 1 ? cboCustomField1 : box == 2 ? cboCustomField2 : cboCustomField3;
@@ -111,11 +113,6 @@ void FAdvanced::Form_QueryUnload()
 {
     Hide();
     m_forms.fMain.Show();
-}
-
-bool FAdvanced::programExiting() const
-{
-    return m_forms.settings.gbExiting;
 }
 
 } // namespace brindle

@@ -22,7 +22,7 @@ public:
         Spouse = 4
     };
 
-    explicit FAdvanced(Forms& forms) : m_forms(forms) {}
+    explicit FAdvanced(Forms& forms);
 
     // Set by the action screen before it shows this one.
     qint32 CustomField1 = 0;
@@ -49,9 +49,6 @@ public:
     ComboBox cboCustomField3;
     bool chkDisableOutlookFolders = false;
     QString lblVersion;
-
-    // True once the program is shutting down.
-    bool programExiting() const;
 
 protected:
     void Form_Load() override;

@@ -16,6 +16,8 @@
 
 namespace brindle {
 
+FChooseAction::FChooseAction(Forms& forms) : Form(forms.settings), m_forms(forms) {}
+
 void FChooseAction::Form_Load()
 {
     lblVersion = versionLabel();
@@ -158,11 +160,6 @@ bool FChooseAction::StartProcess(qint32 lTransferAction)
     const bool ok = process->ProcessData();
     const bool completed = ok && !process->UserCancelled() && !process->ApplicationCancelled();
     return sync.after(lTransferAction, completed) && completed;
-}
-
-bool FChooseAction::programExiting() const
-{
-    return m_forms.settings.gbExiting;
 }
 
 } // namespace brindle

@@ -14,7 +14,7 @@ class Forms;
 class FChooseAction : public Form
 {
 public:
-    explicit FChooseAction(Forms& forms) : m_forms(forms) {}
+    explicit FChooseAction(Forms& forms);
 
     void SetLastConnected();
     // Takes the screen's choices into the settings and checks the
@@ -48,9 +48,6 @@ public:
     bool chkDontTransferInactive = false;
     QString lblLastConnect = QStringLiteral("Last Connected:");
     QString lblVersion;
-
-    // True once the program is shutting down.
-    bool programExiting() const;
 
 protected:
     void Form_Load() override;

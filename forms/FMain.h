@@ -12,7 +12,8 @@ struct RunSettings;
 class FMain : public Form
 {
 public:
-    FMain(ProgramContext& context, RunSettings& settings) : m_context(context), m_settings(settings)
+    FMain(ProgramContext& context, RunSettings& settings)
+        : Form(settings), m_context(context), m_settings(settings)
     {}
 
     QString caption = QStringLiteral("VEXO Brindle");

@@ -1,6 +1,13 @@
 #include "Form.h"
 
+#include "startup/RunSettings.h"
+
 namespace brindle {
+
+bool Form::programExiting() const
+{
+    return m_settings.gbExiting;
+}
 
 void Form::Load()
 {

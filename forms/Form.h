@@ -5,6 +5,8 @@
 
 namespace brindle {
 
+struct RunSettings;
+
 // What one control of a screen shows.
 struct Control
 {
@@ -25,6 +27,7 @@ public:
         Hourglass
     };
 
+    explicit Form(const RunSettings& settings) : m_settings(settings) {}
     virtual ~Form() = default;
 
     // Runs Form_Load the first time only.
@@ -44,12 +47,17 @@ public:
     // The object name of the control that takes the focus when it comes up.
     QString focus;
 
+    // True once the program is shutting down: closing a window then ends
+    // nothing.
+    bool programExiting() const;
+
 protected:
     virtual void Form_Load() {}
     virtual void Form_Activate() {}
     void refreshWindow();
 
 private:
+    const RunSettings& m_settings;
     std::function<void()> m_refresh;
     bool m_loaded = false;
 };

@@ -19,7 +19,6 @@ namespace {
 
 using TarvoCards::CCard;
 
-constexpr int olDiscard = 1;
 // Outlook versions from 10 on can show a folder as an address book.
 constexpr double addressBookVersion = 10;
 constexpr int maxSearches = 6;
@@ -297,7 +296,7 @@ bool ContactSide::writeContact(CCard& card, contacts::ContactItem& contact, bool
     if (!written) {
         card.TransferMessage = unwritableContact;
         try {
-            contact.Close(olDiscard);
+            contact.Close(contacts::ContactItem::olDiscard);
         } catch (const std::exception& error) {
             exportFailed(m_context, error, result);
         }

@@ -13,8 +13,6 @@ namespace brindle {
 
 namespace {
 
-constexpr int contactClass = 40;
-
 // The types in the order the folders are read.
 constexpr CardType::Id readingOrder[] = {CardType::Customer, CardType::Employee, CardType::Supplier,
                                          CardType::Personal};
@@ -182,7 +180,7 @@ bool ContactSide::AnalyseOutlookContacts(contacts::Folder& objContactFolder)
 // categories that name none show the category notice once per program run.
 void ContactSide::readCategorisedContact(contacts::ContactItem& item)
 {
-    if (item.Class() != contactClass) {
+    if (item.Class() != contacts::ContactItem::ContactClass) {
         // It names no card type, and the run leaves it as it is.
         m_context.logError(
             QStringLiteral("FProcess.AnalyseOutlookContacts"), ErrorNumber::NoSuchMember,

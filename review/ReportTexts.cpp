@@ -181,6 +181,21 @@ QString row()
 
 } // namespace
 
+const ReportWording& reportWording(ImportReport report)
+{
+    // module, title, banner, problem heading, footer spacer, page break ends a line,
+    // rejected word, updated cards show errors
+    // clang-format off
+    static const ReportWording wordings[] = {
+        {QStringLiteral("clsVEXOImportReport"), QStringLiteral("VEXO IMPORT REPORT"), QStringLiteral("VEXO Import Report"),
+         QStringLiteral("Error/Warning"), true, false, QStringLiteral("REJECTED"), false},
+        {QStringLiteral("clsOutlookImportReport"), QStringLiteral("OUTLOOK IMPORT REPORT"), QStringLiteral("Outlook Import Report"),
+         QStringLiteral("&nbsp;"), false, true, QStringLiteral("ERROR"), true},
+    };
+    // clang-format on
+    return wordings[int(report)];
+}
+
 ReportTexts makeReportTexts(const ReportWording& wording)
 {
     QString pageBreak = kLineBreak + QStringLiteral("<div id='page_break' />");

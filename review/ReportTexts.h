@@ -29,6 +29,14 @@ struct ReportTexts
     QString pageBreak;    // between one page's footer and the next header
 };
 
+// The wording of the company file's import report and of the contacts'.
+enum class ImportReport
+{
+    VEXO,
+    Outlook
+};
+const ReportWording& reportWording(ImportReport report);
+
 ReportTexts makeReportTexts(const ReportWording& wording);
 
 inline const QString kLineBreak = QStringLiteral("\r\n");

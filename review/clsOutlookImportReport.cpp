@@ -5,15 +5,7 @@
 namespace brindle {
 
 clsOutlookImportReport::clsOutlookImportReport(ProgramContext& context)
-    : ImportReportWriter({.module = QStringLiteral("clsOutlookImportReport"),
-                          .titleSubject = QStringLiteral("OUTLOOK IMPORT REPORT"),
-                          .bannerSubject = QStringLiteral("Outlook Import Report"),
-                          .problemHeading = QStringLiteral("&nbsp;"),
-                          .footerSpacerLine = false,
-                          .pageBreakEndsLine = true,
-                          .rejectedWord = QStringLiteral("ERROR"),
-                          .updatedShowsErrors = true},
-                         context)
+    : ImportReportWriter(reportWording(ImportReport::Outlook), context)
 {}
 
 bool clsOutlookImportReport::CreateReport()

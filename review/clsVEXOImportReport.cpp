@@ -8,15 +8,7 @@ using TarvoCards::CCard;
 using TarvoCards::CImportCard;
 
 clsVEXOImportReport::clsVEXOImportReport(ProgramContext& context)
-    : ImportReportWriter({.module = QStringLiteral("clsVEXOImportReport"),
-                          .titleSubject = QStringLiteral("VEXO IMPORT REPORT"),
-                          .bannerSubject = QStringLiteral("VEXO Import Report"),
-                          .problemHeading = QStringLiteral("Error/Warning"),
-                          .footerSpacerLine = true,
-                          .pageBreakEndsLine = false,
-                          .rejectedWord = QStringLiteral("REJECTED"),
-                          .updatedShowsErrors = false},
-                         context)
+    : ImportReportWriter(reportWording(ImportReport::VEXO), context)
 {}
 
 bool clsVEXOImportReport::CreateReport()

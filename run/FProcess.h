@@ -26,8 +26,7 @@ public:
     FProcess(ProgramContext& context, RunSettings& settings, RunProgress& progress,
              FSummary& summary);
     ~FProcess() override;
-    FProcess(const FProcess&) = delete;
-    FProcess& operator=(const FProcess&) = delete;
+    Q_DISABLE_COPY(FProcess)
 
     void Form_Load();
     // Runs one transfer in the direction of glTransferAction; True when

@@ -28,14 +28,13 @@ public:
         Registry* registry = nullptr;
         Prompts* prompts = nullptr;
         InstanceGuard* instanceGuard = nullptr;
-        std::function<QDateTime()> clock;
+        std::function<QDateTime()> clock = {};
     };
 
     ProgramContext();
     explicit ProgramContext(Seams seams);
     ~ProgramContext();
-    ProgramContext(const ProgramContext&) = delete;
-    ProgramContext& operator=(const ProgramContext&) = delete;
+    Q_DISABLE_COPY(ProgramContext)
 
     Registry& registry();
     // Another registry for a while (a dry run's read-only hive); null gives

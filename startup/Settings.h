@@ -1,10 +1,11 @@
 #pragma once
 
+#include "RunSettings.h"
+
 #include <QString>
 
 namespace brindle {
 class ProgramContext;
-struct RunSettings;
 } // namespace brindle
 
 namespace brindle::MMain {
