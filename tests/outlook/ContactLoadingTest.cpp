@@ -33,14 +33,14 @@ protected:
         }
     }
 
-    void select(const QString& types, test::OpenRun& run)
+    void select(const QString& types, test::OpenProcess& run)
     {
         program().gobjOptions->Analyse(QStringLiteral("DATABASE=") + file + types);
         run.SetTransferFilterOptions();
     }
     void select(const QString& types) { select(types, process); }
 
-    static QStringList loadedCards(const test::OpenRun& run)
+    static QStringList loadedCards(const test::OpenProcess& run)
     {
         QStringList cards;
         for (const TarvoCards::CCard& card : *run.state.mobjOutlookColl) {
@@ -62,7 +62,7 @@ TEST_F(Loading, ReadsTheContactsOfTheSelectedTypes)
         program().glDisableOutlookFolders = row[2].toInt();
         program().gsSupplierWord = row[3];
         program().gbCategoryWarningShown = false; // once a program
-        test::OpenRun run{context, program(), progress, summary};
+        test::OpenProcess run{context, program(), progress, summary};
         select(row[1] == u"all" ? allTypes : row[1], run);
         prompts.notices.clear();
         progress.events.clear();
@@ -101,7 +101,7 @@ TEST_F(Loading, CancelStopsBeforeTheNextContact)
                        .join(QStringLiteral("; ")));
         program().glDisableOutlookFolders = disableFolders;
         select(allTypes);
-        test::OpenRun run{context, program(), progress, summary};
+        test::OpenProcess run{context, program(), progress, summary};
         run.SetTransferFilterOptions();
         progress.show(run);
         progress.pumps = 0;
@@ -152,7 +152,7 @@ TEST_F(Loading, CreateOutlookFoldersEnsuresTheFourFolders)
         const bool succeeds = row[5] == u"yes";
         const qsizetype errorsBefore =
             logLines().filter(QStringLiteral("CreateOutlookFolders Error : ")).size();
-        test::OpenRun run{context, program(), progress, summary};
+        test::OpenProcess run{context, program(), progress, summary};
         EXPECT_EQ(run.CreateOutlookFolders(), succeeds);
         EXPECT_EQ(QDir(folderPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
                   row[4].split(QStringLiteral(", "), Qt::SkipEmptyParts));

@@ -70,7 +70,7 @@ TEST_P(Layouts, ExportWritesEachTypeWhereTheLayoutSays)
     const auto others = writeOtherItems();
     const QList<CCard> cards = activeCards();
     const int n = int(cards.size());
-    ASSERT_TRUE(transfer(2, [&](test::OpenRun& run) {
+    ASSERT_TRUE(transfer(2, [&](test::OpenProcess& run) {
         ASSERT_TRUE(run.contacts().OpenOutlookConnection());
         run.contacts().mobjOutlookApp->setVersion(row[3]);
     }));
@@ -235,16 +235,11 @@ public:
     }
 };
 
-class FailingMapping : public test::OpenRun
+// The run with that side.
+void failingSide(test::OpenProcess& run)
 {
-public:
-    FailingMapping(ProgramContext& context, RunSettings& settings, RunProgress& progress,
-                   FSummary& summary)
-        : OpenRun(context, settings, progress, summary)
-    {
-        m_contacts = std::make_unique<FailingSide>(m_run);
-    }
-};
+    run.contactSide = std::make_unique<FailingSide>(run.state);
+}
 
 TEST_F(ExportRun, ACardThatCannotBeMappedIsRejectedAndNothingOfItSaved)
 {
@@ -252,7 +247,7 @@ TEST_F(ExportRun, ACardThatCannotBeMappedIsRejectedAndNothingOfItSaved)
     const CCard person = active("CardTypeID = 'C' AND IsIndividual = 'Y'");
     const CCard company = active("CardTypeID = 'S' AND IsIndividual = 'N'");
     FailingSide::failing = person.CardRecordID;
-    ASSERT_TRUE(transfer<FailingMapping>(2));
+    ASSERT_TRUE(transfer(2, failingSide));
     EXPECT_FALSE(contactOf(person)) << "a new contact is not saved half-written";
     EXPECT_EQ(added, int(activeCards().size()) - 1);
     const QStringList rejected =
@@ -264,7 +259,7 @@ TEST_F(ExportRun, ACardThatCannotBeMappedIsRejectedAndNothingOfItSaved)
     const QByteArray before = readAll(path);
     setCity(company, QStringLiteral("Darwin"));
     FailingSide::failing = company.CardRecordID;
-    ASSERT_TRUE(transfer<FailingMapping>(2));
+    ASSERT_TRUE(transfer(2, failingSide));
     EXPECT_EQ(readAll(path), before) << "an existing contact keeps what it held";
     EXPECT_EQ(summary.RejectedCards, 1);
 }

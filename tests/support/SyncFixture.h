@@ -41,13 +41,6 @@ public:
     }
 };
 
-// The run with both sides' state open to the tests.
-class OpenRun : public OpenProcess
-{
-public:
-    using OpenProcess::OpenProcess;
-};
-
 // What a run is set to. Applied in one place, transfer(), so a table names
 // only what its row changes.
 struct SyncSettings
@@ -104,16 +97,14 @@ protected:
         std::tie(run.glCustomField1, run.glCustomField2, run.glCustomField3) = std::tuple(
             settings.customFields[0], settings.customFields[1], settings.customFields[2]);
     }
-    template <typename Run = OpenRun>
-    bool transfer(qint32 direction,
-                  const std::function<void(std::type_identity_t<Run>&)>& before = {})
+    bool transfer(qint32 direction, const std::function<void(OpenProcess&)>& before = {})
     {
         applySettings(direction);
         progress.events.clear();
         progress.values.clear();
         progress.pumps = progress.pausedMilliseconds = 0;
         summary = FSummary(context, program());
-        Run run{context, program(), progress, summary};
+        OpenProcess run{context, program(), progress, summary};
         if (before) {
             before(run);
         }
@@ -376,8 +367,8 @@ protected:
     QTemporaryDir store;
     CaptionHooks progress;
     FSummary summary{context, ProgramFixture::settings};
-    OpenRun process{context, ProgramFixture::settings, progress,
-                    summary}; // for the tests of single steps
+    OpenProcess process{context, ProgramFixture::settings, progress,
+                        summary}; // for the tests of single steps
     qint32 added = 0;
     qint32 updated = 0;
     qint32 total = 0;
