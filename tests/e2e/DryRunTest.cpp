@@ -50,7 +50,7 @@ TEST_P(DryRun, WritesNothingAndListsWhatTheRunThenDoes)
 
     const CliRun dry = expectRun(row.direction, {"--rule", row.rule, "--dry-run"});
 
-    EXPECT_EQ(fingerprint(), before);
+    EXPECT_EQ(changedKeys(before, fingerprint()), QStringList());
     EXPECT_TRUE(QFileInfo::exists(sandbox->root +
                                   (*row.direction == 'i' ? "/VEXOImport" : "/OutlookImport") +
                                   "-dry-run.html"));
