@@ -4,7 +4,6 @@
 #include "Sandbox.h"
 #include "contactstore/VCard.h"
 
-#include <QDirIterator>
 #include <QRegularExpression>
 #include <QThread>
 #include <QUrl>
@@ -179,11 +178,9 @@ TEST_P(CardDav, ChangesMadeOnTheServerReachTheCompanyFileAlone)
 
     EXPECT_EQ(QFile::permissions(dir.path() + "/config/brindle/carddav/config"),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
-    for (QDirIterator it(dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-         it.hasNext();) {
-        QFile file(it.next());
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly) && !file.readAll().contains(password.toUtf8()))
-            << qPrintable(file.fileName());
+    const StoreFiles written = storeFiles(dir.path(), {"*"}, QDir::Hidden);
+    for (auto it = written.cbegin(); it != written.cend(); ++it) {
+        EXPECT_FALSE(it->bytes.contains(password.toUtf8())) << qPrintable(it.key());
     }
 }
 

@@ -3,7 +3,6 @@
 #include "PostgresServer.h"
 #include "Sandbox.h"
 
-#include <QDir>
 #include <QThread>
 
 namespace brindle::test {

@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+using namespace Qt::StringLiterals;
+
 namespace brindle::test {
 namespace {
 
@@ -41,8 +43,7 @@ protected:
         sandbox = std::make_unique<Sandbox>(folder.path());
         qputenv("BRINDLE_CONTACTS", sandbox->store.toUtf8());
         sandbox->makeCompanyFile(120);
-        const CliRun exported = sandbox->run("export");
-        ASSERT_EQ(exported.exitCode, 0) << qPrintable(exported.out + exported.err);
+        ASSERT_EQ(sandbox->run("export").exitCode, 0);
         wizard = std::make_unique<Wizard>(context, settings);
         ASSERT_TRUE(wizard->start(sandbox->options()));
         action = wizard->chooseActionWindow();
@@ -92,13 +93,11 @@ TEST_F(WizardRun, ExportConfirmedWithUpdateAll)
     EXPECT_EQ(modals.unanswered(), 0);
     EXPECT_FALSE(wizard->progress().isVisible());
     SummaryWindow* summary = wizard->prompts().summaryWindow();
-    ASSERT_NE(summary, nullptr);
-    ASSERT_TRUE(summary->isVisible());
+    ASSERT_TRUE(summary && summary->isVisible());
     EXPECT_EQ(summaryTexts(*summary),
               (QStringList{"Brindle - Export Summary", "Export Complete",
-                           QStringLiteral("Added|2 of %1|new contacts").arg(cards),
-                           QStringLiteral("Updated|%1|duplicate contacts").arg(cards - 2),
-                           "Rejected|0|cards"}));
+                           u"Added|2 of %1|new contacts"_s.arg(cards),
+                           u"Updated|%1|duplicate contacts"_s.arg(cards - 2), "Rejected|0|cards"}));
 
     const StoreFiles after = storeFiles(sandbox->store);
     const QStringList changed = changedKeys(before, after);
