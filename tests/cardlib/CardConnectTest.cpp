@@ -26,6 +26,7 @@ QByteArray fileDigest(const QString& path)
 class CardConnect : public CardTest
 {
 protected:
+    CardConnect() { m_connectAtSetUp = false; }
     bool connectAs(const QString& file, const QString& user = {}, const QString& password = {})
     {
         m_connection.ConnectionTimeout = 0;
@@ -152,7 +153,7 @@ TEST_P(CardConnect, RecordsetReadsButCannotChangeAndNothingWorksDisconnected)
     EXPECT_EQ(recordset.Rows, QList<QVariantList>{{"Dow"}});
     EXPECT_FALSE(m_connection.OpenRecordset("DELETE FROM Cards", 0, recordset));
     EXPECT_NE(m_connection.LastError().number(), 0);
-    EXPECT_EQ(RawFile(m_file).value("SELECT count(*) FROM Cards").toInt(), 8);
+    EXPECT_EQ(cardCount(), 8);
 
     m_connection.Disconnect();
     EXPECT_THROW(CCardsColl().Load(m_connection, "", ""), brindle::PlatformError);
@@ -249,11 +250,9 @@ TEST_P(CardConnectFile, JournalOfAKilledWriterIsRolledBack)
 
 TEST(CardDriver, VersionFollowsTheOverride)
 {
-    const std::pair<const char*, double> cases[] = {// version -1: missing
-                                                    {"", 5001000},
-                                                    {"2999999", 2999999},
-                                                    {"missing", -1},
-                                                    {"five", -1}};
+    // version -1: missing
+    const std::pair<const char*, double> cases[] = {
+        {"", 5001000}, {"2999999", 2999999}, {"missing", -1}, {"five", -1}};
     for (const auto& [value, version] : cases) {
         qputenv("BRINDLE_DRIVER_VERSION", value);
         double got = -1;

@@ -89,6 +89,9 @@ void CardTest::SetUp()
     raw.addAddress(m_carter, 1, "1 Staff Rd", "ann@example.com");
     m_evans = raw.addCard("E", "Evans", "Bo", "EMP2");
     m_dow = raw.addCard("P", "Dow", "Jo");
+    if (m_connectAtSetUp) {
+        connect();
+    }
 }
 
 QString CardTest::newCompanyFile(const QString& name, const TarvoCards::NewCompanyFile& newFile)

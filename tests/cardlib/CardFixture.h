@@ -22,6 +22,7 @@ public:
     QVariant value(const QString& sql, const QVariantList& values = {});
     // The first column of every row, joined by ",".
     QString column(const QString& sql, const QVariantList& values = {});
+    int cardCount() { return value("SELECT count(*) FROM Cards").toInt(); }
     qint32 addCard(const QString& type, const QString& lastName, const QString& firstName = {},
                    const QString& identification = {}, const QString& inactive = "N");
     void addAddress(qint32 card, int location, const QString& street, const QString& email = {});
@@ -52,7 +53,9 @@ protected:
     // Connects m_connection to file; fails the test if it cannot.
     void connect(const QString& file = {});
     QString stored(const QString& sql, qint32 id) { return RawFile(m_file).column(sql, {id}); }
+    int cardCount() { return RawFile(m_file).cardCount(); }
 
+    bool m_connectAtSetUp = true;
     QTemporaryDir m_dir;
     QString m_file;
     TarvoCards::CConnection m_connection;

@@ -14,11 +14,6 @@ using brindle::PlatformError;
 
 namespace {
 
-int count(const QString& file, const QString& condition)
-{
-    return RawFile(file).value("SELECT count(*) FROM Cards WHERE " + condition).toInt();
-}
-
 QByteArray bytesOf(const QString& path)
 {
     QFile file(path);
@@ -100,7 +95,7 @@ TEST(Generators, CompanyFileReplacesOnlyARegularFile)
         };
         if (written) {
             EXPECT_NO_THROW(write());
-            EXPECT_EQ(count(path, "1"), 5);
+            EXPECT_EQ(RawFile(path).cardCount(), 5);
         } else {
             EXPECT_THROW(write(), PlatformError);
             EXPECT_EQ(QFileInfo(path).isFile() ? bytesOf(path) : QByteArray(), before);
