@@ -14,6 +14,12 @@ namespace contacts::test {
 
 using Values = std::initializer_list<std::pair<const char*, QVariant>>;
 
+inline QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // A store in a temporary root, opened through the object model.
 class StoreFixture : public ::testing::Test
 {
@@ -40,12 +46,6 @@ protected:
     {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
-
-    static QByteArray readAll(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
 private:
