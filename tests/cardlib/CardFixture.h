@@ -6,6 +6,7 @@
 #include "cardlib/Schema.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QVariantList>
 #include <gtest/gtest.h>
@@ -19,7 +20,11 @@ public:
     ~RawFile();
 
     void exec(const QString& sql, const QVariantList& values = {}) { value(sql, values); }
-    QVariant value(const QString& sql, const QVariantList& values = {});
+    QVariant value(const QString& sql, const QVariantList& values = {})
+    {
+        QSqlQuery query = run(sql, values);
+        return query.next() ? query.value(0) : QVariant();
+    }
     // The first column of every row, joined by ",".
     QString column(const QString& sql, const QVariantList& values = {});
     int cardCount() { return value("SELECT count(*) FROM Cards").toInt(); }
@@ -29,6 +34,8 @@ public:
     QSqlDatabase& db() { return m_db; }
 
 private:
+    QSqlQuery run(const QString& sql, const QVariantList& values);
+
     QString m_name;
     QSqlDatabase m_db;
 };
