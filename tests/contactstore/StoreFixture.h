@@ -50,6 +50,10 @@ protected:
 
 private:
     QTemporaryDir m_dir;
+
+protected:
+    Application m_app{root()};
+    const std::shared_ptr<Folder> m_contacts = defaultFolder(m_app);
 };
 
 // The PlatformError number a call raises, or 0 when it raises none.

@@ -22,9 +22,6 @@ protected:
     {
         return contactsDir() + u'/' + item->fileName();
     }
-
-    Application m_app{root()};
-    const std::shared_ptr<Folder> m_contacts = defaultFolder(m_app);
 };
 
 TEST_F(ContactStore, ErrorNumbersOfBadRequests)
