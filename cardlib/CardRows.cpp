@@ -12,45 +12,45 @@ constexpr qsizetype maxKeptValues = 1 << 16;
 
 } // namespace
 
-void RowReader::readCard(const QSqlQuery& query, CCard& card)
+template <typename Row> void RowReader::readCard(const Row& row, CCard& card)
 {
-    readIdentity(query, card);
-    readColumns(query, 2, cardColumns(), card);
+    readIdentity(row, card);
+    readColumns(row, 2, cardColumns(), card);
 }
 
-void RowReader::readDelivery(const QSqlQuery& query, CImportCard& card)
+template <typename Row> void RowReader::readDelivery(const Row& row, CImportCard& card)
 {
-    readColumns(query, 2 + int(cardColumns().size()), deliveryColumns(), card);
+    readColumns(row, 2 + int(cardColumns().size()), deliveryColumns(), card);
 }
 
-void RowReader::readDeliveryOnly(const QSqlQuery& query, CImportCard& card)
+template <typename Row> void RowReader::readDeliveryOnly(const Row& row, CImportCard& card)
 {
-    readIdentity(query, card);
-    readColumns(query, 2, deliveryColumns(), card);
+    readIdentity(row, card);
+    readColumns(row, 2, deliveryColumns(), card);
 }
 
-void RowReader::readIdentity(const QSqlQuery& query, CCard& card)
+template <typename Row> void RowReader::readIdentity(const Row& row, CCard& card)
 {
-    card.CardRecordID = query.value(0).toInt();
-    card.CardTypeID = kept(query.value(1).toString());
+    card.CardRecordID = numberAt(row, 0);
+    card.CardTypeID = kept(textAt(row, 1));
     card.Key = cardKey(card.CardRecordID);
 }
 
-CAddress RowReader::readAddress(const QSqlQuery& query)
+template <typename Row> CAddress RowReader::readAddress(const Row& row)
 {
     CAddress address;
-    address.Location = query.value(1).toInt();
-    readColumns(query, 2, addressColumns(), address);
+    address.Location = numberAt(row, 1);
+    readColumns(row, 2, addressColumns(), address);
     return address;
 }
 
-template <typename Record, typename Target>
-void RowReader::readColumns(const QSqlQuery& query, int first,
-                            std::span<const CardField<Record>> columns, Target& into)
+template <typename Row, typename Record, typename Target>
+void RowReader::readColumns(const Row& row, int first, std::span<const CardField<Record>> columns,
+                            Target& into)
 {
     int index = first;
     for (const auto& column : columns) {
-        QString value = query.value(index++).toString();
+        QString value = textAt(row, index++);
         into.*column.member = column.repeats ? kept(std::move(value)) : std::move(value);
     }
 }
@@ -69,6 +69,13 @@ QString RowReader::kept(QString value)
     }
     return value;
 }
+
+template void RowReader::readCard(const QSqlQuery&, CCard&);
+template void RowReader::readCard(const RowCursor&, CCard&);
+template void RowReader::readDelivery(const QSqlQuery&, CImportCard&);
+template void RowReader::readDelivery(const RowCursor&, CImportCard&);
+template CAddress RowReader::readAddress(const QSqlQuery&);
+template CAddress RowReader::readAddress(const RowCursor&);
 
 QVariantList cardValues(const CImportCard& card)
 {
@@ -94,9 +101,7 @@ QVariantList addressValues(qint32 cardRecordId, const CAddress& address)
 void loadDeliveries(QSqlDatabase& db, const CardQuery& what, KeyedCards<CImportCard>& into)
 {
     RowReader rows;
-    QSqlQuery cards(db);
-    prepareOrThrow(cards, what.cardsSql(deliverySelectList()));
-    execOrThrow(cards, what.values);
+    RowCursor cards(db, what.cardsSql(deliverySelectList()), what.values);
     while (cards.next()) {
         rows.readDeliveryOnly(cards, into.append());
     }

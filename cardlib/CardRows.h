@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Collections.h"
+#include "RowCursor.h"
 #include "Schema.h"
 #include "SqlUtil.h"
 
@@ -11,6 +12,25 @@
 
 namespace TarvoCards {
 
+// A value of the row a query is at: the driver's for queries run again and
+// again, the cursor's for the loads of many cards.
+inline QString textAt(const QSqlQuery& row, int column)
+{
+    return row.value(column).toString();
+}
+inline int numberAt(const QSqlQuery& row, int column)
+{
+    return row.value(column).toInt();
+}
+inline QString textAt(const RowCursor& row, int column)
+{
+    return row.text(column);
+}
+inline int numberAt(const RowCursor& row, int column)
+{
+    return row.number(column);
+}
+
 // Reads rows in the order of cardSelectList() and addressSelectList().
 // The values of columns that repeat across cards (flags, type codes,
 // places) are kept once per reader: a large file does not hold a copy of
@@ -18,17 +38,18 @@ namespace TarvoCards {
 class RowReader
 {
 public:
-    void readCard(const QSqlQuery& query, CCard& card);
-    void readDelivery(const QSqlQuery& query, CImportCard& card);
+    // Rows of a QSqlQuery or a RowCursor.
+    template <typename Row> void readCard(const Row& row, CCard& card);
+    template <typename Row> void readDelivery(const Row& row, CImportCard& card);
     // A row of deliverySelectList().
-    void readDeliveryOnly(const QSqlQuery& query, CImportCard& card);
-    CAddress readAddress(const QSqlQuery& query);
+    template <typename Row> void readDeliveryOnly(const Row& row, CImportCard& card);
+    template <typename Row> CAddress readAddress(const Row& row);
 
 private:
     // Record ID, type and key from the first two columns.
-    void readIdentity(const QSqlQuery& query, CCard& card);
-    template <typename Record, typename Target>
-    void readColumns(const QSqlQuery& query, int first, std::span<const CardField<Record>> columns,
+    template <typename Row> void readIdentity(const Row& row, CCard& card);
+    template <typename Row, typename Record, typename Target>
+    void readColumns(const Row& row, int first, std::span<const CardField<Record>> columns,
                      Target& into);
     QString kept(QString value);
 
@@ -59,9 +80,7 @@ void loadCards(QSqlDatabase& db, const CardQuery& what, KeyedCards<Item>& into)
 {
     QHash<qint32, Item*> byId;
     RowReader rows;
-    QSqlQuery cards(db);
-    prepareOrThrow(cards, what.cardsSql(cardSelectList()));
-    execOrThrow(cards, what.values);
+    RowCursor cards(db, what.cardsSql(cardSelectList()), what.values);
     while (cards.next()) {
         Item& item = into.append();
         rows.readCard(cards, item);
@@ -70,11 +89,9 @@ void loadCards(QSqlDatabase& db, const CardQuery& what, KeyedCards<Item>& into)
         }
         byId.insert(item.CardRecordID, &item);
     }
-    QSqlQuery addresses(db);
-    prepareOrThrow(addresses, what.addressesSql());
-    execOrThrow(addresses, what.values);
+    RowCursor addresses(db, what.addressesSql(), what.values);
     while (addresses.next()) {
-        if (Item* item = byId.value(addresses.value(0).toInt())) {
+        if (Item* item = byId.value(addresses.number(0))) {
             item->Addresses.append(rows.readAddress(addresses));
         }
     }

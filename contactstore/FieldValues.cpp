@@ -7,13 +7,25 @@ namespace contacts {
 // The program works with Windows line breaks; vCard values hold plain ones.
 QString withWindowsLineBreaks(QString text)
 {
-    if (std::none_of(text.cbegin(), text.cend(),
-                     [](QChar c) { return c == u'\n' || c == u'\r'; })) {
+    const auto breaks =
+        std::count_if(text.cbegin(), text.cend(), [](QChar c) { return c == u'\n' || c == u'\r'; });
+    if (breaks == 0) {
         return text;
     }
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-        .replace(u'\r', u'\n')
-        .replace(u'\n', QStringLiteral("\r\n"));
+    // One pass: every field read with a line break in it comes through here.
+    QString out(text.size() + breaks, Qt::Uninitialized);
+    QChar* to = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' || text[i] == u'\n') {
+            *to++ = u'\r';
+            *to++ = u'\n';
+            i += text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
+        } else {
+            *to++ = text[i];
+        }
+    }
+    out.truncate(to - out.constData());
+    return out;
 }
 
 QString escapeUri(const QString& text)
@@ -27,7 +39,8 @@ QString escapeUri(const QString& text)
 
 QString textValue(const VCardProperty& p)
 {
-    QString text = escapedText(p.value);
+    // Without escapes the value reads as it stands, shared rather than copied.
+    QString text = holdsChar(p.value, u'\\') ? escapedText(p.value) : p.value;
     if (p.name == QLatin1StringView("TEL") && text.startsWith(u"tel:", Qt::CaseInsensitive)) {
         text.remove(0, 4);
     }
@@ -37,7 +50,7 @@ QString textValue(const VCardProperty& p)
 QString escapedText(QStringView escaped)
 {
     // A value holds no line break but as an escape, so without a backslash it reads as it is.
-    if (!escaped.contains(u'\\')) {
+    if (!holdsChar(escaped, u'\\')) {
         return escaped.toString();
     }
     return withWindowsLineBreaks(unescapeText(escaped));

@@ -6,10 +6,14 @@ namespace contacts {
 
 namespace {
 
-// Parsed contacts take several times the memory of their files; a walk over
-// a large folder only needs the few it is at, and lets each go while it is
-// still in the processor's cache.
+// Parsed contacts take several times the memory of their files (some 5 KiB
+// each); a walk over a large folder only needs the few it is at, and lets
+// each go while it is still in the processor's cache. A small folder is kept
+// parsed whole: it costs little, and a run that walks it and then writes to
+// it, as an export does, would read and parse each contact twice. Part of a
+// large folder kept would spare little of that for the memory it takes.
 constexpr size_t ParsedContactsKept = 64;
+constexpr size_t SmallFolderContacts = 512;
 
 QString safeFileStem(const QString& uid)
 {
@@ -194,7 +198,9 @@ void FolderContents::firstRead(ContactItem& item, const ContactCard& contact)
 void FolderContents::parsed(ContactItem& item)
 {
     m_recentlyParsed.push_back(&item);
-    if (m_recentlyParsed.size() > ParsedContactsKept) {
+    const size_t kept =
+        m_items.size() <= SmallFolderContacts ? SmallFolderContacts : ParsedContactsKept;
+    while (m_recentlyParsed.size() > kept) {
         m_recentlyParsed.front()->releaseParsed();
         m_recentlyParsed.pop_front();
     }

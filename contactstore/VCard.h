@@ -7,6 +7,22 @@
 
 namespace contacts {
 
+// Where a character first stands from a position on, or -1. QStringView's
+// own search takes the character for a string of one, at several times the
+// cost, and values are searched for separators many times per card.
+inline qsizetype indexOfChar(QStringView text, char16_t c, qsizetype from = 0)
+{
+    if (from >= text.size()) {
+        return -1;
+    }
+    const char16_t* found = QtPrivate::qustrchr(text.sliced(from), c);
+    return found == text.utf16() + text.size() ? -1 : found - text.utf16();
+}
+inline bool holdsChar(QStringView text, char16_t c)
+{
+    return indexOfChar(text, c) >= 0;
+}
+
 struct VCardParam
 {
     QString name; // upper case; a bare vCard 2.1 parameter is read as TYPE or ENCODING
@@ -40,7 +56,7 @@ struct VCardProperty
             for (const QString& value : p.values) {
                 QStringView rest(value);
                 while (true) {
-                    const qsizetype comma = rest.indexOf(u',');
+                    const qsizetype comma = indexOfChar(rest, u',');
                     const QStringView part = comma < 0 ? rest : rest.first(comma);
                     if (!part.isEmpty()) {
                         visit(part.trimmed());

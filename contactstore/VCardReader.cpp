@@ -109,8 +109,8 @@ QString unescapeParamValue(QStringView value)
 qsizetype valueStart(QStringView line)
 {
     // Most lines have no quoted parameter before their first colon.
-    const qsizetype colon = line.indexOf(u':');
-    if (colon < 0 || !line.first(colon).contains(u'"')) {
+    const qsizetype colon = indexOfChar(line, u':');
+    if (colon < 0 || !holdsChar(line.first(colon), u'"')) {
         return colon;
     }
     bool quoted = false;
@@ -128,8 +128,9 @@ qsizetype valueStart(QStringView line)
 Parts splitOutsideQuotes(QStringView text, QChar separator)
 {
     Parts parts;
-    if (!text.contains(u'"')) {
-        for (qsizetype at = text.indexOf(separator); at >= 0; at = text.indexOf(separator)) {
+    if (!holdsChar(text, u'"')) {
+        const char16_t c = separator.unicode();
+        for (qsizetype at = indexOfChar(text, c); at >= 0; at = indexOfChar(text, c)) {
             parts.append(text.first(at));
             text = text.sliced(at + 1);
         }
@@ -281,7 +282,7 @@ QString Reader::findVersion(const QStringList& lines) const
 
 std::optional<VCardParam> Reader::parseParam(QStringView text) const
 {
-    const qsizetype eq = text.indexOf(u'=');
+    const qsizetype eq = indexOfChar(text, u'=');
     const QStringView name = (eq < 0 ? text : text.first(eq)).trimmed();
     if (!isValidName(name)) {
         return std::nullopt;
@@ -296,7 +297,7 @@ std::optional<VCardParam> Reader::parseParam(QStringView text) const
     }
     VCardParam param{upperName(name), {}};
     const QStringView values = text.sliced(eq + 1);
-    if (!values.contains(u',') && !values.contains(u'"') && !values.contains(u'^')) {
+    if (!holdsChar(values, u',') && !holdsChar(values, u'"') && !holdsChar(values, u'^')) {
         param.values += values.toString();
         return param;
     }

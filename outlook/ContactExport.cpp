@@ -79,7 +79,8 @@ std::shared_ptr<contacts::ContactItem> findContact(ProgramContext& context, cons
     if (card.CardRecordID > 0) {
         contact = find(context, items, customerIdClause(card), result);
     }
-    QString filter = searchFilter(card);
+    // Most cards are found by record ID: their filter is never built.
+    QString filter = contact ? QString() : searchFilter(card);
     for (int pass = 0; !contact && pass < maxSearches; ++pass) {
         contact = find(context, items, filter, result);
         if (!contact) {

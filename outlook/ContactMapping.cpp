@@ -14,6 +14,8 @@ namespace brindle {
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 using TarvoCards::CAddress;
 using TarvoCards::CCard;
 
@@ -30,20 +32,14 @@ enum CustomFieldDestination
     ToSpouse = 4
 };
 
-// Writes contact properties by name.
+// Writes contact properties by name; names written as u"..."_s are not
+// copied, which an export of many cards would do some thirty times a card.
 class ContactWriter
 {
 public:
     explicit ContactWriter(contacts::ContactItem& contact) : m_contact(contact) {}
 
-    QString get(const char* name) const
-    {
-        return m_contact.property(QLatin1String(name)).toString();
-    }
-    void set(const char* name, const QVariant& value)
-    {
-        m_contact.setProperty(QLatin1String(name), value);
-    }
+    QString get(const QString& name) const { return m_contact.property(name).toString(); }
     void set(const QString& name, const QVariant& value) { m_contact.setProperty(name, value); }
 
 private:
@@ -58,12 +54,12 @@ bool isPerson(const CCard& card)
 void writeNames(const CCard& card, ContactWriter& contact)
 {
     if (isPerson(card)) {
-        contact.set("LastName", card.LastName);
-        contact.set("FirstName", card.FirstName);
-        contact.set("CompanyName", QString());
+        contact.set(u"LastName"_s, card.LastName);
+        contact.set(u"FirstName"_s, card.FirstName);
+        contact.set(u"CompanyName"_s, QString());
     } else {
-        contact.set("CompanyName", card.LastName);
-        contact.set("FileAs", contact.get("CompanyName"));
+        contact.set(u"CompanyName"_s, card.LastName);
+        contact.set(u"FileAs"_s, contact.get(u"CompanyName"_s));
     }
 }
 
@@ -77,13 +73,13 @@ void writeNotes(const CCard& card, ContactWriter& contact)
     if (const qsizetype cut = notes.indexOf(outlookNotes); cut >= 0) {
         notes.truncate(cut);
     }
-    const QString body = contact.get("Body");
+    const QString body = contact.get(u"Body"_s);
     const qsizetype marker = body.indexOf(vexoNotes);
     if (!notes.isEmpty()) {
-        contact.set("Body",
+        contact.set(u"Body"_s,
                     (marker >= 0 ? body.left(marker) : body + crLf) + vexoNotes + crLf + notes);
     } else if (marker >= 0) {
-        contact.set("Body", body.left(marker));
+        contact.set(u"Body"_s, body.left(marker));
     }
 }
 
@@ -148,15 +144,16 @@ void writeCategories(const CCard& card, const RunSettings& settings, ContactWrit
     const QString mapped = mappedCategories(card, settings);
     const QStringList own = trimmedItems(mapped);
     QStringList others;
-    for (const QString& item : trimmedItems(contact.get("Categories"))) {
+    for (const QString& item : trimmedItems(contact.get(u"Categories"_s))) {
         if (!item.isEmpty() && !own.contains(item)) {
             others << item;
         }
     }
     if (!others.isEmpty()) {
-        contact.set("User4", AddCategory(others.join(QLatin1Char(',')), contact.get("User4")));
+        contact.set(u"User4"_s,
+                    AddCategory(others.join(QLatin1Char(',')), contact.get(u"User4"_s)));
     }
-    contact.set("Categories", mapped);
+    contact.set(u"Categories"_s, mapped);
 }
 
 void writeCustomFields(CCard& card, const RunSettings& settings, ContactWriter& contact)
@@ -166,13 +163,13 @@ void writeCustomFields(CCard& card, const RunSettings& settings, ContactWriter& 
         const qint32 destination = customFieldSetting(number, settings);
         if (destination == ToAnniversary || destination == ToBirthday) {
             if (const std::optional<QDate> date = customFieldDate(value)) {
-                contact.set(destination == ToAnniversary ? "Anniversary" : "Birthday", *date);
+                contact.set(destination == ToAnniversary ? u"Anniversary"_s : u"Birthday"_s, *date);
             } else if (!trimBlanks(value).isEmpty()) {
                 card.TransferMessage =
                     QStringLiteral("Custom Field #%1 is not a date.").arg(number);
             }
         } else if (destination == ToSpouse) {
-            contact.set("Spouse", value);
+            contact.set(u"Spouse"_s, value);
         }
     }
 }
@@ -197,13 +194,13 @@ void writeMainAddress(const CAddress& address, bool person, ContactWriter& conta
 {
     writePlace(address, person ? QStringLiteral("HomeAddress") : QStringLiteral("BusinessAddress"),
                contact);
-    contact.set(person ? "HomeTelephoneNumber" : "BusinessTelephoneNumber", address.Phone1);
-    contact.set("BusinessFaxNumber", address.Fax);
-    contact.set("SelectedMailingAddress", person ? 1 : 2);
-    contact.set("MobileTelephoneNumber", address.Phone2);
-    contact.set("OtherTelephoneNumber", address.Phone3);
-    contact.set("WebPage", address.WWW);
-    contact.set("Email1Address", address.Email);
+    contact.set(person ? u"HomeTelephoneNumber"_s : u"BusinessTelephoneNumber"_s, address.Phone1);
+    contact.set(u"BusinessFaxNumber"_s, address.Fax);
+    contact.set(u"SelectedMailingAddress"_s, person ? 1 : 2);
+    contact.set(u"MobileTelephoneNumber"_s, address.Phone2);
+    contact.set(u"OtherTelephoneNumber"_s, address.Phone3);
+    contact.set(u"WebPage"_s, address.WWW);
+    contact.set(u"Email1Address"_s, address.Email);
 }
 
 void writeAddresses(const CCard& card, ContactWriter& contact)
@@ -231,10 +228,10 @@ bool ContactSide::MapCardToContact(CCard& pobjVEXOCard, contacts::ContactItem& p
     try {
         ContactWriter contact(pobjContact);
         writeNames(pobjVEXOCard, contact);
-        contact.set("CustomerID", pobjVEXOCard.CardRecordID);
-        contact.set("User1", pobjVEXOCard.CardIdentification);
-        contact.set("User2", QLatin1String("VEXO") + pobjVEXOCard.CardTypeID);
-        contact.set("User3", matchingKey(pobjVEXOCard));
+        contact.set(u"CustomerID"_s, pobjVEXOCard.CardRecordID);
+        contact.set(u"User1"_s, pobjVEXOCard.CardIdentification);
+        contact.set(u"User2"_s, QLatin1String("VEXO") + pobjVEXOCard.CardTypeID);
+        contact.set(u"User3"_s, matchingKey(pobjVEXOCard));
         writeNotes(pobjVEXOCard, contact);
         writeCategories(pobjVEXOCard, m_settings, contact);
         writeCustomFields(pobjVEXOCard, m_settings, contact);

@@ -143,8 +143,14 @@ bool IniHive::writeValue(const QString& keyPath, const QString& valueName, const
     if (!content.file.setValue(keyPath, valueName, data)) {
         return false;
     }
+    // A run saves every setting, mostly as they were: the same bytes are not
+    // written again, nor flushed to the disk.
+    const QByteArray text = content.file.text();
+    if (text == content.bytes) {
+        return true;
+    }
     QSaveFile out(m_fileName);
-    return out.open(QIODevice::WriteOnly) && out.write(content.file.text()) >= 0 && out.commit();
+    return out.open(QIODevice::WriteOnly) && out.write(text) >= 0 && out.commit();
 }
 
 } // namespace brindle

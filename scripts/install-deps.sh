@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql postgresql-15
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth openbox xdotool imagemagick khard vdirsyncer clang libclang-rt-14-dev
-    fonts-dejavu-core sqlite3 libmimalloc-dev
+    fonts-dejavu-core sqlite3 libsqlite3-dev libmimalloc-dev
     librsvg2-bin lintian desktop-file-utils bash-completion
     radicale apache2-utils curl
 )

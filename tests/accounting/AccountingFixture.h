@@ -18,6 +18,7 @@ public:
     RunState& state = m_run;
     CompanyFileSide& companyFile = m_companyFile;
     ContactSide& contacts() { return *m_contacts; }
+    std::unique_ptr<ContactSide>& contactSide = m_contacts;
 };
 
 // A card as the tests write them: type, last and first names, and the

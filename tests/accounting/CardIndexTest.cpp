@@ -122,18 +122,5 @@ TEST(CardIndex, GivesTheFirstMatchAWalkWouldGive)
     EXPECT_FALSE(index.describes(cards));
 }
 
-TEST(CardIndex, TheFormWithTheInFrontIsTheSameLastName)
-{
-    const std::pair<const char*, const char*> rows[] = {
-        {"Smith, The", "The Smith"}, {"Acme Traders, THE ", "The Acme Traders"},
-        {"The Smith", "The Smith"},  {"Smith,The", "Smith,The"},
-        {"Theatre", "Theatre"},      {"", ""},
-    };
-    for (const auto& [name, comparable] : rows) {
-        EXPECT_EQ(comparableLastName(QString::fromUtf8(name)), QString::fromUtf8(comparable))
-            << name;
-    }
-}
-
 } // namespace
 } // namespace brindle

@@ -2,6 +2,7 @@
 
 #include "AccountingFixture.h"
 #include "TableFile.h"
+#include "transfer/CardIndex.h"
 
 namespace brindle {
 namespace {
@@ -11,63 +12,26 @@ using TarvoCards::CCard;
 using TarvoCards::CImportCard;
 using test::card;
 
-struct ConditionRow
+TEST(CardText, ConditionsStreetLinesAndComparableLastNames)
 {
-    bool customers, employees, personal, suppliers, activeOnly;
-    const char* condition;
-};
-
-TEST(ExistingCardsCondition, SelectedTypesInFixedOrderWithTheInactiveClause)
-{
-    const ConditionRow rows[] = {
-        {true, false, false, true, false,
-         "(CardTypeID = 'C') OR (CardTypeID = 'S' OR CardTypeID = 'V')"},
-        {true, false, false, true, true,
-         "((CardTypeID = 'C') OR (CardTypeID = 'S' OR CardTypeID = 'V')) AND (IsInactive = 'N') "},
-        {false, true, false, false, true, "((CardTypeID = 'E')) AND (IsInactive = 'N') "},
-        {true, true, true, true, false,
-         "(CardTypeID = 'C') OR (CardTypeID = 'E') OR (CardTypeID = 'P') OR (CardTypeID = 'S' OR "
-         "CardTypeID = 'V')"},
-        {false, false, false, false, true, "(IsInactive = 'N') "},
-        {false, false, false, false, false, ""},
-    };
-    for (const ConditionRow& row : rows) {
-        EXPECT_EQ(existingCardsCondition(row.customers, row.employees, row.personal, row.suppliers,
-                                         row.activeOnly),
-                  QString::fromLatin1(row.condition));
-    }
-}
-
-struct StreetRow
-{
-    const char* street;
-    QStringList expected; // StreetLine1 to StreetLine4
-};
-
-TEST(StreetLines, EveryLineBreakSplitsOnceAndShorterStreetsBlankTheOldLines)
-{
-    const StreetRow rows[] = {
-        {"12 George St", {"12 George St", " ", " ", " "}},
-        {"", {"", "old 2", "old 3", "old 4"}},
-        {"\r\nLevel 2", {" ", "Level 2", " ", " "}},
-        {"Level 3\r\n12 King St", {"Level 3", "12 King St", " ", " "}},
-        {"Level 3\n12 King St", {"Level 3", "12 King St", " ", " "}},
-        {"Level 3\r12 King St", {"Level 3", "12 King St", " ", " "}},
-        {"a\r\r\nb", {"a", " ", "b", " "}},
-        {"1\n2\n3\n4\n5", {"1", "2", "3", "4"}},
-        {"Unit\t4\r\nRear", {"Unit4", "Rear", " ", " "}},
-    };
-    for (const StreetRow& row : rows) {
-        CAddress address;
-        address.StreetLine1 = QStringLiteral("old 1");
-        address.StreetLine2 = QStringLiteral("old 2");
-        address.StreetLine3 = QStringLiteral("old 3");
-        address.StreetLine4 = QStringLiteral("old 4");
-        setStreetLines(address, withWindowsLineBreaks(QString::fromUtf8(row.street)));
-        EXPECT_EQ(QStringList({address.StreetLine1, address.StreetLine2, address.StreetLine3,
-                               address.StreetLine4}),
-                  row.expected)
-            << row.street;
+    for (const QStringList& row : test::tableRows(QStringLiteral("card-text.txt"))) {
+        SCOPED_TRACE(row.join(u'|').toStdString());
+        if (row[0] == u"condition") {
+            const auto has = [&row](char letter) { return row[1].contains(QLatin1Char(letter)); };
+            EXPECT_EQ(existingCardsCondition(has('C'), has('E'), has('P'), has('S'), has('A')),
+                      row[2]);
+        } else if (row[0] == u"street") {
+            CAddress address;
+            std::tie(address.StreetLine1, address.StreetLine2, address.StreetLine3,
+                     address.StreetLine4) = std::tuple("old 1", "old 2", "old 3", "old 4");
+            setStreetLines(address, withWindowsLineBreaks(row[1]));
+            EXPECT_EQ(QStringList({address.StreetLine1, address.StreetLine2, address.StreetLine3,
+                                   address.StreetLine4})
+                          .join(u'/'),
+                      row[2]);
+        } else if (row[0] == u"last name") {
+            EXPECT_EQ(comparableLastName(row[1]), row[2]);
+        }
     }
 }
 
@@ -142,16 +106,9 @@ protected:
         AccountingFixture::SetUp();
         existing(identityCards());
     }
-    // The rows of data/identity.txt of one kind, without it.
     static QList<QStringList> rows(const QString& kind)
     {
-        QList<QStringList> rows;
-        for (const QStringList& row : test::tableRows(QStringLiteral("identity.txt"))) {
-            if (row[0] == kind) {
-                rows << row.mid(1);
-            }
-        }
-        return rows;
+        return test::tableRows(QStringLiteral("identity.txt"), kind);
     }
     // "type/last/first/identification/record ID".
     static CCard cardOf(const QString& text)
@@ -181,10 +138,10 @@ TEST_F(Identity, ExportDuplicatesAreFoundAmongTheContactCards)
     process.state.mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();
     process.state.mobjOutlookColl->AddNew() = card("C", "Smith, The", "", "", 0);
     process.state.mobjOutlookColl->AddNew() = card("E", "Ng", "Mai", "", 40);
-    EXPECT_TRUE(process.companyFile.CheckForDuplicate(2, card("C", "Other", "", "", 40)));
-    EXPECT_TRUE(process.companyFile.CheckForDuplicate(2, card("P", "The Smith", "", "", 41)));
-    EXPECT_TRUE(process.companyFile.CheckForDuplicate(2, card("C", "Ng", "Mai", "", 42)));
-    EXPECT_FALSE(process.companyFile.CheckForDuplicate(2, card("C", "Ng", "May", "", 43)));
+    for (const QStringList& row : rows(QStringLiteral("export"))) {
+        SCOPED_TRACE(row[0].toStdString());
+        EXPECT_EQ(process.companyFile.CheckForDuplicate(2, cardOf(row[1])), row[2] == u"yes");
+    }
 }
 
 TEST_F(Identity, RulesAndAnswersDecideTheSkip)
@@ -208,29 +165,6 @@ TEST_F(Identity, RulesAndAnswersDecideTheSkip)
     }
 }
 
-TEST_F(Identity, TheDialogShowsTheChangesAndTheBlankNoticeComesOnce)
-{
-    process.state.mlRulesFilter = 3;
-    prompts.choices = {FUpdateChoice::Update, FUpdateChoice::Update};
-    for (const char* identification : {"", "  "}) {
-        CCard checked = card("C", "Smith", "Jo", "");
-        checked.FirstName = QStringLiteral("Jo");
-        checked.Addresses.Add().Location = 1;
-        CCard& stored = *process.companyFile.mobjExistingCards->Item(QStringLiteral("10K"));
-        stored.Addresses.clear();
-        CAddress& address = stored.Addresses.Add();
-        address.Location = 1;
-        address.City = QStringLiteral("Perth");
-        checked.CardIdentification = QString::fromLatin1(identification);
-        EXPECT_FALSE(process.companyFile.CheckCardSkip(checked));
-        EXPECT_EQ(checked.CardRecordID, 10);
-    }
-    ASSERT_EQ(prompts.shown.size(), 2);
-    EXPECT_EQ(prompts.shown[0].differences(), Differences({{"City", "Perth", ""}}));
-    EXPECT_FALSE(prompts.shown[0].NewVEXOCard);
-    EXPECT_EQ(prompts.notices, QStringList{"FVEXOEmptyMsg"});
-}
-
 class CopyCards : public test::AccountingFixture
 {};
 
@@ -245,19 +179,9 @@ TEST_F(CopyCards, EmptyFieldsBecomeTheEmptyValueAndDeliveryIsCarriedOver)
     process.companyFile.keepDeliveries(backedUp);
     const QString empty = TarvoCards::emptyValue();
 
-    struct Row
-    {
-        const char* name;
-        qint32 recordId;
-        const char* type;
-        const char* delivery; // invoice and purchase delivery after the copy
-    };
-    const Row rows[] = {{"an update of a customer", 21, "c", "E|P"},
-                        {"a new card", 0, "C", "|"},
-                        {"the record of another type", 21, "S", "|"}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        CCard source = card(QString::fromLatin1(row.type), "Ng", "", "", row.recordId);
+    for (const QStringList& row : test::tableRows(QStringLiteral("card-text.txt"), "copy")) {
+        SCOPED_TRACE(row[0].toStdString());
+        CCard source = card(row[2], "Ng", "", "", row[1].toInt());
         source.Notes = QStringLiteral("note");
         for (int location = 1; location <= 4; ++location) {
             CAddress& address = source.Addresses.Add();
@@ -267,18 +191,13 @@ TEST_F(CopyCards, EmptyFieldsBecomeTheEmptyValueAndDeliveryIsCarriedOver)
         }
         CImportCard copied;
         ASSERT_TRUE(process.companyFile.MapCardToCard(source, copied));
-        EXPECT_EQ(copied.InvoiceDeliveryID + '|' + copied.PurchaseDeliveryID,
-                  QString::fromLatin1(row.delivery));
-        EXPECT_EQ(copied.CardRecordID, row.recordId);
-        ASSERT_EQ(copied.Addresses.size(), 2);
-        // Only address 1 has contact details.
-        const std::pair<const char*, QString> members[] = {
-            {"LastName", "Ng"},         {"FirstName", empty},     {"CustomField2", empty},
-            {"CardIdentification", {}}, {"Notes", "note"},        {"1.Email", "e1@x.example"},
-            {"1.Phone2", empty},        {"1.Salutation", {}},     {"2.Location", "2"},
-            {"2.City", "City 2"},       {"2.StreetLine3", empty}, {"2.Email", {}}};
-        for (const auto& [name, expected] : members) {
-            EXPECT_EQ(test::member(copied, QLatin1String(name)).toString(), expected) << name;
+        EXPECT_EQ(copied.InvoiceDeliveryID + '|' + copied.PurchaseDeliveryID, row[3]);
+        EXPECT_EQ(copied.CardRecordID, row[1].toInt());
+        ASSERT_EQ(copied.Addresses.size(), 2) << "only address 1 has contact details";
+        for (const auto& [name, expected] : test::tablePairs(row[4])) {
+            EXPECT_EQ(test::member(copied, name).toString(),
+                      expected.toString() == u"_" ? empty : expected.toString())
+                << qPrintable(name);
         }
     }
 }

@@ -4,7 +4,6 @@
 #include "contactstore/Application.h"
 #include "contactstore/Folder.h"
 #include "contactstore/Items.h"
-#include "samples/ContactStoreGenerator.h"
 
 #include <QTemporaryDir>
 
@@ -82,29 +81,6 @@ TEST_F(MapContact, ContactsBecomeCardsFieldByField)
         EXPECT_TRUE(card.IsInactive.isEmpty()) << "the card's own flag stays";
         EXPECT_TRUE(card.TransferMessage.isEmpty());
     }
-}
-
-TEST_F(MapContact, ItemsThatAreNoContactsAreMarkedUnreadable)
-{
-    enableLog();
-    samples::writeContactStore(store.path(), {4, samples::ContactStoreOptions::Layout::Categories});
-    contacts::Application reopened(store.path());
-    int unreadable = 0;
-    const auto items = reopened.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10)->Items();
-    for (int i = 1; i <= items.Count(); ++i) {
-        CCard card;
-        if (!process.companyFile.MapContactToCard(*items.Item(i), card, QStringLiteral("C"))) {
-            ++unreadable;
-            EXPECT_EQ(card.TransferMessage, unreadableContact);
-            EXPECT_EQ(card.ContactFile, items.Item(i)->fileName()) << "what a report names";
-        }
-    }
-    EXPECT_EQ(unreadable, 2) << "the group card and the damaged file";
-    EXPECT_FALSE(process.UserCancelled()) << "an item that is no contact is no refusal";
-    EXPECT_EQ(logLines()
-                  .filter(QStringLiteral("VEXOBrindle.FProcess.MapContactToCard Error : 438"))
-                  .size(),
-              2);
 }
 
 } // namespace

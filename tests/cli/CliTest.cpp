@@ -113,21 +113,11 @@ TEST_F(CliTest, DecodeLogRefusesWhatIsNotARegularFile)
 {
     const QString fifo = folder.filePath(QStringLiteral("fifo"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const struct
-    {
-        QString path;
-        int exitCode;
-        const char* message;
-    } cases[] = {
-        {QString(), cli::UsageError, "empty"},
-        {QStringLiteral("/dev/zero"), 1, "not a regular file"},
-        {fifo, 1, "not a regular file"},
-        {folder.path(), 1, "is a folder"},
-        {folder.filePath(QStringLiteral("none.txt")), 1, "cannot read"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(run({QStringLiteral("decode-log"), c.path}), c.exitCode) << c.path.toStdString();
-        EXPECT_TRUE(err.contains(QLatin1String(c.message))) << err.toStdString();
+    for (const QStringList& row : test::tableRows(QStringLiteral("commands.txt"), "decode")) {
+        SCOPED_TRACE(row[0].toStdString());
+        const QString path = QString(row[0]).replace("$F", fifo).replace("$D", folder.path());
+        EXPECT_EQ(run({QStringLiteral("decode-log"), path}), row[1].toInt());
+        EXPECT_TRUE(err.contains(row[2])) << err.toStdString();
         EXPECT_TRUE(out.isEmpty());
     }
 }
@@ -201,79 +191,43 @@ TEST_F(SampleCommands, HelpGivenAsAnOptionValueIsTheValue)
 TEST_F(SampleCommands, EveryPathIsAPathAndForceReplacesOnlyRegularFiles)
 {
     QDir(m_work.path()).mkdir("folder");
-    struct Case
-    {
-        QStringList args;
-        int exitCode;
-        QString entries; // of the current folder afterwards
-        QString message = {};
-    };
-    const Case cases[] = {
-        {{"file:a.db?vfs=unix-none&x="}, 0, "file:a.db?vfs=unix-none&x=|folder"},
-        {{"file:b.db"}, 0, "file:a.db?vfs=unix-none&x=|file:b.db|folder"},
-        {{"file:b.db"}, 1, "file:a.db?vfs=unix-none&x=|file:b.db|folder", "exists already"},
-        {{"file:b.db", "--force"}, 0, "file:a.db?vfs=unix-none&x=|file:b.db|folder"},
-        {{"folder", "--force"},
-         1,
-         "file:a.db?vfs=unix-none&x=|file:b.db|folder",
-         "not a regular file"},
-        {{"/" + m_work.filePath("slash.db")},
-         0,
-         "file:a.db?vfs=unix-none&x=|file:b.db|folder|slash.db"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args.join(u' ').toStdString());
-        EXPECT_EQ(run(QStringList{"sample", "company", "--cards", "3"} + c.args), c.exitCode)
+    for (const QStringList& row : test::tableRows(QStringLiteral("commands.txt"), "sample")) {
+        SCOPED_TRACE(row[0].toStdString());
+        const QStringList args = QString(row[0]).replace("$W", m_work.path()).split(u' ');
+        EXPECT_EQ(run(QStringList{"sample", "company", "--cards", "3"} + args), row[1].toInt())
             << err.toStdString();
-        EXPECT_EQ(entries(), c.entries);
-        EXPECT_TRUE(err.contains(c.message)) << err.toStdString();
+        EXPECT_EQ(entries(), QString(row[2]).replace(QStringLiteral(", "), QStringLiteral("|")));
+        EXPECT_TRUE(err.contains(row[3])) << err.toStdString();
     }
     EXPECT_TRUE(QFileInfo("folder").isDir());
 }
 
 TEST_F(CliTest, SettingsOnlyReadsTheHiveAndSaysWhatIsWrongWithIt)
 {
-    const struct
-    {
-        const char* name;
-        QByteArray hive; // empty: the hive is a folder
-        int exitCode;
-        const char* rulesFilter;
-        const char* problem;
-    } cases[] = {
-        // Loaded as the program loads them: text that is no number takes the fallback.
-        {"healthy", "[Software/VEXO/VEXO Brindle]\nRulesFilter=abc\nShowOutlookWarning=false\n", 0,
-         "3", nullptr},
-        {"damaged", "[Software/VEXO/VEXO Brindle]\nRulesFilter=7\n[broken\nx=1\n", 1, "7",
-         "is damaged"},
-        {"folder", QByteArray(), 1, "0", "is a folder"},
-    };
-    for (const auto& c : cases) {
+    for (const QStringList& row : test::tableRows(QStringLiteral("commands.txt"), "settings")) {
+        SCOPED_TRACE(row[0].toStdString());
+        const QByteArray hiveBytes = row[1].toUtf8();
         QFile::remove(hive->fileName());
         QDir(hive->fileName()).removeRecursively();
-        if (c.hive.isEmpty()) {
+        if (hiveBytes.isEmpty()) {
             ASSERT_TRUE(QDir().mkpath(hive->fileName()));
         } else {
             QFile file(hive->fileName());
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(c.hive);
+            file.write(hiveBytes);
         }
         const QStringList before = QDir(folder.path()).entryList(QDir::AllEntries);
-        EXPECT_EQ(run({QStringLiteral("settings")}), c.exitCode) << c.name;
-        EXPECT_TRUE(out.startsWith(QStringLiteral("glRulesFilter=%1\n").arg(c.rulesFilter)))
-            << c.name;
+        EXPECT_EQ(run({QStringLiteral("settings")}), row[2].toInt());
+        EXPECT_TRUE(out.startsWith(QStringLiteral("glRulesFilter=%1\n").arg(row[3])));
         EXPECT_TRUE(out.contains(
-            QStringLiteral("\ngbShowOutlookWarning=%1\n").arg(c.exitCode == 0 ? "False" : "True")))
-            << c.name;
-        EXPECT_TRUE(out.endsWith(QStringLiteral("gbSuppressReport=True\n"))) << c.name;
-        EXPECT_EQ(err.isEmpty(), c.problem == nullptr) << err.toStdString();
-        if (c.problem) {
-            EXPECT_TRUE(err.contains(QLatin1String(c.problem))) << err.toStdString();
-        }
-        EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries), before) << c.name;
+            QStringLiteral("\ngbShowOutlookWarning=%1\n").arg(row[2] == u"0" ? "False" : "True")));
+        EXPECT_TRUE(out.endsWith(QStringLiteral("gbSuppressReport=True\n")));
+        EXPECT_EQ(err.isEmpty(), row[4].isEmpty()) << err.toStdString();
+        EXPECT_TRUE(err.contains(row[4])) << err.toStdString();
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries), before);
         QFile file(hive->fileName());
         if (file.open(QIODevice::ReadOnly)) {
-            EXPECT_EQ(file.readAll(), c.hive) << c.name;
+            EXPECT_EQ(file.readAll(), hiveBytes);
         }
     }
 }

@@ -96,131 +96,83 @@ TEST_F(TransferCommand, ExitStatusTellsHowTheRunEnded)
     }
 }
 
+QList<QStringList> rowsOf(const char* kind)
+{
+    return test::tableRows(QStringLiteral("transfer-command.txt"), QLatin1String(kind));
+}
+
+QStringList listOf(const QString& field)
+{
+    return field.split(QStringLiteral(" ; "), Qt::SkipEmptyParts);
+}
+
 TEST_F(TransferCommand, RuleAndInactiveFlagsChangeThisRunOnly)
 {
-    const struct
-    {
-        const char* stored[2]; // RulesFilter, TransferInactives
-        QStringList flags;
-        qint32 seen[2];
-    } rows[] = {
-        {{"2", "0"}, {"--rule", "update", "--inactive"}, {0, 1}},
-        {{"0", "1"}, {"--rule=keep"}, {2, 1}},
-        {{"3", "0"}, {"--rule", "update"}, {0, 0}},
-        {{"0", "0"}, {"--rule", "ask"}, {3, 0}},
-    };
-    for (const auto& row : rows) {
+    for (const QStringList& row : rowsOf("flags")) {
+        SCOPED_TRACE(row[2].toStdString());
         console.keys = QStringLiteral("s");
         script.confirmations = {phoneChanges(1)};
-        setBrindleValue(QStringLiteral("RulesFilter"), QString::fromLatin1(row.stored[0]));
-        setBrindleValue(QStringLiteral("TransferInactives"), QString::fromLatin1(row.stored[1]));
-        EXPECT_EQ(exportWith(QStringList{"$O"} + row.flags), 0) << qPrintable(console.errText);
-        EXPECT_EQ(script.rulesFilterAtStart, row.seen[0]) << row.flags.join(' ').toStdString();
-        EXPECT_EQ(script.transferInactivesAtStart, row.seen[1]);
-        EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), QLatin1String(row.stored[0]));
-        EXPECT_EQ(brindleValue(QStringLiteral("TransferInactives")), QLatin1String(row.stored[1]));
+        setBrindleValue(QStringLiteral("RulesFilter"), row[0]);
+        setBrindleValue(QStringLiteral("TransferInactives"), row[1]);
+        EXPECT_EQ(exportWith(QStringList{"$O"} + row[2].split(u' ')), 0)
+            << qPrintable(console.errText);
+        EXPECT_EQ(script.rulesFilterAtStart, row[3].toInt());
+        EXPECT_EQ(script.transferInactivesAtStart, row[4].toInt());
+        EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), row[0]);
+        EXPECT_EQ(brindleValue(QStringLiteral("TransferInactives")), row[1]);
         EXPECT_FALSE(brindleValue(QStringLiteral("LastConnectedDate")).isEmpty());
     }
 }
 
 TEST_F(TransferCommand, ConfirmationsAreAnsweredWithOneKey)
 {
-    const struct
-    {
-        const char* name;
-        qint32 direction;
-        QList<Differences> confirmations;
-        const char* keys;
-        QList<qint32> answers;
-        QStringList shown;
-    } rows[] = {
-        {"update, then update all",
-         2,
-         {phoneChanges(6), phoneChanges(2), phoneChanges(1)},
-         "xucnl",
-         {6, 8},
-         {"== Brindle - Confirm Update to Outlook Contact ==", "  Phone4",
-          "* More than 4 Changes Found", "(u)pdate  (s)kip  update a(l)l  (c)ancel? ",
-          "Press one of the keys in brackets.", "Cancel this operation?  (y)es or (n)o? n"}},
-        {"addition",
-         1,
-         {{}},
-         "ua",
-         {6},
-         {"Brindle - Confirm Addition of VEXO Card", "(a)dd  (s)kip  (c)ancel? "}},
-        {"blank fields",
-         1,
-         {phoneChanges(2, QString())},
-         "us",
-         {7},
-         {"Brindle - Warning : Blank Field in Outlook Contact", "(s)kip  (c)ancel? "}},
-        {"cancel confirmed",
-         2,
-         {phoneChanges(1), phoneChanges(1)},
-         "cy",
-         {2},
-         {"Export Cancelled"}},
-    };
-    for (const auto& row : rows) {
+    for (const QStringList& row : rowsOf("confirm")) {
+        SCOPED_TRACE(row[0].toStdString());
         console.errText.clear();
         console.outText.clear();
-        console.keys = QString::fromLatin1(row.keys);
-        script.confirmations = row.confirmations;
+        console.keys = row[3];
+        script.confirmations.clear();
+        for (const QString& changes : row[2].split(u' ')) {
+            script.confirmations << phoneChanges(changes.left(1).toInt(),
+                                                 changes.endsWith(u'-') ? QString() : "new");
+        }
         script.answers.clear();
-        const int status = run(
-            row.direction, {QStringLiteral("$O"), QStringLiteral("--rule"), QStringLiteral("ask")});
-        EXPECT_EQ(script.answers, row.answers) << row.name;
-        EXPECT_EQ(status, row.answers.contains(FUpdateChoice::CancelRun) ? 1 : 0) << row.name;
-        for (const QString& text : row.shown) {
+        const int status = run(row[1].toInt(), {"$O", "--rule", "ask"});
+        QList<qint32> answers;
+        for (const QString& answer : row[4].split(u' ')) {
+            answers << answer.toInt();
+        }
+        EXPECT_EQ(script.answers, answers);
+        EXPECT_EQ(status, answers.contains(FUpdateChoice::CancelRun) ? 1 : 0);
+        for (const QString& text : listOf(row[5])) {
             EXPECT_TRUE((console.errText + console.outText).contains(text))
-                << row.name << ": " << qPrintable(text) << "\n"
+                << qPrintable(text) << "\n"
                 << qPrintable(console.errText);
         }
-        EXPECT_TRUE(console.keys.isEmpty()) << row.name << ": every key is used";
+        EXPECT_TRUE(console.keys.isEmpty()) << "every key is used";
     }
 }
 
 TEST_F(TransferCommand, AFailedRunSaysWhy)
 {
-    const struct
-    {
-        const char* name;
-        QStringList logged; // by the run's traps
-        bool fails;
-        const char* says; // "": nothing about why
-    } rows[] = {
-        {"one reason",
-         {"Cannot write a.vcf: No space left on device"},
-         true,
-         "brindle-cli: the export did not complete:\n  Cannot write a.vcf: No space left on "
-         "device\n"},
-        {"each reason once, three at most",
-         {"A", "B", "A", "C", "D", "E"},
-         true,
-         "did not complete:\n  A\n  B\n  C\n  and 2 more\n"},
-        {"a complete run", {"A"}, false, ""},
-        {"a failure that logged nothing", {}, true, ""},
-    };
-    for (const auto& row : rows) {
+    for (const QStringList& row : rowsOf("failed")) {
+        SCOPED_TRACE(row[0].toStdString());
         console.errText.clear();
         script.failing.clear();
         script.during[QStringLiteral("MergeCollections")] = [this, &row](test::FakeSteps&) {
-            for (const QString& error : row.logged) {
+            for (const QString& error : listOf(row[1])) {
                 context.logError(QStringLiteral("FProcess.MergeCollections"),
                                  ErrorNumber::Unspecified, error);
             }
         };
-        if (row.fails) {
+        const bool fails = row[2] == u"yes";
+        if (fails) {
             script.failing << QStringLiteral("MergeCollections");
         }
-        EXPECT_EQ(exportWith({QStringLiteral("$O")}), row.fails ? 1 : 0) << row.name;
-        if (*row.says) {
-            EXPECT_TRUE(console.errText.contains(QLatin1String(row.says)))
-                << row.name << "\n"
-                << qPrintable(console.errText);
-        } else {
-            EXPECT_FALSE(console.errText.contains(QStringLiteral("did not complete"))) << row.name;
-        }
+        EXPECT_EQ(exportWith({QStringLiteral("$O")}), fails ? 1 : 0);
+        EXPECT_TRUE(console.errText.contains(row[3].isEmpty() ? "did not complete" : row[3]) ==
+                    !row[3].isEmpty())
+            << qPrintable(console.errText);
     }
 }
 
@@ -250,43 +202,24 @@ TEST_F(TransferCommand, WaitsForTheLocksOfWhatItWritesAndNamesTheirHolder)
 
 TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
 {
-    const struct
-    {
-        const char* name;
-        bool atAKey; // while a confirmation waits for its key
-        QStringList steps;
-        int signal = SIGINT;
-    } rows[] = {
-        {"between steps",
-         false,
-         {"PopulateVEXODataObjects", "PopulateOutlookDataObjects", "MergeCollections"}},
-        {"at a key",
-         true,
-         {"PopulateVEXODataObjects", "PopulateOutlookDataObjects", "MergeCollections",
-          "ImportToOutlook"}},
-        {"SIGTERM, as a scheduler stops a run",
-         false,
-         {"PopulateVEXODataObjects", "PopulateOutlookDataObjects", "MergeCollections"},
-         SIGTERM},
-    };
-    for (const auto& row : rows) {
+    for (const QStringList& row : rowsOf("signal")) {
+        SCOPED_TRACE(row[0].toStdString());
         script.calls.clear();
         script.during.clear();
         console.errText.clear();
         console.outText.clear();
-        QStringList args{QStringLiteral("$O"), QStringLiteral("--rule"),
-                         row.atAKey ? QStringLiteral("ask") : QStringLiteral("update")};
-        if (row.atAKey) {
+        const bool atAKey = row[1] == u"key";
+        if (atAKey) {
             script.confirmations = {phoneChanges(1)};
             console.atEnd = [] { std::raise(SIGINT); };
         } else {
             script.during[QStringLiteral("MergeCollections")] = [&row](test::FakeSteps&) {
-                std::raise(row.signal);
+                std::raise(row[1].toInt());
             };
         }
-        EXPECT_EQ(exportWith(args), 1) << row.name;
-        EXPECT_EQ(script.calls, row.steps) << row.name;
-        EXPECT_TRUE(console.outText.contains(QStringLiteral("Export Cancelled"))) << row.name;
+        EXPECT_EQ(exportWith({"$O", "--rule", atAKey ? "ask" : "update"}), 1);
+        EXPECT_EQ(script.calls, listOf(row[2]));
+        EXPECT_TRUE(console.outText.contains(QStringLiteral("Export Cancelled")));
         EXPECT_TRUE(console.errText.contains(QStringLiteral("Cancel this operation? yes")))
             << qPrintable(console.errText);
         console.atEnd = nullptr;

@@ -33,14 +33,14 @@ protected:
         }
     }
 
-    void select(const QString& types, test::OpenRun& run)
+    void select(const QString& types, test::OpenProcess& run)
     {
         program().gobjOptions->Analyse(QStringLiteral("DATABASE=") + file + types);
         run.SetTransferFilterOptions();
     }
     void select(const QString& types) { select(types, process); }
 
-    static QStringList loadedCards(const test::OpenRun& run)
+    static QStringList loadedCards(const test::OpenProcess& run)
     {
         QStringList cards;
         for (const TarvoCards::CCard& card : *run.state.mobjOutlookColl) {
@@ -62,7 +62,7 @@ TEST_F(Loading, ReadsTheContactsOfTheSelectedTypes)
         program().glDisableOutlookFolders = row[2].toInt();
         program().gsSupplierWord = row[3];
         program().gbCategoryWarningShown = false; // once a program
-        test::OpenRun run{context, program(), progress, summary};
+        test::OpenProcess run{context, program(), progress, summary};
         select(row[1] == u"all" ? allTypes : row[1], run);
         prompts.notices.clear();
         progress.events.clear();
@@ -101,7 +101,7 @@ TEST_F(Loading, CancelStopsBeforeTheNextContact)
                        .join(QStringLiteral("; ")));
         program().glDisableOutlookFolders = disableFolders;
         select(allTypes);
-        test::OpenRun run{context, program(), progress, summary};
+        test::OpenProcess run{context, program(), progress, summary};
         run.SetTransferFilterOptions();
         progress.show(run);
         progress.pumps = 0;
@@ -132,53 +132,32 @@ TEST_F(Loading, RefusedAccessEndsTheLoadingAsACancel)
     QFile::setPermissions(folderPath("VEXO Customers"), open);
 }
 
-struct FolderRow
-{
-    const char* name;
-    qint32 disableFolders;
-    const char* supplierWord;
-    QStringList before; // sub-folders, or "file:" and the name of a file in their place
-    QStringList after;
-    bool result;
-};
-
 TEST_F(Loading, CreateOutlookFoldersEnsuresTheFourFolders)
 {
-    const QStringList four{"VEXO Customers", "VEXO Employees", "VEXO Personal", "VEXO Suppliers"};
-    // clang-format off
-    const FolderRow rows[] = {
-        {"categories: no folder touched", 1, "Supplier", {}, {}, true},
-        {"all four made, suppliers too", 0, "Supplier", {}, four, true},
-        {"vendors in a United States file", 0, "Vendor", {"Clients"},
-         {"Clients", "VEXO Customers", "VEXO Employees", "VEXO Personal", "VEXO Vendors"}, true},
-        {"present ones, in any case, stay", 0, "Supplier", {"vexo customers"},
-         {"vexo customers", "VEXO Employees", "VEXO Personal", "VEXO Suppliers"}, true},
-        {"one that cannot be made leaves the others", 0, "Supplier", {"file:VEXO Employees"},
-         {"VEXO Customers", "VEXO Personal", "VEXO Suppliers"}, false},
-    };
-    // clang-format on
     enableLog();
     select(QStringLiteral("<CUSTOMERS=YES"));
-    for (const FolderRow& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const QStringList& row : test::tableRows(QStringLiteral("folders.txt"))) {
+        SCOPED_TRACE(row[0].toStdString());
         QDir(folderPath()).removeRecursively();
-        for (const QString& name : row.before) {
+        QDir().mkpath(folderPath());
+        for (const QString& name : row[3].split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
             if (name.startsWith(QLatin1String("file:"))) {
-                QDir().mkpath(folderPath());
                 QFile(folderPath(name.mid(5))).open(QIODevice::WriteOnly);
             } else {
                 QDir().mkpath(folderPath(name));
             }
         }
-        program().glDisableOutlookFolders = row.disableFolders;
-        program().gsSupplierWord = QString::fromLatin1(row.supplierWord);
+        program().glDisableOutlookFolders = row[1].toInt();
+        program().gsSupplierWord = row[2];
+        const bool succeeds = row[5] == u"yes";
         const qsizetype errorsBefore =
             logLines().filter(QStringLiteral("CreateOutlookFolders Error : ")).size();
-        test::OpenRun run{context, program(), progress, summary};
-        EXPECT_EQ(run.CreateOutlookFolders(), row.result);
-        EXPECT_EQ(QDir(folderPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), row.after);
+        test::OpenProcess run{context, program(), progress, summary};
+        EXPECT_EQ(run.CreateOutlookFolders(), succeeds);
+        EXPECT_EQ(QDir(folderPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                  row[4].split(QStringLiteral(", "), Qt::SkipEmptyParts));
         EXPECT_EQ(logLines().filter(QStringLiteral("CreateOutlookFolders Error : ")).size(),
-                  errorsBefore + (row.result ? 0 : 1));
+                  errorsBefore + (succeeds ? 0 : 1));
         EXPECT_TRUE(run.contacts().mobjOutlookApp);
     }
 }

@@ -73,40 +73,15 @@ TEST_F(MapCardToContact, WritesTheCardAsTheRulesSay)
 
 TEST(CustomFieldDate, ReadsTheLocaleShortAndLongFormatsAndIso)
 {
-    const QLocale british(QLocale::English, QLocale::UnitedKingdom);
-    const QLocale american(QLocale::English, QLocale::UnitedStates);
-    const QLocale german(QLocale::German, QLocale::Germany);
-    const struct
-    {
-        QLocale locale;
-        const char* text;
-        QDate date; // null: not a date
-    } rows[] = {
-        {british, "05/03/1985", QDate(1985, 3, 5)},
-        {british, " 05/03/1985 ", QDate(1985, 3, 5)},
-        {british, "Tuesday, 5 March 1985", QDate(1985, 3, 5)},
-        {british, "1985-03-05", QDate(1985, 3, 5)},
-        {british, "03/31/1985", QDate()},
-        {british, "31/02/1985", QDate()},
-        {american, "03/05/1985", QDate(1985, 3, 5)},
-        {american, "3/5/85", QDate(1985, 3, 5)},
-        {american, "Tuesday, March 5, 1985", QDate(1985, 3, 5)},
-        {german, "05.03.1985", QDate(1985, 3, 5)},
-        {german, "05.03.85", QDate(1985, 3, 5)},
-        {german, "Dienstag, 5. März 1985", QDate(1985, 3, 5)},
-        {german, "05/03/1985", QDate()},
-        {british, "hello", QDate()},
-        {british, "", QDate()},
-    };
     const QLocale saved;
-    for (const auto& row : rows) {
-        QLocale::setDefault(row.locale);
-        const std::optional<QDate> read = customFieldDate(QString::fromUtf8(row.text));
-        EXPECT_EQ(read.value_or(QDate()), row.date)
-            << row.locale.name().toStdString() << " " << row.text;
-        EXPECT_EQ(read.has_value(), row.date.isValid());
+    for (const QStringList& row : test::tableRows(QStringLiteral("custom-field-dates.txt"))) {
+        SCOPED_TRACE(row.join(u'|').toStdString());
+        QLocale::setDefault(QLocale(row[0]));
+        EXPECT_EQ(customFieldDate(row[1]),
+                  row[2].isEmpty() ? std::nullopt
+                                   : std::optional(QDate::fromString(row[2], Qt::ISODate)));
     }
-    QLocale::setDefault(american);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(dateText(QDate(1985, 3, 5)), QStringLiteral("3/5/1985"));
     EXPECT_EQ(dateText(QDate()), QString());
     QLocale::setDefault(saved);
@@ -114,31 +89,8 @@ TEST(CustomFieldDate, ReadsTheLocaleShortAndLongFormatsAndIso)
 
 TEST(SearchFilter, NamesEveryWayToTheContactAndQuotesEachValue)
 {
-    const struct
-    {
-        const char* card;
-        const char* filter;
-    } rows[] = {
-        {"", "([User1] = 'CUS001') OR ([LastName] = 'Smith' And [FirstName] = 'Jo') OR ([User3] = "
-             "'SmiJ345') OR ([CustomerID] = '12345')"},
-        {"company=",
-         "([User1] = 'CUS001') OR ([CompanyName] = 'Acme Ltd') OR ([User3] = 'Acm007') OR "
-         "([CustomerID] = '7')"},
-        {"CardIdentification=*none",
-         "([LastName] = 'Smith' And [FirstName] = 'Jo') OR ([User3] = 'SmiJ345') OR ([CustomerID] "
-         "= '12345')"},
-        {"CardIdentification=",
-         "([LastName] = 'Smith' And [FirstName] = 'Jo') OR ([User3] = 'SmiJ345') OR ([CustomerID] "
-         "= '12345')"},
-        {"LastName=O'Neil; CardIdentification=O'N'1",
-         "([User1] = 'O''N''1') OR ([LastName] = 'O''Neil' And [FirstName] = 'Jo') OR ([User3] = "
-         "'O''NJ345') OR ([CustomerID] = '12345')"},
-        // A company without a name is not searched by name.
-        {"company=; LastName=; CardIdentification=", "([User3] = '007') OR ([CustomerID] = '7')"},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(searchFilter(cardOf(QString::fromUtf8(row.card))), QString::fromUtf8(row.filter))
-            << row.filter;
+    for (const QStringList& row : test::tableRows(QStringLiteral("search-filters.txt"))) {
+        EXPECT_EQ(searchFilter(cardOf(row[0])), row[1]);
     }
 }
 

@@ -1,5 +1,6 @@
 // Whole exports through the core on a sample company file.
 #include "SyncFixture.h"
+#include "TableFile.h"
 #include "review/ImportReportWriter.h"
 
 namespace brindle {
@@ -34,32 +35,27 @@ protected:
         }
         return items;
     }
-    // The paths whose stamps differ from before.
-    QStringList rewrittenSince(const QHash<QString, QString>& before)
-    {
-        QStringList rewritten;
-        const auto after = fileStamps();
-        for (auto it = after.cbegin(); it != after.cend(); ++it) {
-            if (before.value(it.key()) != it.value()) {
-                rewritten << it.key();
-            }
-        }
-        return rewritten;
-    }
 };
 
-struct LayoutRow
-{
-    const char* name;
-    qint32 disableFolders;
-    int country;
-    const char* version;
-    QStringList folders;
-    bool addressBooks;
-};
-
-class Layouts : public ExportRun, public testing::WithParamInterface<LayoutRow>
+// A row of data/export-runs.txt, named by its first field.
+class Rows : public ExportRun, public testing::WithParamInterface<QStringList>
 {};
+
+std::string rowName(const testing::TestParamInfo<QStringList>& info)
+{
+    return info.param[0].toStdString();
+}
+
+QList<qint32> numbers(const QString& field)
+{
+    QList<qint32> numbers;
+    for (const QString& number : field.split(u' ', Qt::SkipEmptyParts)) {
+        numbers << number.toInt();
+    }
+    return numbers;
+}
+
+using Layouts = Rows;
 
 // The first export writes every active card into its type's folder (an
 // address book but for an old version) or, without folders, into the
@@ -67,17 +63,16 @@ class Layouts : public ExportRun, public testing::WithParamInterface<LayoutRow>
 // goes back and forth unchanged is the e2e round trip's.
 TEST_P(Layouts, ExportWritesEachTypeWhereTheLayoutSays)
 {
-    const LayoutRow& row = GetParam();
-    makeCompanyFile(row.country);
-    settings.disableFolders = row.disableFolders;
-    settings.supplierWord =
-        row.country == 2 ? QStringLiteral("Vendor") : QStringLiteral("Supplier");
+    const QStringList& row = GetParam();
+    makeCompanyFile(row[2].toInt());
+    settings.disableFolders = row[1].toInt();
+    settings.supplierWord = row[2] == u"2" ? QStringLiteral("Vendor") : QStringLiteral("Supplier");
     const auto others = writeOtherItems();
     const QList<CCard> cards = activeCards();
     const int n = int(cards.size());
-    ASSERT_TRUE(transfer(2, [&](test::OpenRun& run) {
+    ASSERT_TRUE(transfer(2, [&](test::OpenProcess& run) {
         ASSERT_TRUE(run.contacts().OpenOutlookConnection());
-        run.contacts().mobjOutlookApp->setVersion(QString::fromLatin1(row.version));
+        run.contacts().mobjOutlookApp->setVersion(row[3]);
     }));
     EXPECT_EQ(std::tuple(added, updated, total, syncs), std::tuple(n, 0, n, 1));
     EXPECT_TRUE(
@@ -85,10 +80,11 @@ TEST_P(Layouts, ExportWritesEachTypeWhereTheLayoutSays)
     EXPECT_EQ(exportReport().filter(QStringLiteral("|ADD")).size(), n);
     EXPECT_EQ(summary.ReportFilePath,
               QDir(folder.path()).filePath(QStringLiteral("OutlookImport.html")));
-    EXPECT_EQ(QDir(folderPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), row.folders);
-    for (const QString& name : row.folders) {
+    const QStringList folders = row[4].split(QStringLiteral(", "));
+    EXPECT_EQ(QDir(folderPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), folders);
+    for (const QString& name : folders) {
         EXPECT_EQ(QFile::exists(folderPath(name) + QStringLiteral("/.brindle-folder")),
-                  row.addressBooks)
+                  row[5] == u"yes")
             << name.toStdString();
     }
     for (const CCard& card : cards) {
@@ -102,41 +98,17 @@ TEST_P(Layouts, ExportWritesEachTypeWhereTheLayoutSays)
     }
 }
 
-const QStringList australianFolders{"VEXO Customers", "VEXO Employees", "VEXO Personal",
-                                    "VEXO Suppliers"};
+INSTANTIATE_TEST_SUITE_P(Export, Layouts,
+                         testing::ValuesIn(test::tableRows("export-runs.txt", "layout")), rowName);
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Export, Layouts, testing::Values(
-    LayoutRow{"folders", 0, 1, "16.0.0.0", australianFolders, true},
-    LayoutRow{"folders_of_an_old_version", 0, 1, "9.0.0.3821", australianFolders, false},
-    LayoutRow{"folders_of_a_United_States_file", 0, 2, "11.0",
-              {"VEXO Customers", "VEXO Employees", "VEXO Personal", "VEXO Vendors"}, true},
-    LayoutRow{"categories", 1, 1, "16.0.0.0", {"VEXO Customers"}, false}),
-    [](const testing::TestParamInfo<LayoutRow>& info) { return info.param.name; });
-// clang-format on
-
-struct RuleRow
-{
-    const char* name;
-    qint32 rule;
-    QList<qint32> answers;
-    int dialogs;
-    QStringList cities; // of the two changed cards afterwards; "" unchanged
-    bool ok;
-    int updatedLess;      // fewer updates than cards; -1: none at all
-    QStringList messages; // the report's rejected rows' messages; ["*"]: each a duplicate
-    int syncs;
-};
-
-class Rules : public ExportRun, public testing::WithParamInterface<RuleRow>
-{};
+using Rules = Rows;
 
 // A person's and a company's card changed in the company file, and a third
 // whose contact another program gave a fax and a business address, which the
 // export never writes: only real changes are asked about.
 TEST_P(Rules, EachRuleAndAnswerActs)
 {
-    const RuleRow& row = GetParam();
+    const QStringList& row = GetParam();
     makeCompanyFile();
     ASSERT_TRUE(runExport());
     const QList<CCard> changed{active("CardTypeID = 'C' AND IsIndividual = 'Y'"),
@@ -151,52 +123,44 @@ TEST_P(Rules, EachRuleAndAnswerActs)
     const int files = contactFiles();
     const int n = int(activeCards().size());
     removeReports();
-    settings.rule = row.rule;
-    prompts.choices = row.answers;
+    settings.rule = row[1].toInt();
+    prompts.choices = numbers(row[2]);
     prompts.answers = {Prompts::Yes};
+    const bool ok = row[5] == u"yes";
 
-    EXPECT_EQ(runExport(), row.ok);
-    ASSERT_EQ(prompts.shown.size(), row.dialogs);
-    if (row.dialogs > 0) {
+    EXPECT_EQ(runExport(), ok);
+    ASSERT_EQ(prompts.shown.size(), row[3].toInt());
+    if (!prompts.shown.isEmpty()) {
         EXPECT_EQ(prompts.shown[0].differences(),
                   Differences({{".HomeAddressCity", before[0], "Darwin"}}));
         EXPECT_EQ(prompts.shown[0].txtLastName.caption, changed[0].LastName);
-        EXPECT_EQ(prompts.shown[0].caption,
-                  QStringLiteral("Brindle - Confirm Update to Outlook Contact"));
     }
+    const QStringList cities = row[4].split(u' ');
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(cityOf(changed[i]), row.cities[i].isEmpty() ? before[i] : row.cities[i]);
+        EXPECT_EQ(cityOf(changed[i]), cities[i] == u"-" ? before[i] : cities[i]);
     }
     EXPECT_EQ(property(changed[0], "HomeFaxNumber"), QStringLiteral("02 1111 2222"));
     EXPECT_EQ(property(untouched, "BusinessAddressCity"), QStringLiteral("Dubbo"));
     EXPECT_EQ(contactFiles(), files) << "scratch contacts are never saved";
     EXPECT_EQ(added, 0);
-    EXPECT_EQ(syncs, row.syncs);
-    if (!row.ok) {
+    EXPECT_EQ(syncs, row[8].toInt());
+    if (!ok) {
         EXPECT_TRUE(exportReport().isEmpty());
         EXPECT_TRUE(summary.lblFinishHeader.endsWith(QLatin1String("Cancelled")));
         return;
     }
-    EXPECT_EQ(updated, row.updatedLess < 0 ? 0 : n - row.updatedLess);
+    EXPECT_EQ(updated, row[6] == u"none" ? 0 : n - row[6].toInt());
     QStringList messages;
     for (const QString& line : exportReport()) {
         messages << line.section(u'|', 3, 3);
     }
-    EXPECT_EQ(messages, row.messages == QStringList{"*"}
-                            ? QStringList(n, QStringLiteral("Duplicate Card"))
-                            : row.messages);
+    EXPECT_EQ(messages, row[7] == u"*"     ? QStringList(n, QStringLiteral("Duplicate Card"))
+                        : row[7].isEmpty() ? QStringList()
+                                           : QStringList{row[7]});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Export, Rules,
-    testing::Values(
-        RuleRow{"update_existing", 0, {}, 0, {"Darwin", "Cairns"}, true, 0, {}, 1},
-        RuleRow{"do_not_update", 2, {}, 0, {"", ""}, true, -1, {"*"}, 0},
-        RuleRow{"ask_and_update", 3, {6, 6}, 2, {"Darwin", "Cairns"}, true, 0, {}, 1},
-        RuleRow{"ask_and_skip", 3, {7, 6}, 2, {"", "Cairns"}, true, 1, {"Rejected by User"}, 1},
-        RuleRow{"ask_and_update_all", 3, {8}, 1, {"Darwin", "Cairns"}, true, 0, {}, 1},
-        RuleRow{"ask_and_cancel", 3, {2}, 1, {"", ""}, false, 0, {}, 0}),
-    [](const testing::TestParamInfo<RuleRow>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Export, Rules,
+                         testing::ValuesIn(test::tableRows("export-runs.txt", "rule")), rowName);
 
 // The duplicate check looks at record IDs and names; the search also finds a
 // contact by identification. Rule 2 leaves such a contact alone too.
@@ -254,64 +218,6 @@ TEST_F(ExportRun, TheCardsOwnContactIsFoundAmongNamesakes)
               QStringLiteral("1 Twin St\r\n\r\n\r\n"));
 }
 
-// Values a filter must quote find their own contact by name alone; an
-// identification that is blank or *None (in any case) identifies nothing.
-TEST_F(ExportRun, SearchesFindTheCardsOwnContactAndNoOther)
-{
-    samples::writeCompanyFile(file, {1, 1, 3, {}}, samples::ExistingFile::Keep);
-    RawFile raw(file);
-    raw.exec(QStringLiteral("UPDATE Cards SET IsInactive = 'Y'"));
-    const QList<std::pair<QString, QString>> names = {
-        {QStringLiteral("O'Neil"), QStringLiteral("Seán")},
-        {QStringLiteral("D'Arcy-O'Brien"), QStringLiteral("Zoë")},
-        {QStringLiteral("Say \"Hi\" Ltd"), {}},
-        {QStringLiteral("Smith (Holdings) [Aust]"), {}},
-        {QStringLiteral("Nguyễn & Müller"), {}},
-        {QStringLiteral("x') OR ([LastName] = 'y"), QStringLiteral("z")},
-        {QStringLiteral("It''s"), {}}};
-    const QStringList identifications{"O'N'1", "*None", "*NONE", "", "O'N'2", "*none", ""};
-    QList<qint32> ids;
-    for (const auto& [last, first] : names) {
-        ids << raw.addCard(QStringLiteral("C"), last, first, identifications[ids.size()]);
-        raw.addAddress(ids.last(), 1, QStringLiteral("1 Main St"));
-    }
-    QStringList strangers;
-    for (const char* identification : {"*None", ""}) {
-        strangers << folderPath(QStringLiteral("VEXO Customers")) + u'/' +
-                         addContact(QStringLiteral("VEXO Customers"),
-                                    {{"LastName", "Stranger"}, {"User1", identification}},
-                                    QStringLiteral("0%1").arg(strangers.size()))
-                             ->fileName();
-    }
-    auto stamps = fileStamps();
-    ASSERT_TRUE(runExport());
-    ASSERT_EQ(added, names.size());
-    for (const QString& path : strangers) {
-        EXPECT_FALSE(rewrittenSince(stamps).contains(path));
-    }
-
-    for (const auto& contact : contactsIn(QStringLiteral("VEXO Customers"))) {
-        if (contact->property(QStringLiteral("LastName")) != QStringLiteral("Stranger")) {
-            changeContact(contact,
-                          {{"CustomerID", QString()}, {"User3", QString()}, {"User1", QString()}});
-        }
-    }
-    raw.exec(QStringLiteral("UPDATE Addresses SET City = 'Perth'"));
-    ASSERT_TRUE(runExport());
-    EXPECT_EQ(std::tuple(added, updated), std::tuple(0, int(names.size())));
-    for (qsizetype i = 0; i < ids.size(); ++i) {
-        const auto contact = contactOf(test::card(QStringLiteral("C"), {}, {}, {}, ids[i]));
-        ASSERT_TRUE(contact) << names[i].first.toStdString();
-        const bool person = !names[i].second.isEmpty();
-        EXPECT_EQ(
-            contact->property(person ? QStringLiteral("LastName") : QStringLiteral("CompanyName")),
-            names[i].first);
-        EXPECT_EQ(contact->property(person ? QStringLiteral("HomeAddressCity")
-                                           : QStringLiteral("BusinessAddressCity")),
-                  QStringLiteral("Perth"));
-    }
-}
-
 // A contact side whose mapping fails for one card, after writing part of it.
 class FailingSide : public ContactSide
 {
@@ -329,16 +235,11 @@ public:
     }
 };
 
-class FailingMapping : public test::OpenRun
+// The run with that side.
+void failingSide(test::OpenProcess& run)
 {
-public:
-    FailingMapping(ProgramContext& context, RunSettings& settings, RunProgress& progress,
-                   FSummary& summary)
-        : OpenRun(context, settings, progress, summary)
-    {
-        m_contacts = std::make_unique<FailingSide>(m_run);
-    }
-};
+    run.contactSide = std::make_unique<FailingSide>(run.state);
+}
 
 TEST_F(ExportRun, ACardThatCannotBeMappedIsRejectedAndNothingOfItSaved)
 {
@@ -346,7 +247,7 @@ TEST_F(ExportRun, ACardThatCannotBeMappedIsRejectedAndNothingOfItSaved)
     const CCard person = active("CardTypeID = 'C' AND IsIndividual = 'Y'");
     const CCard company = active("CardTypeID = 'S' AND IsIndividual = 'N'");
     FailingSide::failing = person.CardRecordID;
-    ASSERT_TRUE(transfer<FailingMapping>(2));
+    ASSERT_TRUE(transfer(2, failingSide));
     EXPECT_FALSE(contactOf(person)) << "a new contact is not saved half-written";
     EXPECT_EQ(added, int(activeCards().size()) - 1);
     const QStringList rejected =
@@ -358,7 +259,7 @@ TEST_F(ExportRun, ACardThatCannotBeMappedIsRejectedAndNothingOfItSaved)
     const QByteArray before = readAll(path);
     setCity(company, QStringLiteral("Darwin"));
     FailingSide::failing = company.CardRecordID;
-    ASSERT_TRUE(transfer<FailingMapping>(2));
+    ASSERT_TRUE(transfer(2, failingSide));
     EXPECT_EQ(readAll(path), before) << "an existing contact keeps what it held";
     EXPECT_EQ(summary.RejectedCards, 1);
 }

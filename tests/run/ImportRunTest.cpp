@@ -1,6 +1,5 @@
 // Whole imports through the core on a sample company file.
 #include "SyncFixture.h"
-#include "samples/ContactStoreGenerator.h"
 
 namespace brindle {
 namespace {
@@ -23,88 +22,6 @@ protected:
         return QDir(folder.path()).entryList({QStringLiteral("company-backup-*")}, QDir::Files);
     }
 };
-
-TEST_F(ImportRun, UnchangedContactsChangeNoRowLinkedOrNot)
-{
-    makeCompanyFile();
-    // A name in the form the mapping turns round.
-    RawFile(file).exec(QStringLiteral(
-        "UPDATE Cards SET LastName = 'Harbour Plumbing, The' WHERE CardRecordID = (SELECT "
-        "min(CardRecordID) FROM Cards WHERE IsIndividual = 'N' AND IsInactive = 'N')"));
-    for (const bool linked : {true, false}) {
-        SCOPED_TRACE(linked ? "linked" : "found by identification or name");
-        const QStringList before = rows();
-        QList<CCard> contacts;
-        for (const CCard& stored : storedCards()) {
-            contacts << stored;
-            contacts.last().CardRecordID = linked ? stored.CardRecordID : 0;
-        }
-        ASSERT_TRUE(runImport(contacts));
-        EXPECT_EQ(rows(), before);
-        const int inactive =
-            count(QStringLiteral("SELECT count(*) FROM Cards WHERE IsInactive = 'Y'"));
-        ASSERT_GT(inactive, 0);
-        EXPECT_EQ(added + updated, contacts.size() - inactive);
-        EXPECT_EQ(importReport().size(), inactive);
-        for (const QString& row : importReport()) {
-            EXPECT_TRUE(row.endsWith(QLatin1String("|VEXO Card Inactive|REJECTED")))
-                << qPrintable(row);
-        }
-    }
-}
-
-class StoreImport : public ImportRun
-{};
-
-TEST_F(StoreImport, ASampleStoreAddsItsNewContactsOnceInEitherLayout)
-{
-    using Layout = samples::ContactStoreOptions::Layout;
-    for (const Layout layout : {Layout::Folders, Layout::Categories}) {
-        SCOPED_TRACE(layout == Layout::Folders ? "folders" : "categories");
-        QFile::remove(file);
-        QDir(folderPath()).removeRecursively();
-        makeCompanyFile();
-        settings.disableFolders = layout == Layout::Categories ? 1 : 0;
-        const samples::ContactStoreSummary written =
-            samples::writeContactStore(store.path(), {60, layout, 5});
-        ASSERT_EQ(written.contacts, 60);
-        const QStringList others = QDir(folderPath()).entryList(QDir::Files);
-        const int cardsBefore = count(QStringLiteral("SELECT count(*) FROM Cards"));
-        ASSERT_TRUE(transfer(1));
-        const int cardsAfter = count(QStringLiteral("SELECT count(*) FROM Cards"));
-        EXPECT_GT(cardsAfter, cardsBefore);
-        EXPECT_EQ(summary.TotalCards, 60) << "items that are no contacts are not read";
-        EXPECT_EQ(added, 60);
-        EXPECT_EQ(QDir(folderPath()).entryList(QDir::Files), others);
-        ASSERT_TRUE(transfer(1));
-        EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards")), cardsAfter)
-            << "a second import of the same contacts adds nothing";
-        EXPECT_TRUE(importReport().filter(QStringLiteral("|ADD")).isEmpty())
-            << qPrintable(importReport().join(u'\n'));
-    }
-}
-
-TEST_F(StoreImport, AContactMovedToAnotherTypesFolderLeavesItsCardAlone)
-{
-    makeCompanyFile();
-    CCard customer = storedCard(QStringLiteral("CardTypeID = 'C' AND IsInactive = 'N' AND "
-                                               "IsIndividual = 'Y'"));
-    const QString oldCity = city(customer.CardRecordID);
-    customer.CardTypeID = QStringLiteral("S");
-    customer.CardIdentification.clear();
-    customer.Addresses[0].City = QStringLiteral("Moved");
-    exportCard(customer);
-
-    ASSERT_TRUE(transfer(1));
-    EXPECT_EQ(city(customer.CardRecordID), oldCity);
-    const qint32 supplier =
-        value(QStringLiteral("SELECT CardRecordID FROM Cards WHERE CardTypeID = 'S' AND "
-                             "LastName = ? AND FirstName = ?"),
-              {customer.LastName, customer.FirstName})
-            .toInt();
-    ASSERT_GT(supplier, 0);
-    EXPECT_EQ(city(supplier), QStringLiteral("Moved"));
-}
 
 TEST_F(ImportRun, RuleZeroUpdatesTheMatchedCardsAndAddsTheNewOnes)
 {

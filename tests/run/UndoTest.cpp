@@ -2,6 +2,7 @@
 #include "runs/Undo.h"
 
 #include "SyncFixture.h"
+#include "TableFile.h"
 #include "cardlib/CardSnapshot.h"
 #include "runs/RunFiles.h"
 #include "runs/RunRecord.h"
@@ -35,32 +36,26 @@ protected:
     }
 };
 
-struct UndoRow
-{
-    const char* name;
-    qint32 direction;
-    qint32 disableFolders;
-    bool changedSince; // an item the run wrote is changed again before the undo
-};
-
-class UndoRuns : public UndoRun, public testing::WithParamInterface<UndoRow>
+class UndoRuns : public UndoRun, public testing::WithParamInterface<QStringList>
 {};
 
 TEST_P(UndoRuns, PutBackWhatTheRunChangedAndLeaveWhatChangedSince)
 {
-    const UndoRow& row = GetParam();
-    settings.disableFolders = row.disableFolders;
+    const QStringList& row = GetParam();
+    const qint32 direction = row[1].toInt();
+    const bool changedSince = row[3] == u"yes";
+    settings.disableFolders = row[2].toInt();
     makeCompanyFile();
     ASSERT_TRUE(runExport());
     const CCard card = active("IsIndividual = 'Y'");
-    if (row.direction == 1) {
+    if (direction == 1) {
         changeContact(contactOf(card), {{"HomeAddressCity", "Broome"}});
         addContact(folderOf(card), {{"LastName", "Newcard"}});
     } else {
         setCity(card, QStringLiteral("Broome"));
     }
     const auto before = state();
-    ASSERT_TRUE(transfer(row.direction));
+    ASSERT_TRUE(transfer(direction));
     const auto after = state();
     ASSERT_NE(after, before);
     for (const QJsonObject& change : RecordedRun::read(listRuns(runsFolder()).last()).changes) {
@@ -71,18 +66,18 @@ TEST_P(UndoRuns, PutBackWhatTheRunChangedAndLeaveWhatChangedSince)
                         change.value(u"after").toString().toLatin1())
             << "a card the run left as it was is no change";
     }
-    if (row.changedSince && row.direction == 1) {
+    if (changedSince && direction == 1) {
         setCity(card, QStringLiteral("Edited later"));
-    } else if (row.changedSince) {
+    } else if (changedSince) {
         changeContact(contactOf(card), {{"HomeAddressCity", "Edited later"}});
     }
 
     const UndoOutcome undone = undoLast();
 
-    EXPECT_EQ(undone.leftAsIs.size(), row.changedSince ? 1 : 0)
+    EXPECT_EQ(undone.leftAsIs.size(), changedSince ? 1 : 0)
         << qPrintable(undone.leftAsIs.join(u'\n'));
-    if (row.changedSince) {
-        EXPECT_EQ(row.direction == 1 ? city(card.CardRecordID) : property(card, "HomeAddressCity"),
+    if (changedSince) {
+        EXPECT_EQ(direction == 1 ? city(card.CardRecordID) : property(card, "HomeAddressCity"),
                   QStringLiteral("Edited later"));
         return;
     }
@@ -91,14 +86,8 @@ TEST_P(UndoRuns, PutBackWhatTheRunChangedAndLeaveWhatChangedSince)
     EXPECT_EQ(state(), after) << "an undo is undone like any run";
 }
 
-INSTANTIATE_TEST_SUITE_P(Runs, UndoRuns,
-                         testing::Values(UndoRow{"import", 1, 0, false},
-                                         UndoRow{"import_categories", 1, 1, false},
-                                         UndoRow{"import_changed_since", 1, 0, true},
-                                         UndoRow{"export", 2, 0, false},
-                                         UndoRow{"export_categories", 2, 1, false},
-                                         UndoRow{"export_changed_since", 2, 0, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Runs, UndoRuns, testing::ValuesIn(test::tableRows("undo.txt")),
+                         [](const auto& info) { return info.param[0].toStdString(); });
 
 // A killed run's last type was rolled back: its lines name cards it never
 // changed, which an undo passes over; a damaged record changes nothing.

@@ -53,6 +53,18 @@ inline QList<QStringList> tableRows(const QString& name)
     return rows;
 }
 
+// The rows of a table file whose first field is kind, without it.
+inline QList<QStringList> tableRows(const QString& name, const QString& kind)
+{
+    QList<QStringList> rows;
+    for (const QStringList& row : tableRows(name)) {
+        if (row[0] == kind) {
+            rows << row.mid(1);
+        }
+    }
+    return rows;
+}
+
 // A field of "name=value" pairs apart by "; "; a value that is an ISO date is a date.
 inline QList<std::pair<QString, QVariant>> tablePairs(const QString& field)
 {
