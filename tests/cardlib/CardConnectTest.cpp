@@ -28,14 +28,6 @@ class CardConnect : public CardTest
 {
 protected:
     CardConnect() { m_connectAtSetUp = false; }
-    bool connectAs(const QString& file, const QString& user = {}, const QString& password = {})
-    {
-        m_connection.ConnectionTimeout = 0;
-        m_connection.Settings().DataFile = file;
-        m_connection.Settings().Username = user;
-        m_connection.Settings().Password = password;
-        return m_connection.Connect();
-    }
     // Refused with the number and a reason; the file as it was, no connection current.
     void expectRefused(const QString& file, qint64 number, const char* reason)
     {

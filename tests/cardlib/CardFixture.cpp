@@ -96,10 +96,3 @@ QString CardTest::newCompanyFile(const QString& name, const TarvoCards::NewCompa
     TarvoCards::createCompanyFile(made, newFile);
     return made;
 }
-
-void CardTest::connect(const QString& file)
-{
-    m_connection.ConnectionTimeout = 0;
-    m_connection.Settings().DataFile = file.isEmpty() ? m_file : file;
-    ASSERT_TRUE(m_connection.Connect()) << m_connection.LastError().description().toStdString();
-}

@@ -57,8 +57,20 @@ protected:
     QString path(const QString& name) const { return m_dir.filePath(name); }
     // Another company file (a new database on a server).
     QString newCompanyFile(const QString& name, const TarvoCards::NewCompanyFile& newFile = {});
+    bool connectAs(const QString& file, const QString& user = {}, const QString& password = {})
+    {
+        m_connection.ConnectionTimeout = 0;
+        m_connection.Settings().DataFile = file;
+        m_connection.Settings().Username = user;
+        m_connection.Settings().Password = password;
+        return m_connection.Connect();
+    }
     // Connects m_connection to file; fails the test if it cannot.
-    void connect(const QString& file = {});
+    void connect(const QString& file = {})
+    {
+        ASSERT_TRUE(connectAs(file.isEmpty() ? m_file : file))
+            << m_connection.LastError().description().toStdString();
+    }
     QString stored(const QString& sql, qint32 id) { return RawFile(m_file).column(sql, {id}); }
     int cardCount() { return RawFile(m_file).cardCount(); }
 
