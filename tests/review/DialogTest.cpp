@@ -1,12 +1,11 @@
 #include "FakeSteps.h"
-#include "ProgramFixture.h"
+#include "ReportTestSupport.h"
+#include "TableFile.h"
 #include "dialogs/FSummary.h"
 #include "dialogs/FUpdateChoice.h"
 
 namespace brindle {
 namespace {
-
-using TarvoCards::CCard;
 
 using test::phoneChanges;
 
@@ -17,11 +16,7 @@ protected:
                             const char* firstName = "")
     {
         FUpdateChoice dialog(prompts);
-        CCard card;
-        card.LastName = "Acme Traders";
-        card.FirstName = QLatin1String(firstName);
-        card.IsIndividual = card.FirstName.isEmpty() ? "N" : "Y";
-        dialog.objVEXOCard = card;
+        dialog.objVEXOCard = testing::card({}, "Acme Traders", firstName);
         dialog.setDifferences(list);
         dialog.TransferAction = direction;
         dialog.NewVEXOCard = newCard;
@@ -31,41 +26,30 @@ protected:
     }
 };
 
+// The changes of a table field: "name=old/new; ...".
+Differences differences(const QString& field)
+{
+    Differences list;
+    for (const auto& [key, change] : test::tablePairs(field)) {
+        list.append(
+            {key, change.toString().section(u'/', 0, 0), change.toString().section(u'/', 1)});
+    }
+    return list;
+}
+
 // Which rows and buttons each case shows; the window only renders them.
 TEST_F(UpdateChoiceTest, ShowsTheRowsAndButtonsOfItsCase)
 {
-    const struct
-    {
-        const char* name;
-        Differences changes;
-        qint32 direction;
-        bool newCard;
-        int rows;
-        bool moreThanFour;
-        bool update; // Update and Update All offered
-        const char* okCaption;
-    } cases[] = {
-        {"one change", phoneChanges(1), 1, false, 1, false, true, "Update"},
-        {"four changes", phoneChanges(4), 1, false, 4, false, true, "Update"},
-        {"five changes", phoneChanges(5), 2, false, 4, true, true, "Update"},
-        {"new card", phoneChanges(3), 1, true, 0, false, false, "Add"},
-        // The fifth change is not shown, so its value does not count.
-        {"blank shown values, import",
-         phoneChanges(4, {}) + Differences{{"City", "Sydney", "Newcastle"}}, 1, false, 4, true,
-         false, "Update"},
-        {"blank new values, export", phoneChanges(4, {}), 2, false, 4, false, true, "Update"},
-        {"one new value", phoneChanges(2, "x"), 1, false, 2, false, true, "Update"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const FUpdateChoice dialog = activated(c.changes, c.direction, c.newCard);
+    for (const QStringList& c : test::tableRows("update-choice.txt")) {
+        SCOPED_TRACE(c.join(u'|').toStdString());
+        const FUpdateChoice dialog = activated(differences(c[0]), c[1].toInt(), c[2] == u"True");
         EXPECT_EQ(std::count_if(dialog.rows.begin(), dialog.rows.end(),
                                 [](const auto& row) { return row.visible; }),
-                  c.rows);
-        EXPECT_EQ(dialog.lblMoreThanFive.visible, c.moreThanFour);
-        EXPECT_EQ(dialog.cmdUpdateAll.visible && dialog.cmdUpdateAll.enabled, c.update);
-        EXPECT_EQ(dialog.cmdOK.caption, QLatin1String(c.okCaption));
-        EXPECT_EQ(dialog.heights.centred, c.newCard);
+                  c[3].toInt());
+        EXPECT_EQ(dialog.lblMoreThanFive.visible, c[4] == u"True");
+        EXPECT_EQ(dialog.cmdUpdateAll.visible && dialog.cmdUpdateAll.enabled, c[5] == u"True");
+        EXPECT_EQ(dialog.cmdOK.caption, c[6]);
+        EXPECT_EQ(dialog.heights.centred, c[2] == u"True");
     }
 }
 
@@ -91,39 +75,19 @@ TEST_F(UpdateChoiceTest, HeaderAndRowsShowCleanedValuesUnderCaptionedKeys)
     EXPECT_NE(person.lblLastName.caption, company.lblLastName.caption);
 }
 
-// The heading is made of the direction and the outcome; once cancelled it stays so.
 TEST_F(UpdateChoiceTest, SummaryHeadingFollowsTheDirectionAndTheOutcome)
 {
-    const struct
-    {
-        qint32 direction;
-        bool userCancelled;
-        bool applicationCancelled;
-        const char* heading;
-    } rows[] = {{1, false, false, "Import Complete"},
-                {2, false, false, "Export Complete"},
-                {0, false, false, "Import Complete"},
-                {1, true, false, "Import Cancelled"},
-                {2, false, true, "Export Cancelled"}};
-    for (const auto& row : rows) {
-        settings.glTransferAction = row.direction;
+    for (const QStringList& row : test::tableRows("summary-headings.txt")) {
+        SCOPED_TRACE(row.join(u'|').toStdString());
+        settings.glTransferAction = row[0].toInt();
         FSummary summary{context, settings};
-        summary.SetCaption(row.userCancelled, row.applicationCancelled);
-        summary.UpdateCounters(row.applicationCancelled);
-        EXPECT_EQ(summary.lblFinishHeader, QLatin1String(row.heading)) << row.heading;
+        summary.SetCaption(row[1] == u"True", row[2] == u"True");
+        summary.UserCancelled = row[3] == u"True";
+        summary.UpdateCounters(row[4] == u"True");
+        EXPECT_EQ(summary.lblFinishHeader, row[5]);
+        summary.SetCaption(true, false); // once cancelled, it stays so
+        EXPECT_TRUE(!row[5].contains(u"Cancelled") || summary.lblFinishHeader == row[5]);
     }
-    settings.glTransferAction = 1;
-    FSummary summary{context, settings};
-    summary.SetCaption(false, false);
-    summary.UpdateCounters(true);
-    EXPECT_EQ(summary.lblFinishHeader, "Import - Application Cancelled");
-    summary.SetCaption(true, false);
-    EXPECT_EQ(summary.lblFinishHeader, "Import - Application Cancelled");
-    FSummary userCancelled{context, settings};
-    userCancelled.SetCaption(false, false);
-    userCancelled.UserCancelled = true;
-    userCancelled.UpdateCounters(false);
-    EXPECT_EQ(userCancelled.lblFinishHeader, "Import - User Cancelled");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "ReportTestSupport.h"
+#include "TableFile.h"
 #include "review/clsOutlookImportReport.h"
 #include "review/clsVEXOImportReport.h"
 #include "startup/MMain.h"
@@ -41,15 +42,9 @@ TEST_F(ReportGolden, SortsByTypeStatusAndNameUnderVendorHeading)
     m_existing.append(card("C", "Echo", "Ed"));
 
     CCustomerColl customers;
-    customers.append(importCard("Zulu Pty"));
-    customers.append(importCard("bravo Ltd", {}, "W1", "Address trimmed"));
-    customers.append(importCard("Charlie"));
-    customers.append(importCard("Delta", "E5", {}, "Card ID in use"));
-    customers.append(importCard("alpha", {}, {}, "no code, not shown"));
-    customers.append(importCard("Able", "E2", {}, "Refused"));
-    customers.append(importCard("Alpha"));
-    customers.append(importCard("Bravo", {}, {}, "Note"));
-    customers.append(importCard("Echo", {}, {}, {}, "Eve"));
+    for (const QStringList& row : test::tableRows("sorted-customers.txt")) {
+        customers.append(importCard(row[0], row[1], row[2], row[3], row[4]));
+    }
 
     TarvoCards::CSupplierColl vendors;
     TarvoCards::CImportCard& vendor = vendors.Add();

@@ -4,7 +4,6 @@
 #include "TableFile.h"
 #include "review/clsOutlookImportReport.h"
 #include "review/clsVEXOImportReport.h"
-#include "startup/ErrorLog.h"
 #include "startup/MMain.h"
 
 #include <QDir>
@@ -13,9 +12,6 @@
 
 namespace brindle::testing {
 namespace {
-
-using TarvoCards::CCard;
-using TarvoCards::CImportCard;
 
 // The five cell texts of each row of a document, in order.
 QList<QStringList> rowsOf(const QString& html)
@@ -34,18 +30,6 @@ QList<QStringList> rowsOf(const QString& html)
     return rows;
 }
 
-// The rows of data/report-rules.txt of one kind, without the kind.
-QList<QStringList> rules(const QString& kind)
-{
-    QList<QStringList> rows;
-    for (const QStringList& row : test::tableRows("report-rules.txt")) {
-        if (row[0] == kind) {
-            rows << row.mid(1);
-        }
-    }
-    return rows;
-}
-
 bool flag(const QString& text)
 {
     return text == u"True";
@@ -53,7 +37,7 @@ bool flag(const QString& text)
 
 TEST_F(ReportTest, ReportPagesAsTheTableSays)
 {
-    for (const QStringList& c : rules("paging")) {
+    for (const QStringList& c : test::tableRows("paging.txt")) {
         SCOPED_TRACE(c.join(u'|').toStdString());
         TarvoCards::CCustomerColl customers;
         TarvoCards::CSupplierColl suppliers;
@@ -82,7 +66,7 @@ TEST_F(ReportTest, ReportPagesAsTheTableSays)
 
 TEST_F(ReportTest, ReportShowsTheStatusWordAndTheMessageThatGoesWithIt)
 {
-    for (const QStringList& c : rules("status")) {
+    for (const QStringList& c : test::tableRows("status.txt")) {
         const QString vexo = clsVEXOImportReport(context).DetailLine(
             "L", "F", "E", "errors", "warnings", c[0].toInt(), flag(c[1]));
         const QString outlook = clsOutlookImportReport(context).DetailLine(
@@ -95,7 +79,7 @@ TEST_F(ReportTest, ReportShowsTheStatusWordAndTheMessageThatGoesWithIt)
 
 TEST_F(ReportTest, ReportListsTheCardsWithSomethingToSay)
 {
-    for (const QStringList& c : rules("listing")) {
+    for (const QStringList& c : test::tableRows("listing.txt")) {
         SCOPED_TRACE(c.join(u'|').toStdString());
         TarvoCards::CCardsColl existing;
         if (flag(c[3])) {
@@ -124,8 +108,8 @@ TEST_F(ReportTest, ReportCardExistsByLastNameAndIndividualsFirstName)
     existing.append(card("C", "Lee", "Ann"));
     existing.append(card("C", "Acme"));
     clsVEXOImportReport report(context);
-    for (const QStringList& c : rules("exists")) {
-        CCard test = card("C", c[0], c[1]);
+    for (const QStringList& c : test::tableRows("exists.txt")) {
+        TarvoCards::CCard test = card("C", c[0], c[1]);
         test.IsIndividual = c[2];
         report.setExistingCards(&existing);
         EXPECT_EQ(report.VEXOCardExists(test), flag(c[3])) << c.join(u'|').toStdString();
@@ -134,20 +118,15 @@ TEST_F(ReportTest, ReportCardExistsByLastNameAndIndividualsFirstName)
     }
 }
 
-// Lets the window serve its events until the given pump, which fails.
-class FailingProgress : public test::ScriptedProgress
+// Fails at a pump past the gathering of 400 cards, halfway through their rows.
+struct FailingProgress : test::ScriptedProgress
 {
-public:
-    explicit FailingProgress(int failAt) : m_failAt(failAt) {}
     void pumpMessages() override
     {
-        if (++pumps == m_failAt) {
+        if (++pumps == 600) {
             throw std::runtime_error("the window failed");
         }
     }
-
-private:
-    int m_failAt;
 };
 
 TEST_F(ReportTest, ReportThatCannotBeWrittenWholeLeavesTheEarlierOne)
@@ -171,38 +150,21 @@ TEST_F(ReportTest, ReportThatCannotBeWrittenWholeLeavesTheEarlierOne)
     const QString earlier = readText(reportFolder() + "/VEXOImport.html");
     ASSERT_LT(earlier.size(), 64 * 1024);
 
-    struct Case
-    {
-        const char* name;
-        std::function<void()> failingWrite;
-        const char* loggedFirst;
-    };
-    const Case cases[] = {
-        // The new report is several times the size of the limit.
-        {"disk full",
-         [&] {
-             const test::FileSizeLimit limit(64 * 1024);
-             EXPECT_EQ(write(many, nullptr), std::pair(false, QString()));
-         },
-         "GenerateReport"},
-        // Past the gathering of the 400 cards, halfway through their rows.
-        {"rows stop",
-         [&] {
-             FailingProgress progress(600);
-             EXPECT_EQ(write(many, &progress), std::pair(false, QString()));
-         },
-         "GenerateDetail"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    const auto expectEarlierKept = [&](RunProgress* progress, const char* loggedFirst) {
         QFile::remove(MMain::logFilePath());
-        c.failingWrite();
+        EXPECT_EQ(write(many, progress), std::pair(false, QString()));
         EXPECT_EQ(readText(reportFolder() + "/VEXOImport.html"), earlier);
         EXPECT_EQ(QDir(reportFolder()).entryList(QDir::Files), QStringList{"VEXOImport.html"});
         EXPECT_TRUE(logLines().value(0).contains(
-            QStringLiteral(" VEXOBrindle.clsVEXOImportReport.%1 Error : ").arg(c.loggedFirst)))
+            QStringLiteral(" VEXOBrindle.clsVEXOImportReport.%1 Error : ").arg(loggedFirst)))
             << logLines().value(0).toStdString();
+    };
+    {
+        const test::FileSizeLimit diskFull(64 * 1024); // several times smaller than the report
+        expectEarlierKept(nullptr, "GenerateReport");
     }
+    FailingProgress failing;
+    expectEarlierKept(&failing, "GenerateDetail");
     EXPECT_TRUE(write(many, nullptr).first); // nothing of the failures stays behind
 }
 

@@ -21,8 +21,14 @@ ModalScript::Action ModalScript::click(const QString& button)
     };
 }
 
-ModalScript::Action ModalScript::escape()
+ModalScript::Action ModalScript::action(const QString& name)
 {
+    if (name == u"close") {
+        return [](QWidget& dialog) { dialog.close(); };
+    }
+    if (name != u"escape") {
+        return click(name);
+    }
     return [](QWidget& dialog) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(&dialog, &press);

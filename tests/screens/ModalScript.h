@@ -11,7 +11,7 @@ namespace brindle::test {
 
 // Answers the modal dialogs a test opens, one action each time a new one
 // comes to the top. A dialog nobody scripted is closed after a while, so a
-// test fails instead of hanging; the dialogs seen are counted.
+// test fails instead of hanging; the titles of the dialogs seen are kept.
 class ModalScript
 {
 public:
@@ -24,15 +24,13 @@ public:
         m_timer.start();
     }
 
-    void add(Action action) { m_actions.append(std::move(action)); }
-    int seen() const { return m_seen; }
     int unanswered() const { return m_unanswered; }
-    QStringList titles;
+    QStringList titles; // of the dialogs seen
 
     // Clicks the button of the given object name or text.
     static Action click(const QString& button);
-    // Presses Escape, as the close box of a dialog does.
-    static Action escape();
+    // A button's name or text to click; "escape" and "close" as the close box does.
+    static Action action(const QString& name);
 
 private:
     void poll()
@@ -51,7 +49,6 @@ private:
         }
         m_last = modal;
         m_waited.start();
-        ++m_seen;
         titles << modal->windowTitle();
         if (!m_actions.isEmpty()) {
             // Later, from the event loop: an action may open a dialog of its
@@ -65,7 +62,6 @@ private:
     QTimer m_timer;
     QPointer<QWidget> m_last;
     QElapsedTimer m_waited;
-    int m_seen = 0;
     int m_unanswered = 0;
 };
 

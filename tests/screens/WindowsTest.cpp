@@ -1,4 +1,5 @@
 #include "ModalScript.h"
+#include "TableFile.h"
 #include "WizardFixture.h"
 #include "screens/ChooseActionWindow.h"
 #include "screens/InformationWindow.h"
@@ -16,18 +17,8 @@
 namespace brindle {
 namespace {
 
-using test::phoneChanges;
-
 using test::ModalScript;
-
-// A button's name or text to click; "escape" and "close" as the close box does.
-ModalScript::Action action(const QString& name)
-{
-    if (name == u"close") {
-        return [](QWidget& dialog) { dialog.close(); };
-    }
-    return name == u"escape" ? ModalScript::escape() : ModalScript::click(name);
-}
+using test::phoneChanges;
 
 class Windows : public test::WizardFixture
 {
@@ -44,26 +35,11 @@ protected:
         WizardFixture::TearDown();
     }
 
-    void startNormally()
-    {
-        ASSERT_TRUE(wizard->start(options()));
-        ASSERT_TRUE(wizard->chooseActionWindow()->isVisible());
-    }
     template <typename T = QWidget> T* child(QWidget* window, const char* name)
     {
         T* found = window->findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(found, nullptr) << name;
         return found;
-    }
-    // A card's changes, confirmed through the wizard's prompts.
-    FUpdateChoice confirm(const Differences& list, qint32 direction)
-    {
-        FUpdateChoice dialog(wizard->prompts());
-        dialog.objVEXOCard.emplace().LastName = "Acme Traders";
-        dialog.setDifferences(list);
-        dialog.TransferAction = direction;
-        wizard->prompts().showUpdateChoice(dialog);
-        return dialog;
     }
 
     std::unique_ptr<Wizard> wizard;
@@ -71,54 +47,37 @@ protected:
 
 TEST_F(Windows, SecurityNoticeIsSwitchedOffByItsBoxWhicheverWayItCloses)
 {
-    const struct
-    {
-        bool tick;
-        const char* leave; // as action() reads it
-        bool showLater;
-    } rows[] = {{true, "cmdOK", false},
-                {false, "cmdOK", true},
-                {true, "escape", false},
-                {false, "escape", true},
-                {true, "close", false}};
-    for (const auto& row : rows) {
+    for (const QStringList& row : test::tableRows("notice.txt")) {
+        SCOPED_TRACE(row.join(u'|').toStdString());
         settings.gbShowOutlookWarning = true;
         FOutlookWarning notice(settings);
         notice.Form_Load();
         ModalScript script({[&row](QWidget& dialog) {
-            dialog.findChild<QAbstractButton*>("chkShowNotice")->setChecked(row.tick);
-            action(row.leave)(dialog);
+            dialog.findChild<QAbstractButton*>("chkShowNotice")->setChecked(row[0] == u"True");
+            ModalScript::action(row[1])(dialog);
         }});
         wizard->prompts().showNotice(notice);
-        EXPECT_EQ(settings.gbShowOutlookWarning, row.showLater) << "ticked " << row.tick;
+        EXPECT_EQ(settings.gbShowOutlookWarning, row[2] == u"True");
         EXPECT_EQ(script.unanswered(), 0);
     }
 }
 
 TEST_F(Windows, ConfirmationAnswersComeFromItsButtonsAndCancelAsksFirst)
 {
-    const struct
-    {
-        const char* actions; // on the confirmation and the questions over it
-        qint32 choice;
-    } rows[] = {{"cmdOK", 6},
-                {"cmdReject", 7},
-                {"cmdUpdateAll", 8},
-                {"cmdCancel,No,cmdReject", 7},
-                {"cmdCancel,Yes", 2},
-                // The close box and No: the caller shows the confirmation again.
-                {"escape,No", 0},
-                {"close,Yes", 2}};
-    for (const auto& row : rows) {
-        const QStringList names = QString::fromLatin1(row.actions).split(u',');
+    for (const QStringList& row : test::tableRows("confirmation.txt")) {
+        SCOPED_TRACE(row[0].toStdString());
         QList<ModalScript::Action> actions;
-        for (const QString& name : names) {
-            actions << action(name);
+        for (const QString& name : row[0].split(u',')) {
+            actions << ModalScript::action(name);
         }
         ModalScript script(actions);
-        const FUpdateChoice dialog = confirm(phoneChanges(2), 1);
-        EXPECT_EQ(dialog.UserChoice, row.choice) << row.actions;
-        EXPECT_EQ(script.seen(), names.size()) << row.actions;
+        FUpdateChoice dialog(wizard->prompts());
+        dialog.objVEXOCard.emplace().LastName = "Acme Traders";
+        dialog.setDifferences(phoneChanges(2));
+        dialog.TransferAction = 1;
+        wizard->prompts().showUpdateChoice(dialog);
+        EXPECT_EQ(dialog.UserChoice, row[1].toInt());
+        EXPECT_EQ(script.titles.size(), actions.size());
         EXPECT_EQ(script.unanswered(), 0);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     }
@@ -126,7 +85,8 @@ TEST_F(Windows, ConfirmationAnswersComeFromItsButtonsAndCancelAsksFirst)
 
 TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
 {
-    startNormally();
+    ASSERT_TRUE(wizard->start(options()));
+    ASSERT_TRUE(wizard->chooseActionWindow()->isVisible());
     settings.gbShowOutlookWarning = false;
     WidgetProgress& progress = wizard->progress();
     bool refusedFirst = false;
@@ -146,7 +106,7 @@ TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
     child<QAbstractButton>(wizard->chooseActionWindow(), "cmdToOutlook")->click();
     EXPECT_TRUE(refusedFirst);
     EXPECT_TRUE(refusedSecond);
-    EXPECT_EQ(modals.seen(), 2);
+    EXPECT_EQ(modals.titles.size(), 2);
     EXPECT_FALSE(cancelEnabled);
     EXPECT_TRUE(helpEnabled) << "the close box leaves Help as it was";
     EXPECT_EQ(script.calls, (QStringList{"PopulateVEXODataObjects", "PopulateOutlookDataObjects",
@@ -157,7 +117,8 @@ TEST_F(Windows, ProgressWindowCloseBoxAndCancelDuringARun)
 
 TEST_F(Windows, LeavingASettingsBoxRebuildsTheOthers)
 {
-    startNormally();
+    ASSERT_TRUE(wizard->start(options()));
+    ASSERT_TRUE(wizard->chooseActionWindow()->isVisible());
     wizard->forms().fChooseAction.cmdSettings_Click();
     SettingsWindow* settings = wizard->settingsWindow();
     auto* box1 = child<QComboBox>(settings, "cboCustomField1");

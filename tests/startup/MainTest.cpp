@@ -11,8 +11,7 @@ namespace {
 using namespace brindle;
 using brindle::test::ProgramFixture;
 
-class MainStart : public ProgramFixture
-{};
+using MainStart = ProgramFixture;
 
 TEST_F(MainStart, WithoutCompanyFileShowsOnlyTheInformationScreen)
 {
@@ -26,8 +25,7 @@ TEST_F(MainStart, WithoutCompanyFileShowsOnlyTheInformationScreen)
             << "closing the screen unloads nothing more";
     }
     // Settings were neither loaded nor saved; only the log switch exists.
-    EXPECT_TRUE(brindleValue("AppPath").isNull());
-    EXPECT_TRUE(brindleValue("LastConnectedDate").isNull());
+    EXPECT_TRUE(brindleValue("AppPath").isNull() && brindleValue("LastConnectedDate").isNull());
     EXPECT_EQ(brindleValue("LogFile"), "FALSE");
 }
 

@@ -8,8 +8,7 @@
 namespace brindle {
 namespace {
 
-class ShellTest : public test::ProgramFixture
-{};
+using ShellTest = test::ProgramFixture;
 
 TEST_F(ShellTest, HelpOpensOnlyARegisteredFileThatExists)
 {
