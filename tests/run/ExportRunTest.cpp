@@ -39,15 +39,6 @@ protected:
 class Rows : public ExportRun, public testing::WithParamInterface<QStringList>
 {};
 
-QList<qint32> numbers(const QString& field)
-{
-    QList<qint32> numbers;
-    for (const QString& number : field.split(u' ', Qt::SkipEmptyParts)) {
-        numbers << number.toInt();
-    }
-    return numbers;
-}
-
 using Layouts = Rows;
 
 // The first export writes every active card into its type's folder (an
@@ -77,10 +68,8 @@ TEST_P(Layouts, ExportWritesEachTypeWhereTheLayoutSays)
         EXPECT_EQ(QFile::exists(folderPath(name) + "/.brindle-folder"), row[5] == u"yes") << name;
     }
     for (const CCard& card : cards) {
-        const auto contact = contactOf(card);
-        ASSERT_TRUE(contact) << card.LastName.toStdString();
         const QString word = CardType::fromLetter(card.CardTypeID)->word(settings.supplierWord);
-        EXPECT_TRUE(contact->property("Categories").toString().startsWith(word));
+        EXPECT_TRUE(property(card, "Categories").startsWith(word)) << card.LastName;
     }
     for (auto it = others.cbegin(); it != others.cend(); ++it) {
         EXPECT_EQ(readAll(it.key()), it.value());
@@ -114,7 +103,9 @@ TEST_P(Rules, EachRuleAndAnswerActs)
     const int n = int(activeCards().size());
     QFile::remove(inFolder("OutlookImport.html"));
     settings.rule = row[1].toInt();
-    prompts.choices = numbers(row[2]);
+    for (const QString& choice : row[2].split(u' ', Qt::SkipEmptyParts)) {
+        prompts.choices << choice.toInt();
+    }
     prompts.answers = {Prompts::Yes};
     const bool ok = row[5] == u"yes";
 
@@ -126,9 +117,9 @@ TEST_P(Rules, EachRuleAndAnswerActs)
         EXPECT_EQ(prompts.shown[0].txtLastName.caption, changed[0].LastName);
     }
     const QStringList cities = row[4].split(u' ');
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(cityOf(changed[i]), cities[i] == u"-" ? before[i] : cities[i]);
-    }
+    EXPECT_EQ(QStringList({cityOf(changed[0]), cityOf(changed[1])}),
+              QStringList({cities[0] == u"-" ? before[0] : cities[0],
+                           cities[1] == u"-" ? before[1] : cities[1]}));
     EXPECT_EQ(QStringList({property(changed[0], "HomeFaxNumber"),
                            property(untouched, "BusinessAddressCity")}),
               QStringList({"02 1111 2222", "Dubbo"}));

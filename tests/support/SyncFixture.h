@@ -76,9 +76,6 @@ protected:
         ProgramFixture::TearDown();
     }
 
-    // One run (1 import, 2 export) with a fresh form and summary; before
-    // runs on the form first. The counters land in added, updated, total
-    // and syncs.
     // The one place the settings reach the program, for the runs and for
     // the tests of single steps.
     void applySettings(qint32 direction)
@@ -94,6 +91,9 @@ protected:
         run.gsSupplierWord = settings.supplierWord;
         run.gbSuppressReport = settings.suppressReport;
     }
+    // One run (1 import, 2 export) with a fresh form and summary; before
+    // runs on the form first. The counters land in added, updated, total
+    // and syncs.
     bool transfer(qint32 direction, const std::function<void(OpenProcess&)>& before = {})
     {
         applySettings(direction);
@@ -109,9 +109,8 @@ protected:
         syncfsCalls() = 0;
         const bool ok = run.ProcessData();
         syncs = syncfsCalls();
-        added = run.AddedCards();
-        updated = run.UpdatedCards();
-        total = run.TotalCards();
+        std::tie(added, updated, total) =
+            std::tuple(run.AddedCards(), run.UpdatedCards(), run.TotalCards());
         return ok;
     }
     bool runExport() { return transfer(2); }

@@ -66,7 +66,7 @@ inline QList<QStringList> tableRows(const QString& name, const QString& kind)
 }
 
 // A parameterised test's name: its row's first field.
-inline std::string rowName(const testing::TestParamInfo<QStringList>& info)
+inline std::string rowName(const ::testing::TestParamInfo<QStringList>& info)
 {
     return info.param[0].toStdString();
 }
