@@ -212,10 +212,9 @@ public:
 };
 
 // The run with that side.
-void failingSide(test::OpenProcess& run)
-{
+const auto failingSide = [](test::OpenProcess& run) {
     run.contactSide = std::make_unique<FailingSide>(run.state);
-}
+};
 
 TEST_F(ExportRun, ACardThatCannotBeMappedIsRejectedAndNothingOfItSaved)
 {
