@@ -28,14 +28,10 @@ public:
     {
         return [](Controls& c) { c.cmdCancel_Click(); };
     }
-    static Action close(bool* refused = nullptr)
+    // The close box; refused tells whether the window stayed.
+    static Action close(bool* refused)
     {
-        return [refused](Controls& c) {
-            const bool r = c.closeRequested();
-            if (refused) {
-                *refused = r;
-            }
-        };
+        return [refused](Controls& c) { *refused = c.closeRequested(); };
     }
 
     void show(Controls& shownControls) override
