@@ -19,68 +19,49 @@ protected:
     }
     QStringList backups() const
     {
-        return QDir(folder.path()).entryList({QStringLiteral("company-backup-*")}, QDir::Files);
+        return QDir(folder.path()).entryList({"company-backup-*"}, QDir::Files);
     }
 };
 
 TEST_F(ImportRun, RuleZeroUpdatesTheMatchedCardsAndAddsTheNewOnes)
 {
     makeCompanyFile();
-    const CCard person = storedCard(QStringLiteral("CardTypeID = 'C' AND IsIndividual = 'Y' AND "
-                                                   "IsInactive = 'N'"));
-    const CCard company = storedCard(QStringLiteral("CardTypeID = 'S' AND IsIndividual = 'N' AND "
-                                                    "IsInactive = 'N'"));
-    const QString delivery = RawFile(file)
-                                 .value(QStringLiteral("SELECT InvoiceDeliveryID FROM Cards WHERE "
-                                                       "CardRecordID = ?"),
-                                        {person.CardRecordID})
-                                 .toString();
-    const int cardsBefore = count(QStringLiteral("SELECT count(*) FROM Cards"));
+    const CCard person = active("CardTypeID = 'C' AND IsIndividual = 'Y'");
+    const CCard company = active("CardTypeID = 'S' AND IsIndividual = 'N'");
+    const QString delivery = "SELECT InvoiceDeliveryID FROM Cards WHERE CardRecordID = ?";
+    const QVariant deliveryBefore = value(delivery, {person.CardRecordID});
+    const int cardsBefore = count("SELECT count(*) FROM Cards");
     const QString oldCity = city(person.CardRecordID);
-    CCard unreadable = newContact(QStringLiteral("P"), QString());
+    CCard unreadable = newContact("P", {});
     unreadable.TransferMessage = unreadableContact;
-    CCard secondClaimant = moved(company, QStringLiteral("Perth"));
-    secondClaimant.LastName = QStringLiteral("Claimant Co");
+    CCard secondClaimant = moved(company, "Perth");
+    secondClaimant.LastName = "Claimant Co";
 
-    ASSERT_TRUE(
-        runImport({moved(person, QStringLiteral("Darwin"), false),
-                   moved(company, QStringLiteral("Alice Springs")),
-                   newContact(QStringLiteral("C"), QStringLiteral("Newman"), QStringLiteral("Al")),
-                   newContact(QStringLiteral("S"), QStringLiteral("Zeta Supplies")), unreadable,
-                   secondClaimant}));
+    ASSERT_TRUE(runImport({moved(person, "Darwin", false), moved(company, "Alice Springs"),
+                           newContact("C", "Newman", "Al"), newContact("S", "Zeta Supplies"),
+                           unreadable, secondClaimant}));
 
-    EXPECT_EQ(city(person.CardRecordID), QStringLiteral("Darwin"));
-    EXPECT_EQ(city(company.CardRecordID), QStringLiteral("Alice Springs"));
-    EXPECT_EQ(value(QStringLiteral("SELECT InvoiceDeliveryID FROM Cards WHERE CardRecordID = ?"),
-                    {person.CardRecordID})
-                  .toString(),
-              delivery);
-    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards")), cardsBefore + 2);
-    EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM Cards c JOIN Addresses a USING "
-                                   "(CardRecordID) WHERE c.CardTypeID = 'S' AND c.LastName = "
-                                   "'Zeta Supplies' AND a.StreetLine2 = '2 New St'")),
+    EXPECT_EQ(QStringList({city(person.CardRecordID), city(company.CardRecordID)}),
+              QStringList({"Darwin", "Alice Springs"}));
+    EXPECT_EQ(value(delivery, {person.CardRecordID}), deliveryBefore);
+    EXPECT_EQ(count("SELECT count(*) FROM Cards"), cardsBefore + 2);
+    EXPECT_EQ(count("SELECT count(*) FROM Cards c JOIN Addresses a USING (CardRecordID) WHERE "
+                    "c.CardTypeID = 'S' AND c.LastName = 'Zeta Supplies' AND a.StreetLine2 = "
+                    "'2 New St'"),
               1);
-    EXPECT_EQ(added, 4);
-    EXPECT_EQ(summary.RejectedCards, 2);
+    EXPECT_EQ(std::tuple(added, summary.RejectedCards), std::tuple(4, 2));
     EXPECT_EQ(importReport(),
               QStringList({"Newman|Al|newman@new.example||ADD", "Zeta Supplies||||ADD",
-                           QStringLiteral("Claimant Co|||Another contact is linked to the same "
-                                          "card: %1 (record %2)|REJECTED")
+                           QString("Claimant Co|||Another contact is linked to the same card: %1 "
+                                   "(record %2)|REJECTED")
                                .arg(company.LastName)
                                .arg(company.CardRecordID),
                            "contact-0004.vcf|||The contact could not be read|REJECTED"}))
         << "a refused contact is named by its file when it has no name";
-    EXPECT_EQ(summary.ReportFilePath,
-              QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html")));
+    EXPECT_EQ(summary.ReportFilePath, inFolder("VEXOImport.html"));
     // Each type was saved before anything was written.
     ASSERT_EQ(backups().size(), 4);
-    RawFile saved(QDir(folder.path()).filePath(backups().filter(QStringLiteral("-C.")).value(0)));
-    EXPECT_EQ(saved
-                  .value(QStringLiteral("SELECT City FROM Addresses WHERE CardRecordID = ? AND "
-                                        "Location = 1"),
-                         {person.CardRecordID})
-                  .toString(),
-              oldCity);
+    EXPECT_EQ(city(person.CardRecordID, inFolder(backups().filter("-C.").value(0))), oldCity);
 }
 
 // An import holds of the existing cards only what it reads: every member
@@ -91,34 +72,31 @@ TEST_F(ImportRun, TheComparisonSeesEveryComparedMemberOfTheLoadedCard)
                               "State",       "Postcode",    "Country",     "Phone1",      "Phone2",
                               "Phone3",      "Fax",         "Email",       "WWW"};
     makeCompanyFile();
-    const qint32 id = storedCard(QStringLiteral("IsIndividual = 'Y' AND IsInactive = 'N' AND "
-                                                "CardIdentification <> '*None'"))
-                          .CardRecordID;
+    const qint32 id = active("IsIndividual = 'Y' AND CardIdentification <> '*None'").CardRecordID;
     QStringList compared{"LastName", "FirstName", "CardIdentification"};
     for (const int location : {1, 2}) {
         for (qsizetype i = 0; i < columns.size(); ++i) {
             // A contact carries the other address without its phones, e-mail and web page.
             const bool carried = location == 1 || i < 8;
+            const QString member = QString("%1.%2").arg(location).arg(columns[i]);
             RawFile(file).exec(
-                QStringLiteral("UPDATE Addresses SET %1 = ? WHERE CardRecordID = ? AND "
-                               "Location = ?")
+                QString("UPDATE Addresses SET %1 = ? WHERE CardRecordID = ? AND Location = ?")
                     .arg(columns[i]),
-                {carried ? QStringLiteral("%1 %2").arg(columns[i]).arg(location) : QString(), id,
-                 location});
+                {carried ? member : QString(), id, location});
             if (carried) {
-                compared << QStringLiteral("%1.%2").arg(location).arg(columns[i]);
+                compared << member;
             }
         }
     }
     // The card's contact, equal to it in every member the comparison reads,
     // then once with each member changed, found by identification or name:
     // a second contact linked to the card would be refused.
-    const CCard same = storedCard(QStringLiteral("CardRecordID = %1").arg(id));
+    const CCard same = storedCard(QString("CardRecordID = %1").arg(id));
     QList<CCard> contacts{same};
     for (const QString& name : std::as_const(compared)) {
         contacts << same;
         contacts.last().CardRecordID = 0;
-        test::setMember(contacts.last(), name, name.section(u'.', -1) + QStringLiteral(" 9"));
+        test::setMember(contacts.last(), name, name.section(u'.', -1) + " 9");
     }
     settings.rule = 3;
     prompts.choices = QList<qint32>(compared.size(), FUpdateChoice::Skip);
@@ -137,20 +115,17 @@ TEST_F(ImportRun, WithoutAReportTheCountersStillReachTheSummaryAndEveryTenthItem
     settings.suppressReport = true;
     QList<CCard> contacts;
     for (int i = 0; i < 25; ++i) {
-        contacts << newContact(i % 2 ? QStringLiteral("C") : QStringLiteral("P"),
-                               QStringLiteral("Newman %1").arg(i), QStringLiteral("Al"));
+        contacts << newContact(i % 2 ? "C" : "P", QString("Newman %1").arg(i), "Al");
     }
     ASSERT_TRUE(runImport(contacts));
-    EXPECT_FALSE(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html"))));
-    EXPECT_TRUE(summary.ReportFilePath.isEmpty());
-    EXPECT_EQ(summary.AddedCards, 25);
-    EXPECT_EQ(summary.RejectedCards, 0);
-    EXPECT_EQ(progress.pausedMilliseconds, 40);
-    const QStringList captions = progress.events.filter(QStringLiteral("caption:Transferring"));
-    EXPECT_EQ(captions, QStringList({"caption:Transferring Customer Cards...",
-                                     "caption:Transferring Personal Cards..."}));
-    EXPECT_TRUE(progress.events.contains(QStringLiteral("caption:Finishing Transfer... ")));
-    EXPECT_EQ(progress.values.last(), 100);
+    EXPECT_FALSE(QFile::exists(inFolder("VEXOImport.html")));
+    EXPECT_EQ(std::tuple(summary.ReportFilePath, summary.AddedCards, summary.RejectedCards),
+              std::tuple(QString(), 25, 0));
+    EXPECT_EQ(std::tuple(progress.pausedMilliseconds, progress.values.last()), std::tuple(40, 100));
+    EXPECT_EQ(progress.events.filter("caption:Transferring"),
+              QStringList({"caption:Transferring Customer Cards...",
+                           "caption:Transferring Personal Cards..."}));
+    EXPECT_TRUE(progress.events.contains("caption:Finishing Transfer... "));
 }
 
 TEST_F(ImportRun, InactiveCardsAreWrittenOnlyWhenAllowedAndStayInactive)
@@ -158,24 +133,20 @@ TEST_F(ImportRun, InactiveCardsAreWrittenOnlyWhenAllowedAndStayInactive)
     for (const qint32 transferInactives : {0, 1}) {
         SCOPED_TRACE(transferInactives);
         QFile::remove(file);
-        QFile::remove(QDir(folder.path()).filePath(QStringLiteral("VEXOImport.html")));
+        QFile::remove(inFolder("VEXOImport.html"));
         makeCompanyFile();
         settings.inactives = transferInactives;
-        const CCard inactive = storedCard(QStringLiteral("IsInactive = 'Y'"));
+        const CCard inactive = storedCard("IsInactive = 'Y'");
         const QString oldCity = city(inactive.CardRecordID);
-        writeContacts({moved(inactive, QStringLiteral("Darwin"), false)});
-        ASSERT_TRUE(transfer(1));
-        EXPECT_EQ(city(inactive.CardRecordID),
-                  transferInactives ? QStringLiteral("Darwin") : oldCity);
-        EXPECT_EQ(value(QStringLiteral("SELECT IsInactive FROM Cards WHERE CardRecordID = ?"),
-                        {inactive.CardRecordID})
-                      .toString(),
-                  QStringLiteral("Y"));
+        ASSERT_TRUE(runImport({moved(inactive, "Darwin", false)}));
+        EXPECT_EQ(city(inactive.CardRecordID), transferInactives ? "Darwin" : oldCity);
+        EXPECT_EQ(
+            value("SELECT IsInactive FROM Cards WHERE CardRecordID = ?", {inactive.CardRecordID}),
+            "Y");
         EXPECT_EQ(importReport(),
-                  transferInactives
-                      ? QStringList()
-                      : QStringList{QStringLiteral("%1|%2||VEXO Card Inactive|REJECTED")
-                                        .arg(inactive.LastName, inactive.FirstName)});
+                  transferInactives ? QStringList()
+                                    : QStringList{QString("%1|%2||VEXO Card Inactive|REJECTED")
+                                                      .arg(inactive.LastName, inactive.FirstName)});
     }
 }
 
@@ -207,12 +178,11 @@ TEST_P(ImportStops, EveryTypeIsWrittenWholeOrNotAtAll)
     QList<CCard> contacts;
     QHash<qint32, QString> expected; // cities afterwards by record
     for (const CCard& card : storedCards()) {
-        if (card.IsInactive == QLatin1String("N") && card.CardTypeID != QLatin1String("P")) {
-            contacts << moved(card, QStringLiteral("Moved"));
-            expected.insert(card.CardRecordID,
-                            card.CardTypeID == QLatin1String("C") && row.customersWritten
-                                ? QStringLiteral("Moved")
-                                : city(card.CardRecordID));
+        if (card.IsInactive == u"N" && card.CardTypeID != u"P") {
+            contacts << moved(card, "Moved");
+            expected.insert(card.CardRecordID, card.CardTypeID == u"C" && row.customersWritten
+                                                   ? "Moved"
+                                                   : city(card.CardRecordID));
         }
     }
     row.stop(*this);
@@ -223,15 +193,15 @@ TEST_P(ImportStops, EveryTypeIsWrittenWholeOrNotAtAll)
     }
     EXPECT_TRUE(importReport().isEmpty());
     EXPECT_EQ(backups().size(), row.backups);
-    EXPECT_TRUE(backups().value(0).endsWith(QLatin1String("-C.sqlite")));
-    const QStringList failed = logLines().filter(QStringLiteral("Import has failed"));
+    EXPECT_TRUE(backups().value(0).endsWith("-C.sqlite"));
+    const QStringList failed = logLines().filter("Import has failed");
     ASSERT_EQ(failed.size(), row.failed ? 1 : 0);
     if (row.failed) {
-        const int employees = count(QStringLiteral("SELECT count(*) FROM Cards WHERE "
-                                                   "CardTypeID = 'E' AND IsInactive = 'N'"));
+        const int employees =
+            count("SELECT count(*) FROM Cards WHERE CardTypeID = 'E' AND IsInactive = 'N'");
         EXPECT_TRUE(failed[0].endsWith(
-            QStringLiteral(" VEXOBrindle.FProcess.ImportToVEXO Employee Cards Import has failed: "
-                           "%1 cards.")
+            QString(
+                " VEXOBrindle.FProcess.ImportToVEXO Employee Cards Import has failed: %1 cards.")
                 .arg(employees)));
     }
 }
@@ -241,26 +211,25 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         StopRow{"refused_in_the_middle_of_the_employees",
                 [](ImportStops& f) {
-                    RawFile(f.file).exec(QStringLiteral(
+                    RawFile(f.file).exec(
                         "CREATE TRIGGER refuse BEFORE UPDATE ON Cards WHEN NEW.CardRecordID = "
                         "(SELECT CardRecordID FROM Cards WHERE CardTypeID = 'E' AND IsInactive = "
                         "'N' ORDER BY CardRecordID LIMIT 1 OFFSET 1) BEGIN SELECT RAISE(ABORT, "
-                        "'refused'); END"));
+                        "'refused'); END");
                 },
                 true, 4, true},
         StopRow{"locked_by_another_writer_before_the_employees",
                 [](ImportStops& f) {
-                    f.progress.onCaption.insert(
-                        QStringLiteral("Transferring Employee Cards..."), [&f] {
-                            f.holder = std::make_unique<RawFile>(f.file);
-                            f.holder->exec(QStringLiteral("BEGIN IMMEDIATE"));
-                        });
+                    f.progress.onCaption.insert("Transferring Employee Cards...", [&f] {
+                        f.holder = std::make_unique<RawFile>(f.file);
+                        f.holder->exec("BEGIN IMMEDIATE");
+                    });
                 },
                 true, 4, true},
         StopRow{"cancelled_while_the_customers_are_written",
                 [](ImportStops& f) {
                     f.prompts.answers = {Prompts::Yes};
-                    f.progress.onCaption.insert(QStringLiteral("Transferring Customer Cards..."),
+                    f.progress.onCaption.insert("Transferring Customer Cards...",
                                                 [&f] { f.progress.controls->cmdCancel_Click(); });
                 },
                 true, 4, false},

@@ -31,8 +31,7 @@ protected:
     UndoOutcome undoLast()
     {
         const RecordedRun run = RecordedRun::read(listRuns(runsFolder()).last());
-        const auto record = RunRecord::create(runsFolder(), QStringLiteral("undo"), run.header);
-        return undoRun(run, record.get());
+        return undoRun(run, RunRecord::create(runsFolder(), "undo", run.header).get());
     }
 };
 
@@ -52,7 +51,7 @@ TEST_P(UndoRuns, PutBackWhatTheRunChangedAndLeaveWhatChangedSince)
         changeContact(contactOf(card), {{"HomeAddressCity", "Broome"}});
         addContact(folderOf(card), {{"LastName", "Newcard"}});
     } else {
-        setCity(card, QStringLiteral("Broome"));
+        setCity(card, "Broome");
     }
     const auto before = state();
     ASSERT_TRUE(transfer(direction));
@@ -67,18 +66,17 @@ TEST_P(UndoRuns, PutBackWhatTheRunChangedAndLeaveWhatChangedSince)
             << "a card the run left as it was is no change";
     }
     if (changedSince && direction == 1) {
-        setCity(card, QStringLiteral("Edited later"));
+        setCity(card, "Edited later");
     } else if (changedSince) {
         changeContact(contactOf(card), {{"HomeAddressCity", "Edited later"}});
     }
 
     const UndoOutcome undone = undoLast();
 
-    EXPECT_EQ(undone.leftAsIs.size(), changedSince ? 1 : 0)
-        << qPrintable(undone.leftAsIs.join(u'\n'));
+    EXPECT_EQ(undone.leftAsIs.size(), changedSince ? 1 : 0) << undone.leftAsIs.join(u'\n');
     if (changedSince) {
         EXPECT_EQ(direction == 1 ? city(card.CardRecordID) : property(card, "HomeAddressCity"),
-                  QStringLiteral("Edited later"));
+                  "Edited later");
         return;
     }
     EXPECT_EQ(state(), before);
@@ -87,7 +85,7 @@ TEST_P(UndoRuns, PutBackWhatTheRunChangedAndLeaveWhatChangedSince)
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, UndoRuns, testing::ValuesIn(test::tableRows("undo.txt")),
-                         [](const auto& info) { return info.param[0].toStdString(); });
+                         test::rowName);
 
 // A killed run's last type was rolled back: its lines name cards it never
 // changed, which an undo passes over; a damaged record changes nothing.
@@ -98,18 +96,17 @@ TEST_F(UndoRun, PassesOverWhatWasNeverWrittenAndRefusesADamagedRecord)
     const QStringList before = rows();
     {
         RawFile raw(file);
-        const auto record = RunRecord::create(runsFolder(), QStringLiteral("import"),
-                                              {{QStringLiteral("companyFile"), file}});
+        const auto record = RunRecord::create(runsFolder(), "import", {{"companyFile", file}});
         const auto snapshot = TarvoCards::cardSnapshot(raw.db(), card.CardRecordID);
         QJsonObject written = *snapshot;
-        written.insert(QStringLiteral("card"), QJsonObject{});
+        written.insert("card", QJsonObject{});
         record->wroteCard(card.CardRecordID, snapshot, written);
         record->wroteCard(999999, std::nullopt, written);
     }
     const UndoOutcome undone = undoLast();
     EXPECT_TRUE(undone.done.isEmpty() && undone.leftAsIs.isEmpty());
 
-    QFile journal(listRuns(runsFolder()).first() + QStringLiteral("/journal.jsonl"));
+    QFile journal(listRuns(runsFolder()).first() + "/journal.jsonl");
     ASSERT_TRUE(journal.open(QIODevice::Append));
     journal.write("{\"file\": \"../outside\", \"after\": \"x\"}\n");
     journal.close();

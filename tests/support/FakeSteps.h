@@ -15,11 +15,11 @@ namespace brindle::test {
 class FakeSteps;
 
 // Differences in the first count phone numbers, from "old" to newValue.
-inline Differences phoneChanges(int count, const QString& newValue = QStringLiteral("new"))
+inline Differences phoneChanges(int count, const QString& newValue = "new")
 {
     Differences list;
     for (int i = 0; i < count; ++i) {
-        list.append({QStringLiteral("Phone%1").arg(i + 1), QStringLiteral("old"), newValue});
+        list.append({QString("Phone%1").arg(i + 1), "old", newValue});
     }
     return list;
 }
@@ -68,7 +68,7 @@ public:
         m_script.rulesFilterAtStart = m_run.mlRulesFilter;
         m_script.transferInactivesAtStart = m_settings.glTransferInactives;
         m_script.switchesAtStart =
-            QStringLiteral("%1%2%3%4rule %5")
+            QString("%1%2%3%4rule %5")
                 .arg(m_run.mbCustomers ? "C-" : "", m_run.mbSuppliers ? "S-" : "",
                      m_run.mbEmployees ? "E-" : "", m_run.mbPersonal ? "P-" : "")
                 .arg(m_run.mlRulesFilter);
@@ -98,17 +98,16 @@ private:
         }
         return collection;
     }
-    bool step(const char* name)
+    bool step(const QString& name)
     {
-        const QString step = QString::fromLatin1(name);
-        m_script.calls << step;
+        m_script.calls << name;
         DoEvents();
-        if (const auto action = m_script.during.find(step); action != m_script.during.end()) {
-            action.value()(*this);
+        if (const auto action = m_script.during.value(name)) {
+            action(*this);
         }
-        return !m_script.failing.contains(step);
+        return !m_script.failing.contains(name);
     }
-    bool transfer(const char* name)
+    bool transfer(const QString& name)
     {
         for (const Differences& changes : std::as_const(m_script.confirmations)) {
             if (m_run.mlRulesFilter != RunSettings::AskToConfirm) {
@@ -134,8 +133,8 @@ private:
     {
         FUpdateChoice dialog(m_prompts);
         TarvoCards::CCard card;
-        card.LastName = QStringLiteral("Acme Traders");
-        card.CardIdentification = QStringLiteral("CUS001");
+        card.LastName = "Acme Traders";
+        card.CardIdentification = "CUS001";
         do {
             dialog.objVEXOCard = card;
             dialog.setDifferences(changes);

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringEncoder>
 #include <QtEndian>
 
 namespace brindle::test {
@@ -20,7 +21,7 @@ struct PeFile
     bool loopingDirectory = false; // the name level points back at the root
     qsizetype truncateTo = -1;
 
-    QByteArray bytes() const
+    void writeTo(const QString& path) const
     {
         constexpr int peOffset = 0x40;
         constexpr int rawOffset = 0x200;
@@ -48,14 +49,9 @@ struct PeFile
         put32(image, header + 16, quint32(section.size()));
         put32(image, header + 20, rawOffset);
         image += section;
-        return truncateTo >= 0 ? image.left(truncateTo) : image;
-    }
-
-    void writeTo(const QString& path) const
-    {
         QFile file(path);
         if (file.open(QIODevice::WriteOnly)) {
-            file.write(bytes());
+            file.write(truncateTo >= 0 ? image.left(truncateTo) : image);
         }
     }
 
@@ -86,10 +82,8 @@ private:
         QByteArray info(40 + 52, '\0');
         put16(info, 0, quint16(info.size()));
         put16(info, 2, fixedInfoLength);
-        const QString key = QStringLiteral("VS_VERSION_INFO");
-        for (int i = 0; i < key.size(); ++i) {
-            put16(info, 6 + 2 * i, key[i].unicode());
-        }
+        const QByteArray key = QStringEncoder(QStringEncoder::Utf16LE).encode(u"VS_VERSION_INFO");
+        info.replace(6, key.size(), key);
         put32(info, 40, signature);
         put32(info, 48, quint32(version[0]) << 16 | version[1]);
         put32(info, 52, quint32(version[2]) << 16 | version[3]);

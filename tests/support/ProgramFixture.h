@@ -36,13 +36,13 @@ protected:
 
     QString brindleValue(const QString& name) const
     {
-        return hive->readValue(QStringLiteral("Software\\VEXO\\VEXO Brindle"), name);
+        return hive->readValue("Software\\VEXO\\VEXO Brindle", name);
     }
     void setBrindleValue(const QString& name, const QString& data)
     {
-        ASSERT_TRUE(hive->writeValue(QStringLiteral("Software\\VEXO\\VEXO Brindle"), name, data));
+        ASSERT_TRUE(hive->writeValue("Software\\VEXO\\VEXO Brindle", name, data));
     }
-    void enableLog() { setBrindleValue(QStringLiteral("LogFile"), QStringLiteral("TRUE")); }
+    void enableLog() { setBrindleValue("LogFile", "TRUE"); }
 
     QByteArray hiveText() const
     {
@@ -69,11 +69,10 @@ protected:
     }
 
     QTemporaryDir folder;
-    std::unique_ptr<IniHive> hive =
-        std::make_unique<IniHive>(folder.filePath(QStringLiteral("hklm.ini")));
+    std::unique_ptr<IniHive> hive = std::make_unique<IniHive>(folder.filePath("hklm.ini"));
     // This process's previous-instance test; lock and socket in folder.
     std::unique_ptr<InstanceGuard> guard =
-        std::make_unique<InstanceGuard>(QStringLiteral("brindle"), folder.path());
+        std::make_unique<InstanceGuard>("brindle", folder.path());
     ScriptedPrompts prompts;
     ProgramContext context{
         {.registry = hive.get(), .prompts = &prompts, .instanceGuard = guard.get(), .clock = [] {

@@ -28,32 +28,25 @@ public:
     {
         return [](Controls& c) { c.cmdCancel_Click(); };
     }
-    static Action close(bool* refused = nullptr)
+    // The close box; refused tells whether the window stayed.
+    static Action close(bool* refused)
     {
-        return [refused](Controls& c) {
-            const bool r = c.closeRequested();
-            if (refused) {
-                *refused = r;
-            }
-        };
+        return [refused](Controls& c) { *refused = c.closeRequested(); };
     }
 
     void show(Controls& shownControls) override
     {
         controls = &shownControls;
-        events << QStringLiteral("show");
+        events << "show";
     }
-    void unload() override { events << QStringLiteral("unload"); }
+    void unload() override { events << "unload"; }
     void setCaption(const QString& caption) override { events << "caption:" + caption; }
     void setValue(double value) override { values << value; }
     void setPanelVisible(Panel panel, bool visible) override
     {
-        events << QStringLiteral("panel:%1:%2").arg(int(panel)).arg(int(visible));
+        events << QString("panel:%1:%2").arg(int(panel)).arg(int(visible));
     }
-    void setPointer(Pointer pointer) override
-    {
-        events << QStringLiteral("pointer:%1").arg(int(pointer));
-    }
+    void setPointer(Pointer pointer) override { events << QString("pointer:%1").arg(int(pointer)); }
     void setButtonsEnabled(bool cancel, bool help) override
     {
         cancelEnabled = cancel;

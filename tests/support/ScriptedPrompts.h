@@ -5,6 +5,7 @@
 #include "dialogs/Notices.h"
 #include "startup/Prompts.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <stdexcept>
@@ -50,22 +51,13 @@ public:
         if (choices.isEmpty()) {
             throw std::runtime_error("the script has no answer for a confirmation");
         }
-        switch (choices.takeFirst()) {
-        case FUpdateChoice::Update:
-            dialog.cmdOK_Click();
-            break;
-        case FUpdateChoice::Skip:
-            dialog.cmdReject_Click();
-            break;
-        case FUpdateChoice::UpdateAll:
-            dialog.cmdUpdateAll_Click();
-            break;
-        case FUpdateChoice::CancelRun:
-            dialog.cmdCancel_Click();
-            break;
-        default:
-            dialog.Form_QueryUnload();
-        }
+        using Button = void (FUpdateChoice::*)();
+        static const QHash<qint32, Button> buttons{
+            {FUpdateChoice::Update, &FUpdateChoice::cmdOK_Click},
+            {FUpdateChoice::Skip, &FUpdateChoice::cmdReject_Click},
+            {FUpdateChoice::UpdateAll, &FUpdateChoice::cmdUpdateAll_Click},
+            {FUpdateChoice::CancelRun, &FUpdateChoice::cmdCancel_Click}};
+        (dialog.*buttons.value(choices.takeFirst(), &FUpdateChoice::Form_QueryUnload))();
     }
     void showNotice(Notice& notice) override
     {

@@ -51,7 +51,6 @@ struct SyncSettings
     qint32 disableFolders = 0;
     QString supplierWord = QStringLiteral("Supplier");
     bool suppressReport = false;
-    qint32 customFields[3] = {0, 0, 0};
 };
 
 // Properties of a contact by name, as the tests write and expect them.
@@ -68,7 +67,7 @@ protected:
         ProgramFixture::SetUp();
         ASSERT_TRUE(store.isValid());
         qputenv("BRINDLE_CONTACTS", store.path().toUtf8());
-        file = folder.filePath(QStringLiteral("company.sqlite"));
+        file = folder.filePath("company.sqlite");
         applySettings(2);
     }
     void TearDown() override
@@ -77,16 +76,13 @@ protected:
         ProgramFixture::TearDown();
     }
 
-    // One run (1 import, 2 export) with a fresh form and summary; before
-    // runs on the form first. The counters land in added, updated, total
-    // and syncs.
     // The one place the settings reach the program, for the runs and for
     // the tests of single steps.
     void applySettings(qint32 direction)
     {
         RunSettings& run = program();
         run.gobjOptions.emplace();
-        run.gobjOptions->Analyse(QStringLiteral("DATABASE=") + file + settings.types);
+        run.gobjOptions->Analyse("DATABASE=" + file + settings.types);
         run.gbShowOutlookWarning = false;
         run.glTransferAction = direction;
         run.glRulesFilter = settings.rule;
@@ -94,9 +90,10 @@ protected:
         run.glDisableOutlookFolders = settings.disableFolders;
         run.gsSupplierWord = settings.supplierWord;
         run.gbSuppressReport = settings.suppressReport;
-        std::tie(run.glCustomField1, run.glCustomField2, run.glCustomField3) = std::tuple(
-            settings.customFields[0], settings.customFields[1], settings.customFields[2]);
     }
+    // One run (1 import, 2 export) with a fresh form and summary; before
+    // runs on the form first. The counters land in added, updated, total
+    // and syncs.
     bool transfer(qint32 direction, const std::function<void(OpenProcess&)>& before = {})
     {
         applySettings(direction);
@@ -112,9 +109,8 @@ protected:
         syncfsCalls() = 0;
         const bool ok = run.ProcessData();
         syncs = syncfsCalls();
-        added = run.AddedCards();
-        updated = run.UpdatedCards();
-        total = run.TotalCards();
+        std::tie(added, updated, total) =
+            std::tuple(run.AddedCards(), run.UpdatedCards(), run.TotalCards());
         return ok;
     }
     bool runExport() { return transfer(2); }
@@ -147,14 +143,11 @@ protected:
         EXPECT_FALSE(cards.isEmpty()) << "no card where " << qPrintable(condition);
         return cards.value(0);
     }
-    TarvoCards::CCard active(const char* condition)
+    TarvoCards::CCard active(const QString& condition)
     {
-        return storedCard(QStringLiteral("IsInactive = 'N' AND ") + QLatin1String(condition));
+        return storedCard("IsInactive = 'N' AND " + condition);
     }
-    QList<TarvoCards::CCard> activeCards()
-    {
-        return storedCards(QStringLiteral("IsInactive <> 'Y'"));
-    }
+    QList<TarvoCards::CCard> activeCards() { return storedCards("IsInactive <> 'Y'"); }
     // Every row of the file, to compare before and after.
     QStringList rows()
     {
@@ -163,13 +156,13 @@ protected:
         for (const char* sql : {"SELECT * FROM Cards ORDER BY CardRecordID",
                                 "SELECT * FROM Addresses ORDER BY CardRecordID, Location"}) {
             QSqlQuery query(raw.db());
-            EXPECT_TRUE(query.exec(QString::fromLatin1(sql)));
+            EXPECT_TRUE(query.exec(sql));
             while (query.next()) {
                 QStringList values;
                 for (int i = 0; i < query.record().count(); ++i) {
                     values << query.value(i).toString();
                 }
-                all << values.join(QLatin1Char('|'));
+                all << values.join(u'|');
             }
         }
         return all;
@@ -179,63 +172,52 @@ protected:
         return RawFile(file).value(sql, values);
     }
     int count(const QString& sql) { return value(sql).toInt(); }
-    QString city(qint32 id)
+    // The city of a card's first address, in the file at path (the company file by default).
+    QString city(qint32 id, const QString& path = {})
     {
-        return value(QStringLiteral("SELECT City FROM Addresses WHERE CardRecordID = ? AND "
-                                    "Location = 1"),
-                     {id})
+        return RawFile(path.isEmpty() ? file : path)
+            .value("SELECT City FROM Addresses WHERE CardRecordID = ? AND Location = 1", {id})
             .toString();
     }
     void setCity(const TarvoCards::CCard& card, const QString& city)
     {
-        RawFile(file).exec(
-            QStringLiteral("UPDATE Addresses SET City = ? WHERE CardRecordID = ? AND Location = 1"),
-            {city, card.CardRecordID});
+        RawFile(file).exec("UPDATE Addresses SET City = ? WHERE CardRecordID = ? AND Location = 1",
+                           {city, card.CardRecordID});
     }
 
     // The rows of a report in the program folder ("" none): last name, first
     // name, e-mail, message and status.
-    QStringList reportRows(const char* reportFile) const
+    QStringList reportRows(const QString& reportFile) const
     {
-        QFile report(QDir(folder.path()).filePath(QLatin1String(reportFile)));
-        if (!report.open(QIODevice::ReadOnly)) {
-            return {};
-        }
-        static const QRegularExpression cell(
-            QStringLiteral("<TD><SPAN class='c433'>(.*)</SPAN></TD>"));
+        static const QRegularExpression cell("<TD><SPAN class='c433'>(.*)</SPAN></TD>");
         QStringList cells;
-        for (auto match = cell.globalMatch(QString::fromLocal8Bit(report.readAll()));
+        for (auto match = cell.globalMatch(QString::fromLocal8Bit(readAll(inFolder(reportFile))));
              match.hasNext();) {
             cells << match.next().captured(1);
         }
         QStringList rows;
         for (qsizetype i = 0; i + 5 <= cells.size(); i += 5) {
-            if (cells[i] != QLatin1String("&nbsp")) {
-                rows << cells.mid(i, 5).join(QLatin1Char('|'));
+            if (cells[i] != u"&nbsp") {
+                rows << cells.mid(i, 5).join(u'|');
             }
         }
         return rows;
     }
     QStringList importReport() const { return reportRows("VEXOImport.html"); }
     QStringList exportReport() const { return reportRows("OutlookImport.html"); }
-    void removeReports() const
-    {
-        for (const char* name : {"VEXOImport.html", "OutlookImport.html"}) {
-            QFile::remove(QDir(folder.path()).filePath(QLatin1String(name)));
-        }
-    }
+    QString inFolder(const QString& name) const { return QDir(folder.path()).filePath(name); }
 
     // ---- The contact store's side.
     // The directory of a folder of the store: "" for the default folder.
     QString folderPath(const QString& name = {}) const
     {
-        const QString contacts = store.path() + QStringLiteral("/Contacts");
+        const QString contacts = store.path() + "/Contacts";
         return name.isEmpty() ? contacts : contacts + u'/' + name;
     }
     // A folder of the store, made when missing ("" the default one).
     std::shared_ptr<contacts::Folder> storeFolder(contacts::Application& app, const QString& name)
     {
-        const auto top = app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
+        const auto top = app.GetNamespace("MAPI")->GetDefaultFolder(10);
         if (name.isEmpty()) {
             return top;
         }
@@ -245,32 +227,22 @@ protected:
             return top->Folders().Add(name);
         }
     }
-    QList<std::shared_ptr<contacts::ContactItem>> contactsIn(const QString& name = {})
-    {
-        contacts::Application app(store.path());
-        QList<std::shared_ptr<contacts::ContactItem>> items;
-        for (const std::shared_ptr<contacts::ContactItem> item : storeFolder(app, name)->Items()) {
-            items << item;
-        }
-        return items;
-    }
     // The folder a card's contact is in: its type's, or the default folder.
     QString folderOf(const TarvoCards::CCard& card)
     {
         if (settings.disableFolders == 1) {
             return {};
         }
-        const bool vendors =
-            count(QStringLiteral("SELECT count(*) FROM Cards WHERE CardTypeID = 'V'")) > 0;
-        return CardType::fromLetter(card.CardTypeID)
-            ->folderName(vendors ? QStringLiteral("Vendor") : QStringLiteral("Supplier"));
+        const bool vendors = count("SELECT count(*) FROM Cards WHERE CardTypeID = 'V'") > 0;
+        return CardType::fromLetter(card.CardTypeID)->folderName(vendors ? "Vendor" : "Supplier");
     }
     // The contact linked to a card by its record ID; null if none.
     std::shared_ptr<contacts::ContactItem> contactOf(const TarvoCards::CCard& card)
     {
-        for (const auto& item : contactsIn(folderOf(card))) {
-            if (item->Class() == 40 &&
-                item->property(QStringLiteral("CustomerID")).toInt() == card.CardRecordID) {
+        contacts::Application app(store.path());
+        for (const std::shared_ptr<contacts::ContactItem> item :
+             storeFolder(app, folderOf(card))->Items()) {
+            if (item->Class() == 40 && item->property("CustomerID").toInt() == card.CardRecordID) {
                 return item;
             }
         }
@@ -291,11 +263,16 @@ protected:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    static void writeFile(const QString& path, const QByteArray& bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
     // Writes a contact as another program would; the UID fixes its place in
     // the folder's order.
-    std::shared_ptr<contacts::ContactItem> addContact(const QString& name,
-                                                      const Properties& properties,
-                                                      const QString& uid = QStringLiteral("0000"))
+    std::shared_ptr<contacts::ContactItem>
+    addContact(const QString& name, const Properties& properties, const QString& uid = "0000")
     {
         contacts::Application app(store.path());
         const auto item = storeFolder(app, name)->Items().Add();
@@ -314,8 +291,7 @@ protected:
     int contactFiles() const
     {
         int files = 0;
-        for (QDirIterator it(store.path(), {QStringLiteral("*.vcf")}, QDir::Files,
-                             QDirIterator::Subdirectories);
+        for (QDirIterator it(store.path(), {"*.vcf"}, QDir::Files, QDirIterator::Subdirectories);
              it.hasNext(); it.next()) {
             ++files;
         }
@@ -330,8 +306,8 @@ protected:
         contact.IsInactive.clear();
         TarvoCards::CAddress& address = contact.Addresses.Add();
         address.Location = 1;
-        setStreetLines(address, QStringLiteral("Level 1\r\n2 New St"));
-        address.Email = last.toLower() + QStringLiteral("@new.example");
+        setStreetLines(address, "Level 1\r\n2 New St");
+        address.Email = last.toLower() + "@new.example";
         return contact;
     }
     // The store holds these contacts alone, read in this order, each as an
@@ -345,11 +321,10 @@ protected:
             TarvoCards::CCard card = contacts[i];
             const auto folder = storeFolder(
                 app, CardType::fromLetter(card.CardTypeID)->folderName(settings.supplierWord));
-            const QString uid = QStringLiteral("contact-%1").arg(i, 4, 10, QLatin1Char('0'));
+            const QString uid = QString("contact-%1").arg(i, 4, 10, QChar(u'0'));
             if (card.TransferMessage == unreadableContact) {
-                QFile damaged(folder->directory() + u'/' + uid + QStringLiteral(".vcf"));
-                ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-                damaged.write("BEGIN:VCARD\r\nVERSION:4.0\r\nN:Broken\r\n");
+                writeFile(folder->directory() + u'/' + uid + ".vcf",
+                          "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Broken\r\n");
                 continue;
             }
             const auto item = folder->Items().Add();

@@ -65,6 +65,12 @@ inline QList<QStringList> tableRows(const QString& name, const QString& kind)
     return rows;
 }
 
+// A parameterised test's name: its row's first field.
+inline std::string rowName(const ::testing::TestParamInfo<QStringList>& info)
+{
+    return info.param[0].toStdString();
+}
+
 // A field of "name=value" pairs apart by "; "; a value that is an ISO date is a date.
 inline QList<std::pair<QString, QVariant>> tablePairs(const QString& field)
 {

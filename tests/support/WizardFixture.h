@@ -15,10 +15,10 @@ protected:
     void SetUp() override
     {
         ProgramFixture::SetUp();
-        qputenv("BRINDLE_CONTACTS", folder.filePath(QStringLiteral("contacts")).toUtf8());
+        qputenv("BRINDLE_CONTACTS", folder.filePath("contacts").toUtf8());
         qunsetenv("BRINDLE_DRIVER_VERSION");
         touch(MMain::companionFileName());
-        touch(QStringLiteral("Company.db"));
+        touch("Company.db");
     }
     void TearDown() override
     {
@@ -29,8 +29,7 @@ protected:
 
     QString options() const
     {
-        return QStringLiteral("DATABASE=") + folder.filePath(QStringLiteral("Company.db")) +
-               QStringLiteral("<CUSTOMERS=YES");
+        return "DATABASE=" + folder.filePath("Company.db") + "<CUSTOMERS=YES";
     }
     void touch(const QString& name)
     {
