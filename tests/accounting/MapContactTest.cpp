@@ -15,18 +15,9 @@ using TarvoCards::CCard;
 
 QString cardText(const CCard& card)
 {
-    return QStringList{card.IsIndividual,
-                       card.LastName,
-                       card.FirstName,
-                       card.CardIdentification,
-                       QString::number(card.CardRecordID),
-                       card.Notes}
-        .join(QLatin1Char('|'));
-}
-
-QString streetText(const CAddress& a)
-{
-    return QStringList{a.StreetLine1, a.StreetLine2, a.StreetLine3, a.StreetLine4}.join(u'/');
+    return QStringList({card.IsIndividual, card.LastName, card.FirstName, card.CardIdentification,
+                        QString::number(card.CardRecordID), card.Notes})
+        .join(u'|');
 }
 
 class MapContact : public test::AccountingFixture
@@ -41,15 +32,11 @@ protected:
 
     std::shared_ptr<contacts::ContactItem> contact(const QString& properties)
     {
-        auto item = folder()->Items().Add();
+        auto item = app.Session()->GetDefaultFolder(10)->Items().Add();
         for (const auto& [name, value] : test::tablePairs(properties)) {
             item->setProperty(name, value);
         }
         return item;
-    }
-    std::shared_ptr<contacts::Folder> folder()
-    {
-        return app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
     }
 
     QTemporaryDir store;
@@ -66,12 +53,12 @@ TEST_F(MapContact, ContactsBecomeCardsFieldByField)
         EXPECT_EQ(cardText(card), row[3]);
         ASSERT_EQ(card.Addresses.size(), 5);
         const CAddress& first = card.Addresses[0];
-        EXPECT_EQ(QStringList({streetText(first), first.City, first.Phone1, first.Phone2, first.Fax,
-                               first.WWW, first.Email})
+        EXPECT_EQ(QStringList({test::streetText(first), first.City, first.Phone1, first.Phone2,
+                               first.Fax, first.WWW, first.Email})
                       .join(u'|'),
                   row[4]);
         const CAddress& other = card.Addresses[1];
-        EXPECT_EQ(QStringList({streetText(other), other.City, other.State, other.Postcode,
+        EXPECT_EQ(QStringList({test::streetText(other), other.City, other.State, other.Postcode,
                                other.Country, other.Email})
                       .join(u'|'),
                   row[5] + QLatin1Char('|'));
