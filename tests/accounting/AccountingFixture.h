@@ -3,6 +3,9 @@
 #include "ProgramFixture.h"
 #include "QtPrinters.h"
 #include "ScriptedProgress.h"
+#include "contactstore/Application.h"
+#include "contactstore/Folder.h"
+#include "contactstore/Items.h"
 #include "dialogs/FSummary.h"
 #include "run/FProcess.h"
 
@@ -76,6 +79,17 @@ inline void setMembers(TarvoCards::CCard& card, const QList<std::pair<QString, Q
     for (const auto& [name, value] : values) {
         setMember(card, name, value.toString());
     }
+}
+
+// A new contact of the store's default folder with these properties (tablePairs()).
+inline std::shared_ptr<contacts::ContactItem>
+contactWith(contacts::Application& app, const QList<std::pair<QString, QVariant>>& properties)
+{
+    const auto item = app.Session()->GetDefaultFolder(10)->Items().Add();
+    for (const auto& [name, value] : properties) {
+        item->setProperty(name, value);
+    }
+    return item;
 }
 
 class AccountingFixture : public ProgramFixture

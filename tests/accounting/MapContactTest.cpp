@@ -1,9 +1,6 @@
 #include "AccountingFixture.h"
 #include "TableFile.h"
 #include "accounting/CardRules.h"
-#include "contactstore/Application.h"
-#include "contactstore/Folder.h"
-#include "contactstore/Items.h"
 
 #include <QTemporaryDir>
 
@@ -20,35 +17,18 @@ QString cardText(const CCard& card)
         .join(u'|');
 }
 
-class MapContact : public test::AccountingFixture
-{
-protected:
-    void SetUp() override
-    {
-        AccountingFixture::SetUp();
-        ASSERT_TRUE(store.isValid());
-        existing({test::card("C", "Linked", "", "", 123)});
-    }
-
-    std::shared_ptr<contacts::ContactItem> contact(const QString& properties)
-    {
-        auto item = app.Session()->GetDefaultFolder(10)->Items().Add();
-        for (const auto& [name, value] : test::tablePairs(properties)) {
-            item->setProperty(name, value);
-        }
-        return item;
-    }
-
-    QTemporaryDir store;
-    contacts::Application app{store.path()};
-};
+using MapContact = test::AccountingFixture;
 
 TEST_F(MapContact, ContactsBecomeCardsFieldByField)
 {
-    for (const QStringList& row : test::tableRows(QStringLiteral("contact-to-card.txt"))) {
+    existing({test::card("C", "Linked", "", "", 123)});
+    QTemporaryDir store;
+    contacts::Application app(store.path());
+    for (const QStringList& row : test::tableRows("contact-to-card.txt")) {
         SCOPED_TRACE(row[0].toStdString());
         CCard card;
-        ASSERT_TRUE(process.companyFile.MapContactToCard(*contact(row[1]), card, row[2]));
+        ASSERT_TRUE(process.companyFile.MapContactToCard(
+            *test::contactWith(app, test::tablePairs(row[1])), card, row[2]));
         EXPECT_EQ(card.CardTypeID, row[2]);
         EXPECT_EQ(cardText(card), row[3]);
         ASSERT_EQ(card.Addresses.size(), 5);
