@@ -101,11 +101,6 @@ TEST_F(TransferCommand, ExitStatusTellsHowTheRunEnded)
     }
 }
 
-QList<QStringList> rowsOf(const QString& kind)
-{
-    return test::tableRows("transfer-command.txt", kind);
-}
-
 QStringList listOf(const QString& field)
 {
     return field.split(" ; ", Qt::SkipEmptyParts);
@@ -113,16 +108,15 @@ QStringList listOf(const QString& field)
 
 TEST_F(TransferCommand, ConfirmationsAreAnsweredWithOneKey)
 {
-    for (const QStringList& row : rowsOf("confirm")) {
+    for (const QStringList& row : test::tableRows("transfer-command.txt", "confirm")) {
         SCOPED_TRACE(row[0].toStdString());
         clearConsole();
         console.keys = row[3];
-        script.confirmations.clear();
+        script = {};
         for (const QString& changes : row[2].split(u' ')) {
             script.confirmations << phoneChanges(changes.left(1).toInt(),
                                                  changes.endsWith(u'-') ? QString() : "new");
         }
-        script.answers.clear();
         const int status = run(row[1].toInt(), {"$O", "--rule", "ask"});
         QList<qint32> answers;
         for (const QString& answer : row[4].split(u' ')) {
@@ -139,19 +133,16 @@ TEST_F(TransferCommand, ConfirmationsAreAnsweredWithOneKey)
 
 TEST_F(TransferCommand, AFailedRunSaysWhy)
 {
-    for (const QStringList& row : rowsOf("failed")) {
+    for (const QStringList& row : test::tableRows("transfer-command.txt", "failed")) {
         SCOPED_TRACE(row[0].toStdString());
         console.errText.clear();
-        script.failing.clear();
+        const bool fails = row[2] == u"yes";
+        script = {.failing = {fails ? "MergeCollections" : "-"}};
         script.during["MergeCollections"] = [this, &row](test::FakeSteps&) {
             for (const QString& error : listOf(row[1])) {
                 context.logError("FProcess.MergeCollections", ErrorNumber::Unspecified, error);
             }
         };
-        const bool fails = row[2] == u"yes";
-        if (fails) {
-            script.failing << "MergeCollections";
-        }
         EXPECT_EQ(exportWith({"$O"}), fails ? 1 : 0);
         EXPECT_TRUE(console.errText.contains(row[3].isEmpty() ? "did not complete" : row[3]) ==
                     !row[3].isEmpty())
@@ -183,10 +174,9 @@ TEST_F(TransferCommand, WaitsForTheLocksOfWhatItWritesAndNamesTheirHolder)
 
 TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
 {
-    for (const QStringList& row : rowsOf("signal")) {
+    for (const QStringList& row : test::tableRows("transfer-command.txt", "signal")) {
         SCOPED_TRACE(row[0].toStdString());
-        script.calls.clear();
-        script.during.clear();
+        script = {};
         clearConsole();
         const bool atAKey = row[1] == u"key";
         if (atAKey) {
