@@ -15,7 +15,7 @@ using test::card;
 
 TEST(CardText, ConditionsStreetLinesAndComparableLastNames)
 {
-    for (const QStringList& row : test::tableRows(QStringLiteral("card-text.txt"))) {
+    for (const QStringList& row : test::tableRows("card-text.txt")) {
         SCOPED_TRACE(row.join(u'|').toStdString());
         if (row[0] == u"condition") {
             const auto has = [&row](char letter) { return row[1].contains(QLatin1Char(letter)); };
@@ -74,24 +74,18 @@ TEST_F(CompareCards, FieldsDifferOnlyByTheirRule)
     }
 }
 
-// Existing cards of the identity rows, in loaded order.
-QList<CCard> identityCards()
-{
-    QList<CCard> cards{card("C", "Smith", "Jo", "", 10),     card("C", "Acme", "", "CUS1", 11),
-                       card("E", "Smith", "Jo", "", 12),     card("C", "Brown", "Ann", "*None", 13),
-                       card("C", "Bakery, The", "", "", 14), card("C", "Smith", "Jo", "C15", 15),
-                       card("V", "Vale", "", "", 16)};
-    cards[2].IsInactive = QStringLiteral("Y");
-    return cards;
-}
-
 class Identity : public test::AccountingFixture
 {
 protected:
     void SetUp() override
     {
         AccountingFixture::SetUp();
-        existing(identityCards());
+        QList<CCard> cards;
+        for (const QString& text : test::tableRows("identity.txt", "existing").value(0)) {
+            cards << cardOf(text);
+        }
+        cards[2].IsInactive = "Y";
+        existing(cards);
     }
     // "type/last/first/identification/record ID".
     static CCard cardOf(const QString& text)
@@ -134,10 +128,7 @@ TEST_F(Identity, RulesAndAnswersDecideTheSkip)
         process.state.mlRulesFilter = row[2].toInt();
         process.state.mbUserCancelled = false;
         prompts.shown.clear();
-        prompts.choices.clear();
-        if (!row[3].isEmpty()) {
-            prompts.choices << row[3].toInt();
-        }
+        prompts.choices = row[3].isEmpty() ? QList<qint32>() : QList{row[3].toInt()};
         prompts.answers = {Prompts::Yes}; // Cancel asks first
         CCard checked = cardOf(row[1]);
         EXPECT_EQ(process.companyFile.CheckCardSkip(checked), row[4] == u"yes");

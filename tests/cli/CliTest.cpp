@@ -133,7 +133,6 @@ protected:
     void SetUp() override
     {
         CliTest::SetUp();
-        m_home = QDir::currentPath();
         ASSERT_TRUE(QDir::setCurrent(m_work.path()));
     }
     void TearDown() override
@@ -144,13 +143,13 @@ protected:
 
     QString entries() const
     {
-        return QDir(m_work.path())
+        return QDir()
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
             .join(u'|');
     }
 
     QTemporaryDir m_work;
-    QString m_home;
+    QString m_home = QDir::currentPath();
 };
 
 TEST_F(SampleCommands, WrongUseExitsWithTwoSaysWhyAndWritesNothing)
@@ -172,15 +171,15 @@ TEST_F(SampleCommands, HelpGivenAsAnOptionValueIsTheValue)
         << err.toStdString();
     EXPECT_EQ(out, "Wrote 3 cards to x.db (user Administrator)\n");
     TarvoCards::CConnection connection;
-    connection.Settings().DataFile = "x.db";
-    connection.Settings().Username = brindle::samples::sampleUserName;
-    connection.Settings().Password = "--help";
+    auto& settings = connection.Settings();
+    std::tie(settings.DataFile, settings.Username, settings.Password) =
+        std::tuple("x.db", samples::sampleUserName, "--help");
     EXPECT_TRUE(connection.Connect()) << connection.LastError().description().toStdString();
 }
 
 TEST_F(SampleCommands, EveryPathIsAPathAndForceReplacesOnlyRegularFiles)
 {
-    QDir(m_work.path()).mkdir("folder");
+    QDir().mkdir("folder");
     for (const QStringList& row : test::tableRows("commands.txt", "sample")) {
         SCOPED_TRACE(row[0].toStdString());
         const QStringList args = QString(row[0]).replace("$W", m_work.path()).split(u' ');
