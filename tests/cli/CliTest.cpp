@@ -48,24 +48,11 @@ TEST_F(CliTest, TheOptionStringFromAPrivateFileOrStandardInput)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("DATABASE=/data/Company.db<PASSWORD=secret<CUSTOMRS=YES\nignored\n");
     file.close();
-    const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner;
-    const struct
-    {
-        QFile::Permissions permissions;
-        QStringList operand;
-        int status;
-        const char* says;
-    } rows[] = {
-        {owner, {}, 0, "brindle-cli: the option string has an unknown key CUSTOMRS"},
-        {owner | QFile::ReadGroup, {}, cli::UsageError, "other users can read it"},
-        {owner | QFile::ReadOther, {}, cli::UsageError, "other users can read it"},
-        {owner, {"x"}, cli::UsageError, "not both"},
-    };
-    for (const auto& row : rows) {
-        ASSERT_TRUE(file.setPermissions(row.permissions));
-        EXPECT_EQ(run(QStringList{"options", "--options-file", file.fileName()} + row.operand),
-                  row.status);
-        EXPECT_TRUE((out + err).contains(row.says)) << qPrintable(out + err);
+    for (const QStringList& row : test::tableRows("commands.txt", "options-file")) {
+        ASSERT_EQ(::chmod(QFile::encodeName(file.fileName()), row[0].toUInt(nullptr, 8)), 0);
+        const QStringList args{"options", "--options-file", file.fileName()};
+        EXPECT_EQ(run(args + row[1].split(u' ', Qt::SkipEmptyParts)), row[2].toInt());
+        EXPECT_TRUE((out + err).contains(row[3])) << qPrintable(out + err);
     }
     QProcess cli;
     cli.setStandardInputFile(file.fileName());
