@@ -30,12 +30,9 @@ inline TarvoCards::CCard card(const QString& type, const QString& last, const QS
                               const QString& identification = {}, qint32 recordId = 0)
 {
     TarvoCards::CCard made;
-    made.CardTypeID = type;
-    made.LastName = last;
-    made.FirstName = first;
-    made.CardIdentification = identification;
-    made.CardRecordID = recordId;
-    made.IsIndividual = first.isEmpty() ? QStringLiteral("N") : QStringLiteral("Y");
+    std::tie(made.CardTypeID, made.LastName, made.FirstName, made.CardIdentification,
+             made.CardRecordID) = std::tie(type, last, first, identification, recordId);
+    made.IsIndividual = first.isEmpty() ? "N" : "Y";
     return made;
 }
 

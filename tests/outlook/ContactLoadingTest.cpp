@@ -12,6 +12,7 @@ protected:
     // Items by "folder/last name:categories", apart by "; ".
     void writeStore(const QString& entries)
     {
+        QDir(folderPath()).removeRecursively();
         const QStringList items = entries.split("; ", Qt::SkipEmptyParts);
         for (qsizetype i = 0; i < items.size(); ++i) {
             const QString folderName = items[i].section(u'/', 0, 0);
@@ -47,7 +48,6 @@ TEST_F(Loading, ReadsTheContactsOfTheSelectedTypes)
     enableLog();
     for (const QStringList& row : test::tableRows("loading.txt")) {
         SCOPED_TRACE(row[0].toStdString());
-        QDir(folderPath()).removeRecursively();
         writeStore(row[4]);
         settings.types = row[1] == u"all" ? test::SyncSettings().types : row[1];
         std::tie(settings.disableFolders, settings.supplierWord) =
@@ -64,9 +64,9 @@ TEST_F(Loading, ReadsTheContactsOfTheSelectedTypes)
         EXPECT_EQ(loadedCards(run).join("; "), row[5]);
         EXPECT_EQ(prompts.notices.count("FOutlookCategories"), row[6].toInt());
         EXPECT_FALSE(run.UserCancelled());
-        EXPECT_EQ(progress.events.first(), "panel:1:1");
-        EXPECT_EQ(progress.events.mid(progress.events.size() - 2),
-                  QStringList({"panel:1:0", "pointer:0"}));
+        EXPECT_EQ(progress.events.first() + ' ' +
+                      progress.events.mid(progress.events.size() - 2).join(' '),
+                  "panel:1:1 panel:1:0 pointer:0");
         const QStringList lines = logLines().mid(logged).filter("PopulateOutlookDataObjects ");
         qsizetype at = 0;
         for (QString ending : row[7].split("; ", Qt::SkipEmptyParts)) {
@@ -86,7 +86,6 @@ TEST_F(Loading, CancelStopsBeforeTheNextContact)
 {
     for (const qint32 disableFolders : {0, 1}) {
         SCOPED_TRACE(disableFolders);
-        QDir(folderPath()).removeRecursively();
         writeStore(QStringList(25, disableFolders ? "/Ann:Customer" : "VEXO Customers/Ann:Customer")
                        .join("; "));
         program().glDisableOutlookFolders = disableFolders;
@@ -140,13 +139,12 @@ TEST_F(Loading, CreateOutlookFoldersEnsuresTheFourFolders)
         program().glDisableOutlookFolders = row[1].toInt();
         program().gsSupplierWord = row[2];
         const bool succeeds = row[5] == u"yes";
-        const qsizetype errorsBefore = logLines().filter("CreateOutlookFolders Error : ").size();
+        QFile::remove(MMain::logFilePath());
         test::OpenProcess run{context, program(), progress, summary};
         EXPECT_EQ(run.CreateOutlookFolders(), succeeds);
         EXPECT_EQ(QDir(folderPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
                   row[4].split(", ", Qt::SkipEmptyParts));
-        EXPECT_EQ(logLines().filter("CreateOutlookFolders Error : ").size(),
-                  errorsBefore + (succeeds ? 0 : 1));
+        EXPECT_EQ(logLines().filter("CreateOutlookFolders Error : ").size(), succeeds ? 0 : 1);
         EXPECT_TRUE(run.contacts().mobjOutlookApp);
     }
 }
