@@ -21,8 +21,7 @@ protected:
     {
         out.clear();
         err.clear();
-        QTextStream outStream(&out);
-        QTextStream errStream(&err);
+        QTextStream outStream(&out), errStream(&err);
         return cli::dispatch(args, outStream, errStream);
     }
 
@@ -201,10 +200,7 @@ TEST_F(CliTest, SettingsOnlyReadsTheHiveAndSaysWhatIsWrongWithIt)
         EXPECT_EQ(err.isEmpty(), row[4].isEmpty()) << err.toStdString();
         EXPECT_TRUE(err.contains(row[4])) << err.toStdString();
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries), before);
-        QFile file(hive->fileName());
-        if (file.open(QIODevice::ReadOnly)) {
-            EXPECT_EQ(file.readAll(), hiveBytes);
-        }
+        EXPECT_EQ(hiveText(), hiveBytes);
     }
 }
 

@@ -225,8 +225,7 @@ TEST_F(TransferCommand, ProgressReportAndNotices)
         EXPECT_EQ(console.outText.contains("Report: " + script.reportPath + '\n'), terminal)
             << qPrintable(console.outText);
         EXPECT_EQ(console.errText.count("== Brindle - Security Notice =="), 1);
-        EXPECT_EQ(brindleValue("ShowOutlookWarning"), "True")
-            << "printing the notice does not switch it off";
+        EXPECT_EQ(brindleValue("ShowOutlookWarning"), "True") << "printing does not switch it off";
     }
     EXPECT_FALSE(console.outText.contains("Report:"));
 }
@@ -240,15 +239,13 @@ TEST_F(TransferCommand, NoticesArePrintedOnceAndFilesOpenWithTheDesktop)
     terminal.showNotice(second);
     EXPECT_EQ(console.errText.count("Brindle - Blank Field Warning"), 1);
 
-    const QString bin = folder.filePath("bin");
-    QDir().mkpath(bin);
     const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", bin.toUtf8());
+    qputenv("PATH", folder.path().toUtf8());
     const QString help = folder.filePath("help.html");
     EXPECT_EQ(terminal.openFile(help, {}), 2) << "missing file";
     touch("help.html");
     EXPECT_EQ(terminal.openFile(help, {}), 31) << "no xdg-open";
-    QFile opener(bin + "/xdg-open");
+    QFile opener(folder.filePath("xdg-open"));
     ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
     opener.write("#!/bin/sh\necho \"$1\" > \"$0.opened\"\n");
     opener.close();
