@@ -143,9 +143,8 @@ using ConfirmUpdate = test::AccountingFixture;
 
 TEST_F(ConfirmUpdate, ShowsTheDialogAgainUntilItIsAnswered)
 {
-    TarvoCards::CCard card;
-    card.LastName = QStringLiteral("Smith");
-    const Differences list{{QStringLiteral("LastName"), QStringLiteral("Smyth"), card.LastName}};
+    CCard card = test::card("C", "Smith");
+    const Differences list{{"LastName", "Smyth", "Smith"}};
     // The close box answered No leaves no answer; the dialog comes back.
     prompts.choices << test::ScriptedPrompts::CloseBox << FUpdateChoice::Skip;
     prompts.answers << Prompts::No;
@@ -153,9 +152,8 @@ TEST_F(ConfirmUpdate, ShowsTheDialogAgainUntilItIsAnswered)
     EXPECT_EQ(process.state.ConfirmUpdate(card, nullptr, list, 1, false), FUpdateChoice::Skip);
     ASSERT_EQ(prompts.shown.size(), 2);
     for (const FUpdateChoice& shown : prompts.shown) {
-        EXPECT_EQ(shown.txtLastName.caption, QStringLiteral("Smith"));
-        EXPECT_EQ(shown.rows[0].label, QStringLiteral("Last Name"));
-        EXPECT_EQ(shown.TransferAction, 1);
+        EXPECT_EQ(std::tuple(shown.txtLastName.caption, shown.rows[0].label, shown.TransferAction),
+                  std::tuple("Smith", "Last Name", 1));
     }
 }
 
@@ -165,9 +163,8 @@ TEST_F(ConfirmUpdate, AFailingDialogGivesNoAnswerAndIsLogged)
     TarvoCards::CCard card;
     EXPECT_EQ(process.state.ConfirmUpdate(card, nullptr, {}, 2, false), FUpdateChoice::NoAnswer);
     const QStringList lines = logLines();
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines[0].contains(QStringLiteral("VEXOBrindle.FProcess.ConfirmUpdate Error : ")))
-        << qPrintable(lines[0]);
+    EXPECT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines.filter("VEXOBrindle.FProcess.ConfirmUpdate Error : "), lines);
 }
 
 using CopyCards = test::AccountingFixture;

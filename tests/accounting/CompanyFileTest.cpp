@@ -20,9 +20,8 @@ TEST_P(CompanyFileConnection, ConnectsWithTheFixedValuesOrSaysItCannot)
     }
     program().gobjOptions->Analyse("DATABASE=" + file + "<USERNAME=Administrator<PASSWORD=" +
                                    row[2] + "<CUSTOMERS=YES<SUPPLIERS=YES");
-    program().glTransferAction = row[3].toInt();
-    program().glVEXOProduct = row[4].toInt();
-    program().gdODBCVersion = row[5].toDouble();
+    std::tie(program().glTransferAction, program().glVEXOProduct, program().gdODBCVersion) =
+        std::tuple(row[3].toInt(), row[4].toInt(), row[5].toDouble());
     process.SetTransferFilterOptions();
 
     EXPECT_EQ(process.PopulateVEXODataObjects(), connected);

@@ -45,8 +45,6 @@ public:
     }
     QTextStream& out() override { return m_out; }
     QTextStream& err() override { return m_err; }
-
-private:
     QTextStream m_out{&outText};
     QTextStream m_err{&errText};
 };
