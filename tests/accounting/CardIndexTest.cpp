@@ -75,19 +75,19 @@ TEST(CardIndex, GivesTheFirstMatchAWalkWouldGive)
          [](const CCard& e, const CCard& p) {
              const QString id = p.CardIdentification.trimmed().toUpper();
              return sameType(e, p) && e.CardIdentification == p.CardIdentification &&
-                    !id.isEmpty() && id != QLatin1String("*NONE");
+                    !id.isEmpty() && id != u"*NONE";
          }},
         {"name", &CardIndex::name,
          [](const CCard& e, const CCard& p) { return sameType(e, p) && sameName(e, p); }},
         {"individual name", &CardIndex::individualName,
          [](const CCard& e, const CCard& p) {
-             return sameType(e, p) && sameName(e, p) && e.IsIndividual == QLatin1String("Y");
+             return sameType(e, p) && sameName(e, p) && e.IsIndividual == u"Y";
          }},
         {"last name", &CardIndex::lastName,
          [](const CCard& e, const CCard& p) { return sameType(e, p) && sameLast(e, p); }},
         {"company name", &CardIndex::companyName,
          [](const CCard& e, const CCard& p) {
-             return sameType(e, p) && sameLast(e, p) && e.IsIndividual != QLatin1String("Y");
+             return sameType(e, p) && sameLast(e, p) && e.IsIndividual != u"Y";
          }},
         {"name of any type", &CardIndex::nameOfAnyType,
          [](const CCard& e, const CCard& p) { return sameName(e, p); }},

@@ -18,7 +18,7 @@ TEST(CardText, ConditionsStreetLinesAndComparableLastNames)
     for (const QStringList& row : test::tableRows("card-text.txt")) {
         SCOPED_TRACE(row.join(u'|').toStdString());
         if (row[0] == u"condition") {
-            const auto has = [&row](char letter) { return row[1].contains(QLatin1Char(letter)); };
+            const auto has = [&row](char letter) { return row[1].contains(QChar(letter)); };
             EXPECT_EQ(existingCardsCondition(has('C'), has('E'), has('P'), has('S'), has('A')),
                       row[2]);
         } else if (row[0] == u"street") {
@@ -51,7 +51,7 @@ using CompareCards = test::AccountingFixture;
 
 TEST_F(CompareCards, FieldsDifferOnlyByTheirRule)
 {
-    for (const QStringList& row : test::tableRows(QStringLiteral("card-differences.txt"))) {
+    for (const QStringList& row : test::tableRows("card-differences.txt")) {
         SCOPED_TRACE(row[0].toStdString());
         CCard existing = acme();
         test::setMembers(existing, test::tablePairs(row[1]));
@@ -65,7 +65,7 @@ TEST_F(CompareCards, FieldsDifferOnlyByTheirRule)
         for (const Difference& d : differences) {
             found << d.key + u'=' + d.existing + u'>' + d.updated;
         }
-        EXPECT_EQ(found.join(QStringLiteral("; ")), row[3]);
+        EXPECT_EQ(found.join("; "), row[3]);
         EXPECT_EQ(differ, !found.isEmpty());
         EXPECT_EQ(blank, row[4] == u"yes");
         for (const auto& [name, value] : test::tablePairs(row[5])) {
@@ -179,7 +179,7 @@ TEST_F(CopyCards, EmptyFieldsBecomeTheEmptyValueAndDeliveryIsCarriedOver)
     process.companyFile.keepDeliveries(backedUp);
     const QString empty = TarvoCards::emptyValue();
 
-    for (const QStringList& row : test::tableRows(QStringLiteral("card-text.txt"), "copy")) {
+    for (const QStringList& row : test::tableRows("card-text.txt", "copy")) {
         SCOPED_TRACE(row[0].toStdString());
         CCard source = card(row[2], "Ng", "", "", row[1].toInt());
         source.Notes = "note";

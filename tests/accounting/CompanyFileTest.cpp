@@ -15,7 +15,7 @@ TEST_P(CompanyFileConnection, ConnectsWithTheFixedValuesOrSaysItCannot)
     const bool connected = row[6] == u"yes";
     enableLog();
     if (row[1] != u"0") {
-        samples::writeCompanyFile(file, {20, row[1].toInt(), 3, QStringLiteral("secret")},
+        samples::writeCompanyFile(file, {20, row[1].toInt(), 3, "secret"},
                                   samples::ExistingFile::Keep);
     }
     program().gobjOptions->Analyse("DATABASE=" + file + "<USERNAME=Administrator<PASSWORD=" +
@@ -33,7 +33,7 @@ TEST_P(CompanyFileConnection, ConnectsWithTheFixedValuesOrSaysItCannot)
                          process.companyFile.mobjVEXOConnection->ConnectionTimeout),
               std::tuple(row[7].toInt(), row[8] == u"yes", 2, 3, true, 3));
     EXPECT_EQ(process.companyFile.msEmptyValue, TarvoCards::emptyValue());
-    EXPECT_EQ(progress.events.filter(QStringLiteral("panel:")),
+    EXPECT_EQ(progress.events.filter("panel:"),
               connected ? QStringList({"panel:0:1", "panel:0:0"}) : QStringList{"panel:0:0"});
     if (!connected) {
         ASSERT_EQ(prompts.messages.size(), 1);

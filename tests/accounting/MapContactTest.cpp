@@ -41,7 +41,7 @@ TEST_F(MapContact, ContactsBecomeCardsFieldByField)
         EXPECT_EQ(QStringList({test::streetText(other), other.City, other.State, other.Postcode,
                                other.Country, other.Email})
                       .join(u'|'),
-                  row[5] + QLatin1Char('|'));
+                  row[5] + '|');
         for (qint32 location = 1; location <= 5; ++location) {
             EXPECT_EQ(card.Addresses[location - 1].Location, location);
         }
