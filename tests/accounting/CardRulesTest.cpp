@@ -2,7 +2,6 @@
 
 #include "AccountingFixture.h"
 #include "TableFile.h"
-#include "transfer/CardIndex.h"
 
 namespace brindle {
 namespace {

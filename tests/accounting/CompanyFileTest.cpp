@@ -1,6 +1,5 @@
 #include "SyncFixture.h"
 #include "TableFile.h"
-#include "startup/Environment.h"
 
 namespace brindle {
 namespace {

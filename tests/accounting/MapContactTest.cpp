@@ -1,8 +1,5 @@
 #include "AccountingFixture.h"
 #include "TableFile.h"
-#include "accounting/CardRules.h"
-
-#include <QTemporaryDir>
 
 namespace brindle {
 namespace {

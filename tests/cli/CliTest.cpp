@@ -4,7 +4,6 @@
 #include "cardlib/Connection.h"
 #include "samples/CompanyFileGenerator.h"
 
-#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <sys/stat.h>

@@ -10,7 +10,6 @@
 #include "platform/WriteLocks.h"
 #include "startup/ErrorLog.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
