@@ -6,7 +6,6 @@
 namespace brindle {
 namespace {
 
-using namespace Qt::StringLiterals;
 using TarvoCards::CAddress;
 using TarvoCards::CCard;
 using TarvoCards::CImportCard;
@@ -170,13 +169,12 @@ using CopyCards = test::AccountingFixture;
 
 TEST_F(CopyCards, EmptyFieldsBecomeTheEmptyValueAndDeliveryIsCarriedOver)
 {
-    process.companyFile.msEmptyValue = TarvoCards::emptyValue();
+    const QString empty = process.companyFile.msEmptyValue = TarvoCards::emptyValue();
     TarvoCards::CCustomerColl backedUp;
     CImportCard& stored = backedUp.Add();
     std::tie(stored.CardRecordID, stored.InvoiceDeliveryID, stored.PurchaseDeliveryID) =
         std::tuple(21, "E", "P");
     process.companyFile.keepDeliveries(backedUp);
-    const QString empty = TarvoCards::emptyValue();
 
     for (const QStringList& row : test::tableRows("card-text.txt", "copy")) {
         SCOPED_TRACE(row[0].toStdString());
@@ -185,7 +183,8 @@ TEST_F(CopyCards, EmptyFieldsBecomeTheEmptyValueAndDeliveryIsCarriedOver)
         for (int at = 1; at <= 4; ++at) {
             source.Addresses.Add().Location = at;
             test::setMembers(
-                source, test::tablePairs(u"%1.City=City %1; %1.Email=e%1@x.example"_s.arg(at)));
+                source,
+                test::tablePairs(QString("%1.City=City %1; %1.Email=e%1@x.example").arg(at)));
         }
         CImportCard copied;
         ASSERT_TRUE(process.companyFile.MapCardToCard(source, copied));

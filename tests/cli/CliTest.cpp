@@ -120,11 +120,7 @@ protected:
         CliTest::SetUp();
         ASSERT_TRUE(QDir::setCurrent(m_work.path()));
     }
-    void TearDown() override
-    {
-        QDir::setCurrent(m_home);
-        CliTest::TearDown();
-    }
+    ~SampleCommands() override { QDir::setCurrent(m_home); }
 
     QString entries() const
     {

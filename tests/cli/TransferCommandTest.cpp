@@ -153,10 +153,9 @@ TEST_F(TransferCommand, WaitsForTheLocksOfWhatItWritesAndNamesTheirHolder)
 {
     QLockFile wizard(folder.filePath(QString("brindle-%1.lock").arg(getuid())));
     const QString companyFile = folder.filePath("Company.db");
-    const QString link = folder.filePath("link.db");
-    QFile::link(companyFile, link);
+    QFile::link(companyFile, folder.filePath("link.db"));
     QLockFile otherFile(WriteLocks().lockFileOf(folder.filePath("Other.db")));
-    QLockFile sameFile(WriteLocks().lockFileOf(link));
+    QLockFile sameFile(WriteLocks().lockFileOf(folder.filePath("link.db")));
     ASSERT_TRUE(wizard.tryLock(0) && otherFile.tryLock(0) && sameFile.tryLock(0));
     EXPECT_EQ(exportWith({"$O", "--wait", "1"}), 1);
     EXPECT_TRUE(script.calls.isEmpty());
