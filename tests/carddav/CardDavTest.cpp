@@ -1,10 +1,9 @@
 // brindle-cli carddav and --sync against a Radicale server on the loopback,
 // changed behind Brindle's back over HTTP as a phone would.
-#include "ProductTest.h"
 #include "QtPrinters.h"
+#include "Sandbox.h"
 #include "contactstore/VCard.h"
 
-#include <QDirIterator>
 #include <QRegularExpression>
 #include <QThread>
 #include <QUrl>
@@ -12,8 +11,7 @@
 namespace brindle::test {
 namespace {
 
-const QString password = QStringLiteral("Pw-7f3a91c2e5");
-const QRegularExpression tel(QStringLiteral("\n(TEL[^:]*:)[^\r\n]*"));
+const QString password = "Pw-7f3a91c2e5";
 
 QString command(const QString& program, const QStringList& args)
 {
@@ -21,17 +19,6 @@ QString command(const QString& program, const QStringList& args)
     process.start(program, args);
     EXPECT_TRUE(process.waitForFinished(30'000)) << qPrintable(program);
     return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// The cards in a folder and below, hidden ones left out.
-int stored(const QString& folder)
-{
-    int count = 0;
-    for (QDirIterator it(folder, {"*.vcf"}, QDir::Files, QDirIterator::Subdirectories);
-         it.hasNext();) {
-        count += it.next().contains("/.") ? 0 : 1;
-    }
-    return count;
 }
 
 // A Radicale of the test's own, with one user, alice.
@@ -74,17 +61,12 @@ public:
                    {"-XPUT", "--data-binary", QString(card).remove('\r').replace("\n", "\r\n")});
     }
     // Every card by its href, as Radicale keeps them.
-    QMap<QString, QString> cards() const
+    StoreFiles cards() const
     {
-        QMap<QString, QString> cards;
-        const QString root = folder + "/collections/collection-root";
-        for (QDirIterator it(root, {"*.vcf"}, QDir::Files, QDirIterator::Subdirectories);
-             it.hasNext();) {
-            QFile file(it.next());
-            if (!file.fileName().contains("/.") && file.open(QIODevice::ReadOnly)) {
-                cards.insert(QUrl::toPercentEncoding(file.fileName().mid(root.size()), "/"),
-                             QString::fromUtf8(file.readAll()));
-            }
+        StoreFiles cards;
+        const StoreFiles files = storeFiles(folder + "/collections/collection-root");
+        for (auto it = files.cbegin(); it != files.cend(); ++it) {
+            cards.insert(QUrl::toPercentEncoding('/' + it.key(), "/"), *it);
         }
         return cards;
     }
@@ -139,45 +121,40 @@ protected:
 // changes both here and on the phone.
 TEST_P(CardDav, ChangesMadeOnTheServerReachTheCompanyFileAlone)
 {
-    QMap<QString, QString> cards = server.cards();
+    const StoreFiles cards = server.cards();
     const StoreFiles exported = storeFiles(sandbox->store);
     // What a phone shows of the cards: their names and phones.
-    const auto shown = [](QString cards) {
+    const auto shown = [](const StoreFiles& files) {
         QStringList lines;
-        for (const auto& line :
-             QRegularExpression("\nFN:.*|\nTEL.*").globalMatch(cards.remove('\r'))) {
-            lines << line.captured();
+        for (const ContactFile& file : files) {
+            for (const auto& line : QRegularExpression("\nFN:.*|\nTEL.*")
+                                        .globalMatch(QString::fromUtf8(file.bytes).remove('\r'))) {
+                lines << line.captured();
+            }
         }
         lines.sort();
         return lines;
     };
-    QString local;
-    for (const ContactFile& file : exported) {
-        local += QString::fromUtf8(file.bytes);
-    }
-    ASSERT_EQ(shown(cards.values().join(QString())), shown(local));
+    ASSERT_EQ(shown(cards), shown(exported));
 
     const auto phonedOne = [&](auto from) {
-        return std::find_if(from, cards.cend(), [](const QString& card) {
-            return card.contains(tel) && linkedCard(card.toUtf8()) != 0;
+        return std::find_if(from, cards.cend(), [](const ContactFile& card) {
+            return card.bytes.contains("\nTEL") && linkedCard(card.bytes) != 0;
         });
     };
     const auto phoned = phonedOne(cards.cbegin());
     const auto both = phonedOne(std::next(phoned));
     ASSERT_NE(both, cards.cend());
-    const qint32 phonedCard = linkedCard(phoned->toUtf8());
-    const qint32 bothCard = linkedCard(both->toUtf8());
-    server.put(phoned.key(), QString(*phoned).replace(tel, "\n\\1(03) 9999 1234"));
-    server.put(both.key(), QString(*both).replace(tel, "\n\\1(03) 1111 2222"));
+    const qint32 phonedCard = linkedCard(phoned->bytes);
+    const qint32 bothCard = linkedCard(both->bytes);
+    server.put(phoned.key(), withPhone(phoned->bytes, "(03) 9999 1234"));
+    server.put(both.key(), withPhone(both->bytes, "(03) 1111 2222"));
     server.get(cards.lastKey(), {"-XDELETE"});
-    server.put(QStringLiteral("/alice/%1/new.vcf").arg(QLatin1String(GetParam().second)),
+    server.put("/alice/" + QString(GetParam().second) + "/new.vcf",
                "BEGIN:VCARD\nVERSION:4.0\nUID:new\nN:Newman;Grace;;;\nFN:Grace Newman\n"
                "CATEGORIES:Customer\nEND:VCARD\n");
     const QString bothPath = contactOf(exported, bothCard);
-    const QByteArray mine =
-        QString::fromUtf8(exported[bothPath].bytes)
-            .replace(QRegularExpression("\r\n(TEL[^:]*:)[^\r]*"), "\r\n\\1(03) 3333 4444")
-            .toUtf8();
+    const QByteArray mine = withPhone(exported[bothPath].bytes, "(03) 3333 4444");
     writeFile(sandbox->store + '/' + bothPath, mine);
     sandbox->setSetting("CardDavSync", "1");
     const StoreFiles waiting = storeFiles(sandbox->store);
@@ -196,17 +173,14 @@ TEST_P(CardDav, ChangesMadeOnTheServerReachTheCompanyFileAlone)
     EXPECT_TRUE(after[phonedCard].contains("(03) 9999 1234"));
     EXPECT_TRUE(after[bothCard].contains("(03) 1111 2222"));
     EXPECT_TRUE(after.last().contains("Newman|Grace"));
-    QDirIterator aside(sandbox->store + "/.carddav-conflicts", {"*.vcf"});
-    QFile kept(aside.hasNext() ? aside.next() : QString());
-    EXPECT_TRUE(kept.open(QIODevice::ReadOnly) && kept.readAll() == mine);
+    const StoreFiles aside = storeFiles(sandbox->store + "/.carddav-conflicts");
+    EXPECT_TRUE(!aside.isEmpty() && aside.first().bytes == mine);
 
     EXPECT_EQ(QFile::permissions(dir.path() + "/config/brindle/carddav/config"),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
-    for (QDirIterator it(dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-         it.hasNext();) {
-        QFile file(it.next());
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly) && !file.readAll().contains(password.toUtf8()))
-            << qPrintable(file.fileName());
+    const StoreFiles written = storeFiles(dir.path(), {"*"}, QDir::Hidden);
+    for (auto it = written.cbegin(); it != written.cend(); ++it) {
+        EXPECT_FALSE(it->bytes.contains(password.toUtf8())) << qPrintable(it.key());
     }
 }
 
@@ -242,16 +216,12 @@ public:
 TEST_P(Fault, ChangesNothingAndTheNextSyncCompletes)
 {
     const auto cards = server.cards();
-    server.put(cards.firstKey(), QString(cards.first()).replace("\nEND", "\nNOTE:new\nEND"));
-    for (int i = 0; i < 12; ++i) {
-        writeFile(sandbox->store + QStringLiteral("/Contacts/VEXO Customers/%1.vcf").arg(i),
-                  QStringLiteral("BEGIN:VCARD\r\nVERSION:4.0\r\nUID:n%1\r\nFN:N%1\r\nEND:VCARD\r\n")
-                      .arg(i)
-                      .toUtf8());
-    }
+    server.put(cards.firstKey(),
+               QByteArray(cards.first().bytes).replace("\nEND", "\nNOTE:new\nEND"));
+    sandbox->addCustomers("n", 12, "N");
     const StoreFiles files = storeFiles(sandbox->store);
     const CardRows rows = cardRows(sandbox->companyFile);
-    const int before = stored(server.folder);
+    const qsizetype before = server.cards().size();
     if (GetParam().said) {
         GetParam().make(*this);
         sandbox->setSetting("CardDavSync", "1"); // as --sync, for every run
@@ -260,15 +230,14 @@ TEST_P(Fault, ChangesNothingAndTheNextSyncCompletes)
         EXPECT_EQ(run.err.count(GetParam().said), 1) << qPrintable(run.err);
         EXPECT_EQ(changedKeys(files, storeFiles(sandbox->store)), QStringList());
     } else {
-        syncing.setProcessEnvironment(sandbox->environment());
-        syncing.start(BRINDLE_BIN_DIR "/brindle-cli", {"carddav", "sync"});
-        while (stored(server.folder) == before && syncing.state() != QProcess::NotRunning) {
+        sandbox->start(syncing, {"carddav", "sync"});
+        while (server.cards().size() == before && syncing.state() != QProcess::NotRunning) {
             QThread::msleep(5);
         }
         GetParam().make(*this);
         syncing.waitForFinished();
         EXPECT_TRUE(syncing.exitStatus() == QProcess::CrashExit || syncing.exitCode() == 1);
-        EXPECT_LT(stored(server.folder), before + 12) << "the sync was not cut short";
+        EXPECT_LT(server.cards().size(), before + 12) << "the sync was not cut short";
         for (const ContactFile& file : storeFiles(sandbox->store)) {
             EXPECT_EQ(contacts::VCard::parse(file.bytes).error, QString()); // none torn
         }
@@ -280,7 +249,7 @@ TEST_P(Fault, ChangesNothingAndTheNextSyncCompletes)
     server.start();
     EXPECT_EQ(setup(server.url()).exitCode, 0);
     sync();
-    EXPECT_EQ(stored(server.folder), stored(sandbox->store + "/Contacts"));
+    EXPECT_EQ(server.cards().size(), storeFiles(sandbox->store).size());
     EXPECT_TRUE(sync().contains(
         ": 0 new, 0 changed, 0 deleted; from the server: 0 new, 0 changed, 0 deleted\n"));
 }
@@ -301,9 +270,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "not one vdirsyncer understands"},
         FaultRow{"NoVdirsyncer", [](Fault&) { qputenv("PATH", "/nonexistent"); },
                  "vdirsyncer is not installed"},
-        FaultRow{"Killed", [](Fault& t) { t.syncing.kill(); }},
-        FaultRow{"ServerStoppedMidway", [](Fault& t) { t.server.stop(); }}),
-    [](const auto& row) { return std::string(row.param.name); });
+        FaultRow{"Killed", [](Fault& t) { t.syncing.kill(); }, nullptr},
+        FaultRow{"ServerStoppedMidway", [](Fault& t) { t.server.stop(); }, nullptr}),
+    rowName);
 
 } // namespace
 } // namespace brindle::test

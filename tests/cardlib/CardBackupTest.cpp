@@ -14,11 +14,6 @@ namespace {
 class CardBackup : public CardTest
 {
 protected:
-    void SetUp() override
-    {
-        CardTest::SetUp();
-        connect();
-    }
     // The backup's rows: a file of its own, or a schema of the company database.
     QString saved(const QString& backup, QString sql)
     {
@@ -99,7 +94,7 @@ TEST_P(CardBackup, RestoreFromAFileThatIsNoBackupChangesNothing)
          {bogus, server() ? "none; DROP TABLE Cards" : path("none.sqlite")}) {
         EXPECT_THROW(restore(backup), brindle::PlatformError);
     }
-    EXPECT_EQ(RawFile(m_file).value("SELECT count(*) FROM Cards").toInt(), 8);
+    EXPECT_EQ(cardCount(), 8);
 }
 
 // Parts named "<company>-backup-….sqlite.<pid>.part": only a dead writer's

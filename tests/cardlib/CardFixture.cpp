@@ -5,7 +5,6 @@
 #include "cardlib/SqlUtil.h"
 
 #include <QSqlError>
-#include <QSqlQuery>
 
 using brindle::test::PostgresServer;
 
@@ -30,7 +29,7 @@ RawFile::~RawFile()
     QSqlDatabase::removeDatabase(m_name);
 }
 
-QVariant RawFile::value(const QString& sql, const QVariantList& values)
+QSqlQuery RawFile::run(const QString& sql, const QVariantList& values)
 {
     QSqlQuery query(m_db);
     // A server prepares no statement that changes the schema or a transaction.
@@ -38,15 +37,12 @@ QVariant RawFile::value(const QString& sql, const QVariantList& values)
                                      : query.prepare(sql) &&
                                            (TarvoCards::bindValues(query, values), query.exec());
     EXPECT_TRUE(ok) << sql.toStdString() << query.lastError().text().toStdString();
-    return query.next() ? query.value(0) : QVariant();
+    return query;
 }
 
 QString RawFile::column(const QString& sql, const QVariantList& values)
 {
-    QSqlQuery query(m_db);
-    query.prepare(sql);
-    TarvoCards::bindValues(query, values);
-    EXPECT_TRUE(query.exec()) << sql.toStdString() << query.lastError().text().toStdString();
+    QSqlQuery query = run(sql, values);
     QStringList rows;
     while (query.next()) {
         rows << query.value(0).toString();
@@ -89,6 +85,9 @@ void CardTest::SetUp()
     raw.addAddress(m_carter, 1, "1 Staff Rd", "ann@example.com");
     m_evans = raw.addCard("E", "Evans", "Bo", "EMP2");
     m_dow = raw.addCard("P", "Dow", "Jo");
+    if (m_connectAtSetUp) {
+        connect();
+    }
 }
 
 QString CardTest::newCompanyFile(const QString& name, const TarvoCards::NewCompanyFile& newFile)
@@ -96,11 +95,4 @@ QString CardTest::newCompanyFile(const QString& name, const TarvoCards::NewCompa
     const QString made = server() ? PostgresServer::shared().newDatabase() : path(name);
     TarvoCards::createCompanyFile(made, newFile);
     return made;
-}
-
-void CardTest::connect(const QString& file)
-{
-    m_connection.ConnectionTimeout = 0;
-    m_connection.Settings().DataFile = file.isEmpty() ? m_file : file;
-    ASSERT_TRUE(m_connection.Connect()) << m_connection.LastError().description().toStdString();
 }

@@ -6,6 +6,7 @@
 #include "cardlib/Schema.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QVariantList>
 #include <gtest/gtest.h>
@@ -19,15 +20,22 @@ public:
     ~RawFile();
 
     void exec(const QString& sql, const QVariantList& values = {}) { value(sql, values); }
-    QVariant value(const QString& sql, const QVariantList& values = {});
+    QVariant value(const QString& sql, const QVariantList& values = {})
+    {
+        QSqlQuery query = run(sql, values);
+        return query.next() ? query.value(0) : QVariant();
+    }
     // The first column of every row, joined by ",".
     QString column(const QString& sql, const QVariantList& values = {});
+    int cardCount() { return value("SELECT count(*) FROM Cards").toInt(); }
     qint32 addCard(const QString& type, const QString& lastName, const QString& firstName = {},
                    const QString& identification = {}, const QString& inactive = "N");
     void addAddress(qint32 card, int location, const QString& street, const QString& email = {});
     QSqlDatabase& db() { return m_db; }
 
 private:
+    QSqlQuery run(const QString& sql, const QVariantList& values);
+
     QString m_name;
     QSqlDatabase m_db;
 };
@@ -49,10 +57,24 @@ protected:
     QString path(const QString& name) const { return m_dir.filePath(name); }
     // Another company file (a new database on a server).
     QString newCompanyFile(const QString& name, const TarvoCards::NewCompanyFile& newFile = {});
+    bool connectAs(const QString& file, const QString& user = {}, const QString& password = {})
+    {
+        m_connection.ConnectionTimeout = 0;
+        m_connection.Settings().DataFile = file;
+        m_connection.Settings().Username = user;
+        m_connection.Settings().Password = password;
+        return m_connection.Connect();
+    }
     // Connects m_connection to file; fails the test if it cannot.
-    void connect(const QString& file = {});
+    void connect(const QString& file = {})
+    {
+        ASSERT_TRUE(connectAs(file.isEmpty() ? m_file : file))
+            << m_connection.LastError().description().toStdString();
+    }
     QString stored(const QString& sql, qint32 id) { return RawFile(m_file).column(sql, {id}); }
+    int cardCount() { return RawFile(m_file).cardCount(); }
 
+    bool m_connectAtSetUp = true;
     QTemporaryDir m_dir;
     QString m_file;
     TarvoCards::CConnection m_connection;

@@ -7,11 +7,6 @@ namespace {
 class CardImport : public CardTest
 {
 protected:
-    void SetUp() override
-    {
-        CardTest::SetUp();
-        connect();
-    }
     CImportCard& person(CTypeColl& coll, const QString& last, const QString& first = {},
                         qint32 id = 0)
     {
@@ -22,7 +17,6 @@ protected:
         item.CardRecordID = id;
         return item;
     }
-    int cardCount() { return RawFile(m_file).value("SELECT count(*) FROM Cards").toInt(); }
 
     const QString m_empty = emptyValue();
 };

@@ -7,11 +7,6 @@ namespace {
 class CardLoad : public CardTest
 {
 protected:
-    void SetUp() override
-    {
-        CardTest::SetUp();
-        connect();
-    }
     QString names(const QString& filter, const QString& order)
     {
         CCardsColl cards;

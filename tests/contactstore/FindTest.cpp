@@ -11,35 +11,31 @@ class ContactFind : public StoreFixture
 protected:
     void SetUp() override
     {
-        m_folder = defaultFolder(m_app);
-        addContact(*m_folder, {{"LastName", "O'Neil"},
-                               {"FirstName", "Jo"},
-                               {"User1", "CUS001"},
-                               {"CustomerID", "12345"}});
-        addContact(*m_folder, {{"LastName", "Smith"}, {"FirstName", "Jo"}, {"User3", "SmiJ345"}});
-        addContact(*m_folder, {{"CompanyName", "Acme Traders"}, {"CustomerID", "7"}});
-        addContact(*m_folder, {{"LastName", "smith"}, {"FirstName", "JO"}, {"CustomerID", "8"}});
+        addContact(*m_contacts, {{"LastName", "O'Neil"},
+                                 {"FirstName", "Jo"},
+                                 {"User1", "CUS001"},
+                                 {"CustomerID", "12345"}});
+        addContact(*m_contacts, {{"LastName", "Smith"}, {"FirstName", "Jo"}, {"User3", "SmiJ345"}});
+        addContact(*m_contacts, {{"CompanyName", "Acme Traders"}, {"CustomerID", "7"}});
+        addContact(*m_contacts, {{"LastName", "smith"}, {"FirstName", "JO"}, {"CustomerID", "8"}});
     }
 
     // Who Find answers with, as "LastName|CompanyName", or "none".
     QString found(const QString& filter)
     {
-        const std::shared_ptr<ContactItem> item = m_folder->Items().Find(filter);
+        const std::shared_ptr<ContactItem> item = m_contacts->Items().Find(filter);
         return item ? item->property("LastName").toString() + u'|' +
                           item->property("CompanyName").toString() + u'|' +
                           item->property("CustomerID").toString()
                     : QStringLiteral("none");
     }
-
-    Application m_app{root()};
-    std::shared_ptr<Folder> m_folder;
 };
 
 TEST_F(ContactFind, FiltersOfTheExportAndFiltersItCannotRead)
 {
     for (const QStringList& row : brindle::test::tableRows("filters.txt")) {
         if (row[1] == u"error") {
-            EXPECT_EQ(errorNumberOf([&] { m_folder->Items().Find(row[0]); }), CannotParse)
+            EXPECT_EQ(errorNumberOf([&] { m_contacts->Items().Find(row[0]); }), CannotParse)
                 << row[0].toStdString();
         } else {
             EXPECT_EQ(found(row[0]), row[1]) << row[0].toStdString();
@@ -71,7 +67,7 @@ TEST_F(ContactFind, PropertiesIndexedAsReadFindAsFindAloneWould)
 
 TEST_F(ContactFind, IndexFollowsSavesButNotUnsavedChanges)
 {
-    std::shared_ptr<ContactItem> item = m_folder->Items().Find("[CustomerID] = '7'");
+    std::shared_ptr<ContactItem> item = m_contacts->Items().Find("[CustomerID] = '7'");
     ASSERT_TRUE(item);
     item->setProperty("CustomerID", "70");
     EXPECT_EQ(found("[CustomerID] = '70'"), "none");
@@ -79,13 +75,13 @@ TEST_F(ContactFind, IndexFollowsSavesButNotUnsavedChanges)
     EXPECT_EQ(found("[CustomerID] = '7'"), "none");
     EXPECT_EQ(found("[CustomerID] = '70'"), "|Acme Traders|70");
 
-    std::shared_ptr<ContactItem> added = m_folder->Items().Add();
+    std::shared_ptr<ContactItem> added = m_contacts->Items().Add();
     added->setProperty("User1", "NEW");
-    EXPECT_FALSE(m_folder->Items().Find("[User1] = 'NEW'"));
-    EXPECT_EQ(m_folder->Items().Count(), 4);
+    EXPECT_FALSE(m_contacts->Items().Find("[User1] = 'NEW'"));
+    EXPECT_EQ(m_contacts->Items().Count(), 4);
     added->Save();
-    EXPECT_EQ(m_folder->Items().Find("[User1] = 'NEW'"), added);
-    EXPECT_EQ(m_folder->Items().Count(), 5);
+    EXPECT_EQ(m_contacts->Items().Find("[User1] = 'NEW'"), added);
+    EXPECT_EQ(m_contacts->Items().Count(), 5);
 }
 
 } // namespace

@@ -14,6 +14,12 @@ namespace contacts::test {
 
 using Values = std::initializer_list<std::pair<const char*, QVariant>>;
 
+inline QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // A store in a temporary root, opened through the object model.
 class StoreFixture : public ::testing::Test
 {
@@ -42,14 +48,12 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     }
 
-    static QByteArray readAll(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
 private:
     QTemporaryDir m_dir;
+
+protected:
+    Application m_app{root()};
+    const std::shared_ptr<Folder> m_contacts = defaultFolder(m_app);
 };
 
 // The PlatformError number a call raises, or 0 when it raises none.

@@ -1,4 +1,5 @@
 #include "FileSizeLimit.h"
+#include "OrdinaryUser.h"
 #include "StoreFixture.h"
 
 #include <QDate>
@@ -6,7 +7,6 @@
 #include <fstream>
 #include <sstream>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace contacts::test {
@@ -26,35 +26,33 @@ protected:
 
 TEST_F(ContactStore, ErrorNumbersOfBadRequests)
 {
-    Application app(root());
-    const std::shared_ptr<Folder> contacts = defaultFolder(app);
-    contacts->Folders().Add("Existing");
+    m_contacts->Folders().Add("Existing");
     const auto set = [&](const char* name, const QVariant& value) {
-        return [=] { contacts->Items().Add()->setProperty(name, value); };
+        return [=] { m_contacts->Items().Add()->setProperty(name, value); };
     };
     const std::tuple<const char*, std::function<void()>, qint64> cases[] = {
         // clang-format off
-        {"missing folder", [&] { contacts->Folders().Item("Nope"); }, ErrorNumber::NotFound},
-        {"folder index out of range", [&] { contacts->Folders().Item(5); }, ErrorNumber::NotFound},
-        {"other default folder", [&] { app.GetNamespace("MAPI")->GetDefaultFolder(6); }, ErrorNumber::NotFound},
-        {"unreadable filter", [&] { contacts->Items().Find("LastName = Smith"); }, ErrorNumber::CannotParse},
-        {"item out of range", [&] { contacts->Items().Item(1); }, ErrorNumber::NotFound},
-        {"unknown property", [&] { contacts->Items().Add()->property("Bogus"); }, ErrorNumber::NoSuchMember},
-        {"property in lower case", [&] { contacts->Items().Add()->property("firstname"); }, 0},
+        {"missing folder", [&] { m_contacts->Folders().Item("Nope"); }, ErrorNumber::NotFound},
+        {"folder index out of range", [&] { m_contacts->Folders().Item(5); }, ErrorNumber::NotFound},
+        {"other default folder", [&] { m_app.GetNamespace("MAPI")->GetDefaultFolder(6); }, ErrorNumber::NotFound},
+        {"unreadable filter", [&] { m_contacts->Items().Find("LastName = Smith"); }, ErrorNumber::CannotParse},
+        {"item out of range", [&] { m_contacts->Items().Item(1); }, ErrorNumber::NotFound},
+        {"unknown property", [&] { m_contacts->Items().Add()->property("Bogus"); }, ErrorNumber::NoSuchMember},
+        {"property in lower case", [&] { m_contacts->Items().Add()->property("firstname"); }, 0},
         {"setting an unknown property", set("NoSuchProperty", "x"), ErrorNumber::NoSuchMember},
         {"birthday of text", set("Birthday", "hello"), ErrorNumber::TypeMismatch},
         {"anniversary of a number", set("Anniversary", 12), ErrorNumber::TypeMismatch},
         {"mailing address out of range", set("SelectedMailingAddress", 7), ErrorNumber::TypeMismatch},
         {"mailing address of text", set("SelectedMailingAddress", "home"), ErrorNumber::TypeMismatch},
-        {"UID with a line break", [&] { contacts->Items().Add()->setUid("inj\r\nEMAIL:evil@x.org"); }, ErrorNumber::Unspecified},
-        {"UID with a control character", [&] { contacts->Items().Add()->setUid("a\x1b]0;x\x07"); }, ErrorNumber::Unspecified},
-        {"folder name with a slash", [&] { contacts->Folders().Add("a/b"); }, ErrorNumber::Unspecified},
-        {"hidden folder name", [&] { contacts->Folders().Add(".x"); }, ErrorNumber::Unspecified},
-        {"folder of mail", [&] { contacts->Folders().Add("Mail", 6); }, ErrorNumber::Unspecified},
-        {"folder twice", [&] { contacts->Folders().Add("EXISTING"); }, ErrorNumber::Unspecified},
-        {"folder in another case", [&] { contacts->Folders().Item("EXISTING"); }, 0},
-        {"item of another type", [&] { contacts->Items().Add(1); }, ErrorNumber::Unspecified},
-        {"other namespace", [&] { app.GetNamespace("XYZ"); }, ErrorNumber::Unspecified},
+        {"UID with a line break", [&] { m_contacts->Items().Add()->setUid("inj\r\nEMAIL:evil@x.org"); }, ErrorNumber::Unspecified},
+        {"UID with a control character", [&] { m_contacts->Items().Add()->setUid("a\x1b]0;x\x07"); }, ErrorNumber::Unspecified},
+        {"folder name with a slash", [&] { m_contacts->Folders().Add("a/b"); }, ErrorNumber::Unspecified},
+        {"hidden folder name", [&] { m_contacts->Folders().Add(".x"); }, ErrorNumber::Unspecified},
+        {"folder of mail", [&] { m_contacts->Folders().Add("Mail", 6); }, ErrorNumber::Unspecified},
+        {"folder twice", [&] { m_contacts->Folders().Add("EXISTING"); }, ErrorNumber::Unspecified},
+        {"folder in another case", [&] { m_contacts->Folders().Item("EXISTING"); }, 0},
+        {"item of another type", [&] { m_contacts->Items().Add(1); }, ErrorNumber::Unspecified},
+        {"other namespace", [&] { m_app.GetNamespace("XYZ"); }, ErrorNumber::Unspecified},
         {"other program", [&] { createObject("Word.Application"); }, 429},
         // clang-format on
     };
@@ -65,9 +63,7 @@ TEST_F(ContactStore, ErrorNumbersOfBadRequests)
 
 TEST_F(ContactStore, CloseDiscardsOrSavesTheChanges)
 {
-    Application app(root());
-    const std::shared_ptr<Folder> folder = defaultFolder(app);
-    const auto item = addContact(*folder, {{"LastName", "Smith"}, {"User1", "CUS001"}});
+    const auto item = addContact(*m_contacts, {{"LastName", "Smith"}, {"User1", "CUS001"}});
     const QByteArray before = readAll(pathOf(item));
     item->setProperty("User1", "CUS002");
     item->Close(1);
@@ -79,22 +75,20 @@ TEST_F(ContactStore, CloseDiscardsOrSavesTheChanges)
     Application reopened(root());
     EXPECT_EQ(defaultFolder(reopened)->Items().Item(1)->property("User1"), "CUS003");
     EXPECT_EQ(errorNumberOf([&] { item->Close(2); }), ErrorNumber::Unspecified);
-    const auto fresh = folder->Items().Add(2);
+    const auto fresh = m_contacts->Items().Add(2);
     fresh->setProperty("LastName", "Jones");
     fresh->Close(1);
     EXPECT_EQ(fresh->property("LastName"), QString());
-    EXPECT_EQ(folder->Items().Count(), 1);
+    EXPECT_EQ(m_contacts->Items().Count(), 1);
 }
 
 // Flush syncs what was saved, made or changed since the last flush, and no more.
 TEST_F(ContactStore, FlushMakesDurableWhatWasWrittenSinceTheLastFlush)
 {
-    Application app(root());
-    const std::shared_ptr<Folder> contacts = defaultFolder(app);
-    EXPECT_EQ(app.Flush(), (QStringList{root(), contactsDir()})) << "the default folder was made";
-    EXPECT_EQ(app.Flush(), QStringList());
-    const std::shared_ptr<ContactItem> first = addContact(*contacts, {{"LastName", "A"}});
-    const std::shared_ptr<Folder> sub = contacts->Folders().Add("Sub");
+    EXPECT_EQ(m_app.Flush(), (QStringList{root(), contactsDir()})) << "the default folder was made";
+    EXPECT_EQ(m_app.Flush(), QStringList());
+    const std::shared_ptr<ContactItem> first = addContact(*m_contacts, {{"LastName", "A"}});
+    const std::shared_ptr<Folder> sub = m_contacts->Folders().Add("Sub");
     const std::shared_ptr<ContactItem> second = addContact(*sub, {{"LastName", "B"}});
     const QString subDir = contactsDir() + "/Sub";
     // A marker that leads out of the store is replaced, not written through.
@@ -106,22 +100,20 @@ TEST_F(ContactStore, FlushMakesDurableWhatWasWrittenSinceTheLastFlush)
     QStringList expected = {contactsDir(), pathOf(first), subDir, subDir + "/.brindle-folder",
                             subDir + u'/' + second->fileName()};
     expected.sort();
-    EXPECT_EQ(app.Flush(), expected);
+    EXPECT_EQ(m_app.Flush(), expected);
 
     first->setProperty("LastName", "AA");
     first->Save();
     second->Save(); // unchanged: nothing written
     sub->setShowAsOutlookAB(true);
-    EXPECT_EQ(app.Flush(), (QStringList{contactsDir(), pathOf(first)}));
+    EXPECT_EQ(m_app.Flush(), (QStringList{contactsDir(), pathOf(first)}));
 }
 
 TEST_F(ContactStore, FailedSaveLeavesNeitherTemporaryFileNorTornContact)
 {
-    Application app(root());
-    const std::shared_ptr<ContactItem> stored =
-        addContact(*defaultFolder(app), {{"LastName", "S"}});
+    const std::shared_ptr<ContactItem> stored = addContact(*m_contacts, {{"LastName", "S"}});
     const QByteArray before = readAll(pathOf(stored));
-    const std::shared_ptr<ContactItem> added = defaultFolder(app)->Items().Add();
+    const std::shared_ptr<ContactItem> added = m_contacts->Items().Add();
     added->setProperty("LastName", "Jones");
     stored->setProperty("Body", QString(500, u'x'));
     {
@@ -147,8 +139,7 @@ TEST_F(ContactStore, FailedSaveLeavesNeitherTemporaryFileNorTornContact)
 // (for root too) is overwritten; a writable file keeps its permissions.
 TEST_F(ContactStore, SaveNeverReplacesWhatIsNotItsOwnToWrite)
 {
-    Application app(root());
-    Items items = defaultFolder(app)->Items();
+    Items items = m_contacts->Items();
     ASSERT_EQ(items.Count(), 0);
     const QByteArray theirs = "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Theirs\r\nEND:VCARD\r\n";
     writeFile(contactsDir() + "/clash.vcf", theirs);
@@ -181,17 +172,15 @@ TEST_F(ContactStore, SaveNeverReplacesWhatIsNotItsOwnToWrite)
 // Changed, deleted or in a folder gone since it was read: Save raises and writes nothing.
 TEST_F(ContactStore, ContactChangedByAnotherProgramIsNotOverwritten)
 {
-    Application app(root());
-    std::shared_ptr<ContactItem> item = addContact(*defaultFolder(app), {{"LastName", "Smith"}});
+    std::shared_ptr<ContactItem> item = addContact(*m_contacts, {{"LastName", "Smith"}});
     const QString path = pathOf(item);
     const QDateTime modified = QFileInfo(path).lastModified();
     // Same size and time, other content: only the content tells the change.
     const QByteArray other = readAll(path).replace("Smith", "Jones");
     writeFile(path, other);
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    file.setFileTime(modified, QFileDevice::FileModificationTime);
-    file.close();
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) &&
+                file.setFileTime(modified, QFileDevice::FileModificationTime));
     item->setProperty("FirstName", "Jo");
     EXPECT_EQ(errorNumberOf([&] { item->Save(); }), ErrorNumber::Unspecified);
     EXPECT_EQ(readAll(path), other);
@@ -200,7 +189,7 @@ TEST_F(ContactStore, ContactChangedByAnotherProgramIsNotOverwritten)
     EXPECT_EQ(errorNumberOf([&] { item->Save(); }), ErrorNumber::Unspecified);
     EXPECT_FALSE(QFileInfo::exists(path)) << "a contact deleted meanwhile is not brought back";
 
-    std::shared_ptr<Folder> gone = defaultFolder(app)->Folders().Add("Gone");
+    std::shared_ptr<Folder> gone = m_contacts->Folders().Add("Gone");
     std::shared_ptr<ContactItem> added = gone->Items().Add();
     added->setProperty("LastName", "Smith");
     ASSERT_TRUE(QDir(gone->directory()).removeRecursively());
@@ -210,7 +199,6 @@ TEST_F(ContactStore, ContactChangedByAnotherProgramIsNotOverwritten)
 
 TEST_F(ContactStore, NonContactItemsAreListedButNeverReadOrWritten)
 {
-    makeDirectory(contactsDir());
     const QByteArray group = "BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:group\r\nFN:Team\r\nEND:VCARD\r\n";
     const QByteArray garbage = QByteArray::fromHex("00ff10c328") + QByteArray(3000, '\x01');
     writeFile(contactsDir() + "/a-group.vcf", group);
@@ -242,7 +230,6 @@ TEST_F(ContactStore, WhatIsNoContactFileIsRefusedUnreadAndWithoutWaiting)
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"a-fifo", "rm %1 && mkfifo %1", "not a regular file"}, // name, made by, reason
         {"b-huge", "truncate -s 1G %1", "larger than 16777216 bytes"}};
-    makeDirectory(contactsDir());
     const auto path = [&](const char* name) { return contactsDir() + u'/' + name + ".vcf"; };
     for (const auto& [name, command, reason] : cases) {
         writeFile(path(name), "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:A\r\nEND:VCARD\r\n");
@@ -268,7 +255,6 @@ TEST_F(ContactStore, WhatIsNoContactFileIsRefusedUnreadAndWithoutWaiting)
 
 TEST_F(ContactStore, FileNameThatIsNotUtf8IsReadAndRewrittenUnderItsOwnName)
 {
-    makeDirectory(contactsDir());
     const std::string name = QFile::encodeName(contactsDir()).toStdString() + "/M\xfcller.vcf";
     std::ofstream(name) << "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:M\r\nN:M;;;;\r\nEND:VCARD\r\n";
     Application app(root());
@@ -284,28 +270,14 @@ TEST_F(ContactStore, FileNameThatIsNotUtf8IsReadAndRewrittenUnderItsOwnName)
 // Root reads past permissions, so as root the refusal is checked as nobody.
 TEST_F(ContactStore, UnreadableStoreRaisesPermissionDenied)
 {
-    Application setup(root());
-    defaultFolder(setup);
     const auto owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
     ASSERT_TRUE(QFile::setPermissions(root(), owner | QFile::ReadOther | QFile::ExeOther));
     ASSERT_TRUE(QFile::setPermissions(contactsDir(), {}));
-    const auto refused = [&] {
+    EXPECT_TRUE(brindle::test::asOrdinaryUser([&] {
         Application app(root());
         return errorNumberOf([&] { defaultFolder(app)->Items().Count(); }) ==
                ErrorNumber::PermissionDenied;
-    };
-    if (geteuid() != 0) {
-        EXPECT_TRUE(refused());
-    } else {
-        EXPECT_EXIT(
-            {
-                if (setgid(65534) != 0 || setuid(65534) != 0) {
-                    _exit(2);
-                }
-                _exit(refused() ? 0 : 1);
-            },
-            ::testing::ExitedWithCode(0), "");
-    }
+    }));
     QFile::setPermissions(contactsDir(), owner);
 }
 

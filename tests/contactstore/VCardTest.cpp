@@ -1,18 +1,11 @@
 #include "contactstore/VCard.h"
 
-#include <QDir>
-#include <QFile>
+#include "StoreFixture.h"
+
 #include <QStringDecoder>
-#include <gtest/gtest.h>
 
-namespace contacts {
+namespace contacts::test {
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Every fixture parses, and writing it unchanged gives its .ref file: the
 // lines other programs wrote survive, only the version line and folding change.
@@ -23,10 +16,10 @@ TEST(ContactVCard, FixturesRoundTripToReference)
     ASSERT_GE(fixtures.size(), 4);
     for (const QString& name : fixtures) {
         SCOPED_TRACE(name.toStdString());
-        const VCard::ParseResult parsed = VCard::parse(fileBytes(data.filePath(name)));
+        const VCard::ParseResult parsed = VCard::parse(readAll(data.filePath(name)));
         ASSERT_TRUE(parsed.card) << parsed.error.toStdString();
         const QByteArray written = parsed.card->serialize();
-        EXPECT_EQ(written, fileBytes(data.filePath(name + QStringLiteral(".ref"))));
+        EXPECT_EQ(written, readAll(data.filePath(name + QStringLiteral(".ref"))));
         const VCard::ParseResult again = VCard::parse(written);
         ASSERT_TRUE(again.card);
         EXPECT_EQ(again.card->serialize(), written);
@@ -69,7 +62,7 @@ TEST(ContactVCard, MalformedInputIsRefusedWithAReason)
     const QDir bad(QStringLiteral(BRINDLE_TEST_DATA "/bad"));
     QList<QByteArray> inputs{"BEGIN:VCARD\r\n" + QByteArray(1 << 20, 'x') + "\r\nEND:VCARD\r\n"};
     for (const QString& name : bad.entryList(QDir::Files)) {
-        inputs << fileBytes(bad.filePath(name));
+        inputs << readAll(bad.filePath(name));
     }
     ASSERT_GE(inputs.size(), 10);
     for (const QByteArray& bytes : inputs) {
@@ -108,4 +101,4 @@ TEST(ContactVCard, WrittenFileHoldsAsManyPropertiesWhateverTheyHold)
 }
 
 } // namespace
-} // namespace contacts
+} // namespace contacts::test

@@ -1,52 +1,28 @@
 #include "Sandbox.h"
 
 #include "FileSizeLimit.h"
-#include "cardlib/CardFixture.h"
 #include "contactstore/VCard.h"
-#include "registry/IniHive.h"
 #include "samples/CompanyFileGenerator.h"
 
-#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <gtest/gtest.h>
 #include <optional>
 #include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
 
 namespace brindle::test {
 
 namespace {
 
-const QString brindleKey = "Software\\VEXO\\VEXO Brindle";
-
-QSqlQuery query(RawFile& file, const QString& sql)
-{
-    QSqlQuery query(file.db());
-    EXPECT_TRUE(query.exec(sql)) << qPrintable(sql);
-    return query;
-}
-
-QString rowText(const QSqlQuery& query, int from)
-{
-    QStringList values;
-    for (int i = from; i < query.record().count(); ++i) {
-        values << query.value(i).toString();
-    }
-    return values.join(u'|');
-}
-
 QString stampOf(const QString& path)
 {
-    struct stat info
-    {};
+    struct stat info = {};
     ::stat(QFile::encodeName(path).constData(), &info);
-    return QStringLiteral("%1 %2.%3")
-        .arg(info.st_ino)
-        .arg(info.st_mtim.tv_sec)
-        .arg(info.st_mtim.tv_nsec);
+    return u"%1 %2.%3"_s.arg(info.st_ino).arg(info.st_mtim.tv_sec).arg(info.st_mtim.tv_nsec);
 }
 
 } // namespace
@@ -56,8 +32,7 @@ Sandbox::Sandbox(const QString& rootFolder)
       hive(rootFolder + "/hklm.ini")
 {
     QDir().mkpath(root + "/tmp");
-    const QString library = "libtarvocards.so";
-    QFile::link(QStringLiteral(BRINDLE_BIN_DIR "/") + library, root + u'/' + library);
+    QFile::link(BRINDLE_BIN_DIR "/libtarvocards.so", root + "/libtarvocards.so");
     setSetting("SuppressReport", "False");
     setSetting("ShowOutlookWarning", "False");
 }
@@ -68,22 +43,7 @@ void Sandbox::makeCompanyFile(int cards, int countryCode, quint32 seed)
                               samples::ExistingFile::Replace);
 }
 
-void Sandbox::setSetting(const QString& name, const QString& value) const
-{
-    ASSERT_TRUE(IniHive(hive).writeValue(brindleKey, name, value));
-}
-
-QString Sandbox::setting(const QString& name) const
-{
-    return IniHive(hive).readValue(brindleKey, name);
-}
-
-QString Sandbox::options() const
-{
-    return "DATABASE=" + companyFile + "<CUSTOMERS=YES<SUPPLIERS=YES<EMPLOYEES=YES<PERSONAL=YES";
-}
-
-QProcessEnvironment Sandbox::environment() const
+void Sandbox::start(QProcess& process, const QStringList& args) const
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("BRINDLE_APP_DIR", root);
@@ -92,45 +52,7 @@ QProcessEnvironment Sandbox::environment() const
     // The previous-instance lock lives here, so tests run side by side.
     env.insert("TMPDIR", root + "/tmp");
     env.remove("BRINDLE_DRIVER_VERSION");
-    return env;
-}
-
-CliRun Sandbox::cli(const QStringList& args) const
-{
-    QProcess process;
-    start(process, args);
-    CliRun result;
-    result.finished =
-        process.waitForFinished(120'000) && process.exitStatus() == QProcess::NormalExit;
-    if (!result.finished) {
-        process.kill();
-        process.waitForFinished();
-    }
-    result.exitCode = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
-
-QStringList Sandbox::arguments(const char* direction, const QStringList& extra) const
-{
-    return QStringList{QString::fromLatin1(direction), options()} +
-           (extra.isEmpty() ? QStringList{"--rule", "update"} : extra);
-}
-
-CliRun Sandbox::run(const char* direction, const QStringList& extra) const
-{
-    return cli(arguments(direction, extra));
-}
-
-void Sandbox::start(QProcess& process, const char* direction) const
-{
-    start(process, arguments(direction, {}));
-}
-
-void Sandbox::start(QProcess& process, const QStringList& args) const
-{
-    process.setProcessEnvironment(environment());
+    process.setProcessEnvironment(env);
     process.setStandardInputFile(QProcess::nullDevice());
     // The child keeps the limit; this process is back to its own at once.
     std::optional<FileSizeLimit> limit;
@@ -139,6 +61,26 @@ void Sandbox::start(QProcess& process, const QStringList& args) const
     }
     process.start(QStringLiteral(BRINDLE_BIN_DIR "/brindle-cli"), args);
     EXPECT_TRUE(process.waitForStarted());
+}
+
+CliRun Sandbox::cli(const QStringList& args) const
+{
+    QProcess process;
+    start(process, args);
+    const bool finished =
+        process.waitForFinished(120'000) && process.exitStatus() == QProcess::NormalExit;
+    if (!finished) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return {process.exitCode(), finished, QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+QStringList Sandbox::arguments(const char* direction, const QStringList& extra) const
+{
+    return QStringList{QString::fromLatin1(direction), options()} +
+           (extra.isEmpty() ? QStringList{"--rule", "update"} : extra);
 }
 
 void Sandbox::addCustomers(const QString& uid, int count, const QByteArray& name) const
@@ -155,11 +97,11 @@ void Sandbox::addCustomers(const QString& uid, int count, const QByteArray& name
 
 void Sandbox::copyFrom(const Sandbox& other) const
 {
-    for (const QString* path : {&companyFile, &hive}) {
-        QFile::remove(*path);
+    for (const auto& [mine, theirs] :
+         {std::pair{companyFile, other.companyFile}, {hive, other.hive}}) {
+        QFile::remove(mine);
+        ASSERT_TRUE(QFile::copy(theirs, mine));
     }
-    ASSERT_TRUE(QFile::copy(other.companyFile, companyFile));
-    ASSERT_TRUE(QFile::copy(other.hive, hive));
     QDir(store).removeRecursively();
     copyFolder(other.store, store);
 }
@@ -175,73 +117,46 @@ CardRows cardRows(const QString& companyFile)
 {
     CardRows rows;
     RawFile file(companyFile);
-    QSqlQuery cards = query(file, "SELECT * FROM Cards");
-    while (cards.next()) {
-        rows[cards.value(0).toInt()] = rowText(cards, 1);
-    }
-    QSqlQuery addresses = query(file, "SELECT * FROM Addresses ORDER BY CardRecordID, Location");
-    while (addresses.next()) {
-        rows[addresses.value(0).toInt()] += u'\n' + rowText(addresses, 1);
+    for (const char* table : {"Cards", "Addresses ORDER BY CardRecordID, Location"}) {
+        QSqlQuery query(file.db());
+        EXPECT_TRUE(query.exec(QString("SELECT * FROM ") + table));
+        while (query.next()) {
+            QString& row = rows[query.value(0).toInt()];
+            for (int i = 1; i < query.record().count(); ++i) {
+                row += query.value(i).toString() + (i + 1 < query.record().count() ? '|' : '\n');
+            }
+        }
     }
     return rows;
 }
 
-QString integrityCheck(const QString& companyFile)
-{
-    RawFile file(companyFile);
-    QSqlQuery check = query(file, "PRAGMA integrity_check");
-    QStringList found;
-    while (check.next()) {
-        found << check.value(0).toString();
-    }
-    return found.join(u'\n');
-}
-
-void execSql(const QString& companyFile, const QString& statement)
-{
-    RawFile(companyFile).exec(statement);
-}
-
-QVariant sqlValue(const QString& companyFile, const QString& statement)
-{
-    return RawFile(companyFile).value(statement);
-}
-
 int countCards(const QString& companyFile, const QString& condition)
 {
-    return sqlValue(companyFile, "SELECT count(*) FROM Cards WHERE " + condition).toInt();
+    return RawFile(companyFile).value("SELECT count(*) FROM Cards WHERE " + condition).toInt();
 }
 
 qint32 firstCard(const QString& companyFile, const QString& condition)
 {
-    return sqlValue(companyFile, "SELECT CardRecordID FROM Cards JOIN Addresses USING "
-                                 "(CardRecordID) WHERE Location = 1 AND IsInactive = 'N' AND " +
-                                     condition + " ORDER BY CardRecordID")
+    return RawFile(companyFile)
+        .value("SELECT CardRecordID FROM Cards JOIN Addresses USING "
+               "(CardRecordID) WHERE Location = 1 AND IsInactive = 'N' AND " +
+               condition + " ORDER BY CardRecordID")
         .toInt();
 }
 
-StoreFiles storeFiles(const QString& storeRoot)
+StoreFiles storeFiles(const QString& storeRoot, const QStringList& patterns, QDir::Filters also)
 {
     StoreFiles files;
-    QDirIterator it(storeRoot, {"*.vcf"}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(storeRoot, patterns, QDir::Files | QDir::NoDotAndDotDot | also,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(path);
-        files[path.mid(storeRoot.size() + 1)] = {file.readAll(), stampOf(path)};
+        EXPECT_TRUE(it.fileInfo().isDir() || file.open(QIODevice::ReadOnly)) << qPrintable(path);
+        files[path.mid(storeRoot.size() + 1)] = {file.isOpen() ? file.readAll() : "",
+                                                 stampOf(path)};
     }
     return files;
-}
-
-QStringList temporaryFiles(const QString& storeRoot)
-{
-    QStringList found;
-    QDirIterator it(storeRoot, {".*.tmp"}, QDir::Files | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        found << it.next();
-    }
-    return found;
 }
 
 QString vcardProblem(const QByteArray& bytes)
@@ -266,15 +181,8 @@ QByteArray withPhone(const QByteArray& bytes, const QString& phone, QString* old
 
 qint32 linkedCard(const QByteArray& bytes)
 {
-    const auto parsed = contacts::VCard::parse(bytes);
-    if (parsed.card) {
-        for (const contacts::VCardProperty& property : parsed.card->properties) {
-            if (property.name == u"X-BRINDLE-CUSTOMER-ID") {
-                return property.value.toInt();
-            }
-        }
-    }
-    return 0;
+    static const QRegularExpression id("\nX-BRINDLE-CUSTOMER-ID[^:]*:(\\d+)\r");
+    return id.match(QString::fromUtf8(bytes)).captured(1).toInt();
 }
 
 QString contactOf(const StoreFiles& files, qint32 cardRecordId)
@@ -309,18 +217,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 
 void copyFolder(const QString& from, const QString& to)
 {
-    QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    ASSERT_TRUE(QDir().mkpath(to));
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = to + path.mid(from.size());
-        const bool folder = it.fileInfo().isDir();
-        ASSERT_TRUE(QDir().mkpath(folder ? target : QFileInfo(target).path()));
-        if (!folder) {
-            ASSERT_TRUE(QFile::copy(path, target)) << qPrintable(target);
-        }
-    }
+    ASSERT_EQ(QProcess::execute("cp", {"-a", from + "/.", to}), 0) << qPrintable(from);
 }
 
 } // namespace brindle::test

@@ -1,13 +1,21 @@
 #pragma once
 
+#include "cardlib/CardFixture.h"
+#include "registry/IniHive.h"
+
+#include <QDir>
 #include <QMap>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QVariant>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <gtest/gtest.h>
+#include <memory>
 
 namespace brindle::test {
+
+inline const QString brindleKey = "Software\\VEXO\\VEXO Brindle";
 
 // How one brindle-cli run ended, and what it printed.
 struct CliRun
@@ -42,19 +50,29 @@ public:
 
     // A sample company file of all four card types.
     void makeCompanyFile(int cards, int countryCode = 1, quint32 seed = 7);
-    void setSetting(const QString& name, const QString& value) const;
-    QString setting(const QString& name) const;
+    void setSetting(const QString& name, const QString& value) const
+    {
+        ASSERT_TRUE(IniHive(hive).writeValue(brindleKey, name, value));
+    }
+    QString setting(const QString& name) const { return IniHive(hive).readValue(brindleKey, name); }
     // The option string naming the company file and all four types.
-    QString options() const;
-    QProcessEnvironment environment() const;
+    QString options() const
+    {
+        return "DATABASE=" + companyFile +
+               "<CUSTOMERS=YES<SUPPLIERS=YES<EMPLOYEES=YES<PERSONAL=YES";
+    }
 
     // Runs brindle-cli with these arguments to its end.
     CliRun cli(const QStringList& args) const;
     // import|export with the option string, under the rule "update" unless
     // others are given.
-    CliRun run(const char* direction, const QStringList& extra = {}) const;
-    // Starts one without waiting, for a test that kills it.
-    void start(QProcess& process, const char* direction) const;
+    CliRun run(const char* direction, const QStringList& extra = {}) const
+    {
+        return cli(arguments(direction, extra));
+    }
+    QStringList arguments(const char* direction, const QStringList& extra = {}) const;
+    // Starts brindle-cli without waiting, for a test that kills it.
+    void start(QProcess& process, const QStringList& args) const;
     // Another program's new customers, named name 0, name 1, ...; the
     // files are named after uid.
     void addCustomers(const QString& uid, int count, const QByteArray& name) const;
@@ -68,10 +86,6 @@ public:
     QString companyFile;
     QString store;
     QString hive;
-
-private:
-    QStringList arguments(const char* direction, const QStringList& extra) const;
-    void start(QProcess& process, const QStringList& args) const;
 };
 
 // Where the tests make their folders: in memory when the system offers it,
@@ -85,31 +99,20 @@ template <typename Map>
 QList<typename Map::key_type> changedKeys(const Map& before, const Map& after)
 {
     QList<typename Map::key_type> changed;
-    for (auto it = after.cbegin(); it != after.cend(); ++it) {
-        if (before.value(it.key()) != it.value()) {
-            changed << it.key();
-        }
-    }
-    for (auto it = before.cbegin(); it != before.cend(); ++it) {
-        if (!after.contains(it.key())) {
-            changed << it.key();
+    for (const auto& key : after.keys() + before.keys()) {
+        if (!changed.contains(key) && before.value(key) != after.value(key)) {
+            changed << key;
         }
     }
     std::sort(changed.begin(), changed.end());
     return changed;
 }
-// "ok", or what SQLite's integrity check found.
-QString integrityCheck(const QString& companyFile);
-// Runs one statement on a company file as another program would.
-void execSql(const QString& companyFile, const QString& sql);
-// The first value a query gives.
-QVariant sqlValue(const QString& companyFile, const QString& sql);
 qint32 firstCard(const QString& companyFile, const QString& condition);
 int countCards(const QString& companyFile, const QString& condition = "IsInactive = 'N'");
 
-StoreFiles storeFiles(const QString& storeRoot);
-// Hidden files a save left behind: none once a run has ended.
-QStringList temporaryFiles(const QString& storeRoot);
+// The files of a store and below, with also: hidden ones, folders.
+StoreFiles storeFiles(const QString& storeRoot, const QStringList& patterns = {"*.vcf"},
+                      QDir::Filters also = {});
 // "" when the bytes are one whole vCard the store can read, else why not.
 QString vcardProblem(const QByteArray& bytes);
 // The contact with its first phone number replaced; old, when given, takes
@@ -126,5 +129,31 @@ QMap<qint32, QByteArrayList> contactsByCard(const StoreFiles& files);
 void writeFile(const QString& path, const QByteArray& bytes);
 // Copies a folder with everything in it, hidden files included.
 void copyFolder(const QString& from, const QString& to);
+
+// A test with the product installed in a folder of its own.
+class ProductTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        sandbox = std::make_unique<Sandbox>(dir.path());
+    }
+
+    // Runs brindle-cli import|export and expects it to complete.
+    CliRun expectRun(const char* direction, const QStringList& extra = {})
+    {
+        CliRun run = sandbox->run(direction, extra);
+        EXPECT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 0) << qPrintable(run.out + run.err);
+        return run;
+    }
+
+    QTemporaryDir dir{scratchPath()};
+    std::unique_ptr<Sandbox> sandbox;
+};
+
+// Names a parameterised test's rows by their name.
+inline constexpr auto rowName = [](const auto& info) { return std::string(info.param.name); };
 
 } // namespace brindle::test

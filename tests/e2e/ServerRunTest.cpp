@@ -1,9 +1,8 @@
 // Runs on a company database on a server: two clerks importing at once, and
 // a server that stops mid-import.
 #include "PostgresServer.h"
-#include "ProductTest.h"
+#include "Sandbox.h"
 
-#include <QDir>
 #include <QThread>
 
 namespace brindle::test {
@@ -22,10 +21,11 @@ protected:
         sandbox->makeCompanyFile(400);
         expectRun("export");
         // Slow to write (10 ms a card), so that a run is met mid-import.
-        execSql(sandbox->companyFile, "CREATE FUNCTION slow() RETURNS trigger LANGUAGE plpgsql AS "
-                                      "$$ BEGIN PERFORM pg_sleep(0.01); RETURN NEW; END $$");
-        execSql(sandbox->companyFile, "CREATE TRIGGER slow BEFORE INSERT ON Cards FOR EACH ROW "
-                                      "EXECUTE FUNCTION slow()");
+        RawFile file(sandbox->companyFile);
+        file.exec("CREATE FUNCTION slow() RETURNS trigger LANGUAGE plpgsql AS "
+                  "$$ BEGIN PERFORM pg_sleep(0.01); RETURN NEW; END $$");
+        file.exec(
+            "CREATE TRIGGER slow BEFORE INSERT ON Cards FOR EACH ROW EXECUTE FUNCTION slow()");
     }
 };
 
@@ -51,8 +51,8 @@ TEST_F(ServerRun, TwoClerksImportingAtOnceLoseNothingAndMakeNothingTwice)
     const int before = countCards(sandbox->companyFile, "true");
 
     QProcess first, second;
-    sandbox->start(first, "import");
-    other.start(second, "import");
+    sandbox->start(first, sandbox->arguments("import"));
+    other.start(second, other.arguments("import"));
     for (QProcess* run : {&first, &second}) {
         ASSERT_TRUE(run->waitForFinished(120'000));
         EXPECT_EQ(run->exitCode(), 0) << run->readAllStandardError().toStdString();
@@ -60,11 +60,9 @@ TEST_F(ServerRun, TwoClerksImportingAtOnceLoseNothingAndMakeNothingTwice)
     EXPECT_EQ(countCards(sandbox->companyFile, "true"), before + newcomers + 1);
     EXPECT_EQ(countCards(sandbox->companyFile, "LastName LIKE 'Newman%' OR LastName LIKE 'Olive%'"),
               newcomers + 1);
-    EXPECT_EQ(sqlValue(sandbox->companyFile,
-                       QStringLiteral("SELECT Phone1 FROM Addresses WHERE Location = 1 AND "
-                                      "CardRecordID = %1")
-                           .arg(theirs))
-                  .toString(),
+    EXPECT_EQ(RawFile(sandbox->companyFile)
+                  .column("SELECT Phone1 FROM Addresses WHERE Location = 1 AND CardRecordID = ?",
+                          {theirs}),
               "(03) 2222 2222");
 }
 
@@ -75,12 +73,11 @@ TEST_F(ServerRun, ServerStoppedMidImportRollsBackTheTypeAndTheNextRunCompletes)
     sandbox->addCustomers("a", newcomers, "Newman Traders ");
     const CardRows before = cardRows(sandbox->companyFile);
     QProcess run;
-    sandbox->start(run, "import");
+    sandbox->start(run, sandbox->arguments("import"));
     while (countCards(sandbox->companyFile, "LastName LIKE 'Newman%'") == 0 &&
-           sqlValue(
-               sandbox->companyFile,
-               "SELECT count(*) FROM pg_locks WHERE granted AND mode = 'ShareRowExclusiveLock'") ==
-               0 &&
+           RawFile(sandbox->companyFile)
+                   .value("SELECT count(*) FROM pg_locks WHERE granted AND "
+                          "mode = 'ShareRowExclusiveLock'") == 0 &&
            run.state() == QProcess::Running) {
         QThread::msleep(20);
     }

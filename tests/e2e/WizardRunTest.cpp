@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+using namespace Qt::StringLiterals;
+
 namespace brindle::test {
 namespace {
 
@@ -41,8 +43,7 @@ protected:
         sandbox = std::make_unique<Sandbox>(folder.path());
         qputenv("BRINDLE_CONTACTS", sandbox->store.toUtf8());
         sandbox->makeCompanyFile(120);
-        const CliRun exported = sandbox->run("export");
-        ASSERT_EQ(exported.exitCode, 0) << qPrintable(exported.out + exported.err);
+        ASSERT_EQ(sandbox->run("export").exitCode, 0);
         wizard = std::make_unique<Wizard>(context, settings);
         ASSERT_TRUE(wizard->start(sandbox->options()));
         action = wizard->chooseActionWindow();
@@ -70,14 +71,14 @@ protected:
 // contact is confirmed with Update All, which answers for the others.
 TEST_F(WizardRun, ExportConfirmedWithUpdateAll)
 {
-    const QString file = sandbox->companyFile;
-    execSql(file, "UPDATE Addresses SET City = 'Alice Springs' WHERE Location = 1 "
-                  "AND CardRecordID IN (SELECT CardRecordID FROM Cards WHERE "
-                  "CardTypeID = 'S' AND IsInactive = 'N' ORDER BY CardRecordID "
-                  "LIMIT 3)");
-    execSql(file, "INSERT INTO Cards (CardTypeID, LastName, IsIndividual, IsInactive) VALUES "
-                  "('C', 'Oakridge Mills', 'N', 'N'), ('C', 'Pinecrest Foods', 'N', 'N')");
-    const int cards = countCards(file);
+    RawFile(sandbox->companyFile)
+        .exec("UPDATE Addresses SET City = 'Alice Springs' WHERE Location = 1 "
+              "AND CardRecordID IN (SELECT CardRecordID FROM Cards WHERE "
+              "CardTypeID = 'S' AND IsInactive = 'N' ORDER BY CardRecordID "
+              "LIMIT 3)");
+    RawFile(sandbox->companyFile).addCard("C", "Oakridge Mills");
+    RawFile(sandbox->companyFile).addCard("C", "Pinecrest Foods");
+    const int cards = countCards(sandbox->companyFile);
     const StoreFiles before = storeFiles(sandbox->store);
 
     child<QComboBox>(action, "cboRulesFilter")->setCurrentIndex(2); // Ask me to confirm updates
@@ -92,22 +93,18 @@ TEST_F(WizardRun, ExportConfirmedWithUpdateAll)
     EXPECT_EQ(modals.unanswered(), 0);
     EXPECT_FALSE(wizard->progress().isVisible());
     SummaryWindow* summary = wizard->prompts().summaryWindow();
-    ASSERT_NE(summary, nullptr);
-    ASSERT_TRUE(summary->isVisible());
+    ASSERT_TRUE(summary && summary->isVisible());
     EXPECT_EQ(summaryTexts(*summary),
               (QStringList{"Brindle - Export Summary", "Export Complete",
-                           QStringLiteral("Added|2 of %1|new contacts").arg(cards),
-                           QStringLiteral("Updated|%1|duplicate contacts").arg(cards - 2),
-                           "Rejected|0|cards"}));
+                           u"Added|2 of %1|new contacts"_s.arg(cards),
+                           u"Updated|%1|duplicate contacts"_s.arg(cards - 2), "Rejected|0|cards"}));
 
     const StoreFiles after = storeFiles(sandbox->store);
     const QStringList changed = changedKeys(before, after);
-    ASSERT_EQ(changed.size(), 5) << qPrintable(changed.join(u'\n'));
-    int moved = 0;
-    for (const QString& path : changed) {
-        moved += after[path].bytes.contains("Alice Springs");
-    }
-    EXPECT_EQ(moved, 3);
+    EXPECT_EQ(changed.size(), 5) << qPrintable(changed.join(u'\n'));
+    EXPECT_EQ(std::ranges::count_if(
+                  after, [](auto& file) { return file.bytes.contains("Alice Springs"); }),
+              3);
     EXPECT_TRUE(QFile::exists(folder.filePath("OutlookImport.html")));
 
     // The program ends with every window gone and the settings written back.

@@ -14,45 +14,9 @@ namespace {
 
 using brindle::InstanceGuard;
 
-// A first instance in a process of its own (tests/platform/InstanceHolder.cpp).
-class Holder
+TEST(InstanceGuard, FirstInstanceRunsSecondIsRefused)
 {
-public:
-    Holder(const QString& program, const QString& folder, const QString& mode)
-    {
-        m_process.start(QStringLiteral(BRINDLE_BIN_DIR "/instance_holder"),
-                        {program, folder, mode});
-    }
-    ~Holder() { crash(); }
-
-    // Its first line: "ready" once it holds the lock.
-    QByteArray firstLine()
-    {
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) {
-        }
-        return m_process.readLine().trimmed();
-    }
-    // Ends it without a chance to clean up, as a crash would; returns what
-    // it printed after its first line.
-    QByteArray crash()
-    {
-        m_process.kill();
-        m_process.waitForFinished(10000);
-        return m_process.readAll();
-    }
-
-private:
-    QProcess m_process;
-};
-
-class InstanceGuardTest : public ::testing::Test
-{
-protected:
-    QTemporaryDir temp;
-};
-
-TEST_F(InstanceGuardTest, FirstInstanceRunsSecondIsRefused)
-{
+    const QTemporaryDir temp;
     InstanceGuard first("guarded", temp.path());
     EXPECT_FALSE(first.previousInstance());
     EXPECT_FALSE(first.previousInstance()); // asking again does not find itself
@@ -68,8 +32,9 @@ TEST_F(InstanceGuardTest, FirstInstanceRunsSecondIsRefused)
 // Lock files left by processes that no longer run, down to one killed
 // between making its lock file and writing its name in it; while a live
 // process holds the file, even an empty one refuses the start.
-TEST_F(InstanceGuardTest, LockOfACrashedInstanceIsTakenOver)
+TEST(InstanceGuard, LockOfACrashedInstanceIsTakenOver)
 {
+    const QTemporaryDir temp;
     const QByteArray dead = "999999999\nbrindle\n" + QSysInfo::machineHostName().toUtf8() + "\n";
     const std::tuple<const char*, QByteArray, bool> cases[] = {
         {"dead process", dead, false}, // what, the lock file, held by a live process
@@ -86,22 +51,28 @@ TEST_F(InstanceGuardTest, LockOfACrashedInstanceIsTakenOver)
     }
 }
 
-TEST_F(InstanceGuardTest, SecondProcessAsksTheFirstToRaiseItsWindow)
+TEST(InstanceGuard, SecondProcessAsksTheFirstToRaiseItsWindow)
 {
+    const QTemporaryDir temp;
     const std::tuple<const char*, bool, bool> cases[] = {
         {"raise", true, true}, {"no-window", false, true}, {"deaf", false, false}}; // raised, asked
     for (const auto& [mode, raised, asked] : cases) {
         SCOPED_TRACE(mode);
         const QString program = QString("holder-") + mode;
-        Holder first(program, temp.path(), mode);
-        ASSERT_EQ(first.firstLine(), "ready");
+        QProcess first; // tests/platform/InstanceHolder.cpp
+        first.start(BRINDLE_BIN_DIR "/instance_holder", {program, temp.path(), mode});
+        while (!first.canReadLine() && first.waitForReadyRead(10000)) {
+        }
+        ASSERT_EQ(first.readLine(), "ready\n");
         InstanceGuard second(program, temp.path());
         EXPECT_TRUE(second.previousInstance());
         QElapsedTimer timer;
         timer.start();
         EXPECT_EQ(second.askPreviousToRaise(1500), raised);
         EXPECT_LT(timer.elapsed(), 5000); // a deaf instance costs the timeout only
-        EXPECT_EQ(first.crash().contains("asked"), asked);
+        first.kill();                     // as a crash would, without a chance to clean up
+        first.waitForFinished(10000);
+        EXPECT_EQ(first.readAll().contains("asked"), asked);
     }
 }
 

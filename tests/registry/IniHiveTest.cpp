@@ -7,13 +7,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <functional>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#include <sys/wait.h>
 
 namespace {
 
 using brindle::IniHive;
+using namespace Qt::StringLiterals;
 
 const QString brindleKey = "Software\\VEXO\\VEXO Brindle";
 
@@ -30,6 +30,10 @@ protected:
     {
         QFile file(name.isEmpty() ? fileName : name);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QByteArray data(const char* name) const
+    {
+        return readFile(BRINDLE_TEST_DATA "/" + u""_s + name);
     }
     QStringList files() const { return QDir(folder.filePath("sub")).entryList(QDir::Files); }
 
@@ -60,14 +64,7 @@ TEST_F(IniHiveTest, ValuesReadBackAsWritten)
 // and keeps the hand-written spellings, comments and layout.
 TEST_F(IniHiveTest, HandWrittenHiveReadsAsWritten)
 {
-    writeFile("; Brindle's settings\n"
-              "[software/vexo/VEXO%20BRINDLE]\n"
-              "  logfile = TRUE  \n"
-              "\n"
-              "# a comment\n"
-              "Path=C:\\VEXO\\100%\n"
-              "[Software/VEXO/VEXO Brindle/Help]\n"
-              "Settings=/opt/help/settings.html\n");
+    writeFile(data("hand-written.ini"));
     IniHive hive(fileName);
     EXPECT_EQ(hive.readValue(brindleKey, "LogFile"), "TRUE");
     EXPECT_EQ(hive.readValue(brindleKey, "Path"), "C:\\VEXO\\100%");
@@ -75,24 +72,14 @@ TEST_F(IniHiveTest, HandWrittenHiveReadsAsWritten)
     ASSERT_TRUE(hive.writeValue(brindleKey, "LOGFILE", "FALSE"));
     ASSERT_TRUE(hive.writeValue(brindleKey, "RulesFilter", "2"));
     EXPECT_EQ(hive.readValue(brindleKey, "logFile"), "FALSE");
-    EXPECT_EQ(readFile(), QByteArray("; Brindle's settings\n"
-                                     "[software/vexo/VEXO%20BRINDLE]\n"
-                                     "logfile=FALSE\n"
-                                     "\n"
-                                     "# a comment\n"
-                                     "Path=C:\\VEXO\\100%\n"
-                                     "RulesFilter=2\n"
-                                     "[Software/VEXO/VEXO Brindle/Help]\n"
-                                     "Settings=/opt/help/settings.html\n"));
+    EXPECT_EQ(readFile(), data("hand-written-after.ini"));
 }
 
 // Read-only, the damaged hive is left as it is; the first write copies it
 // aside and drops its damaged lines, which no key could read anyway.
 TEST_F(IniHiveTest, DamagedHiveReadsTheSameBeforeAndAfterItsRepair)
 {
-    const QByteArray damaged = "[Software/VEXO/VEXO Brindle]\nRulesFilter=7\n[broken\n"
-                               "LogFile=TRUE\nno equals sign\n"
-                               "[Software/VEXO/VEXO Brindle/Help]\nSettings=/help.html\n";
+    const QByteArray damaged = data("damaged.ini");
     writeFile(damaged);
     for (const IniHive::Access access :
          {IniHive::Access::ReadOnly, IniHive::Access::ReadWrite, IniHive::Access::ReadWrite}) {
@@ -103,33 +90,25 @@ TEST_F(IniHiveTest, DamagedHiveReadsTheSameBeforeAndAfterItsRepair)
         EXPECT_EQ(hive.readValue(brindleKey + "\\Help", "Settings"), "/help.html");
         EXPECT_EQ(hive.writeValue(brindleKey, "Other", "1"), access == IniHive::Access::ReadWrite);
         if (access == IniHive::Access::ReadOnly) {
-            EXPECT_EQ(readFile(), damaged);
-            EXPECT_EQ(files(), QStringList{"hklm.ini"});
+            EXPECT_EQ(readFile() + files().join(u' ').toUtf8(), damaged + "hklm.ini");
         }
     }
     const QStringList copies = files().filter("hklm.ini.damaged-");
     ASSERT_EQ(copies.size(), 1);
     EXPECT_EQ(readFile(folder.filePath("sub/" + copies.first())), damaged);
-    EXPECT_EQ(readFile(), QByteArray("[Software/VEXO/VEXO Brindle]\nRulesFilter=7\nOther=1\n"
-                                     "[Software/VEXO/VEXO Brindle/Help]\nSettings=/help.html\n"));
+    EXPECT_EQ(readFile(), data("damaged-after.ini"));
 }
 
 TEST_F(IniHiveTest, UnreadableHiveGivesNothingSaysWhyAndIsNeverReplaced)
 {
-    const auto large = [](const QString& path) {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write("[Software]\nx=" + QByteArray(5 << 20, 'x') + '\n');
-    };
-    const auto fifo = [](const QString& path) { ::mkfifo(QFile::encodeName(path), 0600); };
-    const std::tuple<const char*, std::function<void(const QString&)>, const char*> cases[] = {
-        {"folder", [](const QString& path) { QDir().mkpath(path); }, "is a folder"},
-        {"fifo", fifo, "not a regular file"},
-        {"too large", large, "larger than"}};
-    for (const auto& [name, make, problem] : cases) {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"folder", "mkdir '%1'", "is a folder"}, // name, made by, problem
+        {"fifo", "mkfifo '%1'", "not a regular file"},
+        {"too large", "printf '[Software]\\nx=' >'%1' && truncate -s 5M '%1'", "larger than"}};
+    for (const auto& [name, command, problem] : cases) {
         SCOPED_TRACE(name);
         const QString path = folder.filePath(name);
-        make(path);
+        ASSERT_EQ(std::system(qPrintable(QString(command).arg(path))), 0);
         const QFileInfo before(path);
         IniHive hive(path);
         QStringList problems;
@@ -152,44 +131,34 @@ TEST_F(IniHiveTest, UnreadableHiveGivesNothingSaysWhyAndIsNeverReplaced)
 TEST_F(IniHiveTest, EmptyLockOfAKilledWriterIsTakenOver)
 {
     writeFile("");
-    QFile lock(fileName + ".lock");
-    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-    lock.close();
+    ASSERT_TRUE(QFile(fileName + ".lock").open(QIODevice::WriteOnly));
     EXPECT_TRUE(IniHive(fileName).writeValue(brindleKey, "After", "1"));
     EXPECT_EQ(IniHive(fileName).readValue(brindleKey, "After"), "1");
-    EXPECT_FALSE(lock.exists());
+    EXPECT_FALSE(QFile::exists(fileName + ".lock"));
 }
 
 TEST_F(IniHiveTest, ConcurrentWritersLoseNoValue)
 {
-    constexpr int writers = 4;
-    constexpr int valuesEach = 25;
+    const auto name = [](int w, int v) { return QString("W%1V%2").arg(w).arg(v); };
     IniHive(fileName).writeValue(brindleKey, "Start", "1");
-    pid_t children[writers];
-    for (int w = 0; w < writers; ++w) {
-        children[w] = fork();
-        ASSERT_GE(children[w], 0);
-        if (children[w] == 0) {
+    pid_t children[4];
+    for (int w = 0; w < 4; ++w) {
+        if ((children[w] = fork()) == 0) {
             IniHive hive(fileName);
             bool ok = true;
-            for (int v = 0; v < valuesEach; ++v) {
-                ok &=
-                    hive.writeValue(brindleKey, QString("W%1V%2").arg(w).arg(v), QString(200, 'x'));
+            for (int v = 0; v < 25; ++v) {
+                ok &= hive.writeValue(brindleKey, name(w, v), QString(200, 'x'));
             }
             _exit(ok ? 0 : 1);
         }
     }
     for (pid_t child : children) {
         int status = 0;
-        waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_TRUE(waitpid(child, &status, 0) > 0 && WIFEXITED(status) && !WEXITSTATUS(status));
     }
     IniHive hive(fileName);
-    for (int w = 0; w < writers; ++w) {
-        for (int v = 0; v < valuesEach; ++v) {
-            EXPECT_EQ(hive.readValue(brindleKey, QString("W%1V%2").arg(w).arg(v)).size(), 200)
-                << w << ' ' << v;
-        }
+    for (int v = 0; v < 100; ++v) {
+        EXPECT_EQ(hive.readValue(brindleKey, name(v % 4, v / 4)).size(), 200) << v;
     }
     EXPECT_EQ(hive.readValue(brindleKey, "Start"), "1");
 }
