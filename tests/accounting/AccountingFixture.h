@@ -3,6 +3,9 @@
 #include "ProgramFixture.h"
 #include "QtPrinters.h"
 #include "ScriptedProgress.h"
+#include "contactstore/Application.h"
+#include "contactstore/Folder.h"
+#include "contactstore/Items.h"
 #include "dialogs/FSummary.h"
 #include "run/FProcess.h"
 
@@ -27,48 +30,63 @@ inline TarvoCards::CCard card(const QString& type, const QString& last, const QS
                               const QString& identification = {}, qint32 recordId = 0)
 {
     TarvoCards::CCard made;
-    made.CardTypeID = type;
-    made.LastName = last;
-    made.FirstName = first;
-    made.CardIdentification = identification;
-    made.CardRecordID = recordId;
-    made.IsIndividual = first.isEmpty() ? QStringLiteral("N") : QStringLiteral("Y");
+    std::tie(made.CardTypeID, made.LastName, made.FirstName, made.CardIdentification,
+             made.CardRecordID) = std::tie(type, last, first, identification, recordId);
+    made.IsIndividual = first.isEmpty() ? "N" : "Y";
     return made;
 }
 
-// A member of a card by name: "LastName", or "2.City" for the second address.
-inline QVariant member(const TarvoCards::CCard& card, const QString& name)
+inline QString streetText(const TarvoCards::CAddress& a)
+{
+    return QStringList{a.StreetLine1, a.StreetLine2, a.StreetLine3, a.StreetLine4}.join(u'/');
+}
+
+// The property a member name names, and the gadget it is on: "LastName", or
+// "2.City" for the second address.
+inline std::pair<QMetaProperty, void*> memberOf(const TarvoCards::CCard& card, const QString& name)
 {
     const QStringList parts = name.split(u'.');
-    if (parts.size() == 1) {
-        const QMetaObject& meta = TarvoCards::CCard::staticMetaObject;
-        return meta.property(meta.indexOfProperty(qPrintable(name))).readOnGadget(&card);
-    }
-    const QMetaObject& meta = TarvoCards::CAddress::staticMetaObject;
-    return meta.property(meta.indexOfProperty(qPrintable(parts[1])))
-        .readOnGadget(&card.Addresses[parts[0].toInt() - 1]);
+    const bool own = parts.size() == 1;
+    const QMetaObject& meta =
+        own ? TarvoCards::CCard::staticMetaObject : TarvoCards::CAddress::staticMetaObject;
+    const void* gadget =
+        own ? static_cast<const void*>(&card) : &card.Addresses[parts[0].toInt() - 1];
+    return {meta.property(meta.indexOfProperty(qPrintable(parts.last()))),
+            const_cast<void*>(gadget)};
+}
+inline QVariant member(const TarvoCards::CCard& card, const QString& name)
+{
+    const auto [property, gadget] = memberOf(card, name);
+    return property.readOnGadget(gadget);
 }
 // Sets a member by name, as member() reads it; "-2" removes the second address.
 inline void setMember(TarvoCards::CCard& card, const QString& name, const QString& value)
 {
-    const QStringList parts = name.split(u'.');
-    if (parts[0].startsWith(u'-')) {
-        card.Addresses.removeAt(-parts[0].toInt() - 1);
-    } else if (parts.size() == 1) {
-        const QMetaObject& meta = TarvoCards::CCard::staticMetaObject;
-        meta.property(meta.indexOfProperty(qPrintable(name))).writeOnGadget(&card, value);
+    if (name.startsWith(u'-')) {
+        card.Addresses.removeAt(-name.toInt() - 1);
     } else {
-        const QMetaObject& meta = TarvoCards::CAddress::staticMetaObject;
-        meta.property(meta.indexOfProperty(qPrintable(parts[1])))
-            .writeOnGadget(&card.Addresses[parts[0].toInt() - 1], value);
+        card.Addresses.detach(); // memberOf reads through the shared list
+        const auto [property, gadget] = memberOf(card, name);
+        property.writeOnGadget(gadget, value);
     }
 }
-inline void setMembers(TarvoCards::CCard& card,
-                       const QList<std::pair<const char*, const char*>>& values)
+// Sets the members of tablePairs().
+inline void setMembers(TarvoCards::CCard& card, const QList<std::pair<QString, QVariant>>& values)
 {
     for (const auto& [name, value] : values) {
-        setMember(card, QString::fromLatin1(name), QString::fromUtf8(value));
+        setMember(card, name, value.toString());
     }
+}
+
+// A new contact of the store's default folder with these properties (tablePairs()).
+inline std::shared_ptr<contacts::ContactItem>
+contactWith(contacts::Application& app, const QList<std::pair<QString, QVariant>>& properties)
+{
+    const auto item = app.Session()->GetDefaultFolder(10)->Items().Add();
+    for (const auto& [name, value] : properties) {
+        item->setProperty(name, value);
+    }
+    return item;
 }
 
 class AccountingFixture : public ProgramFixture

@@ -15,21 +15,14 @@ using Matches = std::function<bool(const CCard& existing, const CCard& probe)>;
 
 qsizetype scan(const TarvoCards::CCardsColl& cards, const CCard& probe, const Matches& matches)
 {
-    qsizetype position = 0;
-    for (const CCard& existing : cards) {
-        if (matches(existing, probe)) {
-            return position;
-        }
-        ++position;
-    }
-    return CardIndex::none;
+    const auto at = std::find_if(cards.begin(), cards.end(),
+                                 [&](const CCard& existing) { return matches(existing, probe); });
+    return at == cards.end() ? CardIndex::none : std::distance(cards.begin(), at);
 }
 
 bool sameType(const CCard& a, const CCard& b)
 {
-    const auto typeA = CardType::fromLetter(a.CardTypeID);
-    const auto typeB = CardType::fromLetter(b.CardTypeID);
-    return typeA == typeB;
+    return CardType::fromLetter(a.CardTypeID) == CardType::fromLetter(b.CardTypeID);
 }
 
 bool sameLast(const CCard& a, const CCard& b)
@@ -54,11 +47,9 @@ CCard randomCard(QRandomGenerator& random)
     static const QStringList firsts{"", "Jo", "Al", "jo"};
     static const QStringList identifications{"", "  ", "*none", "*NONE", "ID1", "ID2", "id1"};
     CCard card;
-    card.CardTypeID = any(random, types);
-    card.LastName = any(random, lasts);
-    card.FirstName = any(random, firsts);
-    card.CardIdentification = any(random, identifications);
-    card.IsIndividual = random.bounded(2) ? QStringLiteral("Y") : QStringLiteral("N");
+    std::tie(card.CardTypeID, card.LastName, card.FirstName, card.CardIdentification) = std::tuple(
+        any(random, types), any(random, lasts), any(random, firsts), any(random, identifications));
+    card.IsIndividual = random.bounded(2) ? "Y" : "N";
     card.CardRecordID = qint32(random.bounded(60));
     return card;
 }
@@ -84,19 +75,19 @@ TEST(CardIndex, GivesTheFirstMatchAWalkWouldGive)
          [](const CCard& e, const CCard& p) {
              const QString id = p.CardIdentification.trimmed().toUpper();
              return sameType(e, p) && e.CardIdentification == p.CardIdentification &&
-                    !id.isEmpty() && id != QLatin1String("*NONE");
+                    !id.isEmpty() && id != u"*NONE";
          }},
         {"name", &CardIndex::name,
          [](const CCard& e, const CCard& p) { return sameType(e, p) && sameName(e, p); }},
         {"individual name", &CardIndex::individualName,
          [](const CCard& e, const CCard& p) {
-             return sameType(e, p) && sameName(e, p) && e.IsIndividual == QLatin1String("Y");
+             return sameType(e, p) && sameName(e, p) && e.IsIndividual == u"Y";
          }},
         {"last name", &CardIndex::lastName,
          [](const CCard& e, const CCard& p) { return sameType(e, p) && sameLast(e, p); }},
         {"company name", &CardIndex::companyName,
          [](const CCard& e, const CCard& p) {
-             return sameType(e, p) && sameLast(e, p) && e.IsIndividual != QLatin1String("Y");
+             return sameType(e, p) && sameLast(e, p) && e.IsIndividual != u"Y";
          }},
         {"name of any type", &CardIndex::nameOfAnyType,
          [](const CCard& e, const CCard& p) { return sameName(e, p); }},

@@ -2,7 +2,6 @@
 
 #include "AccountingFixture.h"
 #include "TableFile.h"
-#include "transfer/CardIndex.h"
 
 namespace brindle {
 namespace {
@@ -14,10 +13,10 @@ using test::card;
 
 TEST(CardText, ConditionsStreetLinesAndComparableLastNames)
 {
-    for (const QStringList& row : test::tableRows(QStringLiteral("card-text.txt"))) {
+    for (const QStringList& row : test::tableRows("card-text.txt")) {
         SCOPED_TRACE(row.join(u'|').toStdString());
         if (row[0] == u"condition") {
-            const auto has = [&row](char letter) { return row[1].contains(QLatin1Char(letter)); };
+            const auto has = [&row](char letter) { return row[1].contains(QChar(letter)); };
             EXPECT_EQ(existingCardsCondition(has('C'), has('E'), has('P'), has('S'), has('A')),
                       row[2]);
         } else if (row[0] == u"street") {
@@ -25,10 +24,7 @@ TEST(CardText, ConditionsStreetLinesAndComparableLastNames)
             std::tie(address.StreetLine1, address.StreetLine2, address.StreetLine3,
                      address.StreetLine4) = std::tuple("old 1", "old 2", "old 3", "old 4");
             setStreetLines(address, withWindowsLineBreaks(row[1]));
-            EXPECT_EQ(QStringList({address.StreetLine1, address.StreetLine2, address.StreetLine3,
-                                   address.StreetLine4})
-                          .join(u'/'),
-                      row[2]);
+            EXPECT_EQ(test::streetText(address), row[2]);
         } else if (row[0] == u"last name") {
             EXPECT_EQ(comparableLastName(row[1]), row[2]);
         }
@@ -39,37 +35,26 @@ TEST(CardText, ConditionsStreetLinesAndComparableLastNames)
 // of it that the row changes.
 CCard acme()
 {
-    CCard made =
-        card(QStringLiteral("C"), QStringLiteral("Acme Traders"), {}, QStringLiteral("CUS1"), 11);
-    CAddress& first = made.Addresses.Add();
-    first.Location = 1;
-    first.Email = QStringLiteral("a@acme.example");
-    first.Phone1 = QStringLiteral("(02) 9999 1111");
-    first.WWW = QStringLiteral("www.acme.example");
-    first.StreetLine1 = QStringLiteral("1 Old St");
-    first.City = QStringLiteral("Perth");
-    CAddress& second = made.Addresses.Add();
-    second.Location = 2;
-    second.City = QStringLiteral("Hobart");
-    made.Addresses.Add().Location = 3;
+    CCard made = card("C", "Acme Traders", {}, "CUS1", 11);
+    for (qint32 location = 1; location <= 3; ++location) {
+        made.Addresses.Add().Location = location;
+    }
+    test::setMembers(made, test::tablePairs("1.Email=a@acme.example; 1.Phone1=(02) 9999 1111; "
+                                            "1.WWW=www.acme.example; 1.StreetLine1=1 Old St; "
+                                            "1.City=Perth; 2.City=Hobart"));
     return made;
 }
 
-class CompareCards : public test::AccountingFixture
-{};
+using CompareCards = test::AccountingFixture;
 
 TEST_F(CompareCards, FieldsDifferOnlyByTheirRule)
 {
-    for (const QStringList& row : test::tableRows(QStringLiteral("card-differences.txt"))) {
+    for (const QStringList& row : test::tableRows("card-differences.txt")) {
         SCOPED_TRACE(row[0].toStdString());
         CCard existing = acme();
-        for (const auto& [name, value] : test::tablePairs(row[1])) {
-            test::setMember(existing, name, value.toString());
-        }
+        test::setMembers(existing, test::tablePairs(row[1]));
         CCard updated = existing;
-        for (const auto& [name, value] : test::tablePairs(row[2])) {
-            test::setMember(updated, name, value.toString());
-        }
+        test::setMembers(updated, test::tablePairs(row[2]));
         Differences differences{{"stale", "", ""}};
         bool blank = false;
         const bool differ =
@@ -78,7 +63,7 @@ TEST_F(CompareCards, FieldsDifferOnlyByTheirRule)
         for (const Difference& d : differences) {
             found << d.key + u'=' + d.existing + u'>' + d.updated;
         }
-        EXPECT_EQ(found.join(QStringLiteral("; ")), row[3]);
+        EXPECT_EQ(found.join("; "), row[3]);
         EXPECT_EQ(differ, !found.isEmpty());
         EXPECT_EQ(blank, row[4] == u"yes");
         for (const auto& [name, value] : test::tablePairs(row[5])) {
@@ -87,28 +72,18 @@ TEST_F(CompareCards, FieldsDifferOnlyByTheirRule)
     }
 }
 
-// Existing cards of the identity rows, in loaded order.
-QList<CCard> identityCards()
-{
-    QList<CCard> cards{card("C", "Smith", "Jo", "", 10),     card("C", "Acme", "", "CUS1", 11),
-                       card("E", "Smith", "Jo", "", 12),     card("C", "Brown", "Ann", "*None", 13),
-                       card("C", "Bakery, The", "", "", 14), card("C", "Smith", "Jo", "C15", 15),
-                       card("V", "Vale", "", "", 16)};
-    cards[2].IsInactive = QStringLiteral("Y");
-    return cards;
-}
-
 class Identity : public test::AccountingFixture
 {
 protected:
     void SetUp() override
     {
         AccountingFixture::SetUp();
-        existing(identityCards());
-    }
-    static QList<QStringList> rows(const QString& kind)
-    {
-        return test::tableRows(QStringLiteral("identity.txt"), kind);
+        QList<CCard> cards;
+        for (const QString& text : test::tableRows("identity.txt", "existing").value(0)) {
+            cards << cardOf(text);
+        }
+        cards[2].IsInactive = "Y";
+        existing(cards);
     }
     // "type/last/first/identification/record ID".
     static CCard cardOf(const QString& text)
@@ -121,7 +96,7 @@ protected:
 
 TEST_F(Identity, FirstMatchOfTheSameTypeByRecordIdentificationOrName)
 {
-    for (const QStringList& row : rows(QStringLiteral("match"))) {
+    for (const QStringList& row : test::tableRows("identity.txt", "match")) {
         SCOPED_TRACE(row[0].toStdString());
         const CCard given = cardOf(row[1]);
         CCard checked = given;
@@ -138,7 +113,7 @@ TEST_F(Identity, ExportDuplicatesAreFoundAmongTheContactCards)
     process.state.mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();
     process.state.mobjOutlookColl->AddNew() = card("C", "Smith, The", "", "", 0);
     process.state.mobjOutlookColl->AddNew() = card("E", "Ng", "Mai", "", 40);
-    for (const QStringList& row : rows(QStringLiteral("export"))) {
+    for (const QStringList& row : test::tableRows("identity.txt", "export")) {
         SCOPED_TRACE(row[0].toStdString());
         EXPECT_EQ(process.companyFile.CheckForDuplicate(2, cardOf(row[1])), row[2] == u"yes");
     }
@@ -146,15 +121,12 @@ TEST_F(Identity, ExportDuplicatesAreFoundAmongTheContactCards)
 
 TEST_F(Identity, RulesAndAnswersDecideTheSkip)
 {
-    for (const QStringList& row : rows(QStringLiteral("choice"))) {
+    for (const QStringList& row : test::tableRows("identity.txt", "choice")) {
         SCOPED_TRACE(row[0].toStdString());
         process.state.mlRulesFilter = row[2].toInt();
         process.state.mbUserCancelled = false;
         prompts.shown.clear();
-        prompts.choices.clear();
-        if (!row[3].isEmpty()) {
-            prompts.choices << row[3].toInt();
-        }
+        prompts.choices = row[3].isEmpty() ? QList<qint32>() : QList{row[3].toInt()};
         prompts.answers = {Prompts::Yes}; // Cancel asks first
         CCard checked = cardOf(row[1]);
         EXPECT_EQ(process.companyFile.CheckCardSkip(checked), row[4] == u"yes");
@@ -165,29 +137,54 @@ TEST_F(Identity, RulesAndAnswersDecideTheSkip)
     }
 }
 
-class CopyCards : public test::AccountingFixture
-{};
+using ConfirmUpdate = test::AccountingFixture;
+
+TEST_F(ConfirmUpdate, ShowsTheDialogAgainUntilItIsAnswered)
+{
+    CCard card = test::card("C", "Smith");
+    const Differences list{{"LastName", "Smyth", "Smith"}};
+    // The close box answered No leaves no answer; the dialog comes back.
+    prompts.choices << test::ScriptedPrompts::CloseBox << FUpdateChoice::Skip;
+    prompts.answers << Prompts::No;
+
+    EXPECT_EQ(process.state.ConfirmUpdate(card, nullptr, list, 1, false), FUpdateChoice::Skip);
+    ASSERT_EQ(prompts.shown.size(), 2);
+    for (const FUpdateChoice& shown : prompts.shown) {
+        EXPECT_EQ(std::tuple(shown.txtLastName.caption, shown.rows[0].label, shown.TransferAction),
+                  std::tuple("Smith", "Last Name", 1));
+    }
+}
+
+TEST_F(ConfirmUpdate, AFailingDialogGivesNoAnswerAndIsLogged)
+{
+    enableLog();
+    TarvoCards::CCard card;
+    EXPECT_EQ(process.state.ConfirmUpdate(card, nullptr, {}, 2, false), FUpdateChoice::NoAnswer);
+    const QStringList lines = logLines();
+    EXPECT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines.filter("VEXOBrindle.FProcess.ConfirmUpdate Error : "), lines);
+}
+
+using CopyCards = test::AccountingFixture;
 
 TEST_F(CopyCards, EmptyFieldsBecomeTheEmptyValueAndDeliveryIsCarriedOver)
 {
-    process.companyFile.msEmptyValue = TarvoCards::emptyValue();
+    const QString empty = process.companyFile.msEmptyValue = TarvoCards::emptyValue();
     TarvoCards::CCustomerColl backedUp;
     CImportCard& stored = backedUp.Add();
-    stored.CardRecordID = 21;
-    stored.InvoiceDeliveryID = QStringLiteral("E");
-    stored.PurchaseDeliveryID = QStringLiteral("P");
+    std::tie(stored.CardRecordID, stored.InvoiceDeliveryID, stored.PurchaseDeliveryID) =
+        std::tuple(21, "E", "P");
     process.companyFile.keepDeliveries(backedUp);
-    const QString empty = TarvoCards::emptyValue();
 
-    for (const QStringList& row : test::tableRows(QStringLiteral("card-text.txt"), "copy")) {
+    for (const QStringList& row : test::tableRows("card-text.txt", "copy")) {
         SCOPED_TRACE(row[0].toStdString());
         CCard source = card(row[2], "Ng", "", "", row[1].toInt());
-        source.Notes = QStringLiteral("note");
-        for (int location = 1; location <= 4; ++location) {
-            CAddress& address = source.Addresses.Add();
-            address.Location = location;
-            address.City = QStringLiteral("City %1").arg(location);
-            address.Email = QStringLiteral("e%1@x.example").arg(location);
+        source.Notes = "note";
+        for (int at = 1; at <= 4; ++at) {
+            source.Addresses.Add().Location = at;
+            test::setMembers(
+                source,
+                test::tablePairs(QString("%1.City=City %1; %1.Email=e%1@x.example").arg(at)));
         }
         CImportCard copied;
         ASSERT_TRUE(process.companyFile.MapCardToCard(source, copied));

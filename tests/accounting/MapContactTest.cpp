@@ -1,11 +1,5 @@
 #include "AccountingFixture.h"
 #include "TableFile.h"
-#include "accounting/CardRules.h"
-#include "contactstore/Application.h"
-#include "contactstore/Folder.h"
-#include "contactstore/Items.h"
-
-#include <QTemporaryDir>
 
 namespace brindle {
 namespace {
@@ -15,66 +9,36 @@ using TarvoCards::CCard;
 
 QString cardText(const CCard& card)
 {
-    return QStringList{card.IsIndividual,
-                       card.LastName,
-                       card.FirstName,
-                       card.CardIdentification,
-                       QString::number(card.CardRecordID),
-                       card.Notes}
-        .join(QLatin1Char('|'));
+    return QStringList({card.IsIndividual, card.LastName, card.FirstName, card.CardIdentification,
+                        QString::number(card.CardRecordID), card.Notes})
+        .join(u'|');
 }
 
-QString streetText(const CAddress& a)
-{
-    return QStringList{a.StreetLine1, a.StreetLine2, a.StreetLine3, a.StreetLine4}.join(u'/');
-}
-
-class MapContact : public test::AccountingFixture
-{
-protected:
-    void SetUp() override
-    {
-        AccountingFixture::SetUp();
-        ASSERT_TRUE(store.isValid());
-        existing({test::card("C", "Linked", "", "", 123)});
-    }
-
-    std::shared_ptr<contacts::ContactItem> contact(const QString& properties)
-    {
-        auto item = folder()->Items().Add();
-        for (const auto& [name, value] : test::tablePairs(properties)) {
-            item->setProperty(name, value);
-        }
-        return item;
-    }
-    std::shared_ptr<contacts::Folder> folder()
-    {
-        return app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10);
-    }
-
-    QTemporaryDir store;
-    contacts::Application app{store.path()};
-};
+using MapContact = test::AccountingFixture;
 
 TEST_F(MapContact, ContactsBecomeCardsFieldByField)
 {
-    for (const QStringList& row : test::tableRows(QStringLiteral("contact-to-card.txt"))) {
+    existing({test::card("C", "Linked", "", "", 123)});
+    QTemporaryDir store;
+    contacts::Application app(store.path());
+    for (const QStringList& row : test::tableRows("contact-to-card.txt")) {
         SCOPED_TRACE(row[0].toStdString());
         CCard card;
-        ASSERT_TRUE(process.companyFile.MapContactToCard(*contact(row[1]), card, row[2]));
+        ASSERT_TRUE(process.companyFile.MapContactToCard(
+            *test::contactWith(app, test::tablePairs(row[1])), card, row[2]));
         EXPECT_EQ(card.CardTypeID, row[2]);
         EXPECT_EQ(cardText(card), row[3]);
         ASSERT_EQ(card.Addresses.size(), 5);
         const CAddress& first = card.Addresses[0];
-        EXPECT_EQ(QStringList({streetText(first), first.City, first.Phone1, first.Phone2, first.Fax,
-                               first.WWW, first.Email})
+        EXPECT_EQ(QStringList({test::streetText(first), first.City, first.Phone1, first.Phone2,
+                               first.Fax, first.WWW, first.Email})
                       .join(u'|'),
                   row[4]);
         const CAddress& other = card.Addresses[1];
-        EXPECT_EQ(QStringList({streetText(other), other.City, other.State, other.Postcode,
+        EXPECT_EQ(QStringList({test::streetText(other), other.City, other.State, other.Postcode,
                                other.Country, other.Email})
                       .join(u'|'),
-                  row[5] + QLatin1Char('|'));
+                  row[5] + '|');
         for (qint32 location = 1; location <= 5; ++location) {
             EXPECT_EQ(card.Addresses[location - 1].Location, location);
         }

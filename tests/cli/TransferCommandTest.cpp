@@ -10,7 +10,6 @@
 #include "platform/WriteLocks.h"
 #include "startup/ErrorLog.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QThread>
@@ -36,20 +35,15 @@ public:
     bool interactive() const override { return terminal; }
     QChar readKey() override
     {
-        if (keys.isEmpty()) {
-            if (atEnd) {
-                atEnd();
-            }
-            return {};
+        if (keys.isEmpty() && atEnd) {
+            atEnd();
         }
-        const QChar key = keys.front();
+        const QChar key = keys.isEmpty() ? QChar() : keys.front();
         keys.remove(0, 1);
         return key;
     }
     QTextStream& out() override { return m_out; }
     QTextStream& err() override { return m_err; }
-
-private:
     QTextStream m_out{&outText};
     QTextStream m_err{&errText};
 };
@@ -60,83 +54,66 @@ protected:
     int run(qint32 direction, QStringList args)
     {
         for (QString& arg : args) {
-            arg.replace(QStringLiteral("$O"), options())
-                .replace(QStringLiteral("$D"), folder.path());
+            arg.replace("$O", options()).replace("$D", folder.path());
         }
         return cli::transferCommand(context, direction, args, console,
                                     test::FakeSteps::factory(script));
     }
     int exportWith(const QStringList& args) { return run(2, args); }
+    // A new run's console, its output cleared.
+    QString said() const { return console.outText + console.errText; }
+    void clearConsole()
+    {
+        console.outText.clear();
+        console.errText.clear();
+    }
 
     ScriptedConsole console;
 };
 
 TEST_F(TransferCommand, ExitStatusTellsHowTheRunEnded)
 {
-    for (const QStringList& row : test::tableRows(QStringLiteral("exit-status.txt"))) {
+    for (const QStringList& row : test::tableRows("exit-status.txt")) {
         SCOPED_TRACE(row[0].toStdString());
+        script = {.failing = {row[5]}, .confirmations = {phoneChanges(1)}};
         console.terminal = row[2] == u"yes";
-        console.keys = row[5];
-        console.outText.clear();
-        console.errText.clear();
-        setBrindleValue(QStringLiteral("RulesFilter"), row[3]);
-        script.calls.clear();
-        script.confirmations = {phoneChanges(1)};
-        script.failing = row[4].isEmpty() ? QSet<QString>() : QSet<QString>{row[4]};
-        const QString connected = brindleValue(QStringLiteral("LastConnectedDate"));
+        console.keys = row[6];
+        clearConsole();
+        setBrindleValue("RulesFilter", row[3]);
+        setBrindleValue("TransferInactives", row[4]);
+        setBrindleValue("LastConnectedDate", "");
         const int status = exportWith(row[1].split(u' ', Qt::SkipEmptyParts));
-        EXPECT_EQ(status, row[6].toInt());
-        EXPECT_TRUE((console.outText + console.errText).contains(row[7]))
-            << qPrintable(console.outText + console.errText);
-        if (status == cli::UsageError) { // refused before anything was touched
-            EXPECT_TRUE(script.calls.isEmpty());
-            EXPECT_EQ(brindleValue(QStringLiteral("LastConnectedDate")), connected);
-            EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), row[3]);
+        EXPECT_EQ(status, row[7].toInt());
+        EXPECT_TRUE(said().contains(row[8])) << qPrintable(said());
+        // The flags change this run only; a refused run touches nothing.
+        EXPECT_EQ(QStringList({brindleValue("RulesFilter"), brindleValue("TransferInactives")}),
+                  row.mid(3, 2));
+        EXPECT_EQ(QString::number(script.rulesFilterAtStart) + ' ' +
+                      QString::number(script.transferInactivesAtStart),
+                  row[9]);
+        if (status != 1) {
+            EXPECT_EQ(brindleValue("LastConnectedDate").isEmpty(), status == cli::UsageError);
+            EXPECT_EQ(script.calls.isEmpty(), status == cli::UsageError);
         }
     }
-}
-
-QList<QStringList> rowsOf(const char* kind)
-{
-    return test::tableRows(QStringLiteral("transfer-command.txt"), QLatin1String(kind));
 }
 
 QStringList listOf(const QString& field)
 {
-    return field.split(QStringLiteral(" ; "), Qt::SkipEmptyParts);
-}
-
-TEST_F(TransferCommand, RuleAndInactiveFlagsChangeThisRunOnly)
-{
-    for (const QStringList& row : rowsOf("flags")) {
-        SCOPED_TRACE(row[2].toStdString());
-        console.keys = QStringLiteral("s");
-        script.confirmations = {phoneChanges(1)};
-        setBrindleValue(QStringLiteral("RulesFilter"), row[0]);
-        setBrindleValue(QStringLiteral("TransferInactives"), row[1]);
-        EXPECT_EQ(exportWith(QStringList{"$O"} + row[2].split(u' ')), 0)
-            << qPrintable(console.errText);
-        EXPECT_EQ(script.rulesFilterAtStart, row[3].toInt());
-        EXPECT_EQ(script.transferInactivesAtStart, row[4].toInt());
-        EXPECT_EQ(brindleValue(QStringLiteral("RulesFilter")), row[0]);
-        EXPECT_EQ(brindleValue(QStringLiteral("TransferInactives")), row[1]);
-        EXPECT_FALSE(brindleValue(QStringLiteral("LastConnectedDate")).isEmpty());
-    }
+    return field.split(" ; ", Qt::SkipEmptyParts);
 }
 
 TEST_F(TransferCommand, ConfirmationsAreAnsweredWithOneKey)
 {
-    for (const QStringList& row : rowsOf("confirm")) {
+    for (const QStringList& row : test::tableRows("transfer-command.txt", "confirm")) {
         SCOPED_TRACE(row[0].toStdString());
-        console.errText.clear();
-        console.outText.clear();
+        clearConsole();
         console.keys = row[3];
-        script.confirmations.clear();
+        script = {};
         for (const QString& changes : row[2].split(u' ')) {
             script.confirmations << phoneChanges(changes.left(1).toInt(),
                                                  changes.endsWith(u'-') ? QString() : "new");
         }
-        script.answers.clear();
         const int status = run(row[1].toInt(), {"$O", "--rule", "ask"});
         QList<qint32> answers;
         for (const QString& answer : row[4].split(u' ')) {
@@ -145,9 +122,7 @@ TEST_F(TransferCommand, ConfirmationsAreAnsweredWithOneKey)
         EXPECT_EQ(script.answers, answers);
         EXPECT_EQ(status, answers.contains(FUpdateChoice::CancelRun) ? 1 : 0);
         for (const QString& text : listOf(row[5])) {
-            EXPECT_TRUE((console.errText + console.outText).contains(text))
-                << qPrintable(text) << "\n"
-                << qPrintable(console.errText);
+            EXPECT_TRUE(said().contains(text)) << qPrintable(text) << "\n" << qPrintable(said());
         }
         EXPECT_TRUE(console.keys.isEmpty()) << "every key is used";
     }
@@ -155,21 +130,17 @@ TEST_F(TransferCommand, ConfirmationsAreAnsweredWithOneKey)
 
 TEST_F(TransferCommand, AFailedRunSaysWhy)
 {
-    for (const QStringList& row : rowsOf("failed")) {
+    for (const QStringList& row : test::tableRows("transfer-command.txt", "failed")) {
         SCOPED_TRACE(row[0].toStdString());
         console.errText.clear();
-        script.failing.clear();
-        script.during[QStringLiteral("MergeCollections")] = [this, &row](test::FakeSteps&) {
+        const bool fails = row[2] == u"yes";
+        script = {.failing = {fails ? "MergeCollections" : "-"}};
+        script.during["MergeCollections"] = [this, &row](test::FakeSteps&) {
             for (const QString& error : listOf(row[1])) {
-                context.logError(QStringLiteral("FProcess.MergeCollections"),
-                                 ErrorNumber::Unspecified, error);
+                context.logError("FProcess.MergeCollections", ErrorNumber::Unspecified, error);
             }
         };
-        const bool fails = row[2] == u"yes";
-        if (fails) {
-            script.failing << QStringLiteral("MergeCollections");
-        }
-        EXPECT_EQ(exportWith({QStringLiteral("$O")}), fails ? 1 : 0);
+        EXPECT_EQ(exportWith({"$O"}), fails ? 1 : 0);
         EXPECT_TRUE(console.errText.contains(row[3].isEmpty() ? "did not complete" : row[3]) ==
                     !row[3].isEmpty())
             << qPrintable(console.errText);
@@ -180,48 +151,42 @@ TEST_F(TransferCommand, AFailedRunSaysWhy)
 // run on other files; a run on the same file under another name does.
 TEST_F(TransferCommand, WaitsForTheLocksOfWhatItWritesAndNamesTheirHolder)
 {
-    QLockFile wizard(folder.filePath(QStringLiteral("brindle-%1.lock").arg(getuid())));
-    const QString companyFile = folder.filePath(QStringLiteral("Company.db"));
-    const QString link = folder.filePath(QStringLiteral("link.db"));
-    QFile::link(companyFile, link);
-    QLockFile otherFile(WriteLocks().lockFileOf(folder.filePath(QStringLiteral("Other.db"))));
-    QLockFile sameFile(WriteLocks().lockFileOf(link));
+    QLockFile wizard(folder.filePath(QString("brindle-%1.lock").arg(getuid())));
+    const QString companyFile = folder.filePath("Company.db");
+    QFile::link(companyFile, folder.filePath("link.db"));
+    QLockFile otherFile(WriteLocks().lockFileOf(folder.filePath("Other.db")));
+    QLockFile sameFile(WriteLocks().lockFileOf(folder.filePath("link.db")));
     ASSERT_TRUE(wizard.tryLock(0) && otherFile.tryLock(0) && sameFile.tryLock(0));
-    EXPECT_EQ(exportWith({QStringLiteral("$O"), QStringLiteral("--wait"), QStringLiteral("1")}), 1);
+    EXPECT_EQ(exportWith({"$O", "--wait", "1"}), 1);
     EXPECT_TRUE(script.calls.isEmpty());
-    const QString program =
-        QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).fileName();
-    EXPECT_TRUE(
-        console.errText.contains(QStringLiteral("the company file %1 is in use by %2 (process %3)")
-                                     .arg(companyFile, program)
-                                     .arg(getpid())))
+    const QString program = QFileInfo(QFile::symLinkTarget("/proc/self/exe")).fileName();
+    EXPECT_TRUE(console.errText.contains(QString("the company file %1 is in use by %2 (process %3)")
+                                             .arg(companyFile, program)
+                                             .arg(getpid())))
         << qPrintable(console.errText);
     sameFile.unlock();
-    EXPECT_EQ(exportWith({QStringLiteral("$O")}), 0) << qPrintable(console.errText);
+    EXPECT_EQ(exportWith({"$O"}), 0) << qPrintable(console.errText);
 }
 
 TEST_F(TransferCommand, FirstCtrlCIsAConfirmedCancel)
 {
-    for (const QStringList& row : rowsOf("signal")) {
+    for (const QStringList& row : test::tableRows("transfer-command.txt", "signal")) {
         SCOPED_TRACE(row[0].toStdString());
-        script.calls.clear();
-        script.during.clear();
-        console.errText.clear();
-        console.outText.clear();
+        script = {};
+        clearConsole();
         const bool atAKey = row[1] == u"key";
         if (atAKey) {
             script.confirmations = {phoneChanges(1)};
             console.atEnd = [] { std::raise(SIGINT); };
         } else {
-            script.during[QStringLiteral("MergeCollections")] = [&row](test::FakeSteps&) {
+            script.during["MergeCollections"] = [&row](test::FakeSteps&) {
                 std::raise(row[1].toInt());
             };
         }
         EXPECT_EQ(exportWith({"$O", "--rule", atAKey ? "ask" : "update"}), 1);
         EXPECT_EQ(script.calls, listOf(row[2]));
-        EXPECT_TRUE(console.outText.contains(QStringLiteral("Export Cancelled")));
-        EXPECT_TRUE(console.errText.contains(QStringLiteral("Cancel this operation? yes")))
-            << qPrintable(console.errText);
+        EXPECT_TRUE(console.outText.contains("Export Cancelled"));
+        EXPECT_TRUE(console.errText.contains("Cancel this operation? yes")) << qPrintable(said());
         console.atEnd = nullptr;
     }
 }
@@ -241,30 +206,24 @@ TEST(Interrupt, SecondCtrlCEndsAtOnce)
 
 TEST_F(TransferCommand, ProgressReportAndNotices)
 {
-    script.during[QStringLiteral("MergeCollections")] = [](test::FakeSteps& steps) {
-        steps.progress().setCaption(QStringLiteral("Exporting Customer cards..."));
+    script.during["MergeCollections"] = [](test::FakeSteps& steps) {
+        steps.progress().setCaption("Exporting Customer cards...");
         steps.progress().setValue(50);
     };
     for (const bool terminal : {true, false}) {
         console.terminal = terminal;
-        console.errText.clear();
-        console.outText.clear();
-        script.reportPath =
-            terminal ? folder.filePath(QStringLiteral("OutlookImport.html")) : QString();
+        clearConsole();
+        script.reportPath = terminal ? folder.filePath("OutlookImport.html") : QString();
+        EXPECT_EQ(exportWith({"$O", "--rule", "update"}), 0);
         EXPECT_EQ(
-            exportWith({QStringLiteral("$O"), QStringLiteral("--rule"), QStringLiteral("update")}),
-            0);
-        EXPECT_EQ(console.errText.contains(QStringLiteral(
-                      "[############------------]  50% Exporting Customer cards...")),
-                  terminal);
-        EXPECT_EQ(console.outText.contains(QStringLiteral("Report: ") + script.reportPath + '\n'),
-                  terminal)
+            console.errText.contains("[############------------]  50% Exporting Customer cards..."),
+            terminal);
+        EXPECT_EQ(console.outText.contains("Report: " + script.reportPath + '\n'), terminal)
             << qPrintable(console.outText);
-        EXPECT_EQ(console.errText.count(QStringLiteral("== Brindle - Security Notice ==")), 1);
-        EXPECT_EQ(brindleValue(QStringLiteral("ShowOutlookWarning")), QStringLiteral("True"))
-            << "printing the notice does not switch it off";
+        EXPECT_EQ(console.errText.count("== Brindle - Security Notice =="), 1);
+        EXPECT_EQ(brindleValue("ShowOutlookWarning"), "True") << "printing does not switch it off";
     }
-    EXPECT_FALSE(console.outText.contains(QStringLiteral("Report:")));
+    EXPECT_FALSE(console.outText.contains("Report:"));
 }
 
 TEST_F(TransferCommand, NoticesArePrintedOnceAndFilesOpenWithTheDesktop)
@@ -274,30 +233,27 @@ TEST_F(TransferCommand, NoticesArePrintedOnceAndFilesOpenWithTheDesktop)
     FVEXOEmptyMsg second(context);
     terminal.showNotice(first);
     terminal.showNotice(second);
-    EXPECT_EQ(console.errText.count(QStringLiteral("Brindle - Blank Field Warning")), 1);
+    EXPECT_EQ(console.errText.count("Brindle - Blank Field Warning"), 1);
 
-    const QString bin = folder.filePath(QStringLiteral("bin"));
-    QDir().mkpath(bin);
     const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", bin.toUtf8());
-    const QString help = folder.filePath(QStringLiteral("help.html"));
+    qputenv("PATH", folder.path().toUtf8());
+    const QString help = folder.filePath("help.html");
     EXPECT_EQ(terminal.openFile(help, {}), 2) << "missing file";
-    touch(QStringLiteral("help.html"));
+    touch("help.html");
     EXPECT_EQ(terminal.openFile(help, {}), 31) << "no xdg-open";
-    QFile opener(bin + QStringLiteral("/xdg-open"));
+    QFile opener(folder.filePath("xdg-open"));
     ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
-    opener.write(
-        QStringLiteral("#!/bin/sh\necho \"$1\" > %1/opened\n").arg(folder.path()).toUtf8());
+    opener.write("#!/bin/sh\necho \"$1\" > \"$0.opened\"\n");
     opener.close();
     opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_GT(terminal.openFile(help, {}), 32);
     qputenv("PATH", path);
+    QFile opened(opener.fileName() + ".opened");
     QElapsedTimer clock;
     clock.start();
-    while (!QFile::exists(folder.filePath(QStringLiteral("opened"))) && clock.elapsed() < 5000) {
+    while (!opened.exists() && clock.elapsed() < 5000) {
         QThread::msleep(10);
     }
-    QFile opened(folder.filePath(QStringLiteral("opened")));
     ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
     EXPECT_EQ(opened.readAll().trimmed(), help.toUtf8());
 }

@@ -2,6 +2,7 @@
 #include "TableFile.h"
 #include "outlook/ContactSearch.h"
 #include "outlook/CustomFieldDate.h"
+#include "transfer/ContactText.h"
 
 namespace brindle {
 namespace {
@@ -12,15 +13,11 @@ using TarvoCards::CCard;
 CAddress address(qint32 location)
 {
     CAddress made;
-    made.Location = location;
-    made.StreetLine1 = QStringLiteral("12 Main St");
-    made.City = QStringLiteral("City %1").arg(location);
-    made.Phone1 = QStringLiteral("(02) 9555 1234");
-    made.Phone2 = QStringLiteral("0412 345 678");
-    made.Phone3 = QStringLiteral("02 9555 9999");
-    made.Fax = QStringLiteral("02 9555 0000");
-    made.Email = QStringLiteral("jo@smith.example");
-    made.WWW = QStringLiteral("www.smith.example");
+    std::tie(made.Location, made.StreetLine1, made.City, made.Phone1, made.Phone2, made.Phone3,
+             made.Fax, made.Email, made.WWW) =
+        std::tuple(location, "12 Main St", QString("City %1").arg(location), "(02) 9555 1234",
+                   "0412 345 678", "02 9555 9999", "02 9555 0000", "jo@smith.example",
+                   "www.smith.example");
     return made;
 }
 
@@ -28,12 +25,10 @@ CAddress address(qint32 location)
 // "company=" makes it the company Acme Ltd, record 7.
 CCard cardOf(const QString& changes, const QString& locations = {})
 {
-    CCard card = test::card(QStringLiteral("C"), QStringLiteral("Smith"), QStringLiteral("Jo"),
-                            QStringLiteral("CUS001"), 12345);
+    CCard card = test::card("C", "Smith", "Jo", "CUS001", 12345);
     for (const auto& [member, value] : test::tablePairs(changes)) {
         if (member == u"company") {
-            card = test::card(QStringLiteral("C"), QStringLiteral("Acme Ltd"), {},
-                              QStringLiteral("CUS001"), 7);
+            card = test::card("C", "Acme Ltd", {}, "CUS001", 7);
         } else {
             test::setMember(card, member, value.toString());
         }
@@ -44,25 +39,19 @@ CCard cardOf(const QString& changes, const QString& locations = {})
     return card;
 }
 
-class MapCardToContact : public test::SyncFixture
-{};
+using MapCardToContact = test::SyncFixture;
 
 TEST_F(MapCardToContact, WritesTheCardAsTheRulesSay)
 {
-    for (const QStringList& row : test::tableRows(QStringLiteral("card-to-contact.txt"))) {
+    for (const QStringList& row : test::tableRows("card-to-contact.txt")) {
         SCOPED_TRACE(row[0].toStdString());
         const QStringList fields = row[5].split(u' ');
         std::tie(program().glCustomField1, program().glCustomField2, program().glCustomField3) =
             std::tuple(fields[0].toInt(), fields[1].toInt(), fields[2].toInt());
         CCard card = cardOf(row[1], row[2]);
-        program().gsSupplierWord =
-            card.CardTypeID == u"V" ? QStringLiteral("Vendor") : QStringLiteral("Supplier");
+        program().gsSupplierWord = card.CardTypeID == u"V" ? "Vendor" : "Supplier";
         contacts::Application app(store.path());
-        const auto contact =
-            app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(10)->Items().Add();
-        for (const auto& [name, value] : test::tablePairs(row[3])) {
-            contact->setProperty(name, value);
-        }
+        const auto contact = test::contactWith(app, test::tablePairs(row[3]));
         EXPECT_TRUE(process.contacts().MapCardToContact(card, *contact));
         for (const auto& [name, value] : test::tablePairs(row[4])) {
             EXPECT_EQ(contact->property(name).toString(), value.toString()) << qPrintable(name);
@@ -74,7 +63,7 @@ TEST_F(MapCardToContact, WritesTheCardAsTheRulesSay)
 TEST(CustomFieldDate, ReadsTheLocaleShortAndLongFormatsAndIso)
 {
     const QLocale saved;
-    for (const QStringList& row : test::tableRows(QStringLiteral("custom-field-dates.txt"))) {
+    for (const QStringList& row : test::tableRows("custom-field-dates.txt")) {
         SCOPED_TRACE(row.join(u'|').toStdString());
         QLocale::setDefault(QLocale(row[0]));
         EXPECT_EQ(customFieldDate(row[1]),
@@ -82,15 +71,58 @@ TEST(CustomFieldDate, ReadsTheLocaleShortAndLongFormatsAndIso)
                                    : std::optional(QDate::fromString(row[2], Qt::ISODate)));
     }
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_EQ(dateText(QDate(1985, 3, 5)), QStringLiteral("3/5/1985"));
-    EXPECT_EQ(dateText(QDate()), QString());
+    EXPECT_EQ(dateText(QDate(1985, 3, 5)) + dateText(QDate()), "3/5/1985");
     QLocale::setDefault(saved);
 }
 
 TEST(SearchFilter, NamesEveryWayToTheContactAndQuotesEachValue)
 {
-    for (const QStringList& row : test::tableRows(QStringLiteral("search-filters.txt"))) {
+    for (const QStringList& row : test::tableRows("search-filters.txt")) {
         EXPECT_EQ(searchFilter(cardOf(row[0])), row[1]);
+    }
+}
+
+using AreDifferentOutlookContacts = test::SyncFixture;
+
+TEST_F(AreDifferentOutlookContacts, ListsTheChangedPropertiesInTheirOrder)
+{
+    enableLog();
+    for (const QStringList& row : test::tableRows("contact-differences.txt")) {
+        SCOPED_TRACE(row[0].toStdString());
+        Differences expected;
+        for (const auto& [key, values] : test::tablePairs(row[3])) {
+            const QString text = values.toString();
+            expected.append({key, text.section(u'>', 0, 0), text.section(u'>', 1)});
+        }
+        contacts::Application app(store.path());
+        const auto existing = test::contactWith(app, test::tablePairs(row[1]));
+        const auto updated = test::contactWith(app, test::tablePairs(row[2]));
+        const qsizetype loggedBefore = logLines().size();
+        Differences differences{{"stale", {}, {}}};
+        EXPECT_EQ(process.contacts().AreDifferentOutlookContacts(*updated, *existing, differences),
+                  !expected.isEmpty());
+        EXPECT_EQ(differences, expected);
+        const QStringList logged = logLines().mid(loggedBefore);
+        ASSERT_EQ(logged.size(), expected.size());
+        for (qsizetype i = 0; i < logged.size(); ++i) {
+            const Difference& d = expected[i];
+            EXPECT_TRUE(logged[i].endsWith(" VEXOBrindle.FProcess.AreDifferentOutlookContacts " +
+                                           d.key + " OLD: " + d.existing + "| NEW:" + d.updated +
+                                           "| "))
+                << logged[i].toStdString();
+        }
+    }
+}
+
+TEST(ContactText, CategoriesAddWhatTheListLacksAndPhonesKeepWhatMatters)
+{
+    for (const QStringList& row : test::tableRows("contact-text.txt")) {
+        SCOPED_TRACE(row.join(u'|').toStdString());
+        if (row[0] == u"category") {
+            EXPECT_EQ(AddCategory(row[1], row[2]), row[3]);
+        } else {
+            EXPECT_EQ(FixPhoneCharacters(row[1]), row[2]);
+        }
     }
 }
 
