@@ -108,6 +108,19 @@ TEST_F(Identity, FirstMatchOfTheSameTypeByRecordIdentificationOrName)
     EXPECT_TRUE(prompts.shown.isEmpty());
 }
 
+TEST_F(Identity, TheBlankFieldNoticeComesOncePerRun)
+{
+    CAddress& stored = process.companyFile.mobjExistingCards->Item("10K")->Addresses.Add();
+    stored.Location = 1;
+    stored.City = "Perth";
+    for (int card = 0; card < 2; ++card) {
+        CCard blanked = cardOf("C/Smith/Jo");
+        blanked.Addresses.Add().Location = 1;
+        EXPECT_FALSE(process.companyFile.CheckCardSkip(blanked));
+    }
+    EXPECT_EQ(prompts.notices, QStringList{"FVEXOEmptyMsg"});
+}
+
 TEST_F(Identity, ExportDuplicatesAreFoundAmongTheContactCards)
 {
     process.state.mobjOutlookColl = std::make_unique<TarvoCards::CCardsColl>();

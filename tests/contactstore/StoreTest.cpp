@@ -28,7 +28,7 @@ TEST_F(ContactStore, ErrorNumbersOfBadRequests)
 {
     m_contacts->Folders().Add("Existing");
     const auto set = [&](const char* name, const QVariant& value) {
-        return [=] { m_contacts->Items().Add()->setProperty(name, value); };
+        return [this, name, value] { m_contacts->Items().Add()->setProperty(name, value); };
     };
     const std::tuple<const char*, std::function<void()>, qint64> cases[] = {
         // clang-format off

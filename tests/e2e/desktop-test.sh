@@ -4,6 +4,8 @@
 # title, up to the summary and its Close. Every window must be of fixed size
 # (no resize handle below it), each dialog on top and centred over the
 # progress window. Usage: desktop-test.sh BIN_DIR KEEP_DIR (screens of a failure).
+# The waits are long: on a loaded machine the server and the window manager
+# take seconds to come up.
 set -uo pipefail
 bin=$1 keep=$2 dir=$(mktemp -d) failed=0 shots=0
 export BRINDLE_APP_DIR=$dir BRINDLE_REGISTRY=$dir/hklm.ini BRINDLE_CONTACTS=$dir/contacts TMPDIR=$dir
@@ -30,15 +32,15 @@ display=$((100 + $$ % 800))
 while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 7)); done
 export DISPLAY=:$display
 Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null & server=$!
-retry 100 test -e /tmp/.X11-unix/X$display
+retry 300 test -e /tmp/.X11-unix/X$display
 openbox >/dev/null 2>&1 & wm=$!
-retry 100 xdotool get_desktop >/dev/null 2>&1 && kill -0 $server || { fail "no X server or window manager"; exit 1; }
+retry 300 xdotool get_desktop >/dev/null 2>&1 && kill -0 $server || { fail "no X server or window manager"; exit 1; }
 # Under the sanitizers: the X keyboard library's strndup reads past its
 # string with strict string checks, and X's own allocations outlive the
 # program; neither is the wizard's.
 ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}strict_string_checks=0:detect_leaks=0 \
     QT_QPA_PLATFORM=xcb "$bin/brindle" "$options" 2>/dev/null & wizard=$!
-window() { retry 100 xdotool search --onlyvisible --name "^Brindle - $1\$" 2>/dev/null; }
+window() { retry 300 xdotool search --onlyvisible --name "^Brindle - $1\$" 2>/dev/null; }
 active() { retry 50 test "$(xdotool getactivewindow)" = "$1"; }
 geometry() { xdotool getwindowgeometry --shell "$1" | tr '\n' ' '; }
 fixed() { # a resize from outside is refused

@@ -17,7 +17,7 @@ protected:
         for (qsizetype i = 0; i < items.size(); ++i) {
             const QString folderName = items[i].section(u'/', 0, 0);
             const QString name = items[i].section(u'/', 1).section(u':', 0, 0);
-            const QString uid = QString("c%1").arg(i, 3, 10, u'0');
+            const QString uid = QString("c%1").arg(qlonglong(i), 3, 10, QChar(u'0'));
             if (!name.startsWith(u'*')) {
                 addContact(folderName,
                            {{"LastName", name}, {"Categories", items[i].section(u':', 1)}}, uid);
