@@ -242,7 +242,8 @@ protected:
         contacts::Application app(store.path());
         for (const std::shared_ptr<contacts::ContactItem> item :
              storeFolder(app, folderOf(card))->Items()) {
-            if (item->Class() == 40 && item->property("CustomerID").toInt() == card.CardRecordID) {
+            if (item->Class() == contacts::ContactItem::ContactClass &&
+                item->property("CustomerID").toInt() == card.CardRecordID) {
                 return item;
             }
         }
