@@ -28,13 +28,14 @@ cd "$dir/contacts/Contacts/VEXO Customers" || exit 1
 sed -i 's/^\(TEL[^:]*:\).*/\1(03) 9999 1234\r/' "$(grep -l ^TEL ./*.vcf | head -1)"
 sed -i '/^EMAIL/d' "$(grep -l ^EMAIL ./*.vcf | tail -1)"
 titles=("Confirm Update of VEXO Card" "Blank Field Warning" "Warning : Blank Field in Outlook Contact")
-display=$((100 + $$ % 800))
-while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 7)); done
-export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null & server=$!
-retry 300 test -e /tmp/.X11-unix/X$display
-openbox >/dev/null 2>&1 & wm=$!
-retry 300 xdotool get_desktop >/dev/null 2>&1 && kill -0 $server || { fail "no X server or window manager"; exit 1; }
+# The server picks a free display and names it once it takes connections;
+# without -noreset a probe's disconnect resets it under the window manager.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/x.log" & server=$!
+retry 300 test -s "$dir/display"
+export DISPLAY=:$(<"$dir/display")
+openbox >"$dir/wm.log" 2>&1 & wm=$!
+retry 300 xdotool get_desktop >/dev/null 2>&1 && kill -0 $server ||
+    { fail "no X server or window manager"; cat "$dir/x.log" "$dir/wm.log"; exit 1; }
 # Under the sanitizers: the X keyboard library's strndup reads past its
 # string with strict string checks, and X's own allocations outlive the
 # program; neither is the wizard's.
