@@ -7,9 +7,6 @@
 #include "dialogs/Notices.h"
 #include "startup/RunSettings.h"
 
-#include <QProcess>
-#include <QStandardPaths>
-
 namespace brindle::cli {
 
 namespace {
@@ -223,14 +220,6 @@ void TerminalPrompts::showSummary(FSummary& summary)
         << " unchanged, " << tally.skipped << " skipped, " << tally.rejected << " rejected, "
         << summary.notReached() << " not reached\n";
     out.flush();
-}
-
-qint32 TerminalPrompts::openFile(const QString& file, const QString&)
-{
-    return openExisting(file, [](const QString& existing) {
-        const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-        return !opener.isEmpty() && QProcess::startDetached(opener, {existing});
-    });
 }
 
 } // namespace brindle::cli

@@ -24,7 +24,6 @@ public:
     void showUpdateChoice(FUpdateChoice& dialog) override;
     void showNotice(Notice& notice) override;
     void showSummary(FSummary& summary) override;
-    qint32 openFile(const QString& file, const QString& parameters) override;
 
     // The next "Cancel this operation? " is answered Yes: Ctrl-C asked for it.
     void confirmNextCancel() { m_cancelConfirmed = true; }

@@ -1,6 +1,8 @@
 #include "Prompts.h"
 
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 
 namespace brindle {
 
@@ -10,6 +12,14 @@ qint32 Prompts::openExisting(const QString& file, const std::function<bool(const
         return FileNotFound;
     }
     return open(file) ? FileOpened : NoAssociation;
+}
+
+qint32 Prompts::openFile(const QString& file, const QString&)
+{
+    return openExisting(file, [](const QString& existing) {
+        const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+        return !opener.isEmpty() && QProcess::startDetached(opener, {existing});
+    });
 }
 
 } // namespace brindle

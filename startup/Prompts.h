@@ -51,14 +51,15 @@ public:
     virtual void showSummary(FSummary& summary) = 0;
     // Opens a file with the desktop's default application. Returns the
     // shell's code: above 32 on success, FileNotFound, or NoAssociation when
-    // no application opens it.
+    // no application opens it. By default the desktop's xdg-open does it,
+    // which serves a front end with no desktop service of its own.
     enum ShellCode : qint32
     {
         FileNotFound = 2,
         NoAssociation = 31,
         FileOpened = 42
     };
-    virtual qint32 openFile(const QString& file, const QString& parameters) = 0;
+    virtual qint32 openFile(const QString& file, const QString& parameters);
 
 protected:
     // openFile's code, where open is the front end's way to hand an
