@@ -32,6 +32,18 @@ bool ImportReportWriter::CreateDetailRecordset()
 
 // The document goes to its file piece by piece, so a large import is never
 // held twice over as text; the file appears only once it is complete.
+bool ImportReportWriter::gatherAndGenerate(std::initializer_list<Section> sections)
+{
+    bool result = CreateDetailRecordset();
+    for (const Section& section : sections) {
+        if (section.wanted && result) {
+            result = section.add();
+        }
+    }
+    const bool written = GenerateReport();
+    return result && written;
+}
+
 bool ImportReportWriter::GenerateReport()
 {
     m_pageCounter = 0;

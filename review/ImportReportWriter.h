@@ -46,6 +46,15 @@ public:
     virtual bool CreateReport() = 0;
 
     bool CreateDetailRecordset();
+    // One kind of rows, gathered when the report wants it.
+    struct Section
+    {
+        bool wanted;
+        std::function<bool()> add;
+    };
+    // CreateDetailRecordset, the sections in order until one fails, then
+    // GenerateReport, which writes what was gathered even after a failure.
+    bool gatherAndGenerate(std::initializer_list<Section> sections);
     // Writes the document, replacing any earlier file only once it is whole.
     bool GenerateReport();
     // The document's head: doctype, styles and the opening of the body.

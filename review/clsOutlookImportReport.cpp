@@ -10,18 +10,9 @@ clsOutlookImportReport::clsOutlookImportReport(ProgramContext& context)
 
 bool clsOutlookImportReport::CreateReport()
 {
-    bool result = CreateDetailRecordset();
-    if (m_added && result) {
-        result = AddAddedDetails();
-    }
-    if (m_updated && result) {
-        result = AddUpdatedDetails();
-    }
-    if (m_rejected && result) {
-        result = AddRejectedDetails();
-    }
-    const bool written = GenerateReport();
-    return result && written;
+    return gatherAndGenerate({{m_added != nullptr, [this] { return AddAddedDetails(); }},
+                              {m_updated != nullptr, [this] { return AddUpdatedDetails(); }},
+                              {m_rejected != nullptr, [this] { return AddRejectedDetails(); }}});
 }
 
 bool clsOutlookImportReport::AddDetails(const CardList* cards, qint32 status)

@@ -21,22 +21,11 @@ bool clsVEXOImportReport::CreateReport()
         }
     }
     const auto forgetNames = qScopeGuard([this] { m_existingNames.reset(); });
-    bool result = CreateDetailRecordset();
     // Employees go before personal cards.
-    if (m_customers && result) {
-        result = AddCustomerDetails();
-    }
-    if (m_suppliers && result) {
-        result = AddSupplierDetails();
-    }
-    if (m_employees && result) {
-        result = AddEmployeeDetails();
-    }
-    if (m_personal && result) {
-        result = AddPersonalDetails();
-    }
-    const bool written = GenerateReport();
-    return result && written;
+    return gatherAndGenerate({{m_customers != nullptr, [this] { return AddCustomerDetails(); }},
+                              {m_suppliers != nullptr, [this] { return AddSupplierDetails(); }},
+                              {m_employees != nullptr, [this] { return AddEmployeeDetails(); }},
+                              {m_personal != nullptr, [this] { return AddPersonalDetails(); }}});
 }
 
 bool clsVEXOImportReport::addDetails(const TarvoCards::CTypeColl* cards, CardType type)
