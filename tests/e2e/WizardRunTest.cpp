@@ -1,5 +1,6 @@
 // The wizard on Qt's offscreen platform, driven by clicks through real runs
 // on a sample company file and the contacts an earlier export made.
+#include "ChildWidget.h"
 #include "ProgramFixture.h"
 #include "QtPrinters.h"
 #include "Sandbox.h"
@@ -56,12 +57,6 @@ protected:
         ProgramFixture::TearDown();
     }
 
-    template <typename T = QAbstractButton> T* child(QWidget* window, const char* name)
-    {
-        T* found = window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
     std::unique_ptr<Sandbox> sandbox;
     std::unique_ptr<Wizard> wizard;
     ChooseActionWindow* action = nullptr;

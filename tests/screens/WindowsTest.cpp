@@ -1,3 +1,4 @@
+#include "ChildWidget.h"
 #include "ModalScript.h"
 #include "TableFile.h"
 #include "WizardFixture.h"
@@ -17,6 +18,7 @@
 namespace brindle {
 namespace {
 
+using test::child;
 using test::ModalScript;
 using test::phoneChanges;
 
@@ -33,13 +35,6 @@ protected:
     {
         wizard.reset();
         WizardFixture::TearDown();
-    }
-
-    template <typename T = QWidget> T* child(QWidget* window, const char* name)
-    {
-        T* found = window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
     }
 
     std::unique_ptr<Wizard> wizard;
