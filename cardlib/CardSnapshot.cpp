@@ -18,7 +18,7 @@ QJsonObject rowObject(const QSqlQuery& query)
     const QSqlRecord record = query.record();
     QJsonObject row;
     for (int i = 0; i < record.count(); ++i) {
-        row.insert(record.fieldName(i), QJsonValue::fromVariant(query.value(i)));
+        row.insert(schemaColumnName(record.fieldName(i)), QJsonValue::fromVariant(query.value(i)));
     }
     return row;
 }
@@ -72,7 +72,12 @@ namespace {
 RowSnapshots::Columns wholeRowColumns(QSqlDatabase& db, const QString& table,
                                       const QString& selectList)
 {
-    const QSqlRecord record = db.record(table);
+    // Asked of a query, not of the driver: a server folds the names, and the
+    // driver's own lookup takes them verbatim and finds no table.
+    QSqlQuery probe(db);
+    prepareOrThrow(probe, QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(table));
+    execOrThrow(probe, {});
+    const QSqlRecord record = probe.record();
     const QStringList selected = selectList.split(QStringLiteral(", "));
     if (record.count() != selected.size()) {
         return {};
@@ -84,7 +89,7 @@ RowSnapshots::Columns wholeRowColumns(QSqlDatabase& db, const QString& table,
             return {};
         }
         columns.byName.push_back(int(columns.names.size()));
-        columns.names << record.fieldName(index);
+        columns.names << schemaColumnName(record.fieldName(index));
     }
     // An object takes keys in their order at no cost, others by moving those after them.
     std::sort(columns.byName.begin(), columns.byName.end(),

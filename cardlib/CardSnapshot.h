@@ -10,8 +10,8 @@
 namespace TarvoCards {
 
 // A card and its addresses as the company file holds them, every column by
-// name, so that a record of a run can put the card back exactly. None when
-// the file holds no card of that record ID.
+// its name in the schema (a server folds names to lower case), so that a record of a run can put
+// the card back exactly. None when the file holds no card of that record ID.
 std::optional<QJsonObject> cardSnapshot(QSqlDatabase& db, qint64 recordId);
 
 // The same with its statements prepared once, for a run that takes many.
@@ -43,7 +43,7 @@ public:
     // A snapshot of a card row and its address rows, these in the order of their location.
     static QJsonObject whole(const QJsonObject& card, const QList<QJsonObject>& addresses);
 
-    // A table's columns as SELECT * names them, for the keys to be those of
+    // A table's columns as the schema names them, for the keys to be those of
     // cardSnapshot, with their positions in the order of the keys.
     struct Columns
     {
