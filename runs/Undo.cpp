@@ -2,6 +2,9 @@
 
 #include "RunRecord.h"
 #include "cardlib/CardSnapshot.h"
+#include "cardlib/Dialect.h"
+#include "cardlib/ServerAddress.h"
+#include "cardlib/ServerConnect.h"
 #include "cardlib/SqlUtil.h"
 #include "contactstore/FileIo.h"
 #include "platform/PlatformError.h"
@@ -191,17 +194,25 @@ void Undoer::undoDirectory(const QJsonObject& change)
 
 void Undoer::undoCards(const QList<QJsonObject>& changes)
 {
-    TarvoCards::ScopedDatabase scoped;
+    const QString company = m_run.header.value(QStringLiteral("companyFile")).toString();
+    const bool server = TarvoCards::ServerAddress::names(company);
+    TarvoCards::ScopedDatabase scoped(server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"));
     QSqlDatabase& db = scoped.db();
-    TarvoCards::useUri(db, m_run.header.value(QStringLiteral("companyFile")).toString(),
-                       m_record ? TarvoCards::OpenMode::ReadWrite : TarvoCards::OpenMode::ReadOnly,
-                       5);
-    if (!db.open()) {
-        throw PlatformError(ErrorNumber::NotFound,
-                            QStringLiteral("Cannot open the company file of the run"));
+    if (server) {
+        TarvoCards::CConnectionSettings settings;
+        settings.DataFile = company;
+        TarvoCards::openServerDatabase(db, settings, 5);
+    } else {
+        TarvoCards::useUri(
+            db, company,
+            m_record ? TarvoCards::OpenMode::ReadWrite : TarvoCards::OpenMode::ReadOnly, 5);
+        if (!db.open()) {
+            throw PlatformError(ErrorNumber::NotFound,
+                                QStringLiteral("Cannot open the company file of the run"));
+        }
     }
     try {
-        TarvoCards::execOrThrow(db, QStringLiteral("BEGIN IMMEDIATE"));
+        TarvoCards::Dialect::of(db).beginWrite(db, 5, company);
         for (const QJsonObject& change : changes) {
             undoCard(db, change);
         }

@@ -93,5 +93,26 @@ TEST_F(ServerRun, ServerStoppedMidImportRollsBackTheTypeAndTheNextRunCompletes)
     EXPECT_EQ(cardRows(sandbox->companyFile).size(), before.size() + newcomers);
 }
 
+// An undo on a server puts back what the import changed, and leaves a card a
+// clerk changed since.
+TEST_F(ServerRun, UndoPutsBackTheImportButNotWhatChangedSince)
+{
+    sandbox->addCustomers("a", 3, "Newman Traders ");
+    const qint32 theirs = firstCard(sandbox->companyFile, "CardTypeID = 'C' AND Phone1 <> ''");
+    const QString path = contactOf(storeFiles(sandbox->store), theirs);
+    writeFile(sandbox->store + u'/' + path,
+              withPhone(storeFiles(sandbox->store)[path].bytes, "(03) 2222 2222"));
+    const CardRows before = cardRows(sandbox->companyFile);
+    expectRun("import");
+    RawFile(sandbox->companyFile)
+        .exec("UPDATE Cards SET FirstName = 'Al' WHERE LastName = "
+              "'Newman Traders 0'");
+    const CliRun undo = sandbox->cli({"undo", "--yes"});
+    EXPECT_EQ(undo.exitCode, 1) << qPrintable(undo.err);
+    EXPECT_TRUE(undo.out.contains("changed since the run")) << qPrintable(undo.out);
+    EXPECT_EQ(changedKeys(before, cardRows(sandbox->companyFile)).size(), 1);
+    EXPECT_EQ(countCards(sandbox->companyFile, "FirstName = 'Al'"), 1);
+}
+
 } // namespace
 } // namespace brindle::test
