@@ -16,9 +16,29 @@ QString quoted(const QString& value)
            QLatin1Char('\'');
 }
 
-QString clause(const char* opening, const QString& value)
+// The properties a search names: the filters write them, and the walk of
+// the contacts indexes them so that the export's searches follow it.
+enum class Searched
 {
-    return QLatin1String(opening) + quoted(value) + QLatin1Char(')');
+    User1,
+    LastName,
+    FirstName,
+    CompanyName,
+    User3,
+    CustomerID
+};
+constexpr const char* searchedNames[] = {"User1",       "LastName", "FirstName",
+                                         "CompanyName", "User3",    "CustomerID"};
+
+QString equals(Searched property, const QString& value)
+{
+    return QLatin1Char('[') + QLatin1String(searchedNames[int(property)]) + QStringLiteral("] = ") +
+           quoted(value);
+}
+
+QString clause(Searched property, const QString& value)
+{
+    return QLatin1Char('(') + equals(property, value) + QLatin1Char(')');
 }
 
 bool isPerson(const TarvoCards::CCard& card)
@@ -36,31 +56,33 @@ QString matchingKey(const TarvoCards::CCard& card)
 
 QString customerIdClause(const TarvoCards::CCard& card)
 {
-    return clause("([CustomerID] = ", QString::number(card.CardRecordID));
+    return clause(Searched::CustomerID, QString::number(card.CardRecordID));
 }
 
 QString searchFilter(const TarvoCards::CCard& card)
 {
     QStringList clauses;
     if (CardIndex::identifies(card.CardIdentification)) {
-        clauses << clause("([User1] = ", card.CardIdentification);
+        clauses << clause(Searched::User1, card.CardIdentification);
     }
     if (isPerson(card) && !(card.LastName.isEmpty() && card.FirstName.isEmpty())) {
-        clauses << QStringLiteral("([LastName] = ") + quoted(card.LastName) +
-                       QStringLiteral(" And [FirstName] = ") + quoted(card.FirstName) +
+        clauses << QLatin1Char('(') + equals(Searched::LastName, card.LastName) +
+                       QStringLiteral(" And ") + equals(Searched::FirstName, card.FirstName) +
                        QLatin1Char(')');
     } else if (!isPerson(card) && !card.LastName.isEmpty()) {
-        clauses << clause("([CompanyName] = ", card.LastName);
+        clauses << clause(Searched::CompanyName, card.LastName);
     }
-    clauses << clause("([User3] = ", matchingKey(card)) << customerIdClause(card);
+    clauses << clause(Searched::User3, matchingKey(card)) << customerIdClause(card);
     return clauses.join(QStringLiteral(" OR "));
 }
 
 QStringList searchedProperties()
 {
-    return {QStringLiteral("User1"),     QStringLiteral("LastName"),
-            QStringLiteral("FirstName"), QStringLiteral("CompanyName"),
-            QStringLiteral("User3"),     QStringLiteral("CustomerID")};
+    QStringList names;
+    for (const char* name : searchedNames) {
+        names << QLatin1String(name);
+    }
+    return names;
 }
 
 } // namespace brindle
