@@ -100,7 +100,7 @@ CardImporter::CardImporter(QSqlDatabase& db, QStringList types, QString newType,
                            brindle::ChangeJournal* journal)
     : m_journal(journal), m_types(std::move(types)), m_newType(std::move(newType)), m_byId(db),
       m_byIdentification(db), m_byPerson(db), m_byCompany(db), m_addresses(db), m_insert(db),
-      m_update(db), m_writeAddress(db)
+      m_update(db), m_writeAddress(db), m_writeAddressPair(db)
 {
     if (m_journal) {
         m_rowSnapshots = RowSnapshots::of(db);
@@ -133,11 +133,17 @@ CardImporter::CardImporter(QSqlDatabase& db, QStringList types, QString newType,
     for (const QString& column : addressTextColumnNames()) {
         replaced << QStringLiteral("%1 = excluded.%1").arg(column);
     }
-    prepareOrThrow(m_writeAddress,
-                   QStringLiteral("INSERT INTO Addresses (%1) VALUES (%2) ON CONFLICT "
-                                  "(CardRecordID, Location) DO UPDATE SET %3")
-                       .arg(addressSelectList(), placeholders(addressTextColumnNames().size() + 2),
-                            replaced.join(QStringLiteral(", "))));
+    // Two rows to a statement as well: on a server each statement is a round trip.
+    const QString row =
+        QLatin1Char('(') + placeholders(addressTextColumnNames().size() + 2) + QLatin1Char(')');
+    for (const auto& [query, rows] :
+         {std::pair{&m_writeAddress, row},
+          std::pair{&m_writeAddressPair, row + QStringLiteral(", ") + row}}) {
+        prepareOrThrow(*query,
+                       QStringLiteral("INSERT INTO Addresses (%1) VALUES %2 ON CONFLICT "
+                                      "(CardRecordID, Location) DO UPDATE SET %3")
+                           .arg(addressSelectList(), rows, replaced.join(QStringLiteral(", "))));
+    }
 }
 
 void CardImporter::write(CImportCard& item)
@@ -323,8 +329,13 @@ void CardImporter::write(CImportCard& merged, bool exists, const CAddresses& wri
         merged.CardRecordID = m_insert.next() ? m_insert.value(0).toInt() : 0;
         m_insert.finish();
     }
-    for (const CAddress& address : written) {
-        execOrThrow(m_writeAddress, addressValues(merged.CardRecordID, address));
+    for (qsizetype i = 0; i < written.size(); i += 2) {
+        QVariantList values = addressValues(merged.CardRecordID, written[i]);
+        const bool pair = i + 1 < written.size();
+        if (pair) {
+            values += addressValues(merged.CardRecordID, written[i + 1]);
+        }
+        execOrThrow(pair ? m_writeAddressPair : m_writeAddress, values);
     }
     if (m_journal) {
         m_journal->wroteCard(merged.CardRecordID, before,

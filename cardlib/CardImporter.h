@@ -61,7 +61,7 @@ private:
     QString m_newType;
     RowReader m_rows;
     QSqlQuery m_byId, m_byIdentification, m_byPerson, m_byCompany, m_addresses;
-    QSqlQuery m_insert, m_update, m_writeAddress;
+    QSqlQuery m_insert, m_update, m_writeAddress, m_writeAddressPair;
 };
 
 } // namespace TarvoCards
