@@ -10,8 +10,9 @@
 namespace TarvoCards {
 
 // A card and its addresses as the company file holds them, every column by
-// its name in the schema (a server folds names to lower case), so that a record of a run can put
-// the card back exactly. None when the file holds no card of that record ID.
+// its name in the schema (a server gives them in lower case), so that a
+// record of a run can put the card back exactly. None when the file holds no
+// card of that record ID.
 std::optional<QJsonObject> cardSnapshot(QSqlDatabase& db, qint64 recordId);
 
 // The same with its statements prepared once, for a run that takes many.

@@ -30,8 +30,6 @@ bool ImportReportWriter::CreateDetailRecordset()
     return true;
 }
 
-// The document goes to its file piece by piece, so a large import is never
-// held twice over as text; the file appears only once it is complete.
 bool ImportReportWriter::gatherAndGenerate(std::initializer_list<Section> sections)
 {
     bool result = CreateDetailRecordset();
@@ -44,6 +42,8 @@ bool ImportReportWriter::gatherAndGenerate(std::initializer_list<Section> sectio
     return result && written;
 }
 
+// The document goes to its file piece by piece, so a large import is never
+// held twice over as text; the file appears only once it is complete.
 bool ImportReportWriter::GenerateReport()
 {
     m_pageCounter = 0;
