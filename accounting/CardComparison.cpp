@@ -21,7 +21,7 @@ using TarvoCards::CardField;
 using TarvoCards::CCard;
 using TarvoCards::Comparison;
 
-constexpr qint32 otherAddress = 2;
+constexpr qint32 otherAddressLocation = 2;
 
 // The compared fields of a card or an address, in the order their
 // differences are listed.
@@ -157,7 +157,8 @@ void compareAddress(DifferenceList& list, CAddress& updated, const CAddress& exi
     for (const CardField<CAddress>& field : comparedAddressFields()) {
         // A field a contact never fills on address 2 would differ by a blank
         // that the import never writes.
-        if (updated.Location != otherAddress || (field.carried & TarvoCards::OnOtherAddress)) {
+        if (updated.Location != otherAddressLocation ||
+            (field.carried & TarvoCards::OnOtherAddress)) {
             compareField(list, field, updated, existing);
         }
     }
@@ -305,7 +306,7 @@ qsizetype CompanyFileSide::existingMatch(const CCard& card)
         return index.recordId(card.CardRecordID);
     }
     qsizetype match = index.identification(card);
-    if (card.IsIndividual == QLatin1String("Y")) {
+    if (card.isPerson()) {
         match = CardIndex::first(match, index.name(card));
     } else if (card.IsIndividual == QLatin1String("N")) {
         match = CardIndex::first(match, index.lastName(card));

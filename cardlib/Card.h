@@ -90,6 +90,7 @@ public:
     // no name: what a report names a refused contact by.
     QString ContactFile;
 
+    bool isPerson() const { return IsIndividual == QLatin1String("Y"); }
     bool operator==(const CCard&) const = default;
 };
 

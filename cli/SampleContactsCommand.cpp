@@ -9,21 +9,22 @@ namespace brindle::cli {
 
 namespace {
 
-constexpr char command[] = "sample contacts";
+constexpr char contactsCommand[] = "sample contacts";
 
-const Option options[] = {{"--contacts", "N"}, {"--layout", "folders|categories"}, {"--seed", "S"}};
+const Option contactsOptions[] = {
+    {"--contacts", "N"}, {"--layout", "folders|categories"}, {"--seed", "S"}};
 
 } // namespace
 
 std::span<const Option> sampleContactsOptions()
 {
-    return options;
+    return contactsOptions;
 }
 
 int sampleContactsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     using Layout = samples::ContactStoreOptions::Layout;
-    Arguments given(args, options);
+    Arguments given(args, contactsOptions);
     const QString root = given.path(QStringLiteral("the root folder of the store"));
     samples::ContactStoreOptions sample;
     sample.contacts =
@@ -35,10 +36,10 @@ int sampleContactsCommand(const QStringList& args, QTextStream& out, QTextStream
     sample.seed =
         quint32(given.number("--seed", sample.seed, 0, std::numeric_limits<quint32>::max()));
     if (!given.problem().isEmpty()) {
-        return complain(err, command, given.problem(), UsageError);
+        return complain(err, contactsCommand, given.problem(), UsageError);
     }
     if (QDir(root).exists() && !QDir(root).isEmpty()) {
-        return complain(err, command,
+        return complain(err, contactsCommand,
                         QStringLiteral("%1 is not empty; give a new or empty folder").arg(root), 1);
     }
     try {
@@ -46,7 +47,7 @@ int sampleContactsCommand(const QStringList& args, QTextStream& out, QTextStream
         out << "Wrote " << summary.contacts << " contacts and " << summary.otherItems
             << " other items under " << QDir(root).absolutePath() << '\n';
     } catch (const PlatformError& error) {
-        return complain(err, command, error.description(), 1);
+        return complain(err, contactsCommand, error.description(), 1);
     }
     return 0;
 }

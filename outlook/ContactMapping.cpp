@@ -46,14 +46,9 @@ private:
     contacts::ContactItem& m_contact;
 };
 
-bool isPerson(const CCard& card)
-{
-    return card.IsIndividual == QLatin1String("Y");
-}
-
 void writeNames(const CCard& card, ContactWriter& contact)
 {
-    if (isPerson(card)) {
+    if (card.isPerson()) {
         contact.set(u"LastName"_s, card.LastName);
         contact.set(u"FirstName"_s, card.FirstName);
         contact.set(u"CompanyName"_s, QString());
@@ -209,7 +204,7 @@ void writeAddresses(const CCard& card, ContactWriter& contact)
     bool otherWritten = false;
     for (const CAddress& address : card.Addresses) {
         if (address.Location == 1) {
-            writeMainAddress(address, isPerson(card), contact);
+            writeMainAddress(address, card.isPerson(), contact);
             mainWritten = true;
         } else if (address.Location == 2) {
             writePlace(address, QStringLiteral("OtherAddress"), contact);

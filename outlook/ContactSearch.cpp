@@ -41,11 +41,6 @@ QString clause(Searched property, const QString& value)
     return QLatin1Char('(') + equals(property, value) + QLatin1Char(')');
 }
 
-bool isPerson(const TarvoCards::CCard& card)
-{
-    return card.IsIndividual == QLatin1String("Y");
-}
-
 } // namespace
 
 QString matchingKey(const TarvoCards::CCard& card)
@@ -65,11 +60,11 @@ QString searchFilter(const TarvoCards::CCard& card)
     if (CardIndex::identifies(card.CardIdentification)) {
         clauses << clause(Searched::User1, card.CardIdentification);
     }
-    if (isPerson(card) && !(card.LastName.isEmpty() && card.FirstName.isEmpty())) {
+    if (card.isPerson() && !(card.LastName.isEmpty() && card.FirstName.isEmpty())) {
         clauses << QLatin1Char('(') + equals(Searched::LastName, card.LastName) +
                        QStringLiteral(" And ") + equals(Searched::FirstName, card.FirstName) +
                        QLatin1Char(')');
-    } else if (!isPerson(card) && !card.LastName.isEmpty()) {
+    } else if (!card.isPerson() && !card.LastName.isEmpty()) {
         clauses << clause(Searched::CompanyName, card.LastName);
     }
     clauses << clause(Searched::User3, matchingKey(card)) << customerIdClause(card);
