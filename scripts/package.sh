@@ -10,7 +10,8 @@ cd "$(dirname "$0")/.."
 build=${1:-build-package}
 if [[ ! -f $build/CMakeCache.txt ]]; then
     scripts/install-deps.sh
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+        -DCMAKE_UNITY_BUILD=ON >/dev/null
 fi
 if grep -qE '^BRINDLE_(SANITIZE|FUZZ):BOOL=ON$' "$build/CMakeCache.txt"; then
     echo "package.sh: $build is a sanitizer or fuzzer build; a package needs a plain one" >&2
