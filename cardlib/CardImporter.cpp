@@ -219,7 +219,7 @@ std::optional<CImportCard> CardImporter::findStored(const CImportCard& item)
     if (lastName.isEmpty()) {
         return std::nullopt;
     }
-    if (item.IsIndividual == QLatin1String("Y")) {
+    if (item.isPerson()) {
         return fetchOne(m_byPerson,
                         {type1, type2, lastName, lookupValue(item.FirstName, "FirstName")});
     }
