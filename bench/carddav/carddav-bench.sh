@@ -20,7 +20,7 @@ cleanup() {
 trap cleanup EXIT
 
 echo secret >"$work/password"
-# Starts a Radicale in $work/$1 and prints its address.
+# Starts a Radicale in $work/$1, which names its address in $work/$1/url.
 start_server() {
     mkdir "$work/$1"
     "$(dirname "$0")/../../scripts/local-radicale.sh" "$work/$1" >"$work/$1/url" &
